@@ -1,0 +1,36 @@
+#include "app/FileDialogs.h"
+
+#include <QFileDialog>
+
+namespace {
+
+FileDialogAnswer &Answer()
+{
+    static FileDialogAnswer answer;
+    return answer;
+}
+
+} // namespace
+
+QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request)
+{
+    if (Answer())
+        return Answer()(request);
+
+    QFileDialog dialog(parent, request.title);
+    const bool save = request.kind == FileDialogRequest::Kind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.nameFilters);
+    dialog.selectNameFilter(request.selectedNameFilter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+void SetFileDialogAnswer(FileDialogAnswer answer)
+{
+    Answer() = std::move(answer);
+}

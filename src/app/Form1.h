@@ -1,0 +1,133 @@
+// The main window: band panels, options panel, chain display and the buttons
+// that start every operation. Its behaviour is split by subsystem over
+// app/, equalizer/, import/, preview/ and export/.
+#pragma once
+
+#include <QPointer>
+#include <QVector>
+#include <QWidget>
+
+#include <memory>
+
+class DOSOutputs;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QSlider;
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up (app/Form1Layout.cpp)
+    void BuildBandPanels();
+    void LabelBandsAndShow();
+    void ArrangeMainWindow();
+    // Outer height in twips; setting it is a resize.
+    double HeightTwips() const;
+    void SetHeightTwips(double height);
+
+    // Band sliders, sync and reset (equalizer/Form1Bands.cpp)
+    void LeftChanelSlider_Scroll(int index);
+    void RightChanelSlider_Scroll(int index);
+    void SetLeftBandGain(int band, qint16 sliderValue);
+    void SetRightBandGain(int band, qint16 sliderValue);
+    void CopyLeftBandsToRight();
+    void ResetEqualizer();
+
+    // Options panel (equalizer/Form1Options.cpp)
+    void SetOutputLevel(int channel, qint16 position);
+    void SetEqRange(int choice);
+
+    // "Open" (import/OpenSourceFile.cpp)
+    void OpenSourceFile();
+    // "Preview" (preview/Form1Preview.cpp); returns when the sequence ends.
+    void SoundPreviewing(qint16 IntChanel);
+    void objDOS_ReceiveOutputs(QString &CommandOutputs);
+    // "Save As" (export/SaveOutputAs.cpp)
+    void SaveOutputAs();
+
+    // Shutdown (app/Form1Shutdown.cpp)
+    void CleanUnload();
+
+    // While an import, a preview or an export runs, "Open", "Preview" and
+    // "Save As" are disabled; "Reset" stays, and ends what runs.
+    void SequenceStarted();
+    void SequenceEnded();
+    bool SequenceRunning() const;
+
+    // Controls, named as the design names them (object names carry the index).
+    QPushButton *Command2 = nullptr;          // "Open"
+    QLineEdit *Text1 = nullptr;               // source path
+    QVector<QWidget *> Picture1;              // 0 viewport .. 11 group panels
+    QScrollBar *HScroll1 = nullptr;
+    QVector<QSlider *> LeftChanelSlider;
+    QVector<QSlider *> RightChanelSlider;
+    QVector<QLabel *> Label1;                 // left captions
+    QVector<QLabel *> Label2;                 // left readouts
+    QVector<QLabel *> Label5;                 // right captions
+    QVector<QLabel *> Label6;                 // right readouts
+    QVector<QLabel *> Label3;                 // left bottom strip
+    QVector<QLabel *> Label7;                 // right bottom strip
+    QFrame *Line3 = nullptr;
+    QFrame *Line5 = nullptr;
+    QFrame *Line4 = nullptr;
+    QWidget *Picture2 = nullptr;
+    QPlainTextEdit *Text2 = nullptr;
+    QPlainTextEdit *Text3 = nullptr;
+    QVector<QSlider *> Slider1;               // level sliders
+    QSlider *Slider2 = nullptr;               // bandwidth
+    QVector<QLabel *> Label9;                 // level readouts and captions
+    QLabel *Label10 = nullptr;
+    QLabel *Label11 = nullptr;
+    QLabel *Label12 = nullptr;
+    QLabel *Label13 = nullptr;
+    QLabel *Label14 = nullptr;
+    QLabel *Label18 = nullptr;
+    QVector<QRadioButton *> Option1;          // EQ range
+    QVector<QRadioButton *> Option2;          // low cut
+    QVector<QRadioButton *> Option3;          // preview channel
+    QVector<QRadioButton *> Option4;          // left chanel sync
+    QVector<QLabel *> Label15;
+    QVector<QLabel *> Label16;
+    QVector<QLabel *> Label17;
+    QVector<QLabel *> Label19;
+    QVector<QPushButton *> Command1;          // "Preview", "Save As", "Reset"
+
+    // The runner of the preview; replaced for every preview.
+    std::shared_ptr<DOSOutputs> objDOS;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void Command1_Click(int index);
+    void UpdateSequenceButtons();
+
+    int mRunningSequences = 0;
+    double mHeightTwips = 0;
+};
+
+// Marks a tool sequence (import, preview, export) as running for as long as
+// it lives; safe when the main window is gone first.
+class SequenceScope
+{
+public:
+    explicit SequenceScope(Form1 *form);
+    ~SequenceScope();
+    SequenceScope(const SequenceScope &) = delete;
+    SequenceScope &operator=(const SequenceScope &) = delete;
+
+private:
+    QPointer<Form1> mForm;
+};

@@ -1,0 +1,21 @@
+#include "app/SharedState.h"
+
+void SharedState::ResetEqualizerState()
+{
+    LeftVolume = 1;
+    RightVolume = 1;
+    Bandwidth = 1;
+    LeftBandGain.fill(QStringLiteral("0"));
+    RightBandGain.fill(QStringLiteral("0"));
+}
+
+SharedState &Shared()
+{
+    static SharedState state;
+    return state;
+}
+
+void ClearSharedState()
+{
+    Shared() = SharedState();
+}

@@ -1,0 +1,25 @@
+// Geometry is modelled in twips (15 to the pixel) and only rounded where a
+// widget is placed, so fractional positions such as 472.5 stay exact.
+#pragma once
+
+#include <QRectF>
+
+class QWidget;
+
+constexpr double TwipsPerPixel = 15.0;
+
+int TwipsToPixels(double twips);
+
+// The widget's geometry in twips, as last set (or derived from its pixels
+// when never set).
+QRectF Twips(const QWidget *widget);
+void SetTwips(QWidget *widget, const QRectF &twips);
+void SetTwips(QWidget *widget, double left, double top, double width, double height);
+void SetTwipsLeft(QWidget *widget, double left);
+void SetTwipsTop(QWidget *widget, double top);
+void SetTwipsWidth(QWidget *widget, double width);
+void SetTwipsHeight(QWidget *widget, double height);
+
+// Fixed outer size of a dialog window in twips; the client area is what is
+// left inside the window frame.
+void SetFixedOuterSizeTwips(QWidget *window, double width, double height);

@@ -1,0 +1,12 @@
+// Entry point: Brenvox takes no arguments and reads no settings.
+#include "app/Main.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brenvox"));
+    Main();
+    return application.exec();
+}

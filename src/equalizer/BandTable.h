@@ -1,0 +1,32 @@
+// The fixed table of the 65 equalizer bands that both channels share.
+#pragma once
+
+#include <QString>
+
+namespace BandTable {
+
+constexpr int BandCount = 65;
+constexpr int FirstBand = 0;
+constexpr int LastBand = 64;
+
+// Bands replaced by LowCutElement while the low cut is on.
+constexpr int LowCutBands[] = {0, 1, 2};
+constexpr int FirstBandAfterLowCut = 3;
+
+bool IsBand(int band);
+
+// Centre frequency exactly as written after "f=" in the band's element.
+QString FrequencyText(int band);
+
+// Caption under the band's sliders; several keep a trailing blank.
+QString Caption(int band);
+
+// "equalizer=f=<frequency>:width_type=o:width=": the chain appends the
+// bandwidth, ":g=" and the gain.
+QString ElementPrefix(int band);
+
+// One element that stands in for the low-cut bands. A gainless peaking
+// equalizer would pass the signal unchanged, so this is a real high-pass.
+QString LowCutElement();
+
+} // namespace BandTable

@@ -1,0 +1,40 @@
+// Per-channel gain texts, bandwidth and low cut, and the ffmpeg filter chains
+// built from them.
+#pragma once
+
+#include "equalizer/BandTable.h"
+
+#include <QString>
+
+#include <array>
+
+using BandGains = std::array<QString, BandTable::BandCount>;
+
+class EqualizerState
+{
+public:
+    bool LowCutEnabled = false;
+    int Bandwidth = 0;
+    BandGains LeftBandGain;
+    BandGains RightBandGain;
+    QString LeftFilterChain;
+    QString RightFilterChain;
+
+    // Take a band slider's position (negative above the centre, a boost),
+    // store the gain text and rebuild that channel's chain. Returns the text
+    // for the band's readout: "+5", "-5" or "-0".
+    QString SetLeftBandGain(int band, qint16 sliderValue);
+    QString SetRightBandGain(int band, qint16 sliderValue);
+
+    // Store one gain text and rebuild the whole chain; a band outside 0..64
+    // is ignored and nothing is rebuilt. Returns whether the band was stored.
+    bool UpdateLeftFilterChain(int band, int magnitude, bool boost);
+    bool UpdateRightFilterChain(int band, int magnitude, bool boost);
+
+    // The chain the current state gives for these gains; Bandwidth and
+    // LowCutEnabled are read now.
+    QString BuildChain(const BandGains &gains) const;
+
+    static QString GainText(int magnitude, bool boost);
+    static QString BandElement(int band, int bandwidth, const QString &gain);
+};

@@ -1,0 +1,69 @@
+// Runs one command text as a child process and hands its console output to
+// the owner, chunk by chunk, while the caller waits.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QProcess;
+
+class DOSOutputs : public QObject, public std::enable_shared_from_this<DOSOutputs>
+{
+    Q_OBJECT
+
+public:
+    enum class RunEnd {
+        None,          // nothing ran yet, or the command was empty
+        Finished,      // the child closed its output by itself
+        Stopped,       // Stop() ended it
+        FailedToStart, // missing or not executable: no event was raised
+    };
+
+    // Owners hold runners through shared pointers: releasing one while its
+    // ExecuteCommand is still on the stack must not destroy it.
+    static std::shared_ptr<DOSOutputs> Create();
+    ~DOSOutputs() override;
+
+    QString CommandLine() const;
+    void SetCommandLine(const QString &DosCommand);
+    QString Outputs() const;
+
+    // Runs CommandLine (replaced for good by a non-empty argument) and
+    // returns once the child's output has closed, keeping the event loop
+    // running meanwhile. Every chunk of at most 256 bytes is raised as
+    // ReceiveOutputs in read order, then one empty chunk.
+    QString ExecuteCommand(const QString &CommandLine = QString());
+
+    bool IsRunning() const;
+    // Ends a running child: terminate, then kill after a grace period.
+    void Stop();
+
+    RunEnd LastRunEnd() const;
+    int ExitCode() const;
+    // Why the last run did not start, or why it ended abnormally.
+    QString FailureReason() const;
+
+    static constexpr int ChunkSize = 256;
+    static constexpr int StopGraceMilliseconds = 2000;
+
+signals:
+    // Each handler gets its own copy: changing it reaches neither Outputs()
+    // nor later chunks.
+    void ReceiveOutputs(QString &CommandOutputs);
+
+private:
+    DOSOutputs();
+    void DeliverAvailableOutput();
+
+    QString mCommand;
+    QString mOutputs;
+    QPointer<QProcess> mProcess;
+    bool mDelivering = false;
+    bool mStopRequested = false;
+    RunEnd mLastRunEnd = RunEnd::None;
+    int mExitCode = 0;
+    QString mFailureReason;
+};

@@ -1,0 +1,72 @@
+#include "TestAppFolder.h"
+
+#include "app/AppFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TestAppFolder::TestAppFolder(const QString &folderName)
+{
+    if (!mRoot.isValid())
+        return;
+    mPath = mRoot.path() + QLatin1Char('/') + folderName;
+    QDir().mkpath(mPath);
+    QDir().mkpath(mRoot.path() + QLatin1String("/scratch"));
+    OverrideAppFolder(mPath);
+}
+
+TestAppFolder::~TestAppFolder()
+{
+    OverrideAppFolder(QString());
+}
+
+QString TestAppFolder::path() const
+{
+    return mPath;
+}
+
+bool TestAppFolder::isValid() const
+{
+    return mRoot.isValid() && QFileInfo(mPath).isDir();
+}
+
+bool TestAppFolder::linkRealTool(const QString &tool)
+{
+    const QString target = QFileInfo(binFolder() + QLatin1Char('/') + tool).canonicalFilePath();
+    if (target.isEmpty())
+        return false;
+    removeTool(tool);
+    return QFile::link(target, mPath + QLatin1Char('/') + tool);
+}
+
+bool TestAppFolder::writeTool(const QString &tool, const QByteArray &script)
+{
+    removeTool(tool);
+    QFile file(mPath + QLatin1Char('/') + tool);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(script);
+    file.close();
+    return file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+}
+
+void TestAppFolder::removeTool(const QString &tool)
+{
+    QFile::remove(mPath + QLatin1Char('/') + tool);
+}
+
+QString TestAppFolder::scratchPath(const QString &name) const
+{
+    return mRoot.path() + QLatin1String("/scratch/") + name;
+}
+
+QString TestAppFolder::binFolder()
+{
+    return qEnvironmentVariable("BRENVOX_BIN");
+}
+
+QString TestAppFolder::testDataFolder()
+{
+    return qEnvironmentVariable("BRENVOX_TEST_DATA");
+}
