@@ -30,7 +30,7 @@ void DOSOutputs::SetCommandLine(const QString &DosCommand)
 
 QString DOSOutputs::Outputs() const
 {
-    return mOutputs;
+    return QString::fromLatin1(mOutputs);
 }
 
 bool DOSOutputs::IsRunning() const
@@ -53,19 +53,19 @@ QString DOSOutputs::FailureReason() const
     return mFailureReason;
 }
 
-QString DOSOutputs::ExecuteCommand(const QString &CommandLine)
+QByteArray DOSOutputs::ExecuteCommand(const QString &CommandLine)
 {
     if (!CommandLine.isEmpty())
         mCommand = CommandLine;
     if (mCommand.isEmpty() || IsRunning())
-        return QString();
+        return QByteArray();
 
     // A handler may drop the owner's reference while this call is running.
     const std::shared_ptr<DOSOutputs> keepAlive = shared_from_this();
 
     const QStringList arguments = CommandText::SplitCommandText(mCommand);
     if (arguments.isEmpty())
-        return QString();
+        return QByteArray();
 
     QProcess process;
     process.setProgram(arguments.first());
@@ -83,7 +83,7 @@ QString DOSOutputs::ExecuteCommand(const QString &CommandLine)
         mLastRunEnd = RunEnd::FailedToStart;
         mExitCode = -1;
         mFailureReason = process.errorString();
-        return QString();
+        return QByteArray();
     }
 
     mProcess = &process;
@@ -122,10 +122,10 @@ void DOSOutputs::DeliverAvailableOutput()
         return;
     mDelivering = true;
     while (mProcess && mProcess->bytesAvailable() > 0) {
-        const QString chunk = QString::fromLatin1(mProcess->read(ChunkSize));
-        mOutputs += chunk;
-        QString copy = chunk;
-        emit ReceiveOutputs(copy);
+        const QByteArray bytes = mProcess->read(ChunkSize);
+        mOutputs += bytes;
+        QString chunk = QString::fromLatin1(bytes);
+        emit ReceiveOutputs(chunk);
     }
     mDelivering = false;
 }

@@ -2,6 +2,7 @@
 // the owner, chunk by chunk, while the caller waits.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -34,8 +35,9 @@ public:
     // Runs CommandLine (replaced for good by a non-empty argument) and
     // returns once the child's output has closed, keeping the event loop
     // running meanwhile. Every chunk of at most 256 bytes is raised as
-    // ReceiveOutputs in read order, then one empty chunk.
-    QString ExecuteCommand(const QString &CommandLine = QString());
+    // ReceiveOutputs in read order, then one empty chunk. Returns the whole
+    // output as the console wrote it, one byte per character (Latin-1).
+    QByteArray ExecuteCommand(const QString &CommandLine = QString());
 
     bool IsRunning() const;
     // Ends a running child: terminate, then kill after a grace period.
@@ -59,7 +61,9 @@ private:
     void DeliverAvailableOutput();
 
     QString mCommand;
-    QString mOutputs;
+    // Kept as bytes: a tool's output can run to many megabytes, and a
+    // QString would hold it twice over.
+    QByteArray mOutputs;
     QPointer<QProcess> mProcess;
     bool mDelivering = false;
     bool mStopRequested = false;

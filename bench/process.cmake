@@ -1,0 +1,5 @@
+add_executable(bench_runner ${CMAKE_CURRENT_LIST_DIR}/bench_runner.cpp)
+target_link_libraries(bench_runner PRIVATE brenvox_process)
+target_compile_definitions(bench_runner PRIVATE RUNNER_CHILD="$<TARGET_FILE:runner_child>")
+add_dependencies(bench_runner runner_child)
+add_test(NAME bench_runner_quick COMMAND bench_runner --quick)
