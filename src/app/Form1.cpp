@@ -1,15 +1,25 @@
 #include "app/Form1.h"
 
+#include "app/SharedState.h"
+#include "app/Twips.h"
 #include "process/DOSOutputs.h"
 
 #include <QCloseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Loading..."));
+    CreateDesignControls();
+
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { OpenSourceFile(); });
+    for (int index = 0; index < Command1.size(); ++index)
+        connect(Command1[index], &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
 }
 
 Form1::~Form1() = default;
@@ -17,6 +27,12 @@ Form1::~Form1() = default;
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    // The exact twips height stays while the pixels agree with it, so 6330
+    // and 6331 (both 422 pixels) remain different heights.
+    const int outerPixels = frameGeometry().height();
+    if (TwipsToPixels(mHeightTwips) != outerPixels)
+        mHeightTwips = outerPixels * TwipsPerPixel;
+    ArrangeMainWindow();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -28,9 +44,40 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+    if ((change->oldState() & Qt::WindowMinimized) && !isMinimized())
+        ArrangeMainWindow();
 }
 
-void Form1::Command1_Click(int) {}
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Picture2 && event->type() == QEvent::Resize)
+        Picture2_Resize();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::Command1_Click(int index)
+{
+    // Whatever the previous preview still runs ends before the next action.
+    if (objDOS)
+        objDOS->Stop();
+    objDOS.reset();
+    switch (index) {
+    case 0:
+        SoundPreviewing(Shared().PreviewChannel);
+        break;
+    case 1:
+        SaveOutputAs();
+        break;
+    case 2:
+        ResetEqualizer();
+        break;
+    default:
+        break;
+    }
+}
 
 void Form1::SequenceStarted()
 {
@@ -50,7 +97,52 @@ bool Form1::SequenceRunning() const
     return mRunningSequences > 0;
 }
 
-void Form1::UpdateSequenceButtons() {}
+void Form1::UpdateSequenceButtons()
+{
+    const bool idle = !SequenceRunning();
+    Command2->setEnabled(idle);
+    Command1[0]->setEnabled(idle);
+    Command1[1]->setEnabled(idle);
+}
+
+Form1::DisplayBatch::DisplayBatch(Form1 *form)
+    : mForm(form)
+{
+    ++mForm->mDisplayBatchDepth;
+}
+
+Form1::DisplayBatch::~DisplayBatch()
+{
+    if (--mForm->mDisplayBatchDepth == 0)
+        mForm->ShowPendingDisplayBoxes();
+}
+
+void Form1::SetDisplayBoxText(QPlainTextEdit *box, const QString &text)
+{
+    if (box == Text2) {
+        mPendingText2 = text;
+        mText2Pending = true;
+    } else if (box == Text3) {
+        mPendingText3 = text;
+        mText3Pending = true;
+    }
+    if (mDisplayBatchDepth == 0)
+        ShowPendingDisplayBoxes();
+}
+
+void Form1::ShowPendingDisplayBoxes()
+{
+    const auto show = [](QPlainTextEdit *box, QString &text, bool &pending) {
+        if (!pending)
+            return;
+        pending = false;
+        if (box->toPlainText() != text)
+            box->setPlainText(text);
+        text.clear();
+    };
+    show(Text2, mPendingText2, mText2Pending);
+    show(Text3, mPendingText3, mText3Pending);
+}
 
 SequenceScope::SequenceScope(Form1 *form)
     : mForm(form)

@@ -46,6 +46,13 @@ public:
     // Options panel (equalizer/Form1Options.cpp)
     void SetOutputLevel(int channel, qint16 position);
     void SetEqRange(int choice);
+    // A choice selected by the user (or by Reset, which calls these itself).
+    void Option1_Click(int index); // EQ range
+    void Option2_Click(int index); // low cut
+    void Option3_Click(int index); // preview channel
+    void Option4_Click(int index); // left chanel sync
+    void Slider1_Change(int index); // level slider moved or changed
+    void Slider2_Change();          // bandwidth slider moved or changed
 
     // "Open" (import/OpenSourceFile.cpp)
     void OpenSourceFile();
@@ -101,6 +108,7 @@ public:
     QVector<QLabel *> Label17;
     QVector<QLabel *> Label19;
     QVector<QPushButton *> Command1;          // "Preview", "Save As", "Reset"
+    QWidget *Picture3 = nullptr;              // holds the dialogs; never seen
 
     // The runner of the preview; replaced for every preview.
     std::shared_ptr<DOSOutputs> objDOS;
@@ -109,13 +117,51 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Command1_Click(int index);
     void UpdateSequenceButtons();
 
+    // app/Form1Design.cpp: the controls as designed; band arrays hold only
+    // element 0 until BuildBandPanels.
+    void CreateDesignControls();
+    void CreateOptionsPanel();
+    // app/Form1Layout.cpp
+    void HScroll1_Change();
+    void Picture2_Resize();
+    // equalizer/Form1Bands.cpp
+    void ConnectBandSlider(QSlider *slider, bool left, int index);
+    // equalizer/Form1Options.cpp
+    void ConnectOptionsPanel();
+
+    // The chain boxes are written once per outermost operation: a band
+    // change with sync on would otherwise redraw them 66 times.
+    class DisplayBatch
+    {
+    public:
+        explicit DisplayBatch(Form1 *form);
+        ~DisplayBatch();
+        DisplayBatch(const DisplayBatch &) = delete;
+        DisplayBatch &operator=(const DisplayBatch &) = delete;
+
+    private:
+        Form1 *mForm;
+    };
+    void SetDisplayBoxText(QPlainTextEdit *box, const QString &text);
+    void ShowPendingDisplayBoxes();
+
     int mRunningSequences = 0;
     double mHeightTwips = 0;
+    int mDisplayBatchDepth = 0;
+    // While every band is re-applied, the sync copies once at the end instead
+    // of once per band: the right panel ends the same either way.
+    bool mSyncDeferred = false;
+    bool mSyncPending = false;
+    QString mPendingText2;
+    QString mPendingText3;
+    bool mText2Pending = false;
+    bool mText3Pending = false;
 };
 
 // Marks a tool sequence (import, preview, export) as running for as long as

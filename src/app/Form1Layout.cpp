@@ -1,7 +1,305 @@
+// Start-up of the band panels, the window layout on every resize, scrolling
+// of the band canvas and the layout of the chain panel.
+#include "app/Colours.h"
 #include "app/Form1.h"
+#include "app/Main.h"
+#include "app/SliderToolTip.h"
+#include "app/Twips.h"
+#include "equalizer/BandTable.h"
 
-void Form1::BuildBandPanels() {}
-void Form1::LabelBandsAndShow() {}
-void Form1::ArrangeMainWindow() {}
-double Form1::HeightTwips() const { return mHeightTwips; }
-void Form1::SetHeightTwips(double height) { mHeightTwips = height; }
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+// Dark band panels, so the pale readouts and the grey zero lines show.
+constexpr int BandPanelColour = 0x303030;
+constexpr int CaptionColour = 0xE0E0E0;
+constexpr int ReadoutColour = 14405055;
+
+QString IndexedName(const QString &name, int index)
+{
+    return name + QLatin1Char('_') + QString::number(index);
+}
+
+// A frame's border takes room from what its children can use.
+double InnerWidth(const QWidget *widget)
+{
+    const auto *frame = qobject_cast<const QFrame *>(widget);
+    return Twips(widget).width() - (frame ? 2 * frame->frameWidth() * TwipsPerPixel : 0);
+}
+
+double InnerHeight(const QWidget *widget)
+{
+    const auto *frame = qobject_cast<const QFrame *>(widget);
+    return Twips(widget).height() - (frame ? 2 * frame->frameWidth() * TwipsPerPixel : 0);
+}
+
+QSlider *CopySlider(const QSlider *design, const QString &name)
+{
+    auto *slider = new QSlider(design->orientation(), design->parentWidget());
+    slider->setObjectName(name);
+    slider->setRange(design->minimum(), design->maximum());
+    slider->setValue(design->value());
+    slider->setPageStep(design->pageStep());
+    slider->setSingleStep(design->singleStep());
+    slider->setTickPosition(design->tickPosition());
+    slider->setTickInterval(design->tickInterval());
+    slider->setInvertedAppearance(design->invertedAppearance());
+    slider->setInvertedControls(design->invertedControls());
+    slider->setFont(design->font());
+    slider->setPalette(design->palette());
+    SetTwips(slider, Twips(design));
+    slider->hide();
+    return slider;
+}
+
+QLabel *CopyLabel(const QLabel *design, const QString &name)
+{
+    auto *label = new QLabel(design->text(), design->parentWidget());
+    label->setObjectName(name);
+    label->setAlignment(design->alignment());
+    label->setFont(design->font());
+    label->setPalette(design->palette());
+    SetTwips(label, Twips(design));
+    label->hide();
+    return label;
+}
+
+void PlaceCaption(QLabel *label, const QSlider *slider, const QString &text)
+{
+    QFont font = label->font();
+    font.setPointSizeF(7);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    SetForeColour(label, CaptionColour);
+    label->setText(text);
+    SetTwips(label, Twips(slider).x(), 0, Twips(label).width(), Twips(label).height());
+    AutoSizeLabel(label);
+    label->raise();
+    label->show();
+}
+
+void PlaceReadout(QLabel *label, const QSlider *slider, double top)
+{
+    QFont font = label->font();
+    font.setPointSizeF(7);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    SetForeColour(label, ReadoutColour);
+    label->setText(QStringLiteral("00"));
+    SetTwips(label, Twips(slider).x(), top, Twips(label).width(), Twips(label).height());
+    AutoSizeLabel(label);
+    label->raise();
+    label->show();
+}
+
+// The readouts stand below their sliders, inside the panel: the sliders
+// leave room for them at the bottom.
+double ReadoutHeight(const QLabel *readout)
+{
+    QFont font = readout->font();
+    font.setPointSizeF(7);
+    font.setBold(true);
+    return QFontMetrics(font).height() * TwipsPerPixel;
+}
+
+void PlaceBandSliders(const QVector<QSlider *> &sliders, const QWidget *panel, double readoutHeight)
+{
+    for (int band = 0; band < sliders.size(); ++band) {
+        QSlider *slider = sliders[band];
+        const double width = Twips(slider).width();
+        SetTwips(slider, 1.5 * band * width, 15, width, Twips(panel).height() - 30 - readoutHeight);
+        slider->show();
+    }
+}
+
+void PlaceZeroLine(QFrame *line, const QWidget *panel, const QSlider *slider)
+{
+    const QRectF twips = Twips(slider);
+    SetTwips(line, 0, twips.y() + twips.height() / 2, InnerWidth(panel), TwipsPerPixel);
+    line->lower();
+}
+
+void PlaceBottomStrip(QLabel *strip, const QWidget *panel)
+{
+    strip->clear();
+    SetTwipsLeft(strip, 0);
+    SetTwipsHeight(strip, 12);
+    SetTwipsTop(strip, InnerHeight(panel) - Twips(strip).height() - 3);
+    SetTwipsWidth(strip, InnerWidth(panel));
+    strip->lower();
+}
+
+} // namespace
+
+void Form1::BuildBandPanels()
+{
+    const QString names[] = {QStringLiteral("LeftChanelSlider"), QStringLiteral("RightChanelSlider"),
+                             QStringLiteral("Label1"), QStringLiteral("Label2"),
+                             QStringLiteral("Label5"), QStringLiteral("Label6")};
+    for (int band = 1; band <= BandTable::LastBand; ++band) {
+        LeftChanelSlider.append(CopySlider(LeftChanelSlider[0], IndexedName(names[0], band)));
+        RightChanelSlider.append(CopySlider(RightChanelSlider[0], IndexedName(names[1], band)));
+        Label1.append(CopyLabel(Label1[0], IndexedName(names[2], band)));
+        Label2.append(CopyLabel(Label2[0], IndexedName(names[3], band)));
+        Label5.append(CopyLabel(Label5[0], IndexedName(names[4], band)));
+        Label6.append(CopyLabel(Label6[0], IndexedName(names[5], band)));
+        ConnectBandSlider(LeftChanelSlider[band], true, band);
+        ConnectBandSlider(RightChanelSlider[band], false, band);
+        SetSliderToolTip(LeftChanelSlider[band], 0);
+        SetSliderToolTip(RightChanelSlider[band], 0);
+    }
+
+    // 64 spacings of 1.5 slider widths, with room to spare.
+    const double sliderWidth = Twips(LeftChanelSlider[0]).width();
+    const double canvasWidth = sliderWidth * 64 * 2.4;
+    SetTwips(Picture1[1], 0, 0, canvasWidth, Twips(Picture1[1]).height());
+    SetTwips(Picture1[2], 0, 0, canvasWidth, Twips(Picture1[2]).height());
+    SetTwips(Picture1[3], 0, Twips(Picture1[2]).height() + 5, Twips(Picture1[2]).width(),
+             Twips(Picture1[3]).height());
+    for (QWidget *panel : {Picture1[2], Picture1[3]})
+        SetBackColour(panel, BandPanelColour);
+
+    const double readoutHeight = ReadoutHeight(Label2[0]);
+    PlaceBandSliders(LeftChanelSlider, Picture1[2], readoutHeight);
+    PlaceBandSliders(RightChanelSlider, Picture1[3], readoutHeight);
+
+    for (int band = 0; band <= BandTable::LastBand; ++band)
+        PlaceCaption(Label1[band], LeftChanelSlider[band], QString::number(band));
+    const QRectF left = Twips(LeftChanelSlider[0]);
+    for (int band = 0; band <= BandTable::LastBand; ++band)
+        PlaceReadout(Label2[band], LeftChanelSlider[band], left.y() + left.height());
+    for (int band = 0; band <= BandTable::LastBand; ++band)
+        PlaceCaption(Label5[band], RightChanelSlider[band], QString::number(band));
+    const QRectF right = Twips(RightChanelSlider[0]);
+    for (int band = 0; band <= BandTable::LastBand; ++band)
+        PlaceReadout(Label6[band], RightChanelSlider[band], right.y() + right.height());
+
+    // A 16-bit value; halves go to the even neighbour.
+    HScroll1->setMaximum(int(std::nearbyint(Twips(Picture1[1]).width() / 2.5)));
+
+    PlaceZeroLine(Line3, Picture1[2], LeftChanelSlider[0]);
+    PlaceZeroLine(Line5, Picture1[3], RightChanelSlider[0]);
+
+    HScroll1->setSingleStep(10);
+    HScroll1->setPageStep(35);
+
+    PlaceBottomStrip(Label3[0], Picture1[2]);
+    PlaceBottomStrip(Label7[0], Picture1[3]);
+
+    LabelBandsAndShow();
+}
+
+void Form1::LabelBandsAndShow()
+{
+    const qint64 deadline = QDateTime::currentSecsSinceEpoch() + 1;
+
+    for (int band = 0; band <= BandTable::LastBand; ++band)
+        SetAutoSizeText(Label1[band], BandTable::Caption(band));
+    for (int band = 0; band <= BandTable::LastBand; ++band)
+        SetAutoSizeText(Label5[band], Label1[band]->text());
+
+    show();
+
+    // More than one and at most two seconds of "Loading...", events running;
+    // the window may be closed meanwhile.
+    QPointer<Form1> self(this);
+    if (LoadingPauseSkipped()) {
+        QCoreApplication::processEvents();
+    } else {
+        QEventLoop pause;
+        QTimer clock;
+        clock.setInterval(10);
+        QObject::connect(&clock, &QTimer::timeout, &pause, [&pause, deadline] {
+            if (QDateTime::currentSecsSinceEpoch() > deadline)
+                pause.quit();
+        });
+        clock.start();
+        pause.exec();
+    }
+    if (!self)
+        return;
+
+    Picture1[2]->show();
+    Picture1[3]->show();
+    Picture1[4]->show();
+    HScroll1->show();
+}
+
+void Form1::ArrangeMainWindow()
+{
+    if (isMinimized())
+        return;
+    const double innerWidth = width() * TwipsPerPixel;
+
+    Picture2->setVisible(mHeightTwips > 6330);
+
+    QWidget *viewport = Picture1[0];
+    QWidget *canvas = Picture1[1];
+    QWidget *options = Picture1[4];
+    SetTwipsLeft(options, innerWidth - Twips(options).width() - 10);
+    // Plus the viewport's own Left: it runs 40 twips into the options panel,
+    // which is stacked above it.
+    SetTwipsWidth(viewport, Twips(options).x() - 40 + Twips(viewport).x());
+    SetTwipsLeft(HScroll1, 0);
+    SetTwipsWidth(HScroll1, InnerWidth(viewport));
+    // The canvas keeps the scroll bar's offset: a resize does not scroll.
+    SetTwips(canvas, -HScroll1->value(), 0, Twips(canvas).width(), 2 * Twips(Picture1[2]).height() + 6);
+    SetTwipsTop(HScroll1, Twips(canvas).height());
+    SetTwipsHeight(viewport, Twips(HScroll1).height() + Twips(canvas).height() + 4);
+    SetTwipsTop(options, Twips(viewport).y());
+    SetTwipsHeight(options, Twips(viewport).height());
+    SetTwipsLeft(Text1, Twips(Command2).x() + Twips(Command2).width() + 5);
+    SetTwipsWidth(Text1, innerWidth - 30 - Twips(Command2).width());
+    const QRectF level = Twips(Slider1[0]);
+    SetTwipsTop(Line4, level.y() + level.height() / 2);
+    SetTwips(Picture2, Twips(viewport).x(), Twips(viewport).y() + Twips(viewport).height() + 5,
+             innerWidth - 25, 300);
+    // The panel's size in twips may change without its pixels changing.
+    Picture2_Resize();
+}
+
+double Form1::HeightTwips() const
+{
+    return mHeightTwips;
+}
+
+void Form1::SetHeightTwips(double height)
+{
+    mHeightTwips = height;
+    const int frame = frameGeometry().height() - geometry().height();
+    const int innerPixels = TwipsToPixels(height) - frame;
+    if (innerPixels != this->height())
+        resize(width(), innerPixels);
+    else if (isVisible())
+        ArrangeMainWindow();
+}
+
+void Form1::HScroll1_Change()
+{
+    SetTwipsLeft(Picture1[1], -HScroll1->value());
+}
+
+void Form1::Picture2_Resize()
+{
+    const double width = Twips(Picture2).width();
+    const double inner = InnerHeight(Picture2);
+    SetTwips(Text2, Twips(Text2).x(), Twips(Text2).y(), width, inner / 2);
+    SetTwipsWidth(Text3, width);
+    SetTwipsHeight(Text3, inner / 2 - 5);
+    SetTwipsTop(Text3, Twips(Text2).height() + 5);
+}

@@ -1,11 +1,102 @@
 #include "app/Main.h"
 
+#include "app/AppFolder.h"
+#include "app/Colours.h"
 #include "app/Form1.h"
+#include "app/SharedState.h"
+#include "app/SliderToolTip.h"
+#include "app/TempFolder.h"
+#include "import/Form2.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+
+namespace {
+
+bool &LoadingPauseSkippedFlag()
+{
+    static bool skipped = false;
+    return skipped;
+}
+
+} // namespace
+
+void SkipLoadingPause(bool skip)
+{
+    LoadingPauseSkippedFlag() = skip;
+}
+
+bool LoadingPauseSkipped()
+{
+    return LoadingPauseSkippedFlag();
+}
 
 Form1 *Main()
 {
-    auto *form = new Form1;
+    SharedState &shared = Shared();
+
+    // The design caption is "Loading..." and "Left Only" is selected.
+    QPointer<Form1> form = new Form1;
     form->setAttribute(Qt::WA_DeleteOnClose);
-    form->show();
+
+    shared.LowCutEnabled = false;
+
+    form->SetHeightTwips(6320);
+    form->hide();
+
+    form->Picture1[2]->hide();
+    form->Picture1[3]->hide();
+    form->Picture1[4]->hide();
+    form->HScroll1->hide();
+
+    const QString workspaceBase = AppFolder();
+
+    // Shows the window and processes events for a second or two: the user
+    // may close it meanwhile.
+    form->BuildBandPanels();
+    if (form && !form->isVisible())
+        delete form;
+    if (!form)
+        return nullptr;
+
+    shared.PreviewChannel = 0;
+
+    PrepareTempFolder(workspaceBase);
+
+    shared.LeftOutWav = AppFolder() + QLatin1String("/TempWavs/Lout.wav");
+    shared.RightOutWav = AppFolder() + QLatin1String("/TempWavs/Rout.wav");
+
+    SetSliderToolTip(form->LeftChanelSlider[0], 0);
+    SetSliderToolTip(form->RightChanelSlider[0], 0);
+    SetSliderToolTip(form->Slider1[0], 0);
+    SetSliderToolTip(form->Slider1[1], 0);
+    SetSliderToolTip(form->Slider2, 0);
+
+    // -4 is the position of volume 1; the change handling sets the levels.
+    form->Slider1[0]->setValue(-4);
+    form->Slider1[1]->setValue(-4);
+
+    form->setWindowTitle(QStringLiteral("Brenvox"));
+
+    // A resize: lays the window out.
+    form->SetHeightTwips(6330);
+
+    form->Picture2->hide();
+
+    SetBackColour(form->Label17[0], LampOnColour);
+    SetBackColour(form->Label17[1], LampOffColour);
+    SetBackColour(form->Label17[2], LampOffColour);
+
+    shared.ResetEqualizerState();
+
+    // Loading the inspection window sets the channel paths; its start timer
+    // must not start a probe now.
+    if (Form2 *inspection = Form2::Load(form))
+        inspection->Timer1->stop();
+
+    form->ArrangeMainWindow();
     return form;
 }

@@ -1,5 +1,6 @@
 #include "app/Twips.h"
 
+#include <QLabel>
 #include <QVariant>
 #include <QWidget>
 
@@ -75,4 +76,19 @@ void SetFixedOuterSizeTwips(QWidget *window, double width, double height)
     const QSize frameExtra = window->frameGeometry().size() - window->geometry().size();
     window->setFixedSize(TwipsToPixels(width) - frameExtra.width(),
                          TwipsToPixels(height) - frameExtra.height());
+}
+
+void AutoSizeLabel(QLabel *label)
+{
+    const QSize fitted = label->sizeHint();
+    const QRectF twips = Twips(label);
+    SetTwips(label, twips.x(), twips.y(), fitted.width() * TwipsPerPixel, fitted.height() * TwipsPerPixel);
+}
+
+void SetAutoSizeText(QLabel *label, const QString &text)
+{
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    AutoSizeLabel(label);
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QRectF>
+#include <QString>
 
+class QLabel;
 class QWidget;
 
 constexpr double TwipsPerPixel = 15.0;
@@ -23,3 +25,8 @@ void SetTwipsHeight(QWidget *widget, double height);
 // Fixed outer size of a dialog window in twips; the client area is what is
 // left inside the window frame.
 void SetFixedOuterSizeTwips(QWidget *window, double width, double height);
+
+// An auto-sized label: Left and Top stay, the size fits the text.
+void AutoSizeLabel(QLabel *label);
+// Sets the text of an auto-sized label; the same text again costs nothing.
+void SetAutoSizeText(QLabel *label, const QString &text);

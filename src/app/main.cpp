@@ -7,6 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brenvox"));
-    Main();
+    if (!Main())
+        return 0;
     return application.exec();
 }

@@ -1,0 +1,12 @@
+// The workspace TempWavs beside the executable, recreated empty at every start.
+#pragma once
+
+#include <QString>
+
+// Removes a file, a link or a folder with everything below it, without asking.
+// A link is removed itself: what it points to is left alone.
+void DeleteFolderTree(const QString &path);
+
+// Deletes whatever stands at baseFolder + "/TempWavs" and creates an empty
+// folder there. Failures are ignored: the tools then fail in their own way.
+void PrepareTempFolder(const QString &baseFolder);
