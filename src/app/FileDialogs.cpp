@@ -12,6 +12,11 @@ FileDialogAnswer &Answer()
 
 } // namespace
 
+QString QtNameFilter(const QString &label, const QString &pattern)
+{
+    return label + QLatin1String(" (") + pattern + QLatin1Char(')');
+}
+
 QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request)
 {
     if (Answer())
@@ -25,6 +30,7 @@ QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request)
     dialog.selectNameFilter(request.selectedNameFilter);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();

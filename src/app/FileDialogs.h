@@ -13,12 +13,18 @@ struct FileDialogRequest
     enum class Kind { Open, Save };
     Kind kind = Kind::Open;
     QString title;
-    // Qt name filters, e.g. "Wav Files (*.wav)", in the order shown.
+    // Qt name filters made by QtNameFilter(), in the order shown.
     QStringList nameFilters;
     QString selectedNameFilter;
     QString defaultSuffix; // without the dot
     bool confirmOverwrite = false;
 };
+
+// A dialog entry: the label exactly as the user sees it, and the pattern
+// the dialog applies. Qt takes a filter's patterns from its last
+// parenthesised group and, with the details hidden, shows what stands before
+// it, so the label stays exact whatever its own parentheses say.
+QString QtNameFilter(const QString &label, const QString &pattern);
 
 // Returns the chosen path, or empty text when the user cancelled.
 QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request);

@@ -153,6 +153,9 @@ SequenceScope::SequenceScope(Form1 *form)
 
 SequenceScope::~SequenceScope()
 {
-    if (mForm)
-        mForm->SequenceEnded();
+    // While the main window is being destroyed its children (the progress
+    // windows that hold scopes) go after Form1's own part is gone; then the
+    // cast fails and the buttons are left alone.
+    if (Form1 *form = qobject_cast<Form1 *>(mForm.data()))
+        form->SequenceEnded();
 }

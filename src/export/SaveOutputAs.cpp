@@ -1,3 +1,62 @@
+// The main window's "Save As": asks for the output file and opens Form3,
+// which runs the export.
+#include "app/FileDialogs.h"
 #include "app/Form1.h"
+#include "app/SharedState.h"
+#include "export/Form3.h"
+#include "import/ShortPath.h"
 
-void Form1::SaveOutputAs() {}
+#include <QFile>
+#include <QLabel>
+
+namespace {
+
+// Only its existence matters: it gives the file a path before the export
+// replaces it.
+const QByteArray PlaceholderLine("<%TEMPOutPutData%>\n");
+
+} // namespace
+
+void Form1::SaveOutputAs()
+{
+    // The export writes the same channel files as the preview and reads
+    // those of the import: one tool sequence at a time.
+    if (SequenceRunning())
+        return;
+
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.title = QStringLiteral("Save As");
+    // Qt's dialog matches the patterns regardless of letter case; on Linux
+    // "*.*" would hide names without a dot. A name without an extension
+    // gets ".wav".
+    request.nameFilters = {QtNameFilter(QStringLiteral("Wav Files (*.wav)"), QStringLiteral("*.WAV")),
+                           QtNameFilter(QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("*.MP3")),
+                           QtNameFilter(QStringLiteral("All Files (*.*)"), QStringLiteral("*"))};
+    request.selectedNameFilter = request.nameFilters.constFirst();
+    request.defaultSuffix = QStringLiteral("wav");
+    request.confirmOverwrite = true;
+
+    const QString fileName = ShowFileDialog(this, request);
+    if (fileName.isEmpty())
+        return;
+
+    // The window of a finished export makes way for the new one.
+    Form3::UnloadIfLoaded();
+
+    SharedState &shared = Shared();
+    shared.OutputFile = fileName;
+    QFile placeholder(shared.OutputFile);
+    const bool created = placeholder.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && placeholder.write(PlaceholderLine) == PlaceholderLine.size();
+    placeholder.close();
+    // A file that could not be written must not be exported to, nor removed
+    // when the export fails.
+    shared.OutputFile = created ? GetShortPath(shared.OutputFile) : QString();
+
+    Form3 *form = Form3::Load(this);
+    if (created)
+        form->ClaimOutputFile(shared.OutputFile);
+    form->Label1[1]->setText(shared.OutputFile);
+    form->show();
+}

@@ -1,9 +1,20 @@
-// Placeholder until this window is built.
+// The source inspection window: probes the chosen source's duration, splits
+// it into one WAV file per channel and re-applies the band settings to it.
 #pragma once
 
+#include "import/ToolOutputReader.h"
+
+#include <QPointer>
+#include <QVector>
 #include <QWidget>
 
+#include <memory>
+
+class DOSOutputs;
 class Form1;
+class QLabel;
+class QProgressBar;
+class QPushButton;
 class QTimer;
 
 class Form2 : public QWidget
@@ -16,9 +27,53 @@ public:
     static Form2 *Load(Form1 *owner);
     static void UnloadIfLoaded();
 
+    // The probe, then the split; each ends early, showing why, when a tool
+    // cannot run or fails, and stops when the window is closed meanwhile.
+    void GetSourceDuration();
+    void GetAudioData();
+    void objDOS_ReceiveOutputs(QString &CommandOutputs);
+
+    // The last inspection ended in a failure that the status labels show.
+    bool Failed() const;
+
+    QVector<QLabel *> Label1; // headings, source, row captions
+    QVector<QLabel *> Label2; // status of the left and the right channel
+    QProgressBar *PBar = nullptr;
+    QPushButton *Command1 = nullptr; // "Close"
     QTimer *Timer1 = nullptr; // start timer: its first tick runs the inspection
     QTimer *Timer2 = nullptr; // closes the window after the split
 
+    std::shared_ptr<DOSOutputs> objDOS;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 private:
     explicit Form2(Form1 *owner);
+    ~Form2() override;
+
+    void BuildControls();
+    void Form_Load();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // Runs one tool to its end; false when the window was closed meanwhile
+    // (then nothing of this window may be touched any more).
+    bool RunTool(const QString &command);
+    // Whether the run that just ended did its work; shows why when not.
+    bool ToolSucceeded(const QString &tool, const QString &heading);
+    bool ChannelFilesWritten();
+    void ShowFailure(const QString &heading, const QString &reason);
+    void SetBothStatus(const QString &text);
+    // While the inspection runs the main window refuses another "Open".
+    void MarkSequenceStarted();
+    void MarkSequenceEnded();
+
+    QPointer<Form1> mOwner;
+    ToolOutputReader mOutput;
+    bool mSequenceMarked = false;
+    bool mInspecting = false;
+    bool mClosed = false;
+    bool mFailed = false;
 };

@@ -1,3 +1,39 @@
+// "Open": choosing the source and starting its inspection.
 #include "app/Form1.h"
 
-void Form1::OpenSourceFile() {}
+#include "app/SharedState.h"
+#include "import/Form2.h"
+#include "import/OpenSourceDialog.h"
+#include "import/ShortPath.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+void Form1::OpenSourceFile()
+{
+    // One inspection at a time: a second one would split into the same
+    // channel files while the first still writes them.
+    if (SequenceRunning())
+        return;
+
+    const QString chosen = ShowFileDialog(this, OpenSourceDialogRequest());
+    if (chosen.isEmpty())
+        return;
+
+    if (Text1)
+        Text1->clear();
+    Shared().SourceFile.clear();
+    Shared().SourceFile = GetShortPath(chosen);
+    if (Text1)
+        Text1->setText(Shared().SourceFile);
+
+    // A window still showing an earlier failure makes way for a fresh one,
+    // whose load step clears the failure from its labels.
+    if (Form2::Loaded() && Form2::Loaded()->Failed())
+        Form2::UnloadIfLoaded();
+    Form2 *inspection = Form2::Load(this);
+    inspection->show();
+    inspection->Label1[1]->setText(Shared().SourceFile);
+    inspection->Timer1->start();
+}

@@ -1,20 +1,51 @@
-// Placeholder until this window is built.
+// The progress window of the both-channel preview: the current step, a bar,
+// and a log of the tools' output.
 #pragma once
 
+#include <QVector>
 #include <QWidget>
 
+#include <memory>
+
+class DOSOutputs;
 class Form1;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
 
 class Form4 : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The loaded instance, or nullptr; loading runs the window's load step.
+    // The loaded instance, or nullptr (also once it has been closed);
+    // loading runs the window's load step, which shows it.
     static Form4 *Loaded();
     static Form4 *Load(Form1 *owner);
     static void UnloadIfLoaded();
 
+    void ShowStep(const QString &step, const QString &overallProgress, int bar);
+    // Says what failed; the window stays open until the user closes it.
+    void ShowFailure(const QString &failure);
+    // Each chunk ends up on its own line; the cost does not grow with the log.
+    void AppendLog(const QString &chunk);
+
+    // The tool that closing the window stops.
+    void WatchRunner(const std::shared_ptr<DOSOutputs> &runner);
+
+    QVector<QLabel *> Label1;         // heading, current step, overall progress
+    QPushButton *Command1 = nullptr;  // "Close"
+    QProgressBar *PBar = nullptr;
+    QWidget *Picture1 = nullptr;      // below the visible area at this size
+    QPlainTextEdit *Text1 = nullptr;  // tool output log
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     explicit Form4(Form1 *owner);
+
+    std::weak_ptr<DOSOutputs> mRunner;
+    bool mUnloading = false;
 };

@@ -1,0 +1,85 @@
+// Import cost: how long the duration probe and the channel split of a long
+// stereo MP3 take with the real tools, read through the runner as Form2 does.
+#include "import/ImportCommands.h"
+#include "import/ToolOutputReader.h"
+#include "process/CommandText.h"
+#include "process/DOSOutputs.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Seconds the run took; negative when it failed or printed no duration.
+double TimedRun(const QString &command, QString *duration)
+{
+    auto runner = DOSOutputs::Create();
+    ToolOutputReader reader;
+    QObject::connect(runner.get(), &DOSOutputs::ReceiveOutputs, runner.get(),
+                     [&reader](QString &chunk) { reader.Feed(chunk); });
+    QElapsedTimer clock;
+    clock.start();
+    runner->ExecuteCommand(command);
+    const double seconds = clock.elapsed() / 1000.0;
+    if (runner->LastRunEnd() != DOSOutputs::RunEnd::Finished || runner->ExitCode() != 0 || !reader.HasDuration())
+        return -1;
+    *duration = reader.Duration();
+    return seconds;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const bool quick = application.arguments().contains(QStringLiteral("--quick"));
+    const int sourceSeconds = quick ? 10 : 600;
+    const int rounds = quick ? 1 : 5;
+    const QString tools = QCoreApplication::applicationDirPath();
+
+    QTemporaryDir folder;
+    const QString source = folder.filePath(QStringLiteral("source.mp3"));
+    const QString left = folder.filePath(QStringLiteral("Left.wav"));
+    const QString right = folder.filePath(QStringLiteral("Right.wav"));
+    auto generator = DOSOutputs::Create();
+    generator->ExecuteCommand(
+        CommandText::QuoteArgument(tools + QStringLiteral("/ffmpeg"))
+        + QStringLiteral(" -y -filter_complex sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2 ")
+              .arg(sourceSeconds)
+        + CommandText::QuoteArgument(source));
+    if (generator->ExitCode() != 0 || !QFileInfo::exists(source)) {
+        std::fprintf(stderr, "could not make the source\n");
+        return 1;
+    }
+
+    std::vector<double> probe;
+    std::vector<double> split;
+    for (int round = 0; round < rounds; ++round) {
+        QString probed;
+        QString splitDuration;
+        probe.push_back(TimedRun(ImportCommands::ProbeCommand(tools, source), &probed));
+        split.push_back(TimedRun(ImportCommands::SplitCommand(tools, source, left, right), &splitDuration));
+        if (probe.back() < 0 || split.back() < 0 || probed != QString::number(sourceSeconds)
+            || QFileInfo(left).size() == 0 || QFileInfo(right).size() == 0) {
+            std::fprintf(stderr, "import of the source failed (duration \"%s\")\n", qPrintable(probed));
+            return 1;
+        }
+    }
+    const double splitSeconds = Median(split);
+    std::printf("import probe: %.3f s median of %d for a %d s stereo MP3\n", Median(probe), rounds, sourceSeconds);
+    std::printf("import split: %.3f s median of %d, %.0fx real time\n", splitSeconds, rounds,
+                sourceSeconds / splitSeconds);
+    return 0;
+}

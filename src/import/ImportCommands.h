@@ -1,0 +1,18 @@
+// The command texts of the source's duration probe and of its channel split.
+#pragma once
+
+#include <QString>
+
+namespace ImportCommands {
+
+// <appFolder>/ffprobe -hide_banner -stats -i <source>
+QString ProbeCommand(const QString &appFolder, const QString &sourceFile);
+
+// One ffmpeg run from the source's first audio stream, wherever it stands,
+// to two mono WAV files: its first channel to the left file and its second
+// to the right file, or its only channel to both. Existing files are
+// replaced.
+QString SplitCommand(const QString &appFolder, const QString &sourceFile,
+                     const QString &leftWav, const QString &rightWav);
+
+} // namespace ImportCommands

@@ -1,0 +1,18 @@
+// What the lines of a finished ffprobe or ffmpeg run say about the source
+// and about why the run failed.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace ToolOutputFacts {
+
+// Whether the tool listed an audio stream among its input's streams.
+bool HasAudioStream(const QStringList &lines);
+
+// The tool's last word on why it failed, in the user's characters: the last
+// line that is no status line, without the "[demuxer @ 0x...]" context and
+// without the input's path in front. Empty when there is none.
+QString LastErrorLine(const QStringList &lines, const QString &inputPath);
+
+} // namespace ToolOutputFacts

@@ -1,0 +1,68 @@
+// Builds the channel render, merge and player command texts.
+#include "preview/ChannelCommands.h"
+
+#include "process/CommandText.h"
+
+using CommandText::QuoteArgument;
+
+namespace {
+
+QString Tool(const QString &appFolder, const char *name)
+{
+    return QuoteArgument(appFolder + QLatin1Char('/') + QLatin1String(name));
+}
+
+// The quotes enclose only the volume; the chain follows the comma verbatim.
+QString VolumeAndChain(qint16 level, const QString &chain)
+{
+    return QLatin1String(" -af \"volume=") + ChannelCommands::VolumeText(level)
+        + QLatin1String("\",") + chain;
+}
+
+const QLatin1String MergeGraph(" -filter_complex \"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" ");
+
+} // namespace
+
+namespace ChannelCommands {
+
+QString VolumeText(qint16 level)
+{
+    return level < 0 ? QStringLiteral("0") : QString::number(level);
+}
+
+QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                    const QString &chain)
+{
+    return Tool(appFolder, "ffplay") + QLatin1String(" -i ") + QuoteArgument(sourceWav)
+        + VolumeAndChain(level, chain);
+}
+
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, const QString &outWav)
+{
+    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(sourceWav)
+        + VolumeAndChain(level, chain) + QLatin1Char(' ') + QuoteArgument(outWav);
+}
+
+QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
+                        const QString &rightOutWav, const QString &mixWav)
+{
+    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(leftOutWav)
+        + QLatin1String(" -y -i ") + QuoteArgument(rightOutWav) + MergeGraph
+        + QuoteArgument(mixWav);
+}
+
+QString PlayMix(const QString &appFolder, const QString &mixWav)
+{
+    return Tool(appFolder, "ffplay") + QLatin1String(" -i ") + QuoteArgument(mixWav);
+}
+
+QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
+                      const QString &rightOutWav, const QString &outputFile)
+{
+    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(leftOutWav)
+        + QLatin1String(" -i ") + QuoteArgument(rightOutWav) + MergeGraph
+        + QuoteArgument(outputFile);
+}
+
+} // namespace ChannelCommands

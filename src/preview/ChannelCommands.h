@@ -1,0 +1,34 @@
+// Command texts of the channel renders, the merges and the players that the
+// preview and the export run.
+#pragma once
+
+#include <QString>
+
+namespace ChannelCommands {
+
+// ffmpeg's volume filter takes the level as a factor, so a negative level
+// would invert the phase and grow louder as it goes down; those levels are
+// written as silence.
+QString VolumeText(qint16 level);
+
+// {AppFolder}/ffplay -i {sourceWav} -af "volume={level}",{chain}
+QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                    const QString &chain);
+
+// {AppFolder}/ffmpeg -y -i {sourceWav} -af "volume={level}",{chain} {outWav}
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, const QString &outWav);
+
+// The preview's merge repeats "-y" before its second input.
+QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
+                        const QString &rightOutWav, const QString &mixWav);
+
+// {AppFolder}/ffplay -i {mixWav}
+QString PlayMix(const QString &appFolder, const QString &mixWav);
+
+// The export's merge has "-y" once; the output's extension alone picks the
+// format.
+QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
+                      const QString &rightOutWav, const QString &outputFile);
+
+} // namespace ChannelCommands

@@ -1,0 +1,371 @@
+// Save As and the export window: the dialog, the progress over the three
+// ffmpeg runs, real exports measured, and the failure and cancel paths.
+#include "../preview/BrenvoxSession.h"
+
+#include "app/FileDialogs.h"
+#include "export/Form3.h"
+#include "process/DOSOutputs.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include <cmath>
+
+class tst_Form3 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void saveDialog();
+    void progress_data();
+    void progress();
+    void realExport_data();
+    void realExport();
+    void failure_data();
+    void failure();
+    void cancel_data();
+    void cancel();
+    void saveAsAgainStartsANewExport();
+};
+
+namespace {
+
+// Writes its output after reporting 00:00:10.00 in three status lines.
+const QByteArray TenSecondTool =
+    "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+    "printf 'size=N/A time=N/A bitrate=N/A speed=N/A    \\r' >&2\nsleep 0.1\n"
+    "printf 'size=    1kB time=00:00:05.00 bitrate= 1.0kbits/s speed=1x    \\r' >&2\nsleep 0.1\n"
+    "printf 'size=    2kB time=00:00:10.00 bitrate= 1.0kbits/s speed=1x    \\n' >&2\n"
+    "printf 'RIFF' > \"$last\"\n";
+
+QStringList Statuses(const Form3 *form)
+{
+    return {form->Label1[6]->text(), form->Label1[7]->text(), form->Label1[8]->text()};
+}
+
+int Runs(const TestAppFolder &app)
+{
+    QFile file(app.path() + QLatin1String("/ffmpeg.runs"));
+    return file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) : 0;
+}
+
+void AnswerSaveDialog(const QString &path)
+{
+    SetFileDialogAnswer([path](const FileDialogRequest &) { return path; });
+}
+
+} // namespace
+
+void tst_Form3::cleanup()
+{
+    SetFileDialogAnswer(FileDialogAnswer());
+    Form3::UnloadIfLoaded();
+}
+
+void tst_Form3::saveDialog()
+{
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    Shared().OutputFile = QStringLiteral("/earlier/choice.wav");
+    FileDialogRequest asked;
+    SetFileDialogAnswer([&](const FileDialogRequest &request) {
+        asked = request;
+        return QString(); // cancelled
+    });
+    session.form->Command1[1]->click();
+
+    QCOMPARE(asked.kind, FileDialogRequest::Kind::Save);
+    QCOMPARE(asked.title, QStringLiteral("Save As"));
+    QCOMPARE(asked.defaultSuffix, QStringLiteral("wav"));
+    QVERIFY(asked.confirmOverwrite);
+    QCOMPARE(asked.nameFilters.size(), 3);
+    QCOMPARE(asked.nameFilters[0], QStringLiteral("Wav Files (*.wav) (*.WAV)"));
+    QCOMPARE(asked.nameFilters[1], QStringLiteral("MP3 Files (*.mp3) (*.MP3)"));
+    QCOMPARE(asked.nameFilters[2], QStringLiteral("All Files (*.*) (*)"));
+    QCOMPARE(asked.selectedNameFilter, asked.nameFilters[0]);
+    QCOMPARE(Shared().OutputFile, QStringLiteral("/earlier/choice.wav"));
+    QVERIFY(!Form3::Loaded());
+}
+
+void tst_Form3::progress_data()
+{
+    QTest::addColumn<QString>("duration");
+    QTest::addColumn<QList<int>>("bars");
+    QTest::addColumn<QString>("finalLabel");
+
+    QTest::newRow("10 s") << "10" << QList<int>{0, 5, 10, 15, 20, 25, 30}
+                          << "Overall Progress: 100.00% Completed";
+    QTest::newRow("no duration") << "" << QList<int>{0} << "Overall Progress: 00.00% Completed";
+}
+
+// The bar over three times the duration, the text one chunk behind it, the
+// statuses, and the main window's sequence buttons while the export runs.
+void tst_Form3::progress()
+{
+    QFETCH(QString, duration);
+    QFETCH(QList<int>, bars);
+    QFETCH(QString, finalLabel);
+
+    BrenvoxSession session(QStringLiteral("my app"));
+    QVERIFY(session.form);
+    session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
+    Shared().SourceDuration = duration;
+    const QString output = session.app.scratchPath(QStringLiteral("My Mix.wav"));
+    AnswerSaveDialog(output);
+    Form1 *form = session.form;
+    form->Command1[1]->click();
+
+    QPointer<Form3> window = Form3::Loaded();
+    QVERIFY(window);
+    QCOMPARE(window->Label1[1]->text(), output);
+    QCOMPARE(Statuses(window), (QStringList{"Idle", "Idle", "Idle"}));
+    QCOMPARE(window->Label1[5]->text(), QStringLiteral("Overall Progress 0% Complete"));
+    QCOMPARE(window->PBar->maximum(), duration.isEmpty() ? 0 : 30);
+
+    QList<int> seenBars{window->PBar->value()};
+    connect(window->PBar, &QProgressBar::valueChanged, this, [&](int value) { seenBars << value; });
+    QStringList labels;
+    QList<bool> buttons;
+    Watcher watcher([&] {
+        if (!window)
+            return;
+        if (labels.isEmpty() || labels.last() != window->Label1[5]->text())
+            labels << window->Label1[5]->text();
+        if (buttons.isEmpty() && window->ExportRunning())
+            buttons << form->Command2->isEnabled() << form->Command1[0]->isEnabled()
+                    << form->Command1[1]->isEnabled() << form->Command1[2]->isEnabled();
+    }, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}), 15000);
+
+    QCOMPARE(Runs(session.app), 3);
+    QCOMPARE(seenBars, bars);
+    QCOMPARE(labels.value(1), QStringLiteral("Overall Progress: 00.00% Completed"));
+    QCOMPARE(window->Label1[5]->text(), finalLabel);
+    QCOMPARE(buttons, (QList<bool>{false, false, false, true}));
+    QVERIFY(form->Command1[1]->isEnabled());
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->Timer1->isActive());
+    QVERIFY(!window->objDOS);
+    QCOMPARE(window->Counters.Total(), 0);
+    QVERIFY(window->Label2->text().isEmpty());
+    QVERIFY(QFile::exists(output));
+}
+
+void tst_Form3::realExport_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("codec");
+
+    QTest::newRow("wav") << "Equalized Mix.wav" << "pcm_s16le";
+    QTest::newRow("mp3") << "Equalized Mix.mp3" << "mp3";
+    QTest::newRow("flac") << "Equalized Mix.flac" << "flac";
+}
+
+// Left band 29 (1 kHz) at position 12 cuts 12 dB there and nowhere else.
+void tst_Form3::realExport()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, codec);
+
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    QVERIFY(session.importPinkNoise(5));
+    session.setLeftBand(29, 12);
+    QVERIFY(Shared().LeftFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12")));
+    const QString output = session.app.scratchPath(name);
+    AnswerSaveDialog(output);
+    session.form->Command1[1]->click();
+    QPointer<Form3> window = Form3::Loaded();
+    QVERIFY(window);
+    QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}), 60000);
+    QCOMPARE(window->Label1[5]->text(), QStringLiteral("Overall Progress: 100.00% Completed"));
+
+    QCOMPARE(AudioMeasure::CodecName(output), codec);
+    QCOMPARE(AudioMeasure::Channels(output), 2);
+    const double duration = AudioMeasure::DurationSeconds(output);
+    QVERIFY2(std::abs(duration - 5.0) < 0.1, qPrintable(QString::number(duration)));
+    if (codec != QLatin1String("pcm_s16le"))
+        return;
+
+    // Two band-passes in a row keep the pink noise's strong lows from
+    // leaking into the measurement.
+    const QString near1k = QStringLiteral("bandpass=f=1000:width_type=q:w=8,bandpass=f=1000:width_type=q:w=8");
+    const QString left = session.workspace() + "/Left.wav";
+    const QString right = session.workspace() + "/Right.wav";
+    const double cut = AudioMeasure::MeanVolumeDb(left, 0, near1k) - AudioMeasure::MeanVolumeDb(output, 0, near1k);
+    const double rightChange = AudioMeasure::MeanVolumeDb(output, 1) - AudioMeasure::MeanVolumeDb(right, 0);
+    const double rightNear1k = AudioMeasure::MeanVolumeDb(output, 1, near1k) - AudioMeasure::MeanVolumeDb(right, 0, near1k);
+    qInfo("left near 1 kHz cut by %.2f dB; right changed by %.2f dB (%.2f dB near 1 kHz); %.3f s",
+          cut, rightChange, rightNear1k, duration);
+    QVERIFY(std::abs(cut - 12.0) <= 1.5);
+    QVERIFY(std::abs(rightChange) <= 0.5);
+    QVERIFY(std::abs(rightNear1k) <= 0.5);
+}
+
+void tst_Form3::failure_data()
+{
+    QTest::addColumn<QByteArray>("ffmpeg"); // empty: missing
+    QTest::addColumn<QStringList>("statuses");
+    QTest::addColumn<QString>("said");
+
+    const QByteArray failAt = "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+                              "case \"$last\" in *%1) echo 'Input #0' >&2; echo '%2' >&2; exit 1;; esac\n"
+                              "printf 'RIFF' > \"$last\"\n";
+    QTest::newRow("ffmpeg missing") << QByteArray() << QStringList{"Failed", "Idle", "Idle"}
+                                    << "Creating Left Chanel failed: ffmpeg could not be started";
+    QTest::newRow("left render fails")
+        << QString::fromLatin1(failAt).arg("Lout.wav", "Error initializing filter equalizer").toLatin1()
+        << QStringList{"Failed", "Idle", "Idle"}
+        << "Creating Left Chanel failed: ffmpeg failed: Error initializing filter equalizer";
+    QTest::newRow("right render fails")
+        << QString::fromLatin1(failAt).arg("Rout.wav", "Rout.wav: No space left on device").toLatin1()
+        << QStringList{"Completed", "Failed", "Idle"}
+        << "Creating Right Chanel failed: ffmpeg failed: Rout.wav: No space left on device";
+    QTest::newRow("merge fails")
+        << QString::fromLatin1(failAt).arg("out.mp3", "Conversion failed!").toLatin1()
+        << QStringList{"Completed", "Completed", "Failed"}
+        << "Merging Chanels failed: ffmpeg failed: Conversion failed!";
+    QTest::newRow("merge writes nothing")
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *out.mp3) exit 0;; esac\n"
+                      "printf 'RIFF' > \"$last\"\n")
+        << QStringList{"Completed", "Completed", "Failed"}
+        << "Merging Chanels failed: ffmpeg wrote nothing to ";
+}
+
+// A failed step says so and why, the rest is skipped, no channel file of an
+// earlier run is merged, and the output file does not stay behind.
+void tst_Form3::failure()
+{
+    QFETCH(QByteArray, ffmpeg);
+    QFETCH(QStringList, statuses);
+    QFETCH(QString, said);
+
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    QVERIFY(session.importPinkNoise(1));
+    // Channel files of an earlier preview.
+    for (const QString &stale : {Shared().LeftOutWav, Shared().RightOutWav}) {
+        QFile file(stale);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("RIFF from an earlier run");
+    }
+    if (ffmpeg.isEmpty())
+        session.app.removeTool(QStringLiteral("ffmpeg"));
+    else
+        session.app.writeTool(QStringLiteral("ffmpeg"), ffmpeg);
+    const QString output = session.app.scratchPath(QStringLiteral("out.mp3"));
+    AnswerSaveDialog(output);
+    session.form->Command1[1]->click();
+    QPointer<Form3> window = Form3::Loaded();
+    QVERIFY(window);
+    QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), statuses, 15000);
+    QTRY_VERIFY(!window->ExportRunning());
+
+    QCOMPARE(Statuses(window), statuses);
+    QVERIFY2(window->Label2->text().startsWith(said), qPrintable(window->Label2->text()));
+    QVERIFY(!QFile::exists(output));
+    QVERIFY(session.form->Command1[1]->isEnabled());
+    QVERIFY(window->isVisible());
+}
+
+void tst_Form3::cancel_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("how");
+
+    QTest::newRow("left render, Cancel") << 0 << "Cancel";
+    QTest::newRow("right render, Cancel") << 1 << "Cancel";
+    QTest::newRow("merge, Cancel") << 2 << "Cancel";
+    QTest::newRow("right render, close box") << 1 << "close box";
+    QTest::newRow("merge, main window closed") << 2 << "main window";
+    QTest::newRow("left render, Reset") << 0 << "Reset";
+}
+
+// Ending the export stops its tool, skips what is left, removes the
+// incomplete output, and a closed window never starts the export again.
+void tst_Form3::cancel()
+{
+    QFETCH(int, step);
+    QFETCH(QString, how);
+
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    const char *ends[] = {"/Lout.wav", "/Rout.wav", "/out.wav"};
+    session.app.writeTool(QStringLiteral("ffmpeg"),
+        "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+        "case \"$last\" in *" + QByteArray(ends[step]) + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n"
+        "printf 'RIFF' > \"$last\"\n");
+    const QString output = session.app.scratchPath(QStringLiteral("out.wav"));
+    AnswerSaveDialog(output);
+    Form1 *form = session.form;
+    form->Command1[1]->click();
+    QPointer<Form3> window = Form3::Loaded();
+    QVERIFY(window);
+
+    bool ended = false;
+    QStringList statusesAtEnd;
+    Watcher watcher([&] {
+        if (ended || !window || RecordedPids(session.app, QStringLiteral("ffmpeg")).isEmpty())
+            return;
+        ended = true;
+        statusesAtEnd = Statuses(window);
+        if (how == QLatin1String("Cancel"))
+            window->Command1->click();
+        else if (how == QLatin1String("close box"))
+            window->close();
+        else if (how == QLatin1String("main window"))
+            form->close();
+        else
+            form->Command1[2]->click();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(ended, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window, 10000);
+
+    QStringList expected{"Completed", "Completed", "Completed"};
+    expected[step] = QStringLiteral("Processing");
+    for (int later = step + 1; later < 3; ++later)
+        expected[later] = QStringLiteral("Idle");
+    QCOMPARE(statusesAtEnd, expected);
+    const QList<qint64> pids = RecordedPids(session.app, QStringLiteral("ffmpeg"));
+    QCOMPARE(pids.size(), 1);
+    QVERIFY(!ProcessAlive(pids.first()));
+    QVERIFY(!QFile::exists(output));
+    QVERIFY(!Form3::Loaded());
+    QTest::qWait(1500);
+    QCOMPARE(Runs(session.app), step + 1);
+    if (session.form)
+        QVERIFY(session.form->Command1[1]->isEnabled());
+}
+
+void tst_Form3::saveAsAgainStartsANewExport()
+{
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
+    Shared().SourceDuration = QStringLiteral("10");
+    AnswerSaveDialog(session.app.scratchPath(QStringLiteral("first.wav")));
+    session.form->Command1[1]->click();
+    QPointer<Form3> first = Form3::Loaded();
+    QVERIFY(first);
+    QTRY_COMPARE_WITH_TIMEOUT(first->Label1[8]->text(), QStringLiteral("Completed"), 15000);
+    QTRY_VERIFY(!first->ExportRunning());
+
+    const QString second = session.app.scratchPath(QStringLiteral("second.wav"));
+    AnswerSaveDialog(second);
+    session.form->Command1[1]->click();
+    QPointer<Form3> window = Form3::Loaded();
+    QVERIFY(window);
+    QCOMPARE(window->Label1[1]->text(), second);
+    QCOMPARE(Statuses(window), (QStringList{"Idle", "Idle", "Idle"}));
+    QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}), 15000);
+    QCOMPARE(Runs(session.app), 6);
+    QVERIFY(QFile::exists(session.app.scratchPath(QStringLiteral("first.wav"))));
+    QVERIFY(QFile::exists(second));
+    QTRY_VERIFY(!first);
+}
+
+QTEST_MAIN(tst_Form3)
+#include "tst_form3.moc"

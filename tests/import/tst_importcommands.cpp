@@ -1,0 +1,66 @@
+// The probe and split command texts, and what the tools receive from them.
+#include "import/ImportCommands.h"
+#include "process/CommandText.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString SplitGraph = QStringLiteral(
+    "[0:a:0]asplit=3[a][b][c];[a]pan=mono|c0=c0[left];[b][c]amerge=inputs=2,pan=mono|c0=c1[right]");
+
+} // namespace
+
+class TestImportCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void plainPathsGoInAsTheyAre();
+    void argumentsReachTheTools_data();
+    void argumentsReachTheTools();
+};
+
+void TestImportCommands::plainPathsGoInAsTheyAre()
+{
+    QCOMPARE(ImportCommands::ProbeCommand(QStringLiteral("/opt/eq"), QStringLiteral("/music/SONG1.MP3")),
+             QStringLiteral("/opt/eq/ffprobe -hide_banner -stats -i /music/SONG1.MP3"));
+    QCOMPARE(ImportCommands::SplitCommand(QStringLiteral("/opt/eq"), QStringLiteral("/music/SONG1.MP3"),
+                                          QStringLiteral("/opt/eq/TempWavs/Left.wav"),
+                                          QStringLiteral("/opt/eq/TempWavs/Right.wav")),
+             QStringLiteral("/opt/eq/ffmpeg -y -i /music/SONG1.MP3 -filter_complex \"") + SplitGraph
+                 + QStringLiteral("\" -map [left] /opt/eq/TempWavs/Left.wav -map [right] /opt/eq/TempWavs/Right.wav"));
+}
+
+void TestImportCommands::argumentsReachTheTools_data()
+{
+    QTest::addColumn<QString>("appFolder");
+    QTest::addColumn<QString>("source");
+
+    QTest::newRow("plain") << "/opt/eq" << "/music/song.mp3";
+    QTest::newRow("blanks") << "/opt/my eq" << "/music/my song.mp3";
+    QTest::newRow("quotes and backslash") << "/opt/eq \"2\"" << "/music/a \"b\" c\\d.wav";
+    QTest::newRow("non-ASCII") << "/opt/\u00e9galiseur" << "/musik/Gr\u00fc\u00dfe \u65e5\u672c.wav";
+    QTest::newRow("looks like an option") << "/opt/eq" << "/music/-y -i x.wav";
+    QTest::newRow("empty source") << "/opt/eq" << "";
+}
+
+void TestImportCommands::argumentsReachTheTools()
+{
+    QFETCH(QString, appFolder);
+    QFETCH(QString, source);
+    const QString left = appFolder + QStringLiteral("/TempWavs/Left.wav");
+    const QString right = appFolder + QStringLiteral("/TempWavs/Right.wav");
+
+    QCOMPARE(CommandText::SplitCommandText(ImportCommands::ProbeCommand(appFolder, source)),
+             (QStringList{appFolder + QStringLiteral("/ffprobe"), QStringLiteral("-hide_banner"),
+                          QStringLiteral("-stats"), QStringLiteral("-i"), source}));
+    QCOMPARE(CommandText::SplitCommandText(ImportCommands::SplitCommand(appFolder, source, left, right)),
+             (QStringList{appFolder + QStringLiteral("/ffmpeg"), QStringLiteral("-y"),
+                          QStringLiteral("-i"), source, QStringLiteral("-filter_complex"), SplitGraph,
+                          QStringLiteral("-map"), QStringLiteral("[left]"), left,
+                          QStringLiteral("-map"), QStringLiteral("[right]"), right}));
+}
+
+QTEST_GUILESS_MAIN(TestImportCommands)
+#include "tst_importcommands.moc"

@@ -1,0 +1,104 @@
+// What finished tool runs say: whether the source has audio, and why a run
+// failed, read from real ffprobe and ffmpeg output.
+#include "import/ToolOutputFacts.h"
+#include "import/ToolOutputReader.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+QStringList LinesOf(const QByteArray &bytes)
+{
+    ToolOutputReader reader;
+    reader.Feed(QString::fromLatin1(bytes));
+    reader.Feed(QString());
+    return reader.Lines();
+}
+
+QStringList CapturedLines(const QString &name)
+{
+    QFile file(QStringLiteral(IMPORT_TEST_DATA "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringList();
+    return LinesOf(file.readAll());
+}
+
+} // namespace
+
+class TestToolOutputFacts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hasAudioStream_data();
+    void hasAudioStream();
+    void lastErrorLine_data();
+    void lastErrorLine();
+};
+
+void TestToolOutputFacts::hasAudioStream_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("audio");
+
+    QTest::newRow("WAV") << "ffprobe_song_wav.txt" << true;
+    QTest::newRow("MP4, audio after video") << "ffprobe_video_first_mp4.txt" << true;
+    QTest::newRow("stream without length") << "ffprobe_stream_mka.txt" << true;
+    QTest::newRow("video without audio") << "ffprobe_video_without_audio.txt" << false;
+    QTest::newRow("text file named .mp3") << "ffprobe_text_named_mp3.txt" << false;
+    QTest::newRow("empty file") << "ffprobe_empty_file.txt" << false;
+}
+
+void TestToolOutputFacts::hasAudioStream()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, audio);
+    const QStringList lines = CapturedLines(file);
+    QVERIFY2(!lines.isEmpty(), qPrintable(file));
+    QCOMPARE(ToolOutputFacts::HasAudioStream(lines), audio);
+}
+
+void TestToolOutputFacts::lastErrorLine_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("inputPath");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("text file named .mp3")
+        << CapturedLines(QStringLiteral("ffprobe_text_named_mp3.txt"))
+        << "/tmp/capture/song.mp3" << "Invalid argument";
+    QTest::newRow("empty file")
+        << CapturedLines(QStringLiteral("ffprobe_empty_file.txt"))
+        << "/tmp/capture/empty.mp3" << "Invalid argument";
+    QTest::newRow("another input's path stays")
+        << CapturedLines(QStringLiteral("ffprobe_empty_file.txt"))
+        << "/tmp/capture/song.mp3" << "/tmp/capture/empty.mp3: Invalid argument";
+    QTest::newRow("refused overwrite")
+        << CapturedLines(QStringLiteral("ffmpeg_split_not_overwriting.txt"))
+        << "/tmp/capture/tones.mp3"
+        << "File '/tmp/capture/TempWavs/Left.wav' already exists. Overwrite? [y/N] Not overwriting - exiting";
+
+    // The runner's characters are the tool's UTF-8 bytes.
+    const QString path = QStringLiteral("/tmp/Gr\u00fc\u00dfe \"x\"/song.wav");
+    QTest::newRow("non-ASCII path")
+        << LinesOf(path.toUtf8() + ": Invalid data found when processing input\n")
+        << path << "Invalid data found when processing input";
+    QTest::newRow("context and trailer")
+        << LinesOf("[wav @ 0x55e83f0d0280] Invalid WAVE header\nConversion failed!\n\n")
+        << "/x.wav" << "Invalid WAVE header";
+    QTest::newRow("only status lines")
+        << LinesOf("size=  0kB time=00:00:00.00 bitrate=N/A\r\n") << "/x.wav" << "";
+    QTest::newRow("no output") << QStringList() << "/x.wav" << "";
+}
+
+void TestToolOutputFacts::lastErrorLine()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, inputPath);
+    QFETCH(QString, reason);
+    QCOMPARE(ToolOutputFacts::LastErrorLine(lines, inputPath), reason);
+}
+
+QTEST_GUILESS_MAIN(TestToolOutputFacts)
+#include "tst_tooloutputfacts.moc"

@@ -1,0 +1,139 @@
+// The command texts of the preview and the export, character for character,
+// and the argument vectors the tools receive from them.
+#include "preview/ChannelCommands.h"
+#include "process/CommandText.h"
+
+#include <QtTest>
+
+class tst_ChannelCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commandText_data();
+    void commandText();
+    void volumeArgument_data();
+    void volumeArgument();
+    void pathsWithBlanksStayOneArgument();
+};
+
+namespace {
+
+const QString Chain = QStringLiteral(
+    "equalizer=f=19:width_type=o:width=1:g=-0,equalizer=f=1000:width_type=o:width=1:g=-12");
+const QString App = QStringLiteral("/opt/brenvox");
+const QString Left = QStringLiteral("/opt/brenvox/TempWavs/Left.wav");
+const QString Right = QStringLiteral("/opt/brenvox/TempWavs/Right.wav");
+const QString Lout = QStringLiteral("/opt/brenvox/TempWavs/Lout.wav");
+const QString Rout = QStringLiteral("/opt/brenvox/TempWavs/Rout.wav");
+const QString Mix = QStringLiteral("/opt/brenvox/TempWavs/LR.wav");
+
+const QString BlankApp = QStringLiteral("/home/ann/My Apps/brenvox");
+const QString BlankTemp = QStringLiteral("/home/ann/My Apps/brenvox/TempWavs/");
+
+} // namespace
+
+void tst_ChannelCommands::commandText_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("play-left")
+        << ChannelCommands::PlayChannel(App, Left, 1, Chain)
+        << "/opt/brenvox/ffplay -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain;
+    QTest::newRow("play-right level 2")
+        << ChannelCommands::PlayChannel(App, Right, 2, Chain)
+        << "/opt/brenvox/ffplay -i /opt/brenvox/TempWavs/Right.wav -af \"volume=2\"," + Chain;
+    QTest::newRow("play-left level -2 is silent, not inverted")
+        << ChannelCommands::PlayChannel(App, Left, -2, Chain)
+        << "/opt/brenvox/ffplay -i /opt/brenvox/TempWavs/Left.wav -af \"volume=0\"," + Chain;
+    QTest::newRow("render-left")
+        << ChannelCommands::RenderChannel(App, Left, 1, Chain, Lout)
+        << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
+               + " /opt/brenvox/TempWavs/Lout.wav";
+    QTest::newRow("render-right level -1")
+        << ChannelCommands::RenderChannel(App, Right, -1, Chain, Rout)
+        << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
+               + " /opt/brenvox/TempWavs/Rout.wav";
+    QTest::newRow("preview merge has -y twice")
+        << ChannelCommands::MergeForPreview(App, Lout, Rout, Mix)
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -y -i "
+                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
+                          "\"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" "
+                          "/opt/brenvox/TempWavs/LR.wav");
+    QTest::newRow("play-mix")
+        << ChannelCommands::PlayMix(App, Mix)
+        << QStringLiteral("/opt/brenvox/ffplay -i /opt/brenvox/TempWavs/LR.wav");
+    QTest::newRow("export join has -y once")
+        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"))
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
+                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
+                          "\"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" /home/ann/song.mp3");
+    QTest::newRow("folder with blanks")
+        << ChannelCommands::RenderChannel(BlankApp, BlankTemp + "Left.wav", 1, Chain,
+                                          BlankTemp + "Lout.wav")
+        << "\"/home/ann/My Apps/brenvox/ffmpeg\" -y -i \"/home/ann/My Apps/brenvox/TempWavs/Left.wav\""
+           " -af \"volume=1\"," + Chain + " \"/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
+    QTest::newRow("output with blanks and a quote")
+        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"))
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
+                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
+                          "\"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" "
+                          "\"/home/ann/My \\\"Best\\\" Mix.wav\"");
+}
+
+void tst_ChannelCommands::commandText()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, expected);
+    QCOMPARE(command, expected);
+}
+
+void tst_ChannelCommands::volumeArgument_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("filterArgument");
+
+    QTest::newRow("2") << 2 << "volume=2," + Chain;
+    QTest::newRow("1") << 1 << "volume=1," + Chain;
+    QTest::newRow("0") << 0 << "volume=0," + Chain;
+    QTest::newRow("-1") << -1 << "volume=0," + Chain;
+    QTest::newRow("-2") << -2 << "volume=0," + Chain;
+}
+
+// The quotes around the volume vanish and the chain joins it in one
+// argument, as ffmpeg needs it.
+void tst_ChannelCommands::volumeArgument()
+{
+    QFETCH(int, level);
+    QFETCH(QString, filterArgument);
+    const QStringList arguments = CommandText::SplitCommandText(
+        ChannelCommands::RenderChannel(App, Left, qint16(level), Chain, Lout));
+    const qsizetype af = arguments.indexOf(QStringLiteral("-af"));
+    QVERIFY(af > 0);
+    QCOMPARE(arguments.value(af + 1), filterArgument);
+    QCOMPARE(arguments.last(), Lout);
+}
+
+void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
+{
+    const QString output = QStringLiteral("/home/ann/My \"Best\" Mix.flac");
+    const QStringList join = CommandText::SplitCommandText(ChannelCommands::JoinForExport(
+        BlankApp, BlankTemp + "Lout.wav", BlankTemp + "Rout.wav", output));
+    QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-i", BlankTemp + "Lout.wav", "-i",
+                                BlankTemp + "Rout.wav", "-filter_complex",
+                                "[0:a][1:a]amerge=inputs=2[aout]", "-map", "[aout]", output}));
+    const QStringList merge = CommandText::SplitCommandText(ChannelCommands::MergeForPreview(
+        BlankApp, BlankTemp + "Lout.wav", BlankTemp + "Rout.wav", BlankTemp + "LR.wav"));
+    QCOMPARE(merge, (QStringList{BlankApp + "/ffmpeg", "-y", "-i", BlankTemp + "Lout.wav", "-y", "-i",
+                                 BlankTemp + "Rout.wav", "-filter_complex",
+                                 "[0:a][1:a]amerge=inputs=2[aout]", "-map", "[aout]",
+                                 BlankTemp + "LR.wav"}));
+    const QStringList play = CommandText::SplitCommandText(
+        ChannelCommands::PlayChannel(BlankApp, BlankTemp + "Right.wav", 1, Chain));
+    QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-i", BlankTemp + "Right.wav", "-af",
+                                "volume=1," + Chain}));
+}
+
+QTEST_GUILESS_MAIN(tst_ChannelCommands)
+#include "tst_channelcommands.moc"
