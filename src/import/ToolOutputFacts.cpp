@@ -49,4 +49,10 @@ QString LastErrorLine(const QStringList &lines, const QString &inputPath)
     return QString();
 }
 
+QString LastErrorLine(const QString &output, const QString &inputPath)
+{
+    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
+    return LastErrorLine(output.split(lineEnd), inputPath);
+}
+
 } // namespace ToolOutputFacts

@@ -15,4 +15,8 @@ bool HasAudioStream(const QStringList &lines);
 // without the input's path in front. Empty when there is none.
 QString LastErrorLine(const QStringList &lines, const QString &inputPath);
 
+// The same for a whole run's output as the runner collected it; a line ends
+// at a carriage return or a line feed.
+QString LastErrorLine(const QString &output, const QString &inputPath = QString());
+
 } // namespace ToolOutputFacts

@@ -1,7 +1,7 @@
 // Judges a finished tool run and words its failure for the user.
 #include "preview/RunFailure.h"
 
-#include "preview/ToolErrorLine.h"
+#include "import/ToolOutputFacts.h"
 #include "process/DOSOutputs.h"
 
 #include <QFileInfo>
@@ -18,7 +18,7 @@ QString RunFailure(const DOSOutputs &runner, const QString &toolName, const QStr
     case DOSOutputs::RunEnd::Finished:
         break;
     }
-    const QString lastLine = LastErrorLine(runner.Outputs());
+    const QString lastLine = ToolOutputFacts::LastErrorLine(runner.Outputs());
     if (runner.ExitCode() != 0) {
         if (lastLine.isEmpty())
             return toolName + QStringLiteral(" failed with exit code %1.").arg(runner.ExitCode());

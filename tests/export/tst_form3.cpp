@@ -225,9 +225,9 @@ void tst_Form3::failure_data()
         << QStringList{"Completed", "Failed", "Idle"}
         << "Creating Right Chanel failed: ffmpeg failed: Rout.wav: No space left on device";
     QTest::newRow("merge fails")
-        << QString::fromLatin1(failAt).arg("out.mp3", "Conversion failed!").toLatin1()
+        << QString::fromLatin1(failAt).arg("out.mp3", "Error opening output files: Invalid argument").toLatin1()
         << QStringList{"Completed", "Completed", "Failed"}
-        << "Merging Chanels failed: ffmpeg failed: Conversion failed!";
+        << "Merging Chanels failed: ffmpeg failed: Error opening output files: Invalid argument";
     QTest::newRow("merge writes nothing")
         << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *out.mp3) exit 0;; esac\n"
                       "printf 'RIFF' > \"$last\"\n")

@@ -35,6 +35,8 @@ private slots:
     void hasAudioStream();
     void lastErrorLine_data();
     void lastErrorLine();
+    void lastErrorLineOfOutput_data();
+    void lastErrorLineOfOutput();
 };
 
 void TestToolOutputFacts::hasAudioStream_data()
@@ -90,6 +92,33 @@ void TestToolOutputFacts::lastErrorLine_data()
     QTest::newRow("only status lines")
         << LinesOf("size=  0kB time=00:00:00.00 bitrate=N/A\r\n") << "/x.wav" << "";
     QTest::newRow("no output") << QStringList() << "/x.wav" << "";
+}
+
+// A whole run's output, as the preview and the export judge it.
+void TestToolOutputFacts::lastErrorLineOfOutput_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("reason");
+
+    QFile captured(QFINDTESTDATA("../data/ffmpeg51_missing_input.txt"));
+    QVERIFY(captured.open(QIODevice::ReadOnly));
+    QTest::newRow("ffmpeg 5.1, missing input")
+        << QString::fromLatin1(captured.readAll())
+        << QStringLiteral("/tmp/cap/Missing.wav: No such file or directory");
+    QTest::newRow("blank lines and CR LF after the reason")
+        << QStringLiteral("Input #0\r\nUnknown encoder 'x'\r\nConversion failed!\r\n\r\n  \r\n")
+        << QStringLiteral("Unknown encoder 'x'");
+    QTest::newRow("status line ending in CR")
+        << QStringLiteral("Error while decoding\nsize= 1kB time=00:00:01.00 bitrate= 1kbits/s\r")
+        << QStringLiteral("Error while decoding");
+    QTest::newRow("only line ends") << QStringLiteral("\n\r\n\r") << QString();
+}
+
+void TestToolOutputFacts::lastErrorLineOfOutput()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, reason);
+    QCOMPARE(ToolOutputFacts::LastErrorLine(output), reason);
 }
 
 void TestToolOutputFacts::lastErrorLine()
