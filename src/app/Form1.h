@@ -41,6 +41,8 @@ public:
     void SetLeftBandGain(int band, qint16 sliderValue);
     void SetRightBandGain(int band, qint16 sliderValue);
     void CopyLeftBandsToRight();
+    // Every band as its slider stands, as a move of each would apply it.
+    void ReapplyAllBands();
     void ResetEqualizer();
 
     // Options panel (equalizer/Form1Options.cpp)

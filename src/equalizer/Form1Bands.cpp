@@ -77,6 +77,23 @@ void Form1::CopyLeftBandsToRight()
     }
 }
 
+void Form1::ReapplyAllBands()
+{
+    // The chain boxes are drawn once and the sync copies once, at the end:
+    // a box redrawn per band costs a long text's layout 130 times over.
+    DisplayBatch batch(this);
+    mSyncDeferred = true;
+    mSyncPending = false;
+    for (int band = 0; band < LeftChanelSlider.size() && band < RightChanelSlider.size(); ++band) {
+        LeftChanelSlider_Scroll(band);
+        RightChanelSlider_Scroll(band);
+    }
+    mSyncDeferred = false;
+    if (mSyncPending)
+        CopyLeftBandsToRight();
+    mSyncPending = false;
+}
+
 void Form1::Option4_Click(int index)
 {
     DisplayBatch batch(this);

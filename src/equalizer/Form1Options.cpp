@@ -107,16 +107,7 @@ void Form1::Option2_Click(int index)
     SetLamps(Label16, index);
     SetDisplayBoxText(Text2, QString());
     SetDisplayBoxText(Text3, QString());
-    mSyncDeferred = true;
-    mSyncPending = false;
-    for (int band = 0; band < BandTable::BandCount; ++band) {
-        LeftChanelSlider_Scroll(band);
-        RightChanelSlider_Scroll(band);
-    }
-    mSyncDeferred = false;
-    if (mSyncPending)
-        CopyLeftBandsToRight();
-    mSyncPending = false;
+    ReapplyAllBands();
 }
 
 void Form1::Option3_Click(int index)

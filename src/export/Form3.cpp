@@ -137,6 +137,12 @@ void Form3::ClaimOutputFile(const QString &path)
     mIncompleteOutput = path;
 }
 
+void Form3::RefuseOutput(const QString &reason)
+{
+    mRefusal = reason;
+    ShowFailure(reason);
+}
+
 void Form3::Timer1_Timer()
 {
     // The tick runs the whole export; the timer must not fire again while
@@ -146,7 +152,9 @@ void Form3::Timer1_Timer()
         return;
     mExporting = true;
 
-    if (Shared().OutputFile.isEmpty())
+    if (!mRefusal.isEmpty())
+        ShowFailure(mRefusal);
+    else if (Shared().OutputFile.isEmpty())
         ShowFailure(QStringLiteral("The output file could not be created."));
     else
         SaveChanels();

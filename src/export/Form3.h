@@ -41,6 +41,9 @@ public:
     // Until the export completes, the output file is removed when the export
     // fails or the window closes.
     void ClaimOutputFile(const QString &path);
+    // The chosen output must not be written: the window says why and the
+    // export does not run.
+    void RefuseOutput(const QString &reason);
 
     std::shared_ptr<DOSOutputs> objDOS;
     ExportCounters Counters;
@@ -73,6 +76,7 @@ private:
 
     std::unique_ptr<SequenceScope> mSequence;
     QString mIncompleteOutput;
+    QString mRefusal;
     bool mExporting = false;
     bool mUnloading = false;
 };

@@ -9,11 +9,25 @@
 #include <QFile>
 #include <QLabel>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Only its existence matters: it gives the file a path before the export
 // replaces it.
 const QByteArray PlaceholderLine("<%TEMPOutPutData%>\n");
+
+// One file under any of its names: the path itself, a link or a hard link.
+bool SameFile(const QString &first, const QString &second)
+{
+    if (first.isEmpty() || second.isEmpty())
+        return false;
+    struct stat a;
+    struct stat b;
+    return ::stat(QFile::encodeName(first).constData(), &a) == 0
+        && ::stat(QFile::encodeName(second).constData(), &b) == 0
+        && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 } // namespace
 
@@ -45,6 +59,18 @@ void Form1::SaveOutputAs()
     Form3::UnloadIfLoaded();
 
     SharedState &shared = Shared();
+    // The placeholder would overwrite the source at once, and a failed or
+    // cancelled export would then remove what was left of it.
+    if (SameFile(fileName, shared.SourceFile)) {
+        shared.OutputFile.clear();
+        Form3 *form = Form3::Load(this);
+        form->RefuseOutput(
+            QStringLiteral("The source file cannot be overwritten: choose another output file."));
+        form->Label1[1]->setText(fileName);
+        form->show();
+        return;
+    }
+
     shared.OutputFile = fileName;
     QFile placeholder(shared.OutputFile);
     const bool created = placeholder.open(QIODevice::WriteOnly | QIODevice::Truncate)

@@ -151,6 +151,12 @@ bool Form2::Failed() const
     return mFailed;
 }
 
+void Form2::ScheduleInspection()
+{
+    MarkSequenceStarted();
+    Timer1->start();
+}
+
 void Form2::Timer1_Timer()
 {
     // The inspection waits in event loops; a running timer would start it

@@ -27,6 +27,11 @@ public:
     static Form2 *Load(Form1 *owner);
     static void UnloadIfLoaded();
 
+    // Starts the timer whose first tick runs the inspection. The import is
+    // under way from now: during the pause before the probe no preview or
+    // export may start on the channel files the split is about to replace.
+    void ScheduleInspection();
+
     // The probe, then the split; each ends early, showing why, when a tool
     // cannot run or fails, and stops when the window is closed meanwhile.
     void GetSourceDuration();

@@ -54,8 +54,14 @@ void Form2::GetAudioData()
     SetBothStatus(QStringLiteral("Extracting Chanel Data"));
     const QString split = ImportCommands::SplitCommand(
         AppFolder(), Shared().SourceFile, Shared().LeftSourceWav, Shared().RightSourceWav);
-    if (!RunTool(split))
+    if (!RunTool(split)) {
+        // Closed mid-split: the channel files would hold only the start of
+        // the source, which the preview and the export must never take for
+        // the whole of it. Nothing of this window is touched: it may be gone.
+        QFile::remove(Shared().LeftSourceWav);
+        QFile::remove(Shared().RightSourceWav);
         return;
+    }
     const QString failed = QStringLiteral("Extracting Chanel Data Failed");
     if (!ToolSucceeded(QStringLiteral("ffmpeg"), failed) || !ChannelFilesWritten())
         return;
@@ -66,12 +72,8 @@ void Form2::GetAudioData()
 
     // The band settings made before the import stay in force for the new
     // source: each band does what a user's move of its slider does.
-    if (mOwner) {
-        for (int band = 0; band < mOwner->LeftChanelSlider.size(); ++band) {
-            mOwner->LeftChanelSlider_Scroll(band);
-            mOwner->RightChanelSlider_Scroll(band);
-        }
-    }
+    if (mOwner)
+        mOwner->ReapplyAllBands();
     Timer2->start();
 }
 

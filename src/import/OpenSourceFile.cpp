@@ -35,5 +35,5 @@ void Form1::OpenSourceFile()
     Form2 *inspection = Form2::Load(this);
     inspection->show();
     inspection->Label1[1]->setText(Shared().SourceFile);
-    inspection->Timer1->start();
+    inspection->ScheduleInspection();
 }

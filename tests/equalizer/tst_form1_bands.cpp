@@ -96,6 +96,43 @@ private slots:
         }
     }
 
+    // What the import does once the split is written: start-up's gains
+    // become those of the sliders, each chain box redrawn once at most.
+    void reapplyAllBands_data()
+    {
+        QTest::addColumn<bool>("sync");
+        QTest::addColumn<QString>("rightGain40");
+        QTest::newRow("sync off") << false << "-8";
+        QTest::newRow("sync on") << true << "-0";
+    }
+
+    void reapplyAllBands()
+    {
+        QFETCH(bool, sync);
+        QFETCH(QString, rightGain40);
+        mForm->LeftChanelSlider[29]->setValue(12);
+        mForm->RightChanelSlider[40]->setValue(8);
+        if (sync)
+            mForm->Option4[1]->setChecked(true);
+        int leftRedraws = 0;
+        int rightRedraws = 0;
+        connect(mForm->Text2, &QPlainTextEdit::textChanged, this, [&] { ++leftRedraws; });
+        connect(mForm->Text3, &QPlainTextEdit::textChanged, this, [&] { ++rightRedraws; });
+
+        mForm->ReapplyAllBands();
+
+        const SharedState &shared = Shared();
+        QCOMPARE(shared.LeftBandGain[29], QStringLiteral("-12"));
+        QCOMPARE(shared.LeftBandGain[0], QStringLiteral("-0"));
+        QCOMPARE(shared.RightBandGain[40], rightGain40);
+        QCOMPARE(shared.RightBandGain[29], sync ? QStringLiteral("-12") : QStringLiteral("-0"));
+        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+        QCOMPARE(CountElements(shared.RightFilterChain), 65);
+        QVERIFY2(leftRedraws <= 1 && rightRedraws <= 1,
+                 qPrintable(QStringLiteral("%1 and %2 redraws").arg(leftRedraws).arg(rightRedraws)));
+    }
+
     void keysMoveTheHandleTheWayItLooks()
     {
         QSlider *slider = mForm->LeftChanelSlider[5];

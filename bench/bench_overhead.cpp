@@ -1,0 +1,447 @@
+// What Brenvox adds to its tools: the import and the export of a long stereo
+// MP3 driven through their windows, against the same tool runs on their own;
+// how late a 10 ms timer in the window's thread gets during the export, and
+// the resident memory the export takes.
+#include "AudioMeasure.h"
+#include "TestAppFolder.h"
+
+#include "app/FileDialogs.h"
+#include "app/Form1.h"
+#include "app/Main.h"
+#include "app/SharedState.h"
+#include "export/Form3.h"
+#include "import/Form2.h"
+#include "import/ImportCommands.h"
+#include "preview/ChannelCommands.h"
+#include "process/CommandText.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr double TargetRatio = 1.10;
+constexpr double TargetLatenessMs = 50.0;
+constexpr double TargetPeakMb = 150.0;
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double Worst(const std::vector<double> &values)
+{
+    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+// The windows start their work on a timer tick and do all of it inside
+// that tick. This runs the tick itself between two clock readings, so the
+// timer's wait before it stays out of the figure and nothing of the
+// window's own handling changes.
+class TickClock : public QObject
+{
+public:
+    TickClock(QTimer *timer, std::function<void(bool running)> around = {})
+        : mAround(std::move(around))
+    {
+        timer->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Timer || ticked)
+            return false;
+        ticked = true;
+        if (mAround)
+            mAround(true);
+        QElapsedTimer clock;
+        clock.start();
+        watched->event(event);
+        seconds = clock.nsecsElapsed() / 1e9;
+        if (mAround)
+            mAround(false);
+        done = true;
+        return true;
+    }
+
+    bool ticked = false;
+    bool done = false;
+    double seconds = 0;
+
+private:
+    std::function<void(bool)> mAround;
+};
+
+// A 10 ms timer in the window's thread; while armed it records how much
+// later than its interval each timeout came.
+class LatenessProbe
+{
+public:
+    LatenessProbe()
+    {
+        mTimer.setTimerType(Qt::PreciseTimer);
+        mTimer.setInterval(IntervalMs);
+        QObject::connect(&mTimer, &QTimer::timeout, [this] {
+            const qint64 now = mClock.nsecsElapsed();
+            if (mRecord && mLast >= 0)
+                mRecord->push_back(std::max(0.0, (now - mLast) / 1e6 - IntervalMs));
+            mLast = now;
+        });
+        mClock.start();
+        mTimer.start();
+    }
+
+    // Milliseconds late go to 'record' until disarmed with nullptr.
+    void Arm(std::vector<double> *record)
+    {
+        mRecord = record;
+        mLast = -1;
+    }
+
+private:
+    static constexpr int IntervalMs = 10;
+    QTimer mTimer;
+    QElapsedTimer mClock;
+    qint64 mLast = -1;
+    std::vector<double> *mRecord = nullptr;
+};
+
+// From /proc/self/status, in MB; 0 when it cannot be read.
+double StatusMb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// Lets VmHWM start again from the present resident size, so it tells the
+// peak of what follows alone.
+bool ResetPeakResident()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+// One tool run as a plain child, its output read and dropped: seconds, or
+// a negative number when it failed. It waits in an event loop, so a probe
+// in this thread shows how late timers get with no Brenvox code running.
+double RunAlone(const QString &command)
+{
+    QStringList arguments = CommandText::SplitCommandText(command);
+    QProcess process;
+    process.setProgram(arguments.takeFirst());
+    process.setArguments(arguments);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::readyRead, [&process] { process.readAll(); });
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QIODevice::ReadOnly);
+    if (!process.waitForStarted(-1))
+        return -1;
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? seconds : -1;
+}
+
+double RunAllAlone(const QStringList &commands, LatenessProbe *probe = nullptr,
+                   std::vector<double> *lateness = nullptr)
+{
+    double total = 0;
+    for (const QString &command : commands) {
+        if (probe)
+            probe->Arm(lateness);
+        const double seconds = RunAlone(command);
+        if (probe)
+            probe->Arm(nullptr);
+        if (seconds < 0) {
+            std::fprintf(stderr, "failed on its own: %s\n", qPrintable(command));
+            return -1;
+        }
+        total += seconds;
+    }
+    return total;
+}
+
+bool MakeSource(const QString &path, int seconds)
+{
+    const QString graph = QStringLiteral("sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2").arg(seconds);
+    return RunAlone(CommandText::QuoteArgument(TestAppFolder::binFolder() + QStringLiteral("/ffmpeg"))
+                    + QStringLiteral(" -y -filter_complex ") + CommandText::QuoteArgument(graph)
+                    + QLatin1Char(' ') + CommandText::QuoteArgument(path)) >= 0
+        && QFileInfo(path).size() > 0;
+}
+
+void DeleteClosedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+struct Timings
+{
+    std::vector<double> brenvox;
+    std::vector<double> alone;
+};
+
+// "Open" with the source chosen: the click, then the probe and the split in
+// the window's first tick. Negative when the import failed.
+double ImportThroughBrenvox(Form1 *form, const QString &source, int sourceSeconds)
+{
+    SetFileDialogAnswer([source](const FileDialogRequest &) { return source; });
+    QElapsedTimer click;
+    click.start();
+    form->Command2->click();
+    const double clickSeconds = click.nsecsElapsed() / 1e9;
+    QPointer<Form2> window = Form2::Loaded();
+    if (!window)
+        return -1;
+    TickClock tick(window->Timer1);
+    if (!QTest::qWaitFor([&] { return tick.done || !window; }, 30 * 60 * 1000) || !tick.done || !window) {
+        std::fprintf(stderr, "the import window went or never ended its inspection\n");
+        return -1;
+    }
+    if (window->Failed() || !window->Timer2->isActive()
+        || Shared().SourceDuration != QString::number(sourceSeconds)) {
+        std::fprintf(stderr, "import failed: \"%s\" \"%s\", duration \"%s\"\n",
+                     qPrintable(window->Label2[0]->text()), qPrintable(window->Label2[1]->text()),
+                     qPrintable(Shared().SourceDuration));
+        return -1;
+    }
+    // The window closes itself a moment after the split; that pause is no
+    // work and stays out of the figure.
+    if (!QTest::qWaitFor([&] { return !window; }, 10000)) {
+        std::fprintf(stderr, "the import window did not close after the split\n");
+        return -1;
+    }
+    DeleteClosedWindows();
+    return clickSeconds + tick.seconds;
+}
+
+// "Save As" with the output chosen: the click, then the three ffmpeg runs in
+// the export window's first tick. Negative when the export failed.
+double ExportThroughBrenvox(Form1 *form, const QString &output, int sourceSeconds, LatenessProbe &probe,
+                            std::vector<double> *lateness, double *peakMb)
+{
+    SetFileDialogAnswer([output](const FileDialogRequest &) { return output; });
+    const bool peakReset = ResetPeakResident();
+    QElapsedTimer click;
+    click.start();
+    form->Command1[1]->click();
+    const double clickSeconds = click.nsecsElapsed() / 1e9;
+    QPointer<Form3> window = Form3::Loaded();
+    if (!window)
+        return -1;
+    TickClock tick(window->Timer1, [&](bool running) { probe.Arm(running ? lateness : nullptr); });
+    if (!QTest::qWaitFor([&] { return tick.done || !window; }, 30 * 60 * 1000) || !tick.done || !window) {
+        std::fprintf(stderr, "the export window went or never ended its export\n");
+        return -1;
+    }
+    *peakMb = peakReset ? StatusMb("VmHWM") : -StatusMb("VmHWM");
+    const QStringList statuses{window->Label1[6]->text(), window->Label1[7]->text(), window->Label1[8]->text()};
+    const double seconds = clickSeconds + tick.seconds;
+    const bool completed = statuses == QStringList{"Completed", "Completed", "Completed"}
+        && window->Label2->text().isEmpty();
+    const int channels = AudioMeasure::Channels(output);
+    const double duration = AudioMeasure::DurationSeconds(output);
+    if (!completed || channels != 2 || std::abs(duration - sourceSeconds) > 0.5) {
+        std::fprintf(stderr, "export failed: %s; \"%s\"; %d channels, %.2f s written\n",
+                     qPrintable(statuses.join(QLatin1Char('/'))), qPrintable(window->Label2->text()),
+                     channels, duration);
+        return -1;
+    }
+    Form3::UnloadIfLoaded();
+    DeleteClosedWindows();
+    return seconds;
+}
+
+// A few bands on each channel away from zero, so the renders carry cuts
+// and boosts as a user's would.
+void SetSomeBands(Form1 *form)
+{
+    const int left[][2] = {{5, -6}, {29, 12}, {50, 4}};
+    const int right[][2] = {{10, 8}, {40, -8}, {60, 3}};
+    for (const auto &band : left) {
+        form->LeftChanelSlider[band[0]]->setValue(band[1]);
+        form->LeftChanelSlider_Scroll(band[0]);
+    }
+    for (const auto &band : right) {
+        form->RightChanelSlider[band[0]]->setValue(band[1]);
+        form->RightChanelSlider_Scroll(band[0]);
+    }
+}
+
+void PrintRatio(const char *what, const Timings &timings, int rounds, bool *missed)
+{
+    const double brenvox = Median(timings.brenvox);
+    const double alone = Median(timings.alone);
+    const double ratio = alone > 0 ? brenvox / alone : 0;
+    const bool met = ratio <= TargetRatio;
+    *missed = *missed || !met;
+    std::printf("%s overhead: Brenvox %.3f s, tools alone %.3f s (medians of %d), ratio %.3f (target <= %.2f: %s)\n",
+                what, brenvox, alone, rounds, ratio, TargetRatio, met ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (qEnvironmentVariableIsEmpty("BRENVOX_BIN"))
+        qputenv("BRENVOX_BIN", QCoreApplication::applicationDirPath().toLocal8Bit());
+    const bool quick = application.arguments().contains(QStringLiteral("--quick"));
+    const int sourceSeconds = quick ? 5 : 600;
+    const int rounds = quick ? 1 : 5;
+
+    TestAppFolder app;
+    if (!app.isValid() || !app.linkRealTool(QStringLiteral("ffmpeg")) || !app.linkRealTool(QStringLiteral("ffprobe"))) {
+        std::fprintf(stderr, "no application folder with the tools (BRENVOX_BIN=%s)\n",
+                     qPrintable(TestAppFolder::binFolder()));
+        return 1;
+    }
+    const QString source = app.scratchPath(QStringLiteral("source.mp3"));
+    const QString output = app.scratchPath(QStringLiteral("Equalized.wav"));
+    if (!MakeSource(source, sourceSeconds)) {
+        std::fprintf(stderr, "could not make the source\n");
+        return 1;
+    }
+
+    SkipLoadingPause(true);
+    QPointer<Form1> form = Main();
+    if (!form) {
+        std::fprintf(stderr, "start-up failed\n");
+        return 1;
+    }
+    // Start-up's pause while "Loading..." shows would have drawn the window;
+    // without it the first import would pay for that.
+    if (!QTest::qWaitForWindowExposed(form))
+        std::fprintf(stderr, "the main window was not shown\n");
+    SetSomeBands(form);
+
+    LatenessProbe probe;
+    std::vector<double> lateness;
+    std::vector<double> latenessAlone;
+    Timings import;
+    Timings exporting;
+    std::vector<double> peaks;
+    for (int round = 0; round < rounds; ++round) {
+        // Every other round the tools alone go first, so neither side
+        // always finds the caches and the machine as the other left them.
+        // The first import through Brenvox comes first: it sets the paths.
+        const bool brenvoxFirst = round % 2 == 0;
+        const SharedState &shared = Shared();
+        const auto importAlone = [&] {
+            return RunAllAlone({ImportCommands::ProbeCommand(app.path(), shared.SourceFile),
+                                ImportCommands::SplitCommand(app.path(), shared.SourceFile, shared.LeftSourceWav,
+                                                             shared.RightSourceWav)});
+        };
+        const auto exportAlone = [&] {
+            return RunAllAlone(
+                {ChannelCommands::RenderChannel(app.path(), shared.LeftSourceWav, shared.LeftVolume,
+                                                shared.LeftFilterChain, shared.LeftOutWav),
+                 ChannelCommands::RenderChannel(app.path(), shared.RightSourceWav, shared.RightVolume,
+                                                shared.RightFilterChain, shared.RightOutWav),
+                 ChannelCommands::JoinForExport(app.path(), shared.LeftOutWav, shared.RightOutWav, output)},
+                &probe, &latenessAlone);
+        };
+
+        double importedAlone = brenvoxFirst ? 0 : importAlone();
+        if (importedAlone < 0)
+            return 1;
+        const double imported = ImportThroughBrenvox(form, source, sourceSeconds);
+        if (imported < 0 || (brenvoxFirst && (importedAlone = importAlone()) < 0))
+            return 1;
+
+        double peakMb = 0;
+        double exportedAlone = brenvoxFirst ? 0 : exportAlone();
+        if (exportedAlone < 0)
+            return 1;
+        const double exported = ExportThroughBrenvox(form, output, sourceSeconds, probe, &lateness, &peakMb);
+        if (exported < 0 || (brenvoxFirst && (exportedAlone = exportAlone()) < 0))
+            return 1;
+
+        import.brenvox.push_back(imported);
+        import.alone.push_back(importedAlone);
+        exporting.brenvox.push_back(exported);
+        exporting.alone.push_back(exportedAlone);
+        peaks.push_back(peakMb);
+        std::printf("round %d: import %.3f / %.3f s, export %.3f / %.3f s (Brenvox / tools alone)\n", round + 1,
+                    imported, importedAlone, exported, exportedAlone);
+        std::fflush(stdout);
+    }
+
+    std::printf("source: %d s stereo MP3; timed from the click, leaving out the windows' 1 s start "
+                "timer and the import window's 2 s close\n", sourceSeconds);
+    bool missed = false;
+    PrintRatio("import", import, rounds, &missed);
+    // The first import after start-up applies every band to fresh gains; the
+    // later ones find them applied, so the median alone would hide its cost.
+    const double firstRatio = import.brenvox.front() / import.alone.front();
+    missed = missed || firstRatio > TargetRatio;
+    std::printf("first import after start-up: Brenvox %.3f s, tools alone %.3f s, ratio %.3f (target <= %.2f: %s)\n",
+                import.brenvox.front(), import.alone.front(), firstRatio, TargetRatio,
+                firstRatio <= TargetRatio ? "met" : "MISSED");
+    PrintRatio("export", exporting, rounds, &missed);
+
+    const double worstLate = Worst(lateness);
+    missed = missed || worstLate > TargetLatenessMs;
+    std::printf("export responsiveness: 10 ms timer late by %.1f ms at worst, %.2f ms median, over %zu timeouts "
+                "(target <= %.0f ms: %s)\n", worstLate, Median(lateness), lateness.size(),
+                TargetLatenessMs, worstLate <= TargetLatenessMs ? "met" : "MISSED");
+    // The same timer while the tools run alone: what the machine itself
+    // adds, against which a miss above can be judged.
+    std::printf("  the same timer with the tools alone: %.1f ms at worst, %.2f ms median, over %zu timeouts\n",
+                Worst(latenessAlone), Median(latenessAlone), latenessAlone.size());
+
+    // A negative figure means the peak could not be reset: it is then the
+    // whole run's peak, an upper bound.
+    double worstPeak = 0;
+    bool wholeRun = false;
+    for (double peak : peaks) {
+        wholeRun = wholeRun || peak < 0;
+        worstPeak = std::max(worstPeak, std::abs(peak));
+    }
+    missed = missed || worstPeak >= TargetPeakMb;
+    std::printf("export memory: peak resident %.1f MB %s (VmHWM of the process hosting the windows; "
+                "target < %.0f MB: %s)\n", worstPeak, wholeRun ? "over the whole run" : "during the export",
+                TargetPeakMb, worstPeak < TargetPeakMb ? "met" : "MISSED");
+    std::fflush(stdout);
+
+    SetFileDialogAnswer(FileDialogAnswer());
+    delete form.data();
+    DeleteClosedWindows();
+    ClearSharedState();
+    // CI machines are too noisy for the targets; the short run proves the
+    // import and the export still work and prints the figures.
+    return quick || !missed ? 0 : 2;
+}

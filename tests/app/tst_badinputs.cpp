@@ -1,0 +1,293 @@
+// Bad and awkward choices in the open and save dialogs, with the real ffmpeg
+// and ffprobe: what the windows say, and that nothing of the user's was lost
+// (the main window's settings, the source file, no stray files).
+#include "../import/ImportFixture.h"
+#include "AudioMeasure.h"
+#include "MainWindowState.h"
+
+#include "app/FileDialogs.h"
+#include "export/Form3.h"
+#include "import/Form2.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+bool MakeSource(const QString &kind, const QString &path)
+{
+    using namespace AudioMeasure;
+    if (kind == QLatin1String("stereo"))
+        return GenerateStereoTones(440, 1000, 3, path);
+    if (kind == QLatin1String("3 hours")) {
+        // Three hours at 100 samples a second: about a megabyte, split in
+        // well under a second.
+        return Generate(QStringLiteral("anullsrc=r=100:cl=mono"), path,
+                        {QStringLiteral("-t"), QStringLiteral("10800"), QStringLiteral("-c:a"),
+                         QStringLiteral("pcm_u8")});
+    }
+    if (kind == QLatin1String("video only"))
+        return Generate(QStringLiteral("testsrc=d=2:s=64x64:r=5"), path,
+                        {QStringLiteral("-c:v"), QStringLiteral("mpeg4")});
+    if (kind == QLatin1String("directory"))
+        return QDir().mkpath(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (kind == QLatin1String("text"))
+        return file.write("These are words, not sound.\n") > 0;
+    return kind == QLatin1String("empty");
+}
+
+QByteArray Fingerprint(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result().toHex();
+}
+
+// Every entry below a folder, with its size.
+QStringList Listing(const QString &folder)
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        entries << it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().size());
+    }
+    entries.sort();
+    return entries;
+}
+
+QStringList Statuses(const Form3 *form)
+{
+    return {form->Label1[6]->text(), form->Label1[7]->text(), form->Label1[8]->text()};
+}
+
+bool RunningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+} // namespace
+
+class tst_BadInputs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanupTestCase();
+    void open_data();
+    void open();
+    void saveAs_data();
+    void saveAs();
+
+private:
+    // One imported source serves every Save As row, as one user would try
+    // them one after the other.
+    std::unique_ptr<ImportFixture> mSaving;
+    QString mSource;
+};
+
+void tst_BadInputs::cleanupTestCase()
+{
+    mSaving.reset();
+}
+
+void tst_BadInputs::open_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("heading"); // empty: the import completes
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("duration");
+
+    QTest::newRow("non-media file") << "text" << "notes.mp3" << "Searching Failed"
+                                    << "Invalid argument" << "";
+    QTest::newRow("empty file") << "empty" << "empty.wav" << "Searching Failed"
+                                << "Invalid data found when processing input" << "";
+    QTest::newRow("directory") << "directory" << "Album.wav" << "Searching Failed"
+                               << "Is a directory" << "";
+    QTest::newRow("missing (deleted after the choice)")
+        << "missing" << "song.wav" << "Searching Failed" << "The chosen file cannot be found" << "";
+    QTest::newRow("unreadable") << "unreadable" << "locked.wav" << "Searching Failed"
+                                << "Permission denied" << "";
+    QTest::newRow("video without audio") << "video only" << "silent film.mp4" << "Searching Failed"
+                                         << "The source holds no audio" << "2";
+    QTest::newRow("3 hours") << "3 hours" << "long.wav" << "" << "" << "10800";
+    QTest::newRow("blanks") << "stereo" << "  my  song .wav" << "" << "" << "3";
+    QTest::newRow("quotes") << "stereo" << "say \"hi\" 'there'.wav" << "" << "" << "3";
+    QTest::newRow("backslash") << "stereo" << "back\\slash\\n.wav" << "" << "" << "3";
+    QTest::newRow("non-ASCII letters")
+        << "stereo" << QStringLiteral("Gr\u00fc\u00dfe \u00e9t\u00e9 \u65e5\u672c \u0416.wav") << "" << ""
+        << "3";
+    QTest::newRow("leading -") << "stereo" << "-i song.wav" << "" << "" << "3";
+    QTest::newRow("colon") << "stereo" << "file:track 1.wav" << "" << "" << "3";
+}
+
+void tst_BadInputs::open()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, fileName);
+    QFETCH(QString, heading);
+    QFETCH(QString, reason);
+    QFETCH(QString, duration);
+
+    if (kind == QLatin1String("unreadable") && RunningAsRoot())
+        QSKIP("root reads a file whatever its mode says; as another user this row expects \"Permission denied\"");
+
+    ImportFixture fixture;
+    QVERIFY(fixture.isValid());
+    const QString scratch = QFileInfo(fixture.app.scratchPath(QString())).absolutePath();
+    const QString source = fixture.app.scratchPath(fileName);
+    const bool missing = kind == QLatin1String("missing");
+    const bool unreadable = kind == QLatin1String("unreadable");
+    QVERIFY(MakeSource(missing || unreadable ? QStringLiteral("stereo") : kind, source));
+    const QByteArray fingerprint = Fingerprint(source);
+    if (unreadable)
+        QVERIFY(QFile::setPermissions(source, {}));
+    QTest::keyClick(fixture.form->LeftChanelSlider[10], Qt::Key_PageUp);
+    QTest::keyClick(fixture.form->RightChanelSlider[40], Qt::Key_PageDown);
+    const MainWindowState before = MainWindowState::Of(fixture.form);
+    if (missing) {
+        SetFileDialogAnswer([&](const FileDialogRequest &) {
+            QFile::remove(source);
+            return source;
+        });
+    }
+    const QStringList scratchBefore = Listing(scratch);
+
+    Form2 *window = fixture.Open(source);
+    QVERIFY(window);
+    const ImportFixture::End end = fixture.WaitForEnd();
+    QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner);
+
+    if (heading.isEmpty()) {
+        QCOMPARE(end, ImportFixture::End::Completed);
+        QCOMPARE(fixture.statusAtClose, (QStringList{"Completed.", "Completed."}));
+        for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav}) {
+            QCOMPARE(AudioMeasure::Channels(channelFile), 1);
+            QVERIFY(std::abs(AudioMeasure::DurationSeconds(channelFile) - duration.toDouble()) < 0.1);
+        }
+    } else {
+        QCOMPARE(end, ImportFixture::End::Failed);
+        QCOMPARE(window->Label2[0]->text(), heading);
+        QCOMPARE(window->Label2[1]->text(), reason);
+        QVERIFY(!QFile::exists(Shared().LeftSourceWav));
+        QVERIFY(!QFile::exists(Shared().RightSourceWav));
+    }
+    QCOMPARE(Shared().SourceDuration, duration);
+    const QString shown = missing ? QString() : source;
+    QCOMPARE(fixture.form->Text1->text(), shown);
+    QCOMPARE(Shared().SourceFile, shown);
+    QVERIFY(fixture.form->Command2->isEnabled());
+
+    const MainWindowState after = MainWindowState::Of(fixture.form);
+    QCOMPARE(after.controls, before.controls);
+    QCOMPARE(after.chains, before.chains);
+    // The missing file stays missing: nothing was made in its place.
+    QCOMPARE(Fingerprint(source), missing ? QByteArray() : fingerprint);
+    QCOMPARE(Listing(scratch), missing ? QStringList() : scratchBefore);
+}
+
+void tst_BadInputs::saveAs_data()
+{
+    QTest::addColumn<QString>("output"); // <scratch>, <source>: replaced
+    QTest::addColumn<QStringList>("statuses");
+    QTest::addColumn<QString>("message"); // <output>: the chosen path
+
+    // Folder modes do not stop root, and no one creates files in /proc.
+    const QString readOnlyFolder = RunningAsRoot() ? QStringLiteral("/proc/Equalized.wav")
+                                                   : QStringLiteral("<scratch>/read-only/Equalized.wav");
+    const QStringList idle{"Idle", "Idle", "Idle"};
+    const QString notCreated = QStringLiteral("The output file could not be created.");
+    const QString notTheSource = QStringLiteral("The source file cannot be overwritten: choose another output file.");
+
+    QTest::newRow("read-only folder") << readOnlyFolder << idle << notCreated;
+    QTest::newRow("folder that does not exist") << "<scratch>/gone/Equalized.wav" << idle << notCreated;
+    QTest::newRow("unknown extension")
+        << "<scratch>/Equalized.xyz" << QStringList{"Completed", "Completed", "Failed"}
+        << "Merging Chanels failed: ffmpeg failed: <output>: Invalid argument";
+    QTest::newRow("the source") << "<source>" << idle << notTheSource;
+    QTest::newRow("a link to the source") << "<scratch>/link to source.wav" << idle << notTheSource;
+}
+
+void tst_BadInputs::saveAs()
+{
+    QFETCH(QString, output);
+    QFETCH(QStringList, statuses);
+    QFETCH(QString, message);
+
+    if (!mSaving) {
+        mSaving = std::make_unique<ImportFixture>();
+        QVERIFY(mSaving->isValid());
+        mSource = mSaving->app.scratchPath(QStringLiteral("source/My Song.wav"));
+        QVERIFY(QDir().mkpath(QFileInfo(mSource).path()));
+        QVERIFY(MakeSource(QStringLiteral("stereo"), mSource));
+        QVERIFY(mSaving->Open(mSource));
+        QCOMPARE(mSaving->WaitForEnd(), ImportFixture::End::Completed);
+        QTest::keyClick(mSaving->form->LeftChanelSlider[29], Qt::Key_PageUp);
+    }
+    Form1 *form = mSaving->form;
+    QVERIFY(form);
+    const QString scratch = QFileInfo(mSaving->app.scratchPath(QString())).absolutePath();
+    output.replace(QLatin1String("<scratch>"), scratch).replace(QLatin1String("<source>"), mSource);
+    message.replace(QLatin1String("<output>"), output);
+    if (output.contains(QLatin1String("/read-only/"))) {
+        QVERIFY(QDir().mkpath(QFileInfo(output).path()));
+        QVERIFY(QFile::setPermissions(QFileInfo(output).path(), QFile::ReadOwner | QFile::ExeOwner));
+    }
+    if (output.contains(QLatin1String("link to source")))
+        QVERIFY(QFile::link(mSource, output));
+
+    const MainWindowState before = MainWindowState::Of(form);
+    const QString sourceFile = Shared().SourceFile;
+    const QString duration = Shared().SourceDuration;
+    const QByteArray fingerprint = Fingerprint(mSource);
+    const QStringList scratchBefore = Listing(scratch);
+
+    SetFileDialogAnswer([output](const FileDialogRequest &) { return output; });
+    form->Command1[1]->click();
+    QPointer<Form3> window = Form3::Loaded();
+    QVERIFY(window);
+    QTRY_VERIFY_WITH_TIMEOUT(window && form->Command1[1]->isEnabled()
+                                 && (!window->Label2->text().isEmpty()
+                                     || Statuses(window).endsWith(QStringLiteral("Completed"))),
+                             60000);
+    QCOMPARE(Statuses(window), statuses);
+    QCOMPARE(window->Label2->text(), message);
+    QVERIFY(form->Command2->isEnabled());
+
+    const MainWindowState after = MainWindowState::Of(form);
+    QCOMPARE(after.controls, before.controls);
+    QCOMPARE(after.chains, before.chains);
+    QCOMPARE(Shared().SourceFile, sourceFile);
+    QCOMPARE(Shared().SourceDuration, duration);
+    QCOMPARE(form->Text1->text(), sourceFile);
+    QCOMPARE(Fingerprint(mSource), fingerprint);
+    QCOMPARE(AudioMeasure::Channels(mSource), 2);
+    QCOMPARE(Listing(scratch), scratchBefore);
+    if (QFileInfo(output).canonicalFilePath() != QFileInfo(mSource).canonicalFilePath())
+        QVERIFY(!QFileInfo::exists(output));
+
+    window->close();
+    QTRY_VERIFY(!window);
+}
+
+QTEST_MAIN(tst_BadInputs)
+#include "tst_badinputs.moc"

@@ -1,0 +1,547 @@
+// Thousands of random user actions on the main window and its progress
+// windows while the real ffmpeg and ffprobe run on short files: nothing may
+// crash, no tool may outlive the program, every written output is whole or
+// absent, and a final Reset brings the window back to its start-up state.
+//
+// The run prints its seed. Replay or soak with (read by this test only):
+//   BRENVOX_STRESS_SEED=<seed>     the seed to replay
+//   BRENVOX_STRESS_ACTIONS=<count> actions to take (default 2500)
+// A longer soak under the sanitizers (about half an hour), outside CTest's
+// time limit, all on one line:
+//   cd build/sanitize && QT_QPA_PLATFORM=offscreen BRENVOX_BIN=$PWD/bin
+//     LSAN_OPTIONS=suppressions=../../tests/support/lsan.supp
+//     BRENVOX_STRESS_ACTIONS=50000 BRENVOX_STRESS_SEED=$RANDOM bin/tst_stress
+#include "../preview/BrenvoxSession.h"
+
+#include "app/Colours.h"
+#include "app/FileDialogs.h"
+#include "export/Form3.h"
+#include "import/Form2.h"
+#include "preview/Form4.h"
+#include "process/DOSOutputs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMap>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+#include <unistd.h>
+
+namespace {
+
+constexpr double NoSource = std::numeric_limits<double>::quiet_NaN();
+
+struct Source
+{
+    QString path;
+    double seconds; // NaN: the import must fail
+};
+
+// What Reset restores, one line per part so a difference reads plainly.
+// The band readouts and chains are apart: start-up leaves "00" readouts and
+// no chains, Reset writes "-0" to both.
+QStringList WindowState(Form1 *form)
+{
+    QStringList state;
+    const SharedState &shared = Shared();
+    for (int band = 0; band < form->LeftChanelSlider.size(); ++band) {
+        const QSlider *left = form->LeftChanelSlider[band];
+        const QSlider *right = form->RightChanelSlider[band];
+        state << QStringLiteral("band %1: %2 %3..%4 '%5' | %6 %7..%8 '%9'")
+                     .arg(band)
+                     .arg(left->value()).arg(left->minimum()).arg(left->maximum())
+                     .arg(shared.LeftBandGain[size_t(band)])
+                     .arg(right->value()).arg(right->minimum()).arg(right->maximum())
+                     .arg(shared.RightBandGain[size_t(band)]);
+    }
+    for (int channel = 0; channel < 2; ++channel)
+        state << QStringLiteral("level %1: %2 '%3'").arg(channel).arg(form->Slider1[channel]->value())
+                     .arg(form->Label9[channel]->text());
+    state << QStringLiteral("bandwidth: %1 '%2' %3").arg(form->Slider2->value()).arg(form->Label14->text())
+                 .arg(shared.Bandwidth);
+    const QList<QPair<const QVector<QRadioButton *> *, const QVector<QLabel *> *>> groups{
+        {&form->Option1, &form->Label15}, {&form->Option2, &form->Label16},
+        {&form->Option3, &form->Label17}, {&form->Option4, &form->Label19}};
+    for (int group = 0; group < groups.size(); ++group) {
+        QString line = QStringLiteral("options %1:").arg(group + 1);
+        for (int index = 0; index < groups[group].first->size(); ++index)
+            line += QStringLiteral(" %1/%2").arg(groups[group].first->at(index)->isChecked())
+                        .arg(BackColour(groups[group].second->value(index)));
+        state << line;
+    }
+    state << QStringLiteral("low cut: %1").arg(shared.LowCutEnabled)
+          << QStringLiteral("volumes: %1 %2").arg(shared.LeftVolume).arg(shared.RightVolume)
+          << QStringLiteral("preview channel: %1").arg(shared.PreviewChannel)
+          << QStringLiteral("source box: '%1'").arg(form->Text1->text())
+          << QStringLiteral("buttons: %1 %2 %3 %4").arg(form->Command2->isEnabled())
+                 .arg(form->Command1[0]->isEnabled()).arg(form->Command1[1]->isEnabled())
+                 .arg(form->Command1[2]->isEnabled());
+    return state;
+}
+
+QStringList ResetWrites(Form1 *form)
+{
+    QStringList written{Shared().LeftFilterChain, Shared().RightFilterChain,
+                        form->Text2->toPlainText(), form->Text3->toPlainText()};
+    for (int band = 0; band < form->Label2.size(); ++band)
+        written << form->Label2[band]->text() + QLatin1Char('|') + form->Label6[band]->text();
+    return written;
+}
+
+// Children of this process, and anything started from the test's folders.
+QStringList LeftoverProcesses(const QString &root)
+{
+    QStringList found;
+    const qint64 self = ::getpid();
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (!numeric || pid == self)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly) || !cmdline.open(QIODevice::ReadOnly))
+            continue;
+        // The name in parentheses may hold blanks; the fields after it don't.
+        const QByteArray statText = stat.readAll();
+        const QList<QByteArray> fields = statText.mid(statText.lastIndexOf(')') + 2).split(' ');
+        const QString command = QString::fromLocal8Bit(cmdline.readAll()).replace(QLatin1Char('\0'), QLatin1Char(' '));
+        if (fields.value(1).toLongLong() == self || command.contains(root))
+            found << QStringLiteral("%1 [%2] %3").arg(pid).arg(QString::fromLatin1(fields.value(0)), command);
+    }
+    return found;
+}
+
+// Nothing runs and nothing is about to start.
+bool Idle(Form1 *form)
+{
+    const Form2 *inspection = Form2::Loaded();
+    const Form3 *export_ = Form3::Loaded();
+    return !form->SequenceRunning() && !(inspection && inspection->Timer1->isActive())
+        && !(export_ && export_->Timer1->isActive());
+}
+
+class StressDriver : public QObject
+{
+public:
+    StressDriver(BrenvoxSession &session, quint32 seed, int actions)
+        : mSession(session), mRandom(seed), mActions(actions)
+        // Every tool sequence takes a second or more; the rest are cheap.
+        , mSequenceBudget(std::max(10, actions / 25))
+    {
+    }
+
+    QList<Source> sources;
+    QStringList outputs;
+    // The output paths the save dialog returned, each with the source length
+    // the export should give it (NaN: no complete import stood behind it).
+    QMap<QString, double> expectedOutputs;
+    QStringList faults;
+    QMap<QString, int> counts;
+
+    void start()
+    {
+        SetFileDialogAnswer([this](const FileDialogRequest &request) { return Answer(request); });
+        QTimer::singleShot(0, this, [this] { Step(); });
+    }
+
+    bool finished() const { return mFinished; }
+    int taken() const { return mTaken; }
+    QString lastActions() const
+    {
+        return mRecentSequences.join(QLatin1String(", ")) + QLatin1String(" ... ") + mRecent.join(QLatin1String(", "));
+    }
+
+    // More than one tool running at once means two sequences share the
+    // channel files.
+    void CheckOneToolAtATime()
+    {
+        QStringList running;
+        if (mSession.form && mSession.form->objDOS && mSession.form->objDOS->IsRunning())
+            running << QStringLiteral("preview");
+        if (Form2 *inspection = Form2::Loaded(); inspection && inspection->objDOS && inspection->objDOS->IsRunning())
+            running << QStringLiteral("import");
+        if (Form3 *export_ = Form3::Loaded(); export_ && export_->objDOS && export_->objDOS->IsRunning())
+            running << QStringLiteral("export");
+        if (running.size() > 1 && faults.size() < 20)
+            faults << QStringLiteral("tools of %1 ran at once after action %2 (%3)")
+                          .arg(running.join(QLatin1String(" and "))).arg(mTaken).arg(lastActions());
+    }
+
+private:
+    int Pick(int count) { return int(mRandom.bounded(count)); }
+
+    void Note(const QString &action)
+    {
+        ++counts[action.section(QLatin1Char(' '), 0, 0)];
+        const QString entry = QStringLiteral("%1:%2").arg(mTaken).arg(action);
+        // The slider moves crowd out what matters for a replay.
+        QStringList &recent = action.startsWith(QLatin1String("band")) || action.startsWith(QLatin1String("level"))
+                || action.startsWith(QLatin1String("bandwidth")) || action.startsWith(QLatin1String("option"))
+            ? mRecent : mRecentSequences;
+        recent << entry;
+        if (recent.size() > 10)
+            recent.removeFirst();
+    }
+
+    int NextDelay()
+    {
+        const int kind = Pick(100);
+        if (kind < 80)
+            return Pick(6);
+        if (kind < 95)
+            return 5 + Pick(55);
+        return 100 + Pick(500);
+    }
+
+    // Runs nested wherever the event loop is: also inside a tool's wait.
+    void Step()
+    {
+        if (mTaken >= mActions || !mSession.form) {
+            mFinished = true;
+            return;
+        }
+        ++mTaken;
+        // Scheduled first, so the next action comes while this one waits.
+        QTimer::singleShot(NextDelay(), this, [this] { Step(); });
+        Act();
+    }
+
+    void Act()
+    {
+        Form1 *form = mSession.form;
+        const int kind = Pick(100);
+        const bool sequenceLeft = mSequencesTried < mSequenceBudget;
+        if (kind < 45)
+            return MoveBandSlider(form);
+        if (kind < 54)
+            return MoveLevelSlider(form);
+        if (kind < 58)
+            return MoveSlider(form->Slider2, QStringLiteral("bandwidth"));
+        if (kind < 69)
+            return ClickOption(form);
+        // A patient user lets the sequence just started run to its end.
+        if (mPatient && Idle(form))
+            mPatient = false;
+        if (mPatient)
+            return MoveBandSlider(form);
+        if (kind < 74)
+            return CloseProgressWindow();
+        if (kind < 76) {
+            Note(QStringLiteral("reset"));
+            return form->Command1[2]->click();
+        }
+        if (!sequenceLeft)
+            return MoveBandSlider(form);
+        ++mSequencesTried;
+        mPatient = Pick(5) < 2;
+        if (kind < 84) {
+            Note(QStringLiteral("open"));
+            form->Command2->click();
+            WatchInspection();
+        } else if (kind < 92) {
+            if (Pick(2) == 0)
+                form->Option3[Pick(3)]->click();
+            WritePlayerPause();
+            Note(QStringLiteral("preview %1").arg(Shared().PreviewChannel));
+            form->Command1[0]->click();
+        } else {
+            Note(QStringLiteral("save"));
+            form->Command1[1]->click();
+        }
+    }
+
+    QString Answer(const FileDialogRequest &request)
+    {
+        if (Pick(6) == 0) {
+            Note(QStringLiteral("cancel-dialog"));
+            return QString();
+        }
+        if (request.kind == FileDialogRequest::Kind::Open) {
+            const Source &source = sources[Pick(sources.size())];
+            Note(QStringLiteral("source %1").arg(QFileInfo(source.path).fileName()));
+            return source.path;
+        }
+        const QString output = outputs[Pick(outputs.size())];
+        Note(QStringLiteral("output %1").arg(QFileInfo(output).fileName()));
+        expectedOutputs[output] = mImportedSeconds;
+        return output;
+    }
+
+    // The channel files are the last completed import's from the moment
+    // the split reports them written until the next import starts.
+    void WatchInspection()
+    {
+        Form2 *inspection = Form2::Loaded();
+        if (!inspection || inspection->property("stressWatched").toBool())
+            return;
+        inspection->setProperty("stressWatched", true);
+        connect(inspection->PBar, &QProgressBar::valueChanged, this, [this](int value) {
+            if (value == 25) {
+                mImportedSeconds = NoSource;
+            } else if (value == 80) {
+                ++counts[QStringLiteral("imported")];
+                mImportedSeconds = NoSource;
+                for (const Source &source : sources)
+                    if (source.path == Shared().SourceFile)
+                        mImportedSeconds = source.seconds;
+            }
+        });
+    }
+
+    void WritePlayerPause()
+    {
+        QFile pause(mSession.app.path() + QLatin1String("/ffplay.sleep"));
+        if (pause.open(QIODevice::WriteOnly))
+            pause.write(QByteArray::number(0.05 + Pick(26) / 100.0));
+    }
+
+    void MoveSlider(QSlider *slider, const QString &what)
+    {
+        static const QAbstractSlider::SliderAction actions[] = {
+            QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub,
+            QAbstractSlider::SliderPageStepAdd, QAbstractSlider::SliderPageStepSub,
+            QAbstractSlider::SliderToMinimum, QAbstractSlider::SliderToMaximum};
+        const int how = Pick(int(std::size(actions)) + 2);
+        Note(QStringLiteral("%1 %2").arg(what, slider->objectName()));
+        if (how < int(std::size(actions))) {
+            slider->triggerAction(actions[how]);
+            return;
+        }
+        // A drag: the position moves while the button is down.
+        const int position = slider->minimum() + Pick(slider->maximum() - slider->minimum() + 1);
+        const bool pressed = how == int(std::size(actions));
+        if (pressed)
+            slider->setSliderDown(true);
+        slider->setSliderPosition(position);
+        if (pressed)
+            slider->setSliderDown(false);
+    }
+
+    void MoveBandSlider(Form1 *form)
+    {
+        const int band = Pick(int(form->LeftChanelSlider.size()));
+        MoveSlider(Pick(2) ? form->LeftChanelSlider[band] : form->RightChanelSlider[band],
+                   QStringLiteral("band"));
+    }
+
+    void MoveLevelSlider(Form1 *form)
+    {
+        MoveSlider(form->Slider1[Pick(2)], QStringLiteral("level"));
+    }
+
+    void ClickOption(Form1 *form)
+    {
+        const QVector<QRadioButton *> *groups[] = {&form->Option1, &form->Option2, &form->Option3,
+                                                   &form->Option4};
+        const int group = Pick(4);
+        const int index = Pick(int(groups[group]->size()));
+        Note(QStringLiteral("option %1/%2").arg(group + 1).arg(index));
+        groups[group]->at(index)->click();
+    }
+
+    void CloseProgressWindow()
+    {
+        QList<QWidget *> windows;
+        QList<QPushButton *> buttons;
+        if (Form2 *form = Form2::Loaded(); form && form->isVisible()) {
+            windows << form;
+            buttons << form->Command1;
+        }
+        if (Form3 *form = Form3::Loaded()) {
+            windows << form;
+            buttons << form->Command1;
+        }
+        if (Form4 *form = Form4::Loaded()) {
+            windows << form;
+            buttons << form->Command1;
+        }
+        if (windows.isEmpty())
+            return MoveBandSlider(mSession.form);
+        const int which = Pick(int(windows.size()));
+        const bool button = Pick(2) == 0;
+        Note(QStringLiteral("close %1%2").arg(windows[which]->objectName(),
+                                               button ? QStringLiteral(" button") : QString()));
+        if (button)
+            buttons[which]->click();
+        else
+            windows[which]->close();
+    }
+
+    BrenvoxSession &mSession;
+    QRandomGenerator mRandom;
+    const int mActions;
+    const int mSequenceBudget;
+    int mSequencesTried = 0;
+    int mTaken = 0;
+    bool mFinished = false;
+    double mImportedSeconds = NoSource;
+    bool mPatient = false;
+    QStringList mRecent;
+    QStringList mRecentSequences;
+};
+
+quint32 SeedFromEnvironment()
+{
+    bool ok = false;
+    const quint32 seed = qEnvironmentVariable("BRENVOX_STRESS_SEED").toUInt(&ok);
+    return ok ? seed : 20240606u;
+}
+
+int ActionsFromEnvironment()
+{
+    bool ok = false;
+    const int actions = qEnvironmentVariableIntValue("BRENVOX_STRESS_ACTIONS", &ok);
+    return ok && actions > 0 ? actions : 2500;
+}
+
+} // namespace
+
+class tst_Stress : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void randomActions();
+};
+
+void tst_Stress::randomActions()
+{
+    const quint32 seed = SeedFromEnvironment();
+    const int actions = ActionsFromEnvironment();
+    qInfo("seed %u, %d actions; replay with BRENVOX_STRESS_SEED=%u BRENVOX_STRESS_ACTIONS=%d",
+          seed, actions, seed, actions);
+
+    BrenvoxSession session(QStringLiteral("stress app"));
+    QVERIFY(session.form);
+    QVERIFY(session.app.writeTool(QStringLiteral("ffplay"), BrenvoxSession::RecordingPlayer(
+        "exec sleep \"$(cat \"$0.sleep\" 2>/dev/null || echo 0.1)\"")));
+    const QString root = QFileInfo(session.app.path()).path();
+
+    StressDriver driver(session, seed, actions);
+    driver.sources = {{session.app.scratchPath(QStringLiteral("stereo.wav")), 1.0},
+                      {session.app.scratchPath(QStringLiteral("mono.wav")), 1.5},
+                      {session.app.scratchPath(QStringLiteral("stereo.mp3")), 2.0},
+                      {session.app.scratchPath(QStringLiteral("not audio.wav")), NoSource}};
+    QVERIFY(AudioMeasure::GenerateStereoTones(440, 660, 1.0, driver.sources[0].path));
+    QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=500:d=1.5"), driver.sources[1].path,
+                                   {QStringLiteral("-ac"), QStringLiteral("1")}));
+    QVERIFY(AudioMeasure::GenerateStereoTones(300, 900, 2.0, driver.sources[2].path));
+    {
+        QFile text(driver.sources[3].path);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not audio at all\n");
+    }
+    for (const char *name : {"out-a.wav", "out-b.wav", "out c.mp3", "out-d.flac", "out-e.mp3"})
+        driver.outputs << session.app.scratchPath(QLatin1String(name));
+
+    Form1 *form = session.form;
+    const QStringList startUp = WindowState(form);
+    form->Command1[2]->click();
+    QCOMPARE(WindowState(form), startUp);
+    const QStringList resetWrites = ResetWrites(form);
+
+    Watcher oneTool([&driver] { driver.CheckOneToolAtATime(); }, 5);
+    QElapsedTimer clock;
+    clock.start();
+    driver.start();
+    // The actions run nested inside the tools' waits; being back here means
+    // every one of them has returned.
+    // Stuck: no action for two minutes.
+    QElapsedTimer sinceAction;
+    sinceAction.start();
+    for (int taken = 0; !driver.finished() && sinceAction.elapsed() < 120000; QTest::qWait(20)) {
+        if (driver.taken() != taken) {
+            taken = driver.taken();
+            sinceAction.restart();
+        }
+    }
+    QVERIFY2(driver.finished(), qPrintable(QStringLiteral("stuck after action %1: %2")
+                                                .arg(driver.taken()).arg(driver.lastActions())));
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(form), 60000);
+    SetFileDialogAnswer(FileDialogAnswer());
+    qInfo("%d actions in %lld ms: %s", driver.taken(), clock.elapsed(), qPrintable([&] {
+              QStringList counts;
+              for (auto it = driver.counts.cbegin(); it != driver.counts.cend(); ++it)
+                  counts << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+              return counts.join(QLatin1String(", "));
+          }()));
+    QVERIFY2(driver.faults.isEmpty(), qPrintable(driver.faults.join(QLatin1Char('\n'))));
+
+    form->Command1[2]->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(WindowState(form), startUp);
+    QCOMPARE(ResetWrites(form), resetWrites);
+
+    // The end as a user makes it: one more sequence maybe, then the main
+    // window's close, which ends the event loop Brenvox runs in.
+    QRandomGenerator ending(seed);
+    const int last = int(ending.bounded(4));
+    const int closeAfter = int(ending.bounded(2500));
+    const QString lastOutput = session.app.scratchPath(QStringLiteral("last.wav"));
+    driver.expectedOutputs[lastOutput] = NoSource;
+    if (const QFileInfo left(session.workspace() + QLatin1String("/Left.wav")); left.exists())
+        driver.expectedOutputs[lastOutput] = AudioMeasure::DurationSeconds(left.filePath());
+    SetFileDialogAnswer([&](const FileDialogRequest &request) {
+        return request.kind == FileDialogRequest::Kind::Open ? driver.sources[0].path : lastOutput;
+    });
+    bool timedOut = false;
+    QTimer::singleShot(0, form, [&, form] {
+        if (last == 1)
+            form->Command2->click();
+        else if (last == 2)
+            form->Command1[1]->click();
+        else if (last == 3) {
+            form->Option3[2]->click();
+            form->Command1[0]->click();
+        }
+    });
+    QTimer::singleShot(closeAfter, form, [form] { form->close(); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, &guard, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(120000);
+    qInfo("last: %d, closing after %d ms", last, closeAfter);
+    const int exitCode = QCoreApplication::exec();
+    guard.stop();
+    SetFileDialogAnswer(FileDialogAnswer());
+    QVERIFY2(!timedOut, "closing the main window did not end the event loop");
+    QCOMPARE(exitCode, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!session.form);
+    QVERIFY2(QApplication::topLevelWidgets().isEmpty(),
+             qPrintable(QStringLiteral("%1 windows left").arg(QApplication::topLevelWidgets().size())));
+
+    QTRY_VERIFY2_WITH_TIMEOUT(LeftoverProcesses(root).isEmpty(),
+                              qPrintable(LeftoverProcesses(root).join(QLatin1Char('\n'))), 5000);
+
+    int written = 0;
+    for (auto it = driver.expectedOutputs.cbegin(); it != driver.expectedOutputs.cend(); ++it) {
+        if (!QFile::exists(it.key()))
+            continue;
+        ++written;
+        const double seconds = AudioMeasure::DurationSeconds(it.key());
+        const QString what = QStringLiteral("%1: %2 channels, %3 s, expected %4 s")
+                                 .arg(it.key()).arg(AudioMeasure::Channels(it.key()))
+                                 .arg(seconds).arg(it.value());
+        QVERIFY2(AudioMeasure::Channels(it.key()) == 2, qPrintable(what));
+        QVERIFY2(std::abs(seconds - it.value()) < 0.15, qPrintable(what));
+    }
+    qInfo("%d outputs chosen, %d written", int(driver.expectedOutputs.size()), written);
+}
+
+QTEST_MAIN(tst_Stress)
+#include "tst_stress.moc"
