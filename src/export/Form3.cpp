@@ -171,14 +171,7 @@ void Form3::Timer1_Timer()
 
 std::shared_ptr<DOSOutputs> Form3::StartRunner()
 {
-    std::shared_ptr<DOSOutputs> runner = DOSOutputs::Create();
-    connect(runner.get(), &DOSOutputs::ReceiveOutputs, this,
-            [this, raw = runner.get()](QString &chunk) {
-                if (objDOS.get() == raw)
-                    objDOS_ReceiveOutputs(chunk);
-            });
-    objDOS = runner;
-    return runner;
+    return StartCurrentRunner(objDOS, this, &Form3::objDOS_ReceiveOutputs);
 }
 
 void Form3::SaveChanels()

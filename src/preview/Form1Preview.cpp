@@ -37,17 +37,9 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     const QPointer<Form1> self(this);
     const SequenceScope sequence(this);
 
-    // Only chunks of the current runner reach the handler: a runner that was
-    // replaced or released must no longer write into the log.
+    // A runner that was replaced or released must no longer write into the log.
     const auto startRunner = [this] {
-        std::shared_ptr<DOSOutputs> runner = DOSOutputs::Create();
-        connect(runner.get(), &DOSOutputs::ReceiveOutputs, this,
-                [this, raw = runner.get()](QString &chunk) {
-                    if (objDOS.get() == raw)
-                        objDOS_ReceiveOutputs(chunk);
-                });
-        objDOS = runner;
-        return runner;
+        return StartCurrentRunner(objDOS, this, &Form1::objDOS_ReceiveOutputs);
     };
     std::shared_ptr<DOSOutputs> runner = startRunner();
 

@@ -71,3 +71,20 @@ private:
     int mExitCode = 0;
     QString mFailureReason;
 };
+
+// Makes a new runner the owner's current one (stored in `current`). Its
+// chunks reach `handler` only while it is still the current one: a runner
+// that was replaced or released must no longer write into its owner.
+template <typename Owner>
+std::shared_ptr<DOSOutputs> StartCurrentRunner(std::shared_ptr<DOSOutputs> &current, Owner *owner,
+                                               void (Owner::*handler)(QString &))
+{
+    std::shared_ptr<DOSOutputs> runner = DOSOutputs::Create();
+    QObject::connect(runner.get(), &DOSOutputs::ReceiveOutputs, owner,
+                     [&current, owner, handler, raw = runner.get()](QString &chunk) {
+                         if (current.get() == raw)
+                             (owner->*handler)(chunk);
+                     });
+    current = runner;
+    return runner;
+}
