@@ -4,7 +4,7 @@
 #include "app/SharedState.h"
 #include "app/Twips.h"
 
-#include "TestAppFolder.h"
+#include "StartedMainWindow.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -13,6 +13,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QtTest>
+
+#include <memory>
 
 class tst_Form1Layout : public QObject
 {
@@ -25,22 +27,20 @@ private:
         return widget ? Twips(widget) : QRectF(-1, -1, -1, -1);
     }
 
-    TestAppFolder mFolder;
+    std::unique_ptr<StartedMainWindow> mWindow;
     Form1 *mForm = nullptr;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(mFolder.isValid());
-        SkipLoadingPause(true);
-        mForm = Main();
-        QVERIFY(mForm);
+        mWindow = std::make_unique<StartedMainWindow>();
+        QVERIFY(mWindow->isValid());
+        mForm = mWindow->form;
     }
 
     void cleanupTestCase()
     {
-        delete mForm;
-        ClearSharedState();
+        mWindow.reset();
     }
 
     void init()

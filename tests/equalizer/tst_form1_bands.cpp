@@ -4,7 +4,7 @@
 #include "app/Main.h"
 #include "app/SharedState.h"
 
-#include "TestAppFolder.h"
+#include "StartedMainWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,40 +14,28 @@
 #include <QSlider>
 #include <QtTest>
 
-namespace {
-
-int CountElements(const QString &chain)
-{
-    return chain.isEmpty() ? 0 : chain.count(QLatin1Char(',')) + 1;
-}
-
-} // namespace
+#include <memory>
 
 class tst_Form1Bands : public QObject
 {
     Q_OBJECT
 
 private:
-    TestAppFolder mFolder;
+    std::unique_ptr<StartedMainWindow> mWindow;
     Form1 *mForm = nullptr;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(mFolder.isValid());
-        SkipLoadingPause(true);
-    }
-
     void init()
     {
-        mForm = Main();
-        QVERIFY(mForm);
+        mWindow = std::make_unique<StartedMainWindow>();
+        QVERIFY(mWindow->isValid());
+        mForm = mWindow->form;
     }
 
     void cleanup()
     {
-        delete mForm;
-        ClearSharedState();
+        mWindow.reset();
+        mForm = nullptr;
     }
 
     void userMovesLeftBand_data()
@@ -80,7 +68,7 @@ private slots:
         QCOMPARE(mForm->Label2[10]->text(), readout);
         QCOMPARE(shared.LeftBandGain[10], gain);
         QVERIFY(shared.LeftFilterChain.contains(QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + ','));
-        QCOMPARE(CountElements(shared.LeftFilterChain), 65);
+        QCOMPARE(ChainElementCount(shared.LeftFilterChain), 65);
         QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
         if (sync) {
             for (int band = 0; band <= 64; ++band)
@@ -128,7 +116,7 @@ private slots:
         QCOMPARE(shared.RightBandGain[29], sync ? QStringLiteral("-12") : QStringLiteral("-0"));
         QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
         QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
-        QCOMPARE(CountElements(shared.RightFilterChain), 65);
+        QCOMPARE(ChainElementCount(shared.RightFilterChain), 65);
         QVERIFY2(leftRedraws <= 1 && rightRedraws <= 1,
                  qPrintable(QStringLiteral("%1 and %2 redraws").arg(leftRedraws).arg(rightRedraws)));
     }
@@ -222,7 +210,7 @@ private slots:
     {
         // Nothing differs from the defaults; the chains are built all the same.
         mForm->ResetEqualizer();
-        QCOMPARE(CountElements(Shared().LeftFilterChain), 65);
+        QCOMPARE(ChainElementCount(Shared().LeftFilterChain), 65);
         QCOMPARE(mForm->Text3->toPlainText(), Shared().RightFilterChain);
     }
 

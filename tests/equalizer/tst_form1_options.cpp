@@ -5,13 +5,15 @@
 #include "app/SharedState.h"
 #include "equalizer/BandTable.h"
 
-#include "TestAppFolder.h"
+#include "StartedMainWindow.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -22,11 +24,6 @@ void MoveTo(QSlider *slider, int value)
     slider->setValue(value);
 }
 
-int CountElements(const QString &chain)
-{
-    return chain.isEmpty() ? 0 : chain.count(QLatin1Char(',')) + 1;
-}
-
 } // namespace
 
 class tst_Form1Options : public QObject
@@ -34,26 +31,21 @@ class tst_Form1Options : public QObject
     Q_OBJECT
 
 private:
-    TestAppFolder mFolder;
+    std::unique_ptr<StartedMainWindow> mWindow;
     Form1 *mForm = nullptr;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(mFolder.isValid());
-        SkipLoadingPause(true);
-    }
-
     void init()
     {
-        mForm = Main();
-        QVERIFY(mForm);
+        mWindow = std::make_unique<StartedMainWindow>();
+        QVERIFY(mWindow->isValid());
+        mForm = mWindow->form;
     }
 
     void cleanup()
     {
-        delete mForm;
-        ClearSharedState();
+        mWindow.reset();
+        mForm = nullptr;
     }
 
     void levelTable_data()
@@ -155,7 +147,7 @@ private slots:
         QVERIFY(shared.LowCutEnabled);
         for (const QString &chain : {shared.LeftFilterChain, shared.RightFilterChain}) {
             QVERIFY(chain.startsWith(BandTable::LowCutElement() + QStringLiteral(",equalizer=f=25:")));
-            QCOMPARE(CountElements(chain), 63);
+            QCOMPARE(ChainElementCount(chain), 63);
             QVERIFY(!chain.contains(QStringLiteral("f=19:")));
         }
         QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
@@ -165,7 +157,7 @@ private slots:
 
         mForm->Option2[0]->setChecked(true);
         QVERIFY(!shared.LowCutEnabled);
-        QCOMPARE(CountElements(shared.LeftFilterChain), 65);
+        QCOMPARE(ChainElementCount(shared.LeftFilterChain), 65);
         QVERIFY(shared.LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
         QCOMPARE(shared.RightFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")), sync);
         QCOMPARE(BackColour(mForm->Label16[0]), LampOnColour);

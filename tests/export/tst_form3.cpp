@@ -57,6 +57,14 @@ void AnswerSaveDialog(const QString &path)
     SetFileDialogAnswer([path](const FileDialogRequest &) { return path; });
 }
 
+// "Save As" answered with this path; the export window it opened.
+QPointer<Form3> SaveAs(Form1 *form, const QString &path)
+{
+    AnswerSaveDialog(path);
+    form->Command1[1]->click();
+    return Form3::Loaded();
+}
+
 } // namespace
 
 void tst_Form3::cleanup()
@@ -114,11 +122,8 @@ void tst_Form3::progress()
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
     Shared().SourceDuration = duration;
     const QString output = session.app.scratchPath(QStringLiteral("My Mix.wav"));
-    AnswerSaveDialog(output);
     Form1 *form = session.form;
-    form->Command1[1]->click();
-
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = SaveAs(form, output);
     QVERIFY(window);
     QCOMPARE(window->Label1[1]->text(), output);
     QCOMPARE(Statuses(window), (QStringList{"Idle", "Idle", "Idle"}));
@@ -176,9 +181,7 @@ void tst_Form3::realExport()
     session.setLeftBand(29, 12);
     QVERIFY(Shared().LeftFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12")));
     const QString output = session.app.scratchPath(name);
-    AnswerSaveDialog(output);
-    session.form->Command1[1]->click();
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = SaveAs(session.form, output);
     QVERIFY(window);
     QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}), 60000);
     QCOMPARE(window->Label1[5]->text(), QStringLiteral("Overall Progress: 100.00% Completed"));
@@ -257,9 +260,7 @@ void tst_Form3::failure()
     else
         session.app.writeTool(QStringLiteral("ffmpeg"), ffmpeg);
     const QString output = session.app.scratchPath(QStringLiteral("out.mp3"));
-    AnswerSaveDialog(output);
-    session.form->Command1[1]->click();
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = SaveAs(session.form, output);
     QVERIFY(window);
     QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), statuses, 15000);
     QTRY_VERIFY(!window->ExportRunning());
@@ -299,10 +300,8 @@ void tst_Form3::cancel()
         "case \"$last\" in *" + QByteArray(ends[step]) + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n"
         "printf 'RIFF' > \"$last\"\n");
     const QString output = session.app.scratchPath(QStringLiteral("out.wav"));
-    AnswerSaveDialog(output);
     Form1 *form = session.form;
-    form->Command1[1]->click();
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = SaveAs(form, output);
     QVERIFY(window);
 
     bool ended = false;
@@ -346,17 +345,13 @@ void tst_Form3::saveAsAgainStartsANewExport()
     QVERIFY(session.form);
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
     Shared().SourceDuration = QStringLiteral("10");
-    AnswerSaveDialog(session.app.scratchPath(QStringLiteral("first.wav")));
-    session.form->Command1[1]->click();
-    QPointer<Form3> first = Form3::Loaded();
+    QPointer<Form3> first = SaveAs(session.form, session.app.scratchPath(QStringLiteral("first.wav")));
     QVERIFY(first);
     QTRY_COMPARE_WITH_TIMEOUT(first->Label1[8]->text(), QStringLiteral("Completed"), 15000);
     QTRY_VERIFY(!first->ExportRunning());
 
     const QString second = session.app.scratchPath(QStringLiteral("second.wav"));
-    AnswerSaveDialog(second);
-    session.form->Command1[1]->click();
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = SaveAs(session.form, second);
     QVERIFY(window);
     QCOMPARE(window->Label1[1]->text(), second);
     QCOMPARE(Statuses(window), (QStringList{"Idle", "Idle", "Idle"}));
