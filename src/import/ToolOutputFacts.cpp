@@ -19,6 +19,29 @@ bool IsStatusLine(const QString &line)
         || line.startsWith(QLatin1String("Exiting normally"));
 }
 
+// Lines after which a run's result cannot be trusted, whatever its exit
+// status. One table for every tool, so each run is judged the same way.
+const char *const FailureMarkers[] = {
+    "Error writing trailer",     // ffmpeg: the output file was not finished
+    "Error closing file",        // ffmpeg: the last data never reached the disk
+    "No space left on device",
+    "audio open failed",         // ffplay: no audio device
+    "No such filter",            // ffplay: the filter text was refused
+    "Failed to open file",       // ffplay: input or filter graph refused
+};
+
+const QRegularExpression &ContextPrefix()
+{
+    static const QRegularExpression context(QStringLiteral("^\\[[^\\]]* @ 0x[0-9a-fA-F]+\\]\\s*"));
+    return context;
+}
+
+const QRegularExpression &LineEnd()
+{
+    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
+    return lineEnd;
+}
+
 } // namespace
 
 namespace ToolOutputFacts {
@@ -35,7 +58,7 @@ bool HasAudioStream(const QStringList &lines)
 
 QString LastErrorLine(const QStringList &lines, const QString &inputPath)
 {
-    static const QRegularExpression context(QStringLiteral("^\\[[^\\]]* @ 0x[0-9a-fA-F]+\\]\\s*"));
+    const QRegularExpression &context = ContextPrefix();
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         QString line = FromToolBytes(*it).trimmed();
         if (line.isEmpty() || IsStatusLine(line))
@@ -51,8 +74,26 @@ QString LastErrorLine(const QStringList &lines, const QString &inputPath)
 
 QString LastErrorLine(const QString &output, const QString &inputPath)
 {
-    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
-    return LastErrorLine(output.split(lineEnd), inputPath);
+    return LastErrorLine(output.split(LineEnd()), inputPath);
+}
+
+QString KnownFailureLine(const QStringList &lines)
+{
+    for (const QString &rawLine : lines) {
+        for (const char *marker : FailureMarkers) {
+            if (rawLine.contains(QLatin1String(marker))) {
+                QString line = FromToolBytes(rawLine).trimmed();
+                line.remove(ContextPrefix());
+                return line;
+            }
+        }
+    }
+    return QString();
+}
+
+QString KnownFailureLine(const QString &output)
+{
+    return KnownFailureLine(output.split(LineEnd()));
 }
 
 } // namespace ToolOutputFacts

@@ -19,4 +19,11 @@ QString LastErrorLine(const QStringList &lines, const QString &inputPath);
 // at a carriage return or a line feed.
 QString LastErrorLine(const QString &output, const QString &inputPath = QString());
 
+// The first line that says the run failed although the tool may still exit
+// with status 0 (ffmpeg after a failed trailer or close, ffplay without an
+// audio device or with a bad filter), without its "[... @ 0x...]" context.
+// Empty when there is none.
+QString KnownFailureLine(const QStringList &lines);
+QString KnownFailureLine(const QString &output);
+
 } // namespace ToolOutputFacts

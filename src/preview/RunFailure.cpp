@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <cstring>
+
 QString RunFailure(const DOSOutputs &runner, const QString &toolName, const QString &outputFile)
 {
     switch (runner.LastRunEnd()) {
@@ -18,12 +20,24 @@ QString RunFailure(const DOSOutputs &runner, const QString &toolName, const QStr
     case DOSOutputs::RunEnd::Finished:
         break;
     }
+    if (runner.ExitSignal() != 0) {
+        // Its last output line would only say how far it got.
+        return toolName
+            + QStringLiteral(" was stopped by signal %1 (%2).")
+                  .arg(runner.ExitSignal())
+                  .arg(QString::fromLocal8Bit(::strsignal(runner.ExitSignal())));
+    }
     const QString lastLine = ToolOutputFacts::LastErrorLine(runner.Outputs());
     if (runner.ExitCode() != 0) {
         if (lastLine.isEmpty())
             return toolName + QStringLiteral(" failed with exit code %1.").arg(runner.ExitCode());
         return toolName + QLatin1String(" failed: ") + lastLine;
     }
+    // ffmpeg exits with 0 after a failed trailer, ffplay after failing to
+    // open the audio device: the output says what the status does not.
+    const QString knownFailure = ToolOutputFacts::KnownFailureLine(runner.Outputs());
+    if (!knownFailure.isEmpty())
+        return toolName + QLatin1String(" failed: ") + knownFailure;
     if (!outputFile.isEmpty()) {
         const QFileInfo output(outputFile);
         if (!output.exists() || output.size() == 0) {

@@ -48,6 +48,11 @@ int DOSOutputs::ExitCode() const
     return mExitCode;
 }
 
+int DOSOutputs::ExitSignal() const
+{
+    return mExitSignal;
+}
+
 QString DOSOutputs::FailureReason() const
 {
     return mFailureReason;
@@ -77,6 +82,7 @@ QByteArray DOSOutputs::ExecuteCommand(const QString &CommandLine)
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 
     mStopRequested = false;
+    mExitSignal = 0;
     mFailureReason.clear();
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
@@ -104,6 +110,8 @@ QByteArray DOSOutputs::ExecuteCommand(const QString &CommandLine)
     } else {
         mLastRunEnd = RunEnd::Finished;
         if (process.exitStatus() == QProcess::CrashExit) {
+            // On Unix, Qt reports the ending signal as the exit code of a crash.
+            mExitSignal = process.exitCode();
             mExitCode = -1;
             mFailureReason = process.errorString();
         }

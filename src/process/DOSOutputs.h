@@ -45,6 +45,9 @@ public:
 
     RunEnd LastRunEnd() const;
     int ExitCode() const;
+    // The signal that ended the last run's child from outside (a crash or a
+    // kill nobody here asked for), or 0 when it ended by itself or by Stop().
+    int ExitSignal() const;
     // Why the last run did not start, or why it ended abnormally.
     QString FailureReason() const;
 
@@ -69,6 +72,7 @@ private:
     bool mStopRequested = false;
     RunEnd mLastRunEnd = RunEnd::None;
     int mExitCode = 0;
+    int mExitSignal = 0;
     QString mFailureReason;
 };
 

@@ -37,6 +37,8 @@ private slots:
     void lastErrorLine();
     void lastErrorLineOfOutput_data();
     void lastErrorLineOfOutput();
+    void knownFailureLine_data();
+    void knownFailureLine();
 };
 
 void TestToolOutputFacts::hasAudioStream_data()
@@ -127,6 +129,31 @@ void TestToolOutputFacts::lastErrorLine()
     QFETCH(QString, inputPath);
     QFETCH(QString, reason);
     QCOMPARE(ToolOutputFacts::LastErrorLine(lines, inputPath), reason);
+}
+
+// Runs that may end with status 0 although nothing usable came of them.
+void TestToolOutputFacts::knownFailureLine_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("failure");
+
+    QTest::newRow("ffmpeg, disk full") << "ffmpeg51_disk_full.txt"
+                                      << "av_interleaved_write_frame(): No space left on device";
+    QTest::newRow("ffplay, no audio device") << "ffplay51_audio_open_failed.txt"
+                                            << "No more combinations to try, audio open failed";
+    QTest::newRow("ffplay, unknown filter") << "ffplay51_no_such_filter.txt"
+                                           << "No such filter: 'nosuch'";
+    QTest::newRow("ffmpeg, a good render") << "ffmpeg51_render_600s.txt" << "";
+    QTest::newRow("ffprobe, a good probe") << "ffprobe_song_wav.txt" << "";
+}
+
+void TestToolOutputFacts::knownFailureLine()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, failure);
+    const QStringList lines = CapturedLines(file);
+    QVERIFY2(!lines.isEmpty(), qPrintable(file));
+    QCOMPARE(ToolOutputFacts::KnownFailureLine(lines), failure);
 }
 
 QTEST_GUILESS_MAIN(TestToolOutputFacts)

@@ -23,6 +23,13 @@ int main(int argc, char **argv)
         return 0;
     if (mode == "exit")
         return std::atoi(argv[2]);
+    if (mode == "signal") { // ended from outside by signal N
+        std::printf("working\n");
+        std::fflush(stdout);
+        std::signal(std::atoi(argv[2]), SIG_DFL);
+        std::raise(std::atoi(argv[2]));
+        return 0;
+    }
     if (mode == "stdin") { // reads its input to the end, then reports it
         std::string input;
         int c;

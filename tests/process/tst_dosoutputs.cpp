@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 
 QString ChildCommand(const QStringList &arguments)
@@ -155,17 +157,26 @@ private slots:
 
     void exitStatus_data()
     {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("value");
         QTest::addColumn<int>("code");
-        QTest::newRow("0") << 0;
-        QTest::newRow("1") << 1;
-        QTest::newRow("69") << 69;
+        QTest::addColumn<int>("signal");
+        QTest::newRow("0") << "exit" << 0 << 0 << 0;
+        QTest::newRow("1") << "exit" << 1 << 1 << 0;
+        QTest::newRow("69") << "exit" << 69 << 69 << 0;
+        QTest::newRow("killed") << "signal" << int(SIGKILL) << -1 << int(SIGKILL);
+        QTest::newRow("terminated") << "signal" << int(SIGTERM) << -1 << int(SIGTERM);
     }
 
     void exitStatus()
     {
+        QFETCH(QString, mode);
+        QFETCH(int, value);
         QFETCH(int, code);
-        Run run(ChildCommand({QStringLiteral("exit"), QString::number(code)}));
+        QFETCH(int, signal);
+        Run run(ChildCommand({mode, QString::number(value)}));
         QCOMPARE(run.runner->ExitCode(), code);
+        QCOMPARE(run.runner->ExitSignal(), signal);
         QCOMPARE(run.runner->LastRunEnd(), DOSOutputs::RunEnd::Finished);
     }
 
