@@ -58,6 +58,12 @@ public:
 
     // "Open" (import/OpenSourceFile.cpp)
     void OpenSourceFile();
+    // The import of a file chosen without the dialog, as if chosen with it.
+    void OpenSource(const QString &path);
+    // Files dropped on the window or named on the command line
+    // (app/Form1Drop.cpp): one file is opened; anything else is refused on
+    // the status line, saying why. Returns whether the import started.
+    bool OpenGivenFiles(const QStringList &paths);
     // "Preview" (preview/Form1Preview.cpp); returns when the sequence ends.
     void SoundPreviewing(qint16 IntChanel);
     void objDOS_ReceiveOutputs(QString &CommandOutputs);
@@ -66,6 +72,16 @@ public:
 
     // Shutdown (app/Form1Shutdown.cpp)
     void CleanUnload();
+
+    // The status line at the bottom of the window (app/Form1Status.cpp): what
+    // the user should know about the open source and the tools.
+    void ShowStatus(const QString &text);
+    // Dims the captions of bands the open source's sample rate leaves no
+    // room for, and says which they are.
+    void ShowSourceBands();
+    // Says at start-up when a tool cannot be found, naming where it was
+    // looked for.
+    void CheckTools();
 
     // While an import, a preview or an export runs, "Open", "Preview" and
     // "Save As" are disabled; "Reset" stays, and ends what runs.
@@ -111,6 +127,7 @@ public:
     QVector<QLabel *> Label19;
     QVector<QPushButton *> Command1;          // "Preview", "Save As", "Reset"
     QWidget *Picture3 = nullptr;              // holds the dialogs; never seen
+    QLabel *StatusLine = nullptr;             // bottom line: notes on source and tools
 
     // The runner of the preview; replaced for every preview.
     std::shared_ptr<DOSOutputs> objDOS;
@@ -119,11 +136,15 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Command1_Click(int index);
     void UpdateSequenceButtons();
+    // The tool note and the source note together on the status line.
+    void ShowNotes();
 
     // app/Form1Design.cpp: the controls as designed; band arrays hold only
     // element 0 until BuildBandPanels.
@@ -160,6 +181,8 @@ private:
     // of once per band: the right panel ends the same either way.
     bool mSyncDeferred = false;
     bool mSyncPending = false;
+    QString mToolStatus;
+    QString mSourceStatus;
     QString mPendingText2;
     QString mPendingText3;
     bool mText2Pending = false;

@@ -160,6 +160,9 @@ void Form1::CreateDesignControls()
 
     CreateOptionsPanel();
 
+    StatusLine = NewLabel(this, QStringLiteral("StatusLine"), QString(), QRectF(240, 5835, 16185, 255));
+    StatusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     Picture2 = NewPanel(this, QStringLiteral("Picture2"), QRectF(240, 5760, 16215, 3255), false);
     SetBackColour(Picture2, PanelGreyColour);
     Picture2->installEventFilter(this);

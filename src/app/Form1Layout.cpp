@@ -28,6 +28,8 @@ namespace {
 constexpr int BandPanelColour = 0x303030;
 constexpr int CaptionColour = 0xE0E0E0;
 constexpr int ReadoutColour = 14405055;
+// Below the status line, as above the "Open" button.
+constexpr double BottomMargin = 120;
 
 QString IndexedName(const QString &name, int index)
 {
@@ -267,8 +269,15 @@ void Form1::ArrangeMainWindow()
     SetTwipsWidth(Text1, innerWidth - 30 - Twips(Command2).width());
     const QRectF level = Twips(Slider1[0]);
     SetTwipsTop(Line4, level.y() + level.height() / 2);
-    SetTwips(Picture2, Twips(viewport).x(), Twips(viewport).y() + Twips(viewport).height() + 5,
-             innerWidth - 25, 300);
+    // The status line keeps the bottom of the window; the chain panel takes
+    // everything between the band panels and it, so a taller window shows
+    // more of both chains.
+    const double innerHeight = height() * TwipsPerPixel;
+    const double statusTop = innerHeight - BottomMargin - Twips(StatusLine).height();
+    SetTwips(StatusLine, Twips(viewport).x(), statusTop, innerWidth - 2 * Twips(viewport).x(),
+             Twips(StatusLine).height());
+    const double chainTop = Twips(viewport).y() + Twips(viewport).height() + 5;
+    SetTwips(Picture2, Twips(viewport).x(), chainTop, innerWidth - 25, statusTop - 5 - chainTop);
     // The panel's size in twips may change without its pixels changing.
     Picture2_Resize();
 }

@@ -5,7 +5,6 @@
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "app/SliderToolTip.h"
-#include "app/TempFolder.h"
 #include "import/Form2.h"
 
 #include <QLabel>
@@ -52,8 +51,6 @@ Form1 *Main()
     form->Picture1[4]->hide();
     form->HScroll1->hide();
 
-    const QString workspaceBase = AppFolder();
-
     // Shows the window and processes events for a second or two: the user
     // may close it meanwhile.
     form->BuildBandPanels();
@@ -64,10 +61,10 @@ Form1 *Main()
 
     shared.PreviewChannel = 0;
 
-    PrepareTempFolder(workspaceBase);
+    PrepareWorkspace();
 
-    shared.LeftOutWav = AppFolder() + QLatin1String("/TempWavs/Lout.wav");
-    shared.RightOutWav = AppFolder() + QLatin1String("/TempWavs/Rout.wav");
+    shared.LeftOutWav = WorkspaceFile(QStringLiteral("Lout.wav"));
+    shared.RightOutWav = WorkspaceFile(QStringLiteral("Rout.wav"));
 
     SetSliderToolTip(form->LeftChanelSlider[0], 0);
     SetSliderToolTip(form->RightChanelSlider[0], 0);
@@ -98,5 +95,6 @@ Form1 *Main()
         inspection->Timer1->stop();
 
     form->ArrangeMainWindow();
+    form->CheckTools();
     return form;
 }

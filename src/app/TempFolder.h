@@ -1,4 +1,4 @@
-// The workspace TempWavs beside the executable, recreated empty at every start.
+// Emptying a folder tree, and making the empty TempWavs folder of a workspace.
 #pragma once
 
 #include <QString>

@@ -1,13 +1,48 @@
-// Entry point: Brenvox takes no arguments and reads no settings.
+// Entry point: the command line, then the main window.
+#include "app/Form1.h"
 #include "app/Main.h"
+#include "app/QuitOnSignal.h"
+#include "cli/CommandLine.h"
 
 #include <QApplication>
+#include <QPointer>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    // Read before any window system is touched: --help and --version work
+    // without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLineRequest request = ParseCommandLine(arguments);
+    switch (request.action) {
+    case CommandLineRequest::Action::Help:
+    case CommandLineRequest::Action::Version:
+        std::fputs(qPrintable(request.text), stdout);
+        return 0;
+    case CommandLineRequest::Action::Error:
+        std::fputs(qPrintable(request.text), stderr);
+        return 2;
+    case CommandLineRequest::Action::Window:
+        break;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brenvox"));
-    if (!Main())
+
+    const QPointer<Form1> form = Main();
+    if (!form)
         return 0;
+    // Closing the main window stops every tool and quits.
+    QuitOnTerminationSignals([&form] {
+        if (form)
+            form->close();
+        else
+            QCoreApplication::quit();
+    });
+    if (!request.files.isEmpty())
+        form->OpenGivenFiles(request.files);
     return application.exec();
 }

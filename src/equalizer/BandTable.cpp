@@ -41,6 +41,16 @@ QString FrequencyText(int band)
     return IsBand(band) ? QString::fromLatin1(Rows[band].frequencyText) : QString();
 }
 
+double FrequencyHz(int band)
+{
+    return IsBand(band) ? FrequencyText(band).toDouble() : 0.0;
+}
+
+bool ActsAtSampleRate(int band, int sampleRate)
+{
+    return sampleRate <= 0 || FrequencyHz(band) < sampleRate / 2.0;
+}
+
 QString Caption(int band)
 {
     return IsBand(band) ? QString::fromLatin1(Rows[band].caption) : QString();

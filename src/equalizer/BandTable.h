@@ -18,6 +18,15 @@ bool IsBand(int band);
 // Centre frequency exactly as written after "f=" in the band's element.
 QString FrequencyText(int band);
 
+// Centre frequency in hertz.
+double FrequencyHz(int band);
+
+// Whether the band can act on a signal at this sample rate: a peaking
+// equalizer at or above half the rate has nothing to act on, and at exactly
+// half the rate ffmpeg's filter turns every sample into NaN. An unknown rate
+// (0) counts every band.
+bool ActsAtSampleRate(int band, int sampleRate);
+
 // Caption under the band's sliders; several keep a trailing blank.
 QString Caption(int band);
 

@@ -52,12 +52,16 @@ QString EqualizerState::BuildChain(const BandGains &gains) const
         firstBand = BandTable::FirstBandAfterLowCut;
     }
     for (int band = firstBand; band <= BandTable::LastBand; ++band) {
+        if (!BandTable::ActsAtSampleRate(band, SourceSampleRate))
+            continue;
         if (!chain.isEmpty())
             chain += QLatin1Char(',');
         chain += prefixes[band];
         chain += widthAndGain;
         chain += gains[band];
     }
+    if (chain.isEmpty())
+        chain = QStringLiteral("anull");
     return chain;
 }
 

@@ -15,6 +15,9 @@ class EqualizerState
 public:
     bool LowCutEnabled = false;
     int Bandwidth = 0;
+    // Sample rate of the open source, 0 when none is open or it is unknown:
+    // bands it leaves no room for are left out of the chains.
+    int SourceSampleRate = 0;
     BandGains LeftBandGain;
     BandGains RightBandGain;
     QString LeftFilterChain;
@@ -31,8 +34,9 @@ public:
     bool UpdateLeftFilterChain(int band, int magnitude, bool boost);
     bool UpdateRightFilterChain(int band, int magnitude, bool boost);
 
-    // The chain the current state gives for these gains; Bandwidth and
-    // LowCutEnabled are read now.
+    // The chain the current state gives for these gains; Bandwidth,
+    // LowCutEnabled and SourceSampleRate are read now. A chain left with no
+    // element at all passes the sound unchanged ("anull").
     QString BuildChain(const BandGains &gains) const;
 
     static QString GainText(int magnitude, bool boost);

@@ -122,8 +122,8 @@ void Form2::Form_Load()
     SetFixedOuterSizeTwips(this, 6090, 3225);
     Label1[1]->setText(Shared().SourceFile);
     Timer2->stop();
-    Shared().LeftSourceWav = AppFolder() + QLatin1String("/TempWavs/Left.wav");
-    Shared().RightSourceWav = AppFolder() + QLatin1String("/TempWavs/Right.wav");
+    Shared().LeftSourceWav = WorkspaceFile(QStringLiteral("Left.wav"));
+    Shared().RightSourceWav = WorkspaceFile(QStringLiteral("Right.wav"));
     PBar->setValue(10);
     SetBothStatus(QStringLiteral("Searching..."));
 }

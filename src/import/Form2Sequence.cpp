@@ -25,6 +25,9 @@ void Form2::GetSourceDuration()
     // behind when it fails: neither its duration nor its channel files,
     // which the preview and the export would otherwise use silently.
     Shared().SourceDuration.clear();
+    Shared().SourceSampleRate = 0;
+    if (mOwner)
+        mOwner->ShowSourceBands();
     QFile::remove(Shared().LeftSourceWav);
     QFile::remove(Shared().RightSourceWav);
 
@@ -34,7 +37,7 @@ void Form2::GetSourceDuration()
         return;
     }
 
-    if (!RunTool(ImportCommands::ProbeCommand(AppFolder(), Shared().SourceFile)))
+    if (!RunTool(ImportCommands::ProbeCommand(ToolFolder(QStringLiteral("ffprobe")), Shared().SourceFile)))
         return;
     if (!ToolSucceeded(QStringLiteral("ffprobe"), QStringLiteral("Searching Failed")))
         return;
@@ -46,6 +49,9 @@ void Form2::GetSourceDuration()
                     QStringLiteral("The source holds no audio"));
         return;
     }
+    // Bands at or above half the rate are left out of the chains that the
+    // re-application after the split builds.
+    Shared().SourceSampleRate = ToolOutputFacts::AudioSampleRate(mOutput.Lines());
     GetAudioData();
 }
 
@@ -53,7 +59,8 @@ void Form2::GetAudioData()
 {
     SetBothStatus(QStringLiteral("Extracting Chanel Data"));
     const QString split = ImportCommands::SplitCommand(
-        AppFolder(), Shared().SourceFile, Shared().LeftSourceWav, Shared().RightSourceWav);
+        ToolFolder(QStringLiteral("ffmpeg")), Shared().SourceFile, Shared().LeftSourceWav,
+        Shared().RightSourceWav);
     if (!RunTool(split)) {
         // Closed mid-split: the channel files would hold only the start of
         // the source, which the preview and the export must never take for
@@ -72,8 +79,10 @@ void Form2::GetAudioData()
 
     // The band settings made before the import stay in force for the new
     // source: each band does what a user's move of its slider does.
-    if (mOwner)
+    if (mOwner) {
         mOwner->ReapplyAllBands();
+        mOwner->ShowSourceBands();
+    }
     Timer2->start();
 }
 
@@ -105,7 +114,7 @@ bool Form2::RunTool(const QString &command)
 
 bool Form2::ToolSucceeded(const QString &tool, const QString &heading)
 {
-    const QString toolPath = AppFolder() + QLatin1Char('/') + tool;
+    const QString toolPath = ToolFolder(tool) + QLatin1Char('/') + tool;
     switch (objDOS->LastRunEnd()) {
     case DOSOutputs::RunEnd::Finished:
         break;

@@ -20,7 +20,13 @@ void Form1::OpenSourceFile()
     const QString chosen = ShowFileDialog(this, OpenSourceDialogRequest());
     if (chosen.isEmpty())
         return;
+    OpenSource(chosen);
+}
 
+void Form1::OpenSource(const QString &chosen)
+{
+    if (SequenceRunning())
+        return;
     if (Text1)
         Text1->clear();
     Shared().SourceFile.clear();

@@ -56,6 +56,18 @@ bool HasAudioStream(const QStringList &lines)
     return false;
 }
 
+int AudioSampleRate(const QStringList &lines)
+{
+    static const QRegularExpression audioStream(
+        QStringLiteral("^\\s*Stream #\\d+:\\d+.*: Audio: .*?, (\\d+) Hz"));
+    for (const QString &line : lines) {
+        const QRegularExpressionMatch match = audioStream.match(line);
+        if (match.hasMatch())
+            return match.captured(1).toInt();
+    }
+    return 0;
+}
+
 QString LastErrorLine(const QStringList &lines, const QString &inputPath)
 {
     const QRegularExpression &context = ContextPrefix();

@@ -10,6 +10,10 @@ namespace ToolOutputFacts {
 // Whether the tool listed an audio stream among its input's streams.
 bool HasAudioStream(const QStringList &lines);
 
+// Sample rate in hertz of the first audio stream the tool listed (the one
+// the split takes), or 0 when it listed none.
+int AudioSampleRate(const QStringList &lines);
+
 // The tool's last word on why it failed, in the user's characters: the last
 // line that is no status line, without the "[demuxer @ 0x...]" context and
 // without the input's path in front. Empty when there is none.

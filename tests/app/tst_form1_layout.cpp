@@ -63,9 +63,11 @@ private slots:
         QTest::newRow("right panel") << "Picture1_3" << QRectF(0, 2255, 48384, 2250);
         QTest::newRow("scroll bar") << "HScroll1" << QRectF(0, 4506, 13480, 255);
         QTest::newRow("source path") << "Text1" << QRectF(1340, 120, 15540, 315);
-        QTest::newRow("chain panel") << "Picture2" << QRectF(240, 5250, 16640, 300);
-        QTest::newRow("left chain box") << "Text2" << QRectF(0, 0, 16640, 150);
-        QTest::newRow("right chain box") << "Text3" << QRectF(0, 155, 16640, 145);
+        QTest::newRow("chain panel") << "Picture2" << QRectF(240, 5250, 16640, 640);
+        QTest::newRow("left chain box") << "Text2" << QRectF(0, 0, 16640, 320);
+        QTest::newRow("right chain box") << "Text3" << QRectF(0, 325, 16640, 315);
+        // The status line keeps the bottom: 120 below it, as above "Open".
+        QTest::newRow("status line") << "StatusLine" << QRectF(240, 5895, 16185, 255);
     }
 
     void designLayout()
@@ -152,7 +154,7 @@ private slots:
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_4")).x(), 600.0 - 3375 - 10);
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_0")).width(), 13480.0);
         QCOMPARE(TwipsOf(QStringLiteral("Text1")).width(), 15540.0);
-        QCOMPARE(TwipsOf(QStringLiteral("Picture2")), QRectF(240, 5250, 575, 300));
+        QCOMPARE(TwipsOf(QStringLiteral("Picture2")), QRectF(240, 5250, 575, 640));
         mForm->resize(1111, mForm->height());
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_0")).width(), 13480.0);
     }

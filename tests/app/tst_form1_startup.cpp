@@ -1,4 +1,5 @@
 // Start-up: the pause, the workspace, the shared state and the window it leaves.
+#include "app/AppFolder.h"
 #include "app/Colours.h"
 #include "app/Form1.h"
 #include "app/Main.h"
@@ -9,6 +10,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -20,6 +23,9 @@
 #include <QtTest>
 
 #include <memory>
+#include <vector>
+
+#include <csignal>
 
 namespace {
 
@@ -101,8 +107,8 @@ private slots:
         }
         QVERIFY(shared.LeftFilterChain.isEmpty());
         QVERIFY(shared.RightFilterChain.isEmpty());
-        QCOMPARE(shared.LeftOutWav, folder.path() + QStringLiteral("/TempWavs/Lout.wav"));
-        QCOMPARE(shared.RightOutWav, folder.path() + QStringLiteral("/TempWavs/Rout.wav"));
+        QCOMPARE(shared.LeftOutWav, WorkspaceFile(QStringLiteral("Lout.wav")));
+        QCOMPARE(shared.RightOutWav, WorkspaceFile(QStringLiteral("Rout.wav")));
 
         QCOMPARE(form->windowTitle(), QStringLiteral("Brenvox"));
         QCOMPARE(form->HeightTwips(), 6330.0);
@@ -122,40 +128,94 @@ private slots:
         QVERIFY(form->Option4[0]->isChecked());
     }
 
-    void workspaceIsRecreatedEmpty_data()
+    // Two Brenvox processes started from one folder each work in a private
+    // workspace, and each removes its own when asked to end; one that was
+    // killed has its workspace removed by the next start.
+    void workspacesArePrivateAndGoWithTheirProcess()
     {
-        QTest::addColumn<QString>("leftOver");
-        QTest::newRow("nothing") << "";
-        QTest::newRow("folder with files") << "folder";
-        QTest::newRow("plain file") << "file";
-        QTest::newRow("link to a folder") << "link";
+        QTemporaryDir temporary;
+        QVERIFY(temporary.isValid());
+        const QString abandoned = temporary.filePath(QStringLiteral("brenvox-dead00"));
+        QVERIFY(QDir().mkpath(abandoned + QStringLiteral("/TempWavs")));
+        QFile owner(abandoned + QStringLiteral("/owner.pid"));
+        QVERIFY(owner.open(QIODevice::WriteOnly));
+        owner.write("999999999\n"); // beyond any process id
+        owner.close();
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        std::vector<std::unique_ptr<QProcess>> instances;
+        for (int i = 0; i < 2; ++i) {
+            auto process = std::make_unique<QProcess>();
+            process->setProcessEnvironment(environment);
+            process->setProcessChannelMode(QProcess::ForwardedChannels);
+            process->start(TestAppFolder::binFolder() + QStringLiteral("/brenvox"), QStringList());
+            QVERIFY(process->waitForStarted());
+            instances.push_back(std::move(process));
+        }
+        const auto workspaces = [&temporary] {
+            return QDir(temporary.path()).entryList({QStringLiteral("brenvox-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(workspaces().size(), 2, 20000);
+        QVERIFY(!QFileInfo::exists(abandoned));
+        for (const QString &name : workspaces())
+            QVERIFY(QFileInfo(temporary.filePath(name + QStringLiteral("/TempWavs"))).isDir());
+
+        for (const auto &process : instances) {
+            ::kill(pid_t(process->processId()), SIGTERM);
+            QVERIFY(process->waitForFinished(10000));
+            QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        }
+        QCOMPARE(workspaces(), QStringList());
     }
 
-    void workspaceIsRecreatedEmpty()
+    // Before anything is opened the window says which tools are missing and
+    // where they were looked for.
+    void missingToolsAreToldAtStartUp()
     {
-        QFETCH(QString, leftOver);
         TestAppFolder folder;
-        const QString workspace = folder.path() + QStringLiteral("/TempWavs");
-        const QString elsewhere = folder.scratchPath(QStringLiteral("kept"));
-        QVERIFY(QDir().mkpath(elsewhere));
-        WriteFile(elsewhere + QStringLiteral("/keep.wav"));
-        if (leftOver == QLatin1String("folder")) {
-            QVERIFY(QDir().mkpath(workspace + QStringLiteral("/deeper")));
-            WriteFile(workspace + QStringLiteral("/Left.wav"));
-            WriteFile(workspace + QStringLiteral("/deeper/LR.wav"));
-        } else if (leftOver == QLatin1String("file")) {
-            WriteFile(workspace);
-        } else if (leftOver == QLatin1String("link")) {
-            QVERIFY(QFile::link(elsewhere, workspace));
-        }
-
+        folder.linkRealTool(QStringLiteral("ffmpeg"));
+        folder.removeTool(QStringLiteral("ffprobe")); // and off PATH
         StartedWindow started;
-        const QFileInfo entry(workspace);
-        QVERIFY(entry.isDir());
-        QVERIFY(!entry.isSymLink());
-        QVERIFY(QDir(workspace).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
-        // Whatever a link pointed at is not ours to delete.
-        QVERIFY(QFile::exists(elsewhere + QStringLiteral("/keep.wav")));
+        const QString status = started.form->StatusLine->text();
+        QVERIFY2(status.contains(QStringLiteral("Not found: ffprobe, ffplay.")), qPrintable(status));
+        QVERIFY2(status.contains(folder.path()), qPrintable(status));
+    }
+
+    void toolsBesideTheExecutableFirst_data()
+    {
+        QTest::addColumn<QString>("inAppFolder"); // "program", "text" or ""
+        QTest::addColumn<bool>("onPath");
+        QTest::addColumn<QString>("foundIn");
+        QTest::newRow("beside the executable") << "program" << true << "app";
+        QTest::newRow("only on PATH") << "" << true << "path";
+        QTest::newRow("not executable beside it") << "text" << true << "path";
+        QTest::newRow("nowhere: the executable's folder is named") << "" << false << "app";
+    }
+
+    void toolsBesideTheExecutableFirst()
+    {
+        QFETCH(QString, inAppFolder);
+        QFETCH(bool, onPath);
+        QFETCH(QString, foundIn);
+        TestAppFolder app;
+        QTemporaryDir pathFolder;
+        const QString tool = QStringLiteral("brenvox-test-tool");
+        if (inAppFolder == QLatin1String("program"))
+            QVERIFY(app.writeTool(tool, "#!/bin/sh\n"));
+        else if (inAppFolder == QLatin1String("text"))
+            WriteFile(app.path() + QLatin1Char('/') + tool);
+        if (onPath) {
+            QFile program(pathFolder.filePath(tool));
+            QVERIFY(program.open(QIODevice::WriteOnly));
+            program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+        }
+        const QByteArray savedPath = qgetenv("PATH");
+        qputenv("PATH", "/nonexistent:" + pathFolder.path().toUtf8());
+        const QString found = ToolFolder(tool);
+        qputenv("PATH", savedPath);
+        QCOMPARE(found, foundIn == QLatin1String("app") ? app.path() : pathFolder.path());
     }
 
     void sequencesDisableTheirButtons()

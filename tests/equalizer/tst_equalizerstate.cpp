@@ -136,6 +136,36 @@ private slots:
         QVERIFY(!state.RightFilterChain.contains(QStringLiteral("width=150")));
     }
 
+    // Bands at or above half the source's rate stay out of the chain.
+    void sampleRateLeavesOutTopBands_data()
+    {
+        QTest::addColumn<int>("sampleRate");
+        QTest::addColumn<bool>("lowCut");
+        QTest::addColumn<int>("elements");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("unknown") << 0 << false << 65 << "f=20000:";
+        QTest::newRow("8 kHz: 4 kHz is out") << 8000 << false << 48 << "f=3650:";
+        QTest::newRow("32 kHz: 16 kHz is out") << 32000 << false << 60 << "f=15550:";
+        QTest::newRow("44.1 kHz") << 44100 << false << 65 << "f=20000:";
+        QTest::newRow("8 kHz, low cut") << 8000 << true << 46 << "f=3650:";
+        QTest::newRow("no band left") << 30 << false << 1 << "anull";
+    }
+
+    void sampleRateLeavesOutTopBands()
+    {
+        QFETCH(int, sampleRate);
+        QFETCH(bool, lowCut);
+        QFETCH(int, elements);
+        QFETCH(QString, last);
+        EqualizerState state = CentredState();
+        state.SourceSampleRate = sampleRate;
+        state.LowCutEnabled = lowCut;
+        state.SetLeftBandGain(0, -3);
+        const QStringList chain = state.LeftFilterChain.split(QLatin1Char(','));
+        QCOMPARE(chain.size(), elements);
+        QVERIFY2(chain.last().contains(last), qPrintable(chain.last()));
+    }
+
     void channelsAreIndependent()
     {
         EqualizerState state = CentredState();

@@ -1,5 +1,6 @@
 // The inspection window's sequence as the user sees it: progress, status
 // texts, the band settings carried over, closing, and what "Open" does.
+#include "app/AppFolder.h"
 #include "app/FileDialogs.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
@@ -87,8 +88,8 @@ void TestForm2::loadedAtStartUp()
     QVERIFY(!window->Timer1->isActive());
     QVERIFY(!window->Timer2->isActive());
     QCOMPARE(window->PBar->value(), 10);
-    QCOMPARE(Shared().LeftSourceWav, fixture.app.path() + QStringLiteral("/TempWavs/Left.wav"));
-    QCOMPARE(Shared().RightSourceWav, fixture.app.path() + QStringLiteral("/TempWavs/Right.wav"));
+    QCOMPARE(Shared().LeftSourceWav, WorkspaceFile(QStringLiteral("Left.wav")));
+    QCOMPARE(Shared().RightSourceWav, WorkspaceFile(QStringLiteral("Right.wav")));
 }
 
 void TestForm2::sequence()

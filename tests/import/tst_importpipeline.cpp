@@ -1,5 +1,6 @@
 // Imports with the real ffprobe and ffmpeg: what lands in SourceDuration,
 // Left.wav and Right.wav for each kind of source, and how bad sources end.
+#include "app/AppFolder.h"
 #include "app/FileDialogs.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
@@ -127,8 +128,8 @@ void TestImportPipeline::sources()
     QCOMPARE(Shared().SourceDuration, QStringLiteral("3"));
     const QString left = Shared().LeftSourceWav;
     const QString right = Shared().RightSourceWav;
-    QCOMPARE(left, fixture.app.path() + QStringLiteral("/TempWavs/Left.wav"));
-    QCOMPARE(right, fixture.app.path() + QStringLiteral("/TempWavs/Right.wav"));
+    QCOMPARE(left, WorkspaceFile(QStringLiteral("Left.wav")));
+    QCOMPARE(right, WorkspaceFile(QStringLiteral("Right.wav")));
     for (const QString &channelFile : {left, right}) {
         QCOMPARE(AudioMeasure::Channels(channelFile), 1);
         QVERIFY(qAbs(AudioMeasure::DurationSeconds(channelFile) - 3.0) < 0.1);

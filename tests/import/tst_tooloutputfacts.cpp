@@ -38,6 +38,8 @@ private slots:
     void lastErrorLineOfOutput_data();
     void lastErrorLineOfOutput();
     void knownFailureLine_data();
+    void audioSampleRate_data();
+    void audioSampleRate();
     void knownFailureLine();
 };
 
@@ -145,6 +147,23 @@ void TestToolOutputFacts::knownFailureLine_data()
                                            << "No such filter: 'nosuch'";
     QTest::newRow("ffmpeg, a good render") << "ffmpeg51_render_600s.txt" << "";
     QTest::newRow("ffprobe, a good probe") << "ffprobe_song_wav.txt" << "";
+}
+
+void TestToolOutputFacts::audioSampleRate_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("sampleRate");
+    QTest::newRow("8 kHz WAV") << "ffprobe_song_wav.txt" << 8000;
+    QTest::newRow("MP4: the audio after the video") << "ffprobe_video_first_mp4.txt" << 44100;
+    QTest::newRow("no audio") << "ffprobe_video_without_audio.txt" << 0;
+    QTest::newRow("not media") << "ffprobe_text_named_mp3.txt" << 0;
+}
+
+void TestToolOutputFacts::audioSampleRate()
+{
+    QFETCH(QString, file);
+    QFETCH(int, sampleRate);
+    QCOMPARE(ToolOutputFacts::AudioSampleRate(CapturedLines(file)), sampleRate);
 }
 
 void TestToolOutputFacts::knownFailureLine()

@@ -47,7 +47,7 @@ public:
                "echo -- >> \"$0.args\"\n" + beforeExit + "\n";
     }
 
-    QString workspace() const { return app.path() + QLatin1String("/TempWavs"); }
+    QString workspace() const { return WorkspaceFolder(); }
 
     QStringList toolArguments(const QString &tool) const
     {

@@ -19,6 +19,8 @@ TestAppFolder::TestAppFolder(const QString &folderName)
 TestAppFolder::~TestAppFolder()
 {
     OverrideAppFolder(QString());
+    if (mPathHidden)
+        qputenv("PATH", mSavedPath);
 }
 
 QString TestAppFolder::path() const
@@ -36,13 +38,13 @@ bool TestAppFolder::linkRealTool(const QString &tool)
     const QString target = QFileInfo(binFolder() + QLatin1Char('/') + tool).canonicalFilePath();
     if (target.isEmpty())
         return false;
-    removeTool(tool);
+    QFile::remove(mPath + QLatin1Char('/') + tool);
     return QFile::link(target, mPath + QLatin1Char('/') + tool);
 }
 
 bool TestAppFolder::writeTool(const QString &tool, const QByteArray &script)
 {
-    removeTool(tool);
+    QFile::remove(mPath + QLatin1Char('/') + tool);
     QFile file(mPath + QLatin1Char('/') + tool);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -54,6 +56,13 @@ bool TestAppFolder::writeTool(const QString &tool, const QByteArray &script)
 void TestAppFolder::removeTool(const QString &tool)
 {
     QFile::remove(mPath + QLatin1Char('/') + tool);
+    // Brenvox looks for its tools on PATH after its own folder; the system's
+    // would stand in for the removed one.
+    if (!mPathHidden) {
+        mSavedPath = qgetenv("PATH");
+        mPathHidden = true;
+        qunsetenv("PATH");
+    }
 }
 
 QString TestAppFolder::scratchPath(const QString &name) const

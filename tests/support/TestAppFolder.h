@@ -19,6 +19,8 @@ public:
     bool linkRealTool(const QString &tool);
     // Writes an executable script as the tool, e.g. a stand-in ffplay.
     bool writeTool(const QString &tool, const QByteArray &script);
+    // Gone from the folder, and no longer found on PATH either: PATH is
+    // unset until this folder goes.
     void removeTool(const QString &tool);
 
     // A file path inside a scratch folder beside the application folder.
@@ -31,4 +33,6 @@ public:
 private:
     QTemporaryDir mRoot;
     QString mPath;
+    QByteArray mSavedPath;
+    bool mPathHidden = false;
 };

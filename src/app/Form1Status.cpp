@@ -1,0 +1,75 @@
+// The main window's status line: which bands the open source leaves no room
+// for, and tools that cannot be found.
+#include "app/Form1.h"
+
+#include "app/AppFolder.h"
+#include "app/SharedState.h"
+#include "equalizer/BandTable.h"
+
+#include <QFileInfo>
+#include <QLabel>
+
+namespace {
+
+// "48 to 64 (4K to 20K)"; one band is named alone.
+QString BandRange(int first, int last)
+{
+    if (first == last)
+        return QStringLiteral("%1 (%2)").arg(first).arg(BandTable::Caption(first).trimmed());
+    return QStringLiteral("%1 to %2 (%3 to %4)")
+        .arg(first)
+        .arg(last)
+        .arg(BandTable::Caption(first).trimmed(), BandTable::Caption(last).trimmed());
+}
+
+} // namespace
+
+void Form1::ShowStatus(const QString &text)
+{
+    if (!StatusLine)
+        return;
+    StatusLine->setText(text);
+    StatusLine->setToolTip(text);
+}
+
+void Form1::ShowSourceBands()
+{
+    const int sampleRate = Shared().SourceSampleRate;
+    int firstInactive = -1;
+    for (int band = 0; band < Label1.size() && band < Label5.size(); ++band) {
+        const bool acts = BandTable::ActsAtSampleRate(band, sampleRate);
+        Label1[band]->setEnabled(acts);
+        Label5[band]->setEnabled(acts);
+        if (!acts && firstInactive < 0)
+            firstInactive = band;
+    }
+    // The bands are ordered by frequency: the inactive ones are the top ones.
+    mSourceStatus = firstInactive < 0
+        ? QString()
+        : QStringLiteral("This source is sampled at %1 Hz: bands %2 have no effect on it.")
+              .arg(sampleRate)
+              .arg(BandRange(firstInactive, BandTable::LastBand));
+    ShowNotes();
+}
+
+void Form1::ShowNotes()
+{
+    QStringList notes{mToolStatus, mSourceStatus};
+    notes.removeAll(QString());
+    ShowStatus(notes.join(QLatin1String("  ")));
+}
+
+void Form1::CheckTools()
+{
+    QStringList missing;
+    for (const char *tool : {"ffmpeg", "ffprobe", "ffplay"}) {
+        const QString name = QLatin1String(tool);
+        if (!QFileInfo(ToolFolder(name) + QLatin1Char('/') + name).isExecutable())
+            missing << name;
+    }
+    mToolStatus = missing.isEmpty()
+        ? QString()
+        : QStringLiteral("Not found: %1. Looked in %2. Install Debian's ffmpeg package.")
+              .arg(missing.join(QLatin1String(", ")), ToolSearchFolders().join(QLatin1String(", ")));
+    ShowNotes();
+}

@@ -1,0 +1,79 @@
+// Files dropped on the real main window: one file is imported as Open does;
+// anything else is refused with a reason on the status line.
+#include "StartedMainWindow.h"
+
+#include "import/Form2.h"
+
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
+#include <QtTest>
+
+class tst_GivenFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void drop_data()
+    {
+        QTest::addColumn<QStringList>("urls"); // <file>, <other>, <folder> stand for real paths
+        QTest::addColumn<QString>("refusal");  // empty: the import starts
+        QTest::newRow("one file") << QStringList{"<file>"} << "";
+        QTest::newRow("two files") << QStringList{"<file>", "<other>"} << "Brenvox opens one file at a time";
+        QTest::newRow("a folder") << QStringList{"<folder>"} << "is a folder";
+        QTest::newRow("a web address") << QStringList{"https://example.org/a.mp3"} << "Only a file on this computer";
+        QTest::newRow("a missing file") << QStringList{"<missing>"} << "cannot be found";
+    }
+
+    void drop()
+    {
+        QFETCH(QStringList, urls);
+        QFETCH(QString, refusal);
+        StartedMainWindow started;
+        QVERIFY(started.isValid());
+        const QString file = started.folder.scratchPath(QStringLiteral("song.wav"));
+        const QString other = started.folder.scratchPath(QStringLiteral("other.wav"));
+        for (const QString &path : {file, other}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QList<QUrl> dropped;
+        for (const QString &url : urls) {
+            if (url == QLatin1String("<file>"))
+                dropped << QUrl::fromLocalFile(file);
+            else if (url == QLatin1String("<other>"))
+                dropped << QUrl::fromLocalFile(other);
+            else if (url == QLatin1String("<folder>"))
+                dropped << QUrl::fromLocalFile(started.folder.scratchPath(QString()));
+            else if (url == QLatin1String("<missing>"))
+                dropped << QUrl::fromLocalFile(started.folder.scratchPath(QStringLiteral("gone.wav")));
+            else
+                dropped << QUrl(url);
+        }
+        QMimeData data;
+        data.setUrls(dropped);
+        const QPoint centre = started.form->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(started.form, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(started.form, &drop);
+
+        Form2 *inspection = Form2::Loaded();
+        if (refusal.isEmpty()) {
+            QVERIFY(inspection && inspection->isVisible());
+            QCOMPARE(Shared().SourceFile, file);
+            Form2::UnloadIfLoaded();
+        } else {
+            QVERIFY(!inspection || !inspection->isVisible());
+            QVERIFY2(started.form->StatusLine->text().contains(refusal),
+                     qPrintable(started.form->StatusLine->text()));
+            QVERIFY(Shared().SourceFile.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(tst_GivenFiles)
+#include "tst_givenfiles.moc"
