@@ -3,7 +3,9 @@
 # is missing. Uses sudo unless already root.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev ffmpeg xvfb xauth twm)
+# fonts-liberation gives "Arial" and "Arial Narrow" the metrics the windows' texts
+# are sized for; without it they fall back to wider faces.
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev ffmpeg xvfb xauth twm fonts-liberation)
 
 missing=()
 for package in "${packages[@]}"; do
