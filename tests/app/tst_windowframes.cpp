@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <signal.h>
@@ -18,37 +17,34 @@
 namespace {
 
 // Xvfb with twm on a free display for as long as it lives; no display when
-// Xvfb cannot start.
+// either cannot start.
 class FramedDisplay
 {
 public:
     FramedDisplay()
     {
         int number = 97;
-        while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))
-               || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+        const auto socket = [&number] { return QStringLiteral("/tmp/.X11-unix/X%1").arg(number); };
+        while (QFile::exists(socket()) || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
             ++number;
         const QString name = QStringLiteral(":%1").arg(number);
         // Both end with the test, even when it crashes.
         for (QProcess *process : {&mServer, &mManager})
             process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        mServer.start(QStringLiteral("Xvfb"), {name, QStringLiteral("-screen"), QStringLiteral("0"),
-                                               QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                                               QStringLiteral("tcp")});
-        if (!mServer.waitForStarted())
-            return;
+        mServer.start(QStringLiteral("Xvfb"), {name, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         const QDeadlineTimer deadline(5000);
-        while (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
-            if (deadline.hasExpired() || mServer.waitForFinished(50))
+        while (!QFile::exists(socket())) {
+            if (!mServer.waitForStarted() || mServer.waitForFinished(50) || deadline.hasExpired())
                 return;
         }
         // Places windows without asking for a click and gives the dialogs a
         // title bar; the server's own font, as Xvfb may have no other.
         QFile settings(mFolder.filePath(QStringLiteral("twmrc")));
-        if (!settings.open(QIODevice::WriteOnly))
+        if (!settings.open(QIODevice::WriteOnly)
+            || !settings.write("RandomPlacement\nUsePPosition \"on\"\nNoGrabServer\nDecorateTransients\n"
+                               "TitleFont \"fixed\"\nResizeFont \"fixed\"\nMenuFont \"fixed\"\nIconFont \"fixed\"\n"
+                               "IconManagerFont \"fixed\"\n"))
             return;
-        settings.write("RandomPlacement\nUsePPosition \"on\"\nNoGrabServer\nDecorateTransients\nTitleFont \"fixed\"\n"
-                       "ResizeFont \"fixed\"\nMenuFont \"fixed\"\nIconFont \"fixed\"\nIconManagerFont \"fixed\"\n");
         settings.close();
         mManager.start(QStringLiteral("twm"), {QStringLiteral("-display"), name, QStringLiteral("-f"),
                                                settings.fileName()});
@@ -60,8 +56,6 @@ public:
     {
         for (QProcess *process : {&mManager, &mServer}) {
             process->terminate();
-            if (!process->waitForFinished(3000))
-                process->kill();
             process->waitForFinished();
         }
     }
@@ -84,47 +78,45 @@ public:
     explicit tst_WindowFrames(bool framed) : mFramed(framed) {}
 
 private slots:
-    void outerSize_data();
-    void outerSize();
+    void initTestCase()
+    {
+        if (!mFramed)
+            QSKIP("Xvfb and twm could not start");
+        Form2::Load(nullptr)->Timer1->stop();
+        Form3::Load(nullptr)->Timer1->stop();
+        Form4::Load(nullptr);
+        for (QWidget *window : QApplication::topLevelWidgets())
+            window->show();
+    }
+
+    void cleanupTestCase() { qDeleteAll(QApplication::topLevelWidgets()); }
+
+    void outerSize_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QSize>("outer");
+        // The design's outer sizes, 15 twips to the pixel.
+        QTest::newRow("inspection") << "Form2" << QSize(406, 215);
+        QTest::newRow("export") << "Form3" << QSize(488, 256);
+        QTest::newRow("preview") << "Form4" << QSize(433, 179);
+    }
+
+    void outerSize()
+    {
+        QFETCH(QString, window);
+        QFETCH(QSize, outer);
+        QWidget *form = nullptr;
+        for (QWidget *candidate : QApplication::topLevelWidgets())
+            form = candidate->objectName() == window ? candidate : form;
+        QVERIFY(form);
+        // Framed by the window manager some time after it is shown.
+        QTRY_VERIFY(form->frameGeometry().height() > form->height());
+        QTRY_COMPARE(form->frameGeometry().size(), outer);
+    }
 
 private:
     bool mFramed;
 };
-
-void tst_WindowFrames::outerSize_data()
-{
-    QTest::addColumn<int>("window");
-    QTest::addColumn<QSize>("outer");
-    // The design's outer sizes, 15 twips to the pixel.
-    QTest::newRow("inspection") << 2 << QSize(406, 215);
-    QTest::newRow("export") << 3 << QSize(488, 256);
-    QTest::newRow("preview") << 4 << QSize(433, 179);
-}
-
-void tst_WindowFrames::outerSize()
-{
-    QFETCH(int, window);
-    QFETCH(QSize, outer);
-    if (!mFramed)
-        QSKIP("Xvfb and twm could not start");
-
-    QWidget *form = nullptr;
-    if (window == 2) {
-        form = Form2::Load(nullptr);
-        Form2::Loaded()->Timer1->stop();
-    } else if (window == 3) {
-        form = Form3::Load(nullptr);
-        Form3::Loaded()->Timer1->stop();
-    } else {
-        form = Form4::Load(nullptr);
-    }
-    form->show();
-    // Framed by the window manager some time after it is shown.
-    QTRY_VERIFY(form->frameGeometry().height() > form->height());
-    QTRY_COMPARE(form->frameGeometry().size(), outer);
-    form->close();
-    delete form;
-}
 
 int main(int argc, char *argv[])
 {
