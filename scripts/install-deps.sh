@@ -3,7 +3,8 @@
 # is missing. Uses sudo unless already root.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev ffmpeg xvfb xauth twm desktop-file-utils appstream)
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev ffmpeg xvfb xauth twm fonts-liberation
+          desktop-file-utils appstream)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -10,6 +10,12 @@ FileDialogAnswer &Answer()
     return answer;
 }
 
+FileDialogWatcher &Watcher()
+{
+    static FileDialogWatcher watcher;
+    return watcher;
+}
+
 } // namespace
 
 QString QtNameFilter(const QString &label, const QString &pattern)
@@ -26,11 +32,15 @@ QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request)
     const bool save = request.kind == FileDialogRequest::Kind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Setting this option fills the file types anew and selects the first:
+    // it goes before the selection.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(request.nameFilters);
     dialog.selectNameFilter(request.selectedNameFilter);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (Watcher())
+        Watcher()(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -39,4 +49,9 @@ QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request)
 void SetFileDialogAnswer(FileDialogAnswer answer)
 {
     Answer() = std::move(answer);
+}
+
+void SetFileDialogWatcher(FileDialogWatcher watcher)
+{
+    Watcher() = std::move(watcher);
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 struct FileDialogRequest
@@ -33,3 +34,8 @@ using FileDialogAnswer = std::function<QString(const FileDialogRequest &)>;
 
 // Replaces the real dialog until called again with an empty function.
 void SetFileDialogAnswer(FileDialogAnswer answer);
+
+// Called with the real dialog, fully set up, just before it runs; lets a
+// test look at what the user is shown and close it.
+using FileDialogWatcher = std::function<void(QFileDialog &)>;
+void SetFileDialogWatcher(FileDialogWatcher watcher);

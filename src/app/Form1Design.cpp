@@ -191,7 +191,8 @@ void Form1::CreateOptionsPanel()
         NewPanel(this, IndexedName("Picture1", 4), QRectF(13200, 600, 3375, 4935), true);
     options->setAutoFillBackground(true);
     QFont small = options->font();
-    small.setPointSizeF(7.5);
+    // "Both Chanels" has 1260 twips beside its button and lamp.
+    small.setPointSizeF(7);
     options->setFont(small);
 
     const auto group = [&](int index, const QRectF &twips) {
@@ -257,13 +258,15 @@ void Form1::CreateOptionsPanel()
     SetTwips(Slider2, -120, 240, 1455, 495);
 
     Command1.resize(3);
-    QWidget *buttons = group(10, QRectF(1920, 3960, 1335, 855));
+    // The panel is as tall as the band viewport, 4765 twips: the bottom
+    // groups end inside its frame.
+    QWidget *buttons = group(10, QRectF(1920, 3960, 1335, 790));
     Command1[1] = NewButton(buttons, IndexedName("Command1", 1), QStringLiteral("Save As"),
-                            QRectF(-120, 0, 1575, 495));
+                            QRectF(-120, 0, 1575, 430));
     Command1[2] = NewButton(buttons, IndexedName("Command1", 2), QStringLiteral("Reset"),
-                            QRectF(-120, 480, 1575, 375));
+                            QRectF(-120, 415, 1575, 375));
 
-    QWidget *preview = group(8, QRectF(120, 3120, 1695, 1695));
+    QWidget *preview = group(8, QRectF(120, 3120, 1695, 1630));
     Label10 = NewLabel(preview, QStringLiteral("Label10"), QStringLiteral("Audio Preview"),
                        QRectF(0, 45, 1695, 210), 0, centred);
     const QStringList channels = {QStringLiteral("Left Only"), QStringLiteral("Right Only"),

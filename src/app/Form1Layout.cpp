@@ -82,7 +82,10 @@ QLabel *CopyLabel(const QLabel *design, const QString &name)
 
 void PlaceCaption(QLabel *label, const QSlider *slider, const QString &text)
 {
+    // Captions stand 472.5 twips apart and the widest, "18.525K", needs a
+    // narrow face to keep a blank before its neighbour.
     QFont font = label->font();
+    font.setFamily(QStringLiteral("Arial Narrow"));
     font.setPointSizeF(7);
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);

@@ -1,6 +1,8 @@
 #include "app/Twips.h"
 
+#include <QEvent>
 #include <QLabel>
+#include <QTimer>
 #include <QVariant>
 #include <QWidget>
 
@@ -9,6 +11,47 @@
 namespace {
 
 const char TwipsProperty[] = "brenvoxTwips";
+const char OuterSizeProperty[] = "brenvoxOuterSizeTwips";
+
+// The client size that gives the window its outer size with the frame it
+// has now.
+QSize ClientForOuterSize(const QWidget *window)
+{
+    const QSizeF outer = window->property(OuterSizeProperty).toSizeF();
+    const QSize frameExtra = window->frameGeometry().size() - window->geometry().size();
+    return QSize(TwipsToPixels(outer.width()) - frameExtra.width(),
+                 TwipsToPixels(outer.height()) - frameExtra.height());
+}
+
+bool OuterSizeHolds(const QWidget *window)
+{
+    const QSize client = ClientForOuterSize(window);
+    return window->minimumSize() == client && window->maximumSize() == client;
+}
+
+void ApplyOuterSize(QWidget *window)
+{
+    if (!OuterSizeHolds(window))
+        window->setFixedSize(ClientForOuterSize(window));
+}
+
+// A window manager frames a window only after it is shown, and until then
+// its frame counts 0; by the window's first paint it is framed, and a new
+// frame moves or repaints it. The size changes after the paint, not in it.
+class OuterSizeKeeper : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *window = static_cast<QWidget *>(watched);
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Paint || type == QEvent::Move) && !OuterSizeHolds(window))
+            QTimer::singleShot(0, window, [window] { ApplyOuterSize(window); });
+        return false;
+    }
+};
 
 } // namespace
 
@@ -73,9 +116,10 @@ void SetTwipsHeight(QWidget *widget, double height)
 
 void SetFixedOuterSizeTwips(QWidget *window, double width, double height)
 {
-    const QSize frameExtra = window->frameGeometry().size() - window->geometry().size();
-    window->setFixedSize(TwipsToPixels(width) - frameExtra.width(),
-                         TwipsToPixels(height) - frameExtra.height());
+    if (!window->property(OuterSizeProperty).isValid())
+        window->installEventFilter(new OuterSizeKeeper(window));
+    window->setProperty(OuterSizeProperty, QSizeF(width, height));
+    ApplyOuterSize(window);
 }
 
 void AutoSizeLabel(QLabel *label)

@@ -23,7 +23,7 @@ void SetTwipsWidth(QWidget *widget, double width);
 void SetTwipsHeight(QWidget *widget, double height);
 
 // Fixed outer size of a dialog window in twips; the client area is what is
-// left inside the window frame.
+// left inside the window frame, as it is now and whenever it changes.
 void SetFixedOuterSizeTwips(QWidget *window, double width, double height);
 
 // An auto-sized label: Left and Top stay, the size fits the text.

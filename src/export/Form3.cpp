@@ -45,6 +45,11 @@ Form3::Form3(Form1 *owner)
     if (owner)
         setWindowIcon(owner->windowIcon());
 
+    // The face and size the design's texts fit, as in the inspection window.
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
     // The frames go first so the rows' labels lie on top of them.
     QFrame **shapes[] = {&Shape1, &Shape2, &Shape3};
     for (int row = 0; row < 3; ++row) {

@@ -41,6 +41,11 @@ Form4::Form4(Form1 *owner)
     if (owner)
         setWindowIcon(owner->windowIcon());
 
+    // The face and size the design's texts fit, as in the inspection window.
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
     Label1 << MakeLabel(this, 0, QStringLiteral("Creating Necessary Files For Previewing"),
                         360, 240, 4095, 255)
            << MakeLabel(this, 1, QStringLiteral("Creating "), 360, 600, 5655, 255)
