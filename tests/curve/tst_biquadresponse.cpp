@@ -89,14 +89,6 @@ private slots:
                                     .arg(frequency).arg(expected).arg(response)));
         }
     }
-
-    void octavesAndQ()
-    {
-        for (const double frequency : {19.0, 1000.0, 20000.0}) {
-            const double q = BiquadResponse::QFromOctaves(frequency, 3, 48000);
-            QVERIFY(std::abs(BiquadResponse::OctavesFromQ(frequency, q, 48000) - 3) < 1e-9);
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_BiquadResponse)

@@ -14,30 +14,26 @@
 #include <QtTest>
 
 #include <cmath>
+#include <map>
 
 namespace {
 
 enum Shape { Peak, LowShelf, HighShelf };
+struct Part { Shape shape; double f0, gain, q; };
 
 double Rate = 48000;
 
-// The cookbook biquad's |H| in dB, by the power formula rather than a
-// complex evaluation.
-double CookbookDb(Shape shape, double f0, double gain, double q, double f)
+// The cookbook biquad's |H| in dB by the power formula, not a complex sum.
+double CookbookDb(const Part &p, double f)
 {
-    const double w0 = 2 * M_PI * f0 / Rate, c = std::cos(w0), alpha = std::sin(w0) / (2 * q);
-    const double a = std::pow(10, gain / 40), s = 2 * std::sqrt(a) * alpha;
-    double b[3], d[3];
-    if (shape == Peak) {
-        b[0] = 1 + alpha * a, b[1] = -2 * c, b[2] = 1 - alpha * a;
-        d[0] = 1 + alpha / a, d[1] = -2 * c, d[2] = 1 - alpha / a;
-    } else {
-        const double sign = shape == LowShelf ? 1 : -1;
-        b[0] = a * ((a + 1) - sign * (a - 1) * c + s), b[1] = sign * 2 * a * ((a - 1) - sign * (a + 1) * c);
-        b[2] = a * ((a + 1) - sign * (a - 1) * c - s);
-        d[0] = (a + 1) + sign * (a - 1) * c + s, d[1] = -sign * 2 * ((a - 1) + sign * (a + 1) * c);
-        d[2] = (a + 1) + sign * (a - 1) * c - s;
-    }
+    const double w0 = 2 * M_PI * p.f0 / Rate, c = std::cos(w0), alpha = std::sin(w0) / (2 * p.q);
+    const double a = std::pow(10, p.gain / 40), s = 2 * std::sqrt(a) * alpha, g = p.shape == LowShelf ? 1 : -1;
+    const double b[3] = {p.shape == Peak ? 1 + alpha * a : a * ((a + 1) - g * (a - 1) * c + s),
+                         p.shape == Peak ? -2 * c : g * 2 * a * ((a - 1) - g * (a + 1) * c),
+                         p.shape == Peak ? 1 - alpha * a : a * ((a + 1) - g * (a - 1) * c - s)};
+    const double d[3] = {p.shape == Peak ? 1 + alpha / a : (a + 1) + g * (a - 1) * c + s,
+                         p.shape == Peak ? -2 * c : -g * 2 * ((a - 1) + g * (a + 1) * c),
+                         p.shape == Peak ? 1 - alpha / a : (a + 1) + g * (a - 1) * c - s};
     const double w = 2 * M_PI * f / Rate;
     const auto power = [w](const double *k) {
         return k[0] * k[0] + k[1] * k[1] + k[2] * k[2] + 2 * (k[0] * k[1] + k[1] * k[2]) * std::cos(w)
@@ -55,24 +51,22 @@ double QOfOctaves(double f0, double octaves)
 // Straight lines over log frequency, flat outside.
 double Between(const QList<QPointF> &points, double f)
 {
-    if (f <= points.first().x())
-        return points.first().y();
     for (int i = 1; i < points.size(); ++i) {
         if (f <= points[i].x()) {
             const double t = std::log(f / points[i - 1].x()) / std::log(points[i].x() / points[i - 1].x());
-            return points[i - 1].y() + t * (points[i].y() - points[i - 1].y());
+            return points[i - 1].y() + std::max(0.0, t) * (points[i].y() - points[i - 1].y());
         }
     }
     return points.last().y();
 }
 
+// "f g" pairs as written in a GraphicEQ line.
 QList<QPointF> GraphicPoints(const QString &file)
 {
     QFile text(ProfilePath(file));
     text.open(QIODevice::ReadOnly);
     QList<QPointF> points;
-    static const QRegularExpression pair(QStringLiteral("(\\d+) (-?[\\d.]+)"));
-    auto pairs = pair.globalMatch(QString::fromUtf8(text.readAll()));
+    auto pairs = QRegularExpression(QStringLiteral("(\\d+) (-?[\\d.]+)")).globalMatch(QString::fromUtf8(text.readAll()));
     while (pairs.hasNext()) {
         const auto match = pairs.next();
         points << QPointF(match.captured(1).toDouble(), match.captured(2).toDouble());
@@ -83,31 +77,33 @@ QList<QPointF> GraphicPoints(const QString &file)
 // What each sample file means, channel 0 left.
 double Target(const QString &file, int channel, double f)
 {
-    if (file == "parametric.txt")
-        return CookbookDb(LowShelf, 105, 5.5, 0.71, f) + CookbookDb(Peak, 210, -3.1, 0.9, f)
-            + CookbookDb(Peak, 3000, 4, QOfOctaves(3000, 1.5), f) + CookbookDb(HighShelf, 10000, -2.4, 0.71, f);
-    if (file == "ten_bands.txt") {
-        const double gains[] = {2.5, 3, 1, -1.5, -2, 0.5, 2, 3.5, -2.5, 1};
-        const double centres[] = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
-        double sum = 0;
-        for (int i = 0; i < 10; ++i)
-            sum += CookbookDb(Peak, centres[i], gains[i], 1.41, f);
-        return sum;
-    }
-    if (file == "channels.txt")
-        return CookbookDb(LowShelf, 80, 3, 1 / std::sqrt(2.0), f)
-            + (channel == 0 ? CookbookDb(Peak, 1000, 6, 2, f) : CookbookDb(Peak, 500, -5, 1, f));
-    if (file == "right_only.txt")
-        return CookbookDb(Peak, 2500, -7.3, 0.8, f);
+    const double shelfQ = 1 / std::sqrt(2.0);
+    const QList<Part> tenBands = {{Peak, 31, 2.5, 1.41}, {Peak, 62, 3, 1.41}, {Peak, 125, 1, 1.41},
+        {Peak, 250, -1.5, 1.41}, {Peak, 500, -2, 1.41}, {Peak, 1000, 0.5, 1.41}, {Peak, 2000, 2, 1.41},
+        {Peak, 4000, 3.5, 1.41}, {Peak, 8000, -2.5, 1.41}, {Peak, 16000, 1, 1.41}};
+    const QList<Part> parametric = {{LowShelf, 105, 5.5, 0.71}, {Peak, 210, -3.1, 0.9},
+        {Peak, 3000, 4, QOfOctaves(3000, 1.5)}, {HighShelf, 10000, -2.4, 0.71}};
+    const std::map<QString, QList<Part>> parts[2] = {
+        {{"parametric.txt", parametric}, {"ten_bands.txt", tenBands},
+         {"channels.txt", {{Peak, 1000, 6, 2}, {LowShelf, 80, 3, shelfQ}}}},
+        {{"parametric.txt", parametric}, {"ten_bands.txt", tenBands},
+         {"channels.txt", {{Peak, 500, -5, 1}, {LowShelf, 80, 3, shelfQ}}},
+         {"right_only.txt", {{Peak, 2500, -7.3, 0.8}}}},
+    };
     if (file == "audiogram.csv") {
-        const double levels[2][6] = {{10, 15, 20, 35, 50, 60}, {0, 10, 15, 30, 45, 70}};
-        const double hz[] = {250, 500, 1000, 2000, 4000, 8000};
+        const double halfLevels[2][6] = {{5, 7.5, 10, 17.5, 25, 30}, {0, 5, 7.5, 15, 22.5, 35}};
         QList<QPointF> half;
         for (int i = 0; i < 6; ++i)
-            half << QPointF(hz[i], levels[channel][i] / 2);
+            half << QPointF(250 << i, halfLevels[channel][i]);
         return Between(half, f);
     }
-    return Between(GraphicPoints(file), f);
+    if (file.startsWith("graphic"))
+        return Between(GraphicPoints(file), f);
+    double sum = 0;
+    const auto found = parts[channel].find(file);
+    for (const Part &part : found == parts[channel].end() ? QList<Part>() : found->second)
+        sum += CookbookDb(part, f);
+    return sum;
 }
 
 } // namespace
