@@ -4,6 +4,10 @@
 
 namespace BiquadResponse {
 
+// Responses are drawn and profiles converted at the source's sample rate, or
+// at this one when no source is open.
+constexpr double DefaultSampleRate = 48000;
+
 enum class Kind { Peaking, LowShelf, HighShelf, HighPass };
 
 // One filter with its width given as Q; octave widths are turned into Q by

@@ -2,6 +2,7 @@
 // configuration text, and per-ear audiograms as CSV.
 #pragma once
 
+#include "curve/BiquadResponse.h"
 #include "equalizer/EqualizerSettings.h"
 
 #include <QString>
@@ -11,10 +12,6 @@
 class EqualizerModel;
 
 namespace ProfileImport {
-
-// Filters are evaluated at the source's sample rate, or at this one when
-// no source is open.
-constexpr double DefaultSampleRate = 48000;
 
 // For the window that offers audiogram import: the curve is a comfort
 // setting and must never pass for a hearing aid.
@@ -39,13 +36,13 @@ struct Result
 
 // A file whose name ends in ".csv" is an audiogram; any other is text.
 Result ImportFile(const QString &path, const EqualizerSettings &current,
-                  double sampleRate = DefaultSampleRate);
+                  double sampleRate = BiquadResponse::DefaultSampleRate);
 
 // Configuration text. A channel whose filters all sit on Brenvox's own
 // bands with the current bandwidth (an exported file) is taken band for
 // band; any other curve is sampled at the band frequencies.
 Result FromText(const QString &name, const QString &text, const EqualizerSettings &current,
-                double sampleRate = DefaultSampleRate);
+                double sampleRate = BiquadResponse::DefaultSampleRate);
 
 // "frequency, left dB HL, right dB HL" rows; a first row of titles is
 // skipped. Each ear gets half its hearing level as a boost (nothing for
@@ -55,6 +52,6 @@ Result FromAudiogram(const QString &name, const QString &text, const EqualizerSe
 
 // ImportFile, then the settings into the model when it worked.
 bool Load(const QString &path, EqualizerModel &model, QString *message,
-          double sampleRate = DefaultSampleRate);
+          double sampleRate = BiquadResponse::DefaultSampleRate);
 
 } // namespace ProfileImport

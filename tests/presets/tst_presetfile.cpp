@@ -41,14 +41,6 @@ private slots:
         }
     }
 
-    void readable()
-    {
-        const QByteArray json = PresetFile::ToJson(EqualizerSettings());
-        QVERIFY(json.contains("    \"format\": \"Brenvox preset\",\n"));
-        QVERIFY(json.contains("    \"version\": 1\n"));
-        QVERIFY(json.contains("\"gains_db\": [\n            0,\n"));
-    }
-
     void unknownKeysIgnored()
     {
         QByteArray json = WithChange("\"sync\": false", "\"sync\": true, \"colour\": \"blue\"");
