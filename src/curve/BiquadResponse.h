@@ -1,0 +1,46 @@
+// Magnitude responses of the biquad filters ffmpeg applies (equalizer,
+// lowshelf, highshelf, highpass), from the audio EQ cookbook formulas.
+#pragma once
+
+namespace BiquadResponse {
+
+// Responses are drawn and profiles converted at the source's sample rate, or
+// at this one when no source is open.
+constexpr double DefaultSampleRate = 48000;
+
+enum class Kind { Peaking, LowShelf, HighShelf, HighPass };
+
+// One filter with its width given as Q; octave widths are turned into Q by
+// QFromOctaves first. The gain is ignored by the high-pass.
+struct Filter
+{
+    Kind kind = Kind::Peaking;
+    double frequency = 1000;
+    double gainDb = 0;
+    double q = 0.707;
+};
+
+struct Coefficients
+{
+    double b0 = 1, b1 = 0, b2 = 0, a0 = 1, a1 = 0, a2 = 0;
+};
+
+// ffmpeg's width_type=q: alpha = sin(w0) / (2 Q).
+double AlphaFromQ(double frequency, double q, double sampleRate);
+// ffmpeg's width_type=o, the cookbook's bandwidth form with its digital
+// correction: alpha = sin(w0) sinh(ln 2 / 2 * octaves * w0 / sin(w0)).
+double AlphaFromOctaves(double frequency, double octaves, double sampleRate);
+// The Q that gives the same filter as a width in octaves at this frequency
+// and rate: 1 / (2 Q) = sinh(ln 2 / 2 * octaves * w0 / sin(w0)).
+double QFromOctaves(double frequency, double octaves, double sampleRate);
+// The inverse: the width in octaves this Q stands for.
+double OctavesFromQ(double frequency, double q, double sampleRate);
+
+Coefficients Design(const Filter &filter, double sampleRate);
+
+// |H| in dB at a frequency, evaluated on the unit circle.
+double MagnitudeDb(const Coefficients &coefficients, double frequency, double sampleRate);
+
+double ResponseDb(const Filter &filter, double frequency, double sampleRate);
+
+} // namespace BiquadResponse
