@@ -188,10 +188,8 @@ private slots:
             WriteFile(Shared().RightSourceWav);
         }
         const auto buttons = [form] {
-            QString state;
-            for (const QPushButton *button : {form->Command2, form->Command1[0], form->Command1[1], form->Command1[2]})
-                state += button->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
-            return state;
+            return QStringLiteral("%1%2%3%4").arg(form->Command2->isEnabled()).arg(form->Command1[0]->isEnabled())
+                .arg(form->Command1[1]->isEnabled()).arg(form->Command1[2]->isEnabled());
         };
         {
             std::unique_ptr<SequenceScope> outer;

@@ -178,16 +178,6 @@ public:
         if (running.size() > 1 && faults.size() < 20)
             faults << QStringLiteral("tools of %1 ran at once after action %2 (%3)")
                           .arg(running.join(QLatin1String(" and "))).arg(mTaken).arg(lastActions());
-        // Reset would cut an import or an export short without a word; a
-        // preview it ends, as "Preview", which then reads "Stop".
-        Form1 *form = mSession.form;
-        const bool resetWrong = !running.isEmpty() && form
-            && form->Command1[2]->isEnabled() != (running.first() == QLatin1String("preview"));
-        const bool stopWrong = running.contains(QLatin1String("preview")) && form
-            && form->Command1[0]->text() != QLatin1String("Stop");
-        if ((resetWrong || stopWrong) && faults.size() < 20)
-            faults << QStringLiteral("wrong buttons while %1 ran after action %2 (%3)")
-                          .arg(running.join(QLatin1String(" and "))).arg(mTaken).arg(lastActions());
     }
 
 private:
