@@ -5,6 +5,8 @@
 #include "process/DOSOutputs.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -21,6 +23,7 @@ Form1::Form1(QWidget *parent)
     connect(Command2, &QPushButton::clicked, this, [this] { OpenSourceFile(); });
     for (int index = 0; index < Command1.size(); ++index)
         connect(Command1[index], &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+    UpdateSequenceButtons();
 }
 
 Form1::~Form1() = default;
@@ -61,10 +64,24 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::Command1_Click(int index)
 {
-    // Whatever the previous preview still runs ends before the next action.
-    if (objDOS)
-        objDOS->Stop();
-    objDOS.reset();
+    if (PreviewRunning()) {
+        StopPreview();
+        if (index == 0)
+            return; // it read "Stop"
+    } else if (SequenceRunning()) {
+        return;
+    }
+    if (index < 2 && !SourceImported()) {
+        // The channel files went after the buttons were last set.
+        UpdateSequenceButtons();
+        auto *box = new QMessageBox(QMessageBox::Information, Command1[index]->text(),
+                                    QStringLiteral("Open a source first"), QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("OpenSourceFirst"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+        return;
+    }
     switch (index) {
     case 0:
         SoundPreviewing(Shared().PreviewChannel);
@@ -80,16 +97,20 @@ void Form1::Command1_Click(int index)
     }
 }
 
-void Form1::SequenceStarted()
+void Form1::SequenceStarted(bool preview)
 {
     ++mRunningSequences;
+    if (preview)
+        ++mRunningPreviews;
     UpdateSequenceButtons();
 }
 
-void Form1::SequenceEnded()
+void Form1::SequenceEnded(bool preview)
 {
     if (mRunningSequences > 0)
         --mRunningSequences;
+    if (preview && mRunningPreviews > 0)
+        --mRunningPreviews;
     UpdateSequenceButtons();
 }
 
@@ -98,12 +119,34 @@ bool Form1::SequenceRunning() const
     return mRunningSequences > 0;
 }
 
+bool Form1::PreviewRunning() const
+{
+    return mRunningPreviews > 0;
+}
+
+bool Form1::SourceImported() const
+{
+    for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav}) {
+        const QFileInfo file(channelFile);
+        if (!file.isFile() || file.size() == 0)
+            return false;
+    }
+    return true;
+}
+
 void Form1::UpdateSequenceButtons()
 {
     const bool idle = !SequenceRunning();
+    const bool previewing = PreviewRunning();
+    const bool source = SourceImported();
+    const QString needsSource = source ? QString() : QStringLiteral("Open a source first");
     Command2->setEnabled(idle);
-    Command1[0]->setEnabled(idle);
-    Command1[1]->setEnabled(idle);
+    Command1[0]->setText(previewing ? QStringLiteral("Stop") : QStringLiteral("Preview"));
+    Command1[0]->setEnabled(previewing || (idle && source));
+    Command1[0]->setToolTip(previewing ? QString() : needsSource);
+    Command1[1]->setEnabled(idle && source);
+    Command1[1]->setToolTip(needsSource);
+    Command1[2]->setEnabled(idle || previewing);
 }
 
 Form1::DisplayBatch::DisplayBatch(Form1 *form)
@@ -145,11 +188,11 @@ void Form1::ShowPendingDisplayBoxes()
     show(Text3, mPendingText3, mText3Pending);
 }
 
-SequenceScope::SequenceScope(Form1 *form)
-    : mForm(form)
+SequenceScope::SequenceScope(Form1 *form, bool preview)
+    : mForm(form), mPreview(preview)
 {
     if (mForm)
-        mForm->SequenceStarted();
+        mForm->SequenceStarted(mPreview);
 }
 
 SequenceScope::~SequenceScope()
@@ -158,5 +201,5 @@ SequenceScope::~SequenceScope()
     // windows that hold scopes) go after Form1's own part is gone; then the
     // cast fails and the buttons are left alone.
     if (Form1 *form = qobject_cast<Form1 *>(mForm.data()))
-        form->SequenceEnded();
+        form->SequenceEnded(mPreview);
 }

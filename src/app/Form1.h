@@ -66,6 +66,8 @@ public:
     bool OpenGivenFiles(const QStringList &paths);
     // "Preview" (preview/Form1Preview.cpp); returns when the sequence ends.
     void SoundPreviewing(qint16 IntChanel);
+    // Ends the running preview at once: its tool stops and Form4 closes.
+    void StopPreview();
     void objDOS_ReceiveOutputs(QString &CommandOutputs);
     // "Save As" (export/SaveOutputAs.cpp)
     void SaveOutputAs();
@@ -73,6 +75,7 @@ public:
     // Shutdown (app/Form1Shutdown.cpp)
     void CleanUnload();
 
+<<<<<<< HEAD
     // The status line at the bottom of the window (app/Form1Status.cpp): what
     // the user should know about the open source and the tools.
     void ShowStatus(const QString &text);
@@ -87,7 +90,20 @@ public:
     // "Save As" are disabled; "Reset" stays, and ends what runs.
     void SequenceStarted();
     void SequenceEnded();
+=======
+    // While an import, a preview or an export runs, "Open" and "Save As" are
+    // disabled. During a preview "Preview" reads "Stop"; it and "Reset" end
+    // the preview. During an import or an export "Preview" and "Reset" are
+    // disabled too: Reset would cut them short without a word. "Preview"
+    // and "Save As" also wait for a source's channel files.
+    void SequenceStarted(bool preview = false);
+    void SequenceEnded(bool preview = false);
+>>>>>>> wip/preview
     bool SequenceRunning() const;
+    bool PreviewRunning() const;
+    // Both channel files are there: the import removes them when it starts
+    // and when it fails, and writes them when it succeeds.
+    bool SourceImported() const;
 
     // Controls, named as the design names them (object names carry the index).
     QPushButton *Command2 = nullptr;          // "Open"
@@ -175,6 +191,7 @@ private:
     void ShowPendingDisplayBoxes();
 
     int mRunningSequences = 0;
+    int mRunningPreviews = 0;
     double mHeightTwips = 0;
     int mDisplayBatchDepth = 0;
     // While every band is re-applied, the sync copies once at the end instead
@@ -194,11 +211,12 @@ private:
 class SequenceScope
 {
 public:
-    explicit SequenceScope(Form1 *form);
+    explicit SequenceScope(Form1 *form, bool preview = false);
     ~SequenceScope();
     SequenceScope(const SequenceScope &) = delete;
     SequenceScope &operator=(const SequenceScope &) = delete;
 
 private:
     QPointer<Form1> mForm;
+    bool mPreview;
 };

@@ -112,8 +112,9 @@ void Form1::Option2_Click(int index)
 
 void Form1::Option3_Click(int index)
 {
-    // The next preview makes a runner of its own.
-    objDOS.reset();
+    // A preview of the former choice ends with it; the next one makes a
+    // runner of its own.
+    StopPreview();
     Shared().PreviewChannel = qint16(index);
     SetLamps(Label17, index);
 }

@@ -19,6 +19,8 @@ QString VolumeAndChain(qint16 level, const QString &chain)
         + QLatin1String("\",") + chain;
 }
 
+const QLatin1String PlayerOptions(" -nodisp -autoexit -i ");
+
 const QLatin1String MergeGraph(" -filter_complex \"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" ");
 
 } // namespace
@@ -33,7 +35,7 @@ QString VolumeText(qint16 level)
 QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                     const QString &chain)
 {
-    return Tool(appFolder, "ffplay") + QLatin1String(" -i ") + QuoteArgument(sourceWav)
+    return Tool(appFolder, "ffplay") + PlayerOptions + QuoteArgument(sourceWav)
         + VolumeAndChain(level, chain);
 }
 
@@ -54,7 +56,7 @@ QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
 
 QString PlayMix(const QString &appFolder, const QString &mixWav)
 {
-    return Tool(appFolder, "ffplay") + QLatin1String(" -i ") + QuoteArgument(mixWav);
+    return Tool(appFolder, "ffplay") + PlayerOptions + QuoteArgument(mixWav);
 }
 
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,

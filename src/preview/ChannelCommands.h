@@ -11,7 +11,9 @@ namespace ChannelCommands {
 // written as silence.
 QString VolumeText(qint16 level);
 
-// {AppFolder}/ffplay -i {sourceWav} -af "volume={level}",{chain}
+// The player shows no window of its own (Brenvox's windows show the preview
+// and its Stop) and ends with the sound.
+// {AppFolder}/ffplay -nodisp -autoexit -i {sourceWav} -af "volume={level}",{chain}
 QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                     const QString &chain);
 
@@ -23,7 +25,7 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
                         const QString &rightOutWav, const QString &mixWav);
 
-// {AppFolder}/ffplay -i {mixWav}
+// {AppFolder}/ffplay -nodisp -autoexit -i {mixWav}
 QString PlayMix(const QString &appFolder, const QString &mixWav);
 
 // The export's merge has "-y" once; the output's extension alone picks the

@@ -35,13 +35,11 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     if (SequenceRunning())
         return;
     const QPointer<Form1> self(this);
-    const SequenceScope sequence(this);
+    const SequenceScope sequence(this, true);
 
     // A runner that was replaced or released must no longer write into the log.
-    const auto startRunner = [this] {
-        return StartCurrentRunner(objDOS, this, &Form1::objDOS_ReceiveOutputs);
-    };
-    std::shared_ptr<DOSOutputs> runner = startRunner();
+    const std::shared_ptr<DOSOutputs> runner =
+        StartCurrentRunner(objDOS, this, &Form1::objDOS_ReceiveOutputs);
 
     SharedState &shared = Shared();
     const QString appFolder = AppFolder();
@@ -57,7 +55,7 @@ void Form1::SoundPreviewing(qint16 IntChanel)
             left ? shared.LeftFilterChain : shared.RightFilterChain));
         runner->ExecuteCommand();
         if (!self || objDOS != runner)
-            return; // another button took over
+            return; // stopped
         objDOS.reset();
         if (runner->LastRunEnd() == DOSOutputs::RunEnd::Stopped)
             return;
@@ -98,28 +96,32 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     };
 
     QPointer<Form4> form = Form4::Load(this);
+    // Stop, Reset, another preview choice and closing Form4 or the main
+    // window end the preview while it waits: its tool has stopped, and no
+    // later step may run nor Form4 stay behind on a step that never ends.
+    const auto endedMeanwhile = [&] {
+        const bool current = self && objDOS == runner;
+        if (current && form && form == Form4::Loaded()
+            && runner->LastRunEnd() != DOSOutputs::RunEnd::Stopped)
+            return false;
+        if (current)
+            objDOS.reset();
+        if (form && form == Form4::Loaded())
+            form->close();
+        return true;
+    };
     QCoreApplication::processEvents();
-    if (!self || objDOS != runner)
+    if (endedMeanwhile())
         return;
-    if (!form || !Form4::Loaded()) {
-        objDOS.reset();
-        return;
-    }
     form->show();
 
-    runner = startRunner();
     form->WatchRunner(runner);
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const PreviewStep &step = steps[i];
-        if (i > 0)
+        if (i > 0) {
             QCoreApplication::processEvents();
-        // Closing Form4, another button or shutdown ends the sequence; none
-        // of them may find a later step touching the files.
-        if (!self || objDOS != runner)
-            return;
-        if (!form || form != Form4::Loaded()) {
-            objDOS.reset();
-            return;
+            if (endedMeanwhile())
+                return;
         }
         form->ShowStep(QLatin1String(step.label), QLatin1String(step.overallProgress), step.bar);
         // A stale file from an earlier run must never pass for this run's.
@@ -127,12 +129,8 @@ void Form1::SoundPreviewing(qint16 IntChanel)
             QFile::remove(step.output);
         runner->SetCommandLine(step.command);
         runner->ExecuteCommand();
-        if (!self || objDOS != runner)
+        if (endedMeanwhile())
             return;
-        if (!form || form != Form4::Loaded() || runner->LastRunEnd() == DOSOutputs::RunEnd::Stopped) {
-            objDOS.reset();
-            return;
-        }
         const QString failure = RunFailure(*runner, QLatin1String(step.tool), step.output);
         if (!failure.isEmpty()) {
             form->ShowFailure(QLatin1String(step.label).chopped(1) + QLatin1String(" failed: ")
@@ -143,6 +141,14 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     }
     form->close();
     objDOS.reset();
+}
+
+void Form1::StopPreview()
+{
+    if (objDOS)
+        objDOS->Stop();
+    objDOS.reset();
+    Form4::UnloadIfLoaded();
 }
 
 void Form1::objDOS_ReceiveOutputs(QString &CommandOutputs)

@@ -53,7 +53,7 @@ Form4::Form4(Form1 *owner)
                         360, 1440, 4095, 255);
     Label1[1]->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    Command1 = new QPushButton(QStringLiteral("Close"), this);
+    Command1 = new QPushButton(QStringLiteral("Stop"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     SetTwips(Command1, 4800, 1200, 1215, 375);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
@@ -109,12 +109,14 @@ void Form4::ShowStep(const QString &step, const QString &overallProgress, int ba
     Label1[1]->setToolTip(QString());
     Label1[2]->setText(overallProgress);
     PBar->setValue(bar);
+    Command1->setText(QStringLiteral("Stop"));
 }
 
 void Form4::ShowFailure(const QString &failure)
 {
     Label1[1]->setText(failure);
     Label1[1]->setToolTip(failure);
+    Command1->setText(QStringLiteral("Close"));
     AppendLog(failure);
 }
 

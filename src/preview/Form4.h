@@ -27,6 +27,7 @@ public:
 
     void ShowStep(const QString &step, const QString &overallProgress, int bar);
     // Says what failed; the window stays open until the user closes it.
+    // Its button reads "Stop" while the steps run and "Close" after a failure.
     void ShowFailure(const QString &failure);
     // Each chunk ends up on its own line; the cost does not grow with the log.
     void AppendLog(const QString &chunk);
@@ -35,7 +36,7 @@ public:
     void WatchRunner(const std::shared_ptr<DOSOutputs> &runner);
 
     QVector<QLabel *> Label1;         // heading, current step, overall progress
-    QPushButton *Command1 = nullptr;  // "Close"
+    QPushButton *Command1 = nullptr;  // "Stop", then "Close"
     QProgressBar *PBar = nullptr;
     QWidget *Picture1 = nullptr;      // below the visible area at this size
     QPlainTextEdit *Text1 = nullptr;  // tool output log

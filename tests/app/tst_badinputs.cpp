@@ -5,6 +5,7 @@
 #include "AudioMeasure.h"
 #include "MainWindowState.h"
 
+#include "app/AppFolder.h"
 #include "app/FileDialogs.h"
 #include "export/Form3.h"
 #include "import/Form2.h"
@@ -171,6 +172,15 @@ void tst_BadInputs::open()
         });
     }
     const QStringList scratchBefore = Listing(scratch);
+    {
+        // What an earlier source's import left: the channel files.
+        const SequenceScope earlierImport(fixture.form);
+        Shared().LeftSourceWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
+        Shared().RightSourceWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
+        for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav})
+            QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=d=1"), channelFile));
+    }
+    QVERIFY(fixture.form->Command1[0]->isEnabled());
 
     Form2 *window = fixture.Open(source);
     QVERIFY(window);
@@ -196,6 +206,9 @@ void tst_BadInputs::open()
     QCOMPARE(fixture.form->Text1->text(), shown);
     QCOMPARE(Shared().SourceFile, shown);
     QVERIFY(fixture.form->Command2->isEnabled());
+    // Only a completed import leaves something to preview or save.
+    QCOMPARE(fixture.form->Command1[0]->isEnabled(), heading.isEmpty());
+    QCOMPARE(fixture.form->Command1[1]->isEnabled(), heading.isEmpty());
 
     const MainWindowState after = MainWindowState::Of(fixture.form);
     QCOMPARE(after.controls, before.controls);

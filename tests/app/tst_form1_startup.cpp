@@ -218,25 +218,50 @@ private slots:
         QCOMPARE(found, foundIn == QLatin1String("app") ? app.path() : pathFolder.path());
     }
 
+    void sequencesDisableTheirButtons_data()
+    {
+        QTest::addColumn<QString>("running");
+        QTest::addColumn<bool>("imported");
+        QTest::addColumn<QString>("enabled"); // Open, Preview, Save As, Reset
+
+        QTest::newRow("nothing, no source") << "nothing" << false << "1001";
+        QTest::newRow("nothing, source imported") << "nothing" << true << "1111";
+        QTest::newRow("import or export") << "import or export" << true << "0000";
+        QTest::newRow("preview") << "preview" << true << "0101";
+    }
+
+    // Nested scopes count; "Preview" reads "Stop" only during a preview.
     void sequencesDisableTheirButtons()
     {
+        QFETCH(QString, running);
+        QFETCH(bool, imported);
+        QFETCH(QString, enabled);
         TestAppFolder folder;
         StartedWindow started;
         Form1 *form = started.form;
-        const QVector<QPushButton *> guarded = {form->Command2, form->Command1[0], form->Command1[1]};
-        {
-            SequenceScope outer(form);
-            {
-                SequenceScope inner(form);
-                QVERIFY(form->SequenceRunning());
-            }
-            for (QPushButton *button : guarded)
-                QVERIFY(!button->isEnabled());
-            QVERIFY(form->Command1[2]->isEnabled());
+        if (imported) {
+            const SequenceScope import(form);
+            Shared().LeftSourceWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
+            Shared().RightSourceWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
+            WriteFile(Shared().LeftSourceWav);
+            WriteFile(Shared().RightSourceWav);
         }
-        QVERIFY(!form->SequenceRunning());
-        for (QPushButton *button : guarded)
-            QVERIFY(button->isEnabled());
+        const auto buttons = [form] {
+            return QStringLiteral("%1%2%3%4").arg(form->Command2->isEnabled()).arg(form->Command1[0]->isEnabled())
+                .arg(form->Command1[1]->isEnabled()).arg(form->Command1[2]->isEnabled());
+        };
+        {
+            std::unique_ptr<SequenceScope> outer;
+            if (running != QLatin1String("nothing")) {
+                const bool preview = running == QLatin1String("preview");
+                outer = std::make_unique<SequenceScope>(form, preview);
+                SequenceScope inner(form, preview);
+            }
+            QCOMPARE(buttons(), enabled);
+            QCOMPARE(form->Command1[0]->text(), running == QLatin1String("preview") ? "Stop" : "Preview");
+            QCOMPARE(form->Command1[1]->toolTip(), imported ? "" : "Open a source first");
+        }
+        QCOMPARE(buttons(), imported ? "1111" : "1001");
         // A scope that outlives its window does nothing.
         auto scope = std::make_unique<SequenceScope>(form);
         delete started.form;

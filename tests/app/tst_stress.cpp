@@ -82,10 +82,12 @@ QStringList WindowState(Form1 *form)
     state << QStringLiteral("low cut: %1").arg(shared.LowCutEnabled)
           << QStringLiteral("volumes: %1 %2").arg(shared.LeftVolume).arg(shared.RightVolume)
           << QStringLiteral("preview channel: %1").arg(shared.PreviewChannel)
-          << QStringLiteral("source box: '%1'").arg(form->Text1->text())
-          << QStringLiteral("buttons: %1 %2 %3 %4").arg(form->Command2->isEnabled())
-                 .arg(form->Command1[0]->isEnabled()).arg(form->Command1[1]->isEnabled())
-                 .arg(form->Command1[2]->isEnabled());
+          << QStringLiteral("source box: '%1'").arg(form->Text1->text());
+    // "Preview" and "Save As" follow the channel files, which Reset keeps.
+    const bool source = QFileInfo(shared.LeftSourceWav).size() > 0 && QFileInfo(shared.RightSourceWav).size() > 0;
+    state << QStringLiteral("buttons: %1, preview and save as %2 %3, %4, '%5'").arg(form->Command2->isEnabled())
+                 .arg(form->Command1[0]->isEnabled() == source).arg(form->Command1[1]->isEnabled() == source)
+                 .arg(form->Command1[2]->isEnabled()).arg(form->Command1[0]->text());
     return state;
 }
 
@@ -250,10 +252,12 @@ private:
             form->Command2->click();
             WatchInspection();
         } else if (kind < 92) {
-            if (Pick(2) == 0)
+            // During a preview the button reads "Stop".
+            const bool stop = form->Command1[0]->text() == QLatin1String("Stop");
+            if (!stop && Pick(2) == 0)
                 form->Option3[Pick(3)]->click();
             WritePlayerPause();
-            Note(QStringLiteral("preview %1").arg(Shared().PreviewChannel));
+            Note(stop ? QStringLiteral("stop") : QStringLiteral("preview %1").arg(Shared().PreviewChannel));
             form->Command1[0]->click();
         } else {
             Note(QStringLiteral("save"));

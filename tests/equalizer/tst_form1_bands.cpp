@@ -214,10 +214,10 @@ private slots:
         QCOMPARE(mForm->Text3->toPlainText(), Shared().RightFilterChain);
     }
 
-    void sequencesLeaveResetEnabled()
+    void previewLeavesResetEnabled()
     {
-        SequenceScope running(mForm);
-        QVERIFY(!mForm->Command1[0]->isEnabled());
+        SequenceScope running(mForm, true);
+        QVERIFY(!mForm->Command1[1]->isEnabled());
         QVERIFY(mForm->Command1[2]->isEnabled());
         mForm->LeftChanelSlider[1]->setSliderPosition(-2);
         mForm->Command1[2]->click();

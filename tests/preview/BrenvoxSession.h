@@ -47,6 +47,14 @@ public:
                "echo -- >> \"$0.args\"\n" + beforeExit + "\n";
     }
 
+    // The stand-in as the real ffplay 5.1 fails: it prints what a real run
+    // printed (tests/data) and still exits with 0.
+    static QByteArray FailingPlayer(const QString &capture)
+    {
+        return RecordingPlayer("cat \"" + QFile::encodeName(TestAppFolder::testDataFolder()) + '/'
+                               + QFile::encodeName(capture) + "\"");
+    }
+
     QString workspace() const { return WorkspaceFolder(); }
 
     QStringList toolArguments(const QString &tool) const
@@ -57,13 +65,17 @@ public:
         return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
-    // Independent pink noise per channel, written as the import writes it;
-    // every band slider is applied, as the import's end does.
+    // Independent pink noise per channel, written and named as the import
+    // writes and names it, within a sequence as the import's; every band
+    // slider is applied, as the import's end does.
     bool importPinkNoise(int seconds)
     {
         const QString graph = QStringLiteral("anoisesrc=color=pink:sample_rate=44100:seed=%1:duration=%2");
-        if (!AudioMeasure::Generate(graph.arg(11).arg(seconds), workspace() + QLatin1String("/Left.wav"))
-            || !AudioMeasure::Generate(graph.arg(23).arg(seconds), workspace() + QLatin1String("/Right.wav")))
+        const SequenceScope import(form);
+        Shared().LeftSourceWav = workspace() + QLatin1String("/Left.wav");
+        Shared().RightSourceWav = workspace() + QLatin1String("/Right.wav");
+        if (!AudioMeasure::Generate(graph.arg(11).arg(seconds), Shared().LeftSourceWav)
+            || !AudioMeasure::Generate(graph.arg(23).arg(seconds), Shared().RightSourceWav))
             return false;
         Shared().SourceDuration = QString::number(seconds);
         for (int band = 0; band < form->LeftChanelSlider.size(); ++band) {

@@ -40,13 +40,13 @@ void tst_ChannelCommands::commandText_data()
 
     QTest::newRow("play-left")
         << ChannelCommands::PlayChannel(App, Left, 1, Chain)
-        << "/opt/brenvox/ffplay -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain;
+        << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain;
     QTest::newRow("play-right level 2")
         << ChannelCommands::PlayChannel(App, Right, 2, Chain)
-        << "/opt/brenvox/ffplay -i /opt/brenvox/TempWavs/Right.wav -af \"volume=2\"," + Chain;
+        << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Right.wav -af \"volume=2\"," + Chain;
     QTest::newRow("play-left level -2 is silent, not inverted")
         << ChannelCommands::PlayChannel(App, Left, -2, Chain)
-        << "/opt/brenvox/ffplay -i /opt/brenvox/TempWavs/Left.wav -af \"volume=0\"," + Chain;
+        << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Left.wav -af \"volume=0\"," + Chain;
     QTest::newRow("render-left")
         << ChannelCommands::RenderChannel(App, Left, 1, Chain, Lout)
         << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
@@ -63,7 +63,7 @@ void tst_ChannelCommands::commandText_data()
                           "/opt/brenvox/TempWavs/LR.wav");
     QTest::newRow("play-mix")
         << ChannelCommands::PlayMix(App, Mix)
-        << QStringLiteral("/opt/brenvox/ffplay -i /opt/brenvox/TempWavs/LR.wav");
+        << QStringLiteral("/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/LR.wav");
     QTest::newRow("export join has -y once")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"))
         << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
@@ -131,7 +131,7 @@ void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
                                  BlankTemp + "LR.wav"}));
     const QStringList play = CommandText::SplitCommandText(
         ChannelCommands::PlayChannel(BlankApp, BlankTemp + "Right.wav", 1, Chain));
-    QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-i", BlankTemp + "Right.wav", "-af",
+    QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-nodisp", "-autoexit", "-i", BlankTemp + "Right.wav", "-af",
                                 "volume=1," + Chain}));
 }
 
