@@ -41,6 +41,9 @@ const QByteArray TenSecondTool =
     "printf 'size=    2kB time=00:00:10.00 bitrate= 1.0kbits/s speed=1x    \\n' >&2\n"
     "printf 'RIFF' > \"$last\"\n";
 
+// What the real ffprobe says of a complete 10 s export and of its source.
+const QByteArray TenSecondProbe = "#!/bin/sh\nprintf 'channels=2\\nduration=10.000000\\n'\n";
+
 QStringList Statuses(const Form3 *form)
 {
     return {form->Label1[6]->text(), form->Label1[7]->text(), form->Label1[8]->text()};
@@ -120,6 +123,7 @@ void tst_Form3::progress()
     BrenvoxSession session(QStringLiteral("my app"));
     QVERIFY(session.form);
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
+    session.app.writeTool(QStringLiteral("ffprobe"), TenSecondProbe);
     Shared().SourceDuration = duration;
     const QString output = session.app.scratchPath(QStringLiteral("My Mix.wav"));
     Form1 *form = session.form;
@@ -228,11 +232,11 @@ void tst_Form3::failure_data()
         << QStringList{"Completed", "Failed", "Idle"}
         << "Creating Right Chanel failed: ffmpeg failed: Rout.wav: No space left on device";
     QTest::newRow("merge fails")
-        << QString::fromLatin1(failAt).arg("out.mp3", "Error opening output files: Invalid argument").toLatin1()
+        << QString::fromLatin1(failAt).arg("out.*.mp3", "Error opening output files: Invalid argument").toLatin1()
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg failed: Error opening output files: Invalid argument";
     QTest::newRow("merge writes nothing")
-        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *out.mp3) exit 0;; esac\n"
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *out.*.mp3) exit 0;; esac\n"
                       "printf 'RIFF' > \"$last\"\n")
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg wrote nothing to ";
@@ -294,7 +298,7 @@ void tst_Form3::cancel()
 
     BrenvoxSession session;
     QVERIFY(session.form);
-    const char *ends[] = {"/Lout.wav", "/Rout.wav", "/out.wav"};
+    const char *ends[] = {"/Lout.wav", "/Rout.wav", "/.out.*.wav"};
     session.app.writeTool(QStringLiteral("ffmpeg"),
         "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
         "case \"$last\" in *" + QByteArray(ends[step]) + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n"
@@ -344,6 +348,7 @@ void tst_Form3::saveAsAgainStartsANewExport()
     BrenvoxSession session;
     QVERIFY(session.form);
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
+    session.app.writeTool(QStringLiteral("ffprobe"), TenSecondProbe);
     Shared().SourceDuration = QStringLiteral("10");
     QPointer<Form3> first = SaveAs(session.form, session.app.scratchPath(QStringLiteral("first.wav")));
     QVERIFY(first);
