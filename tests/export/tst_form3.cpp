@@ -6,12 +6,17 @@
 #include "export/Form3.h"
 #include "process/DOSOutputs.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QtTest>
 
 #include <cmath>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class tst_Form3 : public QObject
 {
@@ -28,6 +33,8 @@ private slots:
     void failure();
     void cancel_data();
     void cancel();
+    void faults_data();
+    void faults();
     void saveAsAgainStartsANewExport();
 };
 
@@ -66,6 +73,35 @@ QPointer<Form3> SaveAs(Form1 *form, const QString &path)
     AnswerSaveDialog(path);
     form->Command1[1]->click();
     return Form3::Loaded();
+}
+
+// A small file system of its own for one test, so it can fill up or be
+// read-only; unmounted when the test ends.
+struct OwnFileSystem
+{
+    explicit OwnFileSystem(const QString &folder)
+        : path(QFile::encodeName(folder))
+    {
+        QDir().mkpath(folder);
+        mounted = ::geteuid() == 0 && ::mount("tmpfs", path.constData(), "tmpfs", 0, "size=2m") == 0;
+    }
+    ~OwnFileSystem()
+    {
+        if (mounted)
+            ::umount2(path.constData(), MNT_DETACH);
+    }
+    bool makeReadOnly()
+    {
+        return ::mount("tmpfs", path.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=2m") == 0;
+    }
+    QByteArray path;
+    bool mounted = false;
+};
+
+int Mode(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
 } // namespace
@@ -341,6 +377,139 @@ void tst_Form3::cancel()
     QCOMPARE(Runs(session.app), step + 1);
     if (session.form)
         QVERIFY(session.form->Command1[1]->isEnabled());
+}
+
+void tst_Form3::faults_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("existing");    // the user's earlier file is there
+    QTest::addColumn<QString>("folder");   // "", "full" (a 2 MB tmpfs) or "read-only"
+    QTest::addColumn<int>("freeKb");       // left on the full tmpfs
+    QTest::addColumn<QByteArray>("merge"); // replaces the real merge's command line
+    QTest::addColumn<QString>("action");   // done to the running merge
+    QTest::addColumn<QString>("said");     // <output>: the chosen path
+
+    const QStringList merged{"Completed", "Completed", "Failed"};
+    // Less free space than the result needs, but only by the last buffer:
+    // ffmpeg then exits with status 0.
+    QTest::newRow("full disk, new WAV") << "Mix.wav" << false << "full" << 850 << QByteArray() << ""
+        << "Merging Chanels failed: ffmpeg failed: Error writing trailer of <output>: No space left on device";
+    QTest::newRow("full disk, MP3") << "Mix.mp3" << true << "full" << 40 << QByteArray() << ""
+        << "Merging Chanels failed: ffmpeg failed: Error writing trailer of <output>: No space left on device";
+    QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << QByteArray("-re \"$@\"") << "kill"
+        << "Merging Chanels failed: ffmpeg was stopped by signal 9 (Killed).";
+    QTest::newRow("Cancel during the merge") << "Mix.wav" << true << "" << 0 << QByteArray("-re \"$@\"")
+        << "Cancel" << "";
+    QTest::newRow("one channel written, status 0") << "Mix.wav" << true << "" << 0
+        << QByteArray("-y -i \"$3\" \"$last\"") << ""
+        << "Merging Chanels failed: the written file holds 1 audio channel instead of 2.";
+    QTest::newRow("cut short, status 0") << "Mix.mp3" << true << "" << 0
+        << QByteArray("-y -i \"$3\" -ac 2 -t 1 \"$last\"") << ""
+        << "Merging Chanels failed: the written file lasts 1.04 s instead of 5.00 s.";
+    QTest::newRow("read-only folder") << "Mix.wav" << true << "read-only" << 0 << QByteArray() << ""
+        << "The output file could not be created.";
+}
+
+// Whatever goes wrong, the window says so, the merge is not "Completed",
+// the user's file is as it was, and neither a temporary file nor a tool is
+// left behind.
+void tst_Form3::faults()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, existing);
+    QFETCH(QString, folder);
+    QFETCH(int, freeKb);
+    QFETCH(QByteArray, merge);
+    QFETCH(QString, action);
+    QFETCH(QString, said);
+
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    QVERIFY(session.importPinkNoise(5));
+    const QString real = TestAppFolder::binFolder() + QLatin1String("/");
+    for (const char *tool : {"ffmpeg", "ffprobe"}) {
+        const QByteArray realTool = "'" + QFile::encodeName(real) + tool + "'";
+        QByteArray script = "#!/bin/sh\necho $$ >> \"$0.pids\"\nfor last in \"$@\"; do :; done\n";
+        if (!merge.isEmpty() && qstrcmp(tool, "ffmpeg") == 0)
+            script += "case \"$last\" in */.Mix.*) exec " + realTool + " " + merge + ";; esac\n";
+        QVERIFY(session.app.writeTool(QLatin1String(tool), script + "exec " + realTool + " \"$@\"\n"));
+    }
+    const QString dir = session.app.scratchPath(QStringLiteral("saved"));
+    OwnFileSystem fileSystem(dir);
+    if (!folder.isEmpty() && !fileSystem.mounted && (folder == QLatin1String("full") || ::geteuid() == 0))
+        QSKIP("needs root to mount a tmpfs");
+    const QString output = dir + QLatin1Char('/') + name;
+    const QByteArray earlier = "the user's earlier mix";
+    QStringList left;
+    if (existing) {
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        left << name;
+    }
+    if (folder == QLatin1String("full")) {
+        QFile filler(dir + QLatin1String("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        // Written out: a sparse file would take no space on a tmpfs.
+        const QByteArray block(1024, 'x');
+        for (qint64 size = QStorageInfo(dir).bytesAvailable() - freeKb * 1024; size > 0; size -= block.size())
+            QVERIFY(filler.write(block) == block.size());
+        left << QStringLiteral("filler");
+        left.sort();
+    }
+    if (folder == QLatin1String("read-only"))
+        QVERIFY(fileSystem.mounted ? fileSystem.makeReadOnly() : QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner));
+    const int mode = Mode(output);
+
+    QPointer<Form3> window = SaveAs(session.form, output);
+    QVERIFY(window);
+    // The paced merge lasts the source's 5 s; a second into it, ffmpeg is
+    // well under way.
+    bool acted = false;
+    QElapsedTimer merging;
+    Watcher watcher([&] {
+        const QList<qint64> pids = RecordedPids(session.app, QStringLiteral("ffmpeg"));
+        if (acted || action.isEmpty() || !window || pids.size() != 3
+            || window->Label1[8]->text() != QLatin1String("Processing"))
+            return;
+        if (!merging.isValid())
+            merging.start();
+        if (merging.elapsed() < 1000)
+            return;
+        acted = true;
+        if (action == QLatin1String("kill"))
+            QCOMPARE(::kill(pid_t(pids.last()), SIGKILL), 0);
+        else
+            window->Command1->click();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!window || (!window->Timer1->isActive() && !window->ExportRunning()), 60000);
+    QCOMPARE(acted, !action.isEmpty());
+
+    if (action == QLatin1String("Cancel")) {
+        QTRY_VERIFY(!window);
+    } else {
+        const QStringList statuses = folder == QLatin1String("read-only")
+            ? QStringList{"Idle", "Idle", "Idle"} : QStringList{"Completed", "Completed", "Failed"};
+        QCOMPARE(Statuses(window), statuses);
+        QCOMPARE(window->Label2->text(), QString(said).replace(QLatin1String("<output>"), output));
+    }
+    if (existing) {
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), earlier);
+        QCOMPARE(Mode(output), mode);
+    }
+    QStringList found = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    found.sort();
+    QCOMPARE(found, left);
+    for (const QString &tool : {QStringLiteral("ffmpeg"), QStringLiteral("ffprobe")}) {
+        for (qint64 pid : RecordedPids(session.app, tool))
+            QTRY_VERIFY(!ProcessAlive(pid));
+    }
+    if (window)
+        window->close();
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void tst_Form3::saveAsAgainStartsANewExport()
