@@ -221,10 +221,16 @@ void tst_Form3::realExport()
     session.setLeftBand(29, 12);
     QVERIFY(Shared().LeftFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12")));
     const QString output = session.app.scratchPath(name);
+    // An earlier file of that name is replaced, its permissions kept.
+    QFile earlier(output);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+    earlier.close();
+    QVERIFY(earlier.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     QPointer<Form3> window = SaveAs(session.form, output);
     QVERIFY(window);
     QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}), 60000);
     QCOMPARE(window->Label1[5]->text(), QStringLiteral("Overall Progress: 100.00% Completed"));
+    QCOMPARE(Mode(output), 0640);
 
     QCOMPARE(AudioMeasure::CodecName(output), codec);
     QCOMPARE(AudioMeasure::Channels(output), 2);
@@ -372,6 +378,7 @@ void tst_Form3::cancel()
     QCOMPARE(pids.size(), 1);
     QVERIFY(!ProcessAlive(pids.first()));
     QVERIFY(!QFile::exists(output));
+    QCOMPARE(QDir(QFileInfo(output).path()).entryList({QStringLiteral(".out.*")}, QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(!Form3::Loaded());
     QTest::qWait(1500);
     QCOMPARE(Runs(session.app), step + 1);
@@ -431,7 +438,7 @@ void tst_Form3::faults()
         const QByteArray realTool = "'" + QFile::encodeName(real) + tool + "'";
         QByteArray script = "#!/bin/sh\necho $$ >> \"$0.pids\"\nfor last in \"$@\"; do :; done\n";
         if (!merge.isEmpty() && qstrcmp(tool, "ffmpeg") == 0)
-            script += "case \"$last\" in */.Mix.*) exec " + realTool + " " + merge + ";; esac\n";
+            script += "case \"$*\" in *amerge*) exec " + realTool + " " + merge + ";; esac\n";
         QVERIFY(session.app.writeTool(QLatin1String(tool), script + "exec " + realTool + " \"$@\"\n"));
     }
     const QString dir = session.app.scratchPath(QStringLiteral("saved"));
