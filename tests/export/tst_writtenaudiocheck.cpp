@@ -20,38 +20,26 @@ private slots:
 void tst_WrittenAudioCheck::check_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("channels");
-    QTest::addColumn<double>("duration");
     QTest::addColumn<QString>("problem"); // against a 5 s source
 
-    QTest::newRow("stereo WAV") << "ffprobe51_check_wav.txt" << 2 << 5.0 << "";
-    QTest::newRow("MP3, encoder padding") << "ffprobe51_check_mp3.txt" << 2 << 5.041633 << "";
-    QTest::newRow("mono") << "ffprobe51_check_mono_wav.txt" << 1 << 5.0
-                          << "the written file holds 1 audio channel instead of 2.";
-    QTest::newRow("cut short") << "ffprobe51_check_truncated_wav.txt" << 2 << 1.700249
-                               << "the written file lasts 1.70 s instead of 5.00 s.";
-    QTest::newRow("no duration") << "ffprobe51_check_piped_mka.txt" << 2 << -1.0
-                                 << "the duration of the written file could not be read.";
-    QTest::newRow("not audio") << "ffprobe51_check_not_audio.txt" << 0 << -1.0
-                               << "the written file holds 0 audio channels instead of 2.";
+    QTest::newRow("stereo WAV") << "ffprobe51_check_wav.txt" << "";
+    QTest::newRow("MP3, 0.04 s of encoder padding") << "ffprobe51_check_mp3.txt" << "";
+    QTest::newRow("mono") << "ffprobe51_check_mono_wav.txt" << "the written file holds 1 audio channel instead of 2.";
+    QTest::newRow("cut short") << "ffprobe51_check_truncated_wav.txt" << "the written file lasts 1.70 s instead of 5.00 s.";
+    QTest::newRow("no duration") << "ffprobe51_check_piped_mka.txt" << "the duration of the written file could not be read.";
+    QTest::newRow("not audio") << "ffprobe51_check_not_audio.txt" << "the written file holds 0 audio channels instead of 2.";
 }
 
 void tst_WrittenAudioCheck::check()
 {
     QFETCH(QString, file);
-    QFETCH(int, channels);
-    QFETCH(double, duration);
     QFETCH(QString, problem);
 
     QFile captured(TestAppFolder::testDataFolder() + QLatin1Char('/') + file);
     QVERIFY2(captured.open(QIODevice::ReadOnly), qPrintable(file));
-    const ProbedAudio probed = ParseProbedAudio(QString::fromLatin1(captured.readAll()));
-    QCOMPARE(probed.channels, channels);
-    QCOMPARE(probed.durationSeconds, duration);
-
+    const ProbedAudio written = ParseProbedAudio(QString::fromLatin1(captured.readAll()));
     const ProbedAudio source = ParseProbedAudio(QStringLiteral("channels=1\nduration=5.000000\n"));
-    QCOMPARE(WrittenFileProblem(probed, source), problem);
-    QCOMPARE(WrittenFileProblem(probed, ProbedAudio()).isEmpty(), false);
+    QCOMPARE(WrittenFileProblem(written, source), problem);
 }
 
 QTEST_GUILESS_MAIN(tst_WrittenAudioCheck)
