@@ -213,8 +213,9 @@ void Form3::JoinWavs()
                                                 written),
                  written))
         return;
-    // A clean exit and clean output can still leave a file cut short; the
-    // channel file the export read gives the duration to the hundredth.
+    // A clean exit and clean output can still leave a file cut short. The
+    // source's duration is kept in whole seconds; the channel file the
+    // export read has the exact one.
     WrittenAudioCheck::ProbedAudio writtenAudio;
     WrittenAudioCheck::ProbedAudio sourceAudio;
     if (!ProbeStep(Label1[8], stepName, written, writtenAudio)
