@@ -75,7 +75,6 @@ public:
     // Shutdown (app/Form1Shutdown.cpp)
     void CleanUnload();
 
-<<<<<<< HEAD
     // The status line at the bottom of the window (app/Form1Status.cpp): what
     // the user should know about the open source and the tools.
     void ShowStatus(const QString &text);
@@ -86,11 +85,6 @@ public:
     // looked for.
     void CheckTools();
 
-    // While an import, a preview or an export runs, "Open", "Preview" and
-    // "Save As" are disabled; "Reset" stays, and ends what runs.
-    void SequenceStarted();
-    void SequenceEnded();
-=======
     // While an import, a preview or an export runs, "Open" and "Save As" are
     // disabled. During a preview "Preview" reads "Stop"; it and "Reset" end
     // the preview. During an import or an export "Preview" and "Reset" are
@@ -98,7 +92,6 @@ public:
     // and "Save As" also wait for a source's channel files.
     void SequenceStarted(bool preview = false);
     void SequenceEnded(bool preview = false);
->>>>>>> wip/preview
     bool SequenceRunning() const;
     bool PreviewRunning() const;
     // Both channel files are there: the import removes them when it starts

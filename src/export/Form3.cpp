@@ -6,6 +6,7 @@
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "app/Twips.h"
+#include "export/OutputReplacement.h"
 #include "preview/ChannelCommands.h"
 #include "preview/RunFailure.h"
 #include "process/DOSOutputs.h"
@@ -137,9 +138,9 @@ bool Form3::ExportRunning() const
     return mExporting;
 }
 
-void Form3::ClaimOutputFile(const QString &path)
+void Form3::SetTemporaryOutput(const QString &path)
 {
-    mIncompleteOutput = path;
+    mTemporaryOutput = path;
 }
 
 void Form3::RefuseOutput(const QString &reason)
@@ -159,7 +160,7 @@ void Form3::Timer1_Timer()
 
     if (!mRefusal.isEmpty())
         ShowFailure(mRefusal);
-    else if (Shared().OutputFile.isEmpty())
+    else if (Shared().OutputFile.isEmpty() || mTemporaryOutput.isEmpty())
         ShowFailure(QStringLiteral("The output file could not be created."));
     else
         SaveChanels();
@@ -208,16 +209,33 @@ void Form3::SaveChanels()
 void Form3::JoinWavs()
 {
     const SharedState &shared = Shared();
+    const QString written = mTemporaryOutput;
+    const QString stepName = Label1[4]->text();
     StartRunner();
     Label1[8]->setText(Processing);
-    if (!RunStep(Label1[8], Label1[4]->text(),
+    if (!RunStep(Label1[8], stepName,
                  ChannelCommands::JoinForExport(AppFolder(), shared.LeftOutWav, shared.RightOutWav,
-                                                shared.OutputFile),
-                 shared.OutputFile))
+                                                written),
+                 written))
         return;
-    Label1[8]->setText(Completed);
+    // A clean exit and clean output can still leave a file cut short. The
+    // source's duration is kept in whole seconds; the channel file the
+    // export read has the exact one.
+    WrittenAudioCheck::ProbedAudio writtenAudio;
+    WrittenAudioCheck::ProbedAudio sourceAudio;
+    if (!ProbeStep(Label1[8], stepName, written, writtenAudio)
+        || !ProbeStep(Label1[8], stepName, shared.LeftSourceWav, sourceAudio))
+        return;
+    QString problem = WrittenAudioCheck::WrittenFileProblem(writtenAudio, sourceAudio);
+    if (problem.isEmpty())
+        problem = OutputReplacement::ReplaceTarget(written, shared.OutputFile);
+    if (!problem.isEmpty()) {
+        FailStep(Label1[8], stepName, problem);
+        return;
+    }
     // The file is the user's now: closing the window keeps it.
-    mIncompleteOutput.clear();
+    mTemporaryOutput.clear();
+    Label1[8]->setText(Completed);
     objDOS.reset();
 }
 
@@ -237,23 +255,55 @@ bool Form3::RunStep(QLabel *status, const QString &stepName, const QString &comm
     // A channel file left by an earlier preview or export must never be
     // merged as if this run had written it.
     QFile::remove(output);
-    runner->SetCommandLine(command);
-    runner->ExecuteCommand();
-    if (Cancelled(runner)) {
-        if (objDOS == runner)
-            objDOS.reset();
-        RemoveIncompleteOutput();
+    if (!RunToEnd(runner, command))
         return false;
-    }
     const QString failure = RunFailure(*runner, QStringLiteral("ffmpeg"), output);
     if (!failure.isEmpty()) {
-        status->setText(Failed);
-        ShowFailure(stepName + QLatin1String(" failed: ") + failure);
-        objDOS.reset();
-        RemoveIncompleteOutput();
+        FailStep(status, stepName, failure);
         return false;
     }
     return true;
+}
+
+bool Form3::ProbeStep(QLabel *status, const QString &stepName, const QString &file,
+                      WrittenAudioCheck::ProbedAudio &probed)
+{
+    const std::shared_ptr<DOSOutputs> runner = objDOS;
+    if (!runner || Cancelled(runner))
+        return false;
+    if (!RunToEnd(runner, ChannelCommands::ProbeAudio(AppFolder(), file)))
+        return false;
+    const QString failure = RunFailure(*runner, QStringLiteral("ffprobe"));
+    if (!failure.isEmpty()) {
+        FailStep(status, stepName, failure);
+        return false;
+    }
+    probed = WrittenAudioCheck::ParseProbedAudio(runner->Outputs());
+    return true;
+}
+
+bool Form3::RunToEnd(const std::shared_ptr<DOSOutputs> &runner, const QString &command)
+{
+    runner->SetCommandLine(command);
+    runner->ExecuteCommand();
+    if (!Cancelled(runner))
+        return true;
+    if (objDOS == runner)
+        objDOS.reset();
+    RemoveIncompleteOutput();
+    return false;
+}
+
+void Form3::FailStep(QLabel *status, const QString &stepName, const QString &failure)
+{
+    status->setText(Failed);
+    // The user chose the target and never sees the temporary name.
+    QString said = stepName + QLatin1String(" failed: ") + failure;
+    if (!mTemporaryOutput.isEmpty())
+        said.replace(mTemporaryOutput, Shared().OutputFile);
+    ShowFailure(said);
+    objDOS.reset();
+    RemoveIncompleteOutput();
 }
 
 void Form3::ShowFailure(const QString &failure)
@@ -264,10 +314,10 @@ void Form3::ShowFailure(const QString &failure)
 
 void Form3::RemoveIncompleteOutput()
 {
-    if (mIncompleteOutput.isEmpty())
+    if (mTemporaryOutput.isEmpty())
         return;
-    QFile::remove(mIncompleteOutput);
-    mIncompleteOutput.clear();
+    QFile::remove(mTemporaryOutput);
+    mTemporaryOutput.clear();
 }
 
 void Form3::objDOS_ReceiveOutputs(QString &CommandOutputs)

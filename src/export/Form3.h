@@ -3,6 +3,7 @@
 #pragma once
 
 #include "export/ExportProgress.h"
+#include "export/WrittenAudioCheck.h"
 
 #include <QVector>
 #include <QWidget>
@@ -33,14 +34,15 @@ public:
 
     // The left and right renders, then JoinWavs.
     void SaveChanels();
-    // The merge of both equalized channels into OutputFile.
+    // The merge of both equalized channels into the temporary output, its
+    // check, and its rename over OutputFile.
     void JoinWavs();
     void objDOS_ReceiveOutputs(QString &CommandOutputs);
 
     bool ExportRunning() const;
-    // Until the export completes, the output file is removed when the export
-    // fails or the window closes.
-    void ClaimOutputFile(const QString &path);
+    // The file the merge writes, beside OutputFile; it is removed when the
+    // export fails or the window closes, and replaces OutputFile once checked.
+    void SetTemporaryOutput(const QString &path);
     // The chosen output must not be written: the window says why and the
     // export does not run.
     void RefuseOutput(const QString &reason);
@@ -69,13 +71,20 @@ private:
     // was cancelled.
     bool RunStep(QLabel *status, const QString &stepName, const QString &command,
                  const QString &output);
+    // Probes a file with ffprobe on objDOS; false as RunStep.
+    bool ProbeStep(QLabel *status, const QString &stepName, const QString &file,
+                   WrittenAudioCheck::ProbedAudio &probed);
+    // Runs the command on the runner; false when the export was cancelled
+    // meanwhile (the window is then cleaned up).
+    bool RunToEnd(const std::shared_ptr<DOSOutputs> &runner, const QString &command);
     bool Cancelled(const std::shared_ptr<DOSOutputs> &runner) const;
+    void FailStep(QLabel *status, const QString &stepName, const QString &failure);
     void ShowFailure(const QString &failure);
     void RemoveIncompleteOutput();
     std::shared_ptr<DOSOutputs> StartRunner();
 
     std::unique_ptr<SequenceScope> mSequence;
-    QString mIncompleteOutput;
+    QString mTemporaryOutput;
     QString mRefusal;
     bool mExporting = false;
     bool mUnloading = false;

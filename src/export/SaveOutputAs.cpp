@@ -4,18 +4,15 @@
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "export/Form3.h"
-#include "import/ShortPath.h"
+#include "export/OutputReplacement.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 
 #include <sys/stat.h>
 
 namespace {
-
-// Only its existence matters: it gives the file a path before the export
-// replaces it.
-const QByteArray PlaceholderLine("<%TEMPOutPutData%>\n");
 
 // One file under any of its names: the path itself, a link or a hard link.
 bool SameFile(const QString &first, const QString &second)
@@ -59,8 +56,7 @@ void Form1::SaveOutputAs()
     Form3::UnloadIfLoaded();
 
     SharedState &shared = Shared();
-    // The placeholder would overwrite the source at once, and a failed or
-    // cancelled export would then remove what was left of it.
+    // The original would be gone for good, most likely picked by mistake.
     if (SameFile(fileName, shared.SourceFile)) {
         shared.OutputFile.clear();
         Form3 *form = Form3::Load(this);
@@ -71,18 +67,15 @@ void Form1::SaveOutputAs()
         return;
     }
 
-    shared.OutputFile = fileName;
-    QFile placeholder(shared.OutputFile);
-    const bool created = placeholder.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && placeholder.write(PlaceholderLine) == PlaceholderLine.size();
-    placeholder.close();
-    // A file that could not be written must not be exported to, nor removed
-    // when the export fails.
-    shared.OutputFile = created ? GetShortPath(shared.OutputFile) : QString();
+    // Creating the temporary file beside the target is the check that the
+    // export can write there; the target itself is left alone until the
+    // result is complete.
+    const QString temporary = OutputReplacement::CreateTemporaryOutput(fileName);
+    shared.OutputFile = temporary.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath();
 
     Form3 *form = Form3::Load(this);
-    if (created)
-        form->ClaimOutputFile(shared.OutputFile);
+    if (!temporary.isEmpty())
+        form->SetTemporaryOutput(temporary);
     form->Label1[1]->setText(shared.OutputFile);
     form->show();
 }

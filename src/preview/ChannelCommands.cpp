@@ -7,6 +7,7 @@ using CommandText::QuoteArgument;
 
 namespace {
 
+// Every command finds its tool here, so where the tools live is decided once.
 QString Tool(const QString &appFolder, const char *name)
 {
     return QuoteArgument(appFolder + QLatin1Char('/') + QLatin1String(name));
@@ -65,6 +66,14 @@ QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
     return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(leftOutWav)
         + QLatin1String(" -i ") + QuoteArgument(rightOutWav) + MergeGraph
         + QuoteArgument(outputFile);
+}
+
+QString ProbeAudio(const QString &appFolder, const QString &file)
+{
+    return Tool(appFolder, "ffprobe")
+        + QLatin1String(" -v error -select_streams a:0 -show_entries stream=channels:format=duration"
+                        " -of default=noprint_wrappers=1 ")
+        + QuoteArgument(file);
 }
 
 } // namespace ChannelCommands

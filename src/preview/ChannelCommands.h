@@ -33,4 +33,8 @@ QString PlayMix(const QString &appFolder, const QString &mixWav);
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
                       const QString &rightOutWav, const QString &outputFile);
 
+// The channel count of the first audio stream and the duration, one
+// "key=value" a line, for the export's check of the file it wrote.
+QString ProbeAudio(const QString &appFolder, const QString &file);
+
 } // namespace ChannelCommands

@@ -6,12 +6,16 @@
 #include "export/Form3.h"
 #include "process/DOSOutputs.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QtTest>
 
 #include <cmath>
+#include <sys/mount.h>
+#include <unistd.h>
 
 class tst_Form3 : public QObject
 {
@@ -28,6 +32,8 @@ private slots:
     void failure();
     void cancel_data();
     void cancel();
+    void faults_data();
+    void faults();
     void saveAsAgainStartsANewExport();
 };
 
@@ -40,6 +46,9 @@ const QByteArray TenSecondTool =
     "printf 'size=    1kB time=00:00:05.00 bitrate= 1.0kbits/s speed=1x    \\r' >&2\nsleep 0.1\n"
     "printf 'size=    2kB time=00:00:10.00 bitrate= 1.0kbits/s speed=1x    \\n' >&2\n"
     "printf 'RIFF' > \"$last\"\n";
+
+// What the real ffprobe says of a complete 10 s export and of its source.
+const QByteArray TenSecondProbe = "#!/bin/sh\nprintf 'channels=2\\nduration=10.000000\\n'\n";
 
 QStringList Statuses(const Form3 *form)
 {
@@ -55,6 +64,12 @@ int Runs(const TestAppFolder &app)
 void AnswerSaveDialog(const QString &path)
 {
     SetFileDialogAnswer([path](const FileDialogRequest &) { return path; });
+}
+
+bool Write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // "Save As" answered with this path; the export window it opened.
@@ -122,6 +137,7 @@ void tst_Form3::progress()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
+    session.app.writeTool(QStringLiteral("ffprobe"), TenSecondProbe);
     Shared().SourceDuration = duration;
     const QString output = session.app.scratchPath(QStringLiteral("My Mix.wav"));
     Form1 *form = session.form;
@@ -183,10 +199,14 @@ void tst_Form3::realExport()
     session.setLeftBand(29, 12);
     QVERIFY(Shared().LeftFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12")));
     const QString output = session.app.scratchPath(name);
+    // An earlier file of that name is replaced, its permissions kept.
+    QVERIFY(Write(output, "earlier") && QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QFile::Permissions kept = QFile::permissions(output);
     QPointer<Form3> window = SaveAs(session.form, output);
     QVERIFY(window);
     QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}), 60000);
     QCOMPARE(window->Label1[5]->text(), QStringLiteral("Overall Progress: 100.00% Completed"));
+    QCOMPARE(QFile::permissions(output), kept);
 
     QCOMPARE(AudioMeasure::CodecName(output), codec);
     QCOMPARE(AudioMeasure::Channels(output), 2);
@@ -230,11 +250,11 @@ void tst_Form3::failure_data()
         << QStringList{"Completed", "Failed", "Idle"}
         << "Creating Right Chanel failed: ffmpeg failed: Rout.wav: No space left on device";
     QTest::newRow("merge fails")
-        << QString::fromLatin1(failAt).arg("out.mp3", "Error opening output files: Invalid argument").toLatin1()
+        << QString::fromLatin1(failAt).arg("out.*.mp3", "Error opening output files: Invalid argument").toLatin1()
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg failed: Error opening output files: Invalid argument";
     QTest::newRow("merge writes nothing")
-        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *out.mp3) exit 0;; esac\n"
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *out.*.mp3) exit 0;; esac\n"
                       "printf 'RIFF' > \"$last\"\n")
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg wrote nothing to ";
@@ -296,7 +316,7 @@ void tst_Form3::cancel()
     BrenvoxSession session;
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
-    const char *ends[] = {"/Lout.wav", "/Rout.wav", "/out.wav"};
+    const char *ends[] = {"/Lout.wav", "/Rout.wav", "/.out.*.wav"};
     session.app.writeTool(QStringLiteral("ffmpeg"),
         "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
         "case \"$last\" in *" + QByteArray(ends[step]) + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n"
@@ -332,11 +352,120 @@ void tst_Form3::cancel()
     QCOMPARE(pids.size(), 1);
     QVERIFY(!ProcessAlive(pids.first()));
     QVERIFY(!QFile::exists(output));
+    QCOMPARE(QDir(QFileInfo(output).path()).entryList({QStringLiteral(".out.*")}, QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(!Form3::Loaded());
     QTest::qWait(1500);
     QCOMPARE(Runs(session.app), step + 1);
     if (session.form)
         QVERIFY(session.form->Command1[1]->isEnabled());
+}
+
+void tst_Form3::faults_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("existing");    // the user's earlier file is there
+    QTest::addColumn<QString>("folder");   // "", "full" (a 2 MB tmpfs with freeKb left) or "read-only"
+    QTest::addColumn<int>("freeKb");
+    QTest::addColumn<QByteArray>("merge"); // runs in place of the real merge
+    QTest::addColumn<QString>("said");     // <output>: the chosen path; empty: Cancel clicked
+
+    // Short of space by less than ffmpeg's last buffer, ffmpeg exits with 0.
+    const QString full = "Merging Chanels failed: ffmpeg failed: Error writing trailer of <output>: No space left on device";
+    // Paced to the source's 5 s, the merge is still running when it is ended.
+    const QByteArray paced = "exec \"$real\" -re \"$@\"";
+    QTest::newRow("full disk, new WAV") << "Mix.wav" << false << "full" << 850 << QByteArray() << full;
+    QTest::newRow("full disk, MP3") << "Mix.mp3" << true << "full" << 40 << QByteArray() << full;
+    QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << "(sleep 1; kill -KILL $$) & " + paced
+        << "Merging Chanels failed: ffmpeg was stopped by signal 9 (Killed).";
+    QTest::newRow("Cancel during the merge") << "Mix.wav" << true << "" << 0 << paced << "";
+    QTest::newRow("one channel, status 0") << "Mix.wav" << true << "" << 0 << QByteArray("exec \"$real\" -y -i \"$3\" \"$last\"")
+        << "Merging Chanels failed: the written file holds 1 audio channel instead of 2.";
+    QTest::newRow("cut short, status 0") << "Mix.mp3" << true << "" << 0 << QByteArray("exec \"$real\" -y -i \"$3\" -ac 2 -t 1 \"$last\"")
+        << "Merging Chanels failed: the written file lasts 1.04 s instead of 5.00 s.";
+    QTest::newRow("read-only folder") << "Mix.wav" << true << "read-only" << 0 << QByteArray()
+        << "The output file could not be created.";
+}
+
+// Whatever goes wrong, the window says so, the merge is not "Completed",
+// the user's file is as it was, and neither a temporary file nor a tool is
+// left behind.
+void tst_Form3::faults()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, existing);
+    QFETCH(QString, folder);
+    QFETCH(int, freeKb);
+    QFETCH(QByteArray, merge);
+    QFETCH(QString, said);
+
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    QVERIFY(session.importPinkNoise(5));
+    for (const char *tool : {"ffmpeg", "ffprobe"}) {
+        QByteArray script = "#!/bin/sh\nreal='" + QFile::encodeName(TestAppFolder::binFolder()) + "/" + tool
+            + "'\necho $$ >> \"$0.pids\"\nfor last in \"$@\"; do :; done\n";
+        if (!merge.isEmpty() && qstrcmp(tool, "ffmpeg") == 0)
+            script += "case \"$*\" in *amerge*) " + merge + ";; esac\n";
+        QVERIFY(session.app.writeTool(QLatin1String(tool), script + "exec \"$real\" \"$@\"\n"));
+    }
+    const QString dir = session.app.scratchPath(QStringLiteral("saved"));
+    QVERIFY(QDir().mkpath(dir));
+    const QByteArray mountPoint = QFile::encodeName(dir);
+    const bool mounted = !folder.isEmpty() && ::geteuid() == 0
+        && ::mount("tmpfs", mountPoint, "tmpfs", 0, "size=2m") == 0;
+    const auto unmount = qScopeGuard([&] {
+        if (mounted)
+            ::umount2(mountPoint, MNT_DETACH);
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (!mounted && (folder == QLatin1String("full") || (!folder.isEmpty() && ::geteuid() == 0)))
+        QSKIP("mounting a tmpfs needs root");
+    const QString output = dir + QLatin1Char('/') + name;
+    QStringList left;
+    if (existing) {
+        QVERIFY(Write(output, "the user's earlier mix")
+                && QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        left << name;
+    }
+    if (folder == QLatin1String("full")) {
+        // Written out: a sparse file takes no room on a tmpfs.
+        QVERIFY(Write(dir + "/filler", QByteArray(QStorageInfo(dir).bytesAvailable() - freeKb * 1024, 'x')));
+        left << QStringLiteral("filler");
+    } else if (folder == QLatin1String("read-only")) {
+        QVERIFY(mounted ? ::mount("tmpfs", mountPoint, "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0
+                        : QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const QFile::Permissions permissions = QFile::permissions(output);
+
+    QPointer<Form3> window = SaveAs(session.form, output);
+    QVERIFY(window);
+    Watcher watcher([&] {
+        if (said.isEmpty() && window && window->Label1[8]->text() == QLatin1String("Processing")
+            && RecordedPids(session.app, QStringLiteral("ffmpeg")).size() == 3)
+            window->Command1->click();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(!window || (!window->Timer1->isActive() && !window->ExportRunning()), 60000);
+
+    if (!said.isEmpty()) {
+        QCOMPARE(Statuses(window), (folder == QLatin1String("read-only") ? QStringList{"Idle", "Idle", "Idle"}
+                                                                        : QStringList{"Completed", "Completed", "Failed"}));
+        QCOMPARE(window->Label2->text(), QString(said).replace(QLatin1String("<output>"), output));
+    }
+    QTRY_VERIFY(!said.isEmpty() || !window);
+    if (existing) {
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("the user's earlier mix"));
+        QCOMPARE(file.permissions(), permissions);
+    }
+    QStringList found = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    found.sort();
+    left.sort();
+    QCOMPARE(found, left);
+    for (const QString &tool : {QStringLiteral("ffmpeg"), QStringLiteral("ffprobe")}) {
+        for (qint64 pid : RecordedPids(session.app, tool))
+            QTRY_VERIFY(!ProcessAlive(pid));
+    }
 }
 
 void tst_Form3::saveAsAgainStartsANewExport()
@@ -345,6 +474,7 @@ void tst_Form3::saveAsAgainStartsANewExport()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
+    session.app.writeTool(QStringLiteral("ffprobe"), TenSecondProbe);
     Shared().SourceDuration = QStringLiteral("10");
     QPointer<Form3> first = SaveAs(session.form, session.app.scratchPath(QStringLiteral("first.wav")));
     QVERIFY(first);

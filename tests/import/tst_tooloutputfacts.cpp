@@ -141,6 +141,8 @@ void TestToolOutputFacts::knownFailureLine_data()
 
     QTest::newRow("ffmpeg, disk full") << "ffmpeg51_disk_full.txt"
                                       << "av_interleaved_write_frame(): No space left on device";
+    QTest::newRow("ffmpeg, MP3 merge into a full disk, status 0")
+        << "ffmpeg51_disk_full_mp3.txt" << "Error writing trailer of /tmp/exp_df/out.mp3: No space left on device";
     QTest::newRow("ffplay, no audio device") << "ffplay51_audio_open_failed.txt"
                                             << "No more combinations to try, audio open failed";
     QTest::newRow("ffplay, unknown filter") << "ffplay51_no_such_filter.txt"

@@ -1,0 +1,28 @@
+// Reads ffprobe's channel count and duration and judges whether the written
+// file holds the whole export.
+#pragma once
+
+#include <QString>
+
+namespace WrittenAudioCheck {
+
+struct ProbedAudio
+{
+    int channels = 0;             // of the first audio stream; 0 when none was listed
+    double durationSeconds = -1;  // of the container; negative when unknown
+};
+
+// The "channels=" and "duration=" lines of
+// `ffprobe -select_streams a:0 -show_entries stream=channels:format=duration
+// -of default=noprint_wrappers=1`; other lines are ignored.
+ProbedAudio ParseProbedAudio(const QString &output);
+
+// How far the written file's duration may stray from the source's: an
+// encoder pads or trims a few frames, a cut-short file misses seconds.
+constexpr double DurationToleranceSeconds = 0.2;
+
+// Empty when the written file has two channels and the source's duration;
+// otherwise one sentence saying what is wrong with it.
+QString WrittenFileProblem(const ProbedAudio &written, const ProbedAudio &source);
+
+} // namespace WrittenAudioCheck
