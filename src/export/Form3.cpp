@@ -183,12 +183,12 @@ std::shared_ptr<DOSOutputs> Form3::StartRunner()
 void Form3::SaveChanels()
 {
     const SharedState &shared = Shared();
-    const QString appFolder = AppFolder();
+    const QString encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
     StartRunner();
     Label1[6]->setText(Processing);
     Counters.ExportStage = 0;
     if (!RunStep(Label1[6], Label1[2]->text(),
-                 ChannelCommands::RenderChannel(appFolder, shared.LeftSourceWav, shared.LeftVolume,
+                 ChannelCommands::RenderChannel(encoderFolder, shared.LeftSourceWav, shared.LeftVolume,
                                                 shared.LeftFilterChain, shared.LeftOutWav),
                  shared.LeftOutWav))
         return;
@@ -196,7 +196,7 @@ void Form3::SaveChanels()
     Label1[6]->setText(Completed);
     Label1[7]->setText(Processing);
     if (!RunStep(Label1[7], Label1[3]->text().trimmed(),
-                 ChannelCommands::RenderChannel(appFolder, shared.RightSourceWav, shared.RightVolume,
+                 ChannelCommands::RenderChannel(encoderFolder, shared.RightSourceWav, shared.RightVolume,
                                                 shared.RightFilterChain, shared.RightOutWav),
                  shared.RightOutWav))
         return;
@@ -214,7 +214,7 @@ void Form3::JoinWavs()
     StartRunner();
     Label1[8]->setText(Processing);
     if (!RunStep(Label1[8], stepName,
-                 ChannelCommands::JoinForExport(AppFolder(), shared.LeftOutWav, shared.RightOutWav,
+                 ChannelCommands::JoinForExport(ToolFolder(QStringLiteral("ffmpeg")), shared.LeftOutWav, shared.RightOutWav,
                                                 written),
                  written))
         return;
@@ -271,7 +271,7 @@ bool Form3::ProbeStep(QLabel *status, const QString &stepName, const QString &fi
     const std::shared_ptr<DOSOutputs> runner = objDOS;
     if (!runner || Cancelled(runner))
         return false;
-    if (!RunToEnd(runner, ChannelCommands::ProbeAudio(AppFolder(), file)))
+    if (!RunToEnd(runner, ChannelCommands::ProbeAudio(ToolFolder(QStringLiteral("ffprobe")), file)))
         return false;
     const QString failure = RunFailure(*runner, QStringLiteral("ffprobe"));
     if (!failure.isEmpty()) {

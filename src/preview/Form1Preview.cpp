@@ -42,15 +42,16 @@ void Form1::SoundPreviewing(qint16 IntChanel)
         StartCurrentRunner(objDOS, this, &Form1::objDOS_ReceiveOutputs);
 
     SharedState &shared = Shared();
-    const QString appFolder = AppFolder();
-    shared.LeftSourceWav = WorkspaceFolder() + QLatin1String("/Left.wav");
-    shared.RightSourceWav = WorkspaceFolder() + QLatin1String("/Right.wav");
-    const QString PreviewMixWav = WorkspaceFolder() + QLatin1String("/LR.wav");
+    const QString encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
+    const QString playerFolder = ToolFolder(QStringLiteral("ffplay"));
+    shared.LeftSourceWav = WorkspaceFile(QStringLiteral("Left.wav"));
+    shared.RightSourceWav = WorkspaceFile(QStringLiteral("Right.wav"));
+    const QString PreviewMixWav = WorkspaceFile(QStringLiteral("LR.wav"));
 
     if (IntChanel == 0 || IntChanel == 1) {
         const bool left = IntChanel == 0;
         runner->SetCommandLine(ChannelCommands::PlayChannel(
-            appFolder, left ? shared.LeftSourceWav : shared.RightSourceWav,
+            playerFolder, left ? shared.LeftSourceWav : shared.RightSourceWav,
             left ? shared.LeftVolume : shared.RightVolume,
             left ? shared.LeftFilterChain : shared.RightFilterChain));
         runner->ExecuteCommand();
@@ -80,19 +81,19 @@ void Form1::SoundPreviewing(qint16 IntChanel)
 
     const std::vector<PreviewStep> steps{
         {"Creating Temp Left Chanel Audio.", "Overall Progress 0 % Complete", 2, "ffmpeg",
-         ChannelCommands::RenderChannel(appFolder, shared.LeftSourceWav, shared.LeftVolume,
+         ChannelCommands::RenderChannel(encoderFolder, shared.LeftSourceWav, shared.LeftVolume,
                                         shared.LeftFilterChain, shared.LeftOutWav),
          shared.LeftOutWav},
         {"Creating Temp Right Chanel Audio.", "Overall Progress 33 % Complete", 33, "ffmpeg",
-         ChannelCommands::RenderChannel(appFolder, shared.RightSourceWav, shared.RightVolume,
+         ChannelCommands::RenderChannel(encoderFolder, shared.RightSourceWav, shared.RightVolume,
                                         shared.RightFilterChain, shared.RightOutWav),
          shared.RightOutWav},
         {"Merging Left and Right Chanels.", "Overall Progress 66 % Complete", 66, "ffmpeg",
-         ChannelCommands::MergeForPreview(appFolder, shared.LeftOutWav, shared.RightOutWav,
+         ChannelCommands::MergeForPreview(encoderFolder, shared.LeftOutWav, shared.RightOutWav,
                                           PreviewMixWav),
          PreviewMixWav},
         {"Starting Audio Preview.", "Overall Progress 99 % Complete", 99, "ffplay",
-         ChannelCommands::PlayMix(appFolder, PreviewMixWav), QString()},
+         ChannelCommands::PlayMix(playerFolder, PreviewMixWav), QString()},
     };
 
     QPointer<Form4> form = Form4::Load(this);

@@ -4,6 +4,7 @@
 #include "StartedMainWindow.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QtTest>
@@ -39,6 +40,13 @@ void tst_FileDialogs::selectedFileType()
 
     StartedMainWindow window;
     QVERIFY(window.isValid());
+    // Save As waits for a source: channel files as an import leaves them.
+    for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav}) {
+        QFile file(channelFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("RIFF");
+    }
+    { const SequenceScope imported(window.form); }
     QString shownTitle;
     int shownEntry = -1;
     QString shownLabel;
