@@ -32,16 +32,18 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brenvox"));
 
+    // From the start, also during the loading pause: closing the main window
+    // stops every tool and quits, and the workspace goes with the process.
+    QuitOnTerminationSignals([] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *main = qobject_cast<Form1 *>(window))
+                main->close();
+        }
+        QCoreApplication::quit();
+    });
     const QPointer<Form1> form = Main();
     if (!form)
         return 0;
-    // Closing the main window stops every tool and quits.
-    QuitOnTerminationSignals([&form] {
-        if (form)
-            form->close();
-        else
-            QCoreApplication::quit();
-    });
     if (!request.files.isEmpty())
         form->OpenGivenFiles(request.files);
     return application.exec();
