@@ -18,9 +18,7 @@
 
 namespace {
 
-// A band key moves the handle as a drag does, so the readout, the chain and
-// the sync follow it as they follow the user's own moves.
-constexpr int PageBandSteps = 3;
+constexpr int PageBandSteps = 3; // 3 dB
 
 QString ShortcutLine(const QKeySequence &keys)
 {
@@ -127,6 +125,8 @@ private:
         mForm->HScroll1->setValue(int(std::lround(scroll)));
     }
 
+    // The keys move the handle as a drag does, so the readout, the chain
+    // and the sync follow as they follow the user's own moves.
     bool BandKey(QSlider *slider, QKeyEvent *key)
     {
         const QVector<QSlider *> *row = RowOf(slider);

@@ -1,6 +1,6 @@
-// The main window by keyboard only, with the real ffmpeg: the Tab order,
-// then one walk that opens a source through the dialog, sets a band with
-// the arrow keys, previews and exports, pressing only keys.
+// The main window by keyboard only, with the real ffmpeg: open a source
+// through the dialog, walk the Tab order, set a band with the arrow and page
+// keys, preview, export and reset.
 #include "../preview/BrenvoxSession.h"
 
 #include "app/FileDialogs.h"
@@ -12,11 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -31,6 +28,14 @@ QString Focused()
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
 
+// The window manager's part: the main window is active again once the
+// window that took the focus has gone.
+bool Activate(QWidget *window)
+{
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 } // namespace
 
 class tst_Keyboard : public QObject
@@ -38,56 +43,42 @@ class tst_Keyboard : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(mFiles.isValid());
-        mSource = mFiles.filePath(QStringLiteral("tones.wav"));
-        QVERIFY(AudioMeasure::GenerateStereoTones(1000, 4000, 1, mSource));
-        SetFileDialogAnswer([this](const FileDialogRequest &request) {
-            return request.kind == FileDialogRequest::Kind::Open ? mSource : mFiles.filePath(QStringLiteral("out.flac"));
-        });
-        mSession = std::make_unique<BrenvoxSession>();
-        QVERIFY(mSession->form);
-        mSession->form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(mSession->form));
-    }
-
-    void cleanupTestCase()
-    {
-        mSession.reset();
-        SetFileDialogAnswer(FileDialogAnswer());
-    }
-
     void walk()
     {
-        Form1 *form = mSession->form;
+        QTemporaryDir files;
+        const QString source = files.filePath(QStringLiteral("tones.wav"));
+        QVERIFY(AudioMeasure::GenerateStereoTones(1000, 4000, 1, source));
+        SetFileDialogAnswer([&](const FileDialogRequest &request) {
+            return request.kind == FileDialogRequest::Kind::Open ? source : files.filePath(QStringLiteral("out.flac"));
+        });
+        BrenvoxSession session;
+        Form1 *form = session.form;
+        QVERIFY(Activate(form));
+        const auto previews = [&] { return session.toolArguments(QStringLiteral("ffplay")).count(QStringLiteral("--")); };
+
         QCOMPARE(Focused(), QStringLiteral("Command2"));
         Press(Qt::Key_O, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !Form2::Loaded(), 30000);
-        // The window manager's part: the main window is active again once
-        // the inspection window has gone.
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        QVERIFY(Activate(form));
         // "Open" was disabled meanwhile and passed the focus on.
-        QCOMPARE(Focused(), QStringLiteral("LeftChanelSlider_0"));
         Press(Qt::Key_Tab, Qt::ShiftModifier);
-
         QStringList order;
         do {
             Press(Qt::Key_Tab);
             order << Focused();
         } while (Focused() != QLatin1String("Command2") && order.size() < 20);
-        // One stop per band row and per group of choices (its selected one).
+        // One stop per band row and per group of choices.
         QCOMPARE(order, (QStringList{"LeftChanelSlider_0", "RightChanelSlider_0", "Slider1_0", "Slider1_1",
                                      "Option1_0", "Option2_0", "Option4_0", "Slider2", "Option3_0",
                                      "Command1_0", "Command1_1", "Command1_2", "Command2"}));
 
-        // To the 1 kHz band; the canvas scrolls to show it.
+        // To the 1 kHz band, which the canvas scrolls into view.
         Press(Qt::Key_Tab);
         Press(Qt::Key_Right, Qt::NoModifier, 29);
-        QCOMPARE(Focused(), QStringLiteral("LeftChanelSlider_29"));
-        const int left = form->LeftChanelSlider[29]->mapTo(form->Picture1[0], QPoint()).x();
-        QVERIFY(left > 0 && left + form->LeftChanelSlider[29]->width() < form->Picture1[4]->x() - form->Picture1[0]->x());
+        QSlider *band = form->LeftChanelSlider[29];
+        QCOMPARE(QApplication::focusWidget(), band);
+        const int left = band->mapTo(form->Picture1[0], QPoint()).x();
+        QVERIFY(left > 0 && left + band->width() < form->Picture1[4]->x() - form->Picture1[0]->x());
         Press(Qt::Key_PageUp, Qt::NoModifier, 3);
         QCOMPARE(form->Label2[29]->text(), QStringLiteral("+9"));
         Press(Qt::Key_Home);
@@ -98,11 +89,11 @@ private slots:
         // Back into the row at the band last set.
         Press(Qt::Key_Tab);
         Press(Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(Focused(), QStringLiteral("LeftChanelSlider_29"));
+        QCOMPARE(QApplication::focusWidget(), band);
 
         // Space on a slider plays; on a choice it selects.
         Press(Qt::Key_Space);
-        QTRY_COMPARE_WITH_TIMEOUT(mSession->toolArguments(QStringLiteral("ffplay")).count(QStringLiteral("--")), 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(previews(), 1, 30000);
         QTRY_VERIFY(!form->PreviewRunning());
         while (Focused() != QLatin1String("Option3_0"))
             Press(Qt::Key_Tab);
@@ -110,28 +101,21 @@ private slots:
         Press(Qt::Key_Space);
         QVERIFY(form->Option3[1]->isChecked());
         QTest::qWait(300);
-        QCOMPARE(mSession->toolArguments(QStringLiteral("ffplay")).count(QStringLiteral("--")), 1);
+        QCOMPARE(previews(), 1);
 
         Press(Qt::Key_S, Qt::ControlModifier);
         QTRY_VERIFY(Form3::Loaded());
         QPointer<Form3> exported = Form3::Loaded();
-        QTRY_VERIFY_WITH_TIMEOUT(exported->Label1[8]->text() == QLatin1String("Completed"), 30000);
-        QCOMPARE(AudioMeasure::Channels(mFiles.filePath(QStringLiteral("out.flac"))), 2);
-        // The export window keeps the focus until its button closes it.
-        QCOMPARE(QApplication::focusWidget(), exported->Command1);
+        QTRY_COMPARE_WITH_TIMEOUT(exported->Label1[8]->text(), QStringLiteral("Completed"), 30000);
+        QCOMPARE(AudioMeasure::Channels(files.filePath(QStringLiteral("out.flac"))), 2);
+        // The export window has the focus until its button closes it.
         Press(Qt::Key_Space);
         QTRY_VERIFY(!exported);
-
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        QVERIFY(Activate(form));
         Press(Qt::Key_R, Qt::ControlModifier);
-        QTRY_COMPARE(form->LeftChanelSlider[29]->value(), 0);
+        QTRY_COMPARE(band->value(), 0);
+        SetFileDialogAnswer(FileDialogAnswer());
     }
-
-private:
-    QTemporaryDir mFiles;
-    QString mSource;
-    std::unique_ptr<BrenvoxSession> mSession;
 };
 
 QTEST_MAIN(tst_Keyboard)
