@@ -31,6 +31,11 @@ public:
     void BuildBandPanels();
     void LabelBandsAndShow();
     void ArrangeMainWindow();
+    // Names and value texts for screen readers (app/Form1Access.cpp) and
+    // the keyboard's ways through the window (app/Form1Keys.cpp), once the
+    // band panels are built.
+    void NameControls();
+    void SetUpKeyboard();
     // Outer height in twips; setting it is a resize.
     double HeightTwips() const;
     void SetHeightTwips(double height);
@@ -137,6 +142,7 @@ public:
     QVector<QPushButton *> Command1;          // "Preview", "Save As", "Reset"
     QWidget *Picture3 = nullptr;              // holds the dialogs; never seen
     QLabel *StatusLine = nullptr;             // bottom line: notes on source and tools
+    QVector<QLabel *> ChannelCaption;         // "Left channel", "Right channel" beside the band rows
 
     // The runner of the preview; replaced for every preview.
     std::shared_ptr<DOSOutputs> objDOS;

@@ -206,6 +206,8 @@ void Form1::BuildBandPanels()
     PlaceBottomStrip(Label3[0], Picture1[2]);
     PlaceBottomStrip(Label7[0], Picture1[3]);
 
+    NameControls();
+    SetUpKeyboard();
     LabelBandsAndShow();
 }
 

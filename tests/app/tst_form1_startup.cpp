@@ -259,7 +259,8 @@ private slots:
             }
             QCOMPARE(buttons(), enabled);
             QCOMPARE(form->Command1[0]->text(), running == QLatin1String("preview") ? "Stop" : "Preview");
-            QCOMPARE(form->Command1[1]->toolTip(), imported ? "" : "Open a source first");
+            QCOMPARE(form->Command1[1]->toolTip(),
+                     imported ? "Shortcut: Ctrl+S" : "Open a source first\nShortcut: Ctrl+S");
         }
         QCOMPARE(buttons(), imported ? "1111" : "1001");
         // A scope that outlives its window does nothing.

@@ -127,9 +127,10 @@ private slots:
         QTest::keyClick(slider, Qt::Key_Up);
         QCOMPARE(slider->value(), -1);
         QCOMPARE(mForm->Label2[5]->text(), QStringLiteral("+1"));
+        // A page is 3 dB.
         QTest::keyClick(slider, Qt::Key_PageDown);
-        QCOMPARE(slider->value(), 4);
-        QCOMPARE(Shared().LeftBandGain[5], QStringLiteral("-4"));
+        QCOMPARE(slider->value(), 2);
+        QCOMPARE(Shared().LeftBandGain[5], QStringLiteral("-2"));
     }
 
     void syncChoicesCopyOnce()
