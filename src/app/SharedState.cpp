@@ -15,6 +15,11 @@ SharedState &Shared()
     return state;
 }
 
+EqualizerModel &Equalizer()
+{
+    return *Shared().Equalizer;
+}
+
 void ClearSharedState()
 {
     Shared() = SharedState();
