@@ -1,0 +1,299 @@
+// The main window follows the settings model; the "Presets" menu through
+// the file dialog seam; "Last settings" kept by the shutdown.
+#include "app/Colours.h"
+#include "app/FileDialogs.h"
+#include "presets/PresetFile.h"
+#include "presets/ProfileExport.h"
+
+#include "../app/MainWindowState.h"
+#include "PresetTestData.h"
+#include "StartedMainWindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace {
+
+// The settings as the controls show them. A readout reads "00" until its
+// band is first applied.
+EqualizerSettings WindowSettings(const Form1 *form)
+{
+    EqualizerSettings settings;
+    settings.range = form->Option1[0]->isChecked() ? EqualizerSettings::WideRange : EqualizerSettings::NarrowRange;
+    settings.lowCut = form->Option2[1]->isChecked();
+    settings.sync = form->Option4[1]->isChecked();
+    settings.bandwidth = form->Slider2->value();
+    for (int channel = 0; channel < 2; ++channel) {
+        const auto &sliders = channel == 0 ? form->LeftChanelSlider : form->RightChanelSlider;
+        const auto &readouts = channel == 0 ? form->Label2 : form->Label6;
+        settings.channels[channel].levelPosition = form->Slider1[channel]->value();
+        for (int band = 0; band < EqualizerSettings::BandCount; ++band) {
+            if (sliders[band]->maximum() != settings.range)
+                return EqualizerSettings();
+            settings.channels[channel].gains[band] = -sliders[band]->value();
+            settings.channels[channel].moved[band] = readouts[band]->text() != QLatin1String("00");
+        }
+    }
+    return settings;
+}
+
+QStringList Lamps(const Form1 *form)
+{
+    QStringList lit;
+    for (const auto *lamps : {&form->Label15, &form->Label16, &form->Label17, &form->Label19}) {
+        QString row;
+        for (const QLabel *lamp : *lamps)
+            row += BackColour(lamp) == LampOnColour ? QLatin1Char('x') : QLatin1Char('.');
+        lit << row;
+    }
+    return lit;
+}
+
+const std::map<QString, std::function<void(Form1 *)>> ByHand = {
+    {"both channels", [](Form1 *f) {
+         f->LeftChanelSlider[10]->setSliderPosition(-5);
+         f->RightChanelSlider[40]->setSliderPosition(7);
+     }},
+    {"options first", [](Form1 *f) {
+         f->Option1[1]->setChecked(true);
+         f->Option2[1]->setChecked(true);
+         f->Slider2->setValue(120);
+         f->LeftChanelSlider[3]->setSliderPosition(4);
+         f->RightChanelSlider[60]->setSliderPosition(-6);
+     }},
+    {"levels and sync", [](Form1 *f) {
+         f->Slider1[0]->setValue(-8);
+         f->Slider1[1]->setValue(3);
+         f->Option4[1]->setChecked(true);
+         f->LeftChanelSlider[20]->setSliderPosition(-12);
+         f->LeftChanelSlider[21]->setSliderPosition(0);
+     }},
+};
+
+} // namespace
+
+class tst_Form1Presets : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<StartedMainWindow> mWindow;
+    Form1 *mForm = nullptr;
+    QTemporaryDir mFiles;
+    FileDialogRequest mAsked;
+
+    void StartWindow()
+    {
+        mWindow.reset();
+        mWindow = std::make_unique<StartedMainWindow>();
+        mForm = mWindow->form;
+    }
+
+    // Chooses a "Presets" entry, answering its file dialog with the path.
+    void Choose(const QString &entry, const QString &answer = QString())
+    {
+        SetFileDialogAnswer([this, answer](const FileDialogRequest &request) {
+            mAsked = request;
+            return answer;
+        });
+        emit mForm->PresetsMenu->aboutToShow();
+        for (QAction *action : mForm->PresetsMenu->actions()) {
+            if (action->text() == entry)
+                action->trigger();
+        }
+        SetFileDialogAnswer(nullptr);
+    }
+
+    // The text of the message box shown since the last call, then closes it.
+    QString Message()
+    {
+        QString text;
+        for (QMessageBox *box : mForm->findChildren<QMessageBox *>(QStringLiteral("PresetMessage"))) {
+            text = box->text() + (box->informativeText().isEmpty() ? QString() : ' ' + box->informativeText());
+            delete box;
+        }
+        return text;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).removeRecursively();
+    }
+
+    void init()
+    {
+        StartWindow();
+        QVERIFY(mWindow->isValid());
+    }
+
+    void cleanup()
+    {
+        mWindow.reset();
+        mForm = nullptr;
+    }
+
+    void followsTheModel_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (const quint32 seed : {1u, 2u, 3u, 4u, 5u})
+            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+    }
+
+    void followsTheModel()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        const EqualizerSettings settings = RandomSettings(random);
+        QVERIFY(Equalizer().SetSettings(settings));
+        QVERIFY(WindowSettings(mForm) == settings);
+        const QStringList chains = Chains(settings);
+        for (int band = 0; band < EqualizerSettings::BandCount; ++band)
+            QCOMPARE(Shared().RightBandGain[band], QString::fromStdString(settings.GainText(1, band)));
+        // The chains wait for a rebuild; a loaded preset is one.
+        QVERIFY(Shared().LeftFilterChain.isEmpty());
+        const QString path = mFiles.filePath(QStringLiteral("random.json"));
+        QVERIFY(mForm->SavePreset(path));
+        QVERIFY(Equalizer().SetSettings(EqualizerSettings()));
+        QVERIFY(mForm->LoadPreset(path));
+        QCOMPARE(QStringList({Shared().LeftFilterChain, Shared().RightFilterChain}), chains);
+        QCOMPARE(QStringList({mForm->Text2->toPlainText(), mForm->Text3->toPlainText()}), chains);
+    }
+
+    void presetShowsAsIfSetByHand_data()
+    {
+        QTest::addColumn<QString>("moves");
+        for (const auto &moves : ByHand)
+            QTest::newRow(qPrintable(moves.first)) << moves.first;
+    }
+
+    void presetShowsAsIfSetByHand()
+    {
+        QFETCH(QString, moves);
+        ByHand.at(moves)(mForm);
+        const MainWindowState byHand = MainWindowState::Of(mForm);
+        const QStringList lamps = Lamps(mForm);
+        const QString path = mFiles.filePath(moves + QLatin1String(".json"));
+        Choose(QStringLiteral("Save As..."), path);
+        QCOMPARE(mAsked.kind, FileDialogRequest::Kind::Save);
+        QCOMPARE(Message(), QString());
+
+        // A fresh window, the preset chosen from the recent ones.
+        StartWindow();
+        Choose(moves + QLatin1String(".json"));
+        QCOMPARE(Message(), QString());
+        QCOMPARE(MainWindowState::Of(mForm).controls, byHand.controls);
+        QCOMPARE(MainWindowState::Of(mForm).chains, byHand.chains);
+        QCOMPARE(Lamps(mForm), lamps);
+    }
+
+    void badFileChangesNothing_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("empty preset") << "Load..." << QByteArray() << "the file is empty";
+        QTest::newRow("another tool's JSON") << "Load..." << QByteArray("{\"bands\": [1, 2]}")
+                                             << "the file is not a Brenvox preset";
+        QTest::newRow("version 99") << "Load..."
+                                    << PresetFile::ToJson(EqualizerSettings()).replace("\"version\": 1", "\"version\": 99")
+                                    << "version 99";
+        QTest::newRow("filter without gain") << "Import profile..."
+                                             << QByteArray("Filter: ON PK Fc 1000 Hz Q 1\n") << "Cannot import";
+        QTest::newRow("binary profile") << "Import profile..." << QByteArray("\0\1\2\3", 4)
+                                        << "the file is not a text file";
+    }
+
+    void badFileChangesNothing()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, problem);
+        mForm->LeftChanelSlider[7]->setSliderPosition(-3);
+        const EqualizerSettings before = Equalizer().Settings();
+        const MainWindowState shown = MainWindowState::Of(mForm);
+        const QString path = mFiles.filePath(QStringLiteral("bad.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
+        file.close();
+
+        Choose(entry, path);
+        const QString message = Message();
+        QVERIFY2(message.contains(path) && message.contains(problem), qPrintable(message));
+        QVERIFY(Equalizer().Settings() == before);
+        QCOMPARE(MainWindowState::Of(mForm).controls, shown.controls);
+        QCOMPARE(MainWindowState::Of(mForm).chains, shown.chains);
+    }
+
+    void importOntoOneChannel()
+    {
+        mForm->LeftChanelSlider[7]->setSliderPosition(-3);
+        const ChannelSettings left = Equalizer().Settings().channels[0];
+        const QString path = ProfilePath(QStringLiteral("right_only.txt"));
+        Choose(QStringLiteral("Import profile..."), path);
+        const QString message = Message();
+        QVERIFY2(message.startsWith(QStringLiteral("Imported the profile ") + path), qPrintable(message));
+        QVERIFY(message.contains(QStringLiteral("Largest difference")));
+
+        const EqualizerSettings settings = Equalizer().Settings();
+        QVERIFY(settings.channels[0] == left);
+        QVERIFY(settings.channels[1].gains[40] <= -5);
+        QVERIFY(WindowSettings(mForm) == settings);
+        QCOMPARE(mForm->Text3->toPlainText(), Chains(settings)[1]);
+    }
+
+    void audiogramIsLabelled()
+    {
+        Choose(QStringLiteral("Import profile..."), ProfilePath(QStringLiteral("audiogram.csv")));
+        QVERIFY(Message().endsWith(QLatin1String("This is not a hearing aid.")));
+    }
+
+    void exportAtTheSourceRateFromTheLastFolder()
+    {
+        mForm->RightChanelSlider[50]->setSliderPosition(-4);
+        Shared().SourceSampleRate = 22050;
+        const QString folder = mFiles.filePath(QStringLiteral("exports"));
+        QVERIFY(QDir().mkpath(folder));
+        Choose(QStringLiteral("Save As..."), folder + QLatin1String("/first.json"));
+        const QString path = folder + QLatin1String("/curve.txt");
+        Choose(QStringLiteral("Export profile..."), path);
+        QCOMPARE(mAsked.directory, folder);
+        QCOMPARE(mAsked.defaultSuffix, QStringLiteral("txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), ProfileExport::Text(Equalizer().Settings(), 22050));
+    }
+
+    void lastSettingsThroughShutdown()
+    {
+        mForm->LeftChanelSlider[12]->setSliderPosition(-9);
+        mForm->Option1[1]->setChecked(true);
+        mForm->RightChanelSlider[2]->setSliderPosition(5);
+        const EqualizerSettings atExit = Equalizer().Settings();
+        QPointer<Form1> closing(mForm);
+        mForm->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        mWindow->form = closing.data();
+
+        StartWindow();
+        QVERIFY(Equalizer().Settings() == EqualizerSettings());
+        QCOMPARE(mForm->LeftChanelSlider[12]->value(), 0);
+        Choose(QStringLiteral("Last settings"));
+        QVERIFY(Equalizer().Settings() == atExit);
+        QVERIFY(WindowSettings(mForm) == atExit);
+    }
+};
+
+QTEST_MAIN(tst_Form1Presets)
+#include "tst_form1_presets.moc"
