@@ -170,6 +170,11 @@ void Form1::ShowLevelAfterwards(int channel)
 void Form1::FollowModel()
 {
     const EqualizerSettings &settings = Equalizer().Settings();
+    // An operation announces up to three times (each channel, the options);
+    // the first shows everything.
+    const auto asked = [](const ChainFollow &follow) { return follow.showChain || follow.showLevel; };
+    if (settings == mShown && !asked(mChainFollow[0]) && !asked(mChainFollow[1]))
+        return;
     SharedState &shared = Shared();
     // First: the chains read them, and the sliders' range must hold the gains.
     ShowOptions(settings);
