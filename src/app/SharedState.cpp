@@ -17,7 +17,7 @@ SharedState &Shared()
 
 EqualizerModel &Equalizer()
 {
-    return *Shared().Equalizer;
+    return *Shared().Model;
 }
 
 void ClearSharedState()

@@ -23,7 +23,7 @@ struct SharedState : EqualizerState
     // The settings themselves. The gain texts, volumes, bandwidth and low cut
     // above are derived from it by the main window as it follows it; the
     // chains too, at the moments the main window rebuilds them.
-    std::unique_ptr<EqualizerModel> Equalizer = std::make_unique<EqualizerModel>();
+    std::unique_ptr<EqualizerModel> Model = std::make_unique<EqualizerModel>();
 
     // Levels 1, bandwidth 1, every gain text "0". Touches nothing else and
     // rebuilds no chain.
@@ -32,7 +32,7 @@ struct SharedState : EqualizerState
 
 SharedState &Shared();
 
-// The settings the program holds: Shared().Equalizer.
+// The settings the program holds: Shared().Model.
 EqualizerModel &Equalizer();
 
 // Back to the values before start-up: empty texts, zero numbers. For tests
