@@ -79,8 +79,9 @@ void Form1::CreatePresetsControl()
     PresetsMenu = new QMenu(PresetsButton);
     PresetsMenu->setObjectName(QStringLiteral("PresetsMenu"));
     PresetsButton->setMenu(PresetsMenu);
+    // Filled as it opens: the recent presets and "Last settings" may have
+    // changed since.
     connect(PresetsMenu, &QMenu::aboutToShow, this, [this] { ShowRecentPresets(); });
-    ShowRecentPresets();
 }
 
 void Form1::ShowRecentPresets()

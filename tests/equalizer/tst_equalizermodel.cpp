@@ -18,7 +18,12 @@ const std::map<QString, std::function<void(EqualizerModel &)>> Operations = {
     {"range 12", [](EqualizerModel &m) { m.SetRange(12); }},
     {"bandwidth", [](EqualizerModel &m) { m.SetBandwidth(40); }},
     {"sync on", [](EqualizerModel &m) { m.SetSync(true); }},
-    {"announce right", [](EqualizerModel &m) { EqualizerModel::Batch batch(&m); m.Announce(1); m.Announce(1); m.Announce(2); }},
+    {"announce right", [](EqualizerModel &m) {
+         EqualizerModel::Batch batch(&m);
+         m.Announce(1);
+         m.Announce(1);
+         m.Announce(2);
+     }},
     {"low cut", [](EqualizerModel &m) { m.SetLowCut(true); }},
     {"batch", [](EqualizerModel &m) {
          EqualizerModel::Batch batch(&m);
