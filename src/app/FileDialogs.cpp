@@ -39,6 +39,8 @@ QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request)
     dialog.selectNameFilter(request.selectedNameFilter);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.directory.isEmpty())
+        dialog.setDirectory(request.directory);
     if (Watcher())
         Watcher()(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

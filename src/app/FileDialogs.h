@@ -19,6 +19,7 @@ struct FileDialogRequest
     QString selectedNameFilter;
     QString defaultSuffix; // without the dot
     bool confirmOverwrite = false;
+    QString directory; // where the dialog starts; empty for Qt's choice
 };
 
 // A dialog entry: the label exactly as the user sees it, and the pattern

@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -23,7 +22,13 @@ Form1::Form1(QWidget *parent)
     connect(Command2, &QPushButton::clicked, this, [this] { OpenSourceFile(); });
     for (int index = 0; index < Command1.size(); ++index)
         connect(Command1[index], &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+    CreatePresetsControl();
     UpdateSequenceButtons();
+
+    // The model announces each channel once per outermost operation, so a
+    // left move with sync on redraws each chain box once, not 66 times.
+    connect(&Equalizer(), &EqualizerModel::channelChanged, this, [this] { FollowModel(); });
+    connect(&Equalizer(), &EqualizerModel::optionsChanged, this, [this] { FollowModel(); });
 }
 
 Form1::~Form1() = default;
@@ -147,45 +152,6 @@ void Form1::UpdateSequenceButtons()
     Command1[1]->setEnabled(idle && source);
     Command1[1]->setToolTip(needsSource);
     Command1[2]->setEnabled(idle || previewing);
-}
-
-Form1::DisplayBatch::DisplayBatch(Form1 *form)
-    : mForm(form)
-{
-    ++mForm->mDisplayBatchDepth;
-}
-
-Form1::DisplayBatch::~DisplayBatch()
-{
-    if (--mForm->mDisplayBatchDepth == 0)
-        mForm->ShowPendingDisplayBoxes();
-}
-
-void Form1::SetDisplayBoxText(QPlainTextEdit *box, const QString &text)
-{
-    if (box == Text2) {
-        mPendingText2 = text;
-        mText2Pending = true;
-    } else if (box == Text3) {
-        mPendingText3 = text;
-        mText3Pending = true;
-    }
-    if (mDisplayBatchDepth == 0)
-        ShowPendingDisplayBoxes();
-}
-
-void Form1::ShowPendingDisplayBoxes()
-{
-    const auto show = [](QPlainTextEdit *box, QString &text, bool &pending) {
-        if (!pending)
-            return;
-        pending = false;
-        if (box->toPlainText() != text)
-            box->setPlainText(text);
-        text.clear();
-    };
-    show(Text2, mPendingText2, mText2Pending);
-    show(Text3, mPendingText3, mText3Pending);
 }
 
 SequenceScope::SequenceScope(Form1 *form, bool preview)

@@ -3,16 +3,20 @@
 // app/, equalizer/, import/, preview/ and export/.
 #pragma once
 
+#include "equalizer/EqualizerSettings.h"
+
 #include <QPointer>
 #include <QVector>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class DOSOutputs;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -77,8 +81,24 @@ public:
     // "Save As" (export/SaveOutputAs.cpp)
     void SaveOutputAs();
 
-    // Shutdown (app/Form1Shutdown.cpp)
+    // Shutdown (app/Form1Shutdown.cpp): also keeps the settings as "Last
+    // settings".
     void CleanUnload();
+
+    // "Presets" (presets/Form1Presets.cpp). Each says what went wrong, or
+    // what an import did, in a message box naming the file; a failed load
+    // or import changes nothing. Loading sets the settings, nothing runs.
+    void LoadPresetFile();      // "Load..."
+    void SavePresetFile();      // "Save As..."
+    void ImportProfileFile();   // "Import profile..."
+    void ExportProfileFile();   // "Export profile..."
+    void LoadLastSettings();    // "Last settings"
+    bool LoadPreset(const QString &path);
+    bool SavePreset(const QString &path);
+    bool ImportProfile(const QString &path);
+    bool ExportProfile(const QString &path);
+    // The settings at the last exit, in the configuration folder.
+    static QString LastSettingsPath();
 
     // The status line at the bottom of the window (app/Form1Status.cpp): what
     // the user should know about the open source and the tools.
@@ -143,6 +163,8 @@ public:
     QWidget *Picture3 = nullptr;              // holds the dialogs; never seen
     QLabel *StatusLine = nullptr;             // bottom line: notes on source and tools
     QVector<QLabel *> ChannelCaption;         // "Left channel", "Right channel" beside the band rows
+    QPushButton *PresetsButton = nullptr;     // "Presets", right end of the top row
+    QMenu *PresetsMenu = nullptr;
 
     // The runner of the preview; replaced for every preview.
     std::shared_ptr<DOSOutputs> objDOS;
@@ -173,36 +195,40 @@ private:
     // equalizer/Form1Options.cpp
     void ConnectOptionsPanel();
 
-    // The chain boxes are written once per outermost operation: a band
-    // change with sync on would otherwise redraw them 66 times.
-    class DisplayBatch
+    // equalizer/Form1Bands.cpp: the controls, gain texts, volumes and chains
+    // follow the model once per outermost operation. A chain is rebuilt only
+    // where the handlers ask for it, as when each moved control rebuilt it
+    // itself: a bandwidth change waits for the next band move, a level
+    // change shows its text in the box until the next rebuild.
+    void FollowModel();
+    void RebuildChainAfterwards(int channel);
+    void ShowLevelAfterwards(int channel);
+    void ShowBands(int channel, const EqualizerSettings &settings);
+    void ShowOptions(const EqualizerSettings &settings);
+    struct ChainFollow
     {
-    public:
-        explicit DisplayBatch(Form1 *form);
-        ~DisplayBatch();
-        DisplayBatch(const DisplayBatch &) = delete;
-        DisplayBatch &operator=(const DisplayBatch &) = delete;
-
-    private:
-        Form1 *mForm;
+        bool rebuild = false;
+        bool showChain = false;
+        bool showLevel = false;
     };
-    void SetDisplayBoxText(QPlainTextEdit *box, const QString &text);
-    void ShowPendingDisplayBoxes();
+    std::array<ChainFollow, EqualizerSettings::ChannelCount> mChainFollow{};
+    // What the band controls show, so that only what the model changed is
+    // set: a slider placed by code without its scroll handling keeps its
+    // place until the import or a move applies it.
+    EqualizerSettings mShown;
+
+    // presets/Form1Presets.cpp
+    void CreatePresetsControl();
+    void ShowRecentPresets();
+    void ShowPresetMessage(const QString &text, bool problem, const QString &details = QString());
+    QString ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,
+                             const QString &suffix);
 
     int mRunningSequences = 0;
     int mRunningPreviews = 0;
     double mHeightTwips = 0;
-    int mDisplayBatchDepth = 0;
-    // While every band is re-applied, the sync copies once at the end instead
-    // of once per band: the right panel ends the same either way.
-    bool mSyncDeferred = false;
-    bool mSyncPending = false;
     QString mToolStatus;
     QString mSourceStatus;
-    QString mPendingText2;
-    QString mPendingText3;
-    bool mText2Pending = false;
-    bool mText3Pending = false;
 };
 
 // Marks a tool sequence (import, preview, export) as running for as long as

@@ -270,8 +270,11 @@ void Form1::ArrangeMainWindow()
     SetTwipsHeight(viewport, Twips(HScroll1).height() + Twips(canvas).height() + 4);
     SetTwipsTop(options, Twips(viewport).y());
     SetTwipsHeight(options, Twips(viewport).height());
+    // "Presets" stands as far from the right edge as "Open" from the left;
+    // the path box fills the row between them.
+    SetTwipsLeft(PresetsButton, innerWidth - Twips(Command2).x() - Twips(PresetsButton).width());
     SetTwipsLeft(Text1, Twips(Command2).x() + Twips(Command2).width() + 5);
-    SetTwipsWidth(Text1, innerWidth - 30 - Twips(Command2).width());
+    SetTwipsWidth(Text1, Twips(PresetsButton).x() - 5 - Twips(Text1).x());
     const QRectF level = Twips(Slider1[0]);
     SetTwipsTop(Line4, level.y() + level.height() / 2);
     // The status line keeps the bottom of the window; the chain panel takes

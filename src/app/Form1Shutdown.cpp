@@ -2,12 +2,16 @@
 // closes, and an export cut short leaves no partial file behind.
 #include "app/Form1.h"
 
+#include "app/SharedState.h"
 #include "export/Form3.h"
 #include "import/Form2.h"
+#include "presets/PresetFile.h"
 #include "preview/Form4.h"
 #include "process/DOSOutputs.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 void Form1::CleanUnload()
 {
@@ -16,6 +20,14 @@ void Form1::CleanUnload()
     if (unloading)
         return;
     unloading = true;
+
+    // "Last settings" offers them at the next start; start-up itself stays
+    // flat. There is no one left to tell when this fails.
+    const QString lastSettings = LastSettingsPath();
+    QString message;
+    if (!QDir().mkpath(QFileInfo(lastSettings).absolutePath())
+        || !PresetFile::Save(lastSettings, Equalizer().Settings(), &message))
+        qWarning("%s", qPrintable(message.isEmpty() ? lastSettings : message));
 
     if (objDOS)
         objDOS->Stop();

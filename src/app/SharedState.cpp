@@ -15,6 +15,11 @@ SharedState &Shared()
     return state;
 }
 
+EqualizerModel &Equalizer()
+{
+    return *Shared().Model;
+}
+
 void ClearSharedState()
 {
     Shared() = SharedState();

@@ -1,9 +1,12 @@
 // The process-wide values through which the windows hand data to each other.
 #pragma once
 
+#include "equalizer/EqualizerModel.h"
 #include "equalizer/EqualizerState.h"
 
 #include <QString>
+
+#include <memory>
 
 struct SharedState : EqualizerState
 {
@@ -17,6 +20,10 @@ struct SharedState : EqualizerState
     qint16 PreviewChannel = 0;
     qint16 LeftVolume = 0;
     qint16 RightVolume = 0;
+    // The settings themselves. The gain texts, volumes, bandwidth and low cut
+    // above are derived from it by the main window as it follows it; the
+    // chains too, at the moments the main window rebuilds them.
+    std::unique_ptr<EqualizerModel> Model = std::make_unique<EqualizerModel>();
 
     // Levels 1, bandwidth 1, every gain text "0". Touches nothing else and
     // rebuilds no chain.
@@ -24,6 +31,9 @@ struct SharedState : EqualizerState
 };
 
 SharedState &Shared();
+
+// The settings the program holds: Shared().Model.
+EqualizerModel &Equalizer();
 
 // Back to the values before start-up: empty texts, zero numbers. For tests
 // that run start-up more than once in one process.

@@ -155,3 +155,11 @@ void EqualizerModel::CopyLeftBandsToRight()
     CopyLeftToRight(next);
     Change(next);
 }
+
+void EqualizerModel::Announce(int channel)
+{
+    if (!EqualizerSettings::IsChannel(channel))
+        return;
+    Batch batch(this);
+    mChannelPending[channel] = true;
+}

@@ -52,6 +52,10 @@ public:
     // window does.
     void SetSync(bool on);
     void CopyLeftBandsToRight();
+    // Announces the channel at the end of the batch although nothing in it
+    // changed: what views derive from it may also depend on values the model
+    // does not hold (the source's sample rate in the chains).
+    void Announce(int channel);
 
 signals:
     // Anything in the channel's chain or level changed: its gains, moved

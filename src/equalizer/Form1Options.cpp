@@ -3,13 +3,13 @@
 #include "app/Colours.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
+#include "equalizer/EqualizerModel.h"
 #include "app/Twips.h"
-#include "equalizer/OutputLevel.h"
 #include "process/DOSOutputs.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
 
 namespace {
@@ -52,62 +52,73 @@ void Form1::Slider1_Change(int index)
 
 void Form1::SetOutputLevel(int channel, qint16 position)
 {
-    DisplayBatch batch(this);
-    const OutputLevel level = OutputLevelFromPosition(position);
-    if (channel >= 0 && channel < Label9.size())
-        SetAutoSizeText(Label9[channel], level.readout);
+    EqualizerModel::Batch batch(&Equalizer());
     // The box shows the level until the channel's chain is next rebuilt.
-    if (channel == 0) {
-        SetDisplayBoxText(Text2, level.displayText);
-        Shared().LeftVolume = level.level;
-    } else if (channel == 1) {
-        SetDisplayBoxText(Text3, level.displayText);
-        Shared().RightVolume = level.level;
-    }
+    ShowLevelAfterwards(channel);
+    Equalizer().SetLevelPosition(channel, position);
 }
 
 void Form1::Slider2_Change()
 {
-    Shared().Bandwidth = Slider2->value();
-    Label14->setText(BandwidthReadout(Slider2->value()));
+    // Enters the chains at their next rebuild.
+    Equalizer().SetBandwidth(Slider2->value());
 }
 
 void Form1::SetEqRange(int choice)
 {
     if (choice != 0 && choice != 1)
         return;
-    const int limit = choice == 0 ? 12 : 6;
-    const int ticks = choice == 0 ? 2 : 1;
-    for (int band = 0; band < LeftChanelSlider.size() && band < RightChanelSlider.size(); ++band) {
-        for (QSlider *slider : {LeftChanelSlider[band], RightChanelSlider[band]}) {
-            slider->setMaximum(limit);
-            slider->setMinimum(-limit);
-            slider->setValue(0);
-            slider->setTickInterval(ticks);
-        }
-    }
+    Equalizer().SetRange(choice == 0 ? EqualizerSettings::WideRange : EqualizerSettings::NarrowRange);
 }
 
 void Form1::Option1_Click(int index)
 {
-    DisplayBatch batch(this);
+    // Every band to the centre; the sync does not copy here.
+    EqualizerModel::Batch batch(&Equalizer());
+    RebuildChainAfterwards(EqualizerSettings::Left);
+    RebuildChainAfterwards(EqualizerSettings::Right);
     SetEqRange(index);
-    SetLamps(Label15, index);
-    // Straight to the gains: the sync does not run here.
-    for (int band = 0; band < BandTable::BandCount; ++band) {
-        SetLeftBandGain(band, 0);
-        SetRightBandGain(band, 0);
-    }
 }
 
 void Form1::Option2_Click(int index)
 {
-    DisplayBatch batch(this);
-    Shared().LowCutEnabled = index != 0;
-    SetLamps(Label16, index);
-    SetDisplayBoxText(Text2, QString());
-    SetDisplayBoxText(Text3, QString());
+    EqualizerModel::Batch batch(&Equalizer());
+    Equalizer().SetLowCut(index != 0);
     ReapplyAllBands();
+}
+
+void Form1::ShowOptions(const EqualizerSettings &settings)
+{
+    const auto choose = [](const QVector<QRadioButton *> &choices, const QVector<QLabel *> &lamps, int index) {
+        if (index < choices.size() && !choices[index]->isChecked()) {
+            const QSignalBlocker blocker(choices[index]);
+            choices[index]->setChecked(true);
+        }
+        SetLamps(lamps, index);
+    };
+    choose(Option1, Label15, settings.range == EqualizerSettings::WideRange ? 0 : 1);
+    choose(Option2, Label16, settings.lowCut ? 1 : 0);
+    choose(Option4, Label19, settings.sync ? 1 : 0);
+    {
+        const QSignalBlocker blocker(Slider2);
+        Slider2->setValue(settings.bandwidth);
+    }
+    Label14->setText(BandwidthReadout(settings.bandwidth));
+
+    if (settings.range == mShown.range)
+        return;
+    // A new range places every slider anew, also one placed without its
+    // scroll handling.
+    const int ticks = settings.range == EqualizerSettings::WideRange ? 2 : 1;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        const QVector<QSlider *> &sliders = channel == EqualizerSettings::Left ? LeftChanelSlider : RightChanelSlider;
+        for (int band = 0; band < sliders.size(); ++band) {
+            const QSignalBlocker blocker(sliders[band]);
+            sliders[band]->setRange(-settings.range, settings.range);
+            sliders[band]->setValue(-settings.channels[channel].gains[band]);
+            sliders[band]->setTickInterval(ticks);
+        }
+    }
 }
 
 void Form1::Option3_Click(int index)

@@ -18,6 +18,12 @@ const std::map<QString, std::function<void(EqualizerModel &)>> Operations = {
     {"range 12", [](EqualizerModel &m) { m.SetRange(12); }},
     {"bandwidth", [](EqualizerModel &m) { m.SetBandwidth(40); }},
     {"sync on", [](EqualizerModel &m) { m.SetSync(true); }},
+    {"announce right", [](EqualizerModel &m) {
+         EqualizerModel::Batch batch(&m);
+         m.Announce(1);
+         m.Announce(1);
+         m.Announce(2);
+     }},
     {"low cut", [](EqualizerModel &m) { m.SetLowCut(true); }},
     {"batch", [](EqualizerModel &m) {
          EqualizerModel::Batch batch(&m);
@@ -57,6 +63,7 @@ private slots:
         QTest::newRow("range flattens both") << "range 6" << false << QList<int>{1, 1, 1} << "-0 -0";
         QTest::newRow("range already chosen") << "range 12" << false << QList<int>{0, 0, 0} << "0 -2";
         QTest::newRow("bandwidth is in both chains") << "bandwidth" << false << QList<int>{1, 1, 1} << "0 -2";
+        QTest::newRow("announced unchanged, once") << "announce right" << false << QList<int>{0, 1, 0} << "0 -2";
         QTest::newRow("sync copies left to right") << "sync on" << false << QList<int>{0, 1, 1} << "-0 -0";
         QTest::newRow("low cut moves every band") << "low cut" << false << QList<int>{1, 1, 1} << "-0 -2";
         QTest::newRow("130 moves, nested batches") << "batch" << false << QList<int>{1, 1, 0} << "-1 -1";

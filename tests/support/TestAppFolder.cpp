@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 TestAppFolder::TestAppFolder(const QString &folderName)
 {
@@ -14,6 +15,8 @@ TestAppFolder::TestAppFolder(const QString &folderName)
     QDir().mkpath(mPath);
     QDir().mkpath(mRoot.path() + QLatin1String("/scratch"));
     OverrideAppFolder(mPath);
+    // Shutdown writes "Last settings": never into the user's configuration.
+    QStandardPaths::setTestModeEnabled(true);
 }
 
 TestAppFolder::~TestAppFolder()
