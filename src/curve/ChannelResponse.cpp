@@ -1,0 +1,140 @@
+// Sums the chain's biquads: one product of |H|^2 ratios and one logarithm per
+// frequency.
+#include "curve/ChannelResponse.h"
+
+#include "curve/BiquadResponse.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+const double Pi = 3.14159265358979323846;
+
+using ChannelResponse::SquaredMagnitude;
+
+SquaredMagnitude FromCoefficients(const BiquadResponse::Coefficients &c)
+{
+    return SquaredMagnitude(c.b0, c.b1, c.b2, c.a0, c.a1, c.a2);
+}
+
+std::vector<SquaredMagnitude> Filters(const ChannelResponse::Chain &chain)
+{
+    std::vector<SquaredMagnitude> filters;
+    filters.reserve(ChannelResponse::BandCount + 1);
+    if (chain.lowCut)
+        filters.push_back(FromCoefficients(BiquadResponse::Design(
+            {BiquadResponse::Kind::HighPass, ChannelResponse::LowCutFrequency, 0, ChannelResponse::LowCutQ},
+            chain.sampleRate)));
+    for (int band = 0; band < ChannelResponse::BandCount; ++band)
+        if (chain.inChain[band])
+            filters.push_back(ChannelResponse::Band(chain, band, chain.gainsDb[band]));
+    return filters;
+}
+
+// The product of the ratios stays within a double's range: each is at most
+// the band's gain squared, and 65 bands at 24 dB come to 1560 dB.
+double SumDb(const std::vector<SquaredMagnitude> &filters, double phi)
+{
+    double product = 1;
+    for (const SquaredMagnitude &filter : filters)
+        product *= filter.Ratio(phi);
+    return 10 * std::log10(product);
+}
+
+} // namespace
+
+namespace ChannelResponse {
+
+SquaredMagnitude::SquaredMagnitude(double b0, double b1, double b2, double a0, double a1, double a2)
+    : n0((b0 + b1 + b2) * (b0 + b1 + b2)),
+      n1(-4 * (b0 * b1 + 4 * b0 * b2 + b1 * b2)),
+      n2(16 * b0 * b2),
+      d0((a0 + a1 + a2) * (a0 + a1 + a2)),
+      d1(-4 * (a0 * a1 + 4 * a0 * a2 + a1 * a2)),
+      d2(16 * a0 * a2)
+{
+}
+
+double Phi(double frequency, double sampleRate)
+{
+    const double half = std::sin(Pi * frequency / sampleRate);
+    return half * half;
+}
+
+SquaredMagnitude Band(const Chain &chain, int band, double gainDb)
+{
+    const double frequency = chain.bandFrequencies[band];
+    return FromCoefficients(BiquadResponse::Design(
+        {BiquadResponse::Kind::Peaking, frequency, gainDb,
+         BiquadResponse::QFromOctaves(frequency, chain.bandwidthOctaves, chain.sampleRate)},
+        chain.sampleRate));
+}
+
+double TopFrequency(double sampleRate)
+{
+    return std::min(HighestFrequency, sampleRate / 2);
+}
+
+std::vector<double> GridFrequencies(double sampleRate)
+{
+    std::vector<double> frequencies(GridPoints);
+    const double ratio = std::log(TopFrequency(sampleRate) / LowestFrequency) / (GridPoints - 1);
+    for (int i = 0; i < GridPoints; ++i)
+        frequencies[i] = LowestFrequency * std::exp(ratio * i);
+    frequencies.back() = TopFrequency(sampleRate);
+    return frequencies;
+}
+
+double FiltersDb(const Chain &chain, double frequency)
+{
+    return SumDb(Filters(chain), Phi(frequency, chain.sampleRate));
+}
+
+Curve Evaluate(const Chain &chain)
+{
+    Curve curve;
+    curve.frequencies = GridFrequencies(chain.sampleRate);
+    curve.silent = !(chain.volume > 0);
+    curve.levelDb = curve.silent ? -std::numeric_limits<double>::infinity() : 20 * std::log10(chain.volume);
+    const std::vector<SquaredMagnitude> filters = Filters(chain);
+
+    curve.peakDb = -std::numeric_limits<double>::infinity();
+    const auto valueAt = [&](double frequency) {
+        const double db = SumDb(filters, Phi(frequency, chain.sampleRate)) + curve.levelDb;
+        if (db > curve.peakDb) {
+            curve.peakDb = db;
+            curve.peakFrequency = frequency;
+        }
+        return db;
+    };
+    curve.db.reserve(curve.frequencies.size());
+    for (const double frequency : curve.frequencies)
+        curve.db.push_back(valueAt(frequency));
+    const double top = TopFrequency(chain.sampleRate);
+    for (int band = 0; band < BandCount; ++band) {
+        const double frequency = chain.bandFrequencies[band];
+        curve.bandDb[band] = frequency <= top ? valueAt(frequency) : std::numeric_limits<double>::quiet_NaN();
+    }
+    return curve;
+}
+
+std::string SignedDbText(double db)
+{
+    // Rounded first, so -0.04 reads "+0.0" rather than "-0.0".
+    double rounded = std::round(db * 10) / 10;
+    if (rounded == 0)
+        rounded = 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%+.1f", rounded);
+    return text;
+}
+
+std::string PeakText(double peakDb)
+{
+    return "Peak " + SignedDbText(peakDb) + " dB";
+}
+
+} // namespace ChannelResponse
