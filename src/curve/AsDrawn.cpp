@@ -203,13 +203,18 @@ Solution Solve(const Chain &chain)
 double LargestDeviationDb(const Chain &chain, const std::array<double, ChannelResponse::BandCount> &sliderDb,
                           int *worstBand)
 {
+    return LargestDeviationDb(chain, ChannelResponse::Evaluate(chain), sliderDb, worstBand);
+}
+
+double LargestDeviationDb(const Chain &chain, const ChannelResponse::Curve &curve,
+                          const std::array<double, ChannelResponse::BandCount> &sliderDb, int *worstBand)
+{
     double largest = 0;
     int worst = -1;
     for (int band = 0; band < ChannelResponse::BandCount; ++band) {
         if (!chain.inChain[band])
             continue;
-        const double deviation = std::abs(ChannelResponse::FiltersDb(chain, chain.bandFrequencies[band])
-                                          - sliderDb[size_t(band)]);
+        const double deviation = std::abs(curve.bandDb[size_t(band)] - sliderDb[size_t(band)]);
         if (deviation > largest || worst < 0) {
             largest = deviation;
             worst = band;

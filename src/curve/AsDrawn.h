@@ -34,6 +34,10 @@ Solution Solve(const ChannelResponse::Chain &chain);
 double LargestDeviationDb(const ChannelResponse::Chain &chain,
                           const std::array<double, ChannelResponse::BandCount> &sliderDb,
                           int *worstBand = nullptr);
+// The same from the chain's curve when it is at hand.
+double LargestDeviationDb(const ChannelResponse::Chain &chain, const ChannelResponse::Curve &curve,
+                          const std::array<double, ChannelResponse::BandCount> &sliderDb,
+                          int *worstBand = nullptr);
 
 // The text after "g=": one decimal, "0" for zero ("2.5", "-0.3", "12").
 std::string GainText(double gainDb);

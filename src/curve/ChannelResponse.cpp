@@ -102,21 +102,21 @@ Curve Evaluate(const Chain &chain)
     const std::vector<SquaredMagnitude> filters = Filters(chain);
 
     curve.peakDb = -std::numeric_limits<double>::infinity();
-    const auto valueAt = [&](double frequency) {
-        const double db = SumDb(filters, Phi(frequency, chain.sampleRate)) + curve.levelDb;
-        if (db > curve.peakDb) {
-            curve.peakDb = db;
+    const auto filtersAt = [&](double frequency) {
+        const double db = SumDb(filters, Phi(frequency, chain.sampleRate));
+        if (db + curve.levelDb > curve.peakDb) {
+            curve.peakDb = db + curve.levelDb;
             curve.peakFrequency = frequency;
         }
         return db;
     };
     curve.db.reserve(curve.frequencies.size());
     for (const double frequency : curve.frequencies)
-        curve.db.push_back(valueAt(frequency));
+        curve.db.push_back(filtersAt(frequency) + curve.levelDb);
     const double top = TopFrequency(chain.sampleRate);
     for (int band = 0; band < BandCount; ++band) {
         const double frequency = chain.bandFrequencies[band];
-        curve.bandDb[band] = frequency <= top ? valueAt(frequency) : std::numeric_limits<double>::quiet_NaN();
+        curve.bandDb[band] = frequency <= top ? filtersAt(frequency) : std::numeric_limits<double>::quiet_NaN();
     }
     return curve;
 }

@@ -42,8 +42,9 @@ struct Curve
 {
     std::vector<double> frequencies; // the grid
     std::vector<double> db;          // -inf everywhere when silent
-    // At each band's frequency whether or not the band is in the chain;
-    // NaN beyond the top frequency.
+    // The filters alone (the level left out, so it compares with the slider
+    // positions even when silent) at each band's frequency, whether or not
+    // the band is in the chain; NaN beyond the top frequency.
     std::array<double, BandCount> bandDb{};
     double levelDb = 0;              // the volume factor in dB; -inf when silent
     bool silent = false;
