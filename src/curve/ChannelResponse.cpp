@@ -134,6 +134,8 @@ std::string SignedDbText(double db)
 
 std::string PeakText(double peakDb)
 {
+    if (std::isinf(peakDb) && peakDb < 0)
+        return "Silent";
     return "Peak " + SignedDbText(peakDb) + " dB";
 }
 

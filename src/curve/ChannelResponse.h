@@ -78,7 +78,8 @@ double FiltersDb(const Chain &chain, double frequency);
 
 Curve Evaluate(const Chain &chain);
 
-// "Peak +13.4 dB": one decimal, the sign always shown.
+// "Peak +13.4 dB": one decimal, the sign always shown; "Silent" for a
+// silenced channel.
 std::string PeakText(double peakDb);
 // "+13.4": the signed number of PeakText.
 std::string SignedDbText(double db);
