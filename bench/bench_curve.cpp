@@ -1,5 +1,4 @@
-// Medians of what follows a slider drag: one channel's curve re-evaluated
-// after a band moves, and one "as drawn" solve of a channel.
+// Medians of the curve after a band moves and of one "as drawn" solve.
 #include "curve/AsDrawn.h"
 #include "curve/ChannelChain.h"
 

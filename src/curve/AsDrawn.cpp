@@ -1,15 +1,13 @@
-// Gauss-Newton on Tikhonov-regularised least squares. A peaking band's dB
-// response is nearly proportional to its gain, so a first solve on the
-// responses at 1 dB lands close and two exact refinements finish.
+// Solves the "as drawn" gains by regularised least squares and refinement.
 #include "curve/AsDrawn.h"
-
-#include "curve/BiquadResponse.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
+// Gauss-Newton on Tikhonov-regularised least squares: a peaking band's dB
+// response is nearly proportional to its gain, so a first solve on the
+// responses at 1 dB lands close and two exact refinements finish.
 namespace {
 
 using ChannelResponse::Chain;
@@ -39,14 +37,7 @@ Problem MakeProblem(const Chain &chain)
     for (int band = 0; band < ChannelResponse::BandCount; ++band)
         if (chain.inChain[band])
             problem.bands.push_back(band);
-    const SquaredMagnitude lowCut = [&] {
-        if (!chain.lowCut)
-            return SquaredMagnitude();
-        const BiquadResponse::Coefficients c = BiquadResponse::Design(
-            {BiquadResponse::Kind::HighPass, ChannelResponse::LowCutFrequency, 0, ChannelResponse::LowCutQ},
-            chain.sampleRate);
-        return SquaredMagnitude(c.b0, c.b1, c.b2, c.a0, c.a1, c.a2);
-    }();
+    const SquaredMagnitude lowCut = chain.lowCut ? ChannelResponse::LowCut(chain.sampleRate) : SquaredMagnitude();
     const auto addRow = [&](double frequency, double sliderDb) {
         const double phi = ChannelResponse::Phi(frequency, chain.sampleRate);
         problem.phi.push_back(phi);
@@ -227,15 +218,10 @@ double LargestDeviationDb(const Chain &chain, const ChannelResponse::Curve &curv
 
 std::string GainText(double gainDb)
 {
-    double rounded = std::round(gainDb * 10) / 10;
-    if (rounded == 0)
-        return "0";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", rounded);
-    std::string result = text;
-    if (result.size() > 2 && result.compare(result.size() - 2, 2, ".0") == 0)
-        result.resize(result.size() - 2);
-    return result;
+    const long tenths = std::lround(gainDb * 10);
+    if (tenths % 10 == 0)
+        return std::to_string(tenths / 10);
+    return ChannelResponse::TenthsText(tenths);
 }
 
 } // namespace AsDrawn

@@ -1,5 +1,4 @@
-// "As drawn": band gains solved so that the channel's actual response passes
-// through the slider positions, for chains whose bands overlap heavily.
+// "As drawn": band gains that make the actual response pass through the sliders.
 #pragma once
 
 #include "curve/ChannelResponse.h"

@@ -1,12 +1,13 @@
-// Reads the band frequencies, the bands left out and the volume factor from
-// the same functions that write the chain texts, so the curve cannot drift
-// from what ffmpeg is told.
+// Reads one channel's chain from the settings through the chain texts' own tables.
 #include "curve/ChannelChain.h"
 
 #include "curve/BiquadResponse.h"
 #include "equalizer/BandTable.h"
 #include "equalizer/OutputLevel.h"
 
+// The band frequencies, the bands left out and the volume factor come from
+// the functions that write the chain texts, so the curve cannot drift from
+// what ffmpeg is told.
 namespace ChannelChain {
 
 double CurveSampleRate(int sampleRate)

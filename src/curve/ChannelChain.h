@@ -1,5 +1,4 @@
-// One channel of the settings turned into the numbers its chain applies, with
-// the band table and the level rule the chain texts use.
+// One channel of the settings as the numbers its chain applies.
 #pragma once
 
 #include "curve/ChannelResponse.h"

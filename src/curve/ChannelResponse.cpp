@@ -1,12 +1,11 @@
-// Sums the chain's biquads: one product of |H|^2 ratios and one logarithm per
-// frequency.
+// Sums the chain's biquads: one product of |H|^2 ratios and one log per frequency.
 #include "curve/ChannelResponse.h"
 
 #include "curve/BiquadResponse.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -25,9 +24,7 @@ std::vector<SquaredMagnitude> Filters(const ChannelResponse::Chain &chain)
     std::vector<SquaredMagnitude> filters;
     filters.reserve(ChannelResponse::BandCount + 1);
     if (chain.lowCut)
-        filters.push_back(FromCoefficients(BiquadResponse::Design(
-            {BiquadResponse::Kind::HighPass, ChannelResponse::LowCutFrequency, 0, ChannelResponse::LowCutQ},
-            chain.sampleRate)));
+        filters.push_back(ChannelResponse::LowCut(chain.sampleRate));
     for (int band = 0; band < ChannelResponse::BandCount; ++band)
         if (chain.inChain[band])
             filters.push_back(ChannelResponse::Band(chain, band, chain.gainsDb[band]));
@@ -62,6 +59,12 @@ double Phi(double frequency, double sampleRate)
 {
     const double half = std::sin(Pi * frequency / sampleRate);
     return half * half;
+}
+
+SquaredMagnitude LowCut(double sampleRate)
+{
+    return FromCoefficients(
+        BiquadResponse::Design({BiquadResponse::Kind::HighPass, LowCutFrequency, 0, LowCutQ}, sampleRate));
 }
 
 SquaredMagnitude Band(const Chain &chain, int band, double gainDb)
@@ -121,15 +124,17 @@ Curve Evaluate(const Chain &chain)
     return curve;
 }
 
+std::string TenthsText(long tenths)
+{
+    const long magnitude = std::labs(tenths);
+    return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+}
+
 std::string SignedDbText(double db)
 {
     // Rounded first, so -0.04 reads "+0.0" rather than "-0.0".
-    double rounded = std::round(db * 10) / 10;
-    if (rounded == 0)
-        rounded = 0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%+.1f", rounded);
-    return text;
+    const long tenths = std::lround(db * 10);
+    return (tenths >= 0 ? "+" : "") + TenthsText(tenths);
 }
 
 std::string PeakText(double peakDb)

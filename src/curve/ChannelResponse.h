@@ -1,5 +1,4 @@
-// One channel's combined response as ffmpeg applies it: every band's peaking
-// filter, the low cut and the output level, on a log-frequency grid.
+// One channel's combined response (bands, low cut, level) as ffmpeg applies it.
 #pragma once
 
 #include <array>
@@ -71,6 +70,7 @@ struct SquaredMagnitude
 double Phi(double frequency, double sampleRate);
 // One band of the chain at a gain.
 SquaredMagnitude Band(const Chain &chain, int band, double gainDb);
+SquaredMagnitude LowCut(double sampleRate);
 
 // The bands' and the low cut's response in dB at one frequency, without the
 // level.
@@ -83,5 +83,8 @@ Curve Evaluate(const Chain &chain);
 std::string PeakText(double peakDb);
 // "+13.4": the signed number of PeakText.
 std::string SignedDbText(double db);
+// Tenths as text, "-3.2", "12.0", with a point whatever the C locale says
+// (a Qt program takes the user's, where printf may write a comma).
+std::string TenthsText(long tenths);
 
 } // namespace ChannelResponse

@@ -1,5 +1,4 @@
-// The curve is painted by hand on a log-frequency axis: two curves, 130
-// points and a few labels need no chart library.
+// Paints both curves, the slider points and the labels by hand with QPainter.
 #include "curve/ResponseCurveView.h"
 
 #include "curve/AsDrawn.h"

@@ -1,5 +1,4 @@
-// Draws both channels' combined response with the slider positions on it, so
-// the gap between what the sliders say and what the file gets is visible.
+// Shows both channels' actual response with the slider positions on it.
 #pragma once
 
 #include "curve/ChannelResponse.h"

@@ -1,5 +1,4 @@
-// Cross-spectrum estimate H = sum(Y X*) / sum(|X|^2) at single frequencies:
-// the noise's own ripple cancels, so a few seconds give hundredths of a dB.
+// Measures a chain's gain at single frequencies from noise through ffmpeg.
 #include "NoiseResponse.h"
 
 #include "AudioMeasure.h"
@@ -10,6 +9,8 @@
 #include <cmath>
 #include <complex>
 
+// Cross-spectrum estimate H = sum(Y X*) / sum(|X|^2): the noise's own
+// ripple cancels, so a few seconds give hundredths of a dB.
 namespace {
 
 // Long enough that the window's spectral lobe (about 1.5 Hz) is narrow

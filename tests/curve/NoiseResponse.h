@@ -1,5 +1,4 @@
-// The response a chain really applies: white noise in 32-bit float through
-// the real ffmpeg, output against input at chosen frequencies.
+// The response a chain really applies, from white noise through the real ffmpeg.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,4 @@
-// "As drawn": smooth slider shapes land within 1 dB, jagged ones say how far
-// off they are, and the solved chain does in ffmpeg what it says.
+// "As drawn" against the sliders, in the maths and through the real ffmpeg.
 #include "curve/AsDrawn.h"
 #include "curve/ChannelChain.h"
 #include "equalizer/EqualizerState.h"

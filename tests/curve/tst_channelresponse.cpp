@@ -1,5 +1,4 @@
-// The channel's drawn response: what it leaves out, its peak text, and that
-// it is what the real ffmpeg applies.
+// The drawn response: bands left out, peak text, and ffmpeg's real response.
 #include "curve/ChannelChain.h"
 #include "equalizer/EqualizerState.h"
 #include "equalizer/OutputLevel.h"
