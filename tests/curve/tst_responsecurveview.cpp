@@ -74,7 +74,8 @@ private slots:
     }
 
     // What the model's per-channel notification calls: the other channel's
-    // curve is kept, and solved gains move the curve onto the sliders.
+    // curve is kept unless the rate changed, and solved gains move the curve
+    // onto the sliders.
     void followsOneChannel()
     {
         ResponseCurveView view;
@@ -85,6 +86,8 @@ private slots:
         view.SetChannel(settings, EqualizerSettings::Right, 48000);
         QCOMPARE(view.PeakText(EqualizerSettings::Left), QStringLiteral("Left peak +12.7 dB"));
         QCOMPARE(view.PeakText(EqualizerSettings::Right), QStringLiteral("Right peak +6.0 dB"));
+        view.SetChannel(settings, EqualizerSettings::Right, 44100);
+        QCOMPARE(view.PeakText(EqualizerSettings::Left), QStringLiteral("Left peak +13.4 dB"));
         const AsDrawn::Solution solution = AsDrawn::Solve(ChannelChain::FromSettings(settings, 0, 48000));
         view.SetChannel(settings, EqualizerSettings::Left, 48000, &solution.gainsDb);
         QCOMPARE(view.DeviationText(EqualizerSettings::Left),
