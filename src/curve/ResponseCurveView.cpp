@@ -154,8 +154,9 @@ void ResponseCurveView::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QFontMetrics metrics = fontMetrics();
     const int line = metrics.height();
-    const double halfRate = ChannelChain::CurveSampleRate(mSampleRate) / 2;
-    const double top = ChannelResponse::TopFrequency(halfRate * 2);
+    const double sampleRate = ChannelChain::CurveSampleRate(mSampleRate);
+    const double halfRate = sampleRate / 2;
+    const double top = ChannelResponse::TopFrequency(sampleRate);
     // Bands at or above half the rate stay visible as left out: the axis
     // then runs on to the highest band, the part past half the rate shaded.
     bool bandsLeftOut = false;
