@@ -1,0 +1,45 @@
+// Reads one channel's chain from the settings through the chain texts' own tables.
+#include "curve/ChannelChain.h"
+
+#include "curve/BiquadResponse.h"
+#include "equalizer/BandTable.h"
+#include "equalizer/OutputLevel.h"
+
+// The band frequencies, the bands left out and the volume factor come from
+// the functions that write the chain texts, so the curve cannot drift from
+// what ffmpeg is told.
+namespace ChannelChain {
+
+double CurveSampleRate(int sampleRate)
+{
+    return sampleRate > 0 ? sampleRate : BiquadResponse::DefaultSampleRate;
+}
+
+std::array<double, EqualizerSettings::BandCount> SliderDb(const EqualizerSettings &settings, int channel)
+{
+    std::array<double, EqualizerSettings::BandCount> db{};
+    if (EqualizerSettings::IsChannel(channel))
+        for (int band = 0; band < EqualizerSettings::BandCount; ++band)
+            db[band] = settings.channels[channel].gains[band];
+    return db;
+}
+
+ChannelResponse::Chain FromSettings(const EqualizerSettings &settings, int channel, int sampleRate,
+                                    const std::array<double, EqualizerSettings::BandCount> *solvedGains)
+{
+    ChannelResponse::Chain chain;
+    chain.sampleRate = CurveSampleRate(sampleRate);
+    chain.gainsDb = solvedGains ? *solvedGains : SliderDb(settings, channel);
+    chain.bandwidthOctaves = settings.bandwidth;
+    chain.lowCut = settings.lowCut;
+    for (int band = 0; band < EqualizerSettings::BandCount; ++band) {
+        chain.bandFrequencies[band] = BandTable::FrequencyHz(band);
+        chain.inChain[band] = BandTable::ActsAtSampleRate(band, int(chain.sampleRate))
+            && !(settings.lowCut && band < BandTable::FirstBandAfterLowCut);
+    }
+    const int position = EqualizerSettings::IsChannel(channel) ? settings.channels[channel].levelPosition : 0;
+    chain.volume = OutputLevelFromPosition(qint16(position)).level;
+    return chain;
+}
+
+} // namespace ChannelChain
