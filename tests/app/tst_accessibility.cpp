@@ -40,8 +40,8 @@ private slots:
             if (qobject_cast<QSlider *>(widget))
                 QVERIFY2(!heard->text(QAccessible::Value).isEmpty(), qPrintable(name));
         }
-        // Sliders and scroll bar; buttons and choices; text boxes.
-        QCOMPARE(names.size(), 130 + 3 + 1 + 4 + 9 + 3);
+        // Sliders and scroll bar; buttons, "Presets" and choices; text boxes.
+        QCOMPARE(names.size(), 130 + 3 + 1 + 4 + 1 + 9 + 3);
     }
 
     void whatIsHeard_data()
