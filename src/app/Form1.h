@@ -13,6 +13,7 @@
 #include <memory>
 
 class DOSOutputs;
+class SettingsHistory;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -109,6 +110,14 @@ public:
     // Says at start-up when a tool cannot be found, naming where it was
     // looked for.
     void CheckTools();
+
+    // Undo and redo of settings (app/Form1Undo.cpp), from the settings as
+    // start-up leaves them: Ctrl+Z, Ctrl+Shift+Z. A slider dragged from
+    // press to release is one step. Nothing is run again.
+    void SetUpUndo();
+    void UndoSettings();
+    void RedoSettings();
+    SettingsHistory *History = nullptr;
 
     // While an import, a preview or an export runs, "Open" and "Save As" are
     // disabled. During a preview "Preview" reads "Stop"; it and "Reset" end

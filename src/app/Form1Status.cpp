@@ -5,6 +5,7 @@
 #include "app/AppFolder.h"
 #include "app/SharedState.h"
 #include "equalizer/BandTable.h"
+#include "equalizer/SettingsHistory.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -43,6 +44,10 @@ void Form1::ShowSourceBands()
         if (!acts && firstInactive < 0)
             firstInactive = band;
     }
+    // The import applies every band once it knows the source: no step of
+    // the user's to undo.
+    if (History)
+        History->Rebase();
     // The bands are ordered by frequency: the inactive ones are the top ones.
     mSourceStatus = firstInactive < 0
         ? QString()

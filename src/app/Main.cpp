@@ -96,5 +96,6 @@ Form1 *Main()
 
     form->ArrangeMainWindow();
     form->CheckTools();
+    form->SetUpUndo();
     return form;
 }

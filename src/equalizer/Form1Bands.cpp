@@ -6,6 +6,7 @@
 #include "app/SharedState.h"
 #include "app/Twips.h"
 #include "equalizer/OutputLevel.h"
+#include "equalizer/SettingsHistory.h"
 #include "export/Form3.h"
 #include "import/Form2.h"
 #include "preview/Form4.h"
@@ -115,6 +116,14 @@ void Form1::Option4_Click(int index)
 
 void Form1::ResetEqualizer()
 {
+    // Reset passes the settings through several values; undo takes it back
+    // in one step.
+    struct OneStep {
+        SettingsHistory *history;
+        explicit OneStep(SettingsHistory *h) : history(h) { if (history) history->BeginGesture(); }
+        ~OneStep() { if (history) history->EndGesture(); }
+    } oneStep(History);
+
     Form4::UnloadIfLoaded();
     Form3::UnloadIfLoaded();
     Form2::UnloadIfLoaded();

@@ -2,8 +2,8 @@
 
 #include "equalizer/EqualizerModel.h"
 
-SettingsHistory::SettingsHistory(EqualizerModel *model, int limit)
-    : QObject(model)
+SettingsHistory::SettingsHistory(EqualizerModel *model, QObject *parent, int limit)
+    : QObject(parent)
     , mModel(model)
     , mLimit(limit > 0 ? limit : DefaultLimit)
     , mCommitted(model->Settings())
@@ -79,6 +79,12 @@ void SettingsHistory::EndGesture()
         return;
     if (--mGestureDepth == 0)
         Follow();
+}
+
+void SettingsHistory::Rebase()
+{
+    if (mGestureDepth == 0)
+        mCommitted = mModel->Settings();
 }
 
 void SettingsHistory::Clear()

@@ -17,8 +17,9 @@ public:
     static constexpr int DefaultLimit = 200;
 
     // Follows the model from its present settings on; each outermost change
-    // of the model becomes one step, the oldest dropped beyond 'limit'.
-    explicit SettingsHistory(EqualizerModel *model, int limit = DefaultLimit);
+    // of the model becomes one step, the oldest dropped beyond 'limit'. The
+    // model must outlive the history.
+    explicit SettingsHistory(EqualizerModel *model, QObject *parent = nullptr, int limit = DefaultLimit);
 
     bool CanUndo() const;
     bool CanRedo() const;
@@ -32,9 +33,11 @@ public:
     void BeginGesture();
     void EndGesture();
 
-    // Forgets every step, e.g. after the settings were loaded from outside
-    // and the user should not undo into a different session's values.
+    // Forgets every step.
     void Clear();
+    // Takes the present settings as they are, without a step: for changes
+    // the user did not make, such as the import applying every band.
+    void Rebase();
 
 signals:
     void availabilityChanged();

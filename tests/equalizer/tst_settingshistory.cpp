@@ -79,7 +79,7 @@ private slots:
     void oldestStepsGoBeyondTheLimit()
     {
         EqualizerModel model;
-        SettingsHistory history(&model, 100);
+        SettingsHistory history(&model, nullptr, 100);
         EqualizerSettings afterFifty;
         for (int step = 1; step <= 150; ++step) {
             model.SetGain(step % 2, step % 65, step % 12 - 6);
