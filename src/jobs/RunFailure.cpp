@@ -1,5 +1,5 @@
 // Judges a finished tool run and words its failure for the user.
-#include "preview/RunFailure.h"
+#include "jobs/RunFailure.h"
 
 #include "import/ToolOutputFacts.h"
 #include "process/DOSOutputs.h"
@@ -8,34 +8,37 @@
 
 #include <cstring>
 
-QString RunFailure(const DOSOutputs &runner, const QString &toolName, const QString &outputFile)
+namespace {
+
+QString Judge(ToolRun::End end, int exitCode, int exitSignal, const QString &failureReason,
+              const QString &outputs, const QString &toolName, const QString &outputFile)
 {
-    switch (runner.LastRunEnd()) {
-    case DOSOutputs::RunEnd::None:
+    switch (end) {
+    case ToolRun::End::None:
         return toolName + QLatin1String(" did not run.");
-    case DOSOutputs::RunEnd::FailedToStart:
-        return toolName + QLatin1String(" could not be started: ") + runner.FailureReason();
-    case DOSOutputs::RunEnd::Stopped:
+    case ToolRun::End::FailedToStart:
+        return toolName + QLatin1String(" could not be started: ") + failureReason;
+    case ToolRun::End::Stopped:
         return toolName + QLatin1String(" was stopped.");
-    case DOSOutputs::RunEnd::Finished:
+    case ToolRun::End::Finished:
         break;
     }
-    if (runner.ExitSignal() != 0) {
+    if (exitSignal != 0) {
         // Its last output line would only say how far it got.
         return toolName
             + QStringLiteral(" was stopped by signal %1 (%2).")
-                  .arg(runner.ExitSignal())
-                  .arg(QString::fromLocal8Bit(::strsignal(runner.ExitSignal())));
+                  .arg(exitSignal)
+                  .arg(QString::fromLocal8Bit(::strsignal(exitSignal)));
     }
-    const QString lastLine = ToolOutputFacts::LastErrorLine(runner.Outputs());
-    if (runner.ExitCode() != 0) {
+    const QString lastLine = ToolOutputFacts::LastErrorLine(outputs);
+    if (exitCode != 0) {
         if (lastLine.isEmpty())
-            return toolName + QStringLiteral(" failed with exit code %1.").arg(runner.ExitCode());
+            return toolName + QStringLiteral(" failed with exit code %1.").arg(exitCode);
         return toolName + QLatin1String(" failed: ") + lastLine;
     }
     // ffmpeg exits with 0 after a failed trailer, ffplay after failing to
     // open the audio device: the output says what the status does not.
-    const QString knownFailure = ToolOutputFacts::KnownFailureLine(runner.Outputs());
+    const QString knownFailure = ToolOutputFacts::KnownFailureLine(outputs);
     if (!knownFailure.isEmpty())
         return toolName + QLatin1String(" failed: ") + knownFailure;
     if (!outputFile.isEmpty()) {
@@ -48,4 +51,19 @@ QString RunFailure(const DOSOutputs &runner, const QString &toolName, const QStr
         }
     }
     return QString();
+}
+
+} // namespace
+
+QString RunFailure(const ToolRun &run, const QString &output, const QString &toolName,
+                   const QString &outputFile)
+{
+    return Judge(run.LastEnd(), run.ExitCode(), run.ExitSignal(), run.FailureReason(), output,
+                 toolName, outputFile);
+}
+
+QString RunFailure(const DOSOutputs &runner, const QString &toolName, const QString &outputFile)
+{
+    return Judge(runner.LastRunEnd(), runner.ExitCode(), runner.ExitSignal(),
+                 runner.FailureReason(), runner.Outputs(), toolName, outputFile);
 }
