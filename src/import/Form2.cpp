@@ -1,10 +1,10 @@
 // Form2's controls, load step, timers and closing.
 #include "import/Form2.h"
 
-#include "app/AppFolder.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "app/Twips.h"
+#include "jobs/JobPaths.h"
 #include "process/DOSOutputs.h"
 
 #include <QCloseEvent>
@@ -122,8 +122,9 @@ void Form2::Form_Load()
     SetFixedOuterSizeTwips(this, 6090, 3225);
     Label1[1]->setText(Shared().SourceFile);
     Timer2->stop();
-    Shared().LeftSourceWav = WorkspaceFile(QStringLiteral("Left.wav"));
-    Shared().RightSourceWav = WorkspaceFile(QStringLiteral("Right.wav"));
+    const JobPaths workspace = JobPaths::InWorkspace();
+    Shared().LeftSourceWav = workspace.LeftSourceWav;
+    Shared().RightSourceWav = workspace.RightSourceWav;
     PBar->setValue(10);
     SetBothStatus(QStringLiteral("Searching..."));
 }
