@@ -5,7 +5,6 @@
 #include "app/SharedState.h"
 #include "app/Twips.h"
 #include "jobs/JobPaths.h"
-#include "process/DOSOutputs.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -74,7 +73,7 @@ Form2::~Form2()
     // Destroyed with its owner while a tool still runs: the tool must not
     // go on writing the channel files for nobody.
     if (objDOS)
-        objDOS->Stop();
+        objDOS->Cancel();
     MarkSequenceEnded();
 }
 
@@ -114,9 +113,6 @@ void Form2::BuildControls()
 
 void Form2::Form_Load()
 {
-    objDOS = DOSOutputs::Create();
-    connect(objDOS.get(), &DOSOutputs::ReceiveOutputs, this, &Form2::objDOS_ReceiveOutputs);
-
     if (mOwner)
         setWindowIcon(mOwner->windowIcon());
     SetFixedOuterSizeTwips(this, 6090, 3225);
@@ -197,7 +193,7 @@ void Form2::closeEvent(QCloseEvent *event)
     Timer1->stop();
     Timer2->stop();
     if (objDOS)
-        objDOS->Stop();
+        objDOS->Cancel();
     MarkSequenceEnded();
     event->accept();
     if (!mInspecting)

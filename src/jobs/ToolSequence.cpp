@@ -104,7 +104,9 @@ void ToolSequence::RunEnded(int step, ToolRun *run)
     mObserver->StepOutput(step, QString());
     if (MayContinue()) {
         const ToolStep &done = mSteps[step];
-        const QString failure = RunFailure(*run, mOutputs[step], done.tool, done.output);
+        const std::optional<QString> worded = mObserver->JudgeRun(step, *run, mOutputs[step]);
+        const QString failure =
+            worded ? *worded : RunFailure(*run, mOutputs[step], done.tool, done.output);
         if (failure.isEmpty()) {
             mObserver->StepDone(step);
         } else {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class ToolRun;
@@ -33,6 +34,13 @@ public:
     virtual void StepFailed(int step, const QString &failure) { Q_UNUSED(step); Q_UNUSED(failure); }
     // Once, when no tool runs any more: every step done, or not.
     virtual void SequenceEnded(bool completed) { Q_UNUSED(completed); }
+    // A job that words its failures its own way (the import's texts) says
+    // so here; nothing means RunFailure judges the run.
+    virtual std::optional<QString> JudgeRun(int step, const ToolRun &run, const QString &output)
+    {
+        Q_UNUSED(step); Q_UNUSED(run); Q_UNUSED(output);
+        return std::nullopt;
+    }
 };
 
 class ToolSequence : public QObject
