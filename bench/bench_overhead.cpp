@@ -11,6 +11,7 @@
 #include "app/Form1.h"
 #include "app/Main.h"
 #include "app/SharedState.h"
+#include "equalizer/EqualizerState.h"
 #include "export/Form3.h"
 #include "import/Form2.h"
 #include "import/ImportCommands.h"
@@ -18,6 +19,7 @@
 #include "process/CommandText.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -360,6 +362,58 @@ void PrintRatio(const char *what, const Timings &timings, int rounds, double tar
                 what, brenvox, alone, rounds, ratio, target, met ? "met" : "MISSED");
 }
 
+// A batch through the program's command line, default --jobs, against the
+// same files' three export steps run one after the other (their channel
+// files split beforehand, untimed). Seconds of each, or false.
+bool TimeBatch(const TestAppFolder &app, int files, int seconds, double *batch, double *alone,
+               double *busyBatch, double *busyAlone)
+{
+    QStringList inputs;
+    const QString folder = app.scratchPath(QStringLiteral("batch"));
+    const QString ffmpeg = TestAppFolder::binFolder() + QStringLiteral("/ffmpeg");
+    QDir().mkpath(folder + QStringLiteral("/out"));
+    EqualizerState flat;
+    flat.Bandwidth = 1;
+    BandGains gains;
+    gains.fill(QStringLiteral("0"));
+    const QString chain = flat.BuildChain(gains);
+    QStringList steps;
+    for (int i = 0; i < files; ++i) {
+        const QString input = folder + QStringLiteral("/song%1.mp3").arg(i);
+        const QString left = folder + QStringLiteral("/L%1.wav").arg(i);
+        const QString right = folder + QStringLiteral("/R%1.wav").arg(i);
+        if (!MakeSource(input, seconds)
+            || RunAlone(ImportCommands::SplitCommand(TestAppFolder::binFolder(), input, left, right)) < 0)
+            return false;
+        inputs << input;
+        const QString lout = folder + QStringLiteral("/Lout%1.wav").arg(i);
+        const QString rout = folder + QStringLiteral("/Rout%1.wav").arg(i);
+        steps << ChannelCommands::RenderChannel(TestAppFolder::binFolder(), left, 1, chain, lout)
+              << ChannelCommands::RenderChannel(TestAppFolder::binFolder(), right, 1, chain, rout)
+              << ChannelCommands::JoinForExport(TestAppFolder::binFolder(), lout, rout,
+                                                folder + QStringLiteral("/alone%1.wav").arg(i));
+    }
+    CpuTimes start = CpuTimes::Now();
+    *alone = RunAllAlone(steps);
+    *busyAlone = CpuTimes::BusyPercentSince(start);
+
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    program.setArguments(QStringList{"--output-dir", folder + QStringLiteral("/out")} + inputs);
+    program.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/brenvox"));
+    QElapsedTimer clock;
+    start = CpuTimes::Now();
+    clock.start();
+    program.start();
+    if (!program.waitForFinished(30 * 60 * 1000) || program.exitCode() != 0) {
+        std::fprintf(stderr, "the batch failed: %s\n", program.readAllStandardError().constData());
+        return false;
+    }
+    *batch = clock.nsecsElapsed() / 1e9;
+    *busyBatch = CpuTimes::BusyPercentSince(start);
+    return *alone > 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -472,6 +526,21 @@ int main(int argc, char *argv[])
     std::printf("  cores busy: %.0f %% during the export, %.0f %% while the tools ran one after the other "
                 "(medians, all %d cores, the whole machine)\n",
                 Median(busy), Median(busyAlone), QThread::idealThreadCount());
+
+    const int batchFiles = quick ? 2 : 8;
+    const int batchSeconds = quick ? 5 : 60;
+    double batch = 0;
+    double batchAlone = 0;
+    double busyBatch = 0;
+    double busyBatchAlone = 0;
+    if (!TimeBatch(app, batchFiles, batchSeconds, &batch, &batchAlone, &busyBatch, &busyBatchAlone))
+        return 1;
+    const double batchRatio = batch / batchAlone;
+    missed = missed || batchRatio > TargetExportRatio;
+    std::printf("batch of %d %d s MP3s, default --jobs (import and export each): %.3f s; their three export steps "
+                "one after the other %.3f s; ratio %.3f (target <= %.2f: %s); cores busy %.0f %% vs %.0f %%\n",
+                batchFiles, batchSeconds, batch, batchAlone, batchRatio, TargetExportRatio,
+                batchRatio <= TargetExportRatio ? "met" : "MISSED", busyBatch, busyBatchAlone);
 
     const double worstLate = Worst(lateness);
     missed = missed || worstLate > TargetLatenessMs;
