@@ -42,8 +42,8 @@ namespace {
 // Writes its output after reporting 00:00:10.00 in three status lines.
 const QByteArray TenSecondTool =
     "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
-    "printf 'size=N/A time=N/A bitrate=N/A speed=N/A    \\r' >&2\nsleep 0.1\n"
-    "printf 'size=    1kB time=00:00:05.00 bitrate= 1.0kbits/s speed=1x    \\r' >&2\nsleep 0.1\n"
+    "printf 'size=N/A time=N/A bitrate=N/A speed=N/A    \\r' >&2\nsleep 0.3\n"
+    "printf 'size=    1kB time=00:00:05.00 bitrate= 1.0kbits/s speed=1x    \\r' >&2\nsleep 0.3\n"
     "printf 'size=    2kB time=00:00:10.00 bitrate= 1.0kbits/s speed=1x    \\n' >&2\n"
     "printf 'RIFF' > \"$last\"\n";
 
