@@ -4,6 +4,8 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
+#include "presets/PresetFile.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QtTest>
@@ -67,6 +69,11 @@ void tst_CliExport::initTestCase()
     QVERIFY(AudioMeasure::GenerateStereoTones(300, 3000, 2, mFolder.filePath(QStringLiteral("b.wav"))));
     QFile bad(mFolder.filePath(QStringLiteral("bad.mp3")));
     QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not sound\n") > 0);
+    EqualizerSettings settings;
+    settings.channels[EqualizerSettings::Right].gains[40] = -9;
+    settings.channels[EqualizerSettings::Right].moved[40] = true;
+    QString message;
+    QVERIFY2(PresetFile::Save(mFolder.filePath(QStringLiteral("cut.json")), settings, &message), qPrintable(message));
 }
 
 void tst_CliExport::exports_data()
@@ -78,6 +85,10 @@ void tst_CliExport::exports_data()
 
     QTest::newRow("one file") << QStringList{"--export", "out/Mix.wav", "--left-band", "29=-12", "--low-cut", "--bandwidth", "2", "IN/a.mp3"}
                               << 0 << "a.mp3: done" << QStringList{"Mix.wav"};
+    QTest::newRow("preset") << QStringList{"--export", "out/Mix.flac", "--preset", "IN/cut.json", "IN/a.mp3"}
+                            << 0 << "a.mp3: done" << QStringList{"Mix.flac"};
+    QTest::newRow("missing preset") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/none.json", "IN/a.mp3"}
+                                    << 2 << "none.json" << QStringList{};
     QTest::newRow("batch with a bad input") << QStringList{"--output-dir", "out", "--format", "flac", "--jobs", "2", "IN/a.mp3", "IN/bad.mp3", "IN/b.wav"}
                                             << 1 << "failed: IN/bad.mp3: Searching Failed: " << QStringList{"a.flac", "b.flac"};
     QTest::newRow("output cannot be written") << QStringList{"--export", "/proc/Mix.wav", "IN/a.mp3"}
