@@ -102,17 +102,19 @@ void ToolSequence::RunEnded(int step, ToolRun *run)
 {
     --mRunning;
     mObserver->StepOutput(step, QString());
-    if (MayContinue()) {
+    // A run stopped because another failed, or by Cancel, is no failure of
+    // its own.
+    if (!mCancelled && run->LastEnd() != ToolRun::End::Stopped) {
         const ToolStep &done = mSteps[step];
         const std::optional<QString> worded = mObserver->JudgeRun(step, *run, mOutputs[step]);
         const QString failure =
             worded ? *worded : RunFailure(*run, mOutputs[step], done.tool, done.output);
-        if (failure.isEmpty()) {
-            mObserver->StepDone(step);
-        } else {
+        if (!failure.isEmpty()) {
+            mFailures.emplace(step, failure);
             mFailed = true;
-            mObserver->StepFailed(step, failure);
             StopOthers();
+        } else if (!mFailed) {
+            mObserver->StepDone(step);
         }
     }
     EndIfIdle();
@@ -142,5 +144,9 @@ void ToolSequence::EndIfIdle()
         }
     }
     mEnded = true;
+    // Of runs that failed together, the first in the table is told, as
+    // when they ran one after the other.
+    if (!mCancelled && !mFailures.empty())
+        mObserver->StepFailed(mFailures.begin()->first, mFailures.begin()->second);
     mObserver->SequenceEnded(MayContinue());
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -29,8 +30,9 @@ public:
     // character; one empty piece after its last.
     virtual void StepOutput(int step, const QString &chunk) { Q_UNUSED(step); Q_UNUSED(chunk); }
     virtual void StepDone(int step) { Q_UNUSED(step); }
-    // The step's run failed as RunFailure words it; every other running
-    // step is being stopped and no later stage starts.
+    // The step's run failed as RunFailure words it, told once the other
+    // runs of its stage were stopped; no later stage starts. When several
+    // failed, the first in the table.
     virtual void StepFailed(int step, const QString &failure) { Q_UNUSED(step); Q_UNUSED(failure); }
     // Once, when no tool runs any more: every step done, or not.
     virtual void SequenceEnded(bool completed) { Q_UNUSED(completed); }
@@ -73,6 +75,7 @@ private:
     std::vector<ToolStep> mSteps;
     std::vector<QString> mOutputs;
     std::vector<ToolRun *> mRuns;
+    std::map<int, QString> mFailures;
     JobObserver *mObserver;
     int mStage = -1;
     int mRunning = 0;
