@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/AppFolder.h"
+#include "jobs/JobPaths.h"
 #include "app/Colours.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
@@ -63,8 +64,9 @@ Form1 *Main()
 
     PrepareWorkspace();
 
-    shared.LeftOutWav = WorkspaceFile(QStringLiteral("Lout.wav"));
-    shared.RightOutWav = WorkspaceFile(QStringLiteral("Rout.wav"));
+    const JobPaths workspace = JobPaths::InWorkspace();
+    shared.LeftOutWav = workspace.LeftOutWav;
+    shared.RightOutWav = workspace.RightOutWav;
 
     SetSliderToolTip(form->LeftChanelSlider[0], 0);
     SetSliderToolTip(form->RightChanelSlider[0], 0);

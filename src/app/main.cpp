@@ -1,8 +1,9 @@
-// Entry point: the command line, then the main window.
+// Entry point: the command line, then the main window or the exports it asks for.
 #include "app/Form1.h"
 #include "app/Main.h"
 #include "app/QuitOnSignal.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandLineExport.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -25,6 +26,13 @@ int main(int argc, char *argv[])
     case CommandLineRequest::Action::Error:
         std::fputs(qPrintable(request.text), stderr);
         return 2;
+    case CommandLineRequest::Action::Export:
+    case CommandLineRequest::Action::Batch: {
+        // No window, so no display is needed.
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Brenvox"));
+        return RunCommandLineExports(request);
+    }
     case CommandLineRequest::Action::Window:
         break;
     }

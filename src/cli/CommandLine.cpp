@@ -3,33 +3,139 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
+namespace {
+
+CommandLineRequest Refused(const QString &why)
+{
+    CommandLineRequest request;
+    request.action = CommandLineRequest::Action::Error;
+    request.text = why + QLatin1Char('\n');
+    return request;
+}
+
+// "N=DB": band 1..65 from the lowest, whole dB within ±12.
+bool ReadBand(const QString &text, int channel, CommandLineRequest::BandGain *gain)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d+)=([+-]?\\d+)$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return false;
+    const int band = match.captured(1).toInt();
+    const int decibels = match.captured(2).toInt();
+    if (band < 1 || band > 65 || decibels < -12 || decibels > 12)
+        return false;
+    *gain = {channel, band - 1, decibels};
+    return true;
+}
+
+} // namespace
+
 CommandLineRequest ParseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Brenvox: a stereo graphic equalizer with 65 bands per channel."));
+        QStringLiteral("Brenvox: a stereo graphic equalizer with 65 bands per channel.\n"
+                       "Without --export or --output-dir it opens its window (and FILE in it)."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption exportTo(QStringLiteral("export"),
+        QStringLiteral("Equalize the one INPUT into OUTPUT without a window; its extension picks the format."),
+        QStringLiteral("OUTPUT"));
+    const QCommandLineOption outputDir(QStringLiteral("output-dir"),
+        QStringLiteral("Equalize every INPUT into DIR without a window, under its own name."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption format(QStringLiteral("format"),
+        QStringLiteral("The extension of the files --output-dir writes (default: wav)."),
+        QStringLiteral("EXTENSION"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"),
+        QStringLiteral("How many files --output-dir equalizes at once (default: half the cores, at least 1)."),
+        QStringLiteral("N"));
+    const QCommandLineOption preset(QStringLiteral("preset"),
+        QStringLiteral("Equalizer settings from a preset file."), QStringLiteral("PRESET.json"));
+    const QCommandLineOption leftBand(QStringLiteral("left-band"),
+        QStringLiteral("Set left band N (1-65, lowest first) to DB (-12..12); repeatable."),
+        QStringLiteral("N=DB"));
+    const QCommandLineOption rightBand(QStringLiteral("right-band"),
+        QStringLiteral("Set right band N (1-65, lowest first) to DB (-12..12); repeatable."),
+        QStringLiteral("N=DB"));
+    const QCommandLineOption lowCut(QStringLiteral("low-cut"), QStringLiteral("Switch the low-cut filter on."));
+    const QCommandLineOption bandwidth(QStringLiteral("bandwidth"),
+        QStringLiteral("The bandwidth of every band in octaves, 1-300."), QStringLiteral("W"));
+    const QCommandLineOption overwrite(QStringLiteral("overwrite"),
+        QStringLiteral("Replace an output file that exists."));
+    parser.addOptions({exportTo, outputDir, format, jobs, preset, leftBand, rightBand, lowCut,
+                       bandwidth, overwrite});
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("An audio or video file to open, as Open does."),
-                                 QStringLiteral("[FILE]"));
+                                 QStringLiteral("An audio or video file to open, as Open does, or the INPUT files."),
+                                 QStringLiteral("[FILE|INPUT...]"));
 
     CommandLineRequest request;
-    if (!parser.parse(arguments)) {
-        request.action = CommandLineRequest::Action::Error;
-        request.text = parser.errorText() + QLatin1Char('\n');
-        return request;
-    }
+    if (!parser.parse(arguments))
+        return Refused(parser.errorText());
     if (parser.isSet(help)) {
         request.action = CommandLineRequest::Action::Help;
         // Read before any application object exists, Qt cannot name the
         // program itself.
         request.text = parser.helpText().replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
                                                  QStringLiteral("Usage: brenvox"));
-    } else if (parser.isSet(version)) {
+        return request;
+    }
+    if (parser.isSet(version)) {
         request.action = CommandLineRequest::Action::Version;
         request.text = QStringLiteral("brenvox %1\n").arg(QStringLiteral(BRENVOX_VERSION));
+        return request;
     }
     request.files = parser.positionalArguments();
+    const bool single = parser.isSet(exportTo);
+    const bool batch = parser.isSet(outputDir);
+    const bool settingsGiven = parser.isSet(preset) || parser.isSet(leftBand) || parser.isSet(rightBand)
+        || parser.isSet(lowCut) || parser.isSet(bandwidth) || parser.isSet(overwrite);
+    if (!single && !batch) {
+        if (settingsGiven || parser.isSet(format) || parser.isSet(jobs))
+            return Refused(QStringLiteral("Equalizer options need --export or --output-dir."));
+        return request;
+    }
+    if (single && batch)
+        return Refused(QStringLiteral("Give either --export or --output-dir, not both."));
+    if (single && request.files.size() != 1)
+        return Refused(QStringLiteral("--export takes exactly one INPUT."));
+    if (batch && request.files.isEmpty())
+        return Refused(QStringLiteral("--output-dir needs at least one INPUT."));
+    if (single && (parser.isSet(format) || parser.isSet(jobs)))
+        return Refused(QStringLiteral("--format and --jobs belong to --output-dir."));
+
+    request.action = single ? CommandLineRequest::Action::Export : CommandLineRequest::Action::Batch;
+    request.output = parser.value(exportTo);
+    request.outputFolder = parser.value(outputDir);
+    if (parser.isSet(format)) {
+        request.format = parser.value(format);
+        if (request.format.startsWith(QLatin1Char('.')))
+            request.format.remove(0, 1);
+        if (request.format.isEmpty() || request.format.contains(QLatin1Char('/')))
+            return Refused(QStringLiteral("--format wants an extension such as flac."));
+    }
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        request.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || request.jobs < 1)
+            return Refused(QStringLiteral("--jobs wants a whole number of at least 1."));
+    }
+    request.preset = parser.value(preset);
+    for (int channel = 0; channel < 2; ++channel) {
+        for (const QString &value : parser.values(channel == 0 ? leftBand : rightBand)) {
+            CommandLineRequest::BandGain gain{};
+            if (!ReadBand(value, channel, &gain))
+                return Refused(QStringLiteral("A band is set as N=DB, N from 1 to 65, DB from -12 to 12: not %1.").arg(value));
+            request.bands << gain;
+        }
+    }
+    request.lowCut = parser.isSet(lowCut);
+    if (parser.isSet(bandwidth)) {
+        bool ok = false;
+        request.bandwidth = parser.value(bandwidth).toInt(&ok);
+        if (!ok || request.bandwidth < 1 || request.bandwidth > 300)
+            return Refused(QStringLiteral("--bandwidth wants a whole number from 1 to 300."));
+    }
+    request.overwrite = parser.isSet(overwrite);
     return request;
 }

@@ -1,18 +1,7 @@
 // Reads ffmpeg's status time and formats the export's percentage.
 #include "export/ExportProgress.h"
 
-namespace {
-
-int TwoDigits(const QString &text, qsizetype at)
-{
-    const QChar tens = text.at(at);
-    const QChar units = text.at(at + 1);
-    if (!tens.isDigit() || !units.isDigit() || tens.unicode() > '9' || units.unicode() > '9')
-        return -1;
-    return (tens.unicode() - '0') * 10 + (units.unicode() - '0');
-}
-
-} // namespace
+#include "import/ClockField.h"
 
 namespace ExportProgress {
 
@@ -21,16 +10,8 @@ std::optional<qint32> StatusTimeSeconds(const QString &chunk)
     const qsizetype found = chunk.indexOf(QLatin1String("time"), 0, Qt::CaseInsensitive);
     if (found < 0)
         return std::nullopt;
-    // The eight characters after "time=".
-    const QString time = chunk.mid(found + 5, 8);
-    if (time.size() != 8 || time.at(2) != QLatin1Char(':') || time.at(5) != QLatin1Char(':'))
-        return std::nullopt;
-    const int hours = TwoDigits(time, 0);
-    const int minutes = TwoDigits(time, 3);
-    const int seconds = TwoDigits(time, 6);
-    if (hours < 0 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59)
-        return std::nullopt;
-    return hours * 3600 + minutes * 60 + seconds;
+    // The eight characters after "time="; a job runs longer than a day.
+    return ClockField::Seconds(chunk, found + 5, 99);
 }
 
 int BarMaximum(const QString &sourceDuration)

@@ -1,18 +1,13 @@
-// The export window: two channel renders and the merge, one after the other,
-// with the progress read from ffmpeg's status lines.
+// The export window: the export job's rows, and the progress read from
+// ffmpeg's status lines.
 #include "export/Form3.h"
 
 #include "app/AppFolder.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "app/Twips.h"
-#include "export/OutputReplacement.h"
-#include "preview/ChannelCommands.h"
-#include "preview/RunFailure.h"
-#include "process/DOSOutputs.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -151,12 +146,9 @@ void Form3::RefuseOutput(const QString &reason)
 
 void Form3::Timer1_Timer()
 {
-    // The tick runs the whole export; the timer must not fire again while
-    // the export waits for its tools.
     Timer1->stop();
     if (mExporting || mUnloading)
         return;
-    mExporting = true;
 
     if (!mRefusal.isEmpty())
         ShowFailure(mRefusal);
@@ -164,146 +156,77 @@ void Form3::Timer1_Timer()
         ShowFailure(QStringLiteral("The output file could not be created."));
     else
         SaveChanels();
-
-    Counters.Reset();
-    objDOS.reset();
-    mExporting = false;
-    mSequence.reset();
-    if (mUnloading) {
-        RemoveIncompleteOutput();
-        deleteLater();
-    }
-}
-
-std::shared_ptr<DOSOutputs> Form3::StartRunner()
-{
-    return StartCurrentRunner(objDOS, this, &Form3::objDOS_ReceiveOutputs);
+    if (!mExporting)
+        mSequence.reset();
 }
 
 void Form3::SaveChanels()
 {
     const SharedState &shared = Shared();
-    const QString encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
-    StartRunner();
-    Label1[6]->setText(Processing);
-    Counters.ExportStage = 0;
-    if (!RunStep(Label1[6], Label1[2]->text(),
-                 ChannelCommands::RenderChannel(encoderFolder, shared.LeftSourceWav, shared.LeftVolume,
-                                                shared.LeftFilterChain, shared.LeftOutWav),
-                 shared.LeftOutWav))
-        return;
-    Counters.ExportStage = 1;
-    Label1[6]->setText(Completed);
-    Label1[7]->setText(Processing);
-    if (!RunStep(Label1[7], Label1[3]->text().trimmed(),
-                 ChannelCommands::RenderChannel(encoderFolder, shared.RightSourceWav, shared.RightVolume,
-                                                shared.RightFilterChain, shared.RightOutWav),
-                 shared.RightOutWav))
-        return;
-    Counters.ExportStage = 2;
-    Label1[7]->setText(Completed);
-    objDOS.reset();
-    JoinWavs();
-}
-
-void Form3::JoinWavs()
-{
-    const SharedState &shared = Shared();
-    const QString written = mTemporaryOutput;
-    const QString stepName = Label1[4]->text();
-    StartRunner();
-    Label1[8]->setText(Processing);
-    if (!RunStep(Label1[8], stepName,
-                 ChannelCommands::JoinForExport(ToolFolder(QStringLiteral("ffmpeg")), shared.LeftOutWav, shared.RightOutWav,
-                                                written),
-                 written))
-        return;
-    // A clean exit and clean output can still leave a file cut short. The
-    // source's duration is kept in whole seconds; the channel file the
-    // export read has the exact one.
-    WrittenAudioCheck::ProbedAudio writtenAudio;
-    WrittenAudioCheck::ProbedAudio sourceAudio;
-    if (!ProbeStep(Label1[8], stepName, written, writtenAudio)
-        || !ProbeStep(Label1[8], stepName, shared.LeftSourceWav, sourceAudio))
-        return;
-    QString problem = WrittenAudioCheck::WrittenFileProblem(writtenAudio, sourceAudio);
-    if (problem.isEmpty())
-        problem = OutputReplacement::ReplaceTarget(written, shared.OutputFile);
-    if (!problem.isEmpty()) {
-        FailStep(Label1[8], stepName, problem);
-        return;
-    }
-    // The file is the user's now: closing the window keeps it.
+    ExportRequest request;
+    request.paths.LeftSourceWav = shared.LeftSourceWav;
+    request.paths.RightSourceWav = shared.RightSourceWav;
+    request.paths.LeftOutWav = shared.LeftOutWav;
+    request.paths.RightOutWav = shared.RightOutWav;
+    request.leftVolume = shared.LeftVolume;
+    request.rightVolume = shared.RightVolume;
+    request.leftChain = shared.LeftFilterChain;
+    request.rightChain = shared.RightFilterChain;
+    request.target = shared.OutputFile;
+    request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
+    request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
+    // The job removes the temporary file from now on, unless it becomes
+    // the output.
+    request.temporaryOutput = mTemporaryOutput;
     mTemporaryOutput.clear();
-    Label1[8]->setText(Completed);
-    objDOS.reset();
+    mExporting = true;
+    ExportObserver *observer = this;
+    objDOS = std::make_unique<ExportJob>(request, observer);
+    objDOS->SaveChanels();
 }
 
-bool Form3::Cancelled(const std::shared_ptr<DOSOutputs> &runner) const
+QLabel *Form3::RowStatus(int row) const
 {
-    return mUnloading || objDOS != runner || runner->LastRunEnd() == DOSOutputs::RunEnd::Stopped;
+    return Label1[6 + row];
 }
 
-bool Form3::RunStep(QLabel *status, const QString &stepName, const QString &command,
-                    const QString &output)
+void Form3::RowStarted(int row)
 {
-    // The window may close and objDOS change while the tool runs; this copy
-    // keeps the runner alive and tells whether it is still the current one.
-    const std::shared_ptr<DOSOutputs> runner = objDOS;
-    if (!runner || Cancelled(runner))
-        return false;
-    // A channel file left by an earlier preview or export must never be
-    // merged as if this run had written it.
-    QFile::remove(output);
-    if (!RunToEnd(runner, command))
-        return false;
-    const QString failure = RunFailure(*runner, QStringLiteral("ffmpeg"), output);
-    if (!failure.isEmpty()) {
-        FailStep(status, stepName, failure);
-        return false;
-    }
-    return true;
+    RowStatus(row)->setText(Processing);
 }
 
-bool Form3::ProbeStep(QLabel *status, const QString &stepName, const QString &file,
-                      WrittenAudioCheck::ProbedAudio &probed)
+void Form3::RowOutput(int row, const QString &chunk)
 {
-    const std::shared_ptr<DOSOutputs> runner = objDOS;
-    if (!runner || Cancelled(runner))
-        return false;
-    if (!RunToEnd(runner, ChannelCommands::ProbeAudio(ToolFolder(QStringLiteral("ffprobe")), file)))
-        return false;
-    const QString failure = RunFailure(*runner, QStringLiteral("ffprobe"));
-    if (!failure.isEmpty()) {
-        FailStep(status, stepName, failure);
-        return false;
-    }
-    probed = WrittenAudioCheck::ParseProbedAudio(runner->Outputs());
-    return true;
+    Counters.ExportStage = qint16(row);
+    QString copy = chunk;
+    objDOS_ReceiveOutputs(copy);
 }
 
-bool Form3::RunToEnd(const std::shared_ptr<DOSOutputs> &runner, const QString &command)
+void Form3::RowCompleted(int row)
 {
-    runner->SetCommandLine(command);
-    runner->ExecuteCommand();
-    if (!Cancelled(runner))
-        return true;
-    if (objDOS == runner)
-        objDOS.reset();
-    RemoveIncompleteOutput();
-    return false;
+    RowStatus(row)->setText(Completed);
 }
 
-void Form3::FailStep(QLabel *status, const QString &stepName, const QString &failure)
+void Form3::RowFailed(int row, const QString &said)
 {
-    status->setText(Failed);
-    // The user chose the target and never sees the temporary name.
-    QString said = stepName + QLatin1String(" failed: ") + failure;
-    if (!mTemporaryOutput.isEmpty())
-        said.replace(mTemporaryOutput, Shared().OutputFile);
+    RowStatus(row)->setText(Failed);
     ShowFailure(said);
-    objDOS.reset();
-    RemoveIncompleteOutput();
+}
+
+void Form3::RowStopped(int row)
+{
+    RowStatus(row)->setText(Idle);
+}
+
+void Form3::ExportEnded(bool)
+{
+    Counters.Reset();
+    // The job is still on the stack.
+    objDOS.release()->deleteLater();
+    mExporting = false;
+    mSequence.reset();
+    if (mUnloading)
+        deleteLater();
 }
 
 void Form3::ShowFailure(const QString &failure)
@@ -322,7 +245,6 @@ void Form3::RemoveIncompleteOutput()
 
 void Form3::objDOS_ReceiveOutputs(QString &CommandOutputs)
 {
-    QCoreApplication::processEvents();
     if (mUnloading)
         return;
     if (CommandOutputs.contains(QLatin1String("\r\n")))
@@ -343,13 +265,10 @@ void Form3::closeEvent(QCloseEvent *event)
         return;
     mUnloading = true;
     Timer1->stop();
-    if (objDOS)
-        objDOS->Stop();
     RemoveIncompleteOutput();
     if (mExporting) {
-        // The export is still on the stack and deletes the window once it
-        // unwinds; until then the owner's end must not take it along.
-        setParent(nullptr);
+        // The window goes once the job has stopped its tools.
+        objDOS->Cancel();
         return;
     }
     mSequence.reset();

@@ -1,16 +1,15 @@
-// The export window: renders both channels and merges them into the output
-// file, with one progress bar over the three ffmpeg runs.
+// The export window: shows the export job (both channels rendered, then merged
+// into the output file) with one progress bar over the three ffmpeg runs.
 #pragma once
 
 #include "export/ExportProgress.h"
-#include "export/WrittenAudioCheck.h"
+#include "jobs/ExportJob.h"
 
 #include <QVector>
 #include <QWidget>
 
 #include <memory>
 
-class DOSOutputs;
 class Form1;
 class QFrame;
 class QLabel;
@@ -19,7 +18,7 @@ class QPushButton;
 class QTimer;
 class SequenceScope;
 
-class Form3 : public QWidget
+class Form3 : public QWidget, private ExportObserver
 {
     Q_OBJECT
 
@@ -32,11 +31,11 @@ public:
 
     ~Form3() override;
 
-    // The left and right renders, then JoinWavs.
+    // Starts the export job: the left and right renders together, then the
+    // merge into the temporary output, its check, and its rename over
+    // OutputFile.
     void SaveChanels();
-    // The merge of both equalized channels into the temporary output, its
-    // check, and its rename over OutputFile.
-    void JoinWavs();
+    // Takes one piece of the running step's output into the progress.
     void objDOS_ReceiveOutputs(QString &CommandOutputs);
 
     bool ExportRunning() const;
@@ -47,7 +46,8 @@ public:
     // export does not run.
     void RefuseOutput(const QString &reason);
 
-    std::shared_ptr<DOSOutputs> objDOS;
+    // The running export; released once it has ended.
+    std::unique_ptr<ExportJob> objDOS;
     ExportCounters Counters;
 
     QVector<QLabel *> Label1;  // 0 heading, 1 output path, 2..4 step names,
@@ -67,21 +67,15 @@ private:
     explicit Form3(Form1 *owner);
 
     void Timer1_Timer();
-    // Runs one step on objDOS; false when it failed (reported) or the export
-    // was cancelled.
-    bool RunStep(QLabel *status, const QString &stepName, const QString &command,
-                 const QString &output);
-    // Probes a file with ffprobe on objDOS; false as RunStep.
-    bool ProbeStep(QLabel *status, const QString &stepName, const QString &file,
-                   WrittenAudioCheck::ProbedAudio &probed);
-    // Runs the command on the runner; false when the export was cancelled
-    // meanwhile (the window is then cleaned up).
-    bool RunToEnd(const std::shared_ptr<DOSOutputs> &runner, const QString &command);
-    bool Cancelled(const std::shared_ptr<DOSOutputs> &runner) const;
-    void FailStep(QLabel *status, const QString &stepName, const QString &failure);
+    void RowStarted(int row) override;
+    void RowOutput(int row, const QString &chunk) override;
+    void RowCompleted(int row) override;
+    void RowFailed(int row, const QString &said) override;
+    void RowStopped(int row) override;
+    void ExportEnded(bool completed) override;
     void ShowFailure(const QString &failure);
     void RemoveIncompleteOutput();
-    std::shared_ptr<DOSOutputs> StartRunner();
+    QLabel *RowStatus(int row) const;
 
     std::unique_ptr<SequenceScope> mSequence;
     QString mTemporaryOutput;

@@ -1,11 +1,10 @@
 // Form2's controls, load step, timers and closing.
 #include "import/Form2.h"
 
-#include "app/AppFolder.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "app/Twips.h"
-#include "process/DOSOutputs.h"
+#include "jobs/JobPaths.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -74,7 +73,7 @@ Form2::~Form2()
     // Destroyed with its owner while a tool still runs: the tool must not
     // go on writing the channel files for nobody.
     if (objDOS)
-        objDOS->Stop();
+        objDOS->Cancel();
     MarkSequenceEnded();
 }
 
@@ -114,16 +113,14 @@ void Form2::BuildControls()
 
 void Form2::Form_Load()
 {
-    objDOS = DOSOutputs::Create();
-    connect(objDOS.get(), &DOSOutputs::ReceiveOutputs, this, &Form2::objDOS_ReceiveOutputs);
-
     if (mOwner)
         setWindowIcon(mOwner->windowIcon());
     SetFixedOuterSizeTwips(this, 6090, 3225);
     Label1[1]->setText(Shared().SourceFile);
     Timer2->stop();
-    Shared().LeftSourceWav = WorkspaceFile(QStringLiteral("Left.wav"));
-    Shared().RightSourceWav = WorkspaceFile(QStringLiteral("Right.wav"));
+    const JobPaths workspace = JobPaths::InWorkspace();
+    Shared().LeftSourceWav = workspace.LeftSourceWav;
+    Shared().RightSourceWav = workspace.RightSourceWav;
     PBar->setValue(10);
     SetBothStatus(QStringLiteral("Searching..."));
 }
@@ -196,7 +193,7 @@ void Form2::closeEvent(QCloseEvent *event)
     Timer1->stop();
     Timer2->stop();
     if (objDOS)
-        objDOS->Stop();
+        objDOS->Cancel();
     MarkSequenceEnded();
     event->accept();
     if (!mInspecting)

@@ -2,7 +2,7 @@
 // it into one WAV file per channel and re-applies the band settings to it.
 #pragma once
 
-#include "import/ToolOutputReader.h"
+#include "jobs/ImportJob.h"
 
 #include <QPointer>
 #include <QVector>
@@ -10,14 +10,14 @@
 
 #include <memory>
 
-class DOSOutputs;
 class Form1;
+class QEventLoop;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
 
-class Form2 : public QWidget
+class Form2 : public QWidget, private ImportObserver
 {
     Q_OBJECT
 
@@ -32,9 +32,11 @@ public:
     // export may start on the channel files the split is about to replace.
     void ScheduleInspection();
 
-    // The probe, then the split; each ends early, showing why, when a tool
-    // cannot run or fails, and stops when the window is closed meanwhile.
+    // The import job (the probe, then the split), waited for; it ends
+    // early, showing why, when a tool cannot run or fails, and stops when
+    // the window is closed meanwhile.
     void GetSourceDuration();
+    // What follows a complete split: the bands re-applied, the close timer.
     void GetAudioData();
     void objDOS_ReceiveOutputs(QString &CommandOutputs);
 
@@ -48,7 +50,8 @@ public:
     QTimer *Timer1 = nullptr; // start timer: its first tick runs the inspection
     QTimer *Timer2 = nullptr; // closes the window after the split
 
-    std::shared_ptr<DOSOutputs> objDOS;
+    // The running import.
+    std::unique_ptr<ImportJob> objDOS;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -63,12 +66,12 @@ private:
     void Timer1_Timer();
     void Timer2_Timer();
 
-    // Runs one tool to its end; false when the window was closed meanwhile
-    // (then nothing of this window may be touched any more).
-    bool RunTool(const QString &command);
-    // Whether the run that just ended did its work; shows why when not.
-    bool ToolSucceeded(const QString &tool, const QString &heading);
-    bool ChannelFilesWritten();
+    void ImportOutput(const QString &chunk) override;
+    void DurationRead(const QString &seconds) override;
+    void Probed(int sampleRate) override;
+    void SplitStarted() override;
+    void ImportFailed(const QString &heading, const QString &reason) override;
+    void ImportEnded(bool completed) override;
     void ShowFailure(const QString &heading, const QString &reason);
     void SetBothStatus(const QString &text);
     // While the inspection runs the main window refuses another "Open".
@@ -76,7 +79,8 @@ private:
     void MarkSequenceEnded();
 
     QPointer<Form1> mOwner;
-    ToolOutputReader mOutput;
+    QEventLoop *mWaiting = nullptr;
+    bool mImported = false;
     bool mSequenceMarked = false;
     bool mInspecting = false;
     bool mClosed = false;

@@ -6,16 +6,11 @@
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "app/Twips.h"
-#include "import/ImportCommands.h"
-#include "import/ToolOutputFacts.h"
-#include "process/DOSOutputs.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
-#include <QSlider>
 #include <QTimer>
 
 void Form2::GetSourceDuration()
@@ -37,42 +32,34 @@ void Form2::GetSourceDuration()
         return;
     }
 
-    if (!RunTool(ImportCommands::ProbeCommand(ToolFolder(QStringLiteral("ffprobe")), Shared().SourceFile)))
+    ImportRequest request;
+    request.sourceFile = Shared().SourceFile;
+    request.leftWav = Shared().LeftSourceWav;
+    request.rightWav = Shared().RightSourceWav;
+    request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
+    request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
+    ImportObserver *observer = this;
+    objDOS = std::make_unique<ImportJob>(request, observer);
+    mImported = false;
+    QPointer<Form2> self(this);
+    QEventLoop loop;
+    // The job goes with the window when its owner is destroyed meanwhile.
+    connect(objDOS.get(), &QObject::destroyed, &loop, &QEventLoop::quit);
+    mWaiting = &loop;
+    objDOS->Start();
+    if (objDOS->IsRunning())
+        loop.exec();
+    if (!self)
+        return; // gone with its owner
+    mWaiting = nullptr;
+    if (mClosed)
         return;
-    if (!ToolSucceeded(QStringLiteral("ffprobe"), QStringLiteral("Searching Failed")))
-        return;
-    PBar->setValue(50);
-    SetBothStatus(QStringLiteral("Search Audio Data"));
-
-    if (!ToolOutputFacts::HasAudioStream(mOutput.Lines())) {
-        ShowFailure(QStringLiteral("Searching Failed"),
-                    QStringLiteral("The source holds no audio"));
-        return;
-    }
-    // Bands at or above half the rate are left out of the chains that the
-    // re-application after the split builds.
-    Shared().SourceSampleRate = ToolOutputFacts::AudioSampleRate(mOutput.Lines());
-    GetAudioData();
+    if (mImported)
+        GetAudioData();
 }
 
 void Form2::GetAudioData()
 {
-    SetBothStatus(QStringLiteral("Extracting Chanel Data"));
-    const QString split = ImportCommands::SplitCommand(
-        ToolFolder(QStringLiteral("ffmpeg")), Shared().SourceFile, Shared().LeftSourceWav,
-        Shared().RightSourceWav);
-    if (!RunTool(split)) {
-        // Closed mid-split: the channel files would hold only the start of
-        // the source, which the preview and the export must never take for
-        // the whole of it. Nothing of this window is touched: it may be gone.
-        QFile::remove(Shared().LeftSourceWav);
-        QFile::remove(Shared().RightSourceWav);
-        return;
-    }
-    const QString failed = QStringLiteral("Extracting Chanel Data Failed");
-    if (!ToolSucceeded(QStringLiteral("ffmpeg"), failed) || !ChannelFilesWritten())
-        return;
-
     SetBothStatus(QStringLiteral("Extracting Chanel Data Complete"));
     PBar->setValue(80);
     objDOS.reset();
@@ -86,66 +73,49 @@ void Form2::GetAudioData()
     Timer2->start();
 }
 
-void Form2::objDOS_ReceiveOutputs(QString &CommandOutputs)
+void Form2::objDOS_ReceiveOutputs(QString &)
 {
-    QPointer<Form2> self(this);
-    QCoreApplication::processEvents();
-    if (!self || mClosed)
+    if (mClosed)
         return;
     PBar->setValue(75);
-    if (mOutput.Feed(CommandOutputs))
-        Shared().SourceDuration = mOutput.Duration();
 }
 
-bool Form2::RunTool(const QString &command)
+void Form2::ImportOutput(const QString &chunk)
 {
-    if (!objDOS) {
-        objDOS = DOSOutputs::Create();
-        connect(objDOS.get(), &DOSOutputs::ReceiveOutputs, this, &Form2::objDOS_ReceiveOutputs);
-    }
-    mOutput.Start();
-    // The runner outlives this window if the window goes while it runs.
-    const std::shared_ptr<DOSOutputs> runner = objDOS;
-    runner->SetCommandLine(command);
-    QPointer<Form2> self(this);
-    runner->ExecuteCommand(QString());
-    return self && !mClosed;
+    QString copy = chunk;
+    objDOS_ReceiveOutputs(copy);
 }
 
-bool Form2::ToolSucceeded(const QString &tool, const QString &heading)
+void Form2::DurationRead(const QString &seconds)
 {
-    const QString toolPath = ToolFolder(tool) + QLatin1Char('/') + tool;
-    switch (objDOS->LastRunEnd()) {
-    case DOSOutputs::RunEnd::Finished:
-        break;
-    case DOSOutputs::RunEnd::FailedToStart:
-        ShowFailure(heading, QStringLiteral("Cannot run %1").arg(toolPath));
-        return false;
-    case DOSOutputs::RunEnd::Stopped:
-    case DOSOutputs::RunEnd::None:
-        ShowFailure(heading, QStringLiteral("%1 did not run to its end").arg(tool));
-        return false;
-    }
-    if (objDOS->ExitCode() == 0)
-        return true;
-    QString reason = ToolOutputFacts::LastErrorLine(mOutput.Lines(), Shared().SourceFile);
-    if (reason.isEmpty())
-        reason = QStringLiteral("%1 ended with exit code %2").arg(tool).arg(objDOS->ExitCode());
-    ShowFailure(heading, reason);
-    return false;
+    Shared().SourceDuration = seconds;
 }
 
-bool Form2::ChannelFilesWritten()
+void Form2::Probed(int sampleRate)
 {
-    for (const QString &path : {Shared().LeftSourceWav, Shared().RightSourceWav}) {
-        const QFileInfo file(path);
-        if (!file.exists() || file.size() == 0) {
-            ShowFailure(QStringLiteral("Extracting Chanel Data Failed"),
-                        QStringLiteral("No audio was written to %1").arg(path));
-            return false;
-        }
-    }
-    return true;
+    PBar->setValue(50);
+    SetBothStatus(QStringLiteral("Search Audio Data"));
+    // Bands at or above half the rate are left out of the chains that the
+    // re-application after the split builds.
+    Shared().SourceSampleRate = sampleRate;
+}
+
+void Form2::SplitStarted()
+{
+    SetBothStatus(QStringLiteral("Extracting Chanel Data"));
+}
+
+void Form2::ImportFailed(const QString &heading, const QString &reason)
+{
+    if (!mClosed)
+        ShowFailure(heading, reason);
+}
+
+void Form2::ImportEnded(bool completed)
+{
+    mImported = completed;
+    if (mWaiting)
+        mWaiting->quit();
 }
 
 void Form2::ShowFailure(const QString &heading, const QString &reason)

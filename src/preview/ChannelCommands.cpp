@@ -1,6 +1,7 @@
 // Builds the channel render, merge and player command texts.
 #include "preview/ChannelCommands.h"
 
+#include "export/ExportCommands.h"
 #include "process/CommandText.h"
 
 using CommandText::QuoteArgument;
@@ -22,7 +23,7 @@ QString VolumeAndChain(qint16 level, const QString &chain)
 
 const QLatin1String PlayerOptions(" -nodisp -autoexit -i ");
 
-const QLatin1String MergeGraph(" -filter_complex \"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" ");
+const QLatin1String MergeGraphText(" -filter_complex \"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" ");
 
 } // namespace
 
@@ -51,7 +52,7 @@ QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
                         const QString &rightOutWav, const QString &mixWav)
 {
     return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(leftOutWav)
-        + QLatin1String(" -y -i ") + QuoteArgument(rightOutWav) + MergeGraph
+        + QLatin1String(" -y -i ") + QuoteArgument(rightOutWav) + MergeGraphText
         + QuoteArgument(mixWav);
 }
 
@@ -60,20 +61,20 @@ QString PlayMix(const QString &appFolder, const QString &mixWav)
     return Tool(appFolder, "ffplay") + PlayerOptions + QuoteArgument(mixWav);
 }
 
+QString MergeGraph()
+{
+    return MergeGraphText;
+}
+
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
                       const QString &rightOutWav, const QString &outputFile)
 {
-    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(leftOutWav)
-        + QLatin1String(" -i ") + QuoteArgument(rightOutWav) + MergeGraph
-        + QuoteArgument(outputFile);
+    return ExportCommands::Join(appFolder, leftOutWav, rightOutWav, outputFile);
 }
 
 QString ProbeAudio(const QString &appFolder, const QString &file)
 {
-    return Tool(appFolder, "ffprobe")
-        + QLatin1String(" -v error -select_streams a:0 -show_entries stream=channels:format=duration"
-                        " -of default=noprint_wrappers=1 ")
-        + QuoteArgument(file);
+    return ExportCommands::ProbeAudio(appFolder, file);
 }
 
 } // namespace ChannelCommands

@@ -28,13 +28,12 @@ QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
 // {AppFolder}/ffplay -nodisp -autoexit -i {mixWav}
 QString PlayMix(const QString &appFolder, const QString &mixWav);
 
-// The export's merge has "-y" once; the output's extension alone picks the
-// format.
+// The merge's filter graph and mapping, with a blank on each side.
+QString MergeGraph();
+
+// The export's commands, now in ExportCommands.
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
                       const QString &rightOutWav, const QString &outputFile);
-
-// The channel count of the first audio stream and the duration, one
-// "key=value" a line, for the export's check of the file it wrote.
 QString ProbeAudio(const QString &appFolder, const QString &file);
 
 } // namespace ChannelCommands

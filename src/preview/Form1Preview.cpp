@@ -1,29 +1,60 @@
-// The main window's "Preview": one channel straight through ffplay, or both
-// rendered, merged and played with Form4 showing the steps.
+// The main window's "Preview": one channel straight through ffplay, or the
+// both-channel preview job (both rendered at once, merged, played) with
+// Form4 showing its steps.
 #include "app/AppFolder.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "preview/ChannelCommands.h"
 #include "preview/Form4.h"
+#include "jobs/PreviewJob.h"
 #include "preview/RunFailure.h"
 #include "process/DOSOutputs.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
 
 namespace {
 
-struct PreviewStep
+// Form4 and its log show the job; the main window may go while it runs.
+class PreviewWindows : public PreviewObserver
 {
-    const char *label;
-    const char *overallProgress;
-    int bar;
-    const char *tool;
-    QString command;
-    QString output; // the file the step must leave, if any
+public:
+    PreviewWindows(Form1 *owner, Form4 *window, QEventLoop *loop)
+        : mOwner(owner), mWindow(window), mLoop(loop)
+    {
+    }
+
+    void ShowStep(const QString &step, const QString &overallProgress, int bar) override
+    {
+        if (mWindow)
+            mWindow->ShowStep(step, overallProgress, bar);
+    }
+
+    void ShowOutput(const QString &chunk) override
+    {
+        QString copy = chunk;
+        if (mOwner)
+            mOwner->objDOS_ReceiveOutputs(copy);
+    }
+
+    void ShowFailure(const QString &said) override
+    {
+        failed = true;
+        if (mWindow)
+            mWindow->ShowFailure(said);
+    }
+
+    void PreviewEnded(bool) override { mLoop->quit(); }
+
+    bool failed = false;
+
+private:
+    QPointer<Form1> mOwner;
+    QPointer<Form4> mWindow;
+    QEventLoop *mLoop;
 };
 
 } // namespace
@@ -37,18 +68,17 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     const QPointer<Form1> self(this);
     const SequenceScope sequence(this, true);
 
-    // A runner that was replaced or released must no longer write into the log.
-    const std::shared_ptr<DOSOutputs> runner =
-        StartCurrentRunner(objDOS, this, &Form1::objDOS_ReceiveOutputs);
-
     SharedState &shared = Shared();
     const QString encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
     const QString playerFolder = ToolFolder(QStringLiteral("ffplay"));
-    shared.LeftSourceWav = WorkspaceFile(QStringLiteral("Left.wav"));
-    shared.RightSourceWav = WorkspaceFile(QStringLiteral("Right.wav"));
-    const QString PreviewMixWav = WorkspaceFile(QStringLiteral("LR.wav"));
+    const JobPaths workspace = JobPaths::InWorkspace();
+    shared.LeftSourceWav = workspace.LeftSourceWav;
+    shared.RightSourceWav = workspace.RightSourceWav;
 
     if (IntChanel == 0 || IntChanel == 1) {
+        // A runner that was replaced or released must no longer write into the log.
+        const std::shared_ptr<DOSOutputs> runner =
+            StartCurrentRunner(objDOS, this, &Form1::objDOS_ReceiveOutputs);
         const bool left = IntChanel == 0;
         runner->SetCommandLine(ChannelCommands::PlayChannel(
             playerFolder, left ? shared.LeftSourceWav : shared.RightSourceWav,
@@ -74,74 +104,43 @@ void Form1::SoundPreviewing(qint16 IntChanel)
         }
         return;
     }
-    if (IntChanel != 2) {
-        objDOS.reset();
+    if (IntChanel != 2)
         return;
-    }
 
-    const std::vector<PreviewStep> steps{
-        {"Creating Temp Left Chanel Audio.", "Overall Progress 0 % Complete", 2, "ffmpeg",
-         ChannelCommands::RenderChannel(encoderFolder, shared.LeftSourceWav, shared.LeftVolume,
-                                        shared.LeftFilterChain, shared.LeftOutWav),
-         shared.LeftOutWav},
-        {"Creating Temp Right Chanel Audio.", "Overall Progress 33 % Complete", 33, "ffmpeg",
-         ChannelCommands::RenderChannel(encoderFolder, shared.RightSourceWav, shared.RightVolume,
-                                        shared.RightFilterChain, shared.RightOutWav),
-         shared.RightOutWav},
-        {"Merging Left and Right Chanels.", "Overall Progress 66 % Complete", 66, "ffmpeg",
-         ChannelCommands::MergeForPreview(encoderFolder, shared.LeftOutWav, shared.RightOutWav,
-                                          PreviewMixWav),
-         PreviewMixWav},
-        {"Starting Audio Preview.", "Overall Progress 99 % Complete", 99, "ffplay",
-         ChannelCommands::PlayMix(playerFolder, PreviewMixWav), QString()},
-    };
+    PreviewRequest request;
+    request.paths = workspace;
+    request.paths.LeftOutWav = shared.LeftOutWav;
+    request.paths.RightOutWav = shared.RightOutWav;
+    request.leftVolume = shared.LeftVolume;
+    request.rightVolume = shared.RightVolume;
+    request.leftChain = shared.LeftFilterChain;
+    request.rightChain = shared.RightFilterChain;
+    request.encoderFolder = encoderFolder;
+    request.playerFolder = playerFolder;
 
     QPointer<Form4> form = Form4::Load(this);
     // Stop, Reset, another preview choice and closing Form4 or the main
-    // window end the preview while it waits: its tool has stopped, and no
-    // later step may run nor Form4 stay behind on a step that never ends.
-    const auto endedMeanwhile = [&] {
-        const bool current = self && objDOS == runner;
-        if (current && form && form == Form4::Loaded()
-            && runner->LastRunEnd() != DOSOutputs::RunEnd::Stopped)
-            return false;
-        if (current)
-            objDOS.reset();
+    // window end the preview while it waits: they close Form4, which
+    // cancels the job, and Form4 must not stay behind on a step that never
+    // ends.
+    QCoreApplication::processEvents();
+    if (!self || !form || form != Form4::Loaded()) {
         if (form && form == Form4::Loaded())
             form->close();
-        return true;
-    };
-    QCoreApplication::processEvents();
-    if (endedMeanwhile())
         return;
+    }
     form->show();
 
-    form->WatchRunner(runner);
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const PreviewStep &step = steps[i];
-        if (i > 0) {
-            QCoreApplication::processEvents();
-            if (endedMeanwhile())
-                return;
-        }
-        form->ShowStep(QLatin1String(step.label), QLatin1String(step.overallProgress), step.bar);
-        // A stale file from an earlier run must never pass for this run's.
-        if (!step.output.isEmpty())
-            QFile::remove(step.output);
-        runner->SetCommandLine(step.command);
-        runner->ExecuteCommand();
-        if (endedMeanwhile())
-            return;
-        const QString failure = RunFailure(*runner, QLatin1String(step.tool), step.output);
-        if (!failure.isEmpty()) {
-            form->ShowFailure(QLatin1String(step.label).chopped(1) + QLatin1String(" failed: ")
-                              + failure);
-            objDOS.reset();
-            return;
-        }
-    }
-    form->close();
-    objDOS.reset();
+    QEventLoop loop;
+    PreviewWindows windows(this, form, &loop);
+    PreviewJob job(request, &windows);
+    form->WatchJob(&job);
+    job.Start();
+    if (job.IsRunning())
+        loop.exec();
+    // After a failure Form4 stays to say why; otherwise it goes.
+    if (!windows.failed && form && form == Form4::Loaded())
+        form->close();
 }
 
 void Form1::StopPreview()

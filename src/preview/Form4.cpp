@@ -3,7 +3,7 @@
 
 #include "app/Form1.h"
 #include "app/Twips.h"
-#include "process/DOSOutputs.h"
+#include "jobs/PreviewJob.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -127,16 +127,16 @@ void Form4::AppendLog(const QString &chunk)
     end.insertText(chunk + QLatin1Char('\n'));
 }
 
-void Form4::WatchRunner(const std::shared_ptr<DOSOutputs> &runner)
+void Form4::WatchJob(PreviewJob *job)
 {
-    mRunner = runner;
+    mJob = job;
 }
 
 void Form4::closeEvent(QCloseEvent *event)
 {
     mUnloading = true;
     // Closing ends the preview: the render, merge or player stops with it.
-    if (const std::shared_ptr<DOSOutputs> runner = mRunner.lock())
-        runner->Stop();
+    if (mJob)
+        mJob->Cancel();
     event->accept();
 }

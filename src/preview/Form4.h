@@ -2,12 +2,11 @@
 // and a log of the tools' output.
 #pragma once
 
+#include <QPointer>
 #include <QVector>
 #include <QWidget>
 
-#include <memory>
-
-class DOSOutputs;
+class PreviewJob;
 class Form1;
 class QLabel;
 class QPlainTextEdit;
@@ -32,8 +31,8 @@ public:
     // Each chunk ends up on its own line; the cost does not grow with the log.
     void AppendLog(const QString &chunk);
 
-    // The tool that closing the window stops.
-    void WatchRunner(const std::shared_ptr<DOSOutputs> &runner);
+    // The job that closing the window cancels.
+    void WatchJob(PreviewJob *job);
 
     QVector<QLabel *> Label1;         // heading, current step, overall progress
     QPushButton *Command1 = nullptr;  // "Stop", then "Close"
@@ -47,6 +46,6 @@ protected:
 private:
     explicit Form4(Form1 *owner);
 
-    std::weak_ptr<DOSOutputs> mRunner;
+    QPointer<PreviewJob> mJob;
     bool mUnloading = false;
 };

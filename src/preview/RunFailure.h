@@ -1,13 +1,4 @@
-// Tells, in the user's words, whether a finished tool run gave what the
-// next step needs.
+// The judgement of a tool run moved below the windows, to the jobs.
 #pragma once
 
-#include <QString>
-
-class DOSOutputs;
-
-// Empty text when the run finished with exit code 0 and, when an output
-// file is named, left that file non-empty. Otherwise one sentence: the tool
-// could not be started, or its last error line.
-QString RunFailure(const DOSOutputs &runner, const QString &toolName,
-                   const QString &outputFile = QString());
+#include "jobs/RunFailure.h"

@@ -1,13 +1,8 @@
 #include "process/DOSOutputs.h"
 
-#include "process/CommandText.h"
+#include "process/ToolRun.h"
 
 #include <QEventLoop>
-#include <QProcess>
-#include <QTimer>
-
-#include <csignal>
-#include <sys/prctl.h>
 
 std::shared_ptr<DOSOutputs> DOSOutputs::Create()
 {
@@ -35,7 +30,7 @@ QString DOSOutputs::Outputs() const
 
 bool DOSOutputs::IsRunning() const
 {
-    return !mProcess.isNull();
+    return mRun && mRun->IsRunning();
 }
 
 DOSOutputs::RunEnd DOSOutputs::LastRunEnd() const
@@ -68,85 +63,45 @@ QByteArray DOSOutputs::ExecuteCommand(const QString &CommandLine)
     // A handler may drop the owner's reference while this call is running.
     const std::shared_ptr<DOSOutputs> keepAlive = shared_from_this();
 
-    const QStringList arguments = CommandText::SplitCommandText(mCommand);
-    if (arguments.isEmpty())
-        return QByteArray();
-
-    QProcess process;
-    process.setProgram(arguments.first());
-    process.setArguments(arguments.mid(1));
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    // A tool that asks a question gets end-of-file at once instead of waiting.
-    process.setStandardInputFile(QProcess::nullDevice());
-    // No tool may outlive Brenvox, not even when Brenvox is killed.
-    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-
-    mStopRequested = false;
+    ToolRun run;
     mExitSignal = 0;
     mFailureReason.clear();
-    process.start(QIODevice::ReadOnly);
-    if (!process.waitForStarted(-1)) {
-        mLastRunEnd = RunEnd::FailedToStart;
-        mExitCode = -1;
-        mFailureReason = process.errorString();
+    if (!run.Start(mCommand)) {
+        if (run.LastEnd() == ToolRun::End::FailedToStart) {
+            mLastRunEnd = RunEnd::FailedToStart;
+            mExitCode = -1;
+            mFailureReason = run.FailureReason();
+        }
         return QByteArray();
     }
 
-    mProcess = &process;
+    mRun = &run;
     mOutputs.clear();
-
     QEventLoop loop;
-    connect(&process, &QProcess::readyRead, this, &DOSOutputs::DeliverAvailableOutput);
-    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
+    connect(&run, &ToolRun::ChunkRead, this, &DOSOutputs::TakeChunk);
+    connect(&run, &ToolRun::Ended, &loop, &QEventLoop::quit);
+    loop.exec();
+    mRun = nullptr;
 
-    DeliverAvailableOutput();
-    mProcess.clear();
-
-    mExitCode = process.exitCode();
-    if (mStopRequested) {
-        mLastRunEnd = RunEnd::Stopped;
-    } else {
-        mLastRunEnd = RunEnd::Finished;
-        if (process.exitStatus() == QProcess::CrashExit) {
-            // On Unix, Qt reports the ending signal as the exit code of a crash.
-            mExitSignal = process.exitCode();
-            mExitCode = -1;
-            mFailureReason = process.errorString();
-        }
-    }
+    mLastRunEnd = run.LastEnd();
+    mExitCode = run.ExitCode();
+    mExitSignal = run.ExitSignal();
+    mFailureReason = run.FailureReason();
 
     QString last;
     emit ReceiveOutputs(last);
     return mOutputs;
 }
 
-void DOSOutputs::DeliverAvailableOutput()
+void DOSOutputs::TakeChunk(const QByteArray &bytes)
 {
-    // A handler that processes events can bring us here again; the outer
-    // call keeps delivering so the chunks stay in read order.
-    if (mDelivering)
-        return;
-    mDelivering = true;
-    while (mProcess && mProcess->bytesAvailable() > 0) {
-        const QByteArray bytes = mProcess->read(ChunkSize);
-        mOutputs += bytes;
-        QString chunk = QString::fromLatin1(bytes);
-        emit ReceiveOutputs(chunk);
-    }
-    mDelivering = false;
+    mOutputs += bytes;
+    QString chunk = QString::fromLatin1(bytes);
+    emit ReceiveOutputs(chunk);
 }
 
 void DOSOutputs::Stop()
 {
-    if (!mProcess)
-        return;
-    mStopRequested = true;
-    mProcess->terminate();
-    QPointer<QProcess> process = mProcess;
-    QTimer::singleShot(StopGraceMilliseconds, this, [process] {
-        if (process)
-            process->kill();
-    });
+    if (mRun)
+        mRun->Stop();
 }

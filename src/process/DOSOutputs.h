@@ -1,27 +1,23 @@
 // Runs one command text as a child process and hands its console output to
-// the owner, chunk by chunk, while the caller waits.
+// the owner, chunk by chunk, while the caller waits: the blocking call on top
+// of ToolRun.
 #pragma once
+
+#include "process/ToolRun.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <memory>
-
-class QProcess;
 
 class DOSOutputs : public QObject, public std::enable_shared_from_this<DOSOutputs>
 {
     Q_OBJECT
 
 public:
-    enum class RunEnd {
-        None,          // nothing ran yet, or the command was empty
-        Finished,      // the child closed its output by itself
-        Stopped,       // Stop() ended it
-        FailedToStart, // missing or not executable: no event was raised
-    };
+    // None, Finished, Stopped or FailedToStart, as the tool run told it.
+    using RunEnd = ToolRun::End;
 
     // Owners hold runners through shared pointers: releasing one while its
     // ExecuteCommand is still on the stack must not destroy it.
@@ -61,15 +57,13 @@ signals:
 
 private:
     DOSOutputs();
-    void DeliverAvailableOutput();
+    void TakeChunk(const QByteArray &bytes);
 
     QString mCommand;
     // Kept as bytes: a tool's output can run to many megabytes, and a
     // QString would hold it twice over.
     QByteArray mOutputs;
-    QPointer<QProcess> mProcess;
-    bool mDelivering = false;
-    bool mStopRequested = false;
+    ToolRun *mRun = nullptr;
     RunEnd mLastRunEnd = RunEnd::None;
     int mExitCode = 0;
     int mExitSignal = 0;

@@ -25,6 +25,16 @@ private slots:
                                  << "brenvox 0.1";
         QTest::newRow("unknown option") << QStringList{"--loud"} << int(Action::Error) << QStringList{}
                                         << "Unknown option 'loud'";
+        QTest::newRow("export") << QStringList{"--export", "out.flac", "--left-band", "65=+3", "in.mp3"}
+                                << int(Action::Export) << QStringList{"in.mp3"} << "";
+        QTest::newRow("batch") << QStringList{"--output-dir", "eq", "--jobs", "3", "a.mp3", "b.mp3"}
+                               << int(Action::Batch) << QStringList{"a.mp3", "b.mp3"} << "";
+        QTest::newRow("export of two inputs") << QStringList{"--export", "out.wav", "a.mp3", "b.mp3"}
+                                              << int(Action::Error) << QStringList{} << "exactly one INPUT";
+        QTest::newRow("band beyond the range") << QStringList{"--export", "o.wav", "--right-band", "66=1", "a.mp3"}
+                                               << int(Action::Error) << QStringList{} << "not 66=1";
+        QTest::newRow("equalizer option without an output") << QStringList{"--low-cut", "a.mp3"}
+                                                            << int(Action::Error) << QStringList{} << "need --export";
     }
 
     void requests()

@@ -29,6 +29,8 @@ void tst_ExportProgress::statusTime_data()
         << "size=    6912kB time=00:01:22.29 bitrate= 688.1kbits/s speed= 165x    \r" << 82;
     QTest::newRow("upper case") << "SIZE= 1kB TIME=00:00:05.00 BITRATE=" << 5;
     QTest::newRow("hours") << "time=01:02:03.99" << 3723;
+    // Unlike a source's "Duration:", a running job's time may pass a day.
+    QTest::newRow("more than a day") << "time=25:00:00.00" << 90000;
     QTest::newRow("two status lines use the first")
         << "time=00:00:07.00 bitrate=1\rsize= 2kB time=00:00:09.00 bitrate=1\r" << 7;
     QTest::newRow("N/A at the start of a run") << "size=N/A time=N/A bitrate=N/A" << -1;

@@ -42,8 +42,8 @@ namespace {
 // Writes its output after reporting 00:00:10.00 in three status lines.
 const QByteArray TenSecondTool =
     "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
-    "printf 'size=N/A time=N/A bitrate=N/A speed=N/A    \\r' >&2\nsleep 0.1\n"
-    "printf 'size=    1kB time=00:00:05.00 bitrate= 1.0kbits/s speed=1x    \\r' >&2\nsleep 0.1\n"
+    "printf 'size=N/A time=N/A bitrate=N/A speed=N/A    \\r' >&2\nsleep 0.3\n"
+    "printf 'size=    1kB time=00:00:05.00 bitrate= 1.0kbits/s speed=1x    \\r' >&2\nsleep 0.3\n"
     "printf 'size=    2kB time=00:00:10.00 bitrate= 1.0kbits/s speed=1x    \\n' >&2\n"
     "printf 'RIFF' > \"$last\"\n";
 
@@ -237,12 +237,17 @@ void tst_Form3::failure_data()
     QTest::addColumn<QString>("said");
 
     const QByteArray failAt = "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
-                              "case \"$last\" in *%1) echo 'Input #0' >&2; echo '%2' >&2; exit 1;; esac\n"
+                              "case \"$last\" in *%1) sleep 0.5; echo 'Input #0' >&2; echo '%2' >&2; exit 1;; esac\n"
                               "printf 'RIFF' > \"$last\"\n";
     QTest::newRow("ffmpeg missing") << QByteArray() << QStringList{"Failed", "Idle", "Idle"}
                                     << "Creating Left Chanel failed: ffmpeg could not be started";
     QTest::newRow("left render fails")
         << QString::fromLatin1(failAt).arg("Lout.wav", "Error initializing filter equalizer").toLatin1()
+        << QStringList{"Failed", "Completed", "Idle"}
+        << "Creating Left Chanel failed: ffmpeg failed: Error initializing filter equalizer";
+    QTest::newRow("left render fails, the right one is stopped")
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *Rout.wav) exec sleep 30;; esac\n"
+                      "sleep 0.5; echo 'Error initializing filter equalizer' >&2; exit 1\n")
         << QStringList{"Failed", "Idle", "Idle"}
         << "Creating Left Chanel failed: ffmpeg failed: Error initializing filter equalizer";
     QTest::newRow("right render fails")
@@ -296,43 +301,53 @@ void tst_Form3::failure()
 
 void tst_Form3::cancel_data()
 {
-    QTest::addColumn<int>("step");
+    QTest::addColumn<QByteArray>("hanging"); // the outputs whose tool never ends
+    QTest::addColumn<QStringList>("statuses");
     QTest::addColumn<QString>("how");
 
-    QTest::newRow("left render, Cancel") << 0 << "Cancel";
-    QTest::newRow("right render, Cancel") << 1 << "Cancel";
-    QTest::newRow("merge, Cancel") << 2 << "Cancel";
-    QTest::newRow("right render, close box") << 1 << "close box";
-    QTest::newRow("merge, main window closed") << 2 << "main window";
+    // The renders run together: a render that hangs leaves the other one
+    // to complete.
+    const QStringList left{"Processing", "Completed", "Idle"};
+    const QStringList right{"Completed", "Processing", "Idle"};
+    const QStringList merge{"Completed", "Completed", "Processing"};
+    QTest::newRow("left render, Cancel") << QByteArray("*/Lout.wav") << left << "Cancel";
+    QTest::newRow("right render, Cancel") << QByteArray("*/Rout.wav") << right << "Cancel";
+    QTest::newRow("both renders, Cancel") << QByteArray("*/Lout.wav|*/Rout.wav")
+                                          << QStringList{"Processing", "Processing", "Idle"} << "Cancel";
+    QTest::newRow("merge, Cancel") << QByteArray("*/.out.*.wav") << merge << "Cancel";
+    QTest::newRow("right render, close box") << QByteArray("*/Rout.wav") << right << "close box";
+    QTest::newRow("both renders, main window closed") << QByteArray("*/Lout.wav|*/Rout.wav")
+                                          << QStringList{"Processing", "Processing", "Idle"} << "main window";
+    QTest::newRow("merge, main window closed") << QByteArray("*/.out.*.wav") << merge << "main window";
 }
 
-// Ending the export stops its tool, skips what is left, removes the
+// Ending the export stops its tools, skips what is left, removes the
 // incomplete output, and a closed window never starts the export again.
 void tst_Form3::cancel()
 {
-    QFETCH(int, step);
+    QFETCH(QByteArray, hanging);
+    QFETCH(QStringList, statuses);
     QFETCH(QString, how);
 
     BrenvoxSession session;
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
-    const char *ends[] = {"/Lout.wav", "/Rout.wav", "/.out.*.wav"};
     session.app.writeTool(QStringLiteral("ffmpeg"),
         "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
-        "case \"$last\" in *" + QByteArray(ends[step]) + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n"
+        "case \"$last\" in " + hanging + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n"
         "printf 'RIFF' > \"$last\"\n");
     const QString output = session.app.scratchPath(QStringLiteral("out.wav"));
     Form1 *form = session.form;
     QPointer<Form3> window = SaveAs(form, output);
     QVERIFY(window);
 
+    const int hangingTools = hanging.count('|') + 1;
     bool ended = false;
-    QStringList statusesAtEnd;
     Watcher watcher([&] {
-        if (ended || !window || RecordedPids(session.app, QStringLiteral("ffmpeg")).isEmpty())
+        if (ended || !window || RecordedPids(session.app, QStringLiteral("ffmpeg")).size() < hangingTools
+            || Statuses(window) != statuses)
             return;
         ended = true;
-        statusesAtEnd = Statuses(window);
         if (how == QLatin1String("Cancel"))
             window->Command1->click();
         else if (how == QLatin1String("close box"))
@@ -343,19 +358,15 @@ void tst_Form3::cancel()
     QTRY_VERIFY_WITH_TIMEOUT(ended, 15000);
     QTRY_VERIFY_WITH_TIMEOUT(!window, 10000);
 
-    QStringList expected{"Completed", "Completed", "Completed"};
-    expected[step] = QStringLiteral("Processing");
-    for (int later = step + 1; later < 3; ++later)
-        expected[later] = QStringLiteral("Idle");
-    QCOMPARE(statusesAtEnd, expected);
     const QList<qint64> pids = RecordedPids(session.app, QStringLiteral("ffmpeg"));
-    QCOMPARE(pids.size(), 1);
-    QVERIFY(!ProcessAlive(pids.first()));
+    QCOMPARE(pids.size(), hangingTools);
+    for (qint64 pid : pids)
+        QVERIFY(!ProcessAlive(pid));
     QVERIFY(!QFile::exists(output));
     QCOMPARE(QDir(QFileInfo(output).path()).entryList({QStringLiteral(".out.*")}, QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(!Form3::Loaded());
     QTest::qWait(1500);
-    QCOMPARE(Runs(session.app), step + 1);
+    QCOMPARE(Runs(session.app), statuses.indexOf(QStringLiteral("Idle")) < 0 ? 3 : 2);
     if (session.form)
         QVERIFY(session.form->Command1[1]->isEnabled());
 }

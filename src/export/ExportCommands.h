@@ -1,0 +1,21 @@
+// The command texts of the export: the two channel renders, their merge
+// into the chosen format, and the probe of what was written.
+#pragma once
+
+#include <QString>
+
+namespace ExportCommands {
+
+// {AppFolder}/ffmpeg -y -i {sourceWav} -af "volume={level}",{chain} {outWav}
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, const QString &outWav);
+
+// The merge has "-y" once; the output's extension alone picks the format.
+QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
+             const QString &outputFile);
+
+// The channel count of the first audio stream and the duration, one
+// "key=value" a line, for the check of the file the export wrote.
+QString ProbeAudio(const QString &appFolder, const QString &file);
+
+} // namespace ExportCommands

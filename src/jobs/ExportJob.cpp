@@ -1,0 +1,155 @@
+#include "jobs/ExportJob.h"
+
+#include "export/ExportCommands.h"
+#include "export/OutputReplacement.h"
+#include "export/WrittenAudioCheck.h"
+
+#include <QFile>
+
+namespace {
+
+// The steps after the two renders; each one's row is the merge's.
+enum Step { LeftRender, RightRender, Join, ProbeWritten, ProbeSource };
+
+} // namespace
+
+QString ExportJob::RowName(int row)
+{
+    static const char *const names[] = {"Creating Left Chanel", "Creating Right Chanel",
+                                        "Merging Chanels"};
+    return QLatin1String(names[row]);
+}
+
+ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QObject *parent)
+    : QObject(parent)
+    , mRequest(request)
+    , mObserver(observer)
+{
+    const ExportRequest &r = mRequest;
+    const JobPaths &paths = r.paths;
+    const QString ffmpeg = QStringLiteral("ffmpeg");
+    const QString ffprobe = QStringLiteral("ffprobe");
+    const int rightStage = r.sequentialRenders ? 1 : 0;
+    std::vector<ToolStep> steps{
+        {RowName(0), ffmpeg,
+         ExportCommands::RenderChannel(r.encoderFolder, paths.LeftSourceWav, r.leftVolume,
+                                       r.leftChain, paths.LeftOutWav),
+         paths.LeftOutWav, 0},
+        {RowName(1), ffmpeg,
+         ExportCommands::RenderChannel(r.encoderFolder, paths.RightSourceWav, r.rightVolume,
+                                       r.rightChain, paths.RightOutWav),
+         paths.RightOutWav, rightStage},
+        {RowName(2), ffmpeg,
+         ExportCommands::Join(r.encoderFolder, paths.LeftOutWav, paths.RightOutWav,
+                              r.temporaryOutput),
+         r.temporaryOutput, 2},
+        // A clean exit and clean output can still leave a file cut short.
+        // The source's duration is kept in whole seconds; the channel file
+        // the export read has the exact one.
+        {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, r.temporaryOutput),
+         QString(), 3},
+        {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, paths.LeftSourceWav),
+         QString(), 4},
+    };
+    mSequence = new ToolSequence(std::move(steps), this, this);
+}
+
+ExportJob::~ExportJob()
+{
+    // The tools go first: a merge must not write on once its file is gone.
+    delete mSequence;
+    RemoveTemporaryOutput();
+}
+
+void ExportJob::SaveChanels()
+{
+    mSequence->Start();
+}
+
+void ExportJob::Cancel()
+{
+    RemoveTemporaryOutput();
+    mSequence->Cancel();
+}
+
+bool ExportJob::IsRunning() const
+{
+    return mSequence->IsRunning();
+}
+
+int ExportJob::RowOf(int step)
+{
+    return step < Join ? step : int(ExportObserver::Merge);
+}
+
+void ExportJob::StepStarted(int step)
+{
+    if (step > Join)
+        return;
+    if (step < Join)
+        mRowStarted[step] = true;
+    mObserver->RowStarted(RowOf(step));
+}
+
+void ExportJob::StepOutput(int step, const QString &chunk)
+{
+    mObserver->RowOutput(RowOf(step), chunk);
+}
+
+void ExportJob::StepDone(int step)
+{
+    // The merge is complete once its file is checked and in place.
+    if (step >= Join)
+        return;
+    mRowCompleted[step] = true;
+    mObserver->RowCompleted(step);
+}
+
+void ExportJob::StepFailed(int step, const QString &failure)
+{
+    Fail(RowOf(step), failure);
+    for (int render : {LeftRender, RightRender}) {
+        if (mRowStarted[render] && !mRowCompleted[render] && render != step)
+            mObserver->RowStopped(render);
+    }
+}
+
+void ExportJob::SequenceEnded(bool completed)
+{
+    if (completed) {
+        const WrittenAudioCheck::ProbedAudio written =
+            WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeWritten));
+        const WrittenAudioCheck::ProbedAudio source =
+            WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
+        QString problem = WrittenAudioCheck::WrittenFileProblem(written, source);
+        if (problem.isEmpty())
+            problem = OutputReplacement::ReplaceTarget(mRequest.temporaryOutput, mRequest.target);
+        if (problem.isEmpty()) {
+            // The file is the user's now.
+            mRequest.temporaryOutput.clear();
+            mObserver->RowCompleted(ExportObserver::Merge);
+        } else {
+            Fail(ExportObserver::Merge, problem);
+            completed = false;
+        }
+    }
+    RemoveTemporaryOutput();
+    mObserver->ExportEnded(completed);
+}
+
+void ExportJob::Fail(int row, const QString &failure)
+{
+    QString said = RowName(row) + QLatin1String(" failed: ") + failure;
+    // The user chose the target and never sees the temporary name.
+    if (!mRequest.temporaryOutput.isEmpty())
+        said.replace(mRequest.temporaryOutput, mRequest.target);
+    RemoveTemporaryOutput();
+    mObserver->RowFailed(row, said);
+}
+
+void ExportJob::RemoveTemporaryOutput()
+{
+    if (mRequest.temporaryOutput.isEmpty())
+        return;
+    QFile::remove(mRequest.temporaryOutput);
+}

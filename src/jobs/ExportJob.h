@@ -1,0 +1,81 @@
+// The export without windows: both channels rendered at once, merged into a
+// hidden file beside the target, checked with ffprobe and renamed over the
+// target; a failure or Cancel removes the hidden file and leaves the target.
+#pragma once
+
+#include "jobs/JobPaths.h"
+#include "jobs/ToolSequence.h"
+
+#include <QObject>
+#include <QString>
+
+struct ExportRequest
+{
+    JobPaths paths; // the channel files read and the equalized ones written
+    qint16 leftVolume = 0;
+    qint16 rightVolume = 0;
+    QString leftChain;
+    QString rightChain;
+    QString temporaryOutput; // written by the merge; removed unless it becomes the target
+    QString target;
+    QString encoderFolder; // ToolFolder("ffmpeg")
+    QString proberFolder;  // ToolFolder("ffprobe")
+    // One render after the other, as the export ran before; for comparisons.
+    bool sequentialRenders = false;
+};
+
+// The export's three rows: the left render, the right render, and the merge
+// with its check and rename.
+class ExportObserver
+{
+public:
+    enum Row { LeftRender, RightRender, Merge };
+
+    virtual ~ExportObserver() = default;
+    virtual void RowStarted(int row) = 0;
+    // Each piece of the row's tool output, an empty one after each run.
+    virtual void RowOutput(int row, const QString &chunk) = 0;
+    virtual void RowCompleted(int row) = 0;
+    // "<row name> failed: <why>", naming the target, never the hidden file.
+    virtual void RowFailed(int row, const QString &said) = 0;
+    // A render that another's failure stopped before it ended.
+    virtual void RowStopped(int row) = 0;
+    // Once, after the last tool has gone; the observer may delete the job
+    // later, never inside this call.
+    virtual void ExportEnded(bool completed) = 0;
+};
+
+class ExportJob : public QObject, private JobObserver
+{
+    Q_OBJECT
+
+public:
+    // "Creating Left Chanel", "Creating Right Chanel", "Merging Chanels"
+    static QString RowName(int row);
+
+    ExportJob(const ExportRequest &request, ExportObserver *observer, QObject *parent = nullptr);
+    // Tools still running are killed and the hidden file removed.
+    ~ExportJob() override;
+
+    // Starts the renders; the merge follows once both ended well.
+    void SaveChanels();
+    // Stops every tool and removes the hidden file at once.
+    void Cancel();
+    bool IsRunning() const;
+
+private:
+    static int RowOf(int step);
+    void StepStarted(int step) override;
+    void StepOutput(int step, const QString &chunk) override;
+    void StepDone(int step) override;
+    void StepFailed(int step, const QString &failure) override;
+    void SequenceEnded(bool completed) override;
+    void Fail(int row, const QString &failure);
+    void RemoveTemporaryOutput();
+
+    ExportRequest mRequest;
+    ExportObserver *mObserver;
+    ToolSequence *mSequence = nullptr;
+    bool mRowStarted[2] = {false, false};
+    bool mRowCompleted[2] = {false, false};
+};

@@ -1,0 +1,131 @@
+#include "jobs/ImportJob.h"
+
+#include "import/ImportCommands.h"
+#include "import/ToolOutputFacts.h"
+#include "process/ToolRun.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+enum Step { Probe, Split };
+
+const QLatin1String ProbeFailed("Searching Failed");
+const QLatin1String SplitFailed("Extracting Chanel Data Failed");
+
+} // namespace
+
+ImportJob::ImportJob(const ImportRequest &request, ImportObserver *observer, QObject *parent)
+    : QObject(parent)
+    , mRequest(request)
+    , mObserver(observer)
+{
+    std::vector<ToolStep> steps{
+        {QStringLiteral("probe"), QStringLiteral("ffprobe"),
+         ImportCommands::ProbeCommand(request.proberFolder, request.sourceFile), QString(), 0},
+        // Both files are checked after the split, with the import's words.
+        {QStringLiteral("split"), QStringLiteral("ffmpeg"),
+         ImportCommands::SplitCommand(request.encoderFolder, request.sourceFile, request.leftWav,
+                                      request.rightWav),
+         QString(), 1},
+    };
+    mSequence = new ToolSequence(std::move(steps), this, this);
+}
+
+void ImportJob::Start()
+{
+    // A new source's import leaves nothing of the previous one behind,
+    // whatever happens next.
+    RemoveChannelFiles();
+    mSequence->Start();
+}
+
+void ImportJob::Cancel()
+{
+    mSequence->Cancel();
+}
+
+bool ImportJob::IsRunning() const
+{
+    return mSequence->IsRunning();
+}
+
+void ImportJob::StepStarted(int step)
+{
+    mOutput.Start();
+    if (step == Split)
+        mObserver->SplitStarted();
+}
+
+void ImportJob::StepOutput(int, const QString &chunk)
+{
+    mObserver->ImportOutput(chunk);
+    if (mOutput.Feed(chunk))
+        mObserver->DurationRead(mOutput.Duration());
+}
+
+void ImportJob::StepDone(int step)
+{
+    if (step != Probe)
+        return;
+    mObserver->Probed(ToolOutputFacts::AudioSampleRate(mOutput.Lines()));
+    if (!ToolOutputFacts::HasAudioStream(mOutput.Lines())) {
+        Fail(ProbeFailed, QStringLiteral("The source holds no audio"));
+        mSequence->Cancel();
+    }
+}
+
+void ImportJob::StepFailed(int step, const QString &failure)
+{
+    Fail(step == Probe ? ProbeFailed : SplitFailed, failure);
+}
+
+std::optional<QString> ImportJob::JudgeRun(int step, const ToolRun &run, const QString &)
+{
+    const QString tool = mSequence->Steps()[step].tool;
+    const QString folder = step == Probe ? mRequest.proberFolder : mRequest.encoderFolder;
+    switch (run.LastEnd()) {
+    case ToolRun::End::Finished:
+        break;
+    case ToolRun::End::FailedToStart:
+        return QStringLiteral("Cannot run %1").arg(folder + QLatin1Char('/') + tool);
+    case ToolRun::End::Stopped:
+    case ToolRun::End::None:
+        return QStringLiteral("%1 did not run to its end").arg(tool);
+    }
+    if (run.ExitCode() != 0) {
+        const QString reason = ToolOutputFacts::LastErrorLine(mOutput.Lines(), mRequest.sourceFile);
+        return reason.isEmpty() ? QStringLiteral("%1 ended with exit code %2").arg(tool).arg(run.ExitCode())
+                                : reason;
+    }
+    if (step == Split) {
+        for (const QString &path : {mRequest.leftWav, mRequest.rightWav}) {
+            const QFileInfo file(path);
+            if (!file.exists() || file.size() == 0)
+                return QStringLiteral("No audio was written to %1").arg(path);
+        }
+    }
+    return QString();
+}
+
+void ImportJob::SequenceEnded(bool completed)
+{
+    // A split cut short holds only the start of the source, which the
+    // preview and the export must never take for the whole of it.
+    if (!completed)
+        RemoveChannelFiles();
+    mObserver->ImportEnded(completed);
+}
+
+void ImportJob::Fail(const QString &heading, const QString &reason)
+{
+    RemoveChannelFiles();
+    mObserver->ImportFailed(heading, reason);
+}
+
+void ImportJob::RemoveChannelFiles()
+{
+    QFile::remove(mRequest.leftWav);
+    QFile::remove(mRequest.rightWav);
+}

@@ -1,0 +1,18 @@
+// The files one job reads and writes in its workspace, named in one place.
+#pragma once
+
+#include <QString>
+
+struct JobPaths
+{
+    QString LeftSourceWav;  // the import's split
+    QString RightSourceWav;
+    QString LeftOutWav;     // the equalized channels
+    QString RightOutWav;
+    QString PreviewMixWav;  // the both-channel preview's merge
+
+    // The names every job uses, inside `folder`.
+    static JobPaths InFolder(const QString &folder);
+    // Inside this instance's workspace (WorkspaceFile).
+    static JobPaths InWorkspace();
+};

@@ -1,0 +1,69 @@
+// Judges a finished tool run and words its failure for the user.
+#include "jobs/RunFailure.h"
+
+#include "import/ToolOutputFacts.h"
+#include "process/DOSOutputs.h"
+
+#include <QFileInfo>
+
+#include <cstring>
+
+namespace {
+
+QString Judge(ToolRun::End end, int exitCode, int exitSignal, const QString &failureReason,
+              const QString &outputs, const QString &toolName, const QString &outputFile)
+{
+    switch (end) {
+    case ToolRun::End::None:
+        return toolName + QLatin1String(" did not run.");
+    case ToolRun::End::FailedToStart:
+        return toolName + QLatin1String(" could not be started: ") + failureReason;
+    case ToolRun::End::Stopped:
+        return toolName + QLatin1String(" was stopped.");
+    case ToolRun::End::Finished:
+        break;
+    }
+    if (exitSignal != 0) {
+        // Its last output line would only say how far it got.
+        return toolName
+            + QStringLiteral(" was stopped by signal %1 (%2).")
+                  .arg(exitSignal)
+                  .arg(QString::fromLocal8Bit(::strsignal(exitSignal)));
+    }
+    const QString lastLine = ToolOutputFacts::LastErrorLine(outputs);
+    if (exitCode != 0) {
+        if (lastLine.isEmpty())
+            return toolName + QStringLiteral(" failed with exit code %1.").arg(exitCode);
+        return toolName + QLatin1String(" failed: ") + lastLine;
+    }
+    // ffmpeg exits with 0 after a failed trailer, ffplay after failing to
+    // open the audio device: the output says what the status does not.
+    const QString knownFailure = ToolOutputFacts::KnownFailureLine(outputs);
+    if (!knownFailure.isEmpty())
+        return toolName + QLatin1String(" failed: ") + knownFailure;
+    if (!outputFile.isEmpty()) {
+        const QFileInfo output(outputFile);
+        if (!output.exists() || output.size() == 0) {
+            QString failure = toolName + QLatin1String(" wrote nothing to ") + outputFile;
+            if (!lastLine.isEmpty())
+                failure += QLatin1String(": ") + lastLine;
+            return failure;
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+QString RunFailure(const ToolRun &run, const QString &output, const QString &toolName,
+                   const QString &outputFile)
+{
+    return Judge(run.LastEnd(), run.ExitCode(), run.ExitSignal(), run.FailureReason(), output,
+                 toolName, outputFile);
+}
+
+QString RunFailure(const DOSOutputs &runner, const QString &toolName, const QString &outputFile)
+{
+    return Judge(runner.LastRunEnd(), runner.ExitCode(), runner.ExitSignal(),
+                 runner.FailureReason(), runner.Outputs(), toolName, outputFile);
+}

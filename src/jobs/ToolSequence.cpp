@@ -1,0 +1,152 @@
+#include "jobs/ToolSequence.h"
+
+#include "jobs/RunFailure.h"
+#include "process/ToolRun.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+ToolSequence::ToolSequence(std::vector<ToolStep> steps, JobObserver *observer, QObject *parent)
+    : QObject(parent)
+    , mSteps(std::move(steps))
+    , mOutputs(mSteps.size())
+    , mRuns(mSteps.size(), nullptr)
+    , mObserver(observer)
+{
+}
+
+ToolSequence::~ToolSequence() = default;
+
+void ToolSequence::Start()
+{
+    if (mStarted)
+        return;
+    mStarted = true;
+    if (mSteps.empty()) {
+        EndIfIdle();
+        return;
+    }
+    const auto first = std::min_element(mSteps.begin(), mSteps.end(),
+        [](const ToolStep &a, const ToolStep &b) { return a.stage < b.stage; });
+    StartStage(first->stage);
+}
+
+void ToolSequence::Cancel()
+{
+    if (mEnded || mCancelled)
+        return;
+    mCancelled = true;
+    for (ToolRun *run : mRuns) {
+        if (run)
+            run->Stop();
+    }
+    EndIfIdle();
+}
+
+bool ToolSequence::IsRunning() const
+{
+    return mStarted && !mEnded;
+}
+
+bool ToolSequence::WasCancelled() const
+{
+    return mCancelled;
+}
+
+const std::vector<ToolStep> &ToolSequence::Steps() const
+{
+    return mSteps;
+}
+
+QString ToolSequence::Output(int step) const
+{
+    return step >= 0 && step < int(mOutputs.size()) ? mOutputs[step] : QString();
+}
+
+bool ToolSequence::MayContinue() const
+{
+    return !mCancelled && !mFailed;
+}
+
+void ToolSequence::StartStage(int stage)
+{
+    mStage = stage;
+    for (int step = 0; step < int(mSteps.size()); ++step) {
+        if (mSteps[step].stage != stage)
+            continue;
+        if (!MayContinue())
+            break;
+        // A stale file from an earlier run must never pass for this run's.
+        if (!mSteps[step].output.isEmpty())
+            QFile::remove(mSteps[step].output);
+        mObserver->StepStarted(step);
+        auto *run = new ToolRun(this);
+        mRuns[step] = run;
+        connect(run, &ToolRun::ChunkRead, this, [this, step](const QByteArray &bytes) {
+            const QString chunk = QString::fromLatin1(bytes);
+            mOutputs[step] += chunk;
+            mObserver->StepOutput(step, chunk);
+        });
+        connect(run, &ToolRun::Ended, this, [this, step, run] { RunEnded(step, run); });
+        ++mRunning;
+        // A tool that cannot start ends like any other, after this loop.
+        if (!run->Start(mSteps[step].command))
+            QMetaObject::invokeMethod(this, [this, step, run] { RunEnded(step, run); },
+                                      Qt::QueuedConnection);
+    }
+    EndIfIdle();
+}
+
+void ToolSequence::RunEnded(int step, ToolRun *run)
+{
+    --mRunning;
+    mObserver->StepOutput(step, QString());
+    // A run stopped because another failed, or by Cancel, is no failure of
+    // its own.
+    if (!mCancelled && run->LastEnd() != ToolRun::End::Stopped) {
+        const ToolStep &done = mSteps[step];
+        const std::optional<QString> worded = mObserver->JudgeRun(step, *run, mOutputs[step]);
+        const QString failure =
+            worded ? *worded : RunFailure(*run, mOutputs[step], done.tool, done.output);
+        if (!failure.isEmpty()) {
+            mFailures.emplace(step, failure);
+            mFailed = true;
+            StopOthers();
+        } else if (!mFailed) {
+            mObserver->StepDone(step);
+        }
+    }
+    EndIfIdle();
+}
+
+void ToolSequence::StopOthers()
+{
+    for (ToolRun *run : mRuns) {
+        if (run && run->IsRunning())
+            run->Stop();
+    }
+}
+
+void ToolSequence::EndIfIdle()
+{
+    if (mRunning > 0 || mEnded || !mStarted)
+        return;
+    if (MayContinue()) {
+        int next = -1;
+        for (const ToolStep &step : mSteps) {
+            if (step.stage > mStage && (next < 0 || step.stage < next))
+                next = step.stage;
+        }
+        if (next >= 0) {
+            StartStage(next);
+            return;
+        }
+    }
+    mEnded = true;
+    // Of runs that failed together, the first in the table is told, as
+    // when they ran one after the other.
+    if (!mCancelled && !mFailures.empty())
+        mObserver->StepFailed(mFailures.begin()->first, mFailures.begin()->second);
+    mObserver->SequenceEnded(MayContinue());
+}

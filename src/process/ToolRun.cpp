@@ -1,0 +1,146 @@
+#include "process/ToolRun.h"
+
+#include "process/CommandText.h"
+
+#include <QProcess>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+ToolRun::ToolRun(QObject *parent)
+    : QObject(parent)
+{
+}
+
+ToolRun::~ToolRun()
+{
+    if (!mProcess)
+        return;
+    mProcess->disconnect(this);
+    mProcess->kill();
+    mProcess->waitForFinished(-1);
+    delete mProcess;
+}
+
+bool ToolRun::Start(const QString &command)
+{
+    if (IsRunning())
+        return false;
+    mStopRequested = false;
+    mEndPending = false;
+    mExitCode = 0;
+    mExitSignal = 0;
+    mFailureReason.clear();
+    const QStringList arguments = CommandText::SplitCommandText(command);
+    if (arguments.isEmpty()) {
+        mLastEnd = End::None;
+        return false;
+    }
+
+    auto *process = new QProcess(this);
+    process->setProgram(arguments.first());
+    process->setArguments(arguments.mid(1));
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    // A tool that asks a question gets end-of-file at once instead of waiting.
+    process->setStandardInputFile(QProcess::nullDevice());
+    // No tool may outlive Brenvox, not even when Brenvox is killed.
+    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    process->start(QIODevice::ReadOnly);
+    if (!process->waitForStarted(-1)) {
+        mLastEnd = End::FailedToStart;
+        mExitCode = -1;
+        mFailureReason = process->errorString();
+        delete process;
+        return false;
+    }
+    mProcess = process;
+    connect(process, &QProcess::readyRead, this, &ToolRun::DeliverAvailableOutput);
+    connect(process, &QProcess::finished, this, &ToolRun::ProcessFinished);
+    return true;
+}
+
+bool ToolRun::IsRunning() const
+{
+    return !mProcess.isNull();
+}
+
+void ToolRun::Stop()
+{
+    if (!mProcess)
+        return;
+    mStopRequested = true;
+    mProcess->terminate();
+    QPointer<QProcess> process = mProcess;
+    QTimer::singleShot(StopGraceMilliseconds, this, [process] {
+        if (process)
+            process->kill();
+    });
+}
+
+ToolRun::End ToolRun::LastEnd() const
+{
+    return mLastEnd;
+}
+
+int ToolRun::ExitCode() const
+{
+    return mExitCode;
+}
+
+int ToolRun::ExitSignal() const
+{
+    return mExitSignal;
+}
+
+QString ToolRun::FailureReason() const
+{
+    return mFailureReason;
+}
+
+void ToolRun::DeliverAvailableOutput()
+{
+    // A handler that processes events can bring us here again; the outer
+    // call keeps delivering so the chunks stay in read order.
+    if (mDelivering)
+        return;
+    mDelivering = true;
+    while (mProcess && mProcess->bytesAvailable() > 0)
+        emit ChunkRead(mProcess->read(ChunkSize));
+    mDelivering = false;
+    if (mEndPending)
+        FinishRun();
+}
+
+void ToolRun::ProcessFinished()
+{
+    // The end is told after every chunk, also when a chunk's handler is
+    // still on the stack.
+    mEndPending = true;
+    if (!mDelivering)
+        DeliverAvailableOutput();
+}
+
+void ToolRun::FinishRun()
+{
+    mEndPending = false;
+    QProcess *process = mProcess;
+    if (!process)
+        return;
+    mProcess.clear();
+    mExitCode = process->exitCode();
+    if (mStopRequested) {
+        mLastEnd = End::Stopped;
+    } else {
+        mLastEnd = End::Finished;
+        if (process->exitStatus() == QProcess::CrashExit) {
+            // On Unix, Qt reports the ending signal as the exit code of a crash.
+            mExitSignal = process->exitCode();
+            mExitCode = -1;
+            mFailureReason = process->errorString();
+        }
+    }
+    process->disconnect(this);
+    process->deleteLater();
+    emit Ended(mLastEnd, mExitCode, mFailureReason);
+}

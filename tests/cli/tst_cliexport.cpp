@@ -1,0 +1,163 @@
+// The command line's exports, run as the real program without a display:
+// one file, a batch with a bad input, an output that cannot be written, an
+// existing output, and Ctrl+C in the middle of a batch.
+#include "AudioMeasure.h"
+#include "TestAppFolder.h"
+
+#include "presets/PresetFile.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString errors;
+};
+
+QProcess *Start(const QStringList &arguments, const QString &folder)
+{
+    auto *process = new QProcess;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(folder);
+    process->start(TestAppFolder::binFolder() + QLatin1String("/brenvox"), arguments);
+    return process;
+}
+
+Run Finish(QProcess *process)
+{
+    process->waitForFinished(120000);
+    Run run{process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1,
+            QString::fromLocal8Bit(process->readAllStandardError())};
+    delete process;
+    return run;
+}
+
+QStringList Files(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+class tst_CliExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void exports_data();
+    void exports();
+    void interruptedBatch();
+
+private:
+    QTemporaryDir mFolder;
+};
+
+void tst_CliExport::initTestCase()
+{
+    QVERIFY(AudioMeasure::GenerateStereoTones(440, 1000, 2, mFolder.filePath(QStringLiteral("a.mp3"))));
+    QVERIFY(AudioMeasure::GenerateStereoTones(300, 3000, 2, mFolder.filePath(QStringLiteral("b.wav"))));
+    QFile bad(mFolder.filePath(QStringLiteral("bad.mp3")));
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not sound\n") > 0);
+    EqualizerSettings settings;
+    settings.channels[EqualizerSettings::Right].gains[40] = -9;
+    settings.channels[EqualizerSettings::Right].moved[40] = true;
+    QString message;
+    QVERIFY2(PresetFile::Save(mFolder.filePath(QStringLiteral("cut.json")), settings, &message), qPrintable(message));
+}
+
+void tst_CliExport::exports_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // run in a fresh folder holding out/
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");          // in standard error
+    QTest::addColumn<QStringList>("written");   // in out/ afterwards
+
+    QTest::newRow("one file") << QStringList{"--export", "out/Mix.wav", "--left-band", "29=-12", "--low-cut", "--bandwidth", "2", "IN/a.mp3"}
+                              << 0 << "a.mp3: done" << QStringList{"Mix.wav"};
+    QTest::newRow("preset") << QStringList{"--export", "out/Mix.flac", "--preset", "IN/cut.json", "IN/a.mp3"}
+                            << 0 << "a.mp3: done" << QStringList{"Mix.flac"};
+    QTest::newRow("missing preset") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/none.json", "IN/a.mp3"}
+                                    << 2 << "none.json" << QStringList{};
+    QTest::newRow("batch with a bad input") << QStringList{"--output-dir", "out", "--format", "flac", "--jobs", "2", "IN/a.mp3", "IN/bad.mp3", "IN/b.wav"}
+                                            << 1 << "failed: IN/bad.mp3: Searching Failed: " << QStringList{"a.flac", "b.flac"};
+    QTest::newRow("output cannot be written") << QStringList{"--export", "/proc/Mix.wav", "IN/a.mp3"}
+                                              << 1 << "The output file could not be created: /proc/Mix.wav" << QStringList{"old.wav"};
+    QTest::newRow("output folder cannot be made") << QStringList{"--output-dir", "/proc/brenvox", "IN/a.mp3"}
+                                                  << 1 << "the output folder cannot be made" << QStringList{"old.wav"};
+    QTest::newRow("existing output kept") << QStringList{"--export", "out/old.wav", "IN/a.mp3"}
+                                          << 1 << "out/old.wav exists: --overwrite replaces it" << QStringList{"old.wav"};
+    QTest::newRow("existing output replaced") << QStringList{"--export", "out/old.wav", "--overwrite", "IN/a.mp3"}
+                                              << 0 << "done" << QStringList{"old.wav"};
+}
+
+void tst_CliExport::exports()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QFETCH(QStringList, written);
+
+    QTemporaryDir run;
+    QVERIFY(QDir(run.path()).mkdir(QStringLiteral("out")));
+    const QString old = run.filePath(QStringLiteral("out/old.wav"));
+    QFile earlier(old);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+    earlier.close();
+    if (!written.contains(QStringLiteral("old.wav")))
+        QVERIFY(QFile::remove(old));
+    arguments.replaceInStrings(QStringLiteral("IN/"), mFolder.path() + QLatin1Char('/'));
+    said.replace(QStringLiteral("IN/"), mFolder.path() + QLatin1Char('/'));
+
+    const Run result = Finish(Start(arguments, run.path()));
+    QVERIFY2(result.errors.contains(said), qPrintable(result.errors));
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(Files(run.filePath(QStringLiteral("out"))), written);
+    for (const QString &name : written) {
+        const QString path = run.filePath(QStringLiteral("out/") + name);
+        const bool kept = name == QLatin1String("old.wav") && exitCode != 0;
+        QCOMPARE(QFileInfo(path).size() == 7, kept);
+        if (!kept)
+            QCOMPARE(AudioMeasure::Channels(path), 2);
+    }
+}
+
+// SIGINT while the first of several files is exported: every tool stops,
+// nothing partial stays, and the status says so.
+void tst_CliExport::interruptedBatch()
+{
+    QTemporaryDir run;
+    QStringList arguments{"--output-dir", "out", "--jobs", "1"};
+    for (int i = 0; i < 3; ++i) {
+        const QString input = run.filePath(QStringLiteral("long%1.wav").arg(i));
+        QVERIFY(AudioMeasure::GenerateStereoTones(440, 1000, 120, input));
+        arguments << input;
+    }
+    QProcess *process = Start(arguments, run.path());
+    QString errors;
+    QTRY_VERIFY_WITH_TIMEOUT((errors += QString::fromLocal8Bit(process->readAllStandardError()))
+                                 .contains(QLatin1String("exported")), 60000);
+    ::kill(pid_t(process->processId()), SIGINT);
+    const Run result = Finish(process);
+
+    QVERIFY2(result.errors.contains(QLatin1String("not done: ")), qPrintable(errors + result.errors));
+    QCOMPARE(result.exitCode, 130);
+    QCOMPARE(Files(run.filePath(QStringLiteral("out"))), QStringList());
+    QProcess search;
+    search.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), run.path()});
+    search.waitForFinished();
+    QCOMPARE(search.readAllStandardOutput(), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(tst_CliExport)
+#include "tst_cliexport.moc"

@@ -1,0 +1,98 @@
+// The import job without windows: the probe's facts and the split's files,
+// or the heading and reason the inspection window shows.
+#include "AudioMeasure.h"
+#include "TestAppFolder.h"
+
+#include "jobs/ImportJob.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+struct Recorder : ImportObserver
+{
+    QString duration;
+    int sampleRate = -1;
+    QString heading;
+    QString reason;
+    int ended = 0;
+    bool completed = false;
+
+    void ImportOutput(const QString &) override {}
+    void DurationRead(const QString &seconds) override { duration = seconds; }
+    void Probed(int rate) override { sampleRate = rate; }
+    void SplitStarted() override {}
+    void ImportFailed(const QString &h, const QString &r) override { heading = h; reason = r; }
+    void ImportEnded(bool done) override { ++ended; completed = done; }
+};
+
+} // namespace
+
+class tst_ImportJob : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void import_data();
+    void import();
+};
+
+void tst_ImportJob::import_data()
+{
+    QTest::addColumn<QString>("source"); // "tones", "text" or "no ffprobe"
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("reason");  // the start of it
+
+    QTest::newRow("stereo tones") << "tones" << "" << "";
+    QTest::newRow("not audio") << "text" << "Searching Failed" << "";
+    QTest::newRow("ffprobe missing") << "no ffprobe" << "Searching Failed" << "Cannot run ";
+}
+
+void tst_ImportJob::import()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, heading);
+    QFETCH(QString, reason);
+
+    TestAppFolder app;
+    QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
+    ImportRequest request;
+    request.sourceFile = app.scratchPath(QStringLiteral("My Source.wav"));
+    request.leftWav = app.scratchPath(QStringLiteral("Left.wav"));
+    request.rightWav = app.scratchPath(QStringLiteral("Right.wav"));
+    request.proberFolder = request.encoderFolder = app.path();
+    if (source == QLatin1String("tones")) {
+        QVERIFY(AudioMeasure::GenerateStereoTones(440, 1000, 2, request.sourceFile));
+    } else {
+        QFile text(request.sourceFile);
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("no sound here\n") > 0);
+    }
+    if (source == QLatin1String("no ffprobe"))
+        app.removeTool(QStringLiteral("ffprobe"));
+    QFile stale(request.leftWav);
+    QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("RIFF of an earlier source") > 0);
+    stale.close();
+
+    Recorder recorder;
+    ImportJob job(request, &recorder);
+    job.Start();
+    QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 30000);
+
+    QCOMPARE(recorder.heading, heading);
+    QVERIFY2(reason.isEmpty() || recorder.reason.startsWith(reason), qPrintable(recorder.reason));
+    QCOMPARE(recorder.completed, heading.isEmpty());
+    if (heading.isEmpty()) {
+        QCOMPARE(recorder.duration, QStringLiteral("2"));
+        QCOMPARE(recorder.sampleRate, 44100);
+        QCOMPARE(AudioMeasure::Channels(request.leftWav), 1);
+        QVERIFY(AudioMeasure::DominantOf(request.rightWav, 0, {440, 1000}) == 1000);
+    } else {
+        QVERIFY(!recorder.reason.isEmpty());
+        QVERIFY(!QFile::exists(request.leftWav));
+        QVERIFY(!QFile::exists(request.rightWav));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_ImportJob)
+#include "tst_importjob.moc"
