@@ -47,8 +47,8 @@ public:
     // Why the last run did not start, or why it ended abnormally.
     QString FailureReason() const;
 
-    static constexpr int ChunkSize = 256;
-    static constexpr int StopGraceMilliseconds = 2000;
+    static constexpr int ChunkSize = ToolRun::ChunkSize;
+    static constexpr int StopGraceMilliseconds = ToolRun::StopGraceMilliseconds;
 
 signals:
     // Each handler gets its own copy: changing it reaches neither Outputs()
