@@ -1,6 +1,8 @@
 // The process-wide values through which the windows hand data to each other.
 #pragma once
 
+#include "app/AppFolder.h"
+
 #include "equalizer/EqualizerModel.h"
 #include "equalizer/EqualizerState.h"
 
@@ -38,3 +40,21 @@ EqualizerModel &Equalizer();
 // Back to the values before start-up: empty texts, zero numbers. For tests
 // that run start-up more than once in one process.
 void ClearSharedState();
+
+// What the two channel renders of an export or a preview request take from
+// the windows' state: the channel files, the levels, the chains and the
+// encoder's folder.
+template <typename RenderRequest>
+void TakeChannelRenders(RenderRequest &request)
+{
+    const SharedState &shared = Shared();
+    request.paths.LeftSourceWav = shared.LeftSourceWav;
+    request.paths.RightSourceWav = shared.RightSourceWav;
+    request.paths.LeftOutWav = shared.LeftOutWav;
+    request.paths.RightOutWav = shared.RightOutWav;
+    request.leftVolume = shared.LeftVolume;
+    request.rightVolume = shared.RightVolume;
+    request.leftChain = shared.LeftFilterChain;
+    request.rightChain = shared.RightFilterChain;
+    request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
+}

@@ -162,18 +162,9 @@ void Form3::Timer1_Timer()
 
 void Form3::SaveChanels()
 {
-    const SharedState &shared = Shared();
     ExportRequest request;
-    request.paths.LeftSourceWav = shared.LeftSourceWav;
-    request.paths.RightSourceWav = shared.RightSourceWav;
-    request.paths.LeftOutWav = shared.LeftOutWav;
-    request.paths.RightOutWav = shared.RightOutWav;
-    request.leftVolume = shared.LeftVolume;
-    request.rightVolume = shared.RightVolume;
-    request.leftChain = shared.LeftFilterChain;
-    request.rightChain = shared.RightFilterChain;
-    request.target = shared.OutputFile;
-    request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
+    TakeChannelRenders(request);
+    request.target = Shared().OutputFile;
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
     // The job removes the temporary file from now on, unless it becomes
     // the output.

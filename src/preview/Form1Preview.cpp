@@ -69,7 +69,6 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     const SequenceScope sequence(this, true);
 
     SharedState &shared = Shared();
-    const QString encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
     const QString playerFolder = ToolFolder(QStringLiteral("ffplay"));
     const JobPaths workspace = JobPaths::InWorkspace();
     shared.LeftSourceWav = workspace.LeftSourceWav;
@@ -108,14 +107,8 @@ void Form1::SoundPreviewing(qint16 IntChanel)
         return;
 
     PreviewRequest request;
-    request.paths = workspace;
-    request.paths.LeftOutWav = shared.LeftOutWav;
-    request.paths.RightOutWav = shared.RightOutWav;
-    request.leftVolume = shared.LeftVolume;
-    request.rightVolume = shared.RightVolume;
-    request.leftChain = shared.LeftFilterChain;
-    request.rightChain = shared.RightFilterChain;
-    request.encoderFolder = encoderFolder;
+    request.paths = workspace; // and its mix file
+    TakeChannelRenders(request);
     request.playerFolder = playerFolder;
 
     QPointer<Form4> form = Form4::Load(this);
