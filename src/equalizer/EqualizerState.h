@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <limits>
 
 using BandGains = std::array<QString, BandTable::BandCount>;
 
@@ -18,6 +19,13 @@ public:
     // Sample rate of the open source, 0 when none is open or it is unknown:
     // bands it leaves no room for are left out of the chains.
     int SourceSampleRate = 0;
+    // Peak level of the open source in dBFS (its loudest channel), measured
+    // by the import; NaN while none is known. The clip warning adds the
+    // channel's curve to it.
+    double SourcePeakDb = std::numeric_limits<double>::quiet_NaN();
+    // Bits per sample of the open source's audio (16, 24, 32), 0 while
+    // unknown: a WAV or FLAC export keeps more than 16 of them.
+    int SourceBitsPerSample = 0;
     BandGains LeftBandGain;
     BandGains RightBandGain;
     QString LeftFilterChain;
