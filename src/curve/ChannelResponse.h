@@ -28,6 +28,9 @@ struct Chain
     bool lowCut = false;
     // The factor after "volume="; 0 or below silences the channel.
     double volume = 1;
+    // dB at the chain's head that keeps the channel from clipping
+    // ("Avoid clipping"); 0 when none is added.
+    double preGainDb = 0;
     double sampleRate = 48000;
 };
 
