@@ -48,7 +48,7 @@ CommandLineRequest ParseCommandLine(const QStringList &arguments)
         QStringLiteral("The extension of the files --output-dir writes (default: wav)."),
         QStringLiteral("EXTENSION"));
     const QCommandLineOption jobs(QStringLiteral("jobs"),
-        QStringLiteral("How many files --output-dir equalizes at once (default: half the cores, at least 1)."),
+        QStringLiteral("How many files --output-dir equalizes at once (default: one a core)."),
         QStringLiteral("N"));
     const QCommandLineOption preset(QStringLiteral("preset"),
         QStringLiteral("Equalizer settings from a preset file."), QStringLiteral("PRESET.json"));

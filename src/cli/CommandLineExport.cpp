@@ -32,14 +32,15 @@ void Say(const QString &line)
 }
 
 // One input to one output: the import, then the export with chains built
-// for the source's sample rate.
+// for the source's sample rate. A whole run probes the source and renders
+// it in one ffmpeg run, without channel files.
 class FileExport : public ImportObserver, public ExportObserver
 {
 public:
     FileExport(const QString &input, const QString &output, const EqualizerSettings &settings,
-               const QString &workspace, std::function<void()> ended)
+               const QString &workspace, bool whole, std::function<void()> ended)
         : mInput(input), mOutput(output), mSettings(settings), mWorkspace(workspace),
-          mEnded(std::move(ended))
+          mWhole(whole), mEnded(std::move(ended))
     {
     }
 
@@ -67,8 +68,10 @@ public:
         mPaths = JobPaths::InFolder(mWorkspace);
         ImportRequest request;
         request.sourceFile = mInput;
-        request.leftWav = mPaths.LeftSourceWav;
-        request.rightWav = mPaths.RightSourceWav;
+        if (!mWhole) {
+            request.leftWav = mPaths.LeftSourceWav;
+            request.rightWav = mPaths.RightSourceWav;
+        }
         request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
         request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
         mImport = std::make_unique<ImportJob>(request, static_cast<ImportObserver *>(this));
@@ -130,9 +133,12 @@ private:
         request.target = QFileInfo(mOutput).absoluteFilePath();
         request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
         request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
+        if (mWhole)
+            request.sourceFile = mInput;
         // The job removes the temporary file from now on.
         mTemporary.clear();
-        mBarMaximum = ExportProgress::BarMaximum(mDuration);
+        // A whole run is one step of the three the bar counts.
+        mBarMaximum = ExportProgress::BarMaximum(mDuration) / (mWhole ? 3 : 1);
         mExport = std::make_unique<ExportJob>(request, static_cast<ExportObserver *>(this));
         mExport->SaveChanels();
     }
@@ -186,6 +192,7 @@ private:
     QString mOutput;
     EqualizerSettings mSettings;
     QString mWorkspace;
+    bool mWhole = false;
     std::function<void()> mEnded;
     JobPaths mPaths;
     QString mTemporary;
@@ -230,7 +237,12 @@ int RunCommandLineExports(const CommandLineRequest &request)
         Say(QStringLiteral("brenvox: the output folder cannot be made: ") + request.outputFolder);
         return 1;
     }
-    const int atOnce = request.jobs > 0 ? request.jobs : std::max(1, QThread::idealThreadCount() / 2);
+    // A file's two channels render at once, but its split, merge and probes
+    // add a third to the work. Once the files running together fill every
+    // core, one ffmpeg run a file (no split, no merge) gets more done.
+    const int cores = std::max(1, QThread::idealThreadCount());
+    const int atOnce = request.jobs > 0 ? request.jobs : cores;
+    const bool whole = batch && std::min<qsizetype>(atOnce, request.files.size()) >= cores;
 
     PrepareWorkspace();
     QEventLoop loop;
@@ -250,7 +262,7 @@ int RunCommandLineExports(const CommandLineRequest &request)
                                      : request.output;
         exports.push_back(std::make_unique<FileExport>(
             input, output, settings,
-            WorkspaceFolder() + QStringLiteral("/job-%1").arg(exports.size() + 1), ended));
+            WorkspaceFolder() + QStringLiteral("/job-%1").arg(exports.size() + 1), whole, ended));
     }
     startMore = [&] {
         while (!interrupted && running < atOnce && next < int(exports.size())) {

@@ -14,6 +14,14 @@ std::optional<qint32> StatusTimeSeconds(const QString &chunk)
     return ClockField::Seconds(chunk, found + 5, 99);
 }
 
+std::optional<double> LastStatusTime(const QString &output)
+{
+    const qsizetype found = output.lastIndexOf(QLatin1String("time="), -1, Qt::CaseInsensitive);
+    if (found < 0)
+        return std::nullopt;
+    return ClockField::ExactSeconds(output, found + 5, 99);
+}
+
 int BarMaximum(const QString &sourceDuration)
 {
     bool ok = false;

@@ -12,6 +12,9 @@ namespace ExportProgress {
 // letter case). Nothing when those characters are no such time, e.g.
 // "time=N/A" at the start of a run or a status line cut by the chunk end.
 std::optional<qint32> StatusTimeSeconds(const QString &chunk);
+// The last status time of a whole run's output, with its fraction: how much
+// audio the run wrote.
+std::optional<double> LastStatusTime(const QString &output);
 
 // Three times the source's whole seconds; empty or unreadable text gives 0.
 int BarMaximum(const QString &sourceDuration);

@@ -30,4 +30,19 @@ std::optional<qint32> Seconds(const QString &text, qsizetype at, int maximumHour
     return hours * 3600 + minutes * 60 + seconds;
 }
 
+std::optional<double> ExactSeconds(const QString &text, qsizetype at, int maximumHours)
+{
+    const std::optional<qint32> whole = Seconds(text, at, maximumHours);
+    if (!whole)
+        return std::nullopt;
+    double seconds = *whole;
+    qsizetype digit = at + 8;
+    if (digit < text.size() && text.at(digit) == QLatin1Char('.')) {
+        double place = 0.1;
+        for (++digit; digit < text.size() && text.at(digit).isDigit(); ++digit, place /= 10)
+            seconds += place * text.at(digit).digitValue();
+    }
+    return seconds;
+}
+
 } // namespace ClockField

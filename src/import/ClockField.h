@@ -13,5 +13,7 @@ namespace ClockField {
 // Nothing when they are no such time: "N/A", a field cut off by the text's
 // end, or hours beyond the maximum.
 std::optional<qint32> Seconds(const QString &text, qsizetype at, int maximumHours);
+// The same with the decimal fraction that may follow ("00:01:00.05").
+std::optional<double> ExactSeconds(const QString &text, qsizetype at, int maximumHours);
 
 } // namespace ClockField

@@ -14,5 +14,9 @@ QString ProbeCommand(const QString &appFolder, const QString &sourceFile);
 // replaced.
 QString SplitCommand(const QString &appFolder, const QString &sourceFile,
                      const QString &leftWav, const QString &rightWav);
+// The split's graph with each channel's branch ending in the given text
+// (e.g. "[left]", or more filters and a label), so whatever reads the
+// source's channels takes them as the split does.
+QString ChannelGraph(const QString &leftEnd, const QString &rightEnd);
 
 } // namespace ImportCommands

@@ -1,6 +1,7 @@
 #include "jobs/ExportJob.h"
 
 #include "export/ExportCommands.h"
+#include "export/ExportProgress.h"
 #include "export/OutputReplacement.h"
 #include "export/WrittenAudioCheck.h"
 
@@ -10,6 +11,8 @@ namespace {
 
 // The steps after the two renders; each one's row is the merge's.
 enum Step { LeftRender, RightRender, Join, ProbeWritten, ProbeSource };
+// A whole run's table.
+enum WholeStep { Whole, ProbeWholeWritten };
 
 } // namespace
 
@@ -30,6 +33,19 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     const QString ffmpeg = QStringLiteral("ffmpeg");
     const QString ffprobe = QStringLiteral("ffprobe");
     const int rightStage = r.sequentialRenders ? 1 : 0;
+    if (!r.sourceFile.isEmpty()) {
+        std::vector<ToolStep> steps{
+            {RowName(2), ffmpeg,
+             ExportCommands::RenderWhole(r.encoderFolder, r.sourceFile, r.leftVolume, r.leftChain,
+                                         r.rightVolume, r.rightChain, r.temporaryOutput),
+             r.temporaryOutput, 0},
+            {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, r.temporaryOutput),
+             QString(), 1},
+        };
+        mSequence = new ToolSequence(std::move(steps), this, this);
+        return;
+    }
+    mJoinStep = Join;
     std::vector<ToolStep> steps{
         {RowName(0), ffmpeg,
          ExportCommands::RenderChannel(r.encoderFolder, paths.LeftSourceWav, r.leftVolume,
@@ -45,11 +61,11 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
          r.temporaryOutput, 2},
         // A clean exit and clean output can still leave a file cut short.
         // The source's duration is kept in whole seconds; the channel file
-        // the export read has the exact one.
+        // the export read has the exact one, read while the renders run.
         {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, r.temporaryOutput),
          QString(), 3},
         {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, paths.LeftSourceWav),
-         QString(), 4},
+         QString(), 0},
     };
     mSequence = new ToolSequence(std::move(steps), this, this);
 }
@@ -77,16 +93,21 @@ bool ExportJob::IsRunning() const
     return mSequence->IsRunning();
 }
 
-int ExportJob::RowOf(int step)
+int ExportJob::RowOf(int step) const
 {
-    return step < Join ? step : int(ExportObserver::Merge);
+    return IsRender(step) ? step : int(ExportObserver::Merge);
+}
+
+bool ExportJob::IsRender(int step) const
+{
+    return step < mJoinStep;
 }
 
 void ExportJob::StepStarted(int step)
 {
-    if (step > Join)
+    if (step > mJoinStep)
         return;
-    if (step < Join)
+    if (IsRender(step))
         mRowStarted[step] = true;
     mObserver->RowStarted(RowOf(step));
 }
@@ -99,7 +120,7 @@ void ExportJob::StepOutput(int step, const QString &chunk)
 void ExportJob::StepDone(int step)
 {
     // The merge is complete once its file is checked and in place.
-    if (step >= Join)
+    if (!IsRender(step))
         return;
     mRowCompleted[step] = true;
     mObserver->RowCompleted(step);
@@ -117,10 +138,18 @@ void ExportJob::StepFailed(int step, const QString &failure)
 void ExportJob::SequenceEnded(bool completed)
 {
     if (completed) {
-        const WrittenAudioCheck::ProbedAudio written =
-            WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeWritten));
-        const WrittenAudioCheck::ProbedAudio source =
-            WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
+        const bool whole = mJoinStep == Whole;
+        const WrittenAudioCheck::ProbedAudio written = WrittenAudioCheck::ParseProbedAudio(
+            mSequence->Output(whole ? ProbeWholeWritten : ProbeWritten));
+        WrittenAudioCheck::ProbedAudio source;
+        if (whole) {
+            // The run's own count of what it wrote: a source's container
+            // may guess its duration.
+            source.channels = 2;
+            source.durationSeconds = ExportProgress::LastStatusTime(mSequence->Output(Whole)).value_or(-1);
+        } else {
+            source = WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
+        }
         QString problem = WrittenAudioCheck::WrittenFileProblem(written, source);
         if (problem.isEmpty())
             problem = OutputReplacement::ReplaceTarget(mRequest.temporaryOutput, mRequest.target);

@@ -22,6 +22,10 @@ struct ExportRequest
     QString proberFolder;  // ToolFolder("ffprobe")
     // One render after the other, as the export ran before; for comparisons.
     bool sequentialRenders = false;
+    // When set, one run renders both channels from this file straight into
+    // the hidden file (its row is the merge's) and the workspace is not
+    // used: a batch keeps every core busy with files of its own.
+    QString sourceFile;
 };
 
 // The export's three rows: the left render, the right render, and the merge
@@ -64,7 +68,8 @@ public:
     bool IsRunning() const;
 
 private:
-    static int RowOf(int step);
+    int RowOf(int step) const;
+    bool IsRender(int step) const;
     void StepStarted(int step) override;
     void StepOutput(int step, const QString &chunk) override;
     void StepDone(int step) override;
@@ -76,6 +81,8 @@ private:
     ExportRequest mRequest;
     ExportObserver *mObserver;
     ToolSequence *mSequence = nullptr;
+    // Where the merge's (or the whole run's) steps begin in the table.
+    int mJoinStep = 0;
     bool mRowStarted[2] = {false, false};
     bool mRowCompleted[2] = {false, false};
 };

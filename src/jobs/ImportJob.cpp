@@ -24,12 +24,14 @@ ImportJob::ImportJob(const ImportRequest &request, ImportObserver *observer, QOb
     std::vector<ToolStep> steps{
         {QStringLiteral("probe"), QStringLiteral("ffprobe"),
          ImportCommands::ProbeCommand(request.proberFolder, request.sourceFile), QString(), 0},
-        // Both files are checked after the split, with the import's words.
-        {QStringLiteral("split"), QStringLiteral("ffmpeg"),
-         ImportCommands::SplitCommand(request.encoderFolder, request.sourceFile, request.leftWav,
-                                      request.rightWav),
-         QString(), 1},
     };
+    // Both files are checked after the split, with the import's words.
+    if (!request.leftWav.isEmpty()) {
+        steps.push_back({QStringLiteral("split"), QStringLiteral("ffmpeg"),
+                         ImportCommands::SplitCommand(request.encoderFolder, request.sourceFile,
+                                                      request.leftWav, request.rightWav),
+                         QString(), 1});
+    }
     mSequence = new ToolSequence(std::move(steps), this, this);
 }
 
@@ -126,6 +128,8 @@ void ImportJob::Fail(const QString &heading, const QString &reason)
 
 void ImportJob::RemoveChannelFiles()
 {
+    if (mRequest.leftWav.isEmpty())
+        return;
     QFile::remove(mRequest.leftWav);
     QFile::remove(mRequest.rightWav);
 }

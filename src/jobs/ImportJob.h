@@ -12,7 +12,7 @@
 struct ImportRequest
 {
     QString sourceFile;
-    QString leftWav;  // the split's files
+    QString leftWav;  // the split's files; both empty: the probe alone
     QString rightWav;
     QString proberFolder;  // ToolFolder("ffprobe")
     QString encoderFolder; // ToolFolder("ffmpeg")

@@ -42,7 +42,7 @@ PreviewJob::PreviewJob(const PreviewRequest &request, PreviewObserver *observer,
                                           paths.RightOutWav, paths.PreviewMixWav),
          paths.PreviewMixWav, 1},
         {QLatin1String(Designs[Play].label), QStringLiteral("ffplay"),
-         ChannelCommands::PlayMix(request.playerFolder, paths.PreviewMixWav), QString(), 2},
+         ChannelCommands::PlayMix(request.playerFolder, paths.PreviewMixWav), QString(), 2, true},
     };
     mSequence = new ToolSequence(std::move(steps), this, this);
 }

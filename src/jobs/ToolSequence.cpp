@@ -7,6 +7,14 @@
 
 #include <algorithm>
 
+namespace {
+
+// Enough for the scheduler to prefer the window's thread over renders that
+// fill every core, without starving them when nothing else runs.
+constexpr int BackgroundNiceness = 5;
+
+} // namespace
+
 ToolSequence::ToolSequence(std::vector<ToolStep> steps, JobObserver *observer, QObject *parent)
     : QObject(parent)
     , mSteps(std::move(steps))
@@ -82,6 +90,8 @@ void ToolSequence::StartStage(int stage)
             QFile::remove(mSteps[step].output);
         mObserver->StepStarted(step);
         auto *run = new ToolRun(this);
+        if (!mSteps[step].live)
+            run->SetNiceness(BackgroundNiceness);
         mRuns[step] = run;
         connect(run, &ToolRun::ChunkRead, this, [this, step](const QByteArray &bytes) {
             const QString chunk = QString::fromLatin1(bytes);

@@ -19,6 +19,9 @@ struct ToolStep
     QString command; // command text, split into arguments by the runner
     QString output;  // the file it must leave non-empty, removed before it runs; may be empty
     int stage = 0;   // steps of one stage run at the same time; stages ascend
+    // Heard as it runs (a player): it keeps Brenvox's priority, while the
+    // other steps run nicer so the windows stay quick.
+    bool live = false;
 };
 
 class JobObserver

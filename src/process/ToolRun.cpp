@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 
 ToolRun::ToolRun(QObject *parent)
     : QObject(parent)
@@ -45,7 +46,12 @@ bool ToolRun::Start(const QString &command)
     // A tool that asks a question gets end-of-file at once instead of waiting.
     process->setStandardInputFile(QProcess::nullDevice());
     // No tool may outlive Brenvox, not even when Brenvox is killed.
-    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    const int niceness = mNiceness;
+    process->setChildProcessModifier([niceness] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (niceness > 0)
+            ::setpriority(PRIO_PROCESS, 0, ::getpriority(PRIO_PROCESS, 0) + niceness);
+    });
     process->start(QIODevice::ReadOnly);
     if (!process->waitForStarted(-1)) {
         mLastEnd = End::FailedToStart;
@@ -58,6 +64,11 @@ bool ToolRun::Start(const QString &command)
     connect(process, &QProcess::readyRead, this, &ToolRun::DeliverAvailableOutput);
     connect(process, &QProcess::finished, this, &ToolRun::ProcessFinished);
     return true;
+}
+
+void ToolRun::SetNiceness(int niceness)
+{
+    mNiceness = niceness;
 }
 
 bool ToolRun::IsRunning() const

@@ -32,6 +32,9 @@ public:
     bool Start(const QString &command);
 
     bool IsRunning() const;
+    // Children started from now on run this much nicer than Brenvox, so a
+    // window stays quick while they fill every core. A player keeps 0.
+    void SetNiceness(int niceness);
     // Terminate, then kill after a grace period.
     void Stop();
 
@@ -58,6 +61,7 @@ private:
     void FinishRun();
 
     QPointer<QProcess> mProcess;
+    int mNiceness = 0;
     bool mDelivering = false;
     bool mEndPending = false;
     bool mStopRequested = false;

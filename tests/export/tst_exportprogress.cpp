@@ -11,6 +11,8 @@ class tst_ExportProgress : public QObject
 private slots:
     void statusTime_data();
     void statusTime();
+    void lastStatusTime_data();
+    void lastStatusTime();
     void percentText_data();
     void percentText();
     void barMaximum_data();
@@ -51,6 +53,30 @@ void tst_ExportProgress::statusTime()
     QCOMPARE(parsed.has_value(), seconds >= 0);
     if (parsed)
         QCOMPARE(*parsed, seconds);
+}
+
+// A whole run's check compares the written file with the run's last
+// status time, to the hundredth.
+void tst_ExportProgress::lastStatusTime_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<double>("seconds"); // -1: none
+
+    QTest::newRow("last of several") << "time=00:00:10.00 x\rsize= 9kB time=00:01:00.05 bitrate" << 60.05;
+    QTest::newRow("no fraction") << "time=00:00:07 speed=1x" << 7.0;
+    QTest::newRow("cut after the point") << "time=00:00:07." << 7.0;
+    QTest::newRow("last is N/A") << "time=00:00:03.00 time=N/A" << -1.0;
+    QTest::newRow("none") << "Conversion failed!" << -1.0;
+}
+
+void tst_ExportProgress::lastStatusTime()
+{
+    QFETCH(QString, output);
+    QFETCH(double, seconds);
+    const std::optional<double> parsed = ExportProgress::LastStatusTime(output);
+    QCOMPARE(parsed.has_value(), seconds >= 0);
+    if (parsed)
+        QVERIFY2(qAbs(*parsed - seconds) < 1e-9, qPrintable(QString::number(*parsed)));
 }
 
 void tst_ExportProgress::percentText_data()
