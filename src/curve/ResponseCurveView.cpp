@@ -101,6 +101,20 @@ void ResponseCurveView::SetChannel(const EqualizerSettings &settings, int channe
     Announce();
 }
 
+void ResponseCurveView::ShowPlan(int channel, int sampleRate, const ChannelPlan &plan)
+{
+    if (!EqualizerSettings::IsChannel(channel))
+        return;
+    mSampleRate = sampleRate;
+    ChannelCurve &view = mChannels[channel];
+    view.chain = plan.chain;
+    view.curve = plan.curve;
+    view.sliderDb = plan.sliderDb;
+    view.solved = plan.asDrawn ? std::optional<Gains>(plan.chain.gainsDb) : std::nullopt;
+    view.deviationDb = AsDrawn::LargestDeviationDb(view.chain, view.curve, view.sliderDb);
+    Announce();
+}
+
 void ResponseCurveView::Evaluate(int channel)
 {
     ChannelCurve &view = mChannels[channel];
