@@ -1,5 +1,7 @@
 // The main window's curve texts and options: the clip warning, "Avoid
 // clipping" through the real ffmpeg, and "As drawn" following the sliders.
+#include "curve/AsDrawn.h"
+#include "curve/ChannelPlan.h"
 #include "curve/ResponseCurveView.h"
 #include "jobs/ExportJob.h"
 
@@ -14,7 +16,10 @@
 #include <QSlider>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+
+Q_DECLARE_METATYPE(std::function<void(Form1 *)>)
 
 namespace {
 
@@ -71,6 +76,48 @@ private slots:
     }
 
     void cleanup() { mWindow.reset(); }
+
+    void curveFollows_data()
+    {
+        QTest::addColumn<std::function<void(Form1 *)>>("change");
+        QTest::newRow("bandwidth") << std::function<void(Form1 *)>([](Form1 *f) { f->Slider2->setValue(3); });
+        QTest::newRow("low cut") << std::function<void(Form1 *)>([](Form1 *f) { f->Option2[1]->setChecked(true); });
+        QTest::newRow("range") << std::function<void(Form1 *)>([](Form1 *f) { f->Option1[1]->setChecked(true); });
+        QTest::newRow("level") << std::function<void(Form1 *)>([](Form1 *f) { f->Slider1[0]->setValue(-8); });
+        QTest::newRow("undo") << std::function<void(Form1 *)>([](Form1 *f) { f->UndoSettings(); });
+        QTest::newRow("preset") << std::function<void(Form1 *)>([](Form1 *) {
+            EqualizerSettings settings;
+            settings.channels[0].gains[40] = 9;
+            settings.channels[0].moved[40] = true;
+            Equalizer().SetSettings(settings);
+        });
+        QTest::newRow("22.05 kHz source") << std::function<void(Form1 *)>([](Form1 *f) {
+            Shared().SourceSampleRate = 22050;
+            f->ShowSourceBands();
+        });
+    }
+
+    // From every left band at +1 (+12.7 dB at the peak at 48 kHz), each change reaches
+    // the peak text, the curve and its screen-reader text at once.
+    void curveFollows()
+    {
+        QFETCH(std::function<void(Form1 *)>, change);
+        for (QSlider *band : mForm->LeftChanelSlider)
+            band->setSliderPosition(-1);
+        QCOMPARE(mForm->PeakLabel[0]->text(), QStringLiteral("Left: Peak +12.7 dB"));
+        const QString before = mForm->ResponseCurve->accessibleDescription();
+        change(mForm);
+        QVERIFY(mForm->ResponseCurve->accessibleDescription() != before);
+        ChannelPlanner expected;
+        expected.Update(Equalizer().Settings(), 0, Shared().SourceSampleRate, Shared().SourcePeakDb);
+        const ChannelPlan &plan = expected.Plan(0);
+        const QString peak = ChannelPlanText::PeakText(plan);
+        QCOMPARE(mForm->PeakLabel[0]->text(), QLatin1String("Left: ") + peak);
+        QCOMPARE(mForm->ResponseCurve->PeakText(0), QLatin1String("Left peak") + peak.mid(4));
+        QCOMPARE(mForm->ResponseCurve->DeviationText(0),
+                 QStringLiteral("Left curve off the sliders by up to %1 dB")
+                     .arg(AsDrawn::LargestDeviationDb(plan.chain, plan.curve, plan.sliderDb), 0, 'f', 1));
+    }
 
     void clipWarning_data()
     {
