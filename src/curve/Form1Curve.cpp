@@ -19,7 +19,6 @@ namespace {
 constexpr double ColumnWidth = 3375;
 constexpr double RowHeight = 270;
 
-const QColor ChannelColours[] = {QColor(0x1f, 0x5f, 0xbf), QColor(0xd0, 0x40, 0x2a)};
 const QColor WarningColour(0xb0, 0x00, 0x00);
 
 void SetTextColour(QWidget *widget, const QColor &colour)
@@ -66,7 +65,7 @@ void Form1::CreateCurvePanel()
 
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
         QLabel *peak = NewNote(CurvePanel, QStringLiteral("PeakLabel_%1").arg(channel));
-        SetTextColour(peak, ChannelColours[channel]);
+        SetTextColour(peak, ResponseCurveView::ChannelColour(channel));
         PeakLabel.append(peak);
     }
     ClipWarning = NewNote(CurvePanel, QStringLiteral("ClipWarning"));
@@ -84,6 +83,8 @@ void Form1::CreateCurvePanel()
 
 void Form1::PlaceCurvePanel(double top)
 {
+    if (!CurvePanel)
+        return;
     const double innerWidth = width() * TwipsPerPixel;
     const double left = Twips(Picture1[0]).x();
     // To the options panel's right edge, so the column lines up under it.

@@ -23,11 +23,6 @@ const int MarginRight = 10;
 const int MarginBottom = 18;
 const int PointRadius = 3;
 
-QColor ChannelColour(int channel)
-{
-    return channel == EqualizerSettings::Left ? LeftColour : RightColour;
-}
-
 QString ChannelName(int channel)
 {
     return channel == EqualizerSettings::Left ? QStringLiteral("Left") : QStringLiteral("Right");
@@ -65,6 +60,11 @@ double GridStep(double span)
 }
 
 } // namespace
+
+QColor ResponseCurveView::ChannelColour(int channel)
+{
+    return channel == EqualizerSettings::Left ? LeftColour : RightColour;
+}
 
 ResponseCurveView::ResponseCurveView(QWidget *parent) : QWidget(parent)
 {

@@ -5,6 +5,7 @@
 #include "curve/ChannelResponse.h"
 #include "equalizer/EqualizerSettings.h"
 
+#include <QColor>
 #include <QWidget>
 
 #include <array>
@@ -35,6 +36,9 @@ public:
     QString PeakText(int channel) const;
     // "Left curve off the sliders by up to 12.4 dB".
     QString DeviationText(int channel) const;
+
+    // Blue for the left channel, red for the right.
+    static QColor ChannelColour(int channel);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
