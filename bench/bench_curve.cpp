@@ -1,6 +1,8 @@
-// Medians of the curve after a band moves and of one "as drawn" solve.
+// Medians of the curve after a band moves, of one "as drawn" solve, and of
+// the main window's plans and chains after a synced move.
 #include "curve/AsDrawn.h"
 #include "curve/ChannelChain.h"
+#include "curve/ChannelPlan.h"
 
 #include <algorithm>
 #include <chrono>
@@ -67,8 +69,30 @@ int main(int argc, char *argv[])
         largestDeviation = std::max(largestDeviation, solution.largestDeviationDb);
     });
 
+    // What the window works out when a left move with sync on changes both
+    // channels, both options on: two solves, two curves, two chain texts.
+    settings.sync = settings.asDrawn = settings.avoidClipping = true;
+    settings.channels[EqualizerSettings::Right] = settings.channels[EqualizerSettings::Left];
+    EqualizerState state;
+    state.Bandwidth = settings.bandwidth;
+    state.SourceSampleRate = 44100;
+    BandGains texts;
+    for (int each = 0; each < EqualizerSettings::BandCount; ++each)
+        texts[each] = QString::fromStdString(settings.GainText(0, each));
+    ChannelPlanner planner;
+    QString chain;
+    const double window = MedianMilliseconds(solveRounds, [&](int round) {
+        for (ChannelSettings &channel : settings.channels)
+            channel.gains[band] = original + (round % 2 ? 1 : -1);
+        for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+            planner.Update(settings, channel, 44100, -1);
+            chain = ChannelPlanText::ChainText(state, texts, planner.Plan(channel));
+        }
+    });
+
     Report("curve of one channel after a band moves", curve, 5, curveRounds);
     Report("\"as drawn\" solve of one channel", solve, 20, solveRounds);
+    Report("window's plans after a synced move", window, 20, solveRounds);
     std::printf("last curve: %s; solved curves off the sliders by up to %.2f dB\n",
                 ChannelResponse::PeakText(drawn.peakDb).c_str(), largestDeviation);
     return 0;

@@ -6,6 +6,7 @@
 #include "app/SharedState.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QSlider>
@@ -66,6 +67,17 @@ int main(int argc, char *argv[])
         form->LeftChanelSlider[10]->setSliderPosition(position);
     });
 
+    // The same with "As drawn" and "Avoid clipping": both channels solved.
+    Shared().SourcePeakDb = -1;
+    form->AsDrawnBox->click();
+    form->AvoidClippingBox->click();
+    const double scrollAsDrawn = MedianMilliseconds(scrollRounds, [] {}, [&] {
+        position = position == -5 ? 5 : -5;
+        form->LeftChanelSlider[10]->setSliderPosition(position);
+    });
+    form->AsDrawnBox->click();
+    form->AvoidClippingBox->click();
+
     const int resetRounds = quick ? 1 : 30;
     const auto changeEverything = [&] {
         form->Option1[1]->setChecked(true);
@@ -88,6 +100,7 @@ int main(int argc, char *argv[])
     ClearSharedState();
 
     Report("left band scroll, sync on (1 + 65 rebuilds)", scroll, 5, scrollRounds);
+    Report("the same, as drawn and avoiding clipping", scrollAsDrawn, 20, scrollRounds);
     Report("Reset, sync off", resetSyncOff, 100, resetRounds);
     Report("Reset, sync on (low cut re-applied with copies)", resetSyncOn, 100, resetRounds);
     Report("start-up to the shown window, no pause", startup, 500, startRounds);

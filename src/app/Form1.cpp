@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/Twips.h"
+#include "curve/ChannelPlan.h"
 #include "process/DOSOutputs.h"
 
 #include <QCloseEvent>
@@ -36,8 +37,8 @@ Form1::~Form1() = default;
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // The exact twips height stays while the pixels agree with it, so 6330
-    // and 6331 (both 422 pixels) remain different heights.
+    // The exact twips height stays while the pixels agree with it, so 9345
+    // and 9346 (both 623 pixels) remain different heights.
     const int outerPixels = frameGeometry().height();
     if (TwipsToPixels(mHeightTwips) != outerPixels)
         mHeightTwips = outerPixels * TwipsPerPixel;

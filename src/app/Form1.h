@@ -12,8 +12,11 @@
 #include <array>
 #include <memory>
 
+class ChannelPlanner;
 class DOSOutputs;
+class ResponseCurveView;
 class SettingsHistory;
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -41,6 +44,11 @@ public:
     // band panels are built.
     void NameControls();
     void SetUpKeyboard();
+    // The outer height at start-up in twips: the band panels, the response
+    // curve under them and the status line. Taller, the window shows the
+    // chain boxes too.
+    static constexpr double StartHeightTwips = 9345;
+    static constexpr double CurvePanelHeightTwips = 3000;
     // Outer height in twips; setting it is a resize.
     double HeightTwips() const;
     void SetHeightTwips(double height);
@@ -65,6 +73,15 @@ public:
     void Option4_Click(int index); // left chanel sync
     void Slider1_Change(int index); // level slider moved or changed
     void Slider2_Change();          // bandwidth slider moved or changed
+
+    // The response curve and its check boxes (curve/Form1Curve.cpp). The
+    // curve, the peaks and the warnings follow the model and the open
+    // source; the import's ShowSourceBands calls ShowResponse for a new
+    // rate or peak. With "Avoid clipping" or "As drawn" on, a channel's
+    // chain is rebuilt whenever what it applies changes.
+    void SetAvoidClipping(bool on);
+    void SetAsDrawn(bool on);
+    void ShowResponse();
 
     // "Open" (import/OpenSourceFile.cpp)
     void OpenSourceFile();
@@ -174,6 +191,13 @@ public:
     QVector<QLabel *> ChannelCaption;         // "Left channel", "Right channel" beside the band rows
     QPushButton *PresetsButton = nullptr;     // "Presets", right end of the top row
     QMenu *PresetsMenu = nullptr;
+    QWidget *CurvePanel = nullptr;            // under the band panels: the curve and its column
+    ResponseCurveView *ResponseCurve = nullptr;
+    QCheckBox *AvoidClippingBox = nullptr;    // "Avoid clipping"
+    QCheckBox *AsDrawnBox = nullptr;          // "As drawn"
+    QVector<QLabel *> PeakLabel;              // "Left: Peak +13.4 dB", "Right: ..."
+    QLabel *ClipWarning = nullptr;            // "Left channel may clip by up to 7.2 dB"
+    QLabel *DeviationWarning = nullptr;       // "Left curve is off the sliders by up to ..."
 
     // The runner of the preview; replaced for every preview.
     std::shared_ptr<DOSOutputs> objDOS;
@@ -225,6 +249,17 @@ private:
     // set: a slider placed by code without its scroll handling keeps its
     // place until the import or a move applies it.
     EqualizerSettings mShown;
+
+    // curve/Form1Curve.cpp
+    void CreateCurvePanel();
+    void PlaceCurvePanel(double top);
+    // Returns which channels' plans changed; the curve shows them.
+    std::array<bool, EqualizerSettings::ChannelCount> FollowPlans(const EqualizerSettings &settings);
+    void ShowResponseTexts();
+    std::unique_ptr<ChannelPlanner> mPlanner;
+    // Whether the channel's chain text was last built with an option in
+    // force: turning both off again must rebuild it plain.
+    std::array<bool, EqualizerSettings::ChannelCount> mChainPlanned{};
 
     // presets/Form1Presets.cpp
     void CreatePresetsControl();

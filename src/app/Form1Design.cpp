@@ -181,6 +181,8 @@ void Form1::CreateDesignControls()
 
     Picture3 = NewPanel(this, QStringLiteral("Picture3"), QRectF(120, 8520, 2415, 1455), false);
 
+    CreateCurvePanel();
+
     // The options panel overlaps the right end of the band viewport.
     Picture1[4]->raise();
 }

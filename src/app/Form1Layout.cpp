@@ -253,7 +253,7 @@ void Form1::ArrangeMainWindow()
         return;
     const double innerWidth = width() * TwipsPerPixel;
 
-    Picture2->setVisible(mHeightTwips > 6330);
+    Picture2->setVisible(mHeightTwips > StartHeightTwips);
 
     QWidget *viewport = Picture1[0];
     QWidget *canvas = Picture1[1];
@@ -277,14 +277,16 @@ void Form1::ArrangeMainWindow()
     SetTwipsWidth(Text1, Twips(PresetsButton).x() - 5 - Twips(Text1).x());
     const QRectF level = Twips(Slider1[0]);
     SetTwipsTop(Line4, level.y() + level.height() / 2);
-    // The status line keeps the bottom of the window; the chain panel takes
-    // everything between the band panels and it, so a taller window shows
-    // more of both chains.
+    // The curve stands under the band panels. The status line keeps the
+    // bottom of the window; the chain panel takes everything between the
+    // curve and it, so a taller window shows more of both chains.
     const double innerHeight = height() * TwipsPerPixel;
     const double statusTop = innerHeight - BottomMargin - Twips(StatusLine).height();
     SetTwips(StatusLine, Twips(viewport).x(), statusTop, innerWidth - 2 * Twips(viewport).x(),
              Twips(StatusLine).height());
-    const double chainTop = Twips(viewport).y() + Twips(viewport).height() + 5;
+    const double curveTop = Twips(viewport).y() + Twips(viewport).height() + 5;
+    PlaceCurvePanel(curveTop);
+    const double chainTop = curveTop + CurvePanelHeightTwips + 5;
     SetTwips(Picture2, Twips(viewport).x(), chainTop, innerWidth - 25, statusTop - 5 - chainTop);
     // The panel's size in twips may change without its pixels changing.
     Picture2_Resize();

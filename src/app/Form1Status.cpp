@@ -55,6 +55,9 @@ void Form1::ShowSourceBands()
               .arg(sampleRate)
               .arg(BandRange(firstInactive, BandTable::LastBand));
     ShowNotes();
+    // The import's new rate and peak reach the curve, the warnings and the
+    // chains here.
+    ShowResponse();
 }
 
 void Form1::ShowNotes()

@@ -44,7 +44,7 @@ Form1 *Main()
 
     shared.LowCutEnabled = false;
 
-    form->SetHeightTwips(6320);
+    form->SetHeightTwips(Form1::StartHeightTwips - 10);
     form->hide();
 
     form->Picture1[2]->hide();
@@ -81,7 +81,7 @@ Form1 *Main()
     form->setWindowTitle(QStringLiteral("Brenvox"));
 
     // A resize: lays the window out.
-    form->SetHeightTwips(6330);
+    form->SetHeightTwips(Form1::StartHeightTwips);
 
     form->Picture2->hide();
 

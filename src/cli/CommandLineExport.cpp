@@ -2,6 +2,7 @@
 
 #include "app/AppFolder.h"
 #include "app/QuitOnSignal.h"
+#include "curve/ChannelPlan.h"
 #include "equalizer/EqualizerSettings.h"
 #include "equalizer/EqualizerState.h"
 #include "equalizer/OutputLevel.h"
@@ -21,6 +22,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -118,17 +120,24 @@ private:
         state.LowCutEnabled = mSettings.lowCut;
         state.Bandwidth = mSettings.bandwidth;
         state.SourceSampleRate = mSampleRate;
-        BandGains gains[2];
+        // The window's way to the chains, so "As drawn" and "Avoid clipping"
+        // in a preset act here too; the latter needs the source's peak,
+        // unknown (NaN) until the import reports it.
+        ChannelPlanner planner;
+        QString chains[2];
         for (int channel = 0; channel < 2; ++channel) {
+            BandGains gains;
             for (int band = 0; band < EqualizerSettings::BandCount; ++band)
-                gains[channel][band] = QString::fromStdString(mSettings.GainText(channel, band));
+                gains[band] = QString::fromStdString(mSettings.GainText(channel, band));
+            planner.Update(mSettings, channel, mSampleRate, mSourcePeakDb);
+            chains[channel] = ChannelPlanText::ChainText(state, gains, planner.Plan(channel));
         }
         ExportRequest request;
         request.paths = mPaths;
         request.leftVolume = OutputLevelFromPosition(qint16(mSettings.channels[0].levelPosition)).level;
         request.rightVolume = OutputLevelFromPosition(qint16(mSettings.channels[1].levelPosition)).level;
-        request.leftChain = state.BuildChain(gains[0]);
-        request.rightChain = state.BuildChain(gains[1]);
+        request.leftChain = chains[0];
+        request.rightChain = chains[1];
         request.temporaryOutput = mTemporary;
         request.target = QFileInfo(mOutput).absoluteFilePath();
         request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
@@ -198,6 +207,7 @@ private:
     QString mTemporary;
     QString mDuration;
     int mSampleRate = 0;
+    double mSourcePeakDb = std::numeric_limits<double>::quiet_NaN();
     int mBarMaximum = 0;
     int mShownPercent = 0;
     ExportCounters mCounters;

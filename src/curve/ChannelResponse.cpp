@@ -101,7 +101,10 @@ Curve Evaluate(const Chain &chain)
     Curve curve;
     curve.frequencies = GridFrequencies(chain.sampleRate);
     curve.silent = !(chain.volume > 0);
-    curve.levelDb = curve.silent ? -std::numeric_limits<double>::infinity() : 20 * std::log10(chain.volume);
+    // The pre-gain scales the whole channel as the level does, so it takes
+    // the level's place in the sum.
+    curve.levelDb = curve.silent ? -std::numeric_limits<double>::infinity()
+                                 : 20 * std::log10(chain.volume) + chain.preGainDb;
     const std::vector<SquaredMagnitude> filters = Filters(chain);
 
     curve.peakDb = -std::numeric_limits<double>::infinity();
@@ -132,6 +135,10 @@ std::string TenthsText(long tenths)
 
 std::string SignedDbText(double db)
 {
+    // The widest bandwidths overflow the band design near half the rate, in
+    // ffmpeg as here, and leave no finite response to read.
+    if (!std::isfinite(db))
+        return std::isnan(db) ? "nan" : db > 0 ? "+inf" : "-inf";
     // Rounded first, so -0.04 reads "+0.0" rather than "-0.0".
     const long tenths = std::lround(db * 10);
     return (tenths >= 0 ? "+" : "") + TenthsText(tenths);

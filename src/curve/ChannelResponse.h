@@ -48,7 +48,7 @@ struct Curve
     // positions even when silent) at each band's frequency, whether or not
     // the band is in the chain; NaN beyond the top frequency.
     std::array<double, BandCount> bandDb{};
-    double levelDb = 0;              // the volume factor in dB; -inf when silent
+    double levelDb = 0;              // the volume factor and the pre-gain in dB; -inf when silent
     bool silent = false;
     double peakDb = 0;
     double peakFrequency = 0;

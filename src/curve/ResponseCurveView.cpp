@@ -23,11 +23,6 @@ const int MarginRight = 10;
 const int MarginBottom = 18;
 const int PointRadius = 3;
 
-QColor ChannelColour(int channel)
-{
-    return channel == EqualizerSettings::Left ? LeftColour : RightColour;
-}
-
 QString ChannelName(int channel)
 {
     return channel == EqualizerSettings::Left ? QStringLiteral("Left") : QStringLiteral("Right");
@@ -66,6 +61,11 @@ double GridStep(double span)
 
 } // namespace
 
+QColor ResponseCurveView::ChannelColour(int channel)
+{
+    return channel == EqualizerSettings::Left ? LeftColour : RightColour;
+}
+
 ResponseCurveView::ResponseCurveView(QWidget *parent) : QWidget(parent)
 {
     setAccessibleName(QStringLiteral("Response curve"));
@@ -98,6 +98,20 @@ void ResponseCurveView::SetChannel(const EqualizerSettings &settings, int channe
     for (int other = 0; other < EqualizerSettings::ChannelCount; ++other)
         if (other == channel || rateChanged)
             Evaluate(other);
+    Announce();
+}
+
+void ResponseCurveView::ShowPlan(int channel, int sampleRate, const ChannelPlan &plan)
+{
+    if (!EqualizerSettings::IsChannel(channel))
+        return;
+    mSampleRate = sampleRate;
+    ChannelCurve &view = mChannels[channel];
+    view.chain = plan.chain;
+    view.curve = plan.curve;
+    view.sliderDb = plan.sliderDb;
+    view.solved = plan.asDrawn ? std::optional<Gains>(plan.chain.gainsDb) : std::nullopt;
+    view.deviationDb = AsDrawn::LargestDeviationDb(view.chain, view.curve, view.sliderDb);
     Announce();
 }
 

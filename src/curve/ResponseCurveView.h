@@ -1,9 +1,11 @@
 // Shows both channels' actual response with the slider positions on it.
 #pragma once
 
+#include "curve/ChannelPlan.h"
 #include "curve/ChannelResponse.h"
 #include "equalizer/EqualizerSettings.h"
 
+#include <QColor>
 #include <QWidget>
 
 #include <array>
@@ -26,11 +28,17 @@ public:
     // One channel after the model announced a change to it; a new rate
     // redraws the other channel too.
     void SetChannel(const EqualizerSettings &settings, int channel, int sampleRate, const Gains *solved = nullptr);
+    // A channel as the main window's planner worked it out: solved gains,
+    // pre-gain and curve as they are, nothing evaluated again.
+    void ShowPlan(int channel, int sampleRate, const ChannelPlan &plan);
 
     // "Left peak +13.4 dB", "Right channel silent".
     QString PeakText(int channel) const;
     // "Left curve off the sliders by up to 12.4 dB".
     QString DeviationText(int channel) const;
+
+    // Blue for the left channel, red for the right.
+    static QColor ChannelColour(int channel);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

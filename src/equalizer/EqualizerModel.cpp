@@ -13,7 +13,8 @@ namespace {
 
 bool SameOptions(const EqualizerSettings &a, const EqualizerSettings &b)
 {
-    return a.range == b.range && a.lowCut == b.lowCut && a.bandwidth == b.bandwidth && a.sync == b.sync;
+    return a.range == b.range && a.lowCut == b.lowCut && a.bandwidth == b.bandwidth && a.sync == b.sync
+        && a.avoidClipping == b.avoidClipping && a.asDrawn == b.asDrawn;
 }
 
 void CopyLeftToRight(EqualizerSettings &settings)
@@ -59,7 +60,8 @@ void EqualizerModel::EndBatch()
 void EqualizerModel::Change(const EqualizerSettings &next)
 {
     Batch batch(this);
-    const bool chainsShared = next.lowCut != mSettings.lowCut || next.bandwidth != mSettings.bandwidth;
+    const bool chainsShared = next.lowCut != mSettings.lowCut || next.bandwidth != mSettings.bandwidth
+        || next.avoidClipping != mSettings.avoidClipping || next.asDrawn != mSettings.asDrawn;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
         if (chainsShared || next.channels[channel] != mSettings.channels[channel])
             mChannelPending[channel] = true;
@@ -153,6 +155,20 @@ void EqualizerModel::CopyLeftBandsToRight()
 {
     EqualizerSettings next = mSettings;
     CopyLeftToRight(next);
+    Change(next);
+}
+
+void EqualizerModel::SetAvoidClipping(bool on)
+{
+    EqualizerSettings next = mSettings;
+    next.avoidClipping = on;
+    Change(next);
+}
+
+void EqualizerModel::SetAsDrawn(bool on)
+{
+    EqualizerSettings next = mSettings;
+    next.asDrawn = on;
     Change(next);
 }
 

@@ -52,6 +52,8 @@ public:
     // window does.
     void SetSync(bool on);
     void CopyLeftBandsToRight();
+    void SetAvoidClipping(bool on);
+    void SetAsDrawn(bool on);
     // Announces the channel at the end of the batch although nothing in it
     // changed: what views derive from it may also depend on values the model
     // does not hold (the source's sample rate in the chains).
@@ -61,7 +63,7 @@ signals:
     // Anything in the channel's chain or level changed: its gains, moved
     // states, level, or the low cut and bandwidth that every chain shares.
     void channelChanged(int channel);
-    // Range, low cut, bandwidth or sync changed.
+    // Range, low cut, bandwidth, sync, "Avoid clipping" or "As drawn" changed.
     void optionsChanged();
 
 private:

@@ -42,6 +42,12 @@ struct EqualizerSettings
     bool lowCut = false;
     int bandwidth = BandwidthMinimum;
     bool sync = false;       // left moves copy the left bands to the right
+    // "Avoid clipping": a channel whose curve would take the open source
+    // above 0 dBFS gets a volume cut at its chain's head.
+    bool avoidClipping = false;
+    // "As drawn": the chains carry gains solved so that each channel's
+    // actual response passes through its slider positions.
+    bool asDrawn = false;
 
     static bool IsChannel(int channel) { return channel == Left || channel == Right; }
     static bool IsBand(int band) { return band >= 0 && band < BandCount; }
@@ -59,7 +65,8 @@ struct EqualizerSettings
     friend bool operator==(const EqualizerSettings &a, const EqualizerSettings &b)
     {
         return a.channels == b.channels && a.range == b.range && a.lowCut == b.lowCut
-            && a.bandwidth == b.bandwidth && a.sync == b.sync;
+            && a.bandwidth == b.bandwidth && a.sync == b.sync && a.avoidClipping == b.avoidClipping
+            && a.asDrawn == b.asDrawn;
     }
     friend bool operator!=(const EqualizerSettings &a, const EqualizerSettings &b) { return !(a == b); }
 };

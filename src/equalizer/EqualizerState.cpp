@@ -32,7 +32,7 @@ QString EqualizerState::BandElement(int band, int bandwidth, const QString &gain
     return BandTable::ElementPrefix(band) + QString::number(bandwidth) + QLatin1String(":g=") + gain;
 }
 
-QString EqualizerState::BuildChain(const BandGains &gains) const
+QString EqualizerState::BuildChain(const BandGains &gains, double preGainDb) const
 {
     // A left move with sync on rebuilds 66 chains; the prefixes are fixed,
     // so they are made once.
@@ -46,8 +46,15 @@ QString EqualizerState::BuildChain(const BandGains &gains) const
 
     QString chain;
     chain.reserve(3600);
+    // At the head, so the bands work on the lowered signal. The level's
+    // "volume" ahead of the chain hands on floating-point samples, so a peak
+    // above full scale inside the chain is kept; only the written file clips.
+    if (preGainDb < 0)
+        chain += QLatin1String("volume=") + QString::number(preGainDb, 'f', 1) + QLatin1String("dB");
     int firstBand = BandTable::FirstBand;
     if (LowCutEnabled) {
+        if (!chain.isEmpty())
+            chain += QLatin1Char(',');
         chain += BandTable::LowCutElement();
         firstBand = BandTable::FirstBandAfterLowCut;
     }

@@ -44,8 +44,9 @@ public:
 
     // The chain the current state gives for these gains; Bandwidth,
     // LowCutEnabled and SourceSampleRate are read now. A chain left with no
-    // element at all passes the sound unchanged ("anull").
-    QString BuildChain(const BandGains &gains) const;
+    // element at all passes the sound unchanged ("anull"). A negative
+    // pre-gain ("Avoid clipping") heads it as "volume=-7.3dB", one decimal.
+    QString BuildChain(const BandGains &gains, double preGainDb = 0) const;
 
     static QString GainText(int magnitude, bool boost);
     static QString BandElement(int band, int bandwidth, const QString &gain);

@@ -5,6 +5,7 @@
 #include "app/Colours.h"
 #include "app/SharedState.h"
 #include "app/Twips.h"
+#include "curve/ChannelPlan.h"
 #include "equalizer/OutputLevel.h"
 #include "equalizer/SettingsHistory.h"
 #include "export/Form3.h"
@@ -189,6 +190,8 @@ void Form1::FollowModel()
     ShowOptions(settings);
     shared.LowCutEnabled = settings.lowCut;
     shared.Bandwidth = settings.bandwidth;
+    const std::array<bool, EqualizerSettings::ChannelCount> planChanged = FollowPlans(settings);
+    const bool planned = settings.asDrawn || settings.avoidClipping;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
         const bool left = channel == EqualizerSettings::Left;
         ShowBands(channel, settings);
@@ -206,14 +209,22 @@ void Form1::FollowModel()
 
         const ChainFollow follow = std::exchange(mChainFollow[channel], ChainFollow());
         QString &chain = left ? shared.LeftFilterChain : shared.RightFilterChain;
-        if (follow.rebuild)
-            chain = shared.BuildChain(gains);
+        // With an option on, the chain follows every change of what it
+        // applies, so the export never takes solved gains or a pre-gain
+        // made for other settings.
+        const bool rebuild = follow.rebuild || (planChanged[channel] && (planned || mChainPlanned[channel]));
+        if (rebuild) {
+            chain = ChannelPlanText::ChainText(shared, gains, mPlanner->Plan(channel));
+            mChainPlanned[channel] = planned;
+        }
+        const bool showChain = follow.showChain || (rebuild && !follow.showLevel);
         QPlainTextEdit *box = left ? Text2 : Text3;
         const QString boxText = follow.showLevel ? level.displayText : chain;
-        if ((follow.showLevel || follow.showChain) && box->toPlainText() != boxText)
+        if ((follow.showLevel || showChain) && box->toPlainText() != boxText)
             box->setPlainText(boxText);
     }
     mShown = settings;
+    ShowResponseTexts();
 }
 
 void Form1::ShowBands(int channel, const EqualizerSettings &settings)

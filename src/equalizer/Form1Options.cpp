@@ -7,6 +7,7 @@
 #include "app/Twips.h"
 #include "process/DOSOutputs.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -104,6 +105,8 @@ void Form1::ShowOptions(const EqualizerSettings &settings)
         Slider2->setValue(settings.bandwidth);
     }
     Label14->setText(BandwidthReadout(settings.bandwidth));
+    AvoidClippingBox->setChecked(settings.avoidClipping);
+    AsDrawnBox->setChecked(settings.asDrawn);
 
     if (settings.range == mShown.range)
         return;

@@ -49,6 +49,12 @@ public:
         return true;
     }
 
+    // Files from before the switch existed leave it off.
+    bool OptionalSwitch(const QJsonValue &value, const QString &what, bool *result)
+    {
+        return value.isUndefined() || Switch(value, what, result);
+    }
+
     bool Switch(const QJsonValue &value, const QString &what, bool *result)
     {
         if (!value.isBool())
@@ -114,6 +120,8 @@ QByteArray ToJson(const EqualizerSettings &settings)
         {QStringLiteral("low_cut"), settings.lowCut},
         {QStringLiteral("bandwidth"), settings.bandwidth},
         {QStringLiteral("sync"), settings.sync},
+        {QStringLiteral("avoid_clipping"), settings.avoidClipping},
+        {QStringLiteral("as_drawn"), settings.asDrawn},
     };
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
         root.insert(QLatin1String(ChannelKeys[channel]), ChannelToJson(settings.channels[channel]));
@@ -148,6 +156,9 @@ bool FromJson(const QByteArray &json, EqualizerSettings *settings, QString *prob
         && reader.Switch(root.value(QLatin1String("low_cut")), QStringLiteral("the low cut"), &read.lowCut)
         && reader.Whole(root.value(QLatin1String("bandwidth")), QStringLiteral("the bandwidth"), &read.bandwidth)
         && reader.Switch(root.value(QLatin1String("sync")), QStringLiteral("the sync"), &read.sync)
+        && reader.OptionalSwitch(root.value(QLatin1String("avoid_clipping")), QStringLiteral("\"Avoid clipping\""),
+                                 &read.avoidClipping)
+        && reader.OptionalSwitch(root.value(QLatin1String("as_drawn")), QStringLiteral("\"As drawn\""), &read.asDrawn)
         && reader.Channel(root.value(QLatin1String("left")), QStringLiteral("left"), &read.channels[0])
         && reader.Channel(root.value(QLatin1String("right")), QStringLiteral("right"), &read.channels[1]);
     if (!complete) {

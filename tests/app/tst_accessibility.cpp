@@ -40,8 +40,8 @@ private slots:
             if (qobject_cast<QSlider *>(widget))
                 QVERIFY2(!heard->text(QAccessible::Value).isEmpty(), qPrintable(name));
         }
-        // Sliders and scroll bar; buttons, "Presets" and choices; text boxes.
-        QCOMPARE(names.size(), 130 + 3 + 1 + 4 + 1 + 9 + 3);
+        // Sliders and scroll bar; buttons, "Presets", choices and check boxes; text boxes.
+        QCOMPARE(names.size(), 130 + 3 + 1 + 4 + 1 + 9 + 2 + 3);
     }
 
     void whatIsHeard_data()
@@ -56,6 +56,10 @@ private slots:
         QTest::newRow("band row") << "Picture1_2" << 0 << int(QAccessible::Grouping) << "Left channel" << "";
         QTest::newRow("row caption") << "RightChanelCaption" << 0 << int(QAccessible::StaticText)
                                      << "Right channel" << "";
+        // Before "boost" moves a band.
+        QTest::newRow("curve's peak") << "PeakLabel_0" << 0 << int(QAccessible::StaticText)
+                                      << "Left: Peak +0.0 dB" << "";
+        QTest::newRow("check box") << "AvoidClippingBox" << 0 << int(QAccessible::CheckBox) << "Avoid clipping" << "";
         QTest::newRow("boost") << "LeftChanelSlider_29" << -5 << slider << "Left 1K band" << "+5 dB";
         QTest::newRow("cut") << "RightChanelSlider_0" << 3 << slider << "Right 19 Hz band" << "-3 dB";
         QTest::newRow("level") << "Slider1_0" << -5 << slider << "Left gain level" << "+1.25";

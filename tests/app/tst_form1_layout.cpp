@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/SharedState.h"
 #include "app/Twips.h"
+#include "curve/ResponseCurveView.h"
 
 #include "StartedMainWindow.h"
 
@@ -49,7 +50,7 @@ private slots:
         mForm->showNormal();
         mForm->HScroll1->setValue(0);
         mForm->resize(1111, mForm->height());
-        mForm->SetHeightTwips(6330);
+        mForm->SetHeightTwips(Form1::StartHeightTwips);
     }
 
     void designLayout_data()
@@ -64,11 +65,15 @@ private slots:
         QTest::newRow("scroll bar") << "HScroll1" << QRectF(0, 4506, 13480, 255);
         QTest::newRow("source path") << "Text1" << QRectF(1340, 120, 13985, 315);
         QTest::newRow("presets") << "PresetsButton" << QRectF(15330, 120, 1095, 315);
-        QTest::newRow("chain panel") << "Picture2" << QRectF(240, 5250, 16640, 640);
-        QTest::newRow("left chain box") << "Text2" << QRectF(0, 0, 16640, 320);
-        QTest::newRow("right chain box") << "Text3" << QRectF(0, 325, 16640, 315);
+        // The curve under the band panels, its column under the options panel.
+        QTest::newRow("curve panel") << "CurvePanel" << QRectF(240, 5250, 16415, 3000);
+        QTest::newRow("curve") << "ResponseCurve" << QRectF(0, 0, 12920, 3000);
+        QTest::newRow("avoid clipping") << "AvoidClippingBox" << QRectF(13040, 0, 3375, 270);
+        QTest::newRow("chain panel") << "Picture2" << QRectF(240, 8255, 16640, 650);
+        QTest::newRow("left chain box") << "Text2" << QRectF(0, 0, 16640, 325);
+        QTest::newRow("right chain box") << "Text3" << QRectF(0, 330, 16640, 320);
         // The status line keeps the bottom: 120 below it, as above "Open".
-        QTest::newRow("status line") << "StatusLine" << QRectF(240, 5895, 16185, 255);
+        QTest::newRow("status line") << "StatusLine" << QRectF(240, 8910, 16185, 255);
     }
 
     void designLayout()
@@ -124,10 +129,10 @@ private slots:
     {
         QTest::addColumn<double>("height");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("6320") << 6320.0 << false;
-        QTest::newRow("6330") << 6330.0 << false;
-        QTest::newRow("6331") << 6331.0 << true;
-        QTest::newRow("9000") << 9000.0 << true;
+        QTest::newRow("9335") << 9335.0 << false;
+        QTest::newRow("9345") << 9345.0 << false;
+        QTest::newRow("9346") << 9346.0 << true;
+        QTest::newRow("12000") << 12000.0 << true;
     }
 
     void chainPanelFollowsHeight()
@@ -141,9 +146,9 @@ private slots:
 
     void userResizeSetsTheHeight()
     {
-        mForm->resize(mForm->width(), 600);
+        mForm->resize(mForm->width(), 700);
         QCOMPARE(mForm->HeightTwips(), mForm->frameGeometry().height() * 15.0);
-        QVERIFY(mForm->HeightTwips() >= 9000.0);
+        QVERIFY(mForm->HeightTwips() >= 10500.0);
         QVERIFY(mForm->Picture2->isVisible());
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_4")).x(), 13280.0);
     }
@@ -155,7 +160,7 @@ private slots:
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_4")).x(), 600.0 - 3375 - 10);
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_0")).width(), 13480.0);
         QCOMPARE(TwipsOf(QStringLiteral("Text1")).width(), 13985.0);
-        QCOMPARE(TwipsOf(QStringLiteral("Picture2")), QRectF(240, 5250, 575, 640));
+        QCOMPARE(TwipsOf(QStringLiteral("Picture2")), QRectF(240, 8255, 575, 650));
         mForm->resize(1111, mForm->height());
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_0")).width(), 13480.0);
     }
@@ -206,6 +211,30 @@ private slots:
         QCOMPARE(left, QRectF(0, 0, panel.width(), panel.height() / 2));
         QCOMPARE(right.y(), panel.height() / 2 + 5);
         QCOMPARE(right.y() + right.height(), panel.height());
+    }
+
+    void curveHidesNothing_data()
+    {
+        QTest::addColumn<double>("height");
+        QTest::newRow("start-up") << Form1::StartHeightTwips;
+        QTest::newRow("with the chains") << 12000.0;
+    }
+
+    void curveHidesNothing()
+    {
+        QFETCH(double, height);
+        mForm->SetHeightTwips(height);
+        const QRect curve = mForm->CurvePanel->geometry();
+        QVERIFY(mForm->CurvePanel->isVisible() && mForm->rect().contains(curve));
+        for (QWidget *control : mForm->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (control != mForm->CurvePanel && control->isVisible())
+                QVERIFY2(!control->geometry().intersects(curve), qPrintable(control->objectName()));
+        }
+        // Inside, the curve keeps clear of the column of check boxes and texts.
+        for (QWidget *control : mForm->CurvePanel->findChildren<QWidget *>()) {
+            if (control != mForm->ResponseCurve)
+                QVERIFY(!control->geometry().intersects(mForm->ResponseCurve->geometry()));
+        }
     }
 
     void optionsPanelHidesNothing()

@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(shared.RightOutWav, WorkspaceFile(QStringLiteral("Rout.wav")));
 
         QCOMPARE(form->windowTitle(), QStringLiteral("Brenvox"));
-        QCOMPARE(form->HeightTwips(), 6330.0);
+        QCOMPARE(form->HeightTwips(), 9345.0);
         QVERIFY(!form->Picture2->isVisible());
         QCOMPARE(form->Slider1[0]->value(), -4);
         QCOMPARE(form->Label9[0]->text(), QStringLiteral("+1"));

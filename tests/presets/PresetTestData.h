@@ -22,6 +22,9 @@ inline EqualizerSettings RandomSettings(QRandomGenerator &random)
                 channel.gains[band] = random.bounded(-settings.range, settings.range + 1);
         }
     }
+    // Drawn last, so each seed's earlier values stay what they were.
+    settings.avoidClipping = random.bounded(2);
+    settings.asDrawn = random.bounded(2);
     return settings;
 }
 

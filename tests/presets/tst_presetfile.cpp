@@ -50,6 +50,18 @@ private slots:
         QVERIFY(settings.sync);
     }
 
+    void optionsMissingInAnOlderFile()
+    {
+        EqualizerSettings both;
+        both.avoidClipping = both.asDrawn = true;
+        QByteArray json = PresetFile::ToJson(both);
+        json.replace("\"as_drawn\": true,", "").replace("\"avoid_clipping\": true,", "");
+        EqualizerSettings settings = both;
+        QString problem;
+        QVERIFY2(PresetFile::FromJson(json, &settings, &problem), qPrintable(problem));
+        QVERIFY(settings == EqualizerSettings());
+    }
+
     void badFiles_data()
     {
         QTest::addColumn<QByteArray>("content");
