@@ -41,6 +41,16 @@ QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 l
         + VolumeAndChain(level, chain);
 }
 
+QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
+                  double startSeconds)
+{
+    QString command = Tool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit");
+    if (startSeconds > 0)
+        command += QLatin1String(" -ss ") + QString::number(startSeconds, 'f', 3);
+    return command + QLatin1String(" -i ") + QuoteArgument(sourceWav) + QLatin1String(" -af ")
+        + QuoteArgument(graph);
+}
+
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav)
 {

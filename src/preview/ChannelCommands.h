@@ -17,6 +17,11 @@ QString VolumeText(qint16 level);
 QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                     const QString &chain);
 
+// The preview's player: {AppFolder}/ffplay -nodisp -autoexit [-ss {start}]
+// -i {sourceWav} -af {graph}; the graph holds the chains (PreviewGraph).
+QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
+                  double startSeconds);
+
 // {AppFolder}/ffmpeg -y -i {sourceWav} -af "volume={level}",{chain} {outWav}
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav);
