@@ -9,7 +9,10 @@
 #include "jobs/PreviewJob.h"
 #include "process/DOSOutputs.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QSlider>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -32,6 +35,7 @@ private slots:
     void failure_data();
     void failure();
     void withoutLiveChanges();
+    void positionAndBypass();
     void stop_data();
     void stop();
     void realPlayer_data();
@@ -251,6 +255,42 @@ void tst_Preview::withoutLiveChanges()
     QVERIFY(!runs[1].contains(QLatin1String("azmq=")));
     QVERIFY(runs[2].contains(QLatin1String("-ss\n0.500")));
     QVERIFY(runs[2].contains(QLatin1String("equalizer@L29=f=1000:width_type=o:width=1:g=6")));
+}
+
+// The window shows where the player is; B, pressed on the main window,
+// switches to the untouched sound, and a move of the position slider plays
+// on from there with the bypass kept.
+void tst_Preview::positionAndBypass()
+{
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    QVERIFY(session.importPinkNoise(3));
+    session.app.writeTool("ffplay", BrenvoxSession::RecordingPlayer(
+        "printf '   1.20 M-A:  0.000 fd=   0 aq=    0KB vq=    0KB sq=    0B f=0/0   \\r'\nsleep 0.5"));
+    QString position;
+    bool bypassed = false;
+    Watcher watcher([&] {
+        Form4 *window = Form4::Loaded();
+        if (!window || !position.isEmpty() || !window->Label1[2]->text().contains(QLatin1String("0:01")))
+            return;
+        position = window->Label1[2]->text();
+        QApplication::setActiveWindow(session.form);
+        QTest::keyClick(session.form, Qt::Key_B);
+        bypassed = window->Bypass->isChecked();
+        window->Position->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    });
+    session.form->Option3[2]->setChecked(true);
+    session.form->SoundPreviewing(2);
+
+    QCOMPARE(position, QStringLiteral("Position 0:01 of 0:03"));
+    QVERIFY(bypassed);
+    const QStringList runs = session.toolArguments(QStringLiteral("ffplay")).join(QLatin1Char('\n'))
+                                 .split(QStringLiteral("\n--"), Qt::SkipEmptyParts);
+    QCOMPARE(runs.size(), 2);
+    QVERIFY(runs[0].contains(QLatin1String("map=0[out]")));
+    QVERIFY(runs[1].contains(QLatin1String("-autoexit\n-ss\n2.000\n-i")));
+    QVERIFY(runs[1].contains(QLatin1String("/Right.wav:sp=2,")));
+    QVERIFY(runs[1].contains(QLatin1String("map=1[out]")));
 }
 
 void tst_Preview::stop_data()
