@@ -103,7 +103,7 @@ void Form1::SoundPreviewing(qint16 IntChanel)
             form->close();
         return;
     }
-    form->ShowPreview(IntChanel, shared.SourceDuration.toDouble());
+    form->ShowPreview(IntChanel, shared.SourceDuration.trimmed().toDouble());
     form->show();
 
     QEventLoop loop;

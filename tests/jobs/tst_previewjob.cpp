@@ -38,12 +38,12 @@ struct Samples
     qsizetype frames() const { return values.size() / channels; }
 };
 
-Samples ReadRaw(const QString &path, int channels, qsizetype skipBytes = 0)
+Samples ReadRaw(const QString &path, int channels)
 {
     Samples samples;
     samples.channels = channels;
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && file.seek(skipBytes)) {
+    if (file.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = file.readAll();
         samples.values.resize(bytes.size() / 2 / channels * channels);
         std::memcpy(samples.values.data(), bytes.constData(), size_t(samples.values.size()) * 2);
