@@ -94,6 +94,7 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     request.playerFolder = ToolFolder(QStringLiteral("ffplay"));
 
     QPointer<Form4> form = Form4::Load(this);
+    form->ShowPreview(IntChanel, shared.SourceDuration.trimmed().toDouble());
     // Stop, Reset, another preview choice and closing Form4 or the main
     // window end the preview: they close Form4, which cancels the job, and
     // Form4 must not stay behind on a preview that never starts.
@@ -103,7 +104,6 @@ void Form1::SoundPreviewing(qint16 IntChanel)
             form->close();
         return;
     }
-    form->ShowPreview(IntChanel, shared.SourceDuration.trimmed().toDouble());
     form->show();
 
     QEventLoop loop;

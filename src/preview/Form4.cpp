@@ -45,6 +45,8 @@ Form4::Form4(Form1 *owner)
 {
     setObjectName(QStringLiteral("Form4"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The user goes on shaping the sound on the main window while it plays.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Audio Preview"));
     if (owner)
         setWindowIcon(owner->windowIcon());
