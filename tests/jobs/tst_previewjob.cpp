@@ -302,11 +302,13 @@ void tst_PreviewJob::changesWhilePlaying_data()
     QTest::addColumn<QString>("after");  // empty: bypass instead
     QTest::addColumn<int>("levelAfter");
     QTest::addColumn<int>("bandwidthAfter");
+    QTest::addColumn<double>("preGainAfter");
 
-    QTest::newRow("band") << "" << 1 << "29:12" << -4 << 1;
-    QTest::newRow("level") << "29:-3" << 1 << "29:-3" << -8 << 1;
-    QTest::newRow("bandwidth") << "33:12" << 1 << "33:12" << -4 << 5;
-    QTest::newRow("bypass") << "29:12" << 1 << "" << -4 << 1;
+    QTest::newRow("band") << "" << 1 << "29:12" << -4 << 1 << 0.0;
+    QTest::newRow("level") << "29:-3" << 1 << "29:-3" << -8 << 1 << 0.0;
+    QTest::newRow("pre-gain") << "29:12" << 1 << "29:12" << -4 << 1 << -7.5;
+    QTest::newRow("bandwidth") << "33:12" << 1 << "33:12" << -4 << 5 << 0.0;
+    QTest::newRow("bypass") << "29:12" << 1 << "" << -4 << 1 << 0.0;
 }
 
 // The right channel's 1 kHz tone: a change is heard from the moment it is
@@ -318,11 +320,13 @@ void tst_PreviewJob::changesWhilePlaying()
     QFETCH(QString, after);
     QFETCH(int, levelAfter);
     QFETCH(int, bandwidthAfter);
+    QFETCH(double, preGainAfter);
     const bool bypass = after.isEmpty();
     const ChannelResponse::Chain first = ChainOf({before, -4}, 1, false, bandwidthBefore);
-    const ChannelResponse::Chain second = ChainOf({after, levelAfter}, 1, false, bandwidthAfter);
+    ChannelResponse::Chain second = ChainOf({after, levelAfter}, 1, false, bandwidthAfter);
+    second.preGainDb = preGainAfter;
     const double expectedDb = bypass ? -ChannelResponse::FiltersDb(first, 1000)
-                                     : ChannelResponse::FiltersDb(second, 1000)
+                                     : ChannelResponse::FiltersDb(second, 1000) + preGainAfter
             - ChannelResponse::FiltersDb(first, 1000) + 20 * std::log10(second.volume / first.volume);
 
     PreviewRequest request;
