@@ -18,6 +18,8 @@ const QString Player = QStringLiteral("ffplay");
 // The player binds its socket once its graph is built, a few tens of
 // milliseconds after it starts.
 constexpr int ConnectRetryMilliseconds = 5;
+// A player whose socket cannot be reached by then takes changes by restarts.
+constexpr int ConnectGiveUpMilliseconds = 3000;
 // A drag restarts a player without azmq once it rests, not at every step.
 constexpr int RestartSettleMilliseconds = 120;
 
@@ -124,7 +126,13 @@ void PreviewJob::StartPlayer(double seconds)
         return;
     }
     if (mLive)
-        mConnectTimer.start();
+        StartConnecting();
+}
+
+void PreviewJob::StartConnecting()
+{
+    mConnectClock.start();
+    mConnectTimer.start();
 }
 
 void PreviewJob::RestartAt(double seconds)
@@ -189,8 +197,14 @@ void PreviewJob::TryConnect()
         mConnectTimer.stop();
         return;
     }
-    if (!mLink->Connect(mRequest.paths.PreviewControl))
+    if (!mLink->Connect(mRequest.paths.PreviewControl)) {
+        if (mConnectClock.elapsed() > ConnectGiveUpMilliseconds) {
+            mLive = false;
+            Note();
+            RestartAt(mPosition);
+        }
         return;
+    }
     mConnectTimer.stop();
     SendChanges();
 }
@@ -213,7 +227,7 @@ void PreviewJob::LinkLost()
         return;
     mPlaying = mStarted;
     mPlayingBypass = mStartedBypass;
-    mConnectTimer.start();
+    StartConnecting();
 }
 
 void PreviewJob::Note()

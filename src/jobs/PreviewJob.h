@@ -6,6 +6,7 @@
 #include "curve/ChannelResponse.h"
 #include "jobs/JobPaths.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -72,6 +73,7 @@ private:
     void RestartAt(double seconds);
     void TakeOutput(const QByteArray &chunk);
     void PlayerEnded();
+    void StartConnecting();
     void TryConnect();
     void SendChanges();
     void Replied(const QString &command, const QString &reply);
@@ -83,6 +85,7 @@ private:
     ToolRun *mRun;
     FilterCommandLink *mLink;
     QTimer mConnectTimer;
+    QElapsedTimer mConnectClock;
     QTimer mRestartTimer;
     std::vector<ChannelResponse::Chain> mPlaying; // what the player has
     bool mPlayingBypass = false;

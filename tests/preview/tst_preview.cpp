@@ -34,6 +34,7 @@ private slots:
     void log();
     void failure_data();
     void failure();
+    void withoutLiveChanges_data();
     void withoutLiveChanges();
     void positionAndBypass();
     void stop_data();
@@ -224,16 +225,24 @@ void tst_Preview::failure()
     QTRY_VERIFY(!Form4::Loaded());
 }
 
-// An ffplay without azmq plays on without it: every change then restarts
-// it where it is, which the window says once.
+void tst_Preview::withoutLiveChanges_data()
+{
+    QTest::addColumn<QByteArray>("withAzmq"); // what the player does when given azmq
+    QTest::newRow("no azmq in this ffplay") << QByteArray("echo \"No such filter: 'azmq'\"; exit 0");
+    QTest::newRow("its socket never answers") << QByteArray("sleep 5; exit 0");
+}
+
+// A player that cannot take changes plays on without azmq: every change
+// then restarts it where it is, which the window says once.
 void tst_Preview::withoutLiveChanges()
 {
+    QFETCH(QByteArray, withAzmq);
     BrenvoxSession session;
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
     session.app.writeTool("ffplay", BrenvoxSession::RecordingPlayer(
-        "case \"$*\" in *azmq=*) echo \"No such filter: 'azmq'\"; exit 0;; esac\n"
-        "printf '   0.50 M-A:  0.000 fd=   0 aq=    0KB vq=    0KB sq=    0B f=0/0   \\r'\nsleep 0.6"));
+        "printf '   0.50 M-A:  0.000 fd=   0 aq=    0KB vq=    0KB sq=    0B f=0/0   \\r'\n"
+        "case \"$*\" in *azmq=*) " + withAzmq + ";; esac\nsleep 0.6"));
     bool moved = false;
     QString note;
     Watcher watcher([&] {
@@ -250,11 +259,12 @@ void tst_Preview::withoutLiveChanges()
     QCOMPARE(note, PreviewJob::RestartNote);
     const QStringList runs = session.toolArguments(QStringLiteral("ffplay")).join(QLatin1Char('\n'))
                                  .split(QStringLiteral("\n--"), Qt::SkipEmptyParts);
-    QCOMPARE(runs.size(), 3);
+    QVERIFY(runs.size() >= 2);
     QVERIFY(runs[0].contains(QLatin1String("azmq=")));
-    QVERIFY(!runs[1].contains(QLatin1String("azmq=")));
-    QVERIFY(runs[2].contains(QLatin1String("-ss\n0.500")));
-    QVERIFY(runs[2].contains(QLatin1String("equalizer@L29=f=1000:width_type=o:width=1:g=6")));
+    for (const QString &run : runs.mid(1))
+        QVERIFY(!run.contains(QLatin1String("azmq=")));
+    QVERIFY(runs.last().contains(QLatin1String("-ss\n0.500")));
+    QVERIFY(runs.last().contains(QLatin1String("equalizer@L29=f=1000:width_type=o:width=1:g=6")));
 }
 
 // The window shows where the player is; B, pressed on the main window,
