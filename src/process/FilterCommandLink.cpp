@@ -46,8 +46,8 @@ QByteArray Frame(char flags, const QByteArray &body)
     return frame + body;
 }
 
-// A DEALER may send many requests before the replies come; the REP end
-// wants each behind an empty delimiter frame, as a REQ would send it.
+// A DEALER may send many requests before the replies come, where a REQ
+// would wait for each reply.
 QByteArray ReadyCommand()
 {
     QByteArray body;
@@ -137,6 +137,8 @@ void FilterCommandLink::Flush()
 {
     if (!mReady || mWaiting.isEmpty())
         return;
+    // The REP end wants each request behind an empty delimiter frame, as a
+    // REQ would send it.
     QByteArray bytes;
     for (const QString &command : std::as_const(mWaiting))
         bytes += Frame(FlagMore, QByteArray()) + Frame(0, command.toUtf8());
