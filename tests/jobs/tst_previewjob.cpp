@@ -145,7 +145,6 @@ class Listener : public PreviewObserver
 public:
     void ShowPosition(double seconds) override
     {
-        position = seconds;
         if (onPosition)
             onPosition(seconds);
     }
@@ -154,7 +153,6 @@ public:
     void ShowFailure(const QString &said) override { failures << said; }
     void PreviewEnded(bool) override { loop.quit(); }
 
-    double position = 0;
     std::function<void(double)> onPosition;
     QStringList notes;
     QStringList failures;
@@ -177,8 +175,7 @@ private slots:
     void changesWhilePlaying();
 
 private:
-    // Plays to the end (or until `stopAfter` seconds of position) and
-    // returns what the device got.
+    // Plays to the end and returns what the device got.
     Samples Play(PreviewJob &job, Listener &listener, int channels);
 
     std::unique_ptr<TestAppFolder> mApp;
