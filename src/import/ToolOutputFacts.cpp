@@ -1,5 +1,7 @@
 #include "import/ToolOutputFacts.h"
 
+#include <cmath>
+
 #include <QRegularExpression>
 
 namespace {
@@ -106,6 +108,19 @@ QString KnownFailureLine(const QStringList &lines)
 QString KnownFailureLine(const QString &output)
 {
     return KnownFailureLine(output.split(LineEnd()));
+}
+
+bool PlayerClockSeconds(const QString &line, double *seconds)
+{
+    if (!line.contains(QLatin1String(" fd=")))
+        return false;
+    const QString first = line.trimmed().section(QLatin1Char(' '), 0, 0);
+    bool ok = false;
+    const double value = first.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    *seconds = value;
+    return true;
 }
 
 } // namespace ToolOutputFacts

@@ -30,4 +30,9 @@ QString LastErrorLine(const QString &output, const QString &inputPath = QString(
 QString KnownFailureLine(const QStringList &lines);
 QString KnownFailureLine(const QString &output);
 
+// The position, in seconds, at the head of ffplay's status line
+// ("   4.90 M-A:  0.000 fd=   0 aq=..."); false for any other line and
+// while the player has no clock yet ("nan").
+bool PlayerClockSeconds(const QString &line, double *seconds);
+
 } // namespace ToolOutputFacts

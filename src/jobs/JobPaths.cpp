@@ -13,7 +13,7 @@ JobPaths Named(const std::function<QString(const QString &)> &file)
     paths.RightSourceWav = file(QStringLiteral("Right.wav"));
     paths.LeftOutWav = file(QStringLiteral("Lout.wav"));
     paths.RightOutWav = file(QStringLiteral("Rout.wav"));
-    paths.PreviewMixWav = file(QStringLiteral("LR.wav"));
+    paths.PreviewControl = file(QStringLiteral("preview.sock"));
     return paths;
 }
 

@@ -9,7 +9,7 @@ struct JobPaths
     QString RightSourceWav;
     QString LeftOutWav;     // the equalized channels
     QString RightOutWav;
-    QString PreviewMixWav;  // the both-channel preview's merge
+    QString PreviewControl; // the socket the preview's player takes changes on
 
     // The names every job uses, inside `folder`.
     static JobPaths InFolder(const QString &folder);

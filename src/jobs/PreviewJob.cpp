@@ -1,101 +1,292 @@
+// Runs the preview's player, hands it each change through its azmq filter,
+// and restarts it where it is when it cannot take one.
 #include "jobs/PreviewJob.h"
 
+#include "import/ToolOutputFacts.h"
+#include "jobs/RunFailure.h"
 #include "preview/ChannelCommands.h"
+#include "preview/PreviewGraph.h"
+#include "process/FilterCommandLink.h"
+#include "process/ToolRun.h"
+
+#include <QFile>
 
 namespace {
 
-struct StepDesign
+const QString Player = QStringLiteral("ffplay");
+
+// The player binds its socket once its graph is built, a few tens of
+// milliseconds after it starts.
+constexpr int ConnectRetryMilliseconds = 5;
+// A player whose socket cannot be reached by then takes changes by restarts.
+constexpr int ConnectGiveUpMilliseconds = 3000;
+// A drag restarts a player without azmq once it rests, not at every step.
+constexpr int RestartSettleMilliseconds = 120;
+
+QStringList Names(int channel)
 {
-    const char *label;
-    const char *overallProgress;
-    int bar;
-};
-
-const StepDesign Designs[] = {
-    {"Creating Temp Left Chanel Audio.", "Overall Progress 0 % Complete", 2},
-    {"Creating Temp Right Chanel Audio.", "Overall Progress 33 % Complete", 33},
-    {"Merging Left and Right Chanels.", "Overall Progress 66 % Complete", 66},
-    {"Starting Audio Preview.", "Overall Progress 99 % Complete", 99},
-};
-
-enum Step { LeftRender, RightRender, Merge, Play };
+    if (channel == 1)
+        return {QStringLiteral("R")};
+    if (channel == 0)
+        return {QStringLiteral("L")};
+    return {QStringLiteral("L"), QStringLiteral("R")};
+}
 
 } // namespace
 
+const QString PreviewJob::RestartNote = QStringLiteral(
+    "This ffplay cannot take changes while it plays: each change restarts it where it is.");
+
 PreviewJob::PreviewJob(const PreviewRequest &request, PreviewObserver *observer, QObject *parent)
     : QObject(parent)
+    , mRequest(request)
     , mObserver(observer)
+    , mRun(new ToolRun(this))
+    , mLink(new FilterCommandLink(this))
+    , mLive(request.liveChanges
+            && request.paths.PreviewControl.size() <= FilterCommandLink::MaximumPathLength())
 {
-    const JobPaths &paths = request.paths;
-    const QString ffmpeg = QStringLiteral("ffmpeg");
-    std::vector<ToolStep> steps{
-        {QLatin1String(Designs[LeftRender].label), ffmpeg,
-         ChannelCommands::RenderChannel(request.encoderFolder, paths.LeftSourceWav,
-                                        request.leftVolume, request.leftChain, paths.LeftOutWav),
-         paths.LeftOutWav, 0},
-        {QLatin1String(Designs[RightRender].label), ffmpeg,
-         ChannelCommands::RenderChannel(request.encoderFolder, paths.RightSourceWav,
-                                        request.rightVolume, request.rightChain, paths.RightOutWav),
-         paths.RightOutWav, 0},
-        {QLatin1String(Designs[Merge].label), ffmpeg,
-         ChannelCommands::MergeForPreview(request.encoderFolder, paths.LeftOutWav,
-                                          paths.RightOutWav, paths.PreviewMixWav),
-         paths.PreviewMixWav, 1},
-        {QLatin1String(Designs[Play].label), QStringLiteral("ffplay"),
-         ChannelCommands::PlayMix(request.playerFolder, paths.PreviewMixWav), QString(), 2, true},
-    };
-    mSequence = new ToolSequence(std::move(steps), this, this);
+    mPosition = request.startSeconds;
+    connect(mRun, &ToolRun::ChunkRead, this, &PreviewJob::TakeOutput);
+    connect(mRun, &ToolRun::Ended, this, &PreviewJob::PlayerEnded);
+    connect(mLink, &FilterCommandLink::Replied, this, &PreviewJob::Replied);
+    connect(mLink, &FilterCommandLink::Lost, this, &PreviewJob::LinkLost);
+    mConnectTimer.setInterval(ConnectRetryMilliseconds);
+    connect(&mConnectTimer, &QTimer::timeout, this, &PreviewJob::TryConnect);
+    mRestartTimer.setSingleShot(true);
+    mRestartTimer.setInterval(RestartSettleMilliseconds);
+    connect(&mRestartTimer, &QTimer::timeout, this, [this] { RestartAt(mPosition); });
+}
+
+PreviewJob::~PreviewJob()
+{
+    mLink->Close();
+    QFile::remove(mRequest.paths.PreviewControl);
 }
 
 void PreviewJob::Start()
 {
-    mSequence->Start();
+    mRunning = true;
+    StartPlayer(mRequest.startSeconds);
 }
 
 void PreviewJob::Cancel()
 {
-    mSequence->Cancel();
+    mCancelled = true;
+    mRestartPending = false;
+    mRestartTimer.stop();
+    mConnectTimer.stop();
+    mLink->Close();
+    if (mRun->IsRunning())
+        mRun->Stop();
+    else if (mRunning) {
+        mRunning = false;
+        mObserver->PreviewEnded(false);
+    }
 }
 
 bool PreviewJob::IsRunning() const
 {
-    return mSequence->IsRunning();
+    return mRunning;
 }
 
-void PreviewJob::ShowUpTo(int step)
+bool PreviewJob::TakesChanges() const
 {
-    while (mShown < step) {
-        const StepDesign &design = Designs[++mShown];
-        mObserver->ShowStep(QLatin1String(design.label), QLatin1String(design.overallProgress),
-                            design.bar);
+    return mLive && mLink->IsConnected();
+}
+
+void PreviewJob::StartPlayer(double seconds)
+{
+    mPosition = seconds;
+    mPartialLine.clear();
+    mOutput.clear();
+    mLink->Close();
+    const QString &socket = mRequest.paths.PreviewControl;
+    // A socket left by the player before would take the connection.
+    QFile::remove(socket);
+
+    PreviewGraph::Layout layout;
+    layout.chains = mRequest.chains;
+    layout.names = Names(mRequest.channel);
+    layout.rightWav = mRequest.paths.RightSourceWav;
+    layout.bypass = mRequest.bypass;
+    layout.startSeconds = seconds;
+    if (mLive)
+        layout.controlSocket = socket;
+    mPlaying = mStarted = mRequest.chains;
+    mPlayingBypass = mStartedBypass = mRequest.bypass;
+    const QString input = mRequest.channel == 1 ? mRequest.paths.RightSourceWav
+                                                : mRequest.paths.LeftSourceWav;
+    const QString command = ChannelCommands::PlayGraph(mRequest.playerFolder, input,
+                                                       PreviewGraph::Graph(layout), seconds);
+    if (!mRun->Start(command)) {
+        mRunning = false;
+        mObserver->ShowFailure(RunFailure(*mRun, QString(), Player));
+        mObserver->PreviewEnded(false);
+        return;
     }
+    if (mLive)
+        StartConnecting();
 }
 
-void PreviewJob::StepStarted(int step)
+void PreviewJob::StartConnecting()
 {
-    // Both renders start together; the right one is shown once the left
-    // one has ended.
-    ShowUpTo(step == RightRender ? int(LeftRender) : step);
+    mConnectClock.start();
+    mConnectTimer.start();
 }
 
-void PreviewJob::StepOutput(int, const QString &chunk)
+void PreviewJob::RestartAt(double seconds)
 {
-    mObserver->ShowOutput(chunk);
+    if (mCancelled || !mRunning)
+        return;
+    mRestartTimer.stop();
+    mConnectTimer.stop();
+    mLink->Close();
+    mRestartPending = true;
+    mRestartAt = seconds;
+    if (mRun->IsRunning())
+        mRun->Stop();
+    else
+        PlayerEnded();
 }
 
-void PreviewJob::StepDone(int step)
+void PreviewJob::Seek(double seconds)
 {
-    if (step == LeftRender)
-        ShowUpTo(RightRender);
+    RestartAt(std::max(0.0, seconds));
 }
 
-void PreviewJob::StepFailed(int step, const QString &failure)
+void PreviewJob::SetChains(const std::vector<ChannelResponse::Chain> &chains)
 {
-    const QString label = mSequence->Steps()[step].label;
-    mObserver->ShowFailure(label.chopped(1) + QLatin1String(" failed: ") + failure);
+    mRequest.chains = chains;
+    SendChanges();
 }
 
-void PreviewJob::SequenceEnded(bool completed)
+void PreviewJob::SetBypass(bool bypass)
 {
-    mObserver->PreviewEnded(completed);
+    mRequest.bypass = bypass;
+    SendChanges();
+}
+
+void PreviewJob::SendChanges()
+{
+    if (!mRunning || mCancelled || mRestartPending)
+        return;
+    if (!mLive) {
+        mRestartTimer.start();
+        return;
+    }
+    // Until the link is up the player keeps what it started with; the
+    // connection sends the difference.
+    if (!mLink->IsConnected())
+        return;
+    const QStringList names = Names(mRequest.channel);
+    QStringList commands;
+    for (size_t i = 0; i < mRequest.chains.size() && i < mPlaying.size(); ++i)
+        commands += PreviewGraph::Commands(names.value(int(i)), mPlaying[i], mRequest.chains[i]);
+    if (mPlayingBypass != mRequest.bypass)
+        commands << PreviewGraph::BypassCommand(mRequest.bypass);
+    mPlaying = mRequest.chains;
+    mPlayingBypass = mRequest.bypass;
+    if (!commands.isEmpty())
+        mLink->Send(commands);
+}
+
+void PreviewJob::TryConnect()
+{
+    if (!mRun->IsRunning()) {
+        mConnectTimer.stop();
+        return;
+    }
+    if (!mLink->Connect(mRequest.paths.PreviewControl)) {
+        if (mConnectClock.elapsed() > ConnectGiveUpMilliseconds) {
+            mLive = false;
+            Note();
+            RestartAt(mPosition);
+        }
+        return;
+    }
+    mConnectTimer.stop();
+    SendChanges();
+}
+
+void PreviewJob::Replied(const QString &, const QString &reply)
+{
+    if (reply.startsWith(QLatin1String("0 ")))
+        return;
+    // The graph is built again from what is wanted, the refused change included.
+    Note();
+    RestartAt(mPosition);
+}
+
+void PreviewJob::LinkLost()
+{
+    // ffplay builds its graph again from the text when the first decoded
+    // frame differs from what it expected: the new azmq binds anew and its
+    // elements hold what the text says.
+    if (!mRunning || mCancelled || mRestartPending || !mRun->IsRunning())
+        return;
+    mPlaying = mStarted;
+    mPlayingBypass = mStartedBypass;
+    StartConnecting();
+}
+
+void PreviewJob::Note()
+{
+    if (mNoted)
+        return;
+    mNoted = true;
+    mObserver->ShowNote(RestartNote);
+}
+
+void PreviewJob::TakeOutput(const QByteArray &chunk)
+{
+    // Its position line ends in a carriage return and comes many times a
+    // second; only the other lines are kept and shown.
+    mPartialLine += QString::fromLatin1(chunk);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < mPartialLine.size(); ++i) {
+        const QChar c = mPartialLine.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        const QString line = mPartialLine.mid(start, i - start);
+        start = i + 1;
+        double seconds = 0;
+        if (ToolOutputFacts::PlayerClockSeconds(line, &seconds)) {
+            mPosition = seconds;
+            mObserver->ShowPosition(seconds);
+        } else if (!line.trimmed().isEmpty()) {
+            mOutput += line + QLatin1Char('\n');
+            mObserver->ShowOutput(line);
+        }
+    }
+    mPartialLine.remove(0, start);
+}
+
+void PreviewJob::PlayerEnded()
+{
+    mConnectTimer.stop();
+    mLink->Close();
+    if (mCancelled) {
+        mRunning = false;
+        mObserver->PreviewEnded(false);
+        return;
+    }
+    if (mRestartPending) {
+        mRestartPending = false;
+        StartPlayer(mRestartAt);
+        return;
+    }
+    const QString failure = RunFailure(*mRun, mOutput + mPartialLine, Player);
+    if (!failure.isEmpty() && mLive && mOutput.contains(QLatin1String("zmq"), Qt::CaseInsensitive)) {
+        // No azmq in this build, or its socket cannot be bound: play on
+        // without it.
+        mLive = false;
+        Note();
+        StartPlayer(mPosition);
+        return;
+    }
+    mRunning = false;
+    if (!failure.isEmpty())
+        mObserver->ShowFailure(failure);
+    mObserver->PreviewEnded(failure.isEmpty());
 }

@@ -1,59 +1,103 @@
-// The both-channel preview without windows: the left and the right render at
-// once, their merge, then the player, told as the four steps the preview has
-// always shown.
+// The preview without windows: one player plays the channel files through a
+// graph of the chains at once, takes every later change while it plays, and
+// switches between the equalized and the untouched sound.
 #pragma once
 
+#include "curve/ChannelResponse.h"
 #include "jobs/JobPaths.h"
-#include "jobs/ToolSequence.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include <vector>
+
+class FilterCommandLink;
+class ToolRun;
 
 struct PreviewRequest
 {
     JobPaths paths;
-    qint16 leftVolume = 0;
-    qint16 rightVolume = 0;
-    QString leftChain;
-    QString rightChain;
-    QString encoderFolder; // ToolFolder("ffmpeg")
-    QString playerFolder;  // ToolFolder("ffplay")
+    // 0 the left channel, 1 the right, 2 both.
+    int channel = 2;
+    // The chain of each channel played: one, or the left then the right.
+    std::vector<ChannelResponse::Chain> chains;
+    QString playerFolder; // ToolFolder("ffplay")
+    double startSeconds = 0;
+    bool bypass = false;
+    // Without it every change restarts the player where it is.
+    bool liveChanges = true;
 };
 
 class PreviewObserver
 {
 public:
     virtual ~PreviewObserver() = default;
-    // The steps come in their table's order, each once: the right render's
-    // once the left one has ended, even when both run.
-    virtual void ShowStep(const QString &step, const QString &overallProgress, int bar) = 0;
+    // Seconds into the source of what is heard now.
+    virtual void ShowPosition(double seconds) = 0;
+    // The player's messages, without its position lines.
     virtual void ShowOutput(const QString &chunk) = 0;
-    // "<step> failed: <why>"; the other tools are being stopped.
+    // Said once: changes restart the player instead of reaching it.
+    virtual void ShowNote(const QString &note) = 0;
     virtual void ShowFailure(const QString &said) = 0;
-    // Once, after the last tool has gone; never delete the job inside it.
+    // Once, after the player has gone for good; never delete the job inside it.
     virtual void PreviewEnded(bool completed) = 0;
 };
 
-class PreviewJob : public QObject, private JobObserver
+class PreviewJob : public QObject
 {
     Q_OBJECT
 
 public:
     PreviewJob(const PreviewRequest &request, PreviewObserver *observer, QObject *parent = nullptr);
+    ~PreviewJob() override;
 
     void Start();
+    // Ends the player at once.
     void Cancel();
     bool IsRunning() const;
 
-private:
-    void StepStarted(int step) override;
-    void StepOutput(int step, const QString &chunk) override;
-    void StepDone(int step) override;
-    void StepFailed(int step, const QString &failure) override;
-    void SequenceEnded(bool completed) override;
-    void ShowUpTo(int step);
+    void SetChains(const std::vector<ChannelResponse::Chain> &chains);
+    void SetBypass(bool bypass);
+    // Plays on from there.
+    void Seek(double seconds);
+    double Position() const { return mPosition; }
+    // The player takes changes while it plays (azmq answers).
+    bool TakesChanges() const;
 
+    static const QString RestartNote;
+
+private:
+    void StartPlayer(double seconds);
+    void RestartAt(double seconds);
+    void TakeOutput(const QByteArray &chunk);
+    void PlayerEnded();
+    void StartConnecting();
+    void TryConnect();
+    void SendChanges();
+    void Replied(const QString &command, const QString &reply);
+    void LinkLost();
+    void Note();
+
+    PreviewRequest mRequest; // chains and bypass as wanted now
     PreviewObserver *mObserver;
-    ToolSequence *mSequence = nullptr;
-    int mShown = -1;
+    ToolRun *mRun;
+    FilterCommandLink *mLink;
+    QTimer mConnectTimer;
+    QElapsedTimer mConnectClock;
+    QTimer mRestartTimer;
+    std::vector<ChannelResponse::Chain> mPlaying; // what the player has
+    bool mPlayingBypass = false;
+    std::vector<ChannelResponse::Chain> mStarted; // what its graph text says
+    bool mStartedBypass = false;
+    bool mLive = true;
+    bool mNoted = false;
+    bool mCancelled = false;
+    bool mRunning = false;
+    bool mRestartPending = false;
+    double mRestartAt = 0;
+    double mPosition = 0;
+    QString mPartialLine;
+    QString mOutput;
 };

@@ -21,8 +21,6 @@ QString VolumeAndChain(qint16 level, const QString &chain)
         + QLatin1String("\",") + chain;
 }
 
-const QLatin1String PlayerOptions(" -nodisp -autoexit -i ");
-
 const QLatin1String MergeGraphText(" -filter_complex \"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" ");
 
 } // namespace
@@ -34,11 +32,14 @@ QString VolumeText(qint16 level)
     return level < 0 ? QStringLiteral("0") : QString::number(level);
 }
 
-QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
-                    const QString &chain)
+QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
+                  double startSeconds)
 {
-    return Tool(appFolder, "ffplay") + PlayerOptions + QuoteArgument(sourceWav)
-        + VolumeAndChain(level, chain);
+    QString command = Tool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit");
+    if (startSeconds > 0)
+        command += QLatin1String(" -ss ") + QString::number(startSeconds, 'f', 3);
+    return command + QLatin1String(" -i ") + QuoteArgument(sourceWav) + QLatin1String(" -af ")
+        + QuoteArgument(graph);
 }
 
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
@@ -46,19 +47,6 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 {
     return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(sourceWav)
         + VolumeAndChain(level, chain) + QLatin1Char(' ') + QuoteArgument(outWav);
-}
-
-QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
-                        const QString &rightOutWav, const QString &mixWav)
-{
-    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(leftOutWav)
-        + QLatin1String(" -y -i ") + QuoteArgument(rightOutWav) + MergeGraphText
-        + QuoteArgument(mixWav);
-}
-
-QString PlayMix(const QString &appFolder, const QString &mixWav)
-{
-    return Tool(appFolder, "ffplay") + PlayerOptions + QuoteArgument(mixWav);
 }
 
 QString MergeGraph()

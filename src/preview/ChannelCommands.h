@@ -1,4 +1,4 @@
-// Command texts of the channel renders, the merges and the players that the
+// Command texts of the channel renders, the merge and the player that the
 // preview and the export run.
 #pragma once
 
@@ -11,22 +11,16 @@ namespace ChannelCommands {
 // written as silence.
 QString VolumeText(qint16 level);
 
-// The player shows no window of its own (Brenvox's windows show the preview
-// and its Stop) and ends with the sound.
-// {AppFolder}/ffplay -nodisp -autoexit -i {sourceWav} -af "volume={level}",{chain}
-QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
-                    const QString &chain);
+// The preview's player shows no window of its own (Form4 shows the preview
+// and its Stop) and ends with the sound:
+// {AppFolder}/ffplay -nodisp -autoexit [-ss {start}] -i {sourceWav} -af {graph};
+// the graph holds the chains (PreviewGraph).
+QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
+                  double startSeconds);
 
 // {AppFolder}/ffmpeg -y -i {sourceWav} -af "volume={level}",{chain} {outWav}
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav);
-
-// The preview's merge repeats "-y" before its second input.
-QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
-                        const QString &rightOutWav, const QString &mixWav);
-
-// {AppFolder}/ffplay -nodisp -autoexit -i {mixWav}
-QString PlayMix(const QString &appFolder, const QString &mixWav);
 
 // The merge's filter graph and mapping, with a blank on each side.
 QString MergeGraph();

@@ -1,18 +1,16 @@
-// The main window's "Preview": one channel straight through ffplay, or the
-// both-channel preview job (both rendered at once, merged, played) with
-// Form4 showing its steps.
+// The main window's "Preview": the left, the right or both channels through
+// one player at once, with Form4 showing it, and every settings change
+// passed on to the player while it plays.
 #include "app/AppFolder.h"
 #include "app/Form1.h"
 #include "app/SharedState.h"
-#include "preview/ChannelCommands.h"
-#include "preview/Form4.h"
+#include "curve/ChannelChain.h"
 #include "jobs/PreviewJob.h"
-#include "preview/RunFailure.h"
+#include "preview/Form4.h"
 #include "process/DOSOutputs.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
 
@@ -27,10 +25,10 @@ public:
     {
     }
 
-    void ShowStep(const QString &step, const QString &overallProgress, int bar) override
+    void ShowPosition(double seconds) override
     {
         if (mWindow)
-            mWindow->ShowStep(step, overallProgress, bar);
+            mWindow->ShowPosition(seconds);
     }
 
     void ShowOutput(const QString &chunk) override
@@ -38,6 +36,12 @@ public:
         QString copy = chunk;
         if (mOwner)
             mOwner->objDOS_ReceiveOutputs(copy);
+    }
+
+    void ShowNote(const QString &note) override
+    {
+        if (mWindow)
+            mWindow->ShowNote(note);
     }
 
     void ShowFailure(const QString &said) override
@@ -57,65 +61,43 @@ private:
     QEventLoop *mLoop;
 };
 
+// The numbers the export's chains apply, read from the settings as they are
+// now: the played channel, or the left and the right.
+std::vector<ChannelResponse::Chain> PreviewChains(int channel)
+{
+    const EqualizerSettings &settings = Equalizer().Settings();
+    const int rate = Shared().SourceSampleRate;
+    if (channel == 0 || channel == 1)
+        return {ChannelChain::FromSettings(settings, channel, rate)};
+    return {ChannelChain::FromSettings(settings, EqualizerSettings::Left, rate),
+            ChannelChain::FromSettings(settings, EqualizerSettings::Right, rate)};
+}
+
 } // namespace
 
 void Form1::SoundPreviewing(qint16 IntChanel)
 {
-    // The preview writes the same channel files as the export and reads
-    // those of the import: one tool sequence at a time.
-    if (SequenceRunning())
+    // The preview reads the channel files the import writes: one tool
+    // sequence at a time.
+    if (SequenceRunning() || IntChanel < 0 || IntChanel > 2)
         return;
     const QPointer<Form1> self(this);
     const SequenceScope sequence(this, true);
 
     SharedState &shared = Shared();
-    const QString playerFolder = ToolFolder(QStringLiteral("ffplay"));
-    const JobPaths workspace = JobPaths::InWorkspace();
-    shared.LeftSourceWav = workspace.LeftSourceWav;
-    shared.RightSourceWav = workspace.RightSourceWav;
-
-    if (IntChanel == 0 || IntChanel == 1) {
-        // A runner that was replaced or released must no longer write into the log.
-        const std::shared_ptr<DOSOutputs> runner =
-            StartCurrentRunner(objDOS, this, &Form1::objDOS_ReceiveOutputs);
-        const bool left = IntChanel == 0;
-        runner->SetCommandLine(ChannelCommands::PlayChannel(
-            playerFolder, left ? shared.LeftSourceWav : shared.RightSourceWav,
-            left ? shared.LeftVolume : shared.RightVolume,
-            left ? shared.LeftFilterChain : shared.RightFilterChain));
-        runner->ExecuteCommand();
-        if (!self || objDOS != runner)
-            return; // stopped
-        objDOS.reset();
-        if (runner->LastRunEnd() == DOSOutputs::RunEnd::Stopped)
-            return;
-        const QString failure = RunFailure(*runner, QStringLiteral("ffplay"));
-        if (!failure.isEmpty()) {
-            // Modeless, so a missing audio device never blocks the window.
-            auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Preview"),
-                                        QStringLiteral("The preview could not be played.\n\n")
-                                            + failure,
-                                        QMessageBox::Ok, this);
-            box->setObjectName(QStringLiteral("PreviewFailure"));
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->setModal(false);
-            box->show();
-        }
-        return;
-    }
-    if (IntChanel != 2)
-        return;
-
     PreviewRequest request;
-    request.paths = workspace; // and its mix file
-    TakeChannelRenders(request);
-    request.playerFolder = playerFolder;
+    request.paths = JobPaths::InWorkspace();
+    shared.LeftSourceWav = request.paths.LeftSourceWav;
+    shared.RightSourceWav = request.paths.RightSourceWav;
+    request.channel = IntChanel;
+    request.chains = PreviewChains(IntChanel);
+    request.playerFolder = ToolFolder(QStringLiteral("ffplay"));
 
     QPointer<Form4> form = Form4::Load(this);
+    form->ShowPreview(IntChanel, shared.SourceDuration.trimmed().toDouble());
     // Stop, Reset, another preview choice and closing Form4 or the main
-    // window end the preview while it waits: they close Form4, which
-    // cancels the job, and Form4 must not stay behind on a step that never
-    // ends.
+    // window end the preview: they close Form4, which cancels the job, and
+    // Form4 must not stay behind on a preview that never starts.
     QCoreApplication::processEvents();
     if (!self || !form || form != Form4::Loaded()) {
         if (form && form == Form4::Loaded())
@@ -128,9 +110,13 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     PreviewWindows windows(this, form, &loop);
     PreviewJob job(request, &windows);
     form->WatchJob(&job);
+    const QMetaObject::Connection follow =
+        connect(&Equalizer(), &EqualizerModel::channelChanged, &job,
+                [&job, IntChanel] { job.SetChains(PreviewChains(IntChanel)); });
     job.Start();
     if (job.IsRunning())
         loop.exec();
+    disconnect(follow);
     // After a failure Form4 stays to say why; otherwise it goes.
     if (!windows.failed && form && form == Form4::Loaded())
         form->close();

@@ -1,17 +1,22 @@
-// The both-channel preview's progress window.
+// The preview's window.
 #include "preview/Form4.h"
 
 #include "app/Form1.h"
 #include "app/Twips.h"
 #include "jobs/PreviewJob.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSlider>
 #include <QTextCursor>
+#include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -30,6 +35,9 @@ QLabel *MakeLabel(QWidget *parent, int index, const QString &text,
     return label;
 }
 
+const char *const Headings[] = {"Previewing Left Chanel", "Previewing Right Chanel",
+                                "Previewing Both Chanels"};
+
 } // namespace
 
 Form4::Form4(Form1 *owner)
@@ -37,7 +45,9 @@ Form4::Form4(Form1 *owner)
 {
     setObjectName(QStringLiteral("Form4"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Creating Preview"));
+    // The user goes on shaping the sound on the main window while it plays.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QStringLiteral("Audio Preview"));
     if (owner)
         setWindowIcon(owner->windowIcon());
 
@@ -46,24 +56,44 @@ Form4::Form4(Form1 *owner)
     font.setPointSizeF(8.25);
     setFont(font);
 
-    Label1 << MakeLabel(this, 0, QStringLiteral("Creating Necessary Files For Previewing"),
-                        360, 240, 4095, 255)
-           << MakeLabel(this, 1, QStringLiteral("Creating "), 360, 600, 5655, 255)
-           << MakeLabel(this, 2, QStringLiteral("Overall Progress 0 % Complete"),
-                        360, 1440, 4095, 255);
+    Label1 << MakeLabel(this, 0, QLatin1String(Headings[2]), 360, 240, 4095, 255)
+           << MakeLabel(this, 1, QStringLiteral("Playing."), 360, 600, 5655, 450)
+           << MakeLabel(this, 2, QString(), 360, 1440, 4095, 255);
     Label1[1]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Label1[1]->setWordWrap(true);
+    Label1[1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Bypass = new QCheckBox(QStringLiteral("Bypass"), this);
+    Bypass->setObjectName(QStringLiteral("Bypass"));
+    Bypass->setToolTip(QStringLiteral("The untouched sound while held on (B)"));
+    SetTwips(Bypass, 360, 1080, 1800, 300);
+    // B switches wherever the focus is, so the user can compare while
+    // moving the main window's sliders; a text field still takes the letter.
+    auto *bypassKey = new QShortcut(QKeySequence(Qt::Key_B), this);
+    bypassKey->setContext(Qt::ApplicationShortcut);
+    connect(bypassKey, &QShortcut::activated, Bypass, &QCheckBox::toggle);
+    connect(Bypass, &QCheckBox::toggled, this, [this](bool on) {
+        if (mJob)
+            mJob->SetBypass(on);
+    });
 
     Command1 = new QPushButton(QStringLiteral("Stop"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     SetTwips(Command1, 4800, 1200, 1215, 375);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
 
-    PBar = new QProgressBar(this);
-    PBar->setObjectName(QStringLiteral("PBar"));
-    PBar->setRange(0, 100);
-    PBar->setValue(0);
-    PBar->setTextVisible(false);
-    SetTwips(PBar, 360, 1680, 5655, 270);
+    Position = new QSlider(Qt::Horizontal, this);
+    Position->setObjectName(QStringLiteral("Position"));
+    Position->setAccessibleName(QStringLiteral("Position"));
+    Position->setRange(0, 0);
+    SetTwips(Position, 360, 1680, 5655, 300);
+    // A drag plays on from where it is let go; a key or a click on the
+    // groove at once.
+    connect(Position, &QSlider::sliderReleased, this, &Form4::PositionChosen);
+    connect(Position, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove)
+            QTimer::singleShot(0, this, &Form4::PositionChosen);
+    });
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -80,6 +110,7 @@ Form4::Form4(Form1 *owner)
     SetTwips(Text1, 360, 240, 9015, 1215);
 
     SetFixedOuterSizeTwips(this, 6495, 2685);
+    ShowPosition(0);
 }
 
 Form4 *Form4::Loaded()
@@ -103,13 +134,38 @@ void Form4::UnloadIfLoaded()
         form->close();
 }
 
-void Form4::ShowStep(const QString &step, const QString &overallProgress, int bar)
+QString Form4::ClockText(double seconds)
 {
-    Label1[1]->setText(step);
-    Label1[1]->setToolTip(QString());
-    Label1[2]->setText(overallProgress);
-    PBar->setValue(bar);
-    Command1->setText(QStringLiteral("Stop"));
+    const long whole = std::isfinite(seconds) && seconds > 0 ? long(seconds) : 0;
+    const QString secondsText = QStringLiteral("%1").arg(whole % 60, 2, 10, QLatin1Char('0'));
+    if (whole < 3600)
+        return QStringLiteral("%1:%2").arg(whole / 60).arg(secondsText);
+    return QStringLiteral("%1:%2:%3")
+        .arg(whole / 3600)
+        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(secondsText);
+}
+
+void Form4::ShowPreview(int channel, double durationSeconds)
+{
+    Label1[0]->setText(QLatin1String(Headings[channel >= 0 && channel <= 2 ? channel : 2]));
+    mDuration = std::isfinite(durationSeconds) && durationSeconds > 0 ? durationSeconds : 0;
+    Position->setRange(0, int(std::ceil(mDuration)));
+    ShowPosition(0);
+}
+
+void Form4::ShowPosition(double seconds)
+{
+    if (!Position->isSliderDown())
+        Position->setValue(int(seconds));
+    Label1[2]->setText(QStringLiteral("Position %1 of %2").arg(ClockText(seconds), ClockText(mDuration)));
+}
+
+void Form4::ShowNote(const QString &note)
+{
+    Label1[1]->setText(note);
+    Label1[1]->setToolTip(note);
+    AppendLog(note);
 }
 
 void Form4::ShowFailure(const QString &failure)
@@ -132,10 +188,16 @@ void Form4::WatchJob(PreviewJob *job)
     mJob = job;
 }
 
+void Form4::PositionChosen()
+{
+    if (mJob)
+        mJob->Seek(Position->value());
+}
+
 void Form4::closeEvent(QCloseEvent *event)
 {
     mUnloading = true;
-    // Closing ends the preview: the render, merge or player stops with it.
+    // Closing ends the preview: the player stops with it.
     if (mJob)
         mJob->Cancel();
     event->accept();

@@ -1,5 +1,6 @@
-// The progress window of the both-channel preview: the current step, a bar,
-// and a log of the tools' output.
+// The preview's window: what plays, the position and the source's length, a
+// way to start elsewhere, the "Bypass" switch (B) and Stop; below its
+// visible area, a log of the player's output.
 #pragma once
 
 #include <QPointer>
@@ -8,10 +9,11 @@
 
 class PreviewJob;
 class Form1;
+class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
+class QSlider;
 
 class Form4 : public QWidget
 {
@@ -24,19 +26,29 @@ public:
     static Form4 *Load(Form1 *owner);
     static void UnloadIfLoaded();
 
-    void ShowStep(const QString &step, const QString &overallProgress, int bar);
+    // Which channels play (0 left, 1 right, 2 both) and the source's length.
+    void ShowPreview(int channel, double durationSeconds);
+    void ShowPosition(double seconds);
+    // Said once, in place of "Playing.".
+    void ShowNote(const QString &note);
     // Says what failed; the window stays open until the user closes it.
-    // Its button reads "Stop" while the steps run and "Close" after a failure.
+    // Its button reads "Stop" while the preview plays and "Close" after a
+    // failure.
     void ShowFailure(const QString &failure);
     // Each chunk ends up on its own line; the cost does not grow with the log.
     void AppendLog(const QString &chunk);
 
-    // The job that closing the window cancels.
+    // The job that closing the window cancels and that the bypass switch and
+    // the position slider drive.
     void WatchJob(PreviewJob *job);
 
-    QVector<QLabel *> Label1;         // heading, current step, overall progress
+    // "2:05": minutes and seconds, hours in front when there are any.
+    static QString ClockText(double seconds);
+
+    QVector<QLabel *> Label1;         // what plays, how it plays, the position
     QPushButton *Command1 = nullptr;  // "Stop", then "Close"
-    QProgressBar *PBar = nullptr;
+    QCheckBox *Bypass = nullptr;      // the untouched sound instead of the equalized one
+    QSlider *Position = nullptr;      // seconds; moving it plays on from there
     QWidget *Picture1 = nullptr;      // below the visible area at this size
     QPlainTextEdit *Text1 = nullptr;  // tool output log
 
@@ -45,7 +57,9 @@ protected:
 
 private:
     explicit Form4(Form1 *owner);
+    void PositionChosen();
 
     QPointer<PreviewJob> mJob;
+    double mDuration = 0;
     bool mUnloading = false;
 };

@@ -106,7 +106,7 @@ private slots:
             QCOMPARE(int(heard->role()), int(QAccessible::Window));
             names << heard->text(QAccessible::Name);
         }
-        QCOMPARE(names, (QStringList{"Inspecting Audio", "Saving Audio", "Creating Preview"}));
+        QCOMPARE(names, (QStringList{"Inspecting Audio", "Saving Audio", "Audio Preview"}));
         Form3::UnloadIfLoaded();
         Form4::UnloadIfLoaded();
     }

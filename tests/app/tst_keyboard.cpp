@@ -97,6 +97,8 @@ private slots:
         Press(Qt::Key_Space);
         QTRY_COMPARE_WITH_TIMEOUT(previews(), 1, 30000);
         QTRY_VERIFY(!form->PreviewRunning());
+        // The preview's window has come and gone.
+        QVERIFY(Activate(form));
         while (Focused() != QLatin1String("Option3_0"))
             Press(Qt::Key_Tab);
         Press(Qt::Key_Down);

@@ -1,5 +1,6 @@
 // Thousands of random user actions on the main window and its progress
-// windows while the real ffmpeg and ffprobe run on short files: nothing may
+// windows while the real ffmpeg, ffprobe and ffplay run on short files (the
+// preview taking live changes, bypass and moves): nothing may
 // crash, no tool may outlive the program, every written output is whole or
 // absent, and a final Reset brings the window back to its start-up state.
 //
@@ -171,7 +172,7 @@ public:
     void CheckOneToolAtATime()
     {
         QStringList running;
-        if (mSession.form && mSession.form->objDOS && mSession.form->objDOS->IsRunning())
+        if (mSession.form && mSession.form->PreviewRunning())
             running << QStringLiteral("preview");
         if (Form2 *inspection = Form2::Loaded(); inspection && inspection->objDOS && inspection->objDOS->IsRunning())
             running << QStringLiteral("import");
@@ -232,6 +233,15 @@ private:
             return MoveLevelSlider(form);
         if (kind < 58)
             return MoveSlider(form->Slider2, QStringLiteral("bandwidth"));
+        if (Form4 *preview = Form4::Loaded(); preview && kind < 64) {
+            // While it plays the user compares with the untouched sound or
+            // moves elsewhere.
+            if (kind < 61) {
+                Note(QStringLiteral("bypass"));
+                return QTest::keyClick(preview, Qt::Key_B);
+            }
+            return MoveSlider(preview->Position, QStringLiteral("position"));
+        }
         if (kind < 69)
             return ClickOption(form);
         // A patient user lets the sequence just started run to its end.
@@ -258,7 +268,6 @@ private:
             const bool stop = form->Command1[0]->text() == QLatin1String("Stop");
             if (!stop && Pick(2) == 0)
                 form->Option3[Pick(3)]->click();
-            WritePlayerPause();
             Note(stop ? QStringLiteral("stop") : QStringLiteral("preview %1").arg(Shared().PreviewChannel));
             form->Command1[0]->click();
         } else {
@@ -305,13 +314,6 @@ private:
         });
     }
 
-    void WritePlayerPause()
-    {
-        QFile pause(mSession.app.path() + QLatin1String("/ffplay.sleep"));
-        if (pause.open(QIODevice::WriteOnly))
-            pause.write(QByteArray::number(0.05 + Pick(26) / 100.0));
-    }
-
     void MoveSlider(QSlider *slider, const QString &what)
     {
         static const QAbstractSlider::SliderAction actions[] = {
@@ -336,6 +338,8 @@ private:
 
     void MoveBandSlider(Form1 *form)
     {
+        if (form->PreviewRunning())
+            ++counts[QStringLiteral("(band while playing)")];
         const int band = Pick(int(form->LeftChanelSlider.size()));
         MoveSlider(Pick(2) ? form->LeftChanelSlider[band] : form->RightChanelSlider[band],
                    QStringLiteral("band"));
@@ -430,8 +434,17 @@ void tst_Stress::randomActions()
 
     BrenvoxSession session(QStringLiteral("stress app"));
     QVERIFY(session.form);
-    QVERIFY(session.app.writeTool(QStringLiteral("ffplay"), BrenvoxSession::RecordingPlayer(
-        "exec sleep \"$(cat \"$0.sleep\" 2>/dev/null || echo 0.1)\"")));
+    // The real player, so that changes, bypass and moves reach a running
+    // graph; it plays into a file at about three times the real pace.
+    QVERIFY(session.app.linkRealTool(QStringLiteral("ffplay")));
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(session.app.scratchPath(QStringLiteral("played.raw"))));
+    qputenv("SDL_DISKAUDIODELAY", "15");
+    const auto restore = qScopeGuard([] {
+        qunsetenv("SDL_AUDIODRIVER");
+        qunsetenv("SDL_DISKAUDIOFILE");
+        qunsetenv("SDL_DISKAUDIODELAY");
+    });
     const QString root = QFileInfo(session.app.path()).path();
 
     StressDriver driver(session, seed, actions);

@@ -26,7 +26,6 @@ const QString Left = QStringLiteral("/opt/brenvox/TempWavs/Left.wav");
 const QString Right = QStringLiteral("/opt/brenvox/TempWavs/Right.wav");
 const QString Lout = QStringLiteral("/opt/brenvox/TempWavs/Lout.wav");
 const QString Rout = QStringLiteral("/opt/brenvox/TempWavs/Rout.wav");
-const QString Mix = QStringLiteral("/opt/brenvox/TempWavs/LR.wav");
 
 const QString BlankApp = QStringLiteral("/home/ann/My Apps/brenvox");
 const QString BlankTemp = QStringLiteral("/home/ann/My Apps/brenvox/TempWavs/");
@@ -39,14 +38,11 @@ void tst_ChannelCommands::commandText_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("play-left")
-        << ChannelCommands::PlayChannel(App, Left, 1, Chain)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain;
-    QTest::newRow("play-right level 2")
-        << ChannelCommands::PlayChannel(App, Right, 2, Chain)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Right.wav -af \"volume=2\"," + Chain;
-    QTest::newRow("play-left level -2 is silent, not inverted")
-        << ChannelCommands::PlayChannel(App, Left, -2, Chain)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Left.wav -af \"volume=0\"," + Chain;
+        << ChannelCommands::PlayGraph(App, Left, "volume=1," + Chain, 0)
+        << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Left.wav -af volume=1," + Chain;
+    QTest::newRow("play-right from 2.5 s")
+        << ChannelCommands::PlayGraph(App, Right, "[in]anull[out]", 2.5)
+        << "/opt/brenvox/ffplay -nodisp -autoexit -ss 2.500 -i /opt/brenvox/TempWavs/Right.wav -af [in]anull[out]";
     QTest::newRow("render-left")
         << ChannelCommands::RenderChannel(App, Left, 1, Chain, Lout)
         << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
@@ -55,15 +51,6 @@ void tst_ChannelCommands::commandText_data()
         << ChannelCommands::RenderChannel(App, Right, -1, Chain, Rout)
         << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
                + " /opt/brenvox/TempWavs/Rout.wav";
-    QTest::newRow("preview merge has -y twice")
-        << ChannelCommands::MergeForPreview(App, Lout, Rout, Mix)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -y -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" "
-                          "/opt/brenvox/TempWavs/LR.wav");
-    QTest::newRow("play-mix")
-        << ChannelCommands::PlayMix(App, Mix)
-        << QStringLiteral("/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/LR.wav");
     QTest::newRow("export join has -y once")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"))
         << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
@@ -123,16 +110,11 @@ void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
     QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-i", BlankTemp + "Lout.wav", "-i",
                                 BlankTemp + "Rout.wav", "-filter_complex",
                                 "[0:a][1:a]amerge=inputs=2[aout]", "-map", "[aout]", output}));
-    const QStringList merge = CommandText::SplitCommandText(ChannelCommands::MergeForPreview(
-        BlankApp, BlankTemp + "Lout.wav", BlankTemp + "Rout.wav", BlankTemp + "LR.wav"));
-    QCOMPARE(merge, (QStringList{BlankApp + "/ffmpeg", "-y", "-i", BlankTemp + "Lout.wav", "-y", "-i",
-                                 BlankTemp + "Rout.wav", "-filter_complex",
-                                 "[0:a][1:a]amerge=inputs=2[aout]", "-map", "[aout]",
-                                 BlankTemp + "LR.wav"}));
+    const QString graph = QStringLiteral("amovie=/home/ann/My Apps/R\\\\,ight.wav,volume=1 [out]");
     const QStringList play = CommandText::SplitCommandText(
-        ChannelCommands::PlayChannel(BlankApp, BlankTemp + "Right.wav", 1, Chain));
+        ChannelCommands::PlayGraph(BlankApp, BlankTemp + "Right.wav", graph, 0));
     QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-nodisp", "-autoexit", "-i", BlankTemp + "Right.wav", "-af",
-                                "volume=1," + Chain}));
+                                graph}));
 }
 
 QTEST_GUILESS_MAIN(tst_ChannelCommands)

@@ -1,14 +1,18 @@
-// The preview: one channel through the player, or both rendered, merged and
-// played with the progress window; its failures, its Stop, and the real
-// player.
+// The preview: the left, the right or both channels through one player at
+// once with the preview window; its failures, its Stop, and the real player.
 #include "BrenvoxSession.h"
 
 #include "app/FileDialogs.h"
 #include "export/Form3.h"
 #include "preview/Form4.h"
+#include "preview/PreviewGraph.h"
+#include "jobs/PreviewJob.h"
 #include "process/DOSOutputs.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QSlider>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -30,6 +34,9 @@ private slots:
     void log();
     void failure_data();
     void failure();
+    void withoutLiveChanges_data();
+    void withoutLiveChanges();
+    void positionAndBypass();
     void stop_data();
     void stop();
     void realPlayer_data();
@@ -45,13 +52,13 @@ void tst_Preview::singleChannel_data()
     QTest::addColumn<int>("levelPosition");
     QTest::addColumn<QString>("volume");
 
-    QTest::newRow("left") << 0 << "Left.wav" << -4 << "volume=1";
-    QTest::newRow("right") << 1 << "Right.wav" << -4 << "volume=1";
-    QTest::newRow("left at -8") << 0 << "Left.wav" << -8 << "volume=2";
-    QTest::newRow("right at 6 is silent") << 1 << "Right.wav" << 6 << "volume=0";
+    QTest::newRow("left") << 0 << "Left.wav" << -4 << "volume@Llevel=volume=1,";
+    QTest::newRow("right") << 1 << "Right.wav" << -4 << "volume@Rlevel=volume=1,";
+    QTest::newRow("left at -8") << 0 << "Left.wav" << -8 << "volume@Llevel=volume=2,";
+    QTest::newRow("right at 6 is silent") << 1 << "Right.wav" << 6 << "volume@Rlevel=volume=0,";
 }
 
-// One player run, no progress window, and the sequence buttons disabled
+// One player run with the preview window, and the sequence buttons disabled
 // only while it plays, but "Preview", which reads "Stop".
 void tst_Preview::singleChannel()
 {
@@ -69,12 +76,13 @@ void tst_Preview::singleChannel()
     form->Slider1[channel]->setValue(levelPosition);
     form->Option3[channel]->setChecked(true);
 
-    bool form4Seen = false;
+    QString heading;
     QList<bool> enabledWhilePlaying;
     QString previewWhilePlaying;
     Watcher watcher([&] {
-        form4Seen |= Form4::Loaded() != nullptr;
-        if (enabledWhilePlaying.isEmpty() && form->objDOS && form->objDOS->IsRunning()) {
+        if (Form4 *window = Form4::Loaded())
+            heading = window->Label1[0]->text();
+        if (enabledWhilePlaying.isEmpty() && form->PreviewRunning() && Form4::Loaded()) {
             enabledWhilePlaying << form->Command2->isEnabled() << form->Command1[0]->isEnabled()
                                 << form->Command1[1]->isEnabled() << form->Command1[2]->isEnabled();
             previewWhilePlaying = form->Command1[0]->text();
@@ -82,11 +90,15 @@ void tst_Preview::singleChannel()
     });
     form->SoundPreviewing(qint16(channel));
 
-    const QString chain = channel == 0 ? Shared().LeftFilterChain : Shared().RightFilterChain;
-    QCOMPARE(session.toolArguments(QStringLiteral("ffplay")),
-             (QStringList{"-nodisp", "-autoexit", "-i", session.workspace() + "/" + file, "-af",
-                          volume + "," + chain, "--"}));
-    QVERIFY(!form4Seen);
+    const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
+    QCOMPARE(arguments.mid(0, 5),
+             (QStringList{"-nodisp", "-autoexit", "-i", session.workspace() + "/" + file, "-af"}));
+    QCOMPARE(arguments.size(), 7);
+    QVERIFY2(arguments[5].contains(volume), qPrintable(arguments[5]));
+    QVERIFY(!arguments[5].contains(QLatin1String("amovie")));
+    QCOMPARE(heading, channel == 0 ? QStringLiteral("Previewing Left Chanel")
+                                   : QStringLiteral("Previewing Right Chanel"));
+    QVERIFY(!Form4::Loaded());
     QVERIFY(!form->objDOS);
     QCOMPARE(enabledWhilePlaying, (QList<bool>{false, true, false, true}));
     QCOMPARE(previewWhilePlaying, QStringLiteral("Stop"));
@@ -96,8 +108,8 @@ void tst_Preview::singleChannel()
     QVERIFY(form->Command2->isEnabled());
 }
 
-// The real ffmpeg renders and merges; the level sliders reach the mix, the
-// left doubled in amplitude and the right silent rather than louder.
+// Nothing is rendered: the player starts at once on the left channel file
+// and reads the right one in its graph, each channel with its own level.
 void tst_Preview::bothChannels()
 {
     BrenvoxSession session;
@@ -111,49 +123,31 @@ void tst_Preview::bothChannels()
     QCOMPARE(Shared().PreviewChannel, qint16(2));
 
     QStringList states;
-    bool logged = false;
-    QPointer<Form4> hooked;
-    const auto record = [&] {
+    Watcher watcher([&] {
         Form4 *window = Form4::Loaded();
-        if (!window || window->PBar->value() == 0)
-            return; // still as loaded, before its first step
-        const QString state = window->Label1[1]->text() + " | " + window->Label1[2]->text() + " | "
-            + QString::number(window->PBar->value()) + " | " + window->Command1->text();
+        if (!window)
+            return;
+        const QString state = window->Label1[0]->text() + " | " + window->Label1[2]->text() + " | "
+            + window->Command1->text();
         if (states.isEmpty() || states.last() != state)
             states << state;
-        logged |= window->Text1->toPlainText().contains(QLatin1String("Stream mapping:"));
-    };
-    Watcher watcher([&] {
-        record();
-        // The renders run at once: the right one's step can last no longer
-        // than a poll.
-        if (Form4 *window = Form4::Loaded(); window && !hooked) {
-            hooked = window;
-            connect(window->PBar, &QProgressBar::valueChanged, this, record);
-        }
     });
+    QElapsedTimer elapsed;
+    elapsed.start();
     form->SoundPreviewing(2);
 
-    QCOMPARE(states, (QStringList{
-        "Creating Temp Left Chanel Audio. | Overall Progress 0 % Complete | 2 | Stop",
-        "Creating Temp Right Chanel Audio. | Overall Progress 33 % Complete | 33 | Stop",
-        "Merging Left and Right Chanels. | Overall Progress 66 % Complete | 66 | Stop",
-        "Starting Audio Preview. | Overall Progress 99 % Complete | 99 | Stop"}));
-    QVERIFY(logged);
-    const QString mix = session.workspace() + "/LR.wav";
-    QCOMPARE(session.toolArguments(QStringLiteral("ffplay")),
-             (QStringList{"-nodisp", "-autoexit", "-i", mix, "--"}));
+    QCOMPARE(states, (QStringList{"Previewing Both Chanels | Position 0:00 of 0:03 | Stop"}));
+    const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
+    QCOMPARE(arguments.mid(0, 5), (QStringList{"-nodisp", "-autoexit", "-i",
+                                               session.workspace() + "/Left.wav", "-af"}));
+    const QString graph = arguments.value(5);
+    QVERIFY2(graph.contains(QLatin1String("amovie=") + PreviewGraph::GraphOptionValue(session.workspace() + "/Right.wav")),
+             qPrintable(graph));
+    QVERIFY(graph.contains(QLatin1String("volume@Llevel=volume=2,")));
+    QVERIFY(graph.contains(QLatin1String("volume@Rlevel=volume=0,")));
+    QVERIFY(!QFile::exists(session.workspace() + "/LR.wav"));
     QVERIFY(!Form4::Loaded());
-    QVERIFY(!form->objDOS);
-
-    QCOMPARE(AudioMeasure::Channels(mix), 2);
-    QVERIFY(std::abs(AudioMeasure::DurationSeconds(mix) - 3.0) < 0.1);
-    const double source = AudioMeasure::MeanVolumeDb(session.workspace() + "/Left.wav", 0);
-    const double left = AudioMeasure::MeanVolumeDb(mix, 0);
-    const double right = AudioMeasure::MeanVolumeDb(mix, 1);
-    qInfo("left source %.2f dB, left at -8 %.2f dB, right at 6 %.2f dB", source, left, right);
-    QVERIFY(std::abs(left - source - 6.02) < 0.5);
-    QVERIFY(right < -90.0);
+    QVERIFY(elapsed.elapsed() < 3000);
 }
 
 void tst_Preview::log_data()
@@ -191,83 +185,122 @@ void tst_Preview::log()
 void tst_Preview::failure_data()
 {
     QTest::addColumn<int>("channel");
-    QTest::addColumn<QByteArray>("ffmpeg");   // empty: missing
     QTest::addColumn<QByteArray>("ffplay");   // empty: missing
     QTest::addColumn<QString>("said");
 
-    const QByteArray player = BrenvoxSession::RecordingPlayer();
-    const QByteArray writesOutput =
-        "#!/bin/sh\nfor last in \"$@\"; do :; done\nprintf 'RIFF' > \"$last\"\n";
-    QTest::newRow("ffmpeg missing")
-        << 2 << QByteArray() << player
-        << "Creating Temp Left Chanel Audio failed: ffmpeg could not be started";
-    QTest::newRow("render fails")
-        << 2 << QByteArray("#!/bin/sh\necho 'Input #0, wav'\necho 'Error while filtering: Invalid argument' >&2\nexit 1\n")
-        << player << "Creating Temp Right Chanel Audio failed: ffmpeg failed: Error while filtering: Invalid argument";
-    QTest::newRow("merge writes nothing")
-        << 2 << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\n"
-                           "case \"$last\" in *LR.wav) echo 'amerge: no input';; *) printf 'RIFF' > \"$last\";; esac\n")
-        << player << "Merging Left and Right Chanels failed: ffmpeg wrote nothing to ";
     const QByteArray noAudioDevice = BrenvoxSession::FailingPlayer("ffplay51_audio_open_failed.txt");
-    QTest::newRow("player fails after the mix")
-        << 2 << writesOutput << noAudioDevice
-        << "Starting Audio Preview failed: ffplay failed: No more combinations to try, audio open failed";
-    QTest::newRow("single channel, player missing")
-        << 0 << writesOutput << QByteArray() << "ffplay could not be started";
+    QTest::newRow("both, player missing") << 2 << QByteArray() << "ffplay could not be started";
+    QTest::newRow("both, no audio device")
+        << 2 << noAudioDevice << "ffplay failed: No more combinations to try, audio open failed";
+    QTest::newRow("single channel, player missing") << 0 << QByteArray() << "ffplay could not be started";
     QTest::newRow("single channel, no audio device")
-        << 1 << writesOutput << noAudioDevice
-        << "ffplay failed: No more combinations to try, audio open failed";
+        << 1 << noAudioDevice << "ffplay failed: No more combinations to try, audio open failed";
     QTest::newRow("single channel, no such filter")
-        << 0 << writesOutput << BrenvoxSession::FailingPlayer("ffplay51_no_such_filter.txt")
+        << 0 << BrenvoxSession::FailingPlayer("ffplay51_no_such_filter.txt")
         << "ffplay failed: No such filter: 'nosuch'";
 }
 
-// A failed step ends the sequence and says why; a stale mix from an earlier
-// preview is never played.
+// A failed player ends the preview and the preview window says why.
 void tst_Preview::failure()
 {
     QFETCH(int, channel);
-    QFETCH(QByteArray, ffmpeg);
     QFETCH(QByteArray, ffplay);
     QFETCH(QString, said);
 
     BrenvoxSession session;
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
-    if (QByteArray(QTest::currentDataTag()) == "render fails") {
-        // Only the right render fails.
-        ffmpeg = "#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *Rout.wav) "
-                 "echo 'Error while filtering: Invalid argument' >&2; exit 1;; esac\nprintf 'RIFF' > \"$last\"\n";
-    }
-    ffmpeg.isEmpty() ? session.app.removeTool("ffmpeg") : void(session.app.writeTool("ffmpeg", ffmpeg));
     ffplay.isEmpty() ? session.app.removeTool("ffplay") : void(session.app.writeTool("ffplay", ffplay));
-    QFile stale(session.workspace() + "/LR.wav");
-    QVERIFY(stale.open(QIODevice::WriteOnly));
-    stale.write("stale mix from an earlier preview");
-    stale.close();
 
     Form1 *form = session.form;
     form->Option3[channel]->setChecked(true);
     form->SoundPreviewing(qint16(channel));
 
-    QVERIFY(!form->objDOS);
     QVERIFY(form->Command1[0]->isEnabled());
-    if (channel == 2) {
+    Form4 *window = Form4::Loaded();
+    QVERIFY(window);
+    QVERIFY2(window->Label1[1]->text().startsWith(said), qPrintable(window->Label1[1]->text()));
+    QCOMPARE(window->Command1->text(), QStringLiteral("Close"));
+    window->Command1->click();
+    QTRY_VERIFY(!Form4::Loaded());
+}
+
+void tst_Preview::withoutLiveChanges_data()
+{
+    QTest::addColumn<QByteArray>("withAzmq"); // what the player does when given azmq
+    QTest::newRow("no azmq in this ffplay") << QByteArray("echo \"No such filter: 'azmq'\"; exit 0");
+    QTest::newRow("its socket never answers") << QByteArray("sleep 5; exit 0");
+}
+
+// A player that cannot take changes plays on without azmq: every change
+// then restarts it where it is, which the window says once.
+void tst_Preview::withoutLiveChanges()
+{
+    QFETCH(QByteArray, withAzmq);
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    QVERIFY(session.importPinkNoise(1));
+    session.app.writeTool("ffplay", BrenvoxSession::RecordingPlayer(
+        "printf '   0.50 M-A:  0.000 fd=   0 aq=    0KB vq=    0KB sq=    0B f=0/0   \\r'\n"
+        "case \"$*\" in *azmq=*) " + withAzmq + ";; esac\nsleep 0.6"));
+    bool moved = false;
+    QString note;
+    Watcher watcher([&] {
         Form4 *window = Form4::Loaded();
-        QVERIFY(window);
-        QVERIFY2(window->Label1[1]->text().startsWith(said), qPrintable(window->Label1[1]->text()));
-        if (!QByteArray(QTest::currentDataTag()).startsWith("player"))
-            QVERIFY(session.toolArguments(QStringLiteral("ffplay")).isEmpty());
-        QCOMPARE(window->Command1->text(), QStringLiteral("Close"));
-        window->Command1->click();
-        QTRY_VERIFY(!Form4::Loaded());
-    } else {
-        auto *box = form->findChild<QMessageBox *>(QStringLiteral("PreviewFailure"));
-        QVERIFY(box);
-        QVERIFY(!box->isModal());
-        QVERIFY2(box->text().contains(said), qPrintable(box->text()));
-        box->close();
-    }
+        if (!window || moved || window->Label1[1]->text() != PreviewJob::RestartNote)
+            return;
+        note = window->Label1[1]->text();
+        moved = true;
+        session.setLeftBand(29, -6);
+    });
+    session.form->Option3[0]->setChecked(true);
+    session.form->SoundPreviewing(0);
+
+    QCOMPARE(note, PreviewJob::RestartNote);
+    const QStringList runs = session.toolArguments(QStringLiteral("ffplay")).join(QLatin1Char('\n'))
+                                 .split(QStringLiteral("\n--"), Qt::SkipEmptyParts);
+    QVERIFY(runs.size() >= 2);
+    QVERIFY(runs[0].contains(QLatin1String("azmq=")));
+    for (const QString &run : runs.mid(1))
+        QVERIFY(!run.contains(QLatin1String("azmq=")));
+    QVERIFY(runs.last().contains(QLatin1String("-ss\n0.500")));
+    QVERIFY(runs.last().contains(QLatin1String("equalizer@L29=f=1000:width_type=o:width=1:g=6")));
+}
+
+// The window shows where the player is; B, pressed on the main window,
+// switches to the untouched sound, and a move of the position slider plays
+// on from there with the bypass kept.
+void tst_Preview::positionAndBypass()
+{
+    BrenvoxSession session;
+    QVERIFY(session.form);
+    QVERIFY(session.importPinkNoise(3));
+    session.app.writeTool("ffplay", BrenvoxSession::RecordingPlayer(
+        "printf '   1.20 M-A:  0.000 fd=   0 aq=    0KB vq=    0KB sq=    0B f=0/0   \\r'\nsleep 0.5"));
+    QString position;
+    bool bypassed = false;
+    Watcher watcher([&] {
+        Form4 *window = Form4::Loaded();
+        if (!window || !position.isEmpty() || !window->Label1[2]->text().contains(QLatin1String("0:01")))
+            return;
+        position = window->Label1[2]->text();
+        QApplication::setActiveWindow(session.form);
+        QTest::keyClick(session.form, Qt::Key_B);
+        bypassed = window->Bypass->isChecked();
+        window->Position->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    });
+    session.form->Option3[2]->setChecked(true);
+    session.form->SoundPreviewing(2);
+
+    QCOMPARE(position, QStringLiteral("Position 0:01 of 0:03"));
+    QVERIFY(bypassed);
+    const QStringList runs = session.toolArguments(QStringLiteral("ffplay")).join(QLatin1Char('\n'))
+                                 .split(QStringLiteral("\n--"), Qt::SkipEmptyParts);
+    QCOMPARE(runs.size(), 2);
+    QVERIFY(runs[0].contains(QLatin1String("map=0[out]")));
+    QVERIFY(runs[1].contains(QLatin1String("-autoexit\n-ss\n2.000\n-i")));
+    QVERIFY(runs[1].contains(QLatin1String("/Right.wav:sp=2,")));
+    QVERIFY(runs[1].contains(QLatin1String("map=1[out]")));
 }
 
 void tst_Preview::stop_data()
@@ -282,7 +315,7 @@ void tst_Preview::stop_data()
     QTest::newRow("both, Reset") << 2 << "ffplay" << "Reset";
     QTest::newRow("both, main window closed") << 2 << "ffplay" << "main window";
     QTest::newRow("both, preview choice changed while playing") << 2 << "ffplay" << "choice";
-    QTest::newRow("both, preview choice changed while rendering") << 2 << "ffmpeg" << "choice";
+    QTest::newRow("left, Form4's Stop") << 0 << "ffplay" << "Form4";
 }
 
 // Every way of ending a preview ends it at once: its tool stops, no later
@@ -349,7 +382,7 @@ void tst_Preview::realPlayer_data()
     QTest::newRow("left plays") << 0 << QString();
     QTest::newRow("both play") << 2 << QString();
     QTest::newRow("left, no audio device") << 0 << noDevice;
-    QTest::newRow("both, no audio device") << 2 << "Starting Audio Preview failed: " + noDevice;
+    QTest::newRow("both, no audio device") << 2 << noDevice;
 }
 
 // The real ffplay with SDL's disk driver, which writes what it plays into a
@@ -375,27 +408,22 @@ void tst_Preview::realPlayer()
     Form1 *form = session.form;
     form->Option3[channel]->setChecked(true);
     // A player that never ends by itself would hold the test forever.
-    QTimer::singleShot(15000, form, [form] { form->objDOS ? form->objDOS->Stop() : void(); });
+    QTimer::singleShot(15000, form, [form] { form->StopPreview(); });
     QElapsedTimer elapsed;
     elapsed.start();
     form->Command1[0]->click();
 
     QVERIFY(elapsed.elapsed() < 10000);
-    auto *box = form->findChild<QMessageBox *>(QStringLiteral("PreviewFailure"));
     if (said.isEmpty()) {
         const qint64 oneSecond = 44100 * 2 * (channel == 2 ? 2 : 1);
         const qint64 size = QFileInfo(played).size();
         qInfo("%lld bytes played", size);
         QVERIFY(size >= oneSecond * 9 / 10 && size < oneSecond * 2);
         QVERIFY(!Form4::Loaded());
-        QVERIFY(!box);
-    } else if (channel == 2) {
+    } else {
         QVERIFY(Form4::Loaded());
         QCOMPARE(Form4::Loaded()->Label1[1]->text(), said);
         Form4::Loaded()->close();
-    } else {
-        QVERIFY(box);
-        QVERIFY2(box->text().endsWith(said), qPrintable(box->text()));
     }
 }
 
