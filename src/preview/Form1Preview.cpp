@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "curve/ChannelChain.h"
+#include "curve/ChannelPlan.h"
 #include "jobs/PreviewJob.h"
 #include "preview/Form4.h"
 #include "process/DOSOutputs.h"
@@ -63,14 +64,18 @@ private:
 
 // The numbers the export's chains apply, read from the settings as they are
 // now: the played channel, or the left and the right.
-std::vector<ChannelResponse::Chain> PreviewChains(int channel)
+// What the curve shows is what plays: the plans hold the "as drawn" gains
+// and the "Avoid clipping" pre-gain.
+std::vector<ChannelResponse::Chain> PreviewChains(int channel, const ChannelPlanner *planner)
 {
-    const EqualizerSettings &settings = Equalizer().Settings();
-    const int rate = Shared().SourceSampleRate;
+    const auto chain = [planner](int side) {
+        if (planner)
+            return planner->Plan(side).chain;
+        return ChannelChain::FromSettings(Equalizer().Settings(), side, Shared().SourceSampleRate);
+    };
     if (channel == 0 || channel == 1)
-        return {ChannelChain::FromSettings(settings, channel, rate)};
-    return {ChannelChain::FromSettings(settings, EqualizerSettings::Left, rate),
-            ChannelChain::FromSettings(settings, EqualizerSettings::Right, rate)};
+        return {chain(channel)};
+    return {chain(EqualizerSettings::Left), chain(EqualizerSettings::Right)};
 }
 
 } // namespace
@@ -90,7 +95,7 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     shared.LeftSourceWav = request.paths.LeftSourceWav;
     shared.RightSourceWav = request.paths.RightSourceWav;
     request.channel = IntChanel;
-    request.chains = PreviewChains(IntChanel);
+    request.chains = PreviewChains(IntChanel, mPlanner.get());
     request.playerFolder = ToolFolder(QStringLiteral("ffplay"));
 
     QPointer<Form4> form = Form4::Load(this);
@@ -112,7 +117,7 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     form->WatchJob(&job);
     const QMetaObject::Connection follow =
         connect(&Equalizer(), &EqualizerModel::channelChanged, &job,
-                [&job, IntChanel] { job.SetChains(PreviewChains(IntChanel)); });
+                [this, &job, IntChanel] { job.SetChains(PreviewChains(IntChanel, mPlanner.get())); });
     job.Start();
     if (job.IsRunning())
         loop.exec();
