@@ -7,6 +7,7 @@
 #include "equalizer/OutputLevel.h"
 #include "export/ExportProgress.h"
 #include "export/OutputReplacement.h"
+#include "export/WrittenAudioCheck.h"
 #include "jobs/ExportJob.h"
 #include "jobs/ImportJob.h"
 #include "presets/PresetFile.h"
@@ -100,8 +101,13 @@ public:
 private:
     void ImportOutput(const QString &) override {}
     void DurationRead(const QString &seconds) override { mDuration = seconds; }
-    void Probed(int sampleRate) override { mSampleRate = sampleRate; }
+    void Probed(int sampleRate, int bitsPerSample) override
+    {
+        mSampleRate = sampleRate;
+        mBitsPerSample = bitsPerSample;
+    }
     void SplitStarted() override {}
+    void SourcePeakMeasured(double) override {}
     void ImportFailed(const QString &heading, const QString &reason) override
     {
         mFailure = heading + QLatin1String(": ") + reason;
@@ -130,6 +136,7 @@ private:
         request.target = QFileInfo(mOutput).absoluteFilePath();
         request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
         request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
+        request.sourceBitsPerSample = mBitsPerSample;
         // The job removes the temporary file from now on.
         mTemporary.clear();
         mBarMaximum = ExportProgress::BarMaximum(mDuration);
@@ -153,6 +160,7 @@ private:
     void RowCompleted(int) override {}
     void RowFailed(int, const QString &said) override { mFailure = said; }
     void RowStopped(int) override {}
+    void WrittenPeakMeasured(double peakDb) override { mSaved = WrittenAudioCheck::SavedPeakText(peakDb); }
     void ExportEnded(bool completed) override
     {
         Later([this, completed] {
@@ -179,6 +187,8 @@ private:
         mTemporary.clear();
         Say(QStringLiteral("%1: %2").arg(mInput, failure.isEmpty() ? QStringLiteral("done, written to ") + mOutput
                                                                : QStringLiteral("failed: ") + failure));
+        if (failure.isEmpty() && !mSaved.isEmpty())
+            Say(QStringLiteral("%1: %2").arg(mInput, mSaved));
         mEnded();
     }
 
@@ -191,6 +201,8 @@ private:
     QString mTemporary;
     QString mDuration;
     int mSampleRate = 0;
+    int mBitsPerSample = 0;
+    QString mSaved; // what the export says of the written file
     int mBarMaximum = 0;
     int mShownPercent = 0;
     ExportCounters mCounters;

@@ -5,6 +5,32 @@
 
 using CommandText::QuoteArgument;
 
+namespace {
+
+// astats sees the merged float stream only when it is held in float: left
+// to itself, ffmpeg converts to the encoder's integer format before it.
+const QLatin1String MeasuredMergeGraph(
+    " -filter_complex \"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
+    "astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" ");
+
+// From float channel files, ffmpeg's WAV muxer writes 16 bits and its FLAC
+// encoder 24, whatever the source had.
+QString DepthOptions(const QString &outputFile, int sourceBitsPerSample)
+{
+    const bool deep = sourceBitsPerSample > 16;
+    if (outputFile.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
+        if (!deep)
+            return QString();
+        return sourceBitsPerSample <= 24 ? QStringLiteral("-c:a pcm_s24le ")
+                                         : QStringLiteral("-c:a pcm_s32le ");
+    }
+    if (outputFile.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive))
+        return deep ? QStringLiteral("-sample_fmt s32 ") : QStringLiteral("-sample_fmt s16 ");
+    return QString();
+}
+
+} // namespace
+
 namespace ExportCommands {
 
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
@@ -15,11 +41,12 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 }
 
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
-             const QString &outputFile)
+             const QString &outputFile, int sourceBitsPerSample)
 {
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
         + QuoteArgument(leftOutWav) + QLatin1String(" -i ") + QuoteArgument(rightOutWav)
-        + ChannelCommands::MergeGraph() + QuoteArgument(outputFile);
+        + MeasuredMergeGraph + DepthOptions(outputFile, sourceBitsPerSample)
+        + QuoteArgument(outputFile);
 }
 
 QString ProbeAudio(const QString &appFolder, const QString &file)

@@ -11,10 +11,21 @@ namespace {
 // of the only one. pan on its own would give silence for a channel the
 // stream lacks, and -map_channel picks by stream number (often video) and
 // is gone from newer ffmpeg.
+// Each file's astats reports only its peak, in the log at the end of the
+// run. It is held in float: left to itself, ffmpeg may pick an integer
+// format for the middle of the graph and clip a decoder's samples above
+// full scale before they are measured. Before the split the conversion
+// would leave amerge without a channel layout.
 const QLatin1String SplitGraph(
     "[0:a:0]asplit=3[a][b][c];"
-    "[a]pan=mono|c0=c0[left];"
-    "[b][c]amerge=inputs=2,pan=mono|c0=c1[right]");
+    "[a]pan=mono|c0=c0,aformat=sample_fmts=flt,"
+    "astats=measure_perchannel=Peak_level:measure_overall=none[left];"
+    "[b][c]amerge=inputs=2,pan=mono|c0=c1,aformat=sample_fmts=flt,"
+    "astats=measure_perchannel=Peak_level:measure_overall=none[right]");
+
+// Float keeps a boost before a later cut from clipping between the steps,
+// and keeps a source's depth beyond 16 bits up to the merge.
+const QLatin1String FloatWav(" -c:a pcm_f32le ");
 
 } // namespace
 
@@ -32,8 +43,8 @@ QString SplitCommand(const QString &appFolder, const QString &sourceFile,
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg"))
         + QLatin1String(" -y -i ") + QuoteArgument(sourceFile)
         + QLatin1String(" -filter_complex \"") + SplitGraph + QLatin1String("\"")
-        + QLatin1String(" -map [left] ") + QuoteArgument(leftWav)
-        + QLatin1String(" -map [right] ") + QuoteArgument(rightWav);
+        + QLatin1String(" -map [left]") + FloatWav + QuoteArgument(leftWav)
+        + QLatin1String(" -map [right]") + FloatWav + QuoteArgument(rightWav);
 }
 
 } // namespace ImportCommands

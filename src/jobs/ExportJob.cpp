@@ -3,6 +3,7 @@
 #include "export/ExportCommands.h"
 #include "export/OutputReplacement.h"
 #include "export/WrittenAudioCheck.h"
+#include "import/ToolOutputFacts.h"
 
 #include <QFile>
 
@@ -41,7 +42,7 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
          paths.RightOutWav, rightStage},
         {RowName(2), ffmpeg,
          ExportCommands::Join(r.encoderFolder, paths.LeftOutWav, paths.RightOutWav,
-                              r.temporaryOutput),
+                              r.temporaryOutput, r.sourceBitsPerSample),
          r.temporaryOutput, 2},
         // A clean exit and clean output can still leave a file cut short.
         // The source's duration is kept in whole seconds; the channel file
@@ -127,6 +128,7 @@ void ExportJob::SequenceEnded(bool completed)
         if (problem.isEmpty()) {
             // The file is the user's now.
             mRequest.temporaryOutput.clear();
+            mObserver->WrittenPeakMeasured(ToolOutputFacts::PeakLevelDb(mSequence->Output(Join)));
             mObserver->RowCompleted(ExportObserver::Merge);
         } else {
             Fail(ExportObserver::Merge, problem);

@@ -22,6 +22,9 @@ struct ExportRequest
     QString proberFolder;  // ToolFolder("ffprobe")
     // One render after the other, as the export ran before; for comparisons.
     bool sequentialRenders = false;
+    // Of the source (EqualizerState::SourceBitsPerSample): a WAV or FLAC
+    // file keeps a depth above 16 bits.
+    int sourceBitsPerSample = 0;
 };
 
 // The export's three rows: the left render, the right render, and the merge
@@ -40,6 +43,10 @@ public:
     virtual void RowFailed(int row, const QString &said) = 0;
     // A render that another's failure stopped before it ended.
     virtual void RowStopped(int row) = 0;
+    // The written file is in place: the merged stream's peak in dBFS before
+    // encoding (above 0 the file clipped; NaN when ffmpeg reported none),
+    // told just before the merge row completes.
+    virtual void WrittenPeakMeasured(double peakDb) = 0;
     // Once, after the last tool has gone; the observer may delete the job
     // later, never inside this call.
     virtual void ExportEnded(bool completed) = 0;

@@ -44,8 +44,9 @@ QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 l
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav)
 {
+    // Float, so a level or boost above full scale survives until the merge.
     return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(sourceWav)
-        + VolumeAndChain(level, chain) + QLatin1Char(' ') + QuoteArgument(outWav);
+        + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteArgument(outWav);
 }
 
 QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
@@ -67,9 +68,10 @@ QString MergeGraph()
 }
 
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
-                      const QString &rightOutWav, const QString &outputFile)
+                      const QString &rightOutWav, const QString &outputFile,
+                      int sourceBitsPerSample)
 {
-    return ExportCommands::Join(appFolder, leftOutWav, rightOutWav, outputFile);
+    return ExportCommands::Join(appFolder, leftOutWav, rightOutWav, outputFile, sourceBitsPerSample);
 }
 
 QString ProbeAudio(const QString &appFolder, const QString &file)

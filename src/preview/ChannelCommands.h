@@ -17,7 +17,7 @@ QString VolumeText(qint16 level);
 QString PlayChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                     const QString &chain);
 
-// {AppFolder}/ffmpeg -y -i {sourceWav} -af "volume={level}",{chain} {outWav}
+// {AppFolder}/ffmpeg -y -i {sourceWav} -af "volume={level}",{chain} -c:a pcm_f32le {outWav}
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav);
 
@@ -33,7 +33,8 @@ QString MergeGraph();
 
 // The export's commands, now in ExportCommands.
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
-                      const QString &rightOutWav, const QString &outputFile);
+                      const QString &rightOutWav, const QString &outputFile,
+                      int sourceBitsPerSample);
 QString ProbeAudio(const QString &appFolder, const QString &file);
 
 } // namespace ChannelCommands
