@@ -43,8 +43,9 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
              const QString &outputFile, int sourceBitsPerSample)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
-        + QuoteArgument(leftOutWav) + QLatin1String(" -i ") + QuoteArgument(rightOutWav)
+    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y")
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteArgument(leftOutWav)
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteArgument(rightOutWav)
         + MeasuredMergeGraph + DepthOptions(outputFile, sourceBitsPerSample)
         + QuoteArgument(outputFile);
 }

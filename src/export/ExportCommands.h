@@ -6,7 +6,7 @@
 
 namespace ExportCommands {
 
-// {AppFolder}/ffmpeg -y -i {sourceWav} -af "volume={level}",{chain} -c:a pcm_f32le {outWav}
+// {AppFolder}/ffmpeg -y -max_size 65536 -i {sourceWav} -af "volume={level}",{chain} -c:a pcm_f32le {outWav}
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav);
 

@@ -45,7 +45,8 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
                       const QString &chain, const QString &outWav)
 {
     // Float, so a level or boost above full scale survives until the merge.
-    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(sourceWav)
+    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
+        + QLatin1String(" -i ") + QuoteArgument(sourceWav)
         + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteArgument(outWav);
 }
 

@@ -49,11 +49,11 @@ void tst_ChannelCommands::commandText_data()
         << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Left.wav -af \"volume=0\"," + Chain;
     QTest::newRow("render-left")
         << ChannelCommands::RenderChannel(App, Left, 1, Chain, Lout)
-        << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
+        << "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
                + " -c:a pcm_f32le /opt/brenvox/TempWavs/Lout.wav";
     QTest::newRow("render-right level -1")
         << ChannelCommands::RenderChannel(App, Right, -1, Chain, Rout)
-        << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
+        << "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
                + " -c:a pcm_f32le /opt/brenvox/TempWavs/Rout.wav";
     QTest::newRow("preview merge has -y twice")
         << ChannelCommands::MergeForPreview(App, Lout, Rout, Mix)
@@ -66,37 +66,37 @@ void tst_ChannelCommands::commandText_data()
         << QStringLiteral("/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/LR.wav");
     QTest::newRow("export join has -y once")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"), 24)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
                           "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
                           "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "/home/ann/song.mp3");
     QTest::newRow("24-bit source to WAV")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.WAV"), 24)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
                           "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
                           "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "-c:a pcm_s24le /home/ann/song.WAV");
     QTest::newRow("32-bit source to WAV")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.wav"), 32)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
                           "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
                           "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "-c:a pcm_s32le /home/ann/song.wav");
     QTest::newRow("32-bit source to FLAC")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.flac"), 32)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
                           "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
                           "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "-sample_fmt s32 /home/ann/song.flac");
     QTest::newRow("unknown depth to FLAC")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.flac"), 0)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
                           "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
                           "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "-sample_fmt s16 /home/ann/song.flac");
     QTest::newRow("folder with blanks")
         << ChannelCommands::RenderChannel(BlankApp, BlankTemp + "Left.wav", 1, Chain,
                                           BlankTemp + "Lout.wav")
-        << "\"/home/ann/My Apps/brenvox/ffmpeg\" -y -i \"/home/ann/My Apps/brenvox/TempWavs/Left.wav\""
+        << "\"/home/ann/My Apps/brenvox/ffmpeg\" -y -max_size 65536 -i \"/home/ann/My Apps/brenvox/TempWavs/Left.wav\""
            " -af \"volume=1\"," + Chain + " -c:a pcm_f32le \"/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
     QTest::newRow("output with blanks and a quote")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"), 16)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
+        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
                           "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
                           "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" "
                           "\"/home/ann/My \\\"Best\\\" Mix.wav\"");
@@ -140,8 +140,8 @@ void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
     const QString output = QStringLiteral("/home/ann/My \"Best\" Mix.flac");
     const QStringList join = CommandText::SplitCommandText(ChannelCommands::JoinForExport(
         BlankApp, BlankTemp + "Lout.wav", BlankTemp + "Rout.wav", output, 24));
-    QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-i", BlankTemp + "Lout.wav", "-i",
-                                BlankTemp + "Rout.wav", "-filter_complex",
+    QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-max_size", "65536", "-i", BlankTemp + "Lout.wav",
+                                "-max_size", "65536", "-i", BlankTemp + "Rout.wav", "-filter_complex",
                                 "[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
                                 "astats=measure_perchannel=none:measure_overall=Peak_level[aout]",
                                 "-map", "[aout]", "-sample_fmt", "s32", output}));
