@@ -12,15 +12,26 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-// Seconds the run took; negative when it failed or printed no duration.
-double TimedRun(const QString &command, QString *duration)
+// Seconds of processor time the finished children used so far.
+double ChildrenCpuSeconds()
 {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Seconds the run took; negative when it failed or printed no duration.
+double TimedRun(const QString &command, QString *duration, std::vector<double> *cpuSeconds = nullptr)
+{
+    const double cpuBefore = ChildrenCpuSeconds();
     auto runner = DOSOutputs::Create();
     ToolOutputReader reader;
     QObject::connect(runner.get(), &DOSOutputs::ReceiveOutputs, runner.get(),
@@ -32,6 +43,8 @@ double TimedRun(const QString &command, QString *duration)
     if (runner->LastRunEnd() != DOSOutputs::RunEnd::Finished || runner->ExitCode() != 0 || !reader.HasDuration())
         return -1;
     *duration = reader.Duration();
+    if (cpuSeconds)
+        cpuSeconds->push_back(ChildrenCpuSeconds() - cpuBefore);
     return seconds;
 }
 
@@ -72,6 +85,8 @@ int main(int argc, char *argv[])
     std::vector<double> probe;
     std::vector<double> split;
     std::vector<double> unmeasured;
+    std::vector<double> splitCpu;
+    std::vector<double> unmeasuredCpu;
     for (int round = 0; round < rounds; ++round) {
         QString probed;
         QString splitDuration;
@@ -79,9 +94,9 @@ int main(int argc, char *argv[])
         // Each goes first every other round.
         for (int run = 0; run < 2; ++run) {
             if ((run + round) % 2 == 0)
-                split.push_back(TimedRun(measuredSplit, &splitDuration));
+                split.push_back(TimedRun(measuredSplit, &splitDuration, &splitCpu));
             else
-                unmeasured.push_back(TimedRun(plainSplit, &splitDuration));
+                unmeasured.push_back(TimedRun(plainSplit, &splitDuration, &unmeasuredCpu));
         }
         if (probe.back() < 0 || split.back() < 0 || unmeasured.back() < 0 || probed != QString::number(sourceSeconds)
             || QFileInfo(left).size() == 0 || QFileInfo(right).size() == 0) {
@@ -95,5 +110,7 @@ int main(int argc, char *argv[])
                 sourceSeconds / splitSeconds);
     std::printf("import split without the peak measurement: %.3f s median of %d; with it: ratio %.3f\n",
                 Median(unmeasured), rounds, splitSeconds / Median(unmeasured));
+    std::printf("  processor time of the split: %.3f s with the peak measurement, %.3f s without, ratio %.3f\n",
+                Median(splitCpu), Median(unmeasuredCpu), Median(splitCpu) / Median(unmeasuredCpu));
     return 0;
 }
