@@ -11,6 +11,7 @@ namespace {
 // of the only one. pan on its own would give silence for a channel the
 // stream lacks, and -map_channel picks by stream number (often video) and
 // is gone from newer ffmpeg.
+//
 // Each file's astats reports only its peak, in the log at the end of the
 // run. It is held in float: left to itself, ffmpeg may pick an integer
 // format for the middle of the graph and clip a decoder's samples above

@@ -63,11 +63,6 @@ QString PlayMix(const QString &appFolder, const QString &mixWav)
     return Tool(appFolder, "ffplay") + PlayerOptions + QuoteArgument(mixWav);
 }
 
-QString MergeGraph()
-{
-    return MergeGraphText;
-}
-
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
                       const QString &rightOutWav, const QString &outputFile,
                       int sourceBitsPerSample)

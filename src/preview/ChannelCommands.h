@@ -34,9 +34,6 @@ QString MergeForPreview(const QString &appFolder, const QString &leftOutWav,
 // {AppFolder}/ffplay -nodisp -autoexit -i {mixWav}
 QString PlayMix(const QString &appFolder, const QString &mixWav);
 
-// The merge's filter graph and mapping, with a blank on each side.
-QString MergeGraph();
-
 // The export's commands, now in ExportCommands.
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
                       const QString &rightOutWav, const QString &outputFile,
