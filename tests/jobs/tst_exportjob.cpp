@@ -38,6 +38,7 @@ struct Recorder : ExportObserver
 struct ImportRecorder : ImportObserver
 {
     int bits = -1;
+    double peakDb = 0;
     int ended = 0;
     bool completed = false;
 
@@ -45,7 +46,7 @@ struct ImportRecorder : ImportObserver
     void DurationRead(const QString &) override {}
     void Probed(int, int bitsPerSample) override { bits = bitsPerSample; }
     void SplitStarted() override {}
-    void SourcePeakMeasured(double) override {}
+    void SourcePeakMeasured(double peak) override { peakDb = peak; }
     void ImportFailed(const QString &, const QString &) override {}
     void ImportEnded(bool done) override { ++ended; completed = done; }
 };
@@ -150,9 +151,10 @@ void tst_ExportJob::cancelDuringTheRenders()
     QVERIFY(!QFile::exists(request.target));
 }
 
-// A source imported and exported as the window does: the written file
-// keeps a depth above 16 bits, a source above full scale survives until a
-// cut brings it down, and the written peak tells whether the file clipped.
+// A source imported and exported as the window does: the import measures
+// its peak and splits it into float files, the written file keeps a depth
+// above 16 bits, a source above full scale survives until a cut brings it
+// down, and the written peak tells whether the file clipped.
 void tst_ExportJob::sourceToWrittenFile_data()
 {
     QTest::addColumn<QString>("codec");
@@ -166,10 +168,12 @@ void tst_ExportJob::sourceToWrittenFile_data()
 
     const QString flat = QStringLiteral("anull");
     const QString cut = QStringLiteral("equalizer=f=1000:width_type=o:width=1:g=-12");
-    QTest::newRow("24-bit to WAV") << "pcm_s24le" << 0.5 << "Mix.wav" << 1 << flat << 0.0 << 24 << false;
+    QTest::newRow("24-bit at -1 dBFS to WAV") << "pcm_s24le" << 0.891251 << "Mix.wav" << 1 << flat << 0.0 << 24
+                                              << false;
     QTest::newRow("24-bit to FLAC") << "pcm_s24le" << 0.5 << "Mix.flac" << 1 << flat << 0.0 << 24 << false;
     QTest::newRow("16-bit to WAV") << "pcm_s16le" << 0.5 << "Mix.wav" << 1 << flat << 0.0 << 16 << false;
-    QTest::newRow("16-bit to FLAC") << "pcm_s16le" << 0.5 << "Mix.flac" << 1 << flat << 0.0 << 16 << false;
+    QTest::newRow("16-bit at -20 dBFS to FLAC") << "pcm_s16le" << 0.1 << "Mix.flac" << 1 << flat << 0.0 << 16
+                                                << false;
     // -5.5 dBFS boosted by 12 dB before it came here, then cut by 12 dB:
     // a 16-bit split would have clipped it on the way.
     QTest::newRow("+12 dB source, -12 dB here") << "pcm_f32le" << 2.113489 << "Mix.wav" << 1 << cut << -12.0
@@ -206,6 +210,8 @@ void tst_ExportJob::sourceToWrittenFile()
     import.Start();
     QTRY_COMPARE_WITH_TIMEOUT(imported.ended, 1, 30000);
     QVERIFY(imported.completed);
+    QVERIFY2(std::abs(imported.peakDb - 20 * std::log10(amplitude)) < 0.1, qPrintable(QString::number(imported.peakDb)));
+    QCOMPARE(AudioMeasure::CodecName(request.paths.RightSourceWav), QStringLiteral("pcm_f32le"));
 
     request.leftVolume = request.rightVolume = qint16(level);
     request.leftChain = request.rightChain = chain;

