@@ -1,5 +1,6 @@
 // Import cost: how long the duration probe and the channel split of a long
-// stereo MP3 take with the real tools, read through the runner as Form2 does.
+// stereo MP3 take with the real tools, read through the runner as Form2 does,
+// and what the split's peak measurement adds to it.
 #include "import/ImportCommands.h"
 #include "import/ToolOutputReader.h"
 #include "process/CommandText.h"
@@ -8,7 +9,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,9 +20,18 @@
 
 namespace {
 
-// Seconds the run took; negative when it failed or printed no duration.
-double TimedRun(const QString &command, QString *duration)
+// Seconds of processor time the finished children used so far.
+double ChildrenCpuSeconds()
 {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Seconds the run took; negative when it failed or printed no duration.
+double TimedRun(const QString &command, QString *duration, std::vector<double> *cpuSeconds = nullptr)
+{
+    const double cpuBefore = ChildrenCpuSeconds();
     auto runner = DOSOutputs::Create();
     ToolOutputReader reader;
     QObject::connect(runner.get(), &DOSOutputs::ReceiveOutputs, runner.get(),
@@ -30,6 +43,8 @@ double TimedRun(const QString &command, QString *duration)
     if (runner->LastRunEnd() != DOSOutputs::RunEnd::Finished || runner->ExitCode() != 0 || !reader.HasDuration())
         return -1;
     *duration = reader.Duration();
+    if (cpuSeconds)
+        cpuSeconds->push_back(ChildrenCpuSeconds() - cpuBefore);
     return seconds;
 }
 
@@ -64,14 +79,26 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    const QString measuredSplit = ImportCommands::SplitCommand(tools, source, left, right);
+    static const QRegularExpression measurement(QStringLiteral(",aformat=sample_fmts=flt,astats=[^\\[]*"));
+    const QString plainSplit = QString(measuredSplit).remove(measurement);
     std::vector<double> probe;
     std::vector<double> split;
+    std::vector<double> unmeasured;
+    std::vector<double> splitCpu;
+    std::vector<double> unmeasuredCpu;
     for (int round = 0; round < rounds; ++round) {
         QString probed;
         QString splitDuration;
         probe.push_back(TimedRun(ImportCommands::ProbeCommand(tools, source), &probed));
-        split.push_back(TimedRun(ImportCommands::SplitCommand(tools, source, left, right), &splitDuration));
-        if (probe.back() < 0 || split.back() < 0 || probed != QString::number(sourceSeconds)
+        // Each goes first every other round.
+        for (int run = 0; run < 2; ++run) {
+            if ((run + round) % 2 == 0)
+                split.push_back(TimedRun(measuredSplit, &splitDuration, &splitCpu));
+            else
+                unmeasured.push_back(TimedRun(plainSplit, &splitDuration, &unmeasuredCpu));
+        }
+        if (probe.back() < 0 || split.back() < 0 || unmeasured.back() < 0 || probed != QString::number(sourceSeconds)
             || QFileInfo(left).size() == 0 || QFileInfo(right).size() == 0) {
             std::fprintf(stderr, "import of the source failed (duration \"%s\")\n", qPrintable(probed));
             return 1;
@@ -81,5 +108,9 @@ int main(int argc, char *argv[])
     std::printf("import probe: %.3f s median of %d for a %d s stereo MP3\n", Median(probe), rounds, sourceSeconds);
     std::printf("import split: %.3f s median of %d, %.0fx real time\n", splitSeconds, rounds,
                 sourceSeconds / splitSeconds);
+    std::printf("import split without the peak measurement: %.3f s median of %d; with it: ratio %.3f\n",
+                Median(unmeasured), rounds, splitSeconds / Median(unmeasured));
+    std::printf("  processor time of the split: %.3f s with the peak measurement, %.3f s without, ratio %.3f\n",
+                Median(splitCpu), Median(unmeasuredCpu), Median(splitCpu) / Median(unmeasuredCpu));
     return 0;
 }

@@ -391,7 +391,7 @@ bool TimeBatch(const TestAppFolder &app, int files, int seconds, double *batch, 
         steps << ChannelCommands::RenderChannel(TestAppFolder::binFolder(), left, 1, chain, lout)
               << ChannelCommands::RenderChannel(TestAppFolder::binFolder(), right, 1, chain, rout)
               << ChannelCommands::JoinForExport(TestAppFolder::binFolder(), lout, rout,
-                                                folder + QStringLiteral("/alone%1.wav").arg(i));
+                                                folder + QStringLiteral("/alone%1.wav").arg(i), 0);
     }
     CpuTimes start = CpuTimes::Now();
     *alone = RunAllAlone(steps);
@@ -478,7 +478,8 @@ int main(int argc, char *argv[])
                                                 shared.LeftFilterChain, shared.LeftOutWav),
                  ChannelCommands::RenderChannel(app.path(), shared.RightSourceWav, shared.RightVolume,
                                                 shared.RightFilterChain, shared.RightOutWav),
-                 ChannelCommands::JoinForExport(app.path(), shared.LeftOutWav, shared.RightOutWav, output)},
+                 ChannelCommands::JoinForExport(app.path(), shared.LeftOutWav, shared.RightOutWav, output,
+                                               shared.SourceBitsPerSample)},
                 &probe, &latenessAlone);
             busyAlone.push_back(CpuTimes::BusyPercentSince(start));
             return seconds;

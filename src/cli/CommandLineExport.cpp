@@ -8,6 +8,7 @@
 #include "equalizer/OutputLevel.h"
 #include "export/ExportProgress.h"
 #include "export/OutputReplacement.h"
+#include "export/WrittenAudioCheck.h"
 #include "jobs/ExportJob.h"
 #include "jobs/ImportJob.h"
 #include "presets/PresetFile.h"
@@ -105,8 +106,13 @@ public:
 private:
     void ImportOutput(const QString &) override {}
     void DurationRead(const QString &seconds) override { mDuration = seconds; }
-    void Probed(int sampleRate) override { mSampleRate = sampleRate; }
+    void Probed(int sampleRate, int bitsPerSample) override
+    {
+        mSampleRate = sampleRate;
+        mBitsPerSample = bitsPerSample;
+    }
     void SplitStarted() override {}
+    void SourcePeakMeasured(double peakDb) override { mSourcePeakDb = peakDb; }
     void ImportFailed(const QString &heading, const QString &reason) override
     {
         mFailure = heading + QLatin1String(": ") + reason;
@@ -144,6 +150,7 @@ private:
         request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
         if (mWhole)
             request.sourceFile = mInput;
+        request.sourceBitsPerSample = mBitsPerSample;
         // The job removes the temporary file from now on.
         mTemporary.clear();
         // A whole run is one step of the three the bar counts.
@@ -168,6 +175,7 @@ private:
     void RowCompleted(int) override {}
     void RowFailed(int, const QString &said) override { mFailure = said; }
     void RowStopped(int) override {}
+    void WrittenPeakMeasured(double peakDb) override { mSaved = WrittenAudioCheck::SavedPeakText(peakDb); }
     void ExportEnded(bool completed) override
     {
         Later([this, completed] {
@@ -194,6 +202,8 @@ private:
         mTemporary.clear();
         Say(QStringLiteral("%1: %2").arg(mInput, failure.isEmpty() ? QStringLiteral("done, written to ") + mOutput
                                                                : QStringLiteral("failed: ") + failure));
+        if (failure.isEmpty() && !mSaved.isEmpty())
+            Say(QStringLiteral("%1: %2").arg(mInput, mSaved));
         mEnded();
     }
 
@@ -208,6 +218,8 @@ private:
     QString mDuration;
     int mSampleRate = 0;
     double mSourcePeakDb = std::numeric_limits<double>::quiet_NaN();
+    int mBitsPerSample = 0;
+    QString mSaved; // what the export says of the written file
     int mBarMaximum = 0;
     int mShownPercent = 0;
     ExportCounters mCounters;
@@ -252,7 +264,9 @@ int RunCommandLineExports(const CommandLineRequest &request)
     // core, one ffmpeg run a file (no split, no merge) gets more done.
     const int cores = std::max(1, QThread::idealThreadCount());
     const int atOnce = request.jobs > 0 ? request.jobs : cores;
-    const bool whole = batch && std::min<qsizetype>(atOnce, request.files.size()) >= cores;
+    // "Avoid clipping" needs the peak that only the split measures.
+    const bool whole = batch && !settings.avoidClipping
+        && std::min<qsizetype>(atOnce, request.files.size()) >= cores;
 
     PrepareWorkspace();
     QEventLoop loop;

@@ -6,6 +6,32 @@
 
 using CommandText::QuoteArgument;
 
+namespace {
+
+// astats sees the merged float stream only when it is held in float: left
+// to itself, ffmpeg converts to the encoder's integer format before it.
+const QLatin1String MeasuredMerge(
+    "amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]");
+const QLatin1String MapMerged("\" -map \"[aout]\" ");
+
+// From float channel files, ffmpeg's WAV muxer writes 16 bits and its FLAC
+// encoder 24, whatever the source had.
+QString DepthOptions(const QString &outputFile, int sourceBitsPerSample)
+{
+    const bool deep = sourceBitsPerSample > 16;
+    if (outputFile.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
+        if (!deep)
+            return QString();
+        return sourceBitsPerSample <= 24 ? QStringLiteral("-c:a pcm_s24le ")
+                                         : QStringLiteral("-c:a pcm_s32le ");
+    }
+    if (outputFile.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive))
+        return deep ? QStringLiteral("-sample_fmt s32 ") : QStringLiteral("-sample_fmt s16 ");
+    return QString();
+}
+
+} // namespace
+
 namespace ExportCommands {
 
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
@@ -16,16 +42,18 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 }
 
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
-             const QString &outputFile)
+             const QString &outputFile, int sourceBitsPerSample)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
-        + QuoteArgument(leftOutWav) + QLatin1String(" -i ") + QuoteArgument(rightOutWav)
-        + ChannelCommands::MergeGraph() + QuoteArgument(outputFile);
+    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y")
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteArgument(leftOutWav)
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteArgument(rightOutWav)
+        + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
+        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteArgument(outputFile);
 }
 
 QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
                     const QString &leftChain, qint16 rightLevel, const QString &rightChain,
-                    const QString &outputFile)
+                    const QString &outputFile, int sourceBitsPerSample)
 {
     // Each branch meets the formats a channel file gives its render and
     // a render gives the merge: mono 32-bit float.
@@ -40,8 +68,8 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 
         + QuoteArgument(sourceFile) + QLatin1String(" -filter_complex \"")
         + ImportCommands::ChannelGraph(branch(leftLevel, leftChain, "[l]"),
                                        branch(rightLevel, rightChain, "[r]"))
-        + QLatin1String(";[l][r]amerge=inputs=2[aout]\" -map \"[aout]\" -map_metadata -1 ")
-        + QuoteArgument(outputFile);
+        + QLatin1String(";[l][r]") + MeasuredMerge + MapMerged + QLatin1String("-map_metadata -1 ")
+        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteArgument(outputFile);
 }
 
 QString ProbeAudio(const QString &appFolder, const QString &file)

@@ -6,20 +6,25 @@
 
 namespace ExportCommands {
 
-// {AppFolder}/ffmpeg -y -i {sourceWav} -af "volume={level}",{chain} {outWav}
+// {AppFolder}/ffmpeg -y -max_size 65536 -i {sourceWav} -af "volume={level}",{chain} -c:a pcm_f32le {outWav}
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav);
 
-// The merge has "-y" once; the output's extension alone picks the format.
+// The merge has "-y" once; the output's extension picks the format. A WAV
+// or FLAC file keeps a source's depth above 16 bits (WAV up to 32, FLAC up
+// to its practical 24) and is 16-bit otherwise, also when the depth is
+// unknown (0). The run's log ends with the merged stream's peak level in
+// float, before the encoder: above 0 dBFS the file clipped
+// (ToolOutputFacts::PeakLevelDb).
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
-             const QString &outputFile);
+             const QString &outputFile, int sourceBitsPerSample);
 
 // One run from the source to the output: the split's channels, each with
 // its level and chain, merged as Join merges them. A batch of files runs one
 // of these per file, so every core renders a file of its own.
 QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
                     const QString &leftChain, qint16 rightLevel, const QString &rightChain,
-                    const QString &outputFile);
+                    const QString &outputFile, int sourceBitsPerSample);
 // The channel count of the first audio stream and the duration, one
 // "key=value" a line, for the check of the file the export wrote.
 QString ProbeAudio(const QString &appFolder, const QString &file);

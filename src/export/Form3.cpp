@@ -6,6 +6,7 @@
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "app/Twips.h"
+#include "export/WrittenAudioCheck.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -80,6 +81,11 @@ Form3::Form3(Form1 *owner)
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
     SetTwips(Label2, 240, 1980, 5175, 255);
+
+    // A saved file leaves Label2 empty, so the report takes its place.
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    SetTwips(Label3, 240, 1980, 5175, 255);
 
     Command1 = new QPushButton(QStringLiteral("Cancel"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -166,6 +172,7 @@ void Form3::SaveChanels()
     TakeChannelRenders(request);
     request.target = Shared().OutputFile;
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
+    request.sourceBitsPerSample = Shared().SourceBitsPerSample;
     // The job removes the temporary file from now on, unless it becomes
     // the output.
     request.temporaryOutput = mTemporaryOutput;
@@ -207,6 +214,11 @@ void Form3::RowFailed(int row, const QString &said)
 void Form3::RowStopped(int row)
 {
     RowStatus(row)->setText(Idle);
+}
+
+void Form3::WrittenPeakMeasured(double peakDb)
+{
+    Label3->setText(WrittenAudioCheck::SavedPeakText(peakDb));
 }
 
 void Form3::ExportEnded(bool)

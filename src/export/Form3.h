@@ -53,6 +53,7 @@ public:
     QVector<QLabel *> Label1;  // 0 heading, 1 output path, 2..4 step names,
                                // 5 overall progress, 6..8 step statuses
     QLabel *Label2 = nullptr;  // what failed, in plain words
+    QLabel *Label3 = nullptr;  // in Label2's place once saved: the file's peak, and whether it clipped
     QPushButton *Command1 = nullptr; // "Cancel"
     QProgressBar *PBar = nullptr;
     QFrame *Shape1 = nullptr;
@@ -72,6 +73,7 @@ private:
     void RowCompleted(int row) override;
     void RowFailed(int row, const QString &said) override;
     void RowStopped(int row) override;
+    void WrittenPeakMeasured(double peakDb) override;
     void ExportEnded(bool completed) override;
     void ShowFailure(const QString &failure);
     void RemoveIncompleteOutput();

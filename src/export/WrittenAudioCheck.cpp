@@ -51,4 +51,15 @@ QString WrittenFileProblem(const ProbedAudio &written, const ProbedAudio &source
     return QString();
 }
 
+QString SavedPeakText(double peakDb)
+{
+    if (std::isnan(peakDb))
+        return QStringLiteral("Saved");
+    if (std::isinf(peakDb))
+        return QStringLiteral("Saved, silent");
+    if (peakDb > 0)
+        return QStringLiteral("Saved, but it clipped: peak %1 dBFS").arg(QString::asprintf("%+.1f", peakDb));
+    return QStringLiteral("Saved, peak %1 dBFS").arg(peakDb, 0, 'f', 1);
+}
+
 } // namespace WrittenAudioCheck

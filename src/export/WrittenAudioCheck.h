@@ -25,4 +25,9 @@ constexpr double DurationToleranceSeconds = 0.2;
 // otherwise one sentence saying what is wrong with it.
 QString WrittenFileProblem(const ProbedAudio &written, const ProbedAudio &source);
 
+// What the export says of the file it saved, from the merged stream's peak
+// in dBFS (NaN: not measured, minus infinity: silence): "Saved, peak -0.3
+// dBFS", or "Saved, but it clipped: peak +2.1 dBFS" above full scale.
+QString SavedPeakText(double peakDb);
+
 } // namespace WrittenAudioCheck

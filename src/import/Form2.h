@@ -68,8 +68,9 @@ private:
 
     void ImportOutput(const QString &chunk) override;
     void DurationRead(const QString &seconds) override;
-    void Probed(int sampleRate) override;
+    void Probed(int sampleRate, int bitsPerSample) override;
     void SplitStarted() override;
+    void SourcePeakMeasured(double peakDb) override;
     void ImportFailed(const QString &heading, const QString &reason) override;
     void ImportEnded(bool completed) override;
     void ShowFailure(const QString &heading, const QString &reason);

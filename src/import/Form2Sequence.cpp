@@ -13,6 +13,8 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include <limits>
+
 void Form2::GetSourceDuration()
 {
     PBar->setValue(25);
@@ -21,6 +23,8 @@ void Form2::GetSourceDuration()
     // which the preview and the export would otherwise use silently.
     Shared().SourceDuration.clear();
     Shared().SourceSampleRate = 0;
+    Shared().SourceBitsPerSample = 0;
+    Shared().SourcePeakDb = std::numeric_limits<double>::quiet_NaN();
     if (mOwner)
         mOwner->ShowSourceBands();
     QFile::remove(Shared().LeftSourceWav);
@@ -91,18 +95,24 @@ void Form2::DurationRead(const QString &seconds)
     Shared().SourceDuration = seconds;
 }
 
-void Form2::Probed(int sampleRate)
+void Form2::Probed(int sampleRate, int bitsPerSample)
 {
     PBar->setValue(50);
     SetBothStatus(QStringLiteral("Search Audio Data"));
     // Bands at or above half the rate are left out of the chains that the
     // re-application after the split builds.
     Shared().SourceSampleRate = sampleRate;
+    Shared().SourceBitsPerSample = bitsPerSample;
 }
 
 void Form2::SplitStarted()
 {
     SetBothStatus(QStringLiteral("Extracting Chanel Data"));
+}
+
+void Form2::SourcePeakMeasured(double peakDb)
+{
+    Shared().SourcePeakDb = peakDb;
 }
 
 void Form2::ImportFailed(const QString &heading, const QString &reason)

@@ -6,6 +6,18 @@ using CommandText::QuoteArgument;
 
 namespace {
 
+// Each file's astats reports only its peak, in the log at the end of the
+// run. It is held in float: left to itself, ffmpeg may pick an integer
+// format for the middle of the graph and clip a decoder's samples above
+// full scale before they are measured. Before the split the conversion
+// would leave amerge without a channel layout.
+const QLatin1String MeasuredFloat(
+    ",aformat=sample_fmts=flt,astats=measure_perchannel=Peak_level:measure_overall=none");
+
+// Float keeps a boost before a later cut from clipping between the steps,
+// and keeps a source's depth beyond 16 bits up to the merge.
+const QLatin1String FloatWav(" -c:a pcm_f32le ");
+
 } // namespace
 
 namespace ImportCommands {
@@ -33,9 +45,10 @@ QString SplitCommand(const QString &appFolder, const QString &sourceFile,
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg"))
         + QLatin1String(" -y -i ") + QuoteArgument(sourceFile)
         + QLatin1String(" -filter_complex \"")
-        + ChannelGraph(QStringLiteral("[left]"), QStringLiteral("[right]")) + QLatin1String("\"")
-        + QLatin1String(" -map [left] ") + QuoteArgument(leftWav)
-        + QLatin1String(" -map [right] ") + QuoteArgument(rightWav);
+        + ChannelGraph(MeasuredFloat + QLatin1String("[left]"), MeasuredFloat + QLatin1String("[right]"))
+        + QLatin1String("\"")
+        + QLatin1String(" -map [left]") + FloatWav + QuoteArgument(leftWav)
+        + QLatin1String(" -map [right]") + FloatWav + QuoteArgument(rightWav);
 }
 
 } // namespace ImportCommands

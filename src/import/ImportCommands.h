@@ -9,9 +9,10 @@ namespace ImportCommands {
 QString ProbeCommand(const QString &appFolder, const QString &sourceFile);
 
 // One ffmpeg run from the source's first audio stream, wherever it stands,
-// to two mono WAV files: its first channel to the left file and its second
-// to the right file, or its only channel to both. Existing files are
-// replaced.
+// to two mono 32-bit float WAV files: its first channel to the left file
+// and its second to the right file, or its only channel to both. Existing
+// files are replaced. The run's log ends with the peak level of each file
+// (ToolOutputFacts::PeakLevelDb).
 QString SplitCommand(const QString &appFolder, const QString &sourceFile,
                      const QString &leftWav, const QString &rightWav);
 // The split's graph with each channel's branch ending in the given text

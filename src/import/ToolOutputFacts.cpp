@@ -4,6 +4,9 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 // The runner hands over the tool's bytes one to a character; the tools
@@ -68,6 +71,59 @@ int AudioSampleRate(const QStringList &lines)
             return match.captured(1).toInt();
     }
     return 0;
+}
+
+int AudioBitsPerSample(const QStringList &lines)
+{
+    // "Audio: pcm_s24le (...), 48000 Hz, stereo, s32 (24 bit), ..."; a
+    // channel layout holds no comma.
+    static const QRegularExpression audioStream(QStringLiteral(
+        "^\\s*Stream #\\d+:\\d+.*: Audio: (\\w+).*?, \\d+ Hz, [^,]*, ([a-z0-9]+)(?: \\((\\d+) bit\\))?"));
+    for (const QString &line : lines) {
+        const QRegularExpressionMatch match = audioStream.match(line);
+        if (!match.hasMatch())
+            continue;
+        if (match.hasCaptured(3))
+            return match.captured(3).toInt();
+        const QString format = match.captured(2);
+        const bool pcm = match.captured(1).startsWith(QLatin1String("pcm_"));
+        if (format.startsWith(QLatin1String("u8")))
+            return 8;
+        if (format.startsWith(QLatin1String("s16")))
+            return 16;
+        if (format.startsWith(QLatin1String("s32")) || (pcm && format.startsWith(QLatin1String("flt"))))
+            return 32;
+        if (format.startsWith(QLatin1String("s64")) || (pcm && format.startsWith(QLatin1String("dbl"))))
+            return 64;
+        return 0;
+    }
+    return 0;
+}
+
+double PeakLevelDb(const QStringList &lines)
+{
+    static const QRegularExpression peakLine(
+        QStringLiteral("^\\[Parsed_astats_\\d+ @ 0x[0-9a-fA-F]+\\] Peak level dB: (\\S+)"));
+    double peak = std::numeric_limits<double>::quiet_NaN();
+    for (const QString &line : lines) {
+        const QRegularExpressionMatch match = peakLine.match(line);
+        if (!match.hasMatch())
+            continue;
+        const QString text = match.captured(1);
+        bool number = false;
+        const double value = text == QLatin1String("-inf") ? -std::numeric_limits<double>::infinity()
+                                                           : text.toDouble(&number);
+        if (!number && !std::isinf(value))
+            continue;
+        if (std::isnan(peak) || value > peak)
+            peak = value;
+    }
+    return peak;
+}
+
+double PeakLevelDb(const QString &output)
+{
+    return PeakLevelDb(output.split(LineEnd()));
 }
 
 QString LastErrorLine(const QStringList &lines, const QString &inputPath)

@@ -14,6 +14,18 @@ bool HasAudioStream(const QStringList &lines);
 // the split takes), or 0 when it listed none.
 int AudioSampleRate(const QStringList &lines);
 
+// Bits per sample of that stream's audio, 0 when unknown: the "(24 bit)"
+// the tool adds, else the sample format's size. A lossy decoder's float
+// samples say nothing of the source's depth, so only a PCM codec's float
+// format counts.
+int AudioBitsPerSample(const QStringList &lines);
+
+// The highest "Peak level dB" that ffmpeg's astats filters reported at the
+// end of the run, in dBFS: minus infinity for silence, NaN when none
+// reported one.
+double PeakLevelDb(const QStringList &lines);
+double PeakLevelDb(const QString &output);
+
 // The tool's last word on why it failed, in the user's characters: the last
 // line that is no status line, without the "[demuxer @ 0x...]" context and
 // without the input's path in front. Empty when there is none.

@@ -4,6 +4,7 @@
 #include "export/ExportProgress.h"
 #include "export/OutputReplacement.h"
 #include "export/WrittenAudioCheck.h"
+#include "import/ToolOutputFacts.h"
 
 #include <QFile>
 
@@ -37,7 +38,8 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
         std::vector<ToolStep> steps{
             {RowName(2), ffmpeg,
              ExportCommands::RenderWhole(r.encoderFolder, r.sourceFile, r.leftVolume, r.leftChain,
-                                         r.rightVolume, r.rightChain, r.temporaryOutput),
+                                         r.rightVolume, r.rightChain, r.temporaryOutput,
+                                         r.sourceBitsPerSample),
              r.temporaryOutput, 0},
             {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, r.temporaryOutput),
              QString(), 1},
@@ -57,7 +59,7 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
          paths.RightOutWav, rightStage},
         {RowName(2), ffmpeg,
          ExportCommands::Join(r.encoderFolder, paths.LeftOutWav, paths.RightOutWav,
-                              r.temporaryOutput),
+                              r.temporaryOutput, r.sourceBitsPerSample),
          r.temporaryOutput, 2},
         // A clean exit and clean output can still leave a file cut short.
         // The source's duration is kept in whole seconds; the channel file
@@ -156,6 +158,7 @@ void ExportJob::SequenceEnded(bool completed)
         if (problem.isEmpty()) {
             // The file is the user's now.
             mRequest.temporaryOutput.clear();
+            mObserver->WrittenPeakMeasured(ToolOutputFacts::PeakLevelDb(mSequence->Output(mJoinStep)));
             mObserver->RowCompleted(ExportObserver::Merge);
         } else {
             Fail(ExportObserver::Merge, problem);

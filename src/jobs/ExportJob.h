@@ -26,6 +26,9 @@ struct ExportRequest
     // the hidden file (its row is the merge's) and the workspace is not
     // used: a batch keeps every core busy with files of its own.
     QString sourceFile;
+    // Of the source (EqualizerState::SourceBitsPerSample): a WAV or FLAC
+    // file keeps a depth above 16 bits.
+    int sourceBitsPerSample = 0;
 };
 
 // The export's three rows: the left render, the right render, and the merge
@@ -44,6 +47,10 @@ public:
     virtual void RowFailed(int row, const QString &said) = 0;
     // A render that another's failure stopped before it ended.
     virtual void RowStopped(int row) = 0;
+    // The written file is in place: the merged stream's peak in dBFS before
+    // encoding (above 0 the file clipped; NaN when ffmpeg reported none),
+    // told just before the merge row completes.
+    virtual void WrittenPeakMeasured(double peakDb) = 0;
     // Once, after the last tool has gone; the observer may delete the job
     // later, never inside this call.
     virtual void ExportEnded(bool completed) = 0;

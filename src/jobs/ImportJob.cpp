@@ -69,9 +69,12 @@ void ImportJob::StepOutput(int, const QString &chunk)
 
 void ImportJob::StepDone(int step)
 {
-    if (step != Probe)
+    if (step == Split) {
+        mObserver->SourcePeakMeasured(ToolOutputFacts::PeakLevelDb(mOutput.Lines()));
         return;
-    mObserver->Probed(ToolOutputFacts::AudioSampleRate(mOutput.Lines()));
+    }
+    mObserver->Probed(ToolOutputFacts::AudioSampleRate(mOutput.Lines()),
+                      ToolOutputFacts::AudioBitsPerSample(mOutput.Lines()));
     if (!ToolOutputFacts::HasAudioStream(mOutput.Lines())) {
         Fail(ProbeFailed, QStringLiteral("The source holds no audio"));
         mSequence->Cancel();

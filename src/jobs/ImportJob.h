@@ -1,6 +1,6 @@
-// The import without windows: the source's probe (duration, sample rate, an
-// audio stream present), then its split into one WAV file per channel, with
-// the import's own failure texts.
+// The import without windows: the source's probe (duration, sample rate and
+// depth, an audio stream present), then its split into one WAV file per
+// channel with the peak level measured, with the import's own failure texts.
 #pragma once
 
 #include "import/ToolOutputReader.h"
@@ -25,9 +25,13 @@ public:
     virtual void ImportOutput(const QString &chunk) = 0;
     // The whole seconds of the source's "Duration:", once read.
     virtual void DurationRead(const QString &seconds) = 0;
-    // The probe ran well; the audio stream is checked next.
-    virtual void Probed(int sampleRate) = 0;
+    // The probe ran well; the audio stream is checked next. Either number
+    // is 0 when the probe did not tell it.
+    virtual void Probed(int sampleRate, int bitsPerSample) = 0;
     virtual void SplitStarted() = 0;
+    // The split ran well: the peak level in dBFS of the louder channel file
+    // (minus infinity for silence, NaN when ffmpeg reported none).
+    virtual void SourcePeakMeasured(double peakDb) = 0;
     // A heading ("Searching Failed", "Extracting Chanel Data Failed") and
     // the reason; the channel files are gone.
     virtual void ImportFailed(const QString &heading, const QString &reason) = 0;

@@ -21,8 +21,6 @@ QString VolumeAndChain(qint16 level, const QString &chain)
         + QLatin1String("\",") + chain;
 }
 
-const QLatin1String MergeGraphText(" -filter_complex \"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" ");
-
 } // namespace
 
 namespace ChannelCommands {
@@ -45,19 +43,17 @@ QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QStr
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav)
 {
-    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y -i ") + QuoteArgument(sourceWav)
-        + VolumeAndChain(level, chain) + QLatin1Char(' ') + QuoteArgument(outWav);
-}
-
-QString MergeGraph()
-{
-    return MergeGraphText;
+    // Float, so a level or boost above full scale survives until the merge.
+    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
+        + QLatin1String(" -i ") + QuoteArgument(sourceWav)
+        + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteArgument(outWav);
 }
 
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
-                      const QString &rightOutWav, const QString &outputFile)
+                      const QString &rightOutWav, const QString &outputFile,
+                      int sourceBitsPerSample)
 {
-    return ExportCommands::Join(appFolder, leftOutWav, rightOutWav, outputFile);
+    return ExportCommands::Join(appFolder, leftOutWav, rightOutWav, outputFile, sourceBitsPerSample);
 }
 
 QString ProbeAudio(const QString &appFolder, const QString &file)

@@ -179,6 +179,9 @@ void tst_EndToEnd::openStereoMp3()
     QCOMPARE(mSession->form->Text1->text(), mMp3);
     QCOMPARE(Shared().SourceFile, mMp3);
     QCOMPARE(Shared().SourceDuration, QStringLiteral("4"));
+    // Two tones of 0.1 at most add up to 0.2 (-14 dBFS); an MP3 has no depth.
+    QVERIFY2(Shared().SourcePeakDb > -16 && Shared().SourcePeakDb < -13.5, qPrintable(QString::number(Shared().SourcePeakDb)));
+    QCOMPARE(Shared().SourceBitsPerSample, 0);
     QVERIFY(!Form2::Loaded());
     for (QPushButton *button : {mSession->form->Command2, mSession->form->Command1[0], mSession->form->Command1[1]})
         QVERIFY(button->isEnabled());
@@ -254,6 +257,7 @@ void tst_EndToEnd::saveAs()
     QCOMPARE(window->Label1[1]->text(), output);
     QCOMPARE(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}));
     QCOMPARE(window->Label2->text(), QString());
+    QVERIFY2(window->Label3->text().startsWith(QLatin1String("Saved, peak -")), qPrintable(window->Label3->text()));
     QVERIFY(mSession->form->Command1[1]->isEnabled());
 
     QCOMPARE(CodecName(output), codec);

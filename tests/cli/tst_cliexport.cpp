@@ -87,6 +87,8 @@ void tst_CliExport::exports_data()
                               << 0 << "a.mp3: done" << QStringList{"Mix.wav"};
     QTest::newRow("preset") << QStringList{"--export", "out/Mix.flac", "--preset", "IN/cut.json", "IN/a.mp3"}
                             << 0 << "a.mp3: done" << QStringList{"Mix.flac"};
+    QTest::newRow("written peak told") << QStringList{"--export", "out/Mix.wav", "IN/a.mp3"}
+                                       << 0 << "a.mp3: Saved, peak -18." << QStringList{"Mix.wav"};
     QTest::newRow("missing preset") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/none.json", "IN/a.mp3"}
                                     << 2 << "none.json" << QStringList{};
     QTest::newRow("batch with a bad input") << QStringList{"--output-dir", "out", "--format", "flac", "--jobs", "2", "IN/a.mp3", "IN/bad.mp3", "IN/b.wav"}

@@ -389,9 +389,9 @@ void tst_Form3::faults_data()
     QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << "(sleep 1; kill -KILL $$) & " + paced
         << "Merging Chanels failed: ffmpeg was stopped by signal 9 (Killed).";
     QTest::newRow("Cancel during the merge") << "Mix.wav" << true << "" << 0 << paced << "";
-    QTest::newRow("one channel, status 0") << "Mix.wav" << true << "" << 0 << QByteArray("exec \"$real\" -y -i \"$3\" \"$last\"")
+    QTest::newRow("one channel, status 0") << "Mix.wav" << true << "" << 0 << QByteArray("exec \"$real\" -y -i \"$5\" \"$last\"")
         << "Merging Chanels failed: the written file holds 1 audio channel instead of 2.";
-    QTest::newRow("cut short, status 0") << "Mix.mp3" << true << "" << 0 << QByteArray("exec \"$real\" -y -i \"$3\" -ac 2 -t 1 \"$last\"")
+    QTest::newRow("cut short, status 0") << "Mix.mp3" << true << "" << 0 << QByteArray("exec \"$real\" -y -i \"$5\" -ac 2 -t 1 \"$last\"")
         << "Merging Chanels failed: the written file lasts 1.04 s instead of 5.00 s.";
     QTest::newRow("read-only folder") << "Mix.wav" << true << "read-only" << 0 << QByteArray()
         << "The output file could not be created.";

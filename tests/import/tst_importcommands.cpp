@@ -7,7 +7,10 @@
 namespace {
 
 const QString SplitGraph = QStringLiteral(
-    "[0:a:0]asplit=3[a][b][c];[a]pan=mono|c0=c0[left];[b][c]amerge=inputs=2,pan=mono|c0=c1[right]");
+    "[0:a:0]asplit=3[a][b][c];"
+    "[a]pan=mono|c0=c0,aformat=sample_fmts=flt,astats=measure_perchannel=Peak_level:measure_overall=none[left];"
+    "[b][c]amerge=inputs=2,pan=mono|c0=c1,aformat=sample_fmts=flt,"
+    "astats=measure_perchannel=Peak_level:measure_overall=none[right]");
 
 } // namespace
 
@@ -29,7 +32,8 @@ void TestImportCommands::plainPathsGoInAsTheyAre()
                                           QStringLiteral("/opt/eq/TempWavs/Left.wav"),
                                           QStringLiteral("/opt/eq/TempWavs/Right.wav")),
              QStringLiteral("/opt/eq/ffmpeg -y -i /music/SONG1.MP3 -filter_complex \"") + SplitGraph
-                 + QStringLiteral("\" -map [left] /opt/eq/TempWavs/Left.wav -map [right] /opt/eq/TempWavs/Right.wav"));
+                 + QStringLiteral("\" -map [left] -c:a pcm_f32le /opt/eq/TempWavs/Left.wav"
+                                  " -map [right] -c:a pcm_f32le /opt/eq/TempWavs/Right.wav"));
 }
 
 void TestImportCommands::argumentsReachTheTools_data()
@@ -58,8 +62,9 @@ void TestImportCommands::argumentsReachTheTools()
     QCOMPARE(CommandText::SplitCommandText(ImportCommands::SplitCommand(appFolder, source, left, right)),
              (QStringList{appFolder + QStringLiteral("/ffmpeg"), QStringLiteral("-y"),
                           QStringLiteral("-i"), source, QStringLiteral("-filter_complex"), SplitGraph,
-                          QStringLiteral("-map"), QStringLiteral("[left]"), left,
-                          QStringLiteral("-map"), QStringLiteral("[right]"), right}));
+                          QStringLiteral("-map"), QStringLiteral("[left]"), QStringLiteral("-c:a"),
+                          QStringLiteral("pcm_f32le"), left, QStringLiteral("-map"), QStringLiteral("[right]"),
+                          QStringLiteral("-c:a"), QStringLiteral("pcm_f32le"), right}));
 }
 
 QTEST_GUILESS_MAIN(TestImportCommands)

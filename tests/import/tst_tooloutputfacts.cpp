@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 QStringList LinesOf(const QByteArray &bytes)
@@ -41,6 +44,8 @@ private slots:
     void audioSampleRate_data();
     void audioSampleRate();
     void knownFailureLine();
+    void depthAndPeak_data();
+    void depthAndPeak();
 };
 
 void TestToolOutputFacts::hasAudioStream_data()
@@ -175,6 +180,44 @@ void TestToolOutputFacts::knownFailureLine()
     const QStringList lines = CapturedLines(file);
     QVERIFY2(!lines.isEmpty(), qPrintable(file));
     QCOMPARE(ToolOutputFacts::KnownFailureLine(lines), failure);
+}
+
+// The source's depth from its stream line, and the peak that the split's
+// astats filters report at the end of the run.
+void TestToolOutputFacts::depthAndPeak_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<double>("peakDb");
+    const double none = std::numeric_limits<double>::quiet_NaN();
+
+    QTest::newRow("24-bit WAV split, ffmpeg 5.1")
+        << CapturedLines(QStringLiteral("ffmpeg51_split_24bit_wav.txt")) << 24 << -0.999999;
+    QTest::newRow("16-bit WAV")
+        << QStringList{"  Stream #0:0: Audio: pcm_s16le ([1][0][0][0] / 0x0001), 44100 Hz, stereo, s16, 1411 kb/s"}
+        << 16 << none;
+    QTest::newRow("24-bit FLAC") << QStringList{"  Stream #0:0: Audio: flac, 48000 Hz, stereo, s32 (24 bit)"}
+                                 << 24 << none;
+    QTest::newRow("float WAV")
+        << QStringList{"  Stream #0:0: Audio: pcm_f32le ([3][0][0][0] / 0x0003), 44100 Hz, 5.1(side), flt, 8467 kb/s"}
+        << 32 << none;
+    QTest::newRow("MP3: the decoder's float says nothing")
+        << QStringList{"  Stream #0:0: Audio: mp3, 44100 Hz, stereo, fltp, 128 kb/s"} << 0 << none;
+    QTest::newRow("silence, louder channel wins")
+        << QStringList{"[Parsed_astats_7 @ 0x55a247925140] Peak level dB: -inf",
+                       "[Parsed_astats_3 @ 0x55a247924b00] Peak level dB: 2.500000"}
+        << 0 << 2.5;
+    QTest::newRow("no audio") << CapturedLines(QStringLiteral("ffprobe_video_without_audio.txt")) << 0 << none;
+}
+
+void TestToolOutputFacts::depthAndPeak()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, bits);
+    QFETCH(double, peakDb);
+    QCOMPARE(ToolOutputFacts::AudioBitsPerSample(lines), bits);
+    const double peak = ToolOutputFacts::PeakLevelDb(lines);
+    QVERIFY2(std::isnan(peakDb) ? std::isnan(peak) : peak == peakDb, qPrintable(QString::number(peak)));
 }
 
 QTEST_GUILESS_MAIN(TestToolOutputFacts)

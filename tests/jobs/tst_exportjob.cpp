@@ -3,13 +3,18 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
+#include "export/WrittenAudioCheck.h"
+#include "import/ToolOutputFacts.h"
 #include "jobs/ExportJob.h"
+#include "jobs/ImportJob.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
+#include <cmath>
 #include <csignal>
+#include <limits>
 
 namespace {
 
@@ -19,13 +24,31 @@ struct Recorder : ExportObserver
     QString failure;
     int ended = 0;
     bool completed = false;
+    double peakDb = std::numeric_limits<double>::quiet_NaN();
 
     void RowStarted(int row) override { rows << QStringLiteral("started %1").arg(row); }
     void RowOutput(int, const QString &) override {}
     void RowCompleted(int row) override { rows << QStringLiteral("completed %1").arg(row); }
     void RowFailed(int, const QString &said) override { failure = said; }
     void RowStopped(int row) override { rows << QStringLiteral("stopped %1").arg(row); }
+    void WrittenPeakMeasured(double peak) override { peakDb = peak; }
     void ExportEnded(bool done) override { ++ended; completed = done; }
+};
+
+struct ImportRecorder : ImportObserver
+{
+    int bits = -1;
+    double peakDb = 0;
+    int ended = 0;
+    bool completed = false;
+
+    void ImportOutput(const QString &) override {}
+    void DurationRead(const QString &) override {}
+    void Probed(int, int bitsPerSample) override { bits = bitsPerSample; }
+    void SplitStarted() override {}
+    void SourcePeakMeasured(double peak) override { peakDb = peak; }
+    void ImportFailed(const QString &, const QString &) override {}
+    void ImportEnded(bool done) override { ++ended; completed = done; }
 };
 
 QByteArray Read(const QString &path)
@@ -44,6 +67,8 @@ private slots:
     void parallelEqualsSequential_data();
     void parallelEqualsSequential();
     void cancelDuringTheRenders();
+    void sourceToWrittenFile_data();
+    void sourceToWrittenFile();
 
 private:
     ExportRequest Request(const TestAppFolder &app, const QString &name) const
@@ -124,6 +149,88 @@ void tst_ExportJob::cancelDuringTheRenders()
         QVERIFY(::kill(pid.toInt(), 0) != 0);
     QVERIFY(!QFile::exists(request.temporaryOutput));
     QVERIFY(!QFile::exists(request.target));
+}
+
+// A source imported and exported as the window does: the import measures
+// its peak and splits it into float files, the written file keeps a depth
+// above 16 bits, a source above full scale survives until a cut brings it
+// down, and the written peak tells whether the file clipped.
+void tst_ExportJob::sourceToWrittenFile_data()
+{
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<double>("amplitude");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("chain");
+    QTest::addColumn<double>("gainDb"); // the chain's at the tone's 1 kHz
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<bool>("clipped");
+
+    const QString flat = QStringLiteral("anull");
+    const QString cut = QStringLiteral("equalizer=f=1000:width_type=o:width=1:g=-12");
+    QTest::newRow("24-bit at -1 dBFS to WAV") << "pcm_s24le" << 0.891251 << "Mix.wav" << 1 << flat << 0.0 << 24
+                                              << false;
+    QTest::newRow("24-bit to FLAC") << "pcm_s24le" << 0.5 << "Mix.flac" << 1 << flat << 0.0 << 24 << false;
+    QTest::newRow("16-bit to WAV") << "pcm_s16le" << 0.5 << "Mix.wav" << 1 << flat << 0.0 << 16 << false;
+    QTest::newRow("16-bit at -20 dBFS to FLAC") << "pcm_s16le" << 0.1 << "Mix.flac" << 1 << flat << 0.0 << 16
+                                                << false;
+    // -5.5 dBFS boosted by 12 dB before it came here, then cut by 12 dB:
+    // a 16-bit split would have clipped it on the way.
+    QTest::newRow("+12 dB source, -12 dB here") << "pcm_f32le" << 2.113489 << "Mix.wav" << 1 << cut << -12.0
+                                                << 32 << false;
+    QTest::newRow("+12 dB then -12 dB in one chain")
+        << "pcm_s16le" << 0.530884 << "Mix.wav" << 1
+        << "equalizer=f=1000:width_type=o:width=1:g=12," + cut << 0.0 << 16 << false;
+    QTest::newRow("level 2 clips") << "pcm_s16le" << 0.8 << "Mix.wav" << 2 << flat << 0.0 << 16 << true;
+}
+
+void tst_ExportJob::sourceToWrittenFile()
+{
+    QFETCH(QString, codec);
+    QFETCH(double, amplitude);
+    QFETCH(QString, name);
+    QFETCH(int, level);
+    QFETCH(QString, chain);
+    QFETCH(double, gainDb);
+    QFETCH(int, bits);
+    QFETCH(bool, clipped);
+
+    TestAppFolder app;
+    QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
+    QVERIFY(QDir().mkpath(app.scratchPath(QStringLiteral("work"))));
+    ExportRequest request = Request(app, name);
+    const QString source = app.scratchPath(QStringLiteral("source.wav"));
+    // Faded in: a cut's filter lets a sudden start through at first.
+    const QString tone = QStringLiteral("%1*(1-exp(-20*t))*sin(2*PI*1000*t)").arg(amplitude);
+    QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=%1|%1:d=2").arg(tone), source,
+                                   {QStringLiteral("-c:a"), codec}));
+    ImportRecorder imported;
+    ImportJob import({source, request.paths.LeftSourceWav, request.paths.RightSourceWav, app.path(), app.path()},
+                     &imported);
+    import.Start();
+    QTRY_COMPARE_WITH_TIMEOUT(imported.ended, 1, 30000);
+    QVERIFY(imported.completed);
+    QVERIFY2(std::abs(imported.peakDb - 20 * std::log10(amplitude)) < 0.1, qPrintable(QString::number(imported.peakDb)));
+    QCOMPARE(AudioMeasure::CodecName(request.paths.RightSourceWav), QStringLiteral("pcm_f32le"));
+
+    request.leftVolume = request.rightVolume = qint16(level);
+    request.leftChain = request.rightChain = chain;
+    request.sourceBitsPerSample = imported.bits;
+    QVERIFY(QFile(request.temporaryOutput).open(QIODevice::WriteOnly));
+    Recorder recorder;
+    ExportJob job(request, &recorder);
+    job.SaveChanels();
+    QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 60000);
+    QVERIFY2(recorder.completed, qPrintable(recorder.failure));
+
+    const QString probed = AudioMeasure::RunTool(QStringLiteral("ffprobe"), {request.target}).output;
+    QCOMPARE(ToolOutputFacts::AudioBitsPerSample(probed.split(QLatin1Char('\n'))), bits);
+    QCOMPARE(WrittenAudioCheck::SavedPeakText(recorder.peakDb).contains(QLatin1String("clipped")), clipped);
+    const double peakDb = 20 * std::log10(amplitude * level) + gainDb;
+    QVERIFY2(std::abs(recorder.peakDb - peakDb) < 0.1, qPrintable(QString::number(recorder.peakDb)));
+    // A sine's mean level is 3 dB under its peak; the fade-in is over.
+    const double meanDb = AudioMeasure::MeanVolumeDb(request.target, 0, QStringLiteral("atrim=start=0.5"));
+    QVERIFY2(clipped || std::abs(meanDb - (peakDb - 3.01)) < 0.1, qPrintable(QString::number(meanDb)));
 }
 
 QTEST_GUILESS_MAIN(tst_ExportJob)

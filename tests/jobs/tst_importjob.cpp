@@ -21,8 +21,9 @@ struct Recorder : ImportObserver
 
     void ImportOutput(const QString &) override {}
     void DurationRead(const QString &seconds) override { duration = seconds; }
-    void Probed(int rate) override { sampleRate = rate; }
+    void Probed(int rate, int) override { sampleRate = rate; }
     void SplitStarted() override {}
+    void SourcePeakMeasured(double) override {}
     void ImportFailed(const QString &h, const QString &r) override { heading = h; reason = r; }
     void ImportEnded(bool done) override { ++ended; completed = done; }
 };

@@ -27,6 +27,12 @@ const QString Right = QStringLiteral("/opt/brenvox/TempWavs/Right.wav");
 const QString Lout = QStringLiteral("/opt/brenvox/TempWavs/Lout.wav");
 const QString Rout = QStringLiteral("/opt/brenvox/TempWavs/Rout.wav");
 
+// The export's merge up to its output options.
+const QString Join = QStringLiteral(
+    "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
+    "/opt/brenvox/TempWavs/Rout.wav -filter_complex \"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
+    "astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" ");
+
 const QString BlankApp = QStringLiteral("/home/ann/My Apps/brenvox");
 const QString BlankTemp = QStringLiteral("/home/ann/My Apps/brenvox/TempWavs/");
 
@@ -45,28 +51,26 @@ void tst_ChannelCommands::commandText_data()
         << "/opt/brenvox/ffplay -nodisp -autoexit -ss 2.500 -i /opt/brenvox/TempWavs/Right.wav -af [in]anull[out]";
     QTest::newRow("render-left")
         << ChannelCommands::RenderChannel(App, Left, 1, Chain, Lout)
-        << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
-               + " /opt/brenvox/TempWavs/Lout.wav";
+        << "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
+               + " -c:a pcm_f32le /opt/brenvox/TempWavs/Lout.wav";
     QTest::newRow("render-right level -1")
         << ChannelCommands::RenderChannel(App, Right, -1, Chain, Rout)
-        << "/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
-               + " /opt/brenvox/TempWavs/Rout.wav";
+        << "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
+               + " -c:a pcm_f32le /opt/brenvox/TempWavs/Rout.wav";
     QTest::newRow("export join has -y once")
-        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"))
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" /home/ann/song.mp3");
+        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"), 24)
+        << Join + "/home/ann/song.mp3";
+    QTest::newRow("32-bit source to FLAC")
+        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.flac"), 32)
+        << Join + "-sample_fmt s32 /home/ann/song.flac";
     QTest::newRow("folder with blanks")
         << ChannelCommands::RenderChannel(BlankApp, BlankTemp + "Left.wav", 1, Chain,
                                           BlankTemp + "Lout.wav")
-        << "\"/home/ann/My Apps/brenvox/ffmpeg\" -y -i \"/home/ann/My Apps/brenvox/TempWavs/Left.wav\""
-           " -af \"volume=1\"," + Chain + " \"/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
+        << "\"/home/ann/My Apps/brenvox/ffmpeg\" -y -max_size 65536 -i \"/home/ann/My Apps/brenvox/TempWavs/Left.wav\""
+           " -af \"volume=1\"," + Chain + " -c:a pcm_f32le \"/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
     QTest::newRow("output with blanks and a quote")
-        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"))
-        << QStringLiteral("/opt/brenvox/ffmpeg -y -i /opt/brenvox/TempWavs/Lout.wav -i "
-                          "/opt/brenvox/TempWavs/Rout.wav -filter_complex "
-                          "\"[0:a][1:a]amerge=inputs=2[aout]\" -map \"[aout]\" "
-                          "\"/home/ann/My \\\"Best\\\" Mix.wav\"");
+        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"), 16)
+        << Join + "\"/home/ann/My \\\"Best\\\" Mix.wav\"";
 }
 
 void tst_ChannelCommands::commandText()
@@ -106,10 +110,12 @@ void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
 {
     const QString output = QStringLiteral("/home/ann/My \"Best\" Mix.flac");
     const QStringList join = CommandText::SplitCommandText(ChannelCommands::JoinForExport(
-        BlankApp, BlankTemp + "Lout.wav", BlankTemp + "Rout.wav", output));
-    QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-i", BlankTemp + "Lout.wav", "-i",
-                                BlankTemp + "Rout.wav", "-filter_complex",
-                                "[0:a][1:a]amerge=inputs=2[aout]", "-map", "[aout]", output}));
+        BlankApp, BlankTemp + "Lout.wav", BlankTemp + "Rout.wav", output, 24));
+    QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-max_size", "65536", "-i", BlankTemp + "Lout.wav",
+                                "-max_size", "65536", "-i", BlankTemp + "Rout.wav", "-filter_complex",
+                                "[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
+                                "astats=measure_perchannel=none:measure_overall=Peak_level[aout]",
+                                "-map", "[aout]", "-sample_fmt", "s32", output}));
     const QString graph = QStringLiteral("amovie=/home/ann/My Apps/R\\\\,ight.wav,volume=1 [out]");
     const QStringList play = CommandText::SplitCommandText(
         ChannelCommands::PlayGraph(BlankApp, BlankTemp + "Right.wav", graph, 0));

@@ -1,0 +1,164 @@
+// The export's tool time with float channel files against the 16-bit ones
+// used before: both renders at once, then the merge, on a long stereo MP3.
+#include "equalizer/EqualizerState.h"
+#include "export/ExportCommands.h"
+#include "import/ImportCommands.h"
+#include "process/CommandText.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr double TargetRatio = 1.10;
+
+// The commands as they were before the float files: the same texts without
+// the float codec, the larger packets and the peak measurement
+// (for an MP3 source the merge had no depth option either).
+QString SixteenBitCommand(QString command)
+{
+    static const QRegularExpression measurement(QStringLiteral(",aformat=sample_fmts=flt,astats=[^\\[]*"));
+    return command.remove(QStringLiteral("-c:a pcm_f32le ")).remove(QStringLiteral(" -max_size 65536")).remove(measurement);
+}
+
+// Runs the commands at once and waits for all; false when any failed.
+bool RunTogether(const QStringList &commands)
+{
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (const QString &command : commands) {
+        QStringList arguments = CommandText::SplitCommandText(command);
+        auto process = std::make_unique<QProcess>();
+        process->setProgram(arguments.takeFirst());
+        process->setArguments(arguments);
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start();
+        processes.push_back(std::move(process));
+    }
+    bool good = true;
+    for (const auto &process : processes) {
+        good = process->waitForFinished(-1) && process->exitStatus() == QProcess::NormalExit
+            && process->exitCode() == 0 && good;
+    }
+    return good;
+}
+
+// Seconds of processor time the finished children used so far: on a busy
+// machine it tells the tools' work apart from their waiting.
+double ChildrenCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Variant
+{
+    const char *name;
+    QString split;
+    QStringList renders;
+    QString merge;
+    std::vector<double> seconds;
+    std::vector<double> cpuSeconds;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const bool quick = application.arguments().contains(QStringLiteral("--quick"));
+    const int sourceSeconds = quick ? 10 : 600;
+    const int rounds = quick ? 1 : 5;
+    const QString tools = QCoreApplication::applicationDirPath();
+
+    QTemporaryDir folder;
+    const auto path = [&folder](const char *name) { return folder.filePath(QLatin1String(name)); };
+    const QString source = path("source.mp3");
+    if (!RunTogether({CommandText::QuoteArgument(tools + QStringLiteral("/ffmpeg"))
+                      + QStringLiteral(" -y -filter_complex sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2 ")
+                            .arg(sourceSeconds)
+                      + CommandText::QuoteArgument(source)})) {
+        std::fprintf(stderr, "could not make the source\n");
+        return 1;
+    }
+
+    // A few bands away from zero on each channel, as a user's would be.
+    EqualizerState state;
+    state.Bandwidth = 1;
+    state.SourceSampleRate = 44100;
+    BandGains left;
+    BandGains right;
+    left.fill(QStringLiteral("0"));
+    right.fill(QStringLiteral("0"));
+    left[5] = QStringLiteral("-6");
+    left[29] = QStringLiteral("12");
+    left[50] = QStringLiteral("4");
+    right[10] = QStringLiteral("8");
+    right[40] = QStringLiteral("-8");
+    right[60] = QStringLiteral("3");
+
+    const QString output = path("Equalized.wav");
+    Variant current{"float files", ImportCommands::SplitCommand(tools, source, path("Left.wav"), path("Right.wav")),
+                    {ExportCommands::RenderChannel(tools, path("Left.wav"), 1, state.BuildChain(left), path("Lout.wav")),
+                     ExportCommands::RenderChannel(tools, path("Right.wav"), 1, state.BuildChain(right),
+                                                   path("Rout.wav"))},
+                    ExportCommands::Join(tools, path("Lout.wav"), path("Rout.wav"), output, 0), {}, {}};
+    Variant before{"16-bit files", SixteenBitCommand(current.split),
+                   {SixteenBitCommand(current.renders[0]), SixteenBitCommand(current.renders[1])},
+                   SixteenBitCommand(current.merge), {}, {}};
+
+    for (int round = 0; round < rounds; ++round) {
+        // Each side goes first every other round, so neither always finds
+        // the caches as the other left them.
+        Variant *order[2] = {&before, &current};
+        if (round % 2)
+            std::swap(order[0], order[1]);
+        for (Variant *variant : order) {
+            if (!RunTogether({variant->split})) {
+                std::fprintf(stderr, "the split failed: %s\n", qPrintable(variant->split));
+                return 1;
+            }
+            const double cpuBefore = ChildrenCpuSeconds();
+            QElapsedTimer clock;
+            clock.start();
+            if (!RunTogether(variant->renders) || !RunTogether({variant->merge})
+                || QFileInfo(output).size() == 0) {
+                std::fprintf(stderr, "the export with %s failed\n", variant->name);
+                return 1;
+            }
+            variant->seconds.push_back(clock.nsecsElapsed() / 1e9);
+            variant->cpuSeconds.push_back(ChildrenCpuSeconds() - cpuBefore);
+        }
+        std::printf("round %d: %s %.3f s (processor %.3f s), %s %.3f s (processor %.3f s)\n", round + 1,
+                    before.name, before.seconds.back(), before.cpuSeconds.back(), current.name,
+                    current.seconds.back(), current.cpuSeconds.back());
+        std::fflush(stdout);
+    }
+    const double ratio = Median(current.seconds) / Median(before.seconds);
+    std::printf("export of a %d s stereo MP3 to WAV (both renders at once, then the merge), medians of %d: "
+                "%s %.3f s, %s %.3f s, ratio %.3f (target <= %.2f: %s)\n",
+                sourceSeconds, rounds, before.name, Median(before.seconds), current.name,
+                Median(current.seconds), ratio, TargetRatio, ratio <= TargetRatio ? "met" : "MISSED");
+    std::printf("  processor time of the tools: %s %.3f s, %s %.3f s, ratio %.3f\n", before.name,
+                Median(before.cpuSeconds), current.name, Median(current.cpuSeconds),
+                Median(current.cpuSeconds) / Median(before.cpuSeconds));
+    return quick || ratio <= TargetRatio ? 0 : 2;
+}
