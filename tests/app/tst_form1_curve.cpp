@@ -34,6 +34,7 @@ struct Ended : ExportObserver
     void RowCompleted(int) override {}
     void RowFailed(int, const QString &) override {}
     void RowStopped(int) override {}
+    void WrittenPeakMeasured(double) override {}
     void ExportEnded(bool done) override { ended = true; completed = done; }
 };
 

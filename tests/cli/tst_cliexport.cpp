@@ -1,6 +1,7 @@
 // The command line's exports, run as the real program without a display:
 // one file, a batch with a bad input, an output that cannot be written, an
-// existing output, and Ctrl+C in the middle of a batch.
+// existing output, Ctrl+C in the middle of a batch, and a batch that fills
+// the cores writing what a single export writes.
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QThread>
 #include <QtTest>
 
 #include <csignal>
@@ -47,6 +49,12 @@ QStringList Files(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+QByteArray Bytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class tst_CliExport : public QObject
@@ -57,7 +65,10 @@ private slots:
     void initTestCase();
     void exports_data();
     void exports();
+    void interruptedBatch_data();
     void interruptedBatch();
+    void batchMatchesSingleExport_data();
+    void batchMatchesSingleExport();
 
 private:
     QTemporaryDir mFolder;
@@ -134,12 +145,20 @@ void tst_CliExport::exports()
     }
 }
 
+void tst_CliExport::interruptedBatch_data()
+{
+    QTest::addColumn<QStringList>("jobs");
+    QTest::newRow("one at a time, through channel files") << QStringList{"--jobs", "1"};
+    QTest::newRow("one a core, whole runs") << QStringList{};
+}
+
 // SIGINT while the first of several files is exported: every tool stops,
 // nothing partial stays, and the status says so.
 void tst_CliExport::interruptedBatch()
 {
+    QFETCH(QStringList, jobs);
     QTemporaryDir run;
-    QStringList arguments{"--output-dir", "out", "--jobs", "1"};
+    QStringList arguments = QStringList{"--output-dir", "out"} + jobs;
     for (int i = 0; i < 3; ++i) {
         const QString input = run.filePath(QStringLiteral("long%1.wav").arg(i));
         QVERIFY(AudioMeasure::GenerateStereoTones(440, 1000, 120, input));
@@ -159,6 +178,35 @@ void tst_CliExport::interruptedBatch()
     search.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), run.path()});
     search.waitForFinished();
     QCOMPARE(search.readAllStandardOutput(), QByteArray());
+}
+
+void tst_CliExport::batchMatchesSingleExport_data()
+{
+    QTest::addColumn<QString>("source"); // a lavfi graph
+    QTest::newRow("stereo") << "sine=f=300:d=3[l];sine=f=2000:d=3[r];[l][r]amerge=inputs=2";
+    QTest::newRow("mono") << "sine=f=900:d=3";
+}
+
+// With as many files as cores, each file is rendered in one ffmpeg run
+// instead of through channel files: the result must not differ by a bit.
+void tst_CliExport::batchMatchesSingleExport()
+{
+    QFETCH(QString, source);
+    QTemporaryDir run;
+    const QStringList settings{"--left-band", "20=6", "--right-band", "40=-9", "--low-cut", "--bandwidth", "2"};
+    QStringList inputs;
+    for (int i = 0; i < std::max(2, QThread::idealThreadCount()); ++i) {
+        inputs << run.filePath(QStringLiteral("in%1.mp3").arg(i));
+        QVERIFY(i == 0 ? AudioMeasure::Generate(source, inputs.first())
+                       : QFile::copy(inputs.first(), inputs.last()));
+    }
+    const Run batch = Finish(Start(QStringList{"--output-dir", "out"} + settings + inputs, run.path()));
+    QVERIFY2(batch.exitCode == 0, qPrintable(batch.errors));
+    const Run single = Finish(Start(QStringList{"--export", "single.wav"} + settings + QStringList{inputs.first()}, run.path()));
+    QVERIFY2(single.exitCode == 0, qPrintable(single.errors));
+    const QByteArray written = Bytes(run.filePath(QStringLiteral("single.wav")));
+    QVERIFY(written.size() > 1000);
+    QVERIFY(Bytes(run.filePath(QStringLiteral("out/in0.wav"))) == written);
 }
 
 QTEST_GUILESS_MAIN(tst_CliExport)
