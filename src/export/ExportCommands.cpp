@@ -56,9 +56,13 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 
                     const QString &outputFile, int sourceBitsPerSample)
 {
     // Each branch meets the formats a channel file gives its render and
-    // a render gives the merge: mono 32-bit float.
+    // a render gives the merge: mono 32-bit float. Decoders give small
+    // frames, and each of 65 filters pays for every frame: the branch takes
+    // the 16384 samples a render reads from a channel file at once (the
+    // sound is the same, the last frame is not padded).
     const auto branch = [](qint16 level, const QString &chain, const char *label) {
-        return QLatin1String(",aformat=sample_fmts=flt,volume=") + ChannelCommands::VolumeText(level)
+        return QLatin1String(",aformat=sample_fmts=flt,asetnsamples=n=16384:p=0,volume=")
+            + ChannelCommands::VolumeText(level)
             + QLatin1Char(',') + chain + QLatin1String(",aformat=sample_fmts=flt:channel_layouts=mono")
             + QLatin1String(label);
     };

@@ -7,6 +7,11 @@
 #include "import/ToolOutputFacts.h"
 
 #include <QFile>
+#include <QFuture>
+#include <QPromise>
+#include <QThreadPool>
+
+#include <memory>
 
 namespace {
 
@@ -86,13 +91,16 @@ void ExportJob::SaveChanels()
 
 void ExportJob::Cancel()
 {
+    // The file is checked and on its way to the target's name.
+    if (mReplacing)
+        return;
     RemoveTemporaryOutput();
     mSequence->Cancel();
 }
 
 bool ExportJob::IsRunning() const
 {
-    return mSequence->IsRunning();
+    return mSequence->IsRunning() || mReplacing;
 }
 
 int ExportJob::RowOf(int step) const
@@ -152,18 +160,43 @@ void ExportJob::SequenceEnded(bool completed)
         } else {
             source = WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
         }
-        QString problem = WrittenAudioCheck::WrittenFileProblem(written, source);
+        const QString problem = WrittenAudioCheck::WrittenFileProblem(written, source);
         if (problem.isEmpty())
-            problem = OutputReplacement::ReplaceTarget(mRequest.temporaryOutput, mRequest.target);
-        if (problem.isEmpty()) {
-            // The file is the user's now.
-            mRequest.temporaryOutput.clear();
-            mObserver->WrittenPeakMeasured(ToolOutputFacts::PeakLevelDb(mSequence->Output(mJoinStep)));
-            mObserver->RowCompleted(ExportObserver::Merge);
-        } else {
-            Fail(ExportObserver::Merge, problem);
-            completed = false;
-        }
+            return ReplaceTarget();
+        Fail(ExportObserver::Merge, problem);
+        completed = false;
+    }
+    RemoveTemporaryOutput();
+    mObserver->ExportEnded(completed);
+}
+
+void ExportJob::ReplaceTarget()
+{
+    // Writing the file to the disk and renaming it over an earlier export
+    // of a hundred megabytes take tens of milliseconds, which the window's
+    // thread must not wait for. Cancel has nothing left to stop by now.
+    mReplacing = true;
+    auto promise = std::make_shared<QPromise<QString>>();
+    promise->future().then(this, [this](const QString &problem) { Replaced(problem); });
+    QThreadPool::globalInstance()->start(
+        [promise, temporary = mRequest.temporaryOutput, target = mRequest.target] {
+            promise->start();
+            promise->addResult(OutputReplacement::ReplaceTarget(temporary, target));
+            promise->finish();
+        });
+}
+
+void ExportJob::Replaced(const QString &problem)
+{
+    mReplacing = false;
+    const bool completed = problem.isEmpty();
+    if (completed) {
+        // The file is the user's now.
+        mRequest.temporaryOutput.clear();
+        mObserver->WrittenPeakMeasured(ToolOutputFacts::PeakLevelDb(mSequence->Output(mJoinStep)));
+        mObserver->RowCompleted(ExportObserver::Merge);
+    } else {
+        Fail(ExportObserver::Merge, problem);
     }
     RemoveTemporaryOutput();
     mObserver->ExportEnded(completed);

@@ -70,7 +70,8 @@ public:
 
     // Starts the renders; the merge follows once both ended well.
     void SaveChanels();
-    // Stops every tool and removes the hidden file at once.
+    // Stops every tool and removes the hidden file at once; once the written
+    // file is checked and being put in place, it lets it finish.
     void Cancel();
     bool IsRunning() const;
 
@@ -82,6 +83,8 @@ private:
     void StepDone(int step) override;
     void StepFailed(int step, const QString &failure) override;
     void SequenceEnded(bool completed) override;
+    void ReplaceTarget();
+    void Replaced(const QString &problem);
     void Fail(int row, const QString &failure);
     void RemoveTemporaryOutput();
 
@@ -90,6 +93,7 @@ private:
     ToolSequence *mSequence = nullptr;
     // Where the merge's (or the whole run's) steps begin in the table.
     int mJoinStep = 0;
+    bool mReplacing = false;
     bool mRowStarted[2] = {false, false};
     bool mRowCompleted[2] = {false, false};
 };

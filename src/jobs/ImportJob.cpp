@@ -1,10 +1,10 @@
 #include "jobs/ImportJob.h"
 
 #include "import/ImportCommands.h"
+#include "jobs/DiscardFile.h"
 #include "import/ToolOutputFacts.h"
 #include "process/ToolRun.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -133,6 +133,6 @@ void ImportJob::RemoveChannelFiles()
 {
     if (mRequest.leftWav.isEmpty())
         return;
-    QFile::remove(mRequest.leftWav);
-    QFile::remove(mRequest.rightWav);
+    DiscardFile::Discard(mRequest.leftWav);
+    DiscardFile::Discard(mRequest.rightWav);
 }

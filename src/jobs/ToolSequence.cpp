@@ -1,9 +1,9 @@
 #include "jobs/ToolSequence.h"
 
+#include "jobs/DiscardFile.h"
 #include "jobs/RunFailure.h"
 #include "process/ToolRun.h"
 
-#include <QFile>
 
 #include <algorithm>
 
@@ -87,7 +87,7 @@ void ToolSequence::StartStage(int stage)
             break;
         // A stale file from an earlier run must never pass for this run's.
         if (!mSteps[step].output.isEmpty())
-            QFile::remove(mSteps[step].output);
+            DiscardFile::Discard(mSteps[step].output);
         mObserver->StepStarted(step);
         auto *run = new ToolRun(this);
         if (!mSteps[step].live)
