@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes a screenshot of Brenvox's main window on a virtual X display.
-#   [BRENVOX_SCALE=2] [BRENVOX_SCREEN=1366x768] bash scripts/screenshot.sh [build folder] [output.png]
+#   [BRENVOX_SCALE=2] [BRENVOX_SCREEN=1366x768] [BRENVOX_PRESET=file.json] bash scripts/screenshot.sh [build folder] [output.png]
 # Without a build folder it builds build/release first. Needs Xvfb (Debian
 # package xvfb) and ffmpeg, which grabs the screen; with twm installed the
 # window gets a title bar that shows its caption, and with xwininfo (x11-utils)
@@ -55,7 +55,9 @@ if command -v twm >/dev/null; then
     sleep 0.5
 fi
 
-DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" "$program" &
+# A preset with a shape per channel shows the curve doing its work.
+preset=${BRENVOX_PRESET:-docs/screenshot-preset.json}
+DISPLAY=":$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" "$program" --preset "$preset" &
 brenvox=$!
 # "Loading..." shows for one to two seconds; then the window is complete.
 sleep 4

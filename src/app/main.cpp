@@ -52,6 +52,8 @@ int main(int argc, char *argv[])
     const QPointer<Form1> form = Main();
     if (!form)
         return 0;
+    if (!request.preset.isEmpty())
+        form->LoadPreset(request.preset);
     if (!request.files.isEmpty())
         form->OpenGivenFiles(request.files);
     return application.exec();

@@ -35,7 +35,7 @@ CommandLineRequest ParseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Brenvox: a stereo graphic equalizer with 65 bands per channel.\n"
-                       "Without --export or --output-dir it opens its window (and FILE in it)."));
+                       "Without --export or --output-dir it opens its window, with FILE opened and\n--preset loaded."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption exportTo(QStringLiteral("export"),
@@ -91,8 +91,13 @@ CommandLineRequest ParseCommandLine(const QStringList &arguments)
     const bool settingsGiven = parser.isSet(preset) || parser.isSet(leftBand) || parser.isSet(rightBand)
         || parser.isSet(lowCut) || parser.isSet(bandwidth) || parser.isSet(overwrite);
     if (!single && !batch) {
-        if (settingsGiven || parser.isSet(format) || parser.isSet(jobs))
+        // A preset alone starts the window with it loaded.
+        const bool presetOnly = parser.isSet(preset) && parser.values(preset).size() == 1
+            && !parser.isSet(leftBand) && !parser.isSet(rightBand) && !parser.isSet(lowCut)
+            && !parser.isSet(bandwidth) && !parser.isSet(overwrite);
+        if ((settingsGiven && !presetOnly) || parser.isSet(format) || parser.isSet(jobs))
             return Refused(QStringLiteral("Equalizer options need --export or --output-dir."));
+        request.preset = parser.value(preset);
         return request;
     }
     if (single && batch)

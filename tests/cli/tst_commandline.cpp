@@ -35,6 +35,10 @@ private slots:
                                                << int(Action::Error) << QStringList{} << "not 66=1";
         QTest::newRow("equalizer option without an output") << QStringList{"--low-cut", "a.mp3"}
                                                             << int(Action::Error) << QStringList{} << "need --export";
+        QTest::newRow("a preset opens the window with it") << QStringList{"--preset", "p.json", "a.mp3"}
+                                                           << int(Action::Window) << QStringList{"a.mp3"} << "";
+        QTest::newRow("a preset and a band without an output") << QStringList{"--preset", "p.json", "--left-band", "1=2"}
+                                                               << int(Action::Error) << QStringList{} << "need --export";
     }
 
     void requests()
