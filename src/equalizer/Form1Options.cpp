@@ -61,7 +61,12 @@ void Form1::SetOutputLevel(int channel, qint16 position)
 
 void Form1::Slider2_Change()
 {
-    // Enters the chains at their next rebuild.
+    // The chains follow at once, as the curve and a playing preview do: a
+    // bandwidth that waited for the next band move would be heard and drawn
+    // but not saved.
+    EqualizerModel::Batch batch(&Equalizer());
+    RebuildChainAfterwards(EqualizerSettings::Left);
+    RebuildChainAfterwards(EqualizerSettings::Right);
     Equalizer().SetBandwidth(Slider2->value());
 }
 

@@ -183,10 +183,12 @@ private slots:
         mForm->Slider2->setValue(position);
         QCOMPARE(mForm->Label14->text(), readout);
         QCOMPARE(Shared().Bandwidth, position);
-        QCOMPARE(Shared().LeftFilterChain, before);
-
-        mForm->LeftChanelSlider[1]->setSliderPosition(3);
+        // What is saved is what the curve shows, without waiting for a band move.
         QCOMPARE(Shared().LeftFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(Shared().RightFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), Shared().LeftFilterChain);
+        QVERIFY(before.contains(QStringLiteral(":width=1:g=-2")));
+        QVERIFY(Shared().LeftFilterChain.contains(QStringLiteral(":width=%1:g=-2").arg(position)));
     }
 
     void previewChannel_data()
