@@ -49,17 +49,26 @@ QString ProgressLabel(int value, int maximum)
 void ExportCounters::TakeChunk(const QString &chunk)
 {
     const std::optional<qint32> seconds = ExportProgress::StatusTimeSeconds(chunk);
-    if (!seconds)
-        return;
-    switch (ExportStage) {
+    if (seconds)
+        Set(ExportStage, *seconds);
+}
+
+void ExportCounters::CompleteStep(qint16 stage, qint32 sourceSeconds)
+{
+    Set(stage, sourceSeconds);
+}
+
+void ExportCounters::Set(qint16 stage, qint32 seconds)
+{
+    switch (stage) {
     case 0:
-        LeftRenderSeconds = *seconds;
+        LeftRenderSeconds = seconds;
         break;
     case 1:
-        RightRenderSeconds = *seconds;
+        RightRenderSeconds = seconds;
         break;
     case 2:
-        MergeSeconds = *seconds;
+        MergeSeconds = seconds;
         break;
     default:
         break;

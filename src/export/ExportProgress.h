@@ -38,6 +38,12 @@ struct ExportCounters
 
     // Sets the running step's counter from the chunk's status time, if any.
     void TakeChunk(const QString &chunk);
+    // A step that completed has been through the whole source, even when
+    // its last status line was cut by a chunk's end and never read.
+    void CompleteStep(qint16 stage, qint32 sourceSeconds);
     qint32 Total() const;
     void Reset();
+
+private:
+    void Set(qint16 stage, qint32 seconds);
 };

@@ -203,6 +203,10 @@ void Form3::RowOutput(int row, const QString &chunk)
 void Form3::RowCompleted(int row)
 {
     RowStatus(row)->setText(Completed);
+    // The bar's maximum is three times the source's whole seconds.
+    Counters.CompleteStep(qint16(row), PBar->maximum() / 3);
+    PBar->setValue(std::min(Counters.Total(), PBar->maximum()));
+    Label1[5]->setText(ExportProgress::ProgressLabel(PBar->value(), PBar->maximum()));
 }
 
 void Form3::RowFailed(int row, const QString &said)

@@ -178,6 +178,12 @@ void tst_ExportProgress::stagesKeepTheirOwnSeconds()
     QCOMPARE(counters.LeftRenderSeconds, 10);
     QCOMPARE(counters.RightRenderSeconds, 4);
     QCOMPARE(counters.MergeSeconds, 10);
+    // A status line cut by a chunk's end leaves a step short until it completes.
+    counters.ExportStage = 1;
+    counters.TakeChunk(QStringLiteral("size= 1kB time=00:00:0"));
+    QCOMPARE(counters.RightRenderSeconds, 4);
+    counters.CompleteStep(1, 10);
+    QCOMPARE(counters.Total(), 30);
     counters.Reset();
     QCOMPARE(counters.Total(), 0);
     QCOMPARE(counters.ExportStage, qint16(0));
