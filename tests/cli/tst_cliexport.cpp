@@ -49,12 +49,6 @@ QStringList Files(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-QByteArray Bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class tst_CliExport : public QObject
@@ -204,9 +198,9 @@ void tst_CliExport::batchMatchesSingleExport()
     QVERIFY2(batch.exitCode == 0, qPrintable(batch.errors));
     const Run single = Finish(Start(QStringList{"--export", "single.wav"} + settings + QStringList{inputs.first()}, run.path()));
     QVERIFY2(single.exitCode == 0, qPrintable(single.errors));
-    const QByteArray written = Bytes(run.filePath(QStringLiteral("single.wav")));
+    const QByteArray written = TestAppFolder::fileBytes(run.filePath(QStringLiteral("single.wav")));
     QVERIFY(written.size() > 1000);
-    QVERIFY(Bytes(run.filePath(QStringLiteral("out/in0.wav"))) == written);
+    QVERIFY(TestAppFolder::fileBytes(run.filePath(QStringLiteral("out/in0.wav"))) == written);
 }
 
 QTEST_GUILESS_MAIN(tst_CliExport)

@@ -51,12 +51,6 @@ struct ImportRecorder : ImportObserver
     void ImportEnded(bool done) override { ++ended; completed = done; }
 };
 
-QByteArray Read(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class tst_ExportJob : public QObject
@@ -115,7 +109,7 @@ void tst_ExportJob::parallelEqualsSequential()
         job.SaveChanels();
         QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 60000);
         QVERIFY2(recorder.completed, qPrintable(recorder.failure));
-        written[sequential] = Read(request.target);
+        written[sequential] = TestAppFolder::fileBytes(request.target);
         QVERIFY(QFile::remove(request.target));
         QVERIFY(!QFile::exists(request.temporaryOutput));
     }
@@ -138,14 +132,14 @@ void tst_ExportJob::cancelDuringTheRenders()
     job.SaveChanels();
     QCOMPARE(recorder.rows, (QStringList{"started 0", "started 1"}));
     const QString pidFile = app.path() + QLatin1String("/ffmpeg.pids");
-    QTRY_COMPARE(Read(pidFile).count('\n'), 2);
+    QTRY_COMPARE(TestAppFolder::fileBytes(pidFile).count('\n'), 2);
     job.Cancel();
     QTRY_COMPARE(recorder.ended, 1);
 
     QVERIFY(!recorder.completed);
     QVERIFY(!job.IsRunning());
     QCOMPARE(recorder.rows, (QStringList{"started 0", "started 1"}));
-    for (const QByteArray &pid : Read(pidFile).trimmed().split('\n'))
+    for (const QByteArray &pid : TestAppFolder::fileBytes(pidFile).trimmed().split('\n'))
         QVERIFY(::kill(pid.toInt(), 0) != 0);
     QVERIFY(!QFile::exists(request.temporaryOutput));
     QVERIFY(!QFile::exists(request.target));

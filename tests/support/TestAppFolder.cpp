@@ -82,3 +82,9 @@ QString TestAppFolder::testDataFolder()
 {
     return qEnvironmentVariable("BRENVOX_TEST_DATA");
 }
+
+QByteArray TestAppFolder::fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

@@ -29,6 +29,8 @@ public:
     // The build's bin folder (brenvox and the links to the tools).
     static QString binFolder();
     static QString testDataFolder();
+    // A file's whole content; empty when it cannot be read.
+    static QByteArray fileBytes(const QString &path);
 
 private:
     QTemporaryDir mRoot;
