@@ -199,8 +199,8 @@ void PreviewJob::Replied(const QString &, const QString &reply)
 void PreviewJob::LinkLost()
 {
     // ffplay builds its graph again from the text when the first decoded
-    // frame differs from what it expected: the new azmq binds anew and its
-    // elements hold what the text says.
+    // frame differs from what it expected: the new azmq binds anew, the link
+    // reaches it by itself, and its elements hold what the text says.
     if (!mRunning || mCancelled || mRestartPending || !mRun->IsRunning())
         return;
     mPlaying = mStarted;
