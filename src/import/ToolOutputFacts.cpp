@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -39,6 +40,14 @@ const QRegularExpression &ContextPrefix()
 {
     static const QRegularExpression context(QStringLiteral("^\\[[^\\]]* @ 0x[0-9a-fA-F]+\\]\\s*"));
     return context;
+}
+
+// Brenvox hands every file to the tools as "file:<absolute path>", and the
+// tools name it so; the user chose the path, not the protocol.
+QString WithoutFileProtocol(QString line)
+{
+    static const QRegularExpression protocol(QStringLiteral("(^|[\\s'\"])file:(?=/)"));
+    return line.replace(protocol, QStringLiteral("\\1"));
 }
 
 const QRegularExpression &LineEnd()
@@ -134,7 +143,8 @@ QString LastErrorLine(const QStringList &lines, const QString &inputPath)
         if (line.isEmpty() || IsStatusLine(line))
             continue;
         line.remove(context);
-        const QString inputPrefix = inputPath + QLatin1String(": ");
+        line = WithoutFileProtocol(line);
+        const QString inputPrefix = QFileInfo(inputPath).absoluteFilePath() + QLatin1String(": ");
         if (!inputPath.isEmpty() && line.startsWith(inputPrefix))
             line = line.mid(inputPrefix.size());
         return line;
@@ -154,7 +164,7 @@ QString KnownFailureLine(const QStringList &lines)
             if (rawLine.contains(QLatin1String(marker))) {
                 QString line = FromToolBytes(rawLine).trimmed();
                 line.remove(ContextPrefix());
-                return line;
+                return WithoutFileProtocol(line);
             }
         }
     }
