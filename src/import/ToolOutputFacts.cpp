@@ -42,6 +42,14 @@ const QRegularExpression &ContextPrefix()
     return context;
 }
 
+// astats reports its measurements as the run ends, after any error; they
+// are never the reason for a failure.
+bool IsMeasurementLine(const QString &line)
+{
+    static const QRegularExpression report(QStringLiteral("^\\[Parsed_astats_\\d+ @ 0x[0-9a-fA-F]+\\]"));
+    return report.match(line).hasMatch();
+}
+
 // Brenvox hands every file to the tools as "file:<absolute path>", and the
 // tools name it so; the user chose the path, not the protocol.
 QString WithoutFileProtocol(QString line)
@@ -140,7 +148,7 @@ QString LastErrorLine(const QStringList &lines, const QString &inputPath)
     const QRegularExpression &context = ContextPrefix();
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         QString line = FromToolBytes(*it).trimmed();
-        if (line.isEmpty() || IsStatusLine(line))
+        if (line.isEmpty() || IsStatusLine(line) || IsMeasurementLine(line))
             continue;
         line.remove(context);
         line = WithoutFileProtocol(line);

@@ -386,6 +386,8 @@ void tst_Form3::faults_data()
     const QByteArray paced = "exec \"$real\" -re \"$@\"";
     QTest::newRow("full disk, new WAV") << "Mix.wav" << false << "full" << 850 << QByteArray() << full;
     QTest::newRow("full disk, MP3") << "Mix.mp3" << true << "full" << 40 << QByteArray() << full;
+    QTest::newRow("full disk early, WAV: the peak is not the reason") << "Mix.wav" << true << "full" << 40 << QByteArray()
+        << "Merging Chanels failed: ffmpeg failed: av_interleaved_write_frame(): No space left on device";
     QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << "(sleep 1; kill -KILL $$) & " + paced
         << "Merging Chanels failed: ffmpeg was stopped by signal 9 (Killed).";
     QTest::newRow("Cancel during the merge") << "Mix.wav" << true << "" << 0 << paced << "";
