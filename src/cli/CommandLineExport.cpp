@@ -230,6 +230,13 @@ private:
     bool mCancelled = false;
 };
 
+// Every name is a file of the working folder: held as an absolute path
+// from the start, none is ever read as a protocol or an option.
+QString InWorkingFolder(const QString &path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
 bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings, QString *problem)
 {
     if (!request.preset.isEmpty() && !PresetFile::Read(request.preset, settings, problem))
@@ -246,8 +253,13 @@ bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings
 
 } // namespace
 
-int RunCommandLineExports(const CommandLineRequest &request)
+int RunCommandLineExports(const CommandLineRequest &given)
 {
+    CommandLineRequest request = given;
+    for (QString &file : request.files)
+        file = InWorkingFolder(file);
+    request.output = InWorkingFolder(request.output);
+    request.outputFolder = InWorkingFolder(request.outputFolder);
     EqualizerSettings settings;
     QString problem;
     if (!ReadSettings(request, &settings, &problem)) {

@@ -5,6 +5,7 @@
 #include "process/CommandText.h"
 
 using CommandText::QuoteArgument;
+using CommandText::QuoteToolFile;
 
 namespace {
 
@@ -45,10 +46,10 @@ QString Join(const QString &appFolder, const QString &leftOutWav, const QString 
              const QString &outputFile, int sourceBitsPerSample)
 {
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y")
-        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteArgument(leftOutWav)
-        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteArgument(rightOutWav)
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav)
         + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
-        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteArgument(outputFile);
+        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
 }
 
 QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
@@ -69,11 +70,11 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 
     // The source's tags stay behind, as they do when the channels pass
     // through the workspace files.
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
-        + QuoteArgument(sourceFile) + QLatin1String(" -filter_complex \"")
+        + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
         + ImportCommands::ChannelGraph(branch(leftLevel, leftChain, "[l]"),
                                        branch(rightLevel, rightChain, "[r]"))
         + QLatin1String(";[l][r]") + MeasuredMerge + MapMerged + QLatin1String("-map_metadata -1 ")
-        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteArgument(outputFile);
+        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
 }
 
 QString ProbeAudio(const QString &appFolder, const QString &file)
@@ -81,7 +82,7 @@ QString ProbeAudio(const QString &appFolder, const QString &file)
     return QuoteArgument(appFolder + QLatin1String("/ffprobe"))
         + QLatin1String(" -v error -select_streams a:0 -show_entries stream=channels:format=duration"
                         " -of default=noprint_wrappers=1 ")
-        + QuoteArgument(file);
+        + QuoteToolFile(file);
 }
 
 } // namespace ExportCommands

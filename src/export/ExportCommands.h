@@ -1,5 +1,6 @@
 // The command texts of the export: the two channel renders, their merge
-// into the chosen format, and the probe of what was written.
+// into the chosen format, and the probe of what was written. Every file goes
+// in as CommandText::QuoteToolFile inserts it.
 #pragma once
 
 #include <QString>

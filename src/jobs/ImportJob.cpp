@@ -99,6 +99,11 @@ std::optional<QString> ImportJob::JudgeRun(int step, const ToolRun &run, const Q
     case ToolRun::End::None:
         return QStringLiteral("%1 did not run to its end").arg(tool);
     }
+    // As RunFailure judges: a full disk whatever the status, then the last
+    // words.
+    const QString knownFailure = ToolOutputFacts::KnownFailureLine(mOutput.Lines());
+    if (!knownFailure.isEmpty())
+        return knownFailure;
     if (run.ExitCode() != 0) {
         const QString reason = ToolOutputFacts::LastErrorLine(mOutput.Lines(), mRequest.sourceFile);
         return reason.isEmpty() ? QStringLiteral("%1 ended with exit code %2").arg(tool).arg(run.ExitCode())

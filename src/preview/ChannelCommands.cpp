@@ -5,6 +5,7 @@
 #include "process/CommandText.h"
 
 using CommandText::QuoteArgument;
+using CommandText::QuoteToolFile;
 
 namespace {
 
@@ -36,7 +37,7 @@ QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QStr
     QString command = Tool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit");
     if (startSeconds > 0)
         command += QLatin1String(" -ss ") + QString::number(startSeconds, 'f', 3);
-    return command + QLatin1String(" -i ") + QuoteArgument(sourceWav) + QLatin1String(" -af ")
+    return command + QLatin1String(" -i ") + QuoteToolFile(sourceWav) + QLatin1String(" -af ")
         + QuoteArgument(graph);
 }
 
@@ -45,8 +46,8 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 {
     // Float, so a level or boost above full scale survives until the merge.
     return Tool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
-        + QLatin1String(" -i ") + QuoteArgument(sourceWav)
-        + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteArgument(outWav);
+        + QLatin1String(" -i ") + QuoteToolFile(sourceWav)
+        + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteToolFile(outWav);
 }
 
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,

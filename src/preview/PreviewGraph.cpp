@@ -2,6 +2,7 @@
 #include "preview/PreviewGraph.h"
 
 #include "equalizer/BandTable.h"
+#include "process/CommandText.h"
 
 #include <algorithm>
 
@@ -90,7 +91,7 @@ QString Graph(const Layout &layout)
             + QLatin1String("[eq];[eq][dry]") + select;
     }
     const QString name1 = layout.names.value(1, QStringLiteral("R"));
-    QString right = QLatin1String("amovie=") + GraphOptionValue(layout.rightWav);
+    QString right = QLatin1String("amovie=") + GraphOptionValue(CommandText::ToolFile(layout.rightWav));
     if (layout.startSeconds > 0)
         right += QLatin1String(":sp=") + Number(layout.startSeconds);
     return head + QLatin1String(",asplit[Ldry][Lwet];") + right + QLatin1Char(',') + MonoLayout

@@ -228,7 +228,7 @@ void tst_EndToEnd::previewBothChannels()
     // The player's graph, run through ffmpeg, gives what would be heard.
     const QStringList arguments = mSession->toolArguments(QStringLiteral("ffplay"));
     QCOMPARE(arguments.mid(0, 5), (QStringList{"-nodisp", "-autoexit", "-i",
-                                               mSession->workspace() + "/Left.wav", "-af"}));
+                                               "file:" + mSession->workspace() + "/Left.wav", "-af"}));
     const QString mix = mSession->workspace() + QLatin1String("/heard.wav");
     QCOMPARE(RunTool(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-i", arguments.value(3), "-af",
                                                 arguments.value(5), mix}).exitCode, 0);

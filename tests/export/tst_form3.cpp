@@ -41,7 +41,7 @@ namespace {
 
 // Writes its output after reporting 00:00:10.00 in three status lines.
 const QByteArray TenSecondTool =
-    "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+    "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n"
     "printf 'size=N/A time=N/A bitrate=N/A speed=N/A    \\r' >&2\nsleep 0.3\n"
     "printf 'size=    1kB time=00:00:05.00 bitrate= 1.0kbits/s speed=1x    \\r' >&2\nsleep 0.3\n"
     "printf 'size=    2kB time=00:00:10.00 bitrate= 1.0kbits/s speed=1x    \\n' >&2\n"
@@ -236,7 +236,7 @@ void tst_Form3::failure_data()
     QTest::addColumn<QStringList>("statuses");
     QTest::addColumn<QString>("said");
 
-    const QByteArray failAt = "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+    const QByteArray failAt = "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n"
                               "case \"$last\" in *%1) sleep 0.5; echo 'Input #0' >&2; echo '%2' >&2; exit 1;; esac\n"
                               "printf 'RIFF' > \"$last\"\n";
     QTest::newRow("ffmpeg missing") << QByteArray() << QStringList{"Failed", "Idle", "Idle"}
@@ -246,7 +246,7 @@ void tst_Form3::failure_data()
         << QStringList{"Failed", "Completed", "Idle"}
         << "Creating Left Chanel failed: ffmpeg failed: Error initializing filter equalizer";
     QTest::newRow("left render fails, the right one is stopped")
-        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *Rout.wav) exec sleep 30;; esac\n"
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\nlast=${last#file:}\ncase \"$last\" in *Rout.wav) exec sleep 30;; esac\n"
                       "sleep 0.5; echo 'Error initializing filter equalizer' >&2; exit 1\n")
         << QStringList{"Failed", "Idle", "Idle"}
         << "Creating Left Chanel failed: ffmpeg failed: Error initializing filter equalizer";
@@ -259,7 +259,7 @@ void tst_Form3::failure_data()
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg failed: Error opening output files: Invalid argument";
     QTest::newRow("merge writes nothing")
-        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *out.*.mp3) exit 0;; esac\n"
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\nlast=${last#file:}\ncase \"$last\" in *out.*.mp3) exit 0;; esac\n"
                       "printf 'RIFF' > \"$last\"\n")
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg wrote nothing to ";
@@ -333,7 +333,7 @@ void tst_Form3::cancel()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
     session.app.writeTool(QStringLiteral("ffmpeg"),
-        "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+        "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n"
         "case \"$last\" in " + hanging + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n"
         "printf 'RIFF' > \"$last\"\n");
     const QString output = session.app.scratchPath(QStringLiteral("out.wav"));
@@ -386,6 +386,8 @@ void tst_Form3::faults_data()
     const QByteArray paced = "exec \"$real\" -re \"$@\"";
     QTest::newRow("full disk, new WAV") << "Mix.wav" << false << "full" << 850 << QByteArray() << full;
     QTest::newRow("full disk, MP3") << "Mix.mp3" << true << "full" << 40 << QByteArray() << full;
+    QTest::newRow("full disk early, WAV: the peak is not the reason") << "Mix.wav" << true << "full" << 40 << QByteArray()
+        << "Merging Chanels failed: ffmpeg failed: av_interleaved_write_frame(): No space left on device";
     QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << "(sleep 1; kill -KILL $$) & " + paced
         << "Merging Chanels failed: ffmpeg was stopped by signal 9 (Killed).";
     QTest::newRow("Cancel during the merge") << "Mix.wav" << true << "" << 0 << paced << "";
@@ -414,7 +416,7 @@ void tst_Form3::faults()
     QVERIFY(session.importPinkNoise(5));
     for (const char *tool : {"ffmpeg", "ffprobe"}) {
         QByteArray script = "#!/bin/sh\nreal='" + QFile::encodeName(TestAppFolder::binFolder()) + "/" + tool
-            + "'\necho $$ >> \"$0.pids\"\nfor last in \"$@\"; do :; done\n";
+            + "'\necho $$ >> \"$0.pids\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n";
         if (!merge.isEmpty() && qstrcmp(tool, "ffmpeg") == 0)
             script += "case \"$*\" in *amerge*) " + merge + ";; esac\n";
         QVERIFY(session.app.writeTool(QLatin1String(tool), script + "exec \"$real\" \"$@\"\n"));

@@ -89,6 +89,12 @@ void TestToolOutputFacts::lastErrorLine_data()
         << CapturedLines(QStringLiteral("ffmpeg_split_not_overwriting.txt"))
         << "/tmp/capture/tones.mp3"
         << "File '/tmp/capture/TempWavs/Left.wav' already exists. Overwrite? [y/N] Not overwriting - exiting";
+    QTest::newRow("split into a full disk: the peaks come last")
+        << CapturedLines(QStringLiteral("ffmpeg51_split_disk_full.txt")) << "/tmp/cap_df/tones.wav"
+        << "Error closing file /tmp/cap_df/full/Right.wav: No space left on device";
+    QTest::newRow("merge into a full disk: Overall and its peak come last")
+        << CapturedLines(QStringLiteral("ffmpeg51_merge_disk_full.txt")) << "/tmp/cap_df/Lout.wav"
+        << "Error closing file /tmp/cap_df/full/.Mix.1x2y3z.wav: No space left on device";
 
     // The runner's characters are the tool's UTF-8 bytes.
     const QString path = QStringLiteral("/tmp/Gr\u00fc\u00dfe \"x\"/song.wav");

@@ -41,13 +41,15 @@ private slots:
 
 void tst_ImportJob::import_data()
 {
-    QTest::addColumn<QString>("source"); // "tones", "text" or "no ffprobe"
+    QTest::addColumn<QString>("source"); // "tones", "tones, full disk", "text" or "no ffprobe"
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QString>("reason");  // the start of it
 
     QTest::newRow("stereo tones") << "tones" << "" << "";
     QTest::newRow("not audio") << "text" << "Searching Failed" << "";
     QTest::newRow("ffprobe missing") << "no ffprobe" << "Searching Failed" << "Cannot run ";
+    QTest::newRow("split into a full disk: not the peaks ffmpeg printed last")
+        << "tones, full disk" << "Extracting Chanel Data Failed" << "av_interleaved_write_frame(): No space left on device";
 }
 
 void tst_ImportJob::import()
@@ -63,7 +65,10 @@ void tst_ImportJob::import()
     request.leftWav = app.scratchPath(QStringLiteral("Left.wav"));
     request.rightWav = app.scratchPath(QStringLiteral("Right.wav"));
     request.proberFolder = request.encoderFolder = app.path();
-    if (source == QLatin1String("tones")) {
+    if (source.endsWith(QLatin1String("full disk"))) // ffmpeg as it ended on a full tmpfs
+        QVERIFY(app.writeTool(QStringLiteral("ffmpeg"), "#!/bin/sh\ncat '" + QFile::encodeName(TestAppFolder::testDataFolder())
+                                                            + "/ffmpeg51_split_disk_full.txt'\nexit 1\n"));
+    if (source.startsWith(QLatin1String("tones"))) {
         QVERIFY(AudioMeasure::GenerateStereoTones(440, 1000, 2, request.sourceFile));
     } else {
         QFile text(request.sourceFile);

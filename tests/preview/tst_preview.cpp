@@ -92,7 +92,7 @@ void tst_Preview::singleChannel()
 
     const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
     QCOMPARE(arguments.mid(0, 5),
-             (QStringList{"-nodisp", "-autoexit", "-i", session.workspace() + "/" + file, "-af"}));
+             (QStringList{"-nodisp", "-autoexit", "-i", "file:" + session.workspace() + "/" + file, "-af"}));
     QCOMPARE(arguments.size(), 7);
     QVERIFY2(arguments[5].contains(volume), qPrintable(arguments[5]));
     QVERIFY(!arguments[5].contains(QLatin1String("amovie")));
@@ -139,9 +139,9 @@ void tst_Preview::bothChannels()
     QCOMPARE(states, (QStringList{"Previewing Both Chanels | Position 0:00 of 0:03 | Stop"}));
     const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
     QCOMPARE(arguments.mid(0, 5), (QStringList{"-nodisp", "-autoexit", "-i",
-                                               session.workspace() + "/Left.wav", "-af"}));
+                                               "file:" + session.workspace() + "/Left.wav", "-af"}));
     const QString graph = arguments.value(5);
-    QVERIFY2(graph.contains(QLatin1String("amovie=") + PreviewGraph::GraphOptionValue(session.workspace() + "/Right.wav")),
+    QVERIFY2(graph.contains(QLatin1String("amovie=") + PreviewGraph::GraphOptionValue("file:" + session.workspace() + "/Right.wav")),
              qPrintable(graph));
     QVERIFY(graph.contains(QLatin1String("volume@Llevel=volume=2,")));
     QVERIFY(graph.contains(QLatin1String("volume@Rlevel=volume=0,")));
