@@ -16,15 +16,18 @@ const QLatin1String MeasuredMerge(
 const QLatin1String MapMerged("\" -map \"[aout]\" ");
 
 // From float channel files, ffmpeg's WAV muxer writes 16 bits and its FLAC
-// encoder 24, whatever the source had.
-QString DepthOptions(const QString &outputFile, int sourceBitsPerSample)
+// encoder 24, whatever the source had. A WAV file's RIFF header counts to
+// 4 GiB: "-rf64 auto" switches to the RF64 header above that, and below it
+// writes a plain WAV file with room for the switch in a JUNK chunk.
+QString OutputOptions(const QString &outputFile, int sourceBitsPerSample)
 {
     const bool deep = sourceBitsPerSample > 16;
     if (outputFile.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
+        const QString large = QStringLiteral("-rf64 auto ");
         if (!deep)
-            return QString();
-        return sourceBitsPerSample <= 24 ? QStringLiteral("-c:a pcm_s24le ")
-                                         : QStringLiteral("-c:a pcm_s32le ");
+            return large;
+        return (sourceBitsPerSample <= 24 ? QStringLiteral("-c:a pcm_s24le ") : QStringLiteral("-c:a pcm_s32le "))
+            + large;
     }
     if (outputFile.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive))
         return deep ? QStringLiteral("-sample_fmt s32 ") : QStringLiteral("-sample_fmt s16 ");
@@ -49,7 +52,7 @@ QString Join(const QString &appFolder, const QString &leftOutWav, const QString 
         + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
         + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav)
         + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
-        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
 }
 
 QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
@@ -74,7 +77,7 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 
         + ImportCommands::ChannelGraph(branch(leftLevel, leftChain, "[l]"),
                                        branch(rightLevel, rightChain, "[r]"))
         + QLatin1String(";[l][r]") + MeasuredMerge + MapMerged + QLatin1String("-map_metadata -1 ")
-        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
 }
 
 QString ProbeAudio(const QString &appFolder, const QString &file)

@@ -14,9 +14,9 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 // The merge has "-y" once; the output's extension picks the format. A WAV
 // or FLAC file keeps a source's depth above 16 bits (WAV up to 32, FLAC up
 // to its practical 24) and is 16-bit otherwise, also when the depth is
-// unknown (0). The run's log ends with the merged stream's peak level in
-// float, before the encoder: above 0 dBFS the file clipped
-// (ToolOutputFacts::PeakLevelDb).
+// unknown (0); a WAV file over 4 GiB gets the RF64 header. The run's log
+// ends with the merged stream's peak level in float, before the encoder:
+// above 0 dBFS the file clipped (ToolOutputFacts::PeakLevelDb).
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
              const QString &outputFile, int sourceBitsPerSample);
 

@@ -31,6 +31,7 @@ const char *const FailureMarkers[] = {
     "Error writing trailer",     // ffmpeg: the output file was not finished
     "Error closing file",        // ffmpeg: the last data never reached the disk
     "No space left on device",
+    "invalid for wav",           // ffmpeg: a WAV file over 4 GiB without RF64, its header broken
     "audio open failed",         // ffplay: no audio device
     "No such filter",            // ffplay: the filter text was refused
     "Failed to open file",       // ffplay: input or filter graph refused

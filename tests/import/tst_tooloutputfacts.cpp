@@ -154,6 +154,8 @@ void TestToolOutputFacts::knownFailureLine_data()
                                       << "av_interleaved_write_frame(): No space left on device";
     QTest::newRow("ffmpeg, MP3 merge into a full disk, status 0")
         << "ffmpeg51_disk_full_mp3.txt" << "Error writing trailer of /tmp/exp_df/out.mp3: No space left on device";
+    QTest::newRow("ffmpeg, WAV over 4 GiB without RF64, status 0")
+        << "ffmpeg51_wav_over_4gib.txt" << "Filesize 4423680114 invalid for wav, output file will be broken";
     QTest::newRow("ffplay, no audio device") << "ffplay51_audio_open_failed.txt"
                                             << "No more combinations to try, audio open failed";
     QTest::newRow("ffplay, unknown filter") << "ffplay51_no_such_filter.txt"

@@ -70,7 +70,7 @@ void tst_ChannelCommands::commandText_data()
            " -af \"volume=1\"," + Chain + " -c:a pcm_f32le \"file:/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
     QTest::newRow("output with blanks and a quote")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"), 16)
-        << Join + "\"file:/home/ann/My \\\"Best\\\" Mix.wav\"";
+        << Join + "-rf64 auto \"file:/home/ann/My \\\"Best\\\" Mix.wav\"";
 }
 
 void tst_ChannelCommands::commandText()
