@@ -13,13 +13,19 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
 #include <map>
 #include <memory>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -247,6 +253,73 @@ private slots:
         Choose(QStringLiteral("Last settings"));
         QVERIFY(Equalizer().Settings() == atExit);
         QVERIFY(WindowSettings(mForm) == atExit);
+    }
+
+    // On a full disk the file keeps its bytes, nothing is left beside it,
+    // and the window (or, at exit, standard error) names it and the reason.
+    void fullDisk_data()
+    {
+        QTest::addColumn<QString>("entry"); // a "Presets" entry; empty: Brenvox ends
+        QTest::addColumn<QString>("file");  // on the full file system
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("preset") << "Save As..." << "p.json" << "No space left on device";
+        QTest::newRow("profile") << "Export profile..." << "p.txt" << "No space left on device";
+        QTest::newRow("recent presets") << "Load..." << "Brenvox.conf" << "the file cannot be written";
+        QTest::newRow("last settings at exit") << "" << "Brenvox/last-settings.json" << "No space left on device";
+    }
+
+    void fullDisk()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        const QString dir = file == QLatin1String("Brenvox.conf")
+            ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+            : mFiles.filePath(QStringLiteral("full"));
+        const QByteArray mountPoint = QFile::encodeName(dir);
+        const bool mounted = QDir().mkpath(dir) && ::geteuid() == 0
+            && ::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") == 0;
+        const auto unmount = qScopeGuard([&] {
+            if (mounted)
+                ::umount2(mountPoint.constData(), MNT_DETACH);
+        });
+        if (!mounted)
+            QSKIP("mounting a tmpfs needs root");
+        const QString path = dir + QLatin1Char('/') + file;
+        const QByteArray before = "[Presets]\nLastFolder=/the/user's/own\n";
+        QFile old(path);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && old.open(QIODevice::WriteOnly) && old.write(before) > 0);
+        old.close();
+        QFile filler(dir + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+        filler.close();
+
+        QString message;
+        if (entry.isEmpty()) {
+            QProcess brenvox;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir);
+            environment.insert(QStringLiteral("TMPDIR"), mFiles.path());
+            brenvox.setProcessEnvironment(environment);
+            brenvox.start(TestAppFolder::binFolder() + QStringLiteral("/brenvox"), QStringList());
+            // Its workspace is made once the window is up.
+            QTRY_VERIFY_WITH_TIMEOUT(!QDir(mFiles.path()).entryList({QStringLiteral("brenvox-*")}, QDir::Dirs).isEmpty(), 20000);
+            ::kill(pid_t(brenvox.processId()), SIGTERM);
+            QVERIFY(brenvox.waitForFinished(20000));
+            message = QString::fromLocal8Bit(brenvox.readAllStandardError());
+        } else {
+            const QString preset = mFiles.filePath(QStringLiteral("kept.json"));
+            QVERIFY(PresetFile::Save(preset, EqualizerSettings(), &message));
+            Choose(entry, entry == QLatin1String("Load...") ? preset : path);
+            message = Message();
+        }
+        QVERIFY2(message.contains(path) && message.contains(reason), qPrintable(message));
+        QCOMPARE(TestAppFolder::fileBytes(path), before);
+        QStringList beside = QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden);
+        beside.removeAll(QStringLiteral("filler"));
+        QCOMPARE(beside, QStringList{QFileInfo(path).fileName()});
     }
 };
 
