@@ -47,6 +47,25 @@ void WriteFile(const QString &path)
     file.write("left over");
 }
 
+// TMPDIR for one test, without the workspace made under it.
+struct TemporaryFolderSetting
+{
+    explicit TemporaryFolderSetting(const QString &folder)
+    {
+        RemoveWorkspace();
+        qputenv("TMPDIR", QFile::encodeName(folder));
+    }
+    ~TemporaryFolderSetting()
+    {
+        RemoveWorkspace();
+        if (saved.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", saved);
+    }
+    const QByteArray saved = qgetenv("TMPDIR");
+};
+
 } // namespace
 
 class tst_Form1Startup : public QObject
@@ -137,10 +156,7 @@ private slots:
         QVERIFY(temporary.isValid());
         const QString abandoned = temporary.filePath(QStringLiteral("brenvox-dead00"));
         QVERIFY(QDir().mkpath(abandoned + QStringLiteral("/TempWavs")));
-        QFile owner(abandoned + QStringLiteral("/owner.pid"));
-        QVERIFY(owner.open(QIODevice::WriteOnly));
-        owner.write("999999999\n"); // beyond any process id
-        owner.close();
+        WriteFile(abandoned + QStringLiteral("/in-use.lock"));
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("TMPDIR"), temporary.path());
@@ -168,6 +184,70 @@ private slots:
             QCOMPARE(process->exitStatus(), QProcess::NormalExit);
         }
         QCOMPARE(workspaces(), QStringList());
+    }
+
+    // The workspace goes under TMPDIR only when that is a folder to write in.
+    void temporaryFolder_data()
+    {
+        QTest::addColumn<QString>("tmpdir"); // "<scratch>": a scratch folder holding a "file"
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("a folder") << "<scratch>" << true;
+        QTest::newRow("missing") << "<scratch>/gone" << false;
+        QTest::newRow("a file") << "<scratch>/file" << false;
+        QTest::newRow("relative") << "tmp" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void temporaryFolder()
+    {
+        QFETCH(QString, tmpdir);
+        QFETCH(bool, taken);
+        QTemporaryDir scratch;
+        WriteFile(scratch.filePath(QStringLiteral("file")));
+        TemporaryFolderSetting setting(tmpdir.replace(QLatin1String("<scratch>"), scratch.path()));
+        const QString workspace = WorkspaceFolder();
+        QVERIFY2(workspace.startsWith((taken ? scratch.path() : QStringLiteral("/tmp")) + QStringLiteral("/brenvox-")),
+                 qPrintable(workspace));
+        QVERIFY(QFileInfo(workspace).isDir());
+    }
+
+    // Start-up removes another workspace only when no process holds its
+    // lock, whatever process ids that process sees.
+    void abandonedWorkspaces_data()
+    {
+        QTest::addColumn<QString>("lock"); // "held" by another process, "free" or "none"
+        QTest::addColumn<bool>("link");    // found through a link named like a workspace
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("lock held") << "held" << false << true;
+        QTest::newRow("lock free") << "free" << false << false;
+        QTest::newRow("no lock file") << "none" << false << true;
+        QTest::newRow("a link to one whose lock is free") << "free" << true << true;
+    }
+
+    void abandonedWorkspaces()
+    {
+        QFETCH(QString, lock);
+        QFETCH(bool, link);
+        QFETCH(bool, kept);
+        QTemporaryDir temporary;
+        const QString other = temporary.filePath(QStringLiteral("brenvox-other"));
+        const QString target = link ? temporary.filePath(QStringLiteral("elsewhere")) : other;
+        QVERIFY(QDir().mkpath(target + QStringLiteral("/TempWavs")) && (!link || QFile::link(target, other)));
+        QProcess holder;
+        if (lock == QLatin1String("held")) {
+            holder.start(QStringLiteral(RUNNER_CHILD), {QStringLiteral("lock"), target + QStringLiteral("/in-use.lock")});
+            QVERIFY(holder.waitForReadyRead(10000));
+        } else if (lock == QLatin1String("free")) {
+            WriteFile(target + QStringLiteral("/in-use.lock"));
+        }
+        {
+            TemporaryFolderSetting setting(temporary.path());
+            PrepareWorkspace();
+        }
+        holder.closeWriteChannel();
+        QVERIFY(lock != QLatin1String("held") || holder.waitForFinished(10000));
+        QCOMPARE(QFileInfo::exists(target + QStringLiteral("/TempWavs")), kept);
+        QCOMPARE(QFileInfo(other).isSymLink(), link);
     }
 
     // Before anything is opened the window says which tools are missing and
