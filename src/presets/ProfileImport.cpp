@@ -179,7 +179,7 @@ LineUse ParseFilter(const QStringList &tokens, double sampleRate, Filter *filter
                 : QStringLiteral("has no value after %1").arg(tokens[i]);
             return LineUse::Wrong;
         }
-        // The negative values that pass are told as wrong below.
+        // A negative Fc or width within the bound is a wrong line, judged below.
         const auto bounds = target == &fc ? std::make_pair(HighestFrequencyHz, "Fc %1 is not within 0 to 100000 Hz")
             : target == &gain             ? std::make_pair(LargestGainDb, "Gain %1 is not within -100 to 100 dB")
             : target == &q                ? std::make_pair(LargestQ, "Q %1 is not within 0 to 1000")
