@@ -47,25 +47,6 @@ void WriteFile(const QString &path)
     file.write("left over");
 }
 
-// TMPDIR for one test, without the workspace made under it.
-struct TemporaryFolderSetting
-{
-    explicit TemporaryFolderSetting(const QString &folder)
-    {
-        RemoveWorkspace();
-        qputenv("TMPDIR", QFile::encodeName(folder));
-    }
-    ~TemporaryFolderSetting()
-    {
-        RemoveWorkspace();
-        if (saved.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", saved);
-    }
-    const QByteArray saved = qgetenv("TMPDIR");
-};
-
 } // namespace
 
 class tst_Form1Startup : public QObject
@@ -148,8 +129,9 @@ private slots:
     }
 
     // Two Brenvox processes started from one folder each work in a private
-    // workspace, and each removes its own when asked to end; one that was
-    // killed has its workspace removed by the next start.
+    // workspace, and each removes its own when asked to end; the second
+    // starts while the first holds its workspace, and keeps it. One that was
+    // killed (its lock free) has its workspace removed by the next start.
     void workspacesArePrivateAndGoWithTheirProcess()
     {
         QTemporaryDir temporary;
@@ -161,6 +143,9 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("TMPDIR"), temporary.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const auto workspaces = [&temporary] {
+            return QDir(temporary.path()).entryList({QStringLiteral("brenvox-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+        };
         std::vector<std::unique_ptr<QProcess>> instances;
         for (int i = 0; i < 2; ++i) {
             auto process = std::make_unique<QProcess>();
@@ -169,12 +154,8 @@ private slots:
             process->start(TestAppFolder::binFolder() + QStringLiteral("/brenvox"), QStringList());
             QVERIFY(process->waitForStarted());
             instances.push_back(std::move(process));
+            QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(abandoned) && workspaces().size() == i + 1, 20000);
         }
-        const auto workspaces = [&temporary] {
-            return QDir(temporary.path()).entryList({QStringLiteral("brenvox-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(workspaces().size(), 2, 20000);
-        QVERIFY(!QFileInfo::exists(abandoned));
         for (const QString &name : workspaces())
             QVERIFY(QFileInfo(temporary.filePath(name + QStringLiteral("/TempWavs"))).isDir());
 
@@ -186,68 +167,38 @@ private slots:
         QCOMPARE(workspaces(), QStringList());
     }
 
-    // The workspace goes under TMPDIR only when that is a folder to write in.
-    void temporaryFolder_data()
+    // The workspace goes under TMPDIR when that is a folder to write in, else
+    // under /tmp; start-up removes another workspace there only when it has
+    // a lock file that no process holds (the live ones: the test above).
+    void workspaceHousekeeping_data()
     {
-        QTest::addColumn<QString>("tmpdir"); // "<scratch>": a scratch folder holding a "file"
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("a folder") << "<scratch>" << true;
-        QTest::newRow("missing") << "<scratch>/gone" << false;
-        QTest::newRow("a file") << "<scratch>/file" << false;
-        QTest::newRow("relative") << "tmp" << false;
-        QTest::newRow("empty") << "" << false;
+        QTest::addColumn<QString>("tmpdir"); // "" for a scratch folder
+        QTest::addColumn<QString>("other");  // another workspace in the scratch folder
+        QTest::newRow("lock free") << "" << "lock free";
+        QTest::newRow("no lock file") << "" << "no lock file";
+        QTest::newRow("TMPDIR missing") << "/nonexistent/tmp" << "";
+        QTest::newRow("TMPDIR a device") << "/dev/null" << "";
+        QTest::newRow("TMPDIR relative") << "tmp" << "";
     }
 
-    void temporaryFolder()
+    void workspaceHousekeeping()
     {
         QFETCH(QString, tmpdir);
-        QFETCH(bool, taken);
+        QFETCH(QString, other);
         QTemporaryDir scratch;
-        WriteFile(scratch.filePath(QStringLiteral("file")));
-        TemporaryFolderSetting setting(tmpdir.replace(QLatin1String("<scratch>"), scratch.path()));
-        const QString workspace = WorkspaceFolder();
-        QVERIFY2(workspace.startsWith((taken ? scratch.path() : QStringLiteral("/tmp")) + QStringLiteral("/brenvox-")),
-                 qPrintable(workspace));
-        QVERIFY(QFileInfo(workspace).isDir());
-    }
-
-    // Start-up removes another workspace only when no process holds its
-    // lock, whatever process ids that process sees.
-    void abandonedWorkspaces_data()
-    {
-        QTest::addColumn<QString>("lock"); // "held" by another process, "free" or "none"
-        QTest::addColumn<bool>("link");    // found through a link named like a workspace
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("lock held") << "held" << false << true;
-        QTest::newRow("lock free") << "free" << false << false;
-        QTest::newRow("no lock file") << "none" << false << true;
-        QTest::newRow("a link to one whose lock is free") << "free" << true << true;
-    }
-
-    void abandonedWorkspaces()
-    {
-        QFETCH(QString, lock);
-        QFETCH(bool, link);
-        QFETCH(bool, kept);
-        QTemporaryDir temporary;
-        const QString other = temporary.filePath(QStringLiteral("brenvox-other"));
-        const QString target = link ? temporary.filePath(QStringLiteral("elsewhere")) : other;
-        QVERIFY(QDir().mkpath(target + QStringLiteral("/TempWavs")) && (!link || QFile::link(target, other)));
-        QProcess holder;
-        if (lock == QLatin1String("held")) {
-            holder.start(QStringLiteral(RUNNER_CHILD), {QStringLiteral("lock"), target + QStringLiteral("/in-use.lock")});
-            QVERIFY(holder.waitForReadyRead(10000));
-        } else if (lock == QLatin1String("free")) {
+        const QString target = scratch.filePath(QStringLiteral("brenvox-other"));
+        QVERIFY(QDir().mkpath(target + QStringLiteral("/TempWavs")));
+        if (other != QLatin1String("no lock file"))
             WriteFile(target + QStringLiteral("/in-use.lock"));
-        }
-        {
-            TemporaryFolderSetting setting(temporary.path());
-            PrepareWorkspace();
-        }
-        holder.closeWriteChannel();
-        QVERIFY(lock != QLatin1String("held") || holder.waitForFinished(10000));
-        QCOMPARE(QFileInfo::exists(target + QStringLiteral("/TempWavs")), kept);
-        QCOMPARE(QFileInfo(other).isSymLink(), link);
+        const QByteArray saved = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(tmpdir.isEmpty() ? scratch.path() : tmpdir));
+        PrepareWorkspace();
+        const QString workspace = WorkspaceFolder();
+        RemoveWorkspace();
+        qputenv("TMPDIR", saved);
+        QVERIFY2(workspace.startsWith((tmpdir.isEmpty() ? scratch.path() : QStringLiteral("/tmp")) + QStringLiteral("/brenvox-")),
+                 qPrintable(workspace));
+        QCOMPARE(QFileInfo::exists(target + QStringLiteral("/TempWavs")), other != QLatin1String("lock free"));
     }
 
     // Before anything is opened the window says which tools are missing and

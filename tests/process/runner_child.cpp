@@ -6,8 +6,6 @@
 #include <cstring>
 #include <string>
 #include <thread>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 int main(int argc, char **argv)
@@ -23,16 +21,6 @@ int main(int argc, char **argv)
     }
     if (mode == "silent")
         return 0;
-    if (mode == "lock") { // holds a lock on the file until its input ends
-        const int fd = ::open(argv[2], O_RDWR | O_CREAT, 0600);
-        if (fd < 0 || ::flock(fd, LOCK_EX) != 0)
-            return 1;
-        std::printf("locked\n");
-        std::fflush(stdout);
-        while (std::getchar() != EOF) {
-        }
-        return 0;
-    }
     if (mode == "exit")
         return std::atoi(argv[2]);
     if (mode == "signal") { // ended from outside by signal N
