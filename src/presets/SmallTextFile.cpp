@@ -109,6 +109,12 @@ bool Write(const QString &path, const QByteArray &content, QString *problem)
     const QByteArray targetName = QFile::encodeName(target);
     struct stat existing {};
     const bool replacing = ::stat(targetName.constData(), &existing) == 0;
+    // The folder may allow the rename, but a file its owner made read-only
+    // is not to be replaced.
+    if (replacing && ::access(targetName.constData(), W_OK) != 0) {
+        *problem = qt_error_string(errno);
+        return false;
+    }
 
     // Beside the target, so the rename stays on its file system; hidden, so
     // one left by a power cut does not pass for a preset.
