@@ -129,9 +129,8 @@ private slots:
     }
 
     // Two Brenvox processes started from one folder each work in a private
-    // workspace, and each removes its own when asked to end; the second
-    // starts while the first holds its workspace, and keeps it. One that was
-    // killed (its lock free) has its workspace removed by the next start.
+    // workspace, and each removes its own when asked to end; one that was
+    // killed has its workspace removed by the next start.
     void workspacesArePrivateAndGoWithTheirProcess()
     {
         QTemporaryDir temporary;
@@ -167,9 +166,8 @@ private slots:
         QCOMPARE(workspaces(), QStringList());
     }
 
-    // The workspace goes under TMPDIR when that is a folder to write in, else
-    // under /tmp; start-up removes another workspace there only when it has
-    // a lock file that no process holds (the live ones: the test above).
+    // The workspace goes under TMPDIR when that is a folder to write in, else /tmp; start-up
+    // removes another one only when no process holds its lock (held ones: the test above).
     void workspaceHousekeeping_data()
     {
         QTest::addColumn<QString>("tmpdir"); // "" for a scratch folder
@@ -196,8 +194,7 @@ private slots:
         const QString workspace = WorkspaceFolder();
         RemoveWorkspace();
         qputenv("TMPDIR", saved);
-        QVERIFY2(workspace.startsWith((tmpdir.isEmpty() ? scratch.path() : QStringLiteral("/tmp")) + QStringLiteral("/brenvox-")),
-                 qPrintable(workspace));
+        QVERIFY(workspace.startsWith((tmpdir.isEmpty() ? scratch.path() : QStringLiteral("/tmp")) + QStringLiteral("/brenvox-")));
         QCOMPARE(QFileInfo::exists(target + QStringLiteral("/TempWavs")), other != QLatin1String("lock free"));
     }
 

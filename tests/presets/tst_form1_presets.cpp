@@ -270,8 +270,7 @@ private slots:
         QFETCH(QString, file);
         const QString dir = mFiles.filePath(QStringLiteral("full"));
         const QString path = dir + QLatin1Char('/') + file;
-        const bool mounted = QDir().mkpath(dir)
-            && ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, "size=64k") == 0;
+        const bool mounted = QDir().mkpath(dir) && ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, "size=64k") == 0;
         const auto unmount = qScopeGuard([&] {
             if (mounted)
                 ::umount2(QFile::encodeName(dir).constData(), MNT_DETACH);

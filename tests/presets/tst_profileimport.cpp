@@ -196,11 +196,9 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("why");
         QTest::newRow("gain 1e308") << "Filter: ON PK Fc 90 Hz Gain 1e308 dB Q 1" << "Gain 1e308 is not within -100 to 100 dB";
-        QTest::newRow("BW Oct at half the rate") << "Filter: ON PK Fc 23999 Hz Gain 3 dB BW Oct 2"
-                                                 << "BW Oct 2 gives no Q at Fc 23999 Hz";
+        QTest::newRow("BW Oct at half the rate") << "Filter: ON PK Fc 23999 Hz Gain 3 dB BW Oct 2" << "BW Oct 2 gives no Q at Fc 23999 Hz";
         QTest::newRow("preamp -1e308") << "Preamp: -1e308 dB" << "Preamp -1e308 is not within -200 to 100 dB";
-        QTest::newRow("GraphicEQ point inf") << "GraphicEQ: 20 0; 90 inf"
-                                             << "point \"90 inf\" is not within 0 to 100000 Hz and -100 to 100 dB";
+        QTest::newRow("GraphicEQ point inf") << "GraphicEQ: 20 0; 90 inf" << "point \"90 inf\" is not within 0 to 100000 Hz and -100 to 100 dB";
     }
 
     void outOfBounds()
