@@ -3,6 +3,7 @@
 #include "import/ImportCommands.h"
 #include "jobs/DiscardFile.h"
 #include "import/ToolOutputFacts.h"
+#include "jobs/WorkspaceRoom.h"
 #include "process/ToolRun.h"
 
 #include <QFileInfo>
@@ -13,6 +14,20 @@ enum Step { Probe, Split };
 
 const QLatin1String ProbeFailed("Searching Failed");
 const QLatin1String SplitFailed("Extracting Chanel Data Failed");
+
+// Told before the split starts: a full disk would otherwise show as a split
+// that ends halfway, or as a render that fails long after.
+QString MissingRoom(const ImportRequest &request, const ToolOutputReader &probe)
+{
+    if (request.leftWav.isEmpty() || probe.Duration().isEmpty())
+        return QString();
+    // The probe cuts the seconds' fraction off.
+    const qint64 seconds = probe.Duration().toLongLong() + 1;
+    const QString folder = QFileInfo(request.leftWav).absolutePath();
+    return WorkspaceRoom::Shortage(
+        WorkspaceRoom::NeededBytes(seconds, ToolOutputFacts::AudioSampleRate(probe.Lines())),
+        WorkspaceRoom::FreeBytes(folder), folder);
+}
 
 } // namespace
 
@@ -77,6 +92,9 @@ void ImportJob::StepDone(int step)
                       ToolOutputFacts::AudioBitsPerSample(mOutput.Lines()));
     if (!ToolOutputFacts::HasAudioStream(mOutput.Lines())) {
         Fail(ProbeFailed, QStringLiteral("The source holds no audio"));
+        mSequence->Cancel();
+    } else if (const QString missing = MissingRoom(mRequest, mOutput); !missing.isEmpty()) {
+        Fail(SplitFailed, missing);
         mSequence->Cancel();
     }
 }

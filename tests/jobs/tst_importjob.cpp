@@ -4,6 +4,7 @@
 #include "TestAppFolder.h"
 
 #include "jobs/ImportJob.h"
+#include "jobs/WorkspaceRoom.h"
 
 #include <QFile>
 #include <QtTest>
@@ -37,6 +38,8 @@ class tst_ImportJob : public QObject
 private slots:
     void import_data();
     void import();
+    void room_data();
+    void room();
 };
 
 void tst_ImportJob::import_data()
@@ -98,6 +101,23 @@ void tst_ImportJob::import()
         QVERIFY(!QFile::exists(request.leftWav));
         QVERIFY(!QFile::exists(request.rightWav));
     }
+}
+
+void tst_ImportJob::room_data()
+{
+    QTest::addColumn<qint64>("freeBytes");
+    QTest::addColumn<QString>("shortage");
+    const qint64 needed = WorkspaceRoom::NeededBytes(600, 44100);
+    QTest::newRow("one byte short") << needed - 1 << "The workspace needs 432 MB for this source; 431 MB are free in /tmp.";
+    QTest::newRow("just enough") << needed << "";
+}
+
+// Ten minutes at 44.1 kHz against the room there is.
+void tst_ImportJob::room()
+{
+    QFETCH(qint64, freeBytes);
+    QFETCH(QString, shortage);
+    QCOMPARE(WorkspaceRoom::Shortage(WorkspaceRoom::NeededBytes(600, 44100), freeBytes, QStringLiteral("/tmp")), shortage);
 }
 
 QTEST_GUILESS_MAIN(tst_ImportJob)
