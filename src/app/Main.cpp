@@ -74,9 +74,12 @@ Form1 *Main()
     SetSliderToolTip(form->Slider1[1], 0);
     SetSliderToolTip(form->Slider2, 0);
 
-    // -4 is the position of volume 1; the change handling sets the levels.
-    form->Slider1[0]->setValue(-4);
-    form->Slider1[1]->setValue(-4);
+    // -4 is the position of volume 1, and each chain box shows its level
+    // until its chain is first built. The model starts at -4 as well, so
+    // moving one slider there would set the other one quietly and leave its
+    // box empty: each channel is set in turn.
+    for (int channel = 0; channel < form->Slider1.size(); ++channel)
+        form->SetOutputLevel(channel, -4);
 
     form->setWindowTitle(QStringLiteral("Brenvox"));
 
