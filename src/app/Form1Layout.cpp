@@ -244,6 +244,7 @@ void Form1::LabelBandsAndShow()
     Picture1[3]->show();
     Picture1[4]->show();
     HScroll1->show();
+    PresetsButton->setEnabled(true);
     // The curve shows with the band panels.
     PlaceCurvePanel();
 }

@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
@@ -51,6 +52,9 @@ Form1 *Main()
     form->Picture1[3]->hide();
     form->Picture1[4]->hide();
     form->HScroll1->hide();
+    // Settings wait until the window is ready: the curve panel and its
+    // check boxes hide with the band panels, and "Presets" waits too.
+    form->PresetsButton->setEnabled(false);
 
     // Shows the window and processes events for a second or two: the user
     // may close it meanwhile.

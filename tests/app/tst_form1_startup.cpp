@@ -68,7 +68,7 @@ private slots:
                 if (form && form->isVisible()) {
                     captionDuringPause = form->windowTitle();
                     panelsHiddenDuringPause = !form->Picture1[2]->isVisible() && !form->Picture1[4]->isVisible()
-                        && !form->HScroll1->isVisible();
+                        && !form->HScroll1->isVisible() && !form->CurvePanel->isVisible() && !form->PresetsButton->isEnabled();
                 }
             }
         });
