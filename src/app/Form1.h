@@ -48,8 +48,11 @@ public:
     // curve under them and the status line. Taller, the window shows the
     // chain boxes too.
     static constexpr double StartHeightTwips = 9345;
+    // Where the window has room for it. In a lower window the curve takes
+    // what is left above the status line, or gives way to it.
     static constexpr double CurvePanelHeightTwips = 3000;
-    // Outer height in twips; setting it is a resize.
+    // Outer height in twips; setting it is a resize. The window is never lower
+    // than the band panels, the options panel and the status line need.
     double HeightTwips() const;
     void SetHeightTwips(double height);
 
@@ -252,7 +255,8 @@ private:
 
     // curve/Form1Curve.cpp
     void CreateCurvePanel();
-    void PlaceCurvePanel(double top);
+    // Under the band panels, above the status line: call after placing both.
+    void PlaceCurvePanel();
     // Returns which channels' plans changed; the curve shows them.
     std::array<bool, EqualizerSettings::ChannelCount> FollowPlans(const EqualizerSettings &settings);
     void ShowResponseTexts();

@@ -180,6 +180,8 @@ void Form1::CreateDesignControls()
     SetTwips(Text3, 0, 1560, 15615, 1515);
 
     Picture3 = NewPanel(this, QStringLiteral("Picture3"), QRectF(120, 8520, 2415, 1455), false);
+    // Shown, it would lie over the status line and take its clicks.
+    Picture3->hide();
 
     CreateCurvePanel();
 
@@ -211,8 +213,9 @@ void Form1::CreateOptionsPanel()
     Slider1 = {NewLevelSlider(levels, 0, 120), NewLevelSlider(levels, 1, 960)};
     Label9 = {NewLabel(levels, IndexedName("Label9", 0), QString(), QRectF(375, 360, 105, 210)),
               NewLabel(levels, IndexedName("Label9", 1), QString(), QRectF(1215, 360, 105, 210)),
-              NewLabel(levels, IndexedName("Label9", 2), QStringLiteral("Left"), QRectF(240, 2640, 375, 255)),
-              NewLabel(levels, IndexedName("Label9", 3), QStringLiteral("Right"), QRectF(1080, 2640, 375, 255))};
+              // Under the sliders' foot at 2655.
+              NewLabel(levels, IndexedName("Label9", 2), QStringLiteral("Left"), QRectF(240, 2655, 375, 255)),
+              NewLabel(levels, IndexedName("Label9", 3), QStringLiteral("Right"), QRectF(1080, 2655, 375, 255))};
     for (QLabel *label : std::as_const(Label9))
         AutoSizeLabel(label);
 
@@ -263,8 +266,9 @@ void Form1::CreateOptionsPanel()
     // The panel is as tall as the band viewport, 4765 twips: the bottom
     // groups end inside its frame.
     QWidget *buttons = group(10, QRectF(1920, 3960, 1335, 790));
+    // "Save As" ends where "Reset" starts.
     Command1[1] = NewButton(buttons, IndexedName("Command1", 1), QStringLiteral("Save As"),
-                            QRectF(-120, 0, 1575, 430));
+                            QRectF(-120, 0, 1575, 415));
     Command1[2] = NewButton(buttons, IndexedName("Command1", 2), QStringLiteral("Reset"),
                             QRectF(-120, 415, 1575, 375));
 

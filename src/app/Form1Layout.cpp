@@ -20,6 +20,7 @@
 #include <QSlider>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -80,7 +81,7 @@ QLabel *CopyLabel(const QLabel *design, const QString &name)
     return label;
 }
 
-void PlaceCaption(QLabel *label, const QSlider *slider, const QString &text)
+void PlaceCaption(QLabel *label, double left, const QString &text)
 {
     // Captions stand 472.5 twips apart and the widest, "18.525K", needs a
     // narrow face to keep a blank before its neighbour.
@@ -91,13 +92,14 @@ void PlaceCaption(QLabel *label, const QSlider *slider, const QString &text)
     label->setAlignment(Qt::AlignCenter);
     SetForeColour(label, CaptionColour);
     label->setText(text);
-    SetTwips(label, Twips(slider).x(), 0, Twips(label).width(), Twips(label).height());
+    SetTwips(label, left, 0, Twips(label).width(), Twips(label).height());
     AutoSizeLabel(label);
     label->raise();
     label->show();
 }
 
-void PlaceReadout(QLabel *label, const QSlider *slider, double top)
+// Readouts stand under their sliders, 15 twips above the panel's foot.
+void PlaceReadout(QLabel *label, double left, double bottom)
 {
     QFont font = label->font();
     font.setPointSizeF(7);
@@ -106,28 +108,30 @@ void PlaceReadout(QLabel *label, const QSlider *slider, double top)
     label->setAlignment(Qt::AlignCenter);
     SetForeColour(label, ReadoutColour);
     label->setText(QStringLiteral("00"));
-    SetTwips(label, Twips(slider).x(), top, Twips(label).width(), Twips(label).height());
     AutoSizeLabel(label);
+    const QRectF fitted = Twips(label);
+    SetTwips(label, left, bottom - fitted.height(), fitted.width(), fitted.height());
     label->raise();
     label->show();
 }
 
-// The readouts stand below their sliders, inside the panel: the sliders
-// leave room for them at the bottom.
-double ReadoutHeight(const QLabel *readout)
+// Bands stand 1.5 slider widths apart.
+double BandLeft(int band, double sliderWidth)
 {
-    QFont font = readout->font();
-    font.setPointSizeF(7);
-    font.setBold(true);
-    return QFontMetrics(font).height() * TwipsPerPixel;
+    return 1.5 * band * sliderWidth;
 }
 
-void PlaceBandSliders(const QVector<QSlider *> &sliders, const QWidget *panel, double readoutHeight)
+// Each slider fills the room between its caption and its readout: lying
+// under its caption it would paint its groove through the text, and the
+// caption would take the clicks on the slider's top.
+void PlaceBandSliders(const QVector<QSlider *> &sliders, const QVector<QLabel *> &captions,
+                      const QVector<QLabel *> &readouts)
 {
     for (int band = 0; band < sliders.size(); ++band) {
         QSlider *slider = sliders[band];
-        const double width = Twips(slider).width();
-        SetTwips(slider, 1.5 * band * width, 15, width, Twips(panel).height() - 30 - readoutHeight);
+        const double top = Twips(captions[band]).bottom();
+        SetTwips(slider, BandLeft(band, Twips(slider).width()), top, Twips(slider).width(),
+                 Twips(readouts[band]).y() - top);
         slider->show();
     }
 }
@@ -179,20 +183,15 @@ void Form1::BuildBandPanels()
     for (QWidget *panel : {Picture1[2], Picture1[3]})
         SetBackColour(panel, BandPanelColour);
 
-    const double readoutHeight = ReadoutHeight(Label2[0]);
-    PlaceBandSliders(LeftChanelSlider, Picture1[2], readoutHeight);
-    PlaceBandSliders(RightChanelSlider, Picture1[3], readoutHeight);
-
-    for (int band = 0; band <= BandTable::LastBand; ++band)
-        PlaceCaption(Label1[band], LeftChanelSlider[band], QString::number(band));
-    const QRectF left = Twips(LeftChanelSlider[0]);
-    for (int band = 0; band <= BandTable::LastBand; ++band)
-        PlaceReadout(Label2[band], LeftChanelSlider[band], left.y() + left.height());
-    for (int band = 0; band <= BandTable::LastBand; ++band)
-        PlaceCaption(Label5[band], RightChanelSlider[band], QString::number(band));
-    const QRectF right = Twips(RightChanelSlider[0]);
-    for (int band = 0; band <= BandTable::LastBand; ++band)
-        PlaceReadout(Label6[band], RightChanelSlider[band], right.y() + right.height());
+    for (int band = 0; band <= BandTable::LastBand; ++band) {
+        const double left = BandLeft(band, sliderWidth);
+        PlaceCaption(Label1[band], left, QString::number(band));
+        PlaceCaption(Label5[band], left, QString::number(band));
+        PlaceReadout(Label2[band], left, Twips(Picture1[2]).height() - 15);
+        PlaceReadout(Label6[band], left, Twips(Picture1[3]).height() - 15);
+    }
+    PlaceBandSliders(LeftChanelSlider, Label1, Label2);
+    PlaceBandSliders(RightChanelSlider, Label5, Label6);
 
     // A 16-bit value; halves go to the even neighbour.
     HScroll1->setMaximum(int(std::nearbyint(Twips(Picture1[1]).width() / 2.5)));
@@ -245,6 +244,9 @@ void Form1::LabelBandsAndShow()
     Picture1[3]->show();
     Picture1[4]->show();
     HScroll1->show();
+    PresetsButton->setEnabled(true);
+    // The curve shows with the band panels.
+    PlaceCurvePanel();
 }
 
 void Form1::ArrangeMainWindow()
@@ -277,17 +279,27 @@ void Form1::ArrangeMainWindow()
     SetTwipsWidth(Text1, Twips(PresetsButton).x() - 5 - Twips(Text1).x());
     const QRectF level = Twips(Slider1[0]);
     SetTwipsTop(Line4, level.y() + level.height() / 2);
-    // The curve stands under the band panels. The status line keeps the
-    // bottom of the window; the chain panel takes everything between the
-    // curve and it, so a taller window shows more of both chains.
+    // However short the user makes it, the window keeps the band panels, the
+    // options panel beside them and the status line: the line says what
+    // nothing else does (a missing tool, bands that do nothing).
+    const double viewportBottom = Twips(viewport).y() + Twips(viewport).height();
+    const int minimumInner = TwipsToPixels(viewportBottom + 5 + Twips(StatusLine).height() + BottomMargin);
+    if (minimumHeight() != minimumInner)
+        setMinimumHeight(minimumInner);
+    // The status line keeps the bottom of the window. The curve under the
+    // band panels takes what is left above it, up to its own height; the
+    // chain panel takes everything between the curve and the status line,
+    // so a taller window shows more of both chains.
     const double innerHeight = height() * TwipsPerPixel;
     const double statusTop = innerHeight - BottomMargin - Twips(StatusLine).height();
     SetTwips(StatusLine, Twips(viewport).x(), statusTop, innerWidth - 2 * Twips(viewport).x(),
              Twips(StatusLine).height());
-    const double curveTop = Twips(viewport).y() + Twips(viewport).height() + 5;
-    PlaceCurvePanel(curveTop);
-    const double chainTop = curveTop + CurvePanelHeightTwips + 5;
-    SetTwips(Picture2, Twips(viewport).x(), chainTop, innerWidth - 25, statusTop - 5 - chainTop);
+    PlaceCurvePanel();
+    const double chainTop = viewportBottom + 5 + CurvePanelHeightTwips + 5;
+    // As wide as the status line: wider, the window's edge would cut off the
+    // boxes' scroll bars.
+    SetTwips(Picture2, Twips(viewport).x(), chainTop, innerWidth - 2 * Twips(viewport).x(),
+             statusTop - 5 - chainTop);
     // The panel's size in twips may change without its pixels changing.
     Picture2_Resize();
 }
@@ -299,9 +311,10 @@ double Form1::HeightTwips() const
 
 void Form1::SetHeightTwips(double height)
 {
-    mHeightTwips = height;
     const int frame = frameGeometry().height() - geometry().height();
-    const int innerPixels = TwipsToPixels(height) - frame;
+    // Below its minimum the window gets the minimum, and that is its height.
+    mHeightTwips = std::max(height, (minimumHeight() + frame) * TwipsPerPixel);
+    const int innerPixels = TwipsToPixels(mHeightTwips) - frame;
     if (innerPixels != this->height())
         resize(width(), innerPixels);
     else if (isVisible())

@@ -12,14 +12,15 @@
 
 namespace {
 
-// "48 to 64 (4K to 20K)"; one band is named alone.
+// "49 to 65 (4K to 20K)"; one band is named alone. Bands count from 1, as
+// on the command line and in preset files.
 QString BandRange(int first, int last)
 {
     if (first == last)
-        return QStringLiteral("%1 (%2)").arg(first).arg(BandTable::Caption(first).trimmed());
+        return QStringLiteral("%1 (%2)").arg(first + 1).arg(BandTable::Caption(first).trimmed());
     return QStringLiteral("%1 to %2 (%3 to %4)")
-        .arg(first)
-        .arg(last)
+        .arg(first + 1)
+        .arg(last + 1)
         .arg(BandTable::Caption(first).trimmed(), BandTable::Caption(last).trimmed());
 }
 

@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
@@ -51,6 +52,9 @@ Form1 *Main()
     form->Picture1[3]->hide();
     form->Picture1[4]->hide();
     form->HScroll1->hide();
+    // Settings wait until the window is ready: the curve panel and its
+    // check boxes hide with the band panels, and "Presets" waits too.
+    form->PresetsButton->setEnabled(false);
 
     // Shows the window and processes events for a second or two: the user
     // may close it meanwhile.
@@ -74,9 +78,12 @@ Form1 *Main()
     SetSliderToolTip(form->Slider1[1], 0);
     SetSliderToolTip(form->Slider2, 0);
 
-    // -4 is the position of volume 1; the change handling sets the levels.
-    form->Slider1[0]->setValue(-4);
-    form->Slider1[1]->setValue(-4);
+    // -4 is the position of volume 1, and each chain box shows its level
+    // until its chain is first built. The model starts at -4 as well, so
+    // moving one slider there would set the other one quietly and leave its
+    // box empty: each channel is set in turn.
+    for (int channel = 0; channel < form->Slider1.size(); ++channel)
+        form->SetOutputLevel(channel, -4);
 
     form->setWindowTitle(QStringLiteral("Brenvox"));
 

@@ -77,8 +77,11 @@ void SetTwips(QWidget *widget, const QRectF &twips)
     if (twips.width() < 0 || twips.height() < 0)
         return;
     widget->setProperty(TwipsProperty, twips);
-    widget->setGeometry(TwipsToPixels(twips.x()), TwipsToPixels(twips.y()),
-                        TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
+    // The edges are rounded, not the size: controls that meet in twips meet
+    // in pixels, neither overlapping nor leaving a gap.
+    const int left = TwipsToPixels(twips.left());
+    const int top = TwipsToPixels(twips.top());
+    widget->setGeometry(left, top, TwipsToPixels(twips.right()) - left, TwipsToPixels(twips.bottom()) - top);
 }
 
 void SetTwips(QWidget *widget, double left, double top, double width, double height)

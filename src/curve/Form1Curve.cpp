@@ -74,33 +74,42 @@ void Form1::CreateCurvePanel()
         warning->setWordWrap(true);
         SetTextColour(warning, WarningColour);
     }
-    PlaceCurvePanel(Twips(CurvePanel).y());
-
     mPlanner = std::make_unique<ChannelPlanner>();
     FollowPlans(mShown);
     ShowResponseTexts();
 }
 
-void Form1::PlaceCurvePanel(double top)
+void Form1::PlaceCurvePanel()
 {
     if (!CurvePanel)
         return;
     const double innerWidth = width() * TwipsPerPixel;
-    const double left = Twips(Picture1[0]).x();
+    const QRectF viewport = Twips(Picture1[0]);
+    const double top = viewport.y() + viewport.height() + 5;
+    // Under the band panels, down to the status line at most.
+    const double height = std::clamp(Twips(StatusLine).y() - 5 - top, 0.0, CurvePanelHeightTwips);
     // To the options panel's right edge, so the column lines up under it.
-    const double panelWidth = std::max(ColumnWidth, innerWidth - 10 - left);
-    SetTwips(CurvePanel, left, top, panelWidth, CurvePanelHeightTwips);
+    const double panelWidth = std::max(ColumnWidth, innerWidth - 10 - viewport.x());
+    SetTwips(CurvePanel, viewport.x(), top, panelWidth, height);
     const double column = panelWidth - ColumnWidth;
-    SetTwips(ResponseCurve, 0, 0, std::max(0.0, column - 120), CurvePanelHeightTwips);
+    SetTwips(ResponseCurve, 0, 0, std::max(0.0, column - 120), height);
 
     SetTwips(AvoidClippingBox, column, 0, ColumnWidth, RowHeight);
     SetTwips(AsDrawnBox, column, RowHeight + 15, ColumnWidth, RowHeight);
     for (int channel = 0; channel < PeakLabel.size(); ++channel)
         SetTwips(PeakLabel[channel], column, 2 * RowHeight + 90 + channel * 255, ColumnWidth, 255);
-    const double warnings = 2 * RowHeight + 90 + 2 * 255 + 60;
-    const double warningHeight = (CurvePanelHeightTwips - warnings) / 2;
-    SetTwips(ClipWarning, column, warnings, ColumnWidth, warningHeight);
-    SetTwips(DeviationWarning, column, warnings + warningHeight, ColumnWidth, warningHeight);
+    // Each warning takes the lines its words wrap into.
+    double columnBottom = 2 * RowHeight + 90 + 2 * 255 + 60;
+    for (QLabel *warning : {ClipWarning, DeviationWarning}) {
+        const double lines = warning->text().isEmpty()
+            ? 0 : warning->heightForWidth(TwipsToPixels(ColumnWidth)) * TwipsPerPixel;
+        SetTwips(warning, column, columnBottom, ColumnWidth, lines);
+        columnBottom += lines;
+    }
+    // Where the curve would be squeezed below what it can draw, or its column
+    // cut, it gives way; it shows with the band panels.
+    const double useful = std::max(ResponseCurve->minimumSizeHint().height() * TwipsPerPixel, columnBottom);
+    CurvePanel->setVisible(!Picture1[2]->isHidden() && height >= useful);
 }
 
 void Form1::SetAvoidClipping(bool on)
@@ -170,6 +179,12 @@ void Form1::ShowResponseTexts()
     }
     clips.removeAll(QString());
     deviations.removeAll(QString());
-    ClipWarning->setText(clips.join(QLatin1Char('\n')));
-    DeviationWarning->setText(deviations.join(QLatin1Char('\n')));
+    const QString clipText = clips.join(QLatin1Char('\n'));
+    const QString deviationText = deviations.join(QLatin1Char('\n'));
+    if (clipText == ClipWarning->text() && deviationText == DeviationWarning->text())
+        return;
+    ClipWarning->setText(clipText);
+    DeviationWarning->setText(deviationText);
+    // The warnings' lines decide the column's height.
+    PlaceCurvePanel();
 }

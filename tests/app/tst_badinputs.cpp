@@ -224,7 +224,7 @@ void tst_BadInputs::open()
         QCOMPARE(Shared().SourceSampleRate, 100);
         for (const QString &chain : after.chains)
             QCOMPARE(chain.count(QLatin1String("equalizer=")), 8);
-        QVERIFY2(fixture.form->StatusLine->text().contains(QLatin1String("bands 8 to 64 (50hz to 20K)")),
+        QVERIFY2(fixture.form->StatusLine->text().contains(QLatin1String("bands 9 to 65 (50hz to 20K)")),
                  qPrintable(fixture.form->StatusLine->text()));
     }
     // The missing file stays missing: nothing was made in its place.

@@ -68,7 +68,7 @@ private slots:
                 if (form && form->isVisible()) {
                     captionDuringPause = form->windowTitle();
                     panelsHiddenDuringPause = !form->Picture1[2]->isVisible() && !form->Picture1[4]->isVisible()
-                        && !form->HScroll1->isVisible();
+                        && !form->HScroll1->isVisible() && !form->CurvePanel->isVisible() && !form->PresetsButton->isEnabled();
                 }
             }
         });
@@ -116,6 +116,7 @@ private slots:
         QCOMPARE(form->Slider1[0]->value(), -4);
         QCOMPARE(form->Label9[0]->text(), QStringLiteral("+1"));
         QCOMPARE(form->Label9[1]->text(), QStringLiteral("+1"));
+        QCOMPARE(form->Text3->toPlainText(), QStringLiteral("1"));
         QCOMPARE(form->Label14->text(), QStringLiteral(" Bandwidth 001 hz"));
         const QVector<QLabel *> litLamps = {form->Label15[0], form->Label16[0], form->Label17[0], form->Label19[0]};
         const QVector<QLabel *> greyLamps = {form->Label15[1], form->Label16[1], form->Label17[1],

@@ -61,23 +61,41 @@ private slots:
         QTest::addColumn<QString>("window");
         // Paths and tool output, set at run time, elide or wrap by design.
         QTest::addColumn<QStringList>("runTimeTexts");
-        QTest::newRow("main") << "Form1" << QStringList();
-        QTest::newRow("inspection") << "Form2" << QStringList{QStringLiteral("Label1_1")};
-        QTest::newRow("export") << "Form3" << QStringList{QStringLiteral("Label1_1"), QStringLiteral("Label2")};
-        QTest::newRow("preview") << "Form4" << QStringList{QStringLiteral("Label1_1")};
+        QTest::addColumn<double>("height"); // the main window's, as the user may make it
+        QTest::newRow("main") << "Form1" << QStringList() << Form1::StartHeightTwips;
+        QTest::newRow("main, lowered by the user") << "Form1" << QStringList() << 3000.0;
+        QTest::newRow("main, with the chains") << "Form1" << QStringList() << 12000.0;
+        QTest::newRow("inspection") << "Form2" << QStringList{QStringLiteral("Label1_1")} << 0.0;
+        QTest::newRow("export") << "Form3" << QStringList{QStringLiteral("Label1_1"), QStringLiteral("Label2")} << 0.0;
+        QTest::newRow("preview") << "Form4" << QStringList{QStringLiteral("Label1_1")} << 0.0;
     }
 
     void textsAreWhole()
     {
         QFETCH(QString, window);
         QFETCH(QStringList, runTimeTexts);
+        QFETCH(double, height);
+        mWindow.form->SetHeightTwips(height);
         QWidget *form = window == mWindow.form->objectName() ? mWindow.form
                                                              : mWindow.form->findChild<QWidget *>(window);
         QVERIFY(form && form->isVisible());
 
         QStringList faults;
-        QMultiHash<QWidget *, std::pair<QString, QRect>> placed; // by parent
+        QMultiHash<QWidget *, std::pair<QString, QRect>> placed, controls; // by parent
+        const QStringList stacked{"Picture1_0", "Line3", "Line4", "Line5"};
         for (QWidget *control : form->findChildren<QWidget *>()) {
+            // In the main window no control covers another or runs past the edge (stacked by design: the
+            // band viewport under the options panel, mid lines behind sliders); the dialogs frame labels.
+            const QRect place = control->geometry();
+            QWidget *parent = control->parentWidget();
+            if (form == mWindow.form && control->isVisibleTo(form) && control->window() == form) {
+                if (place.top() < 0 || place.bottom() >= parent->height() || (parent == form && place.right() >= form->width()))
+                    faults << control->objectName() + QStringLiteral(" is cut by ") + parent->objectName();
+                for (const auto &[otherName, other] : controls.values(parent))
+                    if (other.intersects(place) && !stacked.contains(control->objectName()) && !stacked.contains(otherName))
+                        faults << control->objectName() + QStringLiteral(" covers ") + otherName;
+                controls.insert(parent, {control->objectName(), place});
+            }
             const auto *label = qobject_cast<QLabel *>(control);
             const auto *button = qobject_cast<QAbstractButton *>(control);
             const QString text = label ? label->text() : button ? button->text() : QString();
