@@ -15,7 +15,8 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 // to its practical 24) and is 16-bit otherwise, also when the depth is
 // unknown (0). The run's log ends with the merged stream's peak level in
 // float, before the encoder: above 0 dBFS the file clipped
-// (ToolOutputFacts::PeakLevelDb).
+// (ToolOutputFacts::PeakLevelDb); and its count of samples that are not
+// finite (ToolOutputFacts::NonFiniteSamples).
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
              const QString &outputFile, int sourceBitsPerSample);
 

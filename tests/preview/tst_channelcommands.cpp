@@ -31,7 +31,8 @@ const QString Rout = QStringLiteral("/opt/brenvox/TempWavs/Rout.wav");
 const QString Join = QStringLiteral(
     "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
     "/opt/brenvox/TempWavs/Rout.wav -filter_complex \"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
-    "astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" ");
+    "astats=measure_perchannel=none:measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]\" "
+    "-map \"[aout]\" ");
 
 const QString BlankApp = QStringLiteral("/home/ann/My Apps/brenvox");
 const QString BlankTemp = QStringLiteral("/home/ann/My Apps/brenvox/TempWavs/");
@@ -114,7 +115,8 @@ void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
     QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-max_size", "65536", "-i", BlankTemp + "Lout.wav",
                                 "-max_size", "65536", "-i", BlankTemp + "Rout.wav", "-filter_complex",
                                 "[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
-                                "astats=measure_perchannel=none:measure_overall=Peak_level[aout]",
+                                "astats=measure_perchannel=none:"
+                                "measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]",
                                 "-map", "[aout]", "-sample_fmt", "s32", output}));
     const QString graph = QStringLiteral("amovie=/home/ann/My Apps/R\\\\,ight.wav,volume=1 [out]");
     const QStringList play = CommandText::SplitCommandText(
