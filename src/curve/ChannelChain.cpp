@@ -34,7 +34,7 @@ ChannelResponse::Chain FromSettings(const EqualizerSettings &settings, int chann
     chain.lowCut = settings.lowCut;
     for (int band = 0; band < EqualizerSettings::BandCount; ++band) {
         chain.bandFrequencies[band] = BandTable::FrequencyHz(band);
-        chain.inChain[band] = BandTable::ActsAtSampleRate(band, int(chain.sampleRate))
+        chain.inChain[band] = BandTable::BandActs(band, int(chain.sampleRate), settings.bandwidth)
             && !(settings.lowCut && band < BandTable::FirstBandAfterLowCut);
     }
     const int position = EqualizerSettings::IsChannel(channel) ? settings.channels[channel].levelPosition : 0;

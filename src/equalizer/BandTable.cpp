@@ -1,5 +1,8 @@
 #include "equalizer/BandTable.h"
 
+#include "curve/AsDrawn.h"
+#include "curve/BiquadResponse.h"
+
 namespace {
 
 struct BandRow {
@@ -49,6 +52,21 @@ double FrequencyHz(int band)
 bool ActsAtSampleRate(int band, int sampleRate)
 {
     return sampleRate <= 0 || FrequencyHz(band) < sampleRate / 2.0;
+}
+
+bool BandActs(int band, int sampleRate, double bandwidth)
+{
+    if (!ActsAtSampleRate(band, sampleRate))
+        return false;
+    if (sampleRate <= 0)
+        return true;
+    // The sliders reach 12 dB; the "as drawn" gains go furthest.
+    for (const double gainDb : {-AsDrawn::GainLimitDb, AsDrawn::GainLimitDb}) {
+        if (!BiquadResponse::IsFinite(
+                BiquadResponse::EqualizerElement(FrequencyHz(band), gainDb, bandwidth, sampleRate)))
+            return false;
+    }
+    return true;
 }
 
 QString Caption(int band)

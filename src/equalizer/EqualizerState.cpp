@@ -59,7 +59,7 @@ QString EqualizerState::BuildChain(const BandGains &gains, double preGainDb) con
         firstBand = BandTable::FirstBandAfterLowCut;
     }
     for (int band = firstBand; band <= BandTable::LastBand; ++band) {
-        if (!BandTable::ActsAtSampleRate(band, SourceSampleRate))
+        if (!BandTable::BandActs(band, SourceSampleRate, Bandwidth))
             continue;
         if (!chain.isEmpty())
             chain += QLatin1Char(',');
