@@ -46,10 +46,12 @@ void tst_ChannelCommands::commandText_data()
 
     QTest::newRow("play-left")
         << ChannelCommands::PlayGraph(App, Left, "volume=1," + Chain, 0)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -i /opt/brenvox/TempWavs/Left.wav -af volume=1," + Chain;
+        << "/opt/brenvox/ffplay -nodisp -autoexit -f lavfi -i amovie=/opt/brenvox/TempWavs/Left.wav,"
+           "asetnsamples=n=128:p=1 -af volume=1," + Chain;
     QTest::newRow("play-right from 2.5 s")
         << ChannelCommands::PlayGraph(App, Right, "[in]anull[out]", 2.5)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -ss 2.500 -i /opt/brenvox/TempWavs/Right.wav -af [in]anull[out]";
+        << "/opt/brenvox/ffplay -nodisp -autoexit -f lavfi -i amovie=/opt/brenvox/TempWavs/Right.wav:sp=2.5,"
+           "asetnsamples=n=128:p=1 -af [in]anull[out]";
     QTest::newRow("render-left")
         << ChannelCommands::RenderChannel(App, Left, 1, Chain, Lout)
         << "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
@@ -121,8 +123,8 @@ void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
     const QString graph = QStringLiteral("amovie=/home/ann/My Apps/R\\\\,ight.wav,volume=1 [out]");
     const QStringList play = CommandText::SplitCommandText(
         ChannelCommands::PlayGraph(BlankApp, BlankTemp + "Right.wav", graph, 0));
-    QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-nodisp", "-autoexit", "-i", BlankTemp + "Right.wav", "-af",
-                                graph}));
+    QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-nodisp", "-autoexit", "-f", "lavfi", "-i",
+                                "amovie=" + BlankTemp + "Right.wav,asetnsamples=n=128:p=1", "-af", graph}));
 }
 
 QTEST_GUILESS_MAIN(tst_ChannelCommands)
