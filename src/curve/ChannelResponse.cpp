@@ -52,13 +52,15 @@ SquaredMagnitude::SquaredMagnitude(double b0, double b1, double b2, double a0, d
     b2 /= a0;
     a1 /= a0;
     a2 /= a0;
-    n0 = (b0 + b1 + b2) * (b0 + b1 + b2);
+    // b0 + b2 and 1 + a2 first: for a very wide band they cancel exactly,
+    // and b1 and a1, far smaller, are all that is left.
+    n0 = (b0 + b2 + b1) * (b0 + b2 + b1);
     n1 = -4 * (b0 * b1 + 4 * b0 * b2 + b1 * b2);
     n2 = 16 * b0 * b2;
-    d0 = (1 + a1 + a2) * (1 + a1 + a2);
+    d0 = (1 + a2 + a1) * (1 + a2 + a1);
     d1 = -4 * (a1 + 4 * a2 + a1 * a2);
     d2 = 16 * a2;
-    halfRate = (b0 - b1 + b2) / (1 - a1 + a2);
+    halfRate = (b0 + b2 - b1) / (1 + a2 - a1);
 }
 
 double Phi(double frequency, double sampleRate)

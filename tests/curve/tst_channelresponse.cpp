@@ -87,6 +87,8 @@ private slots:
         QTest::newRow("207 octaves at 48 kHz, every band +1") << Wide(207, 1) << 48000 << "Peak +65.0 dB" << 65;
         QTest::newRow("208 octaves at 48 kHz") << Wide(208, 0) << 48000 << "Peak +0.0 dB" << 65;
         QTest::newRow("300 octaves at 48 kHz, every band -1") << Wide(300, -1) << 48000 << "Peak -65.0 dB" << 65;
+        // The curve ends at half the rate, where such a band's pole and zero meet.
+        QTest::newRow("300 octaves at 8 kHz, every band +1") << Wide(300, 1) << 8000 << "Peak +47.0 dB" << 47;
     }
 
     void peakAndBandsLeftOut()
