@@ -69,6 +69,14 @@ bool BandActs(int band, int sampleRate, double bandwidth)
     return true;
 }
 
+int LastActingBand(int sampleRate, double bandwidth)
+{
+    int band = LastBand;
+    while (band >= FirstBand && !BandActs(band, sampleRate, bandwidth))
+        --band;
+    return band;
+}
+
 QString Caption(int band)
 {
     return IsBand(band) ? QString::fromLatin1(Rows[band].caption) : QString();

@@ -32,9 +32,13 @@ bool ActsAtSampleRate(int band, int sampleRate);
 // from some bandwidth on, and an element with coefficients that are not
 // finite turns the whole channel into NaN. Judged at the largest boost and
 // cut any chain holds, so no gain takes an element across. Every band that
-// acts at a bandwidth acts at the narrower ones. An unknown rate (0) counts
-// every band.
+// acts at a bandwidth acts at the narrower ones, and every band below it
+// acts too. An unknown rate (0) counts every band.
 bool BandActs(int band, int sampleRate, double bandwidth);
+
+// The highest band that acts, -1 when none does: the bands up to it are the
+// ones that act, found with a few designs instead of one for each band.
+int LastActingBand(int sampleRate, double bandwidth);
 
 // Caption under the band's sliders; several keep a trailing blank.
 QString Caption(int band);
