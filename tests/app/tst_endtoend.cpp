@@ -228,9 +228,7 @@ void tst_EndToEnd::previewBothChannels()
 
     // The player's graph, run through ffmpeg, gives what would be heard.
     const QStringList arguments = mSession->toolArguments(QStringLiteral("ffplay"));
-    QCOMPARE(arguments.mid(0, 7), (QStringList{"-nodisp", "-autoexit", "-f", "lavfi", "-i",
-                                               PreviewGraph::ChannelReader(mSession->workspace() + "/Left.wav", 0),
-                                               "-af"}));
+    QCOMPARE(arguments.value(5), PreviewGraph::ChannelReader(mSession->workspace() + "/Left.wav", 0));
     const QString mix = mSession->workspace() + QLatin1String("/heard.wav");
     QCOMPARE(RunTool(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i", arguments.value(5),
                                                 "-af", arguments.value(7), mix}).exitCode, 0);

@@ -11,8 +11,7 @@ Q_DECLARE_METATYPE(EqualizerSettings)
 namespace {
 
 // Band 29 is 1 kHz.
-EqualizerSettings OneKilohertzUp(int gain, bool avoidClipping, bool lowCut = false, int levelPosition = -4,
-                                 int bandwidth = 1, bool asDrawn = false)
+EqualizerSettings OneKilohertzUp(int gain, bool avoidClipping, bool lowCut = false, int levelPosition = -4)
 {
     EqualizerSettings settings;
     settings.channels[0].gains[29] = gain;
@@ -20,8 +19,6 @@ EqualizerSettings OneKilohertzUp(int gain, bool avoidClipping, bool lowCut = fal
     settings.channels[0].levelPosition = levelPosition;
     settings.avoidClipping = avoidClipping;
     settings.lowCut = lowCut;
-    settings.bandwidth = bandwidth;
-    settings.asDrawn = asDrawn;
     return settings;
 }
 
@@ -45,11 +42,6 @@ private slots:
         QTest::newRow("level +6 dB counts") << OneKilohertzUp(-3, false, false, -8) << -2.5
                                             << "Left channel may clip by up to 3.6 dB" << "equalizer=f=19:";
         QTest::newRow("silent") << OneKilohertzUp(6, false, false, 3) << 0.0 << "" << "equalizer=f=19:";
-        // Each band lifts the whole range by its gain.
-        QTest::newRow("300 octaves, avoided") << OneKilohertzUp(6, true, false, -4, 300) << -1.0 << ""
-                                              << "volume=-5.1dB,equalizer=f=19:";
-        QTest::newRow("300 octaves, as drawn") << OneKilohertzUp(6, false, false, -4, 300, true) << -1.0 << ""
-                                               << "equalizer=f=19:";
     }
 
     void clipping()
@@ -68,7 +60,6 @@ private slots:
         BandGains texts;
         texts.fill(QStringLiteral("0"));
         QVERIFY(ChannelPlanText::ChainText(state, texts, plan).startsWith(chainHead));
-        QVERIFY(std::isfinite(plan.deviationDb));
         // Lowered, the channel stays below full scale, and the curve says so.
         if (plan.chain.preGainDb < 0)
             QVERIFY(sourcePeakDb + plan.curve.peakDb < -0.04);

@@ -48,19 +48,16 @@ void tst_WrittenAudioCheck::mergedSound_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("sound");
-
-    QTest::newRow("a 20 kHz element at 207 octaves, 44.1 kHz") << "ffmpeg51_merge_207.txt" << true;
-    QTest::newRow("the same at 208 octaves") << "ffmpeg51_merge_nan.txt" << false;
+    QTest::newRow("600 s merged") << "ffmpeg51_join_600s.txt" << true;
+    QTest::newRow("a 20 kHz element at 208 octaves, 44.1 kHz") << "ffmpeg51_merge_nan.txt" << false;
 }
 
 void tst_WrittenAudioCheck::mergedSound()
 {
     QFETCH(QString, file);
     QFETCH(bool, sound);
-    const QString output = QString::fromLatin1(TestAppFolder::fileBytes(TestAppFolder::testDataFolder() + '/' + file));
-    QVERIFY(!output.isEmpty());
-    QCOMPARE(MergedSoundProblem(output).isEmpty(), sound);
-    QCOMPARE(MergedSoundProblem(output).startsWith(QLatin1String("the written audio is not sound: ")), !sound);
+    const QByteArray output = TestAppFolder::fileBytes(TestAppFolder::testDataFolder() + '/' + file);
+    QCOMPARE(MergedSoundProblem(QString::fromLatin1(output)).startsWith("the written audio is not sound: "), !sound);
 }
 
 QTEST_GUILESS_MAIN(tst_WrittenAudioCheck)

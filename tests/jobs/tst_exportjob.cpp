@@ -52,6 +52,17 @@ struct ImportRecorder : ImportObserver
     void ImportEnded(bool done) override { ++ended; completed = done; }
 };
 
+// The window's chain at 44.1 kHz with 1 kHz at -12 dB, 19.4 and 20 kHz at +3:
+// this wide, each band lifts the whole range by its gain.
+QString WideChain(int bandwidth)
+{
+    BandGains gains;
+    gains.fill(QStringLiteral("0"));
+    gains[29] = QStringLiteral("-12");
+    gains[63] = gains[64] = QStringLiteral("3");
+    return EqualizerState{false, bandwidth, 44100}.BuildChain(gains);
+}
+
 } // namespace
 
 class tst_ExportJob : public QObject
@@ -154,64 +165,38 @@ void tst_ExportJob::sourceToWrittenFile_data()
 {
     QTest::addColumn<QString>("codec");
     QTest::addColumn<double>("amplitude");
-    QTest::addColumn<int>("rate");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("level");
     QTest::addColumn<QString>("chain");
-    // The chain's at the tone's 1 kHz; NaN: the chain does not give sound,
-    // and the export says so instead of saving it.
-    QTest::addColumn<double>("gainDb");
+    QTest::addColumn<double>("gainDb"); // the chain's at the tone's 1 kHz
     QTest::addColumn<int>("bits");
     QTest::addColumn<bool>("clipped");
 
     const QString flat = QStringLiteral("anull");
     const QString cut = QStringLiteral("equalizer=f=1000:width_type=o:width=1:g=-12");
-    QTest::newRow("24-bit at -1 dBFS to WAV") << "pcm_s24le" << 0.891251 << 44100 << "Mix.wav" << 1 << flat << 0.0
-                                              << 24 << false;
-    QTest::newRow("24-bit to FLAC") << "pcm_s24le" << 0.5 << 44100 << "Mix.flac" << 1 << flat << 0.0 << 24 << false;
-    QTest::newRow("16-bit to WAV") << "pcm_s16le" << 0.5 << 44100 << "Mix.wav" << 1 << flat << 0.0 << 16 << false;
-    QTest::newRow("16-bit at -20 dBFS to FLAC") << "pcm_s16le" << 0.1 << 44100 << "Mix.flac" << 1 << flat << 0.0
-                                                << 16 << false;
+    QTest::newRow("24-bit at -1 dBFS to WAV") << "pcm_s24le" << 0.891251 << "Mix.wav" << 1 << flat << 0.0 << 24
+                                              << false;
+    QTest::newRow("24-bit to FLAC") << "pcm_s24le" << 0.5 << "Mix.flac" << 1 << flat << 0.0 << 24 << false;
+    QTest::newRow("16-bit to WAV") << "pcm_s16le" << 0.5 << "Mix.wav" << 1 << flat << 0.0 << 16 << false;
+    QTest::newRow("16-bit at -20 dBFS to FLAC") << "pcm_s16le" << 0.1 << "Mix.flac" << 1 << flat << 0.0 << 16
+                                                << false;
     // -5.5 dBFS boosted by 12 dB before it came here, then cut by 12 dB:
     // a 16-bit split would have clipped it on the way.
-    QTest::newRow("+12 dB source, -12 dB here") << "pcm_f32le" << 2.113489 << 44100 << "Mix.wav" << 1 << cut
-                                                << -12.0 << 32 << false;
+    QTest::newRow("+12 dB source, -12 dB here") << "pcm_f32le" << 2.113489 << "Mix.wav" << 1 << cut << -12.0
+                                                << 32 << false;
     QTest::newRow("+12 dB then -12 dB in one chain")
-        << "pcm_s16le" << 0.530884 << 44100 << "Mix.wav" << 1
+        << "pcm_s16le" << 0.530884 << "Mix.wav" << 1
         << "equalizer=f=1000:width_type=o:width=1:g=12," + cut << 0.0 << 16 << false;
-    QTest::newRow("level 2 clips") << "pcm_s16le" << 0.8 << 44100 << "Mix.wav" << 2 << flat << 0.0 << 16 << true;
-
-    // The window's chains at the widest bandwidths, where each band lifts
-    // the whole range by its gain: 20 kHz acts at 44.1 kHz up to 207
-    // octaves, 19.4 kHz up to 299, both up to 300 at 48 kHz.
-    const auto wide = [](int bandwidth, int rate, const QList<QPair<int, int>> &moved) {
-        EqualizerState state;
-        state.Bandwidth = bandwidth;
-        state.SourceSampleRate = rate;
-        BandGains gains;
-        gains.fill(QStringLiteral("0"));
-        for (const auto &[band, gain] : moved)
-            gains[band] = QString::number(gain);
-        return state.BuildChain(gains);
-    };
-    QTest::newRow("207 octaves at 44.1 kHz") << "pcm_s16le" << 0.5 << 44100 << "Mix.wav" << 1
-                                             << wide(207, 44100, {{29, -6}, {64, 3}}) << -3.0 << 16 << false;
-    QTest::newRow("208 octaves at 44.1 kHz, flat") << "pcm_s16le" << 0.5 << 44100 << "Mix.wav" << 1
-                                                   << wide(208, 44100, {}) << 0.0 << 16 << false;
-    QTest::newRow("300 octaves at 44.1 kHz") << "pcm_s16le" << 0.5 << 44100 << "Mix.flac" << 1
-                                             << wide(300, 44100, {{29, -6}, {63, 12}}) << -6.0 << 16 << false;
-    QTest::newRow("300 octaves at 48 kHz") << "pcm_s16le" << 0.5 << 48000 << "Mix.wav" << 1
-                                           << wide(300, 48000, {{64, -6}}) << -6.0 << 16 << false;
-    QTest::newRow("an element that is not finite") << "pcm_s16le" << 0.5 << 44100 << "Mix.wav" << 1
-                                                   << "equalizer=f=20000:width_type=o:width=208:g=0"
-                                                   << qQNaN() << 16 << false;
+    QTest::newRow("level 2 clips") << "pcm_s16le" << 0.8 << "Mix.wav" << 2 << flat << 0.0 << 16 << true;
+    // 20 kHz acts up to 207 octaves, 19.4 kHz up to 299.
+    for (const auto &[w, db] : {std::pair{207, -6.0}, {208, -9.0}, {300, -12.0}})
+        QTest::addRow("%d octaves", w) << "pcm_s16le" << 0.5 << "Mix.wav" << 1 << WideChain(w) << db << 16 << false;
 }
 
 void tst_ExportJob::sourceToWrittenFile()
 {
     QFETCH(QString, codec);
     QFETCH(double, amplitude);
-    QFETCH(int, rate);
     QFETCH(QString, name);
     QFETCH(int, level);
     QFETCH(QString, chain);
@@ -226,7 +211,7 @@ void tst_ExportJob::sourceToWrittenFile()
     const QString source = app.scratchPath(QStringLiteral("source.wav"));
     // Faded in: a cut's filter lets a sudden start through at first.
     const QString tone = QStringLiteral("%1*(1-exp(-20*t))*sin(2*PI*1000*t)").arg(amplitude);
-    QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=%1|%1:s=%2:d=2").arg(tone).arg(rate), source,
+    QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=%1|%1:d=2").arg(tone), source,
                                    {QStringLiteral("-c:a"), codec}));
     ImportRecorder imported;
     ImportJob import({source, request.paths.LeftSourceWav, request.paths.RightSourceWav, app.path(), app.path()},
@@ -245,13 +230,6 @@ void tst_ExportJob::sourceToWrittenFile()
     ExportJob job(request, &recorder);
     job.SaveChanels();
     QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 60000);
-    if (std::isnan(gainDb)) {
-        QVERIFY(!recorder.completed);
-        const QLatin1String refusal("Merging Chanels failed: the written audio is not sound: ");
-        QVERIFY2(recorder.failure.startsWith(refusal), qPrintable(recorder.failure));
-        QVERIFY(!QFile::exists(request.target) && !QFile::exists(request.temporaryOutput));
-        return;
-    }
     QVERIFY2(recorder.completed, qPrintable(recorder.failure));
 
     const QString probed = AudioMeasure::RunTool(QStringLiteral("ffprobe"), {request.target}).output;

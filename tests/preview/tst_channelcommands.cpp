@@ -31,8 +31,7 @@ const QString Rout = QStringLiteral("/opt/brenvox/TempWavs/Rout.wav");
 const QString Join = QStringLiteral(
     "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
     "/opt/brenvox/TempWavs/Rout.wav -filter_complex \"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
-    "astats=measure_perchannel=none:measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]\" "
-    "-map \"[aout]\" ");
+    "astats=measure_perchannel=none:measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]\" -map \"[aout]\" ");
 
 const QString BlankApp = QStringLiteral("/home/ann/My Apps/brenvox");
 const QString BlankTemp = QStringLiteral("/home/ann/My Apps/brenvox/TempWavs/");

@@ -91,9 +91,7 @@ void tst_Preview::singleChannel()
     form->SoundPreviewing(qint16(channel));
 
     const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
-    QCOMPARE(arguments.mid(0, 7), (QStringList{"-nodisp", "-autoexit", "-f", "lavfi", "-i",
-                                               PreviewGraph::ChannelReader(session.workspace() + "/" + file, 0),
-                                               "-af"}));
+    QCOMPARE(arguments.value(5), PreviewGraph::ChannelReader(session.workspace() + "/" + file, 0));
     QCOMPARE(arguments.size(), 9);
     QVERIFY2(arguments[7].contains(volume), qPrintable(arguments[7]));
     QVERIFY(!arguments[7].contains(QLatin1String("amovie")));
@@ -139,9 +137,7 @@ void tst_Preview::bothChannels()
 
     QCOMPARE(states, (QStringList{"Previewing Both Chanels | Position 0:00 of 0:03 | Stop"}));
     const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
-    QCOMPARE(arguments.mid(0, 7), (QStringList{"-nodisp", "-autoexit", "-f", "lavfi", "-i",
-                                               PreviewGraph::ChannelReader(session.workspace() + "/Left.wav", 0),
-                                               "-af"}));
+    QCOMPARE(arguments.value(5), PreviewGraph::ChannelReader(session.workspace() + "/Left.wav", 0));
     const QString graph = arguments.value(7);
     QVERIFY2(graph.contains(QLatin1String("amovie=") + PreviewGraph::GraphOptionValue(session.workspace() + "/Right.wav")),
              qPrintable(graph));
