@@ -11,8 +11,9 @@
 
 #include <memory>
 
-#include <cerrno>
-#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -23,14 +24,56 @@ QString &AppFolderOverride()
     return folder;
 }
 
-std::unique_ptr<QTemporaryDir> &InstanceFolder()
+// The folder and the lock that tells other instances it is in use, held
+// for as long as the workspace is.
+struct Instance
 {
-    static std::unique_ptr<QTemporaryDir> folder;
-    return folder;
+    QTemporaryDir folder;
+    int lock = -1;
+
+    explicit Instance(const QString &pattern) : folder(pattern) {}
+    ~Instance()
+    {
+        if (lock >= 0)
+            ::close(lock);
+    }
+};
+
+std::unique_ptr<Instance> &InstanceFolder()
+{
+    static std::unique_ptr<Instance> instance;
+    return instance;
 }
 
 const QLatin1String InstancePrefix("brenvox-");
-const QLatin1String OwnerFile("owner.pid");
+const QLatin1String LockFile("in-use.lock");
+
+// TMPDIR when it names a folder this user can write, else /tmp: a missing
+// TMPDIR would otherwise leave the workspace at the root of the file system.
+QString TemporaryFolder()
+{
+    const QString given = qEnvironmentVariable("TMPDIR");
+    const QFileInfo folder(given);
+    if (!given.isEmpty() && folder.isAbsolute() && folder.isDir() && ::access(QFile::encodeName(given), W_OK | X_OK) == 0)
+        return QDir::cleanPath(given);
+    return QStringLiteral("/tmp");
+}
+
+// Taken under another name and then renamed into place, so no other
+// instance ever finds the lock file of a live workspace unlocked.
+int LockWorkspace(const QString &folder)
+{
+    const QByteArray taking = QFile::encodeName(folder + QLatin1Char('/') + LockFile + QLatin1String(".new"));
+    const int fd = ::open(taking.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX) != 0
+        || ::rename(taking.constData(), QFile::encodeName(folder + QLatin1Char('/') + LockFile).constData()) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
 
 bool IsExecutableFile(const QString &path)
 {
@@ -39,7 +82,8 @@ bool IsExecutableFile(const QString &path)
 }
 
 // A workspace whose instance is gone (killed, crashed) would otherwise stay
-// in the temporary folder for good.
+// in the temporary folder for good. Its lock is free once no process holds
+// it, whatever process ids another PID namespace sharing the folder uses.
 void RemoveAbandonedWorkspaces(const QString &temporaryFolder)
 {
     const QDir folder(temporaryFolder);
@@ -47,16 +91,19 @@ void RemoveAbandonedWorkspaces(const QString &temporaryFolder)
                                               QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QString &name : names) {
         const QString path = folder.filePath(name);
-        if (!QFileInfo(path).isWritable())
+        struct stat entry {};
+        if (::lstat(QFile::encodeName(path).constData(), &entry) != 0 || !S_ISDIR(entry.st_mode)
+            || entry.st_uid != ::geteuid())
             continue;
-        QFile owner(path + QLatin1Char('/') + OwnerFile);
-        if (!owner.open(QIODevice::ReadOnly))
-            continue; // not one of ours, or still being made
-        const qint64 pid = owner.readAll().trimmed().toLongLong();
-        if (pid <= 0 || pid == ::getpid())
+        // No lock file: not one of ours, or still being made.
+        const int lock = ::open(QFile::encodeName(path + QLatin1Char('/') + LockFile).constData(),
+                                O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+        if (lock < 0)
             continue;
-        if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+        struct stat lockEntry {};
+        if (::fstat(lock, &lockEntry) == 0 && S_ISREG(lockEntry.st_mode) && ::flock(lock, LOCK_EX | LOCK_NB) == 0)
             QDir(path).removeRecursively();
+        ::close(lock);
     }
 }
 
@@ -95,21 +142,19 @@ QString ToolFolder(const QString &tool)
 
 QString WorkspaceFolder()
 {
-    std::unique_ptr<QTemporaryDir> &instance = InstanceFolder();
-    if (!instance || !instance->isValid() || !QFileInfo(instance->path()).isDir()) {
-        const QString temporaryFolder = QDir::tempPath();
-        instance = std::make_unique<QTemporaryDir>(temporaryFolder + QLatin1Char('/') + InstancePrefix
-                                                   + QLatin1String("XXXXXX"));
-        if (instance->isValid()) {
-            QFile owner(instance->filePath(OwnerFile));
-            if (owner.open(QIODevice::WriteOnly))
-                owner.write(QByteArray::number(qint64(::getpid())) + '\n');
-            PrepareTempFolder(instance->path());
+    std::unique_ptr<Instance> &instance = InstanceFolder();
+    if (!instance || !instance->folder.isValid() || !QFileInfo(instance->folder.path()).isDir()) {
+        instance.reset();
+        instance = std::make_unique<Instance>(TemporaryFolder() + QLatin1Char('/') + InstancePrefix
+                                              + QLatin1String("XXXXXX"));
+        if (instance->folder.isValid()) {
+            instance->lock = LockWorkspace(instance->folder.path());
+            PrepareTempFolder(instance->folder.path());
         }
     }
     // An invalid folder still gives paths: the tools then fail on them and
     // say why.
-    return instance->path() + QLatin1String("/TempWavs");
+    return instance->folder.path() + QLatin1String("/TempWavs");
 }
 
 QString WorkspaceFile(const QString &name)
@@ -120,7 +165,7 @@ QString WorkspaceFile(const QString &name)
 void PrepareWorkspace()
 {
     RemoveWorkspace();
-    RemoveAbandonedWorkspaces(QDir::tempPath());
+    RemoveAbandonedWorkspaces(TemporaryFolder());
     WorkspaceFolder();
 }
 

@@ -21,16 +21,18 @@ QString ToolFolder(const QString &tool);
 QStringList ToolSearchFolders();
 
 // This instance's workspace: a folder "TempWavs" inside a private folder of
-// its own under the temporary location (TMPDIR), so two instances never share
-// one and an installed program works. Made on first use.
+// its own under the temporary location (TMPDIR, or /tmp when TMPDIR is not a
+// folder this user can write), so two instances never share one and an
+// installed program works. Made on first use; a lock on a file in it is
+// held while it exists.
 QString WorkspaceFolder();
 
 // The channel files in the workspace.
 QString WorkspaceFile(const QString &name);
 
 // Replaces the instance's workspace with a new, empty one and removes the
-// old one with everything in it; also removes workspaces that instances which
-// no longer run left behind. Start-up runs it.
+// old one with everything in it; also removes this user's workspaces whose
+// lock no process holds any more. Start-up runs it.
 void PrepareWorkspace();
 
 // Removes the instance's workspace; the next use makes a new one.

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdio>
+
 void Form1::CleanUnload()
 {
     // close() below comes back here through closeEvent.
@@ -22,12 +24,17 @@ void Form1::CleanUnload()
     unloading = true;
 
     // "Last settings" offers them at the next start; start-up itself stays
-    // flat. There is no one left to tell when this fails.
+    // flat. No window is left to tell a failure in, so standard error does.
     const QString lastSettings = LastSettingsPath();
     QString message;
-    if (!QDir().mkpath(QFileInfo(lastSettings).absolutePath())
-        || !PresetFile::Save(lastSettings, Equalizer().Settings(), &message))
-        qWarning("%s", qPrintable(message.isEmpty() ? lastSettings : message));
+    if (!QDir().mkpath(QFileInfo(lastSettings).absolutePath()))
+        message = QStringLiteral("Cannot save the preset %1: its folder cannot be made.").arg(lastSettings);
+    else
+        PresetFile::Save(lastSettings, Equalizer().Settings(), &message);
+    if (!message.isEmpty()) {
+        std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
+        std::fflush(stderr);
+    }
 
     if (objDOS)
         objDOS->Stop();

@@ -20,9 +20,12 @@ bool ReadBand(const QString &text, int channel, CommandLineRequest::BandGain *ga
     const QRegularExpressionMatch match = form.match(text);
     if (!match.hasMatch())
         return false;
-    const int band = match.captured(1).toInt();
-    const int decibels = match.captured(2).toInt();
-    if (band < 1 || band > 65 || decibels < -12 || decibels > 12)
+    // A number too long for an int reads as 0 without the check.
+    bool bandRead = false;
+    bool decibelsRead = false;
+    const int band = match.captured(1).toInt(&bandRead);
+    const int decibels = match.captured(2).toInt(&decibelsRead);
+    if (!bandRead || !decibelsRead || band < 1 || band > 65 || decibels < -12 || decibels > 12)
         return false;
     *gain = {channel, band - 1, decibels};
     return true;

@@ -7,6 +7,7 @@
 #include "equalizer/EqualizerState.h"
 #include "equalizer/OutputLevel.h"
 #include "export/ExportProgress.h"
+#include "export/OutputRefusal.h"
 #include "export/OutputReplacement.h"
 #include "export/WrittenAudioCheck.h"
 #include "jobs/ExportJob.h"
@@ -16,7 +17,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QThread>
@@ -49,22 +49,27 @@ public:
 
     ~FileExport() override
     {
-        if (!mTemporary.isEmpty())
-            QFile::remove(mTemporary);
         QDir(mWorkspace).removeRecursively();
     }
 
-    void Start(bool overwrite)
+    // inputs: all of the run's, none of which may be written over.
+    void Start(bool overwrite, const QStringList &inputs)
     {
-        if (QFileInfo::exists(mOutput) && !overwrite)
-            return Refuse(QStringLiteral("%1 exists: --overwrite replaces it").arg(mOutput));
         if (!QFileInfo(mInput).isFile())
             return Refuse(QStringLiteral("The chosen file cannot be found: %1").arg(mInput));
+        const QString refusal = OutputRefusal(mOutput, inputs);
+        if (!refusal.isEmpty())
+            return Refuse(refusal);
+        // A link that leads nowhere holds the name as well.
+        const QFileInfo existing(mOutput);
+        if ((existing.exists() || existing.isSymLink()) && !overwrite)
+            return Refuse(QStringLiteral("%1 exists: --overwrite replaces it").arg(mOutput));
         // Made now, it proves that the output can be written before any
         // tool runs; the output itself is left alone until the result is
         // complete.
-        mTemporary = OutputReplacement::CreateTemporaryOutput(mOutput);
-        if (mTemporary.isEmpty())
+        mTemporary = OutputReplacement::TemporaryOutput::Create(mOutput);
+        mOverwrite = overwrite;
+        if (!mTemporary)
             return Refuse(QStringLiteral("The output file could not be created: %1").arg(mOutput));
         if (!QDir().mkpath(mWorkspace))
             return Refuse(QStringLiteral("The workspace could not be created: %1").arg(mWorkspace));
@@ -144,15 +149,15 @@ private:
         request.rightVolume = OutputLevelFromPosition(qint16(mSettings.channels[1].levelPosition)).level;
         request.leftChain = chains[0];
         request.rightChain = chains[1];
-        request.temporaryOutput = mTemporary;
         request.target = QFileInfo(mOutput).absoluteFilePath();
+        request.replaceExisting = mOverwrite;
         request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
         request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
         if (mWhole)
             request.sourceFile = mInput;
         request.sourceBitsPerSample = mBitsPerSample;
         // The job removes the temporary file from now on.
-        mTemporary.clear();
+        request.temporaryOutput = std::move(mTemporary);
         // A whole run is one step of the three the bar counts.
         mBarMaximum = ExportProgress::BarMaximum(mDuration) / (mWhole ? 3 : 1);
         mExport = std::make_unique<ExportJob>(request, static_cast<ExportObserver *>(this));
@@ -197,9 +202,7 @@ private:
         mFinished = true;
         mImport.reset();
         mExport.reset();
-        if (!mTemporary.isEmpty())
-            QFile::remove(mTemporary);
-        mTemporary.clear();
+        mTemporary.reset();
         Say(QStringLiteral("%1: %2").arg(mInput, failure.isEmpty() ? QStringLiteral("done, written to ") + mOutput
                                                                : QStringLiteral("failed: ") + failure));
         if (failure.isEmpty() && !mSaved.isEmpty())
@@ -214,7 +217,8 @@ private:
     bool mWhole = false;
     std::function<void()> mEnded;
     JobPaths mPaths;
-    QString mTemporary;
+    std::shared_ptr<OutputReplacement::TemporaryOutput> mTemporary;
+    bool mOverwrite = false;
     QString mDuration;
     int mSampleRate = 0;
     double mSourcePeakDb = std::numeric_limits<double>::quiet_NaN();
@@ -229,6 +233,13 @@ private:
     bool mFinished = false;
     bool mCancelled = false;
 };
+
+// Every name is a file of the working folder: held as an absolute path
+// from the start, none is ever read as a protocol or an option.
+QString InWorkingFolder(const QString &path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
 
 bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings, QString *problem)
 {
@@ -246,8 +257,13 @@ bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings
 
 } // namespace
 
-int RunCommandLineExports(const CommandLineRequest &request)
+int RunCommandLineExports(const CommandLineRequest &given)
 {
+    CommandLineRequest request = given;
+    for (QString &file : request.files)
+        file = InWorkingFolder(file);
+    request.output = InWorkingFolder(request.output);
+    request.outputFolder = InWorkingFolder(request.outputFolder);
     EqualizerSettings settings;
     QString problem;
     if (!ReadSettings(request, &settings, &problem)) {
@@ -298,7 +314,7 @@ int RunCommandLineExports(const CommandLineRequest &request)
                 continue;
             }
             outputs.insert(file.Output());
-            file.Start(request.overwrite);
+            file.Start(request.overwrite, request.files);
         }
         if (running == 0)
             loop.quit();

@@ -5,6 +5,7 @@
 #include "process/CommandText.h"
 
 using CommandText::QuoteArgument;
+using CommandText::QuoteToolFile;
 
 namespace {
 
@@ -18,15 +19,18 @@ const QLatin1String MeasuredMerge(
 const QLatin1String MapMerged("\" -map \"[aout]\" ");
 
 // From float channel files, ffmpeg's WAV muxer writes 16 bits and its FLAC
-// encoder 24, whatever the source had.
-QString DepthOptions(const QString &outputFile, int sourceBitsPerSample)
+// encoder 24, whatever the source had. A WAV file's RIFF header counts to
+// 4 GiB: "-rf64 auto" switches to the RF64 header above that, and below it
+// writes a plain WAV file with room for the switch in a JUNK chunk.
+QString OutputOptions(const QString &outputFile, int sourceBitsPerSample)
 {
     const bool deep = sourceBitsPerSample > 16;
     if (outputFile.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
+        const QString large = QStringLiteral("-rf64 auto ");
         if (!deep)
-            return QString();
-        return sourceBitsPerSample <= 24 ? QStringLiteral("-c:a pcm_s24le ")
-                                         : QStringLiteral("-c:a pcm_s32le ");
+            return large;
+        return (sourceBitsPerSample <= 24 ? QStringLiteral("-c:a pcm_s24le ") : QStringLiteral("-c:a pcm_s32le "))
+            + large;
     }
     if (outputFile.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive))
         return deep ? QStringLiteral("-sample_fmt s32 ") : QStringLiteral("-sample_fmt s16 ");
@@ -48,10 +52,10 @@ QString Join(const QString &appFolder, const QString &leftOutWav, const QString 
              const QString &outputFile, int sourceBitsPerSample)
 {
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y")
-        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteArgument(leftOutWav)
-        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteArgument(rightOutWav)
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav)
         + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
-        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteArgument(outputFile);
+        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
 }
 
 QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
@@ -72,11 +76,11 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 
     // The source's tags stay behind, as they do when the channels pass
     // through the workspace files.
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
-        + QuoteArgument(sourceFile) + QLatin1String(" -filter_complex \"")
+        + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
         + ImportCommands::ChannelGraph(branch(leftLevel, leftChain, "[l]"),
                                        branch(rightLevel, rightChain, "[r]"))
         + QLatin1String(";[l][r]") + MeasuredMerge + MapMerged + QLatin1String("-map_metadata -1 ")
-        + DepthOptions(outputFile, sourceBitsPerSample) + QuoteArgument(outputFile);
+        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
 }
 
 QString ProbeAudio(const QString &appFolder, const QString &file)
@@ -84,7 +88,7 @@ QString ProbeAudio(const QString &appFolder, const QString &file)
     return QuoteArgument(appFolder + QLatin1String("/ffprobe"))
         + QLatin1String(" -v error -select_streams a:0 -show_entries stream=channels:format=duration"
                         " -of default=noprint_wrappers=1 ")
-        + QuoteArgument(file);
+        + QuoteToolFile(file);
 }
 
 } // namespace ExportCommands

@@ -1,5 +1,6 @@
 // The command texts of the export: the two channel renders, their merge
-// into the chosen format, and the probe of what was written.
+// into the chosen format, and the probe of what was written. Every file goes
+// in as CommandText::QuoteToolFile inserts it.
 #pragma once
 
 #include <QString>
@@ -13,10 +14,10 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 // The merge has "-y" once; the output's extension picks the format. A WAV
 // or FLAC file keeps a source's depth above 16 bits (WAV up to 32, FLAC up
 // to its practical 24) and is 16-bit otherwise, also when the depth is
-// unknown (0). The run's log ends with the merged stream's peak level in
-// float, before the encoder: above 0 dBFS the file clipped
-// (ToolOutputFacts::PeakLevelDb); and its count of samples that are not
-// finite (ToolOutputFacts::NonFiniteSamples).
+// unknown (0); a WAV file over 4 GiB gets the RF64 header. The run's log
+// ends with the merged stream's peak level in float, before the encoder:
+// above 0 dBFS the file clipped (ToolOutputFacts::PeakLevelDb); and its
+// count of samples that are not finite (ToolOutputFacts::NonFiniteSamples).
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
              const QString &outputFile, int sourceBitsPerSample);
 

@@ -9,7 +9,6 @@
 #include "export/WrittenAudioCheck.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
@@ -139,9 +138,11 @@ bool Form3::ExportRunning() const
     return mExporting;
 }
 
-void Form3::SetTemporaryOutput(const QString &path)
+void Form3::SetTemporaryOutput(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
+                               bool replaceExisting)
 {
-    mTemporaryOutput = path;
+    mTemporaryOutput = std::move(output);
+    mReplaceExisting = replaceExisting;
 }
 
 void Form3::RefuseOutput(const QString &reason)
@@ -158,7 +159,7 @@ void Form3::Timer1_Timer()
 
     if (!mRefusal.isEmpty())
         ShowFailure(mRefusal);
-    else if (Shared().OutputFile.isEmpty() || mTemporaryOutput.isEmpty())
+    else if (Shared().OutputFile.isEmpty() || !mTemporaryOutput)
         ShowFailure(QStringLiteral("The output file could not be created."));
     else
         SaveChanels();
@@ -171,12 +172,12 @@ void Form3::SaveChanels()
     ExportRequest request;
     TakeChannelRenders(request);
     request.target = Shared().OutputFile;
+    request.replaceExisting = mReplaceExisting;
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
     request.sourceBitsPerSample = Shared().SourceBitsPerSample;
     // The job removes the temporary file from now on, unless it becomes
     // the output.
-    request.temporaryOutput = mTemporaryOutput;
-    mTemporaryOutput.clear();
+    request.temporaryOutput = std::move(mTemporaryOutput);
     mExporting = true;
     ExportObserver *observer = this;
     objDOS = std::make_unique<ExportJob>(request, observer);
@@ -244,10 +245,7 @@ void Form3::ShowFailure(const QString &failure)
 
 void Form3::RemoveIncompleteOutput()
 {
-    if (mTemporaryOutput.isEmpty())
-        return;
-    QFile::remove(mTemporaryOutput);
-    mTemporaryOutput.clear();
+    mTemporaryOutput.reset();
 }
 
 void Form3::objDOS_ReceiveOutputs(QString &CommandOutputs)

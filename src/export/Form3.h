@@ -40,8 +40,11 @@ public:
 
     bool ExportRunning() const;
     // The file the merge writes, beside OutputFile; it is removed when the
-    // export fails or the window closes, and replaces OutputFile once checked.
-    void SetTemporaryOutput(const QString &path);
+    // export fails or the window closes, and replaces OutputFile once checked
+    // (a file that appeared there since the user chose it only when the user
+    // agreed to replace one).
+    void SetTemporaryOutput(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
+                            bool replaceExisting);
     // The chosen output must not be written: the window says why and the
     // export does not run.
     void RefuseOutput(const QString &reason);
@@ -80,7 +83,8 @@ private:
     QLabel *RowStatus(int row) const;
 
     std::unique_ptr<SequenceScope> mSequence;
-    QString mTemporaryOutput;
+    std::shared_ptr<OutputReplacement::TemporaryOutput> mTemporaryOutput;
+    bool mReplaceExisting = false;
     QString mRefusal;
     bool mExporting = false;
     bool mUnloading = false;

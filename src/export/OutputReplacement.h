@@ -1,21 +1,56 @@
-// The export writes beside the chosen file and puts its result in place in
-// one step, so a failed, cancelled or killed export never touches it.
+// The export writes into a folder of its own beside the chosen file and puts
+// its result in place in one step: a failed, cancelled or killed export never
+// touches the chosen file, and nobody who may write in that folder can put a
+// link or a file of theirs in the way of what the export writes.
 #pragma once
 
 #include <QString>
 
+#include <memory>
+
 namespace OutputReplacement {
 
-// Creates an empty hidden file in the target's folder, named
-// ".<name>.<random>.<extension>" so ffmpeg still picks the format from the
-// extension. Empty text when it cannot be created there, or when the target
-// exists but could not be replaced by it (a folder, a read-only file).
-QString CreateTemporaryOutput(const QString &target);
+class TemporaryOutput
+{
+public:
+    // Makes a folder only this user may enter (mode 0700) in the folder of
+    // the target, or of the file a link as the target names, so the final
+    // rename stays on one file system. Null when it cannot be made there, or
+    // when the target exists but could not be replaced by the result (a
+    // folder, a read-only file).
+    static std::shared_ptr<TemporaryOutput> Create(const QString &target);
+    // Removes the written file and the folder unless the file was put in
+    // place.
+    ~TemporaryOutput();
+    TemporaryOutput(const TemporaryOutput &) = delete;
+    TemporaryOutput &operator=(const TemporaryOutput &) = delete;
 
-// Puts the finished temporary file in the target's place with one
-// rename(2), keeping an existing target's permission bits; a link as the
-// target is followed so the file it names is replaced. Empty text when
-// done, otherwise why not.
-QString ReplaceTarget(const QString &temporary, const QString &target);
+    // What the tools write: the target's name (ffmpeg picks the format from
+    // its extension) in the folder, reached through this process's open
+    // descriptor of it, so whatever is put under the folder's name later
+    // leads the tools nowhere. Nothing is there until a tool writes it.
+    QString File() const;
+
+    // Puts the written file in the target's place with one rename, once its
+    // data is on the disk, keeping an existing target's permission bits.
+    // Without replaceExisting a file that holds the target's name is left as
+    // it is and the move fails. Empty text when done, otherwise why not.
+    // Takes tens of milliseconds: meant for a worker thread.
+    QString PutInPlace(bool replaceExisting) const;
+
+    // Removes the written file and the folder. Called again once the tools
+    // have gone, it catches what they wrote after the first call.
+    void Remove() const;
+
+private:
+    TemporaryOutput() = default;
+
+    int mFolder = -1;    // the private folder, held open
+    QString mFolderPath; // its name beside the target
+    QString mName;
+    QString mFile;
+    QString mTarget;      // as the user named it, for the messages
+    QString mDestination; // the file that is replaced: a link is followed
+};
 
 } // namespace OutputReplacement

@@ -4,29 +4,11 @@
 #include "app/Form1.h"
 #include "app/SharedState.h"
 #include "export/Form3.h"
+#include "export/OutputRefusal.h"
 #include "export/OutputReplacement.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-
-#include <sys/stat.h>
-
-namespace {
-
-// One file under any of its names: the path itself, a link or a hard link.
-bool SameFile(const QString &first, const QString &second)
-{
-    if (first.isEmpty() || second.isEmpty())
-        return false;
-    struct stat a;
-    struct stat b;
-    return ::stat(QFile::encodeName(first).constData(), &a) == 0
-        && ::stat(QFile::encodeName(second).constData(), &b) == 0
-        && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-} // namespace
 
 void Form1::SaveOutputAs()
 {
@@ -56,26 +38,29 @@ void Form1::SaveOutputAs()
     Form3::UnloadIfLoaded();
 
     SharedState &shared = Shared();
-    // The original would be gone for good, most likely picked by mistake.
-    if (SameFile(fileName, shared.SourceFile)) {
+    const QString refusal = OutputRefusal(fileName, {shared.SourceFile});
+    if (!refusal.isEmpty()) {
         shared.OutputFile.clear();
         Form3 *form = Form3::Load(this);
-        form->RefuseOutput(
-            QStringLiteral("The source file cannot be overwritten: choose another output file."));
+        form->RefuseOutput(refusal);
         form->Label1[1]->setText(fileName);
         form->show();
         return;
     }
 
-    // Creating the temporary file beside the target is the check that the
+    // The dialog asked before a file there is replaced; one that appears
+    // later was never agreed to.
+    const QFileInfo chosen(fileName);
+    const bool replaceExisting = chosen.exists() || chosen.isSymLink();
+    // Making the private folder beside the target is the check that the
     // export can write there; the target itself is left alone until the
     // result is complete.
-    const QString temporary = OutputReplacement::CreateTemporaryOutput(fileName);
-    shared.OutputFile = temporary.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath();
+    const auto temporary = OutputReplacement::TemporaryOutput::Create(fileName);
+    shared.OutputFile = temporary ? chosen.absoluteFilePath() : QString();
 
     Form3 *form = Form3::Load(this);
-    if (!temporary.isEmpty())
-        form->SetTemporaryOutput(temporary);
+    if (temporary)
+        form->SetTemporaryOutput(temporary, replaceExisting);
     form->Label1[1]->setText(shared.OutputFile);
     form->show();
 }

@@ -3,6 +3,7 @@
 #include "process/CommandText.h"
 
 using CommandText::QuoteArgument;
+using CommandText::QuoteToolFile;
 
 namespace {
 
@@ -36,19 +37,19 @@ QString ChannelGraph(const QString &leftEnd, const QString &rightEnd)
 QString ProbeCommand(const QString &appFolder, const QString &sourceFile)
 {
     return QuoteArgument(appFolder + QLatin1String("/ffprobe"))
-        + QLatin1String(" -hide_banner -stats -i ") + QuoteArgument(sourceFile);
+        + QLatin1String(" -hide_banner -stats -i ") + QuoteToolFile(sourceFile);
 }
 
 QString SplitCommand(const QString &appFolder, const QString &sourceFile,
                      const QString &leftWav, const QString &rightWav)
 {
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg"))
-        + QLatin1String(" -y -i ") + QuoteArgument(sourceFile)
+        + QLatin1String(" -y -i ") + QuoteToolFile(sourceFile)
         + QLatin1String(" -filter_complex \"")
         + ChannelGraph(MeasuredFloat + QLatin1String("[left]"), MeasuredFloat + QLatin1String("[right]"))
         + QLatin1String("\"")
-        + QLatin1String(" -map [left]") + FloatWav + QuoteArgument(leftWav)
-        + QLatin1String(" -map [right]") + FloatWav + QuoteArgument(rightWav);
+        + QLatin1String(" -map [left]") + FloatWav + QuoteToolFile(leftWav)
+        + QLatin1String(" -map [right]") + FloatWav + QuoteToolFile(rightWav);
 }
 
 } // namespace ImportCommands

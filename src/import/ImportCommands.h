@@ -1,4 +1,5 @@
 // The command texts of the source's duration probe and of its channel split.
+// Every file goes in as CommandText::QuoteToolFile inserts it.
 #pragma once
 
 #include <QString>

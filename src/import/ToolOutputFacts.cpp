@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -30,6 +31,7 @@ const char *const FailureMarkers[] = {
     "Error writing trailer",     // ffmpeg: the output file was not finished
     "Error closing file",        // ffmpeg: the last data never reached the disk
     "No space left on device",
+    "invalid for wav",           // ffmpeg: a WAV file over 4 GiB without RF64, its header broken
     "audio open failed",         // ffplay: no audio device
     "No such filter",            // ffplay: the filter text was refused
     "Failed to open file",       // ffplay: input or filter graph refused
@@ -39,6 +41,22 @@ const QRegularExpression &ContextPrefix()
 {
     static const QRegularExpression context(QStringLiteral("^\\[[^\\]]* @ 0x[0-9a-fA-F]+\\]\\s*"));
     return context;
+}
+
+// astats reports its measurements as the run ends, after any error; they
+// are never the reason for a failure.
+bool IsMeasurementLine(const QString &line)
+{
+    static const QRegularExpression report(QStringLiteral("^\\[Parsed_astats_\\d+ @ 0x[0-9a-fA-F]+\\]"));
+    return report.match(line).hasMatch();
+}
+
+// Brenvox hands every file to the tools as "file:<absolute path>", and the
+// tools name it so; the user chose the path, not the protocol.
+QString WithoutFileProtocol(QString line)
+{
+    static const QRegularExpression protocol(QStringLiteral("(^|[\\s'\"])file:(?=/)"));
+    return line.replace(protocol, QStringLiteral("\\1"));
 }
 
 const QRegularExpression &LineEnd()
@@ -146,10 +164,11 @@ QString LastErrorLine(const QStringList &lines, const QString &inputPath)
     const QRegularExpression &context = ContextPrefix();
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         QString line = FromToolBytes(*it).trimmed();
-        if (line.isEmpty() || IsStatusLine(line))
+        if (line.isEmpty() || IsStatusLine(line) || IsMeasurementLine(line))
             continue;
         line.remove(context);
-        const QString inputPrefix = inputPath + QLatin1String(": ");
+        line = WithoutFileProtocol(line);
+        const QString inputPrefix = QFileInfo(inputPath).absoluteFilePath() + QLatin1String(": ");
         if (!inputPath.isEmpty() && line.startsWith(inputPrefix))
             line = line.mid(inputPrefix.size());
         return line;
@@ -169,7 +188,7 @@ QString KnownFailureLine(const QStringList &lines)
             if (rawLine.contains(QLatin1String(marker))) {
                 QString line = FromToolBytes(rawLine).trimmed();
                 line.remove(ContextPrefix());
-                return line;
+                return WithoutFileProtocol(line);
             }
         }
     }

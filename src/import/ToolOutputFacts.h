@@ -32,8 +32,10 @@ double PeakLevelDb(const QString &output);
 double NonFiniteSamples(const QString &output);
 
 // The tool's last word on why it failed, in the user's characters: the last
-// line that is no status line, without the "[demuxer @ 0x...]" context and
-// without the input's path in front. Empty when there is none.
+// line that is no status line and no measurement of astats, without the
+// "[demuxer @ 0x...]" context and without the input's path in front. Paths
+// are told without the "file:" they were handed over with. Empty when there
+// is none.
 QString LastErrorLine(const QStringList &lines, const QString &inputPath);
 
 // The same for a whole run's output as the runner collected it; a line ends
@@ -42,8 +44,9 @@ QString LastErrorLine(const QString &output, const QString &inputPath = QString(
 
 // The first line that says the run failed although the tool may still exit
 // with status 0 (ffmpeg after a failed trailer or close, ffplay without an
-// audio device or with a bad filter), without its "[... @ 0x...]" context.
-// Empty when there is none.
+// audio device or with a bad filter), without its "[... @ 0x...]" context
+// and the "file:" of its paths. Empty when there is none. It is the reason
+// before any later line, whatever the exit status.
 QString KnownFailureLine(const QStringList &lines);
 QString KnownFailureLine(const QString &output);
 

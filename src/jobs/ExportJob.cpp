@@ -6,7 +6,6 @@
 #include "export/WrittenAudioCheck.h"
 #include "import/ToolOutputFacts.h"
 
-#include <QFile>
 #include <QFuture>
 #include <QPromise>
 #include <QThreadPool>
@@ -39,14 +38,14 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     const QString ffmpeg = QStringLiteral("ffmpeg");
     const QString ffprobe = QStringLiteral("ffprobe");
     const int rightStage = r.sequentialRenders ? 1 : 0;
+    const QString output = r.temporaryOutput ? r.temporaryOutput->File() : QString();
     if (!r.sourceFile.isEmpty()) {
         std::vector<ToolStep> steps{
             {RowName(2), ffmpeg,
              ExportCommands::RenderWhole(r.encoderFolder, r.sourceFile, r.leftVolume, r.leftChain,
-                                         r.rightVolume, r.rightChain, r.temporaryOutput,
-                                         r.sourceBitsPerSample),
-             r.temporaryOutput, 0},
-            {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, r.temporaryOutput),
+                                         r.rightVolume, r.rightChain, output, r.sourceBitsPerSample),
+             output, 0},
+            {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, output),
              QString(), 1},
         };
         mSequence = new ToolSequence(std::move(steps), this, this);
@@ -63,14 +62,13 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
                                        r.rightChain, paths.RightOutWav),
          paths.RightOutWav, rightStage},
         {RowName(2), ffmpeg,
-         ExportCommands::Join(r.encoderFolder, paths.LeftOutWav, paths.RightOutWav,
-                              r.temporaryOutput, r.sourceBitsPerSample),
-         r.temporaryOutput, 2},
+         ExportCommands::Join(r.encoderFolder, paths.LeftOutWav, paths.RightOutWav, output,
+                              r.sourceBitsPerSample),
+         output, 2},
         // A clean exit and clean output can still leave a file cut short.
         // The source's duration is kept in whole seconds; the channel file
         // the export read has the exact one, read while the renders run.
-        {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, r.temporaryOutput),
-         QString(), 3},
+        {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, output), QString(), 3},
         {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, paths.LeftSourceWav),
          QString(), 0},
     };
@@ -181,9 +179,9 @@ void ExportJob::ReplaceTarget()
     auto promise = std::make_shared<QPromise<QString>>();
     promise->future().then(this, [this](const QString &problem) { Replaced(problem); });
     QThreadPool::globalInstance()->start(
-        [promise, temporary = mRequest.temporaryOutput, target = mRequest.target] {
+        [promise, temporary = mRequest.temporaryOutput, replace = mRequest.replaceExisting] {
             promise->start();
-            promise->addResult(OutputReplacement::ReplaceTarget(temporary, target));
+            promise->addResult(temporary->PutInPlace(replace));
             promise->finish();
         });
 }
@@ -194,7 +192,7 @@ void ExportJob::Replaced(const QString &problem)
     const bool completed = problem.isEmpty();
     if (completed) {
         // The file is the user's now.
-        mRequest.temporaryOutput.clear();
+        mRequest.temporaryOutput.reset();
         mObserver->WrittenPeakMeasured(ToolOutputFacts::PeakLevelDb(mSequence->Output(mJoinStep)));
         mObserver->RowCompleted(ExportObserver::Merge);
     } else {
@@ -208,15 +206,14 @@ void ExportJob::Fail(int row, const QString &failure)
 {
     QString said = RowName(row) + QLatin1String(" failed: ") + failure;
     // The user chose the target and never sees the temporary name.
-    if (!mRequest.temporaryOutput.isEmpty())
-        said.replace(mRequest.temporaryOutput, mRequest.target);
+    if (mRequest.temporaryOutput)
+        said.replace(mRequest.temporaryOutput->File(), mRequest.target);
     RemoveTemporaryOutput();
     mObserver->RowFailed(row, said);
 }
 
 void ExportJob::RemoveTemporaryOutput()
 {
-    if (mRequest.temporaryOutput.isEmpty())
-        return;
-    QFile::remove(mRequest.temporaryOutput);
+    if (mRequest.temporaryOutput)
+        mRequest.temporaryOutput->Remove();
 }

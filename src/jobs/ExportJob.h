@@ -1,13 +1,17 @@
 // The export without windows: both channels rendered at once, merged into a
-// hidden file beside the target, checked with ffprobe and renamed over the
-// target; a failure or Cancel removes the hidden file and leaves the target.
+// hidden file in a private folder beside the target, checked with ffprobe and
+// renamed onto the target; a failure or Cancel removes the hidden file and
+// its folder and leaves the target.
 #pragma once
 
+#include "export/OutputReplacement.h"
 #include "jobs/JobPaths.h"
 #include "jobs/ToolSequence.h"
 
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 struct ExportRequest
 {
@@ -16,8 +20,13 @@ struct ExportRequest
     qint16 rightVolume = 0;
     QString leftChain;
     QString rightChain;
-    QString temporaryOutput; // written by the merge; removed unless it becomes the target
+    // Written by the merge; removed unless it becomes the target.
+    std::shared_ptr<OutputReplacement::TemporaryOutput> temporaryOutput;
     QString target;
+    // The user agreed to replace a file at the target (the save dialog asked,
+    // or --overwrite). Otherwise a file that appears there meanwhile stays
+    // and the export fails.
+    bool replaceExisting = false;
     QString encoderFolder; // ToolFolder("ffmpeg")
     QString proberFolder;  // ToolFolder("ffprobe")
     // One render after the other, as the export ran before; for comparisons.

@@ -3,6 +3,7 @@
 #include "import/ImportCommands.h"
 #include "jobs/DiscardFile.h"
 #include "import/ToolOutputFacts.h"
+#include "jobs/WorkspaceRoom.h"
 #include "process/ToolRun.h"
 
 #include <QFileInfo>
@@ -13,6 +14,20 @@ enum Step { Probe, Split };
 
 const QLatin1String ProbeFailed("Searching Failed");
 const QLatin1String SplitFailed("Extracting Chanel Data Failed");
+
+// Told before the split starts: a full disk would otherwise show as a split
+// that ends halfway, or as a render that fails long after.
+QString MissingRoom(const ImportRequest &request, const ToolOutputReader &probe)
+{
+    if (request.leftWav.isEmpty() || probe.Duration().isEmpty())
+        return QString();
+    // The probe cuts the seconds' fraction off.
+    const qint64 seconds = probe.Duration().toLongLong() + 1;
+    const QString folder = QFileInfo(request.leftWav).absolutePath();
+    return WorkspaceRoom::Shortage(
+        WorkspaceRoom::NeededBytes(seconds, ToolOutputFacts::AudioSampleRate(probe.Lines())),
+        WorkspaceRoom::FreeBytes(folder), folder);
+}
 
 } // namespace
 
@@ -78,6 +93,9 @@ void ImportJob::StepDone(int step)
     if (!ToolOutputFacts::HasAudioStream(mOutput.Lines())) {
         Fail(ProbeFailed, QStringLiteral("The source holds no audio"));
         mSequence->Cancel();
+    } else if (const QString missing = MissingRoom(mRequest, mOutput); !missing.isEmpty()) {
+        Fail(SplitFailed, missing);
+        mSequence->Cancel();
     }
 }
 
@@ -99,6 +117,11 @@ std::optional<QString> ImportJob::JudgeRun(int step, const ToolRun &run, const Q
     case ToolRun::End::None:
         return QStringLiteral("%1 did not run to its end").arg(tool);
     }
+    // As RunFailure judges: a full disk whatever the status, then the last
+    // words.
+    const QString knownFailure = ToolOutputFacts::KnownFailureLine(mOutput.Lines());
+    if (!knownFailure.isEmpty())
+        return knownFailure;
     if (run.ExitCode() != 0) {
         const QString reason = ToolOutputFacts::LastErrorLine(mOutput.Lines(), mRequest.sourceFile);
         return reason.isEmpty() ? QStringLiteral("%1 ended with exit code %2").arg(tool).arg(run.ExitCode())

@@ -15,11 +15,6 @@ namespace {
 
 const QString Player = QStringLiteral("ffplay");
 
-// The player binds its socket once its graph is built, a few tens of
-// milliseconds after it starts.
-constexpr int ConnectRetryMilliseconds = 5;
-// A player whose socket cannot be reached by then takes changes by restarts.
-constexpr int ConnectGiveUpMilliseconds = 3000;
 // A drag restarts a player without azmq once it rests, not at every step.
 constexpr int RestartSettleMilliseconds = 120;
 
@@ -43,16 +38,14 @@ PreviewJob::PreviewJob(const PreviewRequest &request, PreviewObserver *observer,
     , mObserver(observer)
     , mRun(new ToolRun(this))
     , mLink(new FilterCommandLink(this))
-    , mLive(request.liveChanges
-            && request.paths.PreviewControl.size() <= FilterCommandLink::MaximumPathLength())
+    , mLive(request.liveChanges)
 {
     mPosition = request.startSeconds;
     connect(mRun, &ToolRun::ChunkRead, this, &PreviewJob::TakeOutput);
     connect(mRun, &ToolRun::Ended, this, &PreviewJob::PlayerEnded);
     connect(mLink, &FilterCommandLink::Replied, this, &PreviewJob::Replied);
     connect(mLink, &FilterCommandLink::Lost, this, &PreviewJob::LinkLost);
-    mConnectTimer.setInterval(ConnectRetryMilliseconds);
-    connect(&mConnectTimer, &QTimer::timeout, this, &PreviewJob::TryConnect);
+    connect(mLink, &FilterCommandLink::NoAnswer, this, &PreviewJob::LinkSilent);
     mRestartTimer.setSingleShot(true);
     mRestartTimer.setInterval(RestartSettleMilliseconds);
     connect(&mRestartTimer, &QTimer::timeout, this, [this] { RestartAt(mPosition); });
@@ -75,7 +68,6 @@ void PreviewJob::Cancel()
     mCancelled = true;
     mRestartPending = false;
     mRestartTimer.stop();
-    mConnectTimer.stop();
     mLink->Close();
     if (mRun->IsRunning())
         mRun->Stop();
@@ -92,7 +84,7 @@ bool PreviewJob::IsRunning() const
 
 bool PreviewJob::TakesChanges() const
 {
-    return mLive && mLink->IsConnected();
+    return mLive && mLink->IsAnswering();
 }
 
 void PreviewJob::StartPlayer(double seconds)
@@ -104,6 +96,10 @@ void PreviewJob::StartPlayer(double seconds)
     const QString &socket = mRequest.paths.PreviewControl;
     // A socket left by the player before would take the connection.
     QFile::remove(socket);
+    // What is sent before the player binds waits for it; a path the system
+    // cannot take leaves the graph without azmq.
+    if (mLive && !mLink->Connect(socket))
+        mLive = false;
 
     PreviewGraph::Layout layout;
     layout.chains = mRequest.chains;
@@ -120,19 +116,12 @@ void PreviewJob::StartPlayer(double seconds)
     const QString command = ChannelCommands::PlayGraph(mRequest.playerFolder, input,
                                                        PreviewGraph::Graph(layout), seconds);
     if (!mRun->Start(command)) {
+        mLink->Close();
         mRunning = false;
         mObserver->ShowFailure(RunFailure(*mRun, QString(), Player));
         mObserver->PreviewEnded(false);
         return;
     }
-    if (mLive)
-        StartConnecting();
-}
-
-void PreviewJob::StartConnecting()
-{
-    mConnectClock.start();
-    mConnectTimer.start();
 }
 
 void PreviewJob::RestartAt(double seconds)
@@ -140,7 +129,6 @@ void PreviewJob::RestartAt(double seconds)
     if (mCancelled || !mRunning)
         return;
     mRestartTimer.stop();
-    mConnectTimer.stop();
     mLink->Close();
     mRestartPending = true;
     mRestartAt = seconds;
@@ -175,9 +163,7 @@ void PreviewJob::SendChanges()
         mRestartTimer.start();
         return;
     }
-    // Until the link is up the player keeps what it started with; the
-    // connection sends the difference.
-    if (!mLink->IsConnected())
+    if (!mLink->IsOpen())
         return;
     const QStringList names = Names(mRequest.channel);
     QStringList commands;
@@ -191,22 +177,14 @@ void PreviewJob::SendChanges()
         mLink->Send(commands);
 }
 
-void PreviewJob::TryConnect()
+// Nothing answers on the socket: azmq never bound it, or takes no commands.
+void PreviewJob::LinkSilent()
 {
-    if (!mRun->IsRunning()) {
-        mConnectTimer.stop();
+    if (!mRunning || mCancelled || mRestartPending || !mRun->IsRunning())
         return;
-    }
-    if (!mLink->Connect(mRequest.paths.PreviewControl)) {
-        if (mConnectClock.elapsed() > ConnectGiveUpMilliseconds) {
-            mLive = false;
-            Note();
-            RestartAt(mPosition);
-        }
-        return;
-    }
-    mConnectTimer.stop();
-    SendChanges();
+    mLive = false;
+    Note();
+    RestartAt(mPosition);
 }
 
 void PreviewJob::Replied(const QString &, const QString &reply)
@@ -221,13 +199,13 @@ void PreviewJob::Replied(const QString &, const QString &reply)
 void PreviewJob::LinkLost()
 {
     // ffplay builds its graph again from the text when the first decoded
-    // frame differs from what it expected: the new azmq binds anew and its
-    // elements hold what the text says.
+    // frame differs from what it expected: the new azmq binds anew, the link
+    // reaches it by itself, and its elements hold what the text says.
     if (!mRunning || mCancelled || mRestartPending || !mRun->IsRunning())
         return;
     mPlaying = mStarted;
     mPlayingBypass = mStartedBypass;
-    StartConnecting();
+    SendChanges();
 }
 
 void PreviewJob::Note()
@@ -264,7 +242,6 @@ void PreviewJob::TakeOutput(const QByteArray &chunk)
 
 void PreviewJob::PlayerEnded()
 {
-    mConnectTimer.stop();
     mLink->Close();
     if (mCancelled) {
         mRunning = false;

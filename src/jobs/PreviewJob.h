@@ -6,7 +6,6 @@
 #include "curve/ChannelResponse.h"
 #include "jobs/JobPaths.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -73,19 +72,16 @@ private:
     void RestartAt(double seconds);
     void TakeOutput(const QByteArray &chunk);
     void PlayerEnded();
-    void StartConnecting();
-    void TryConnect();
     void SendChanges();
     void Replied(const QString &command, const QString &reply);
     void LinkLost();
+    void LinkSilent();
     void Note();
 
     PreviewRequest mRequest; // chains and bypass as wanted now
     PreviewObserver *mObserver;
     ToolRun *mRun;
     FilterCommandLink *mLink;
-    QTimer mConnectTimer;
-    QElapsedTimer mConnectClock;
     QTimer mRestartTimer;
     std::vector<ChannelResponse::Chain> mPlaying; // what the player has
     bool mPlayingBypass = false;

@@ -30,17 +30,19 @@ QString Judge(ToolRun::End end, int exitCode, int exitSignal, const QString &fai
                   .arg(exitSignal)
                   .arg(QString::fromLocal8Bit(::strsignal(exitSignal)));
     }
+    // ffmpeg exits with 0 after a failed trailer, ffplay after failing to
+    // open the audio device: the output says what the status does not. A
+    // full disk is the reason also when ffmpeg's last words are about
+    // something else.
+    const QString knownFailure = ToolOutputFacts::KnownFailureLine(outputs);
+    if (!knownFailure.isEmpty())
+        return toolName + QLatin1String(" failed: ") + knownFailure;
     const QString lastLine = ToolOutputFacts::LastErrorLine(outputs);
     if (exitCode != 0) {
         if (lastLine.isEmpty())
             return toolName + QStringLiteral(" failed with exit code %1.").arg(exitCode);
         return toolName + QLatin1String(" failed: ") + lastLine;
     }
-    // ffmpeg exits with 0 after a failed trailer, ffplay after failing to
-    // open the audio device: the output says what the status does not.
-    const QString knownFailure = ToolOutputFacts::KnownFailureLine(outputs);
-    if (!knownFailure.isEmpty())
-        return toolName + QLatin1String(" failed: ") + knownFailure;
     if (!outputFile.isEmpty()) {
         const QFileInfo output(outputFile);
         if (!output.exists() || output.size() == 0) {

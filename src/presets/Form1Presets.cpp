@@ -40,15 +40,22 @@ QStringList RecentPresets()
     return QSettings(ConfigFile(), QSettings::IniFormat).value(RecentPresetsKey).toStringList();
 }
 
-void RememberRecentPreset(const QString &path)
+// Empty, or the sentence that says the list could not be kept. QSettings
+// keeps the old file when it cannot write the new one, but tells no reason.
+QString RememberRecentPreset(const QString &path)
 {
     if (path == Form1::LastSettingsPath())
-        return;
+        return QString();
     const QString absolute = QFileInfo(path).absoluteFilePath();
     QStringList recent = RecentPresets();
     recent.removeAll(absolute);
     recent.prepend(absolute);
-    QSettings(ConfigFile(), QSettings::IniFormat).setValue(RecentPresetsKey, recent.mid(0, RecentPresetCount));
+    QSettings settings(ConfigFile(), QSettings::IniFormat);
+    settings.setValue(RecentPresetsKey, recent.mid(0, RecentPresetCount));
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        return QString();
+    return QStringLiteral("Cannot save the recent presets in %1: the file cannot be written.").arg(ConfigFile());
 }
 
 // Filters and responses are computed at the open source's rate.
@@ -174,7 +181,9 @@ bool Form1::LoadPreset(const QString &path)
         RebuildChainAfterwards(EqualizerSettings::Right);
         Equalizer().SetSettings(settings);
     }
-    RememberRecentPreset(path);
+    const QString unremembered = RememberRecentPreset(path);
+    if (!unremembered.isEmpty())
+        ShowPresetMessage(unremembered, true);
     return true;
 }
 
@@ -185,7 +194,9 @@ bool Form1::SavePreset(const QString &path)
         ShowPresetMessage(message, true);
         return false;
     }
-    RememberRecentPreset(path);
+    const QString unremembered = RememberRecentPreset(path);
+    if (!unremembered.isEmpty())
+        ShowPresetMessage(unremembered, true);
     return true;
 }
 
@@ -196,11 +207,16 @@ bool Form1::ImportProfile(const QString &path)
         ShowPresetMessage(result.message, true);
         return false;
     }
+    bool taken = false;
     {
         EqualizerModel::Batch batch(&Equalizer());
         RebuildChainAfterwards(EqualizerSettings::Left);
         RebuildChainAfterwards(EqualizerSettings::Right);
-        Equalizer().SetSettings(result.settings);
+        taken = Equalizer().SetSettings(result.settings);
+    }
+    if (!taken) {
+        ShowPresetMessage(ProfileImport::Refusal(path, QString::fromStdString(result.settings.Problem())), true);
+        return false;
     }
     const bool audiogram = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
     ShowPresetMessage(result.message, false,

@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -176,9 +175,9 @@ bool FromJson(const QByteArray &json, EqualizerSettings *settings, QString *prob
 
 bool Save(const QString &path, const EqualizerSettings &settings, QString *message)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(ToJson(settings)) < 0 || !file.commit()) {
-        *message = QStringLiteral("Cannot save the preset %1: %2.").arg(path, file.errorString());
+    QString problem;
+    if (!SmallTextFile::Write(path, ToJson(settings), &problem)) {
+        *message = QStringLiteral("Cannot save the preset %1: %2.").arg(path, problem);
         return false;
     }
     message->clear();

@@ -4,9 +4,9 @@
 #include "curve/BiquadResponse.h"
 #include "equalizer/BandTable.h"
 #include "equalizer/OutputLevel.h"
+#include "presets/SmallTextFile.h"
 #include "preview/ChannelCommands.h"
 
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -62,10 +62,9 @@ QString Text(const EqualizerSettings &settings, double sampleRate)
 
 bool Save(const QString &path, const EqualizerSettings &settings, QString *message, double sampleRate)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(Text(settings, sampleRate).toUtf8()) < 0
-        || !file.commit()) {
-        *message = QStringLiteral("Cannot export to %1: %2.").arg(path, file.errorString());
+    QString problem;
+    if (!SmallTextFile::Write(path, Text(settings, sampleRate).toUtf8(), &problem)) {
+        *message = QStringLiteral("Cannot export to %1: %2.").arg(path, problem);
         return false;
     }
     message->clear();

@@ -4,6 +4,7 @@
 #include "curve/TargetCurve.h"
 #include "equalizer/BandTable.h"
 #include "equalizer/EqualizerModel.h"
+#include "presets/ProfileExport.h"
 #include "presets/SmallTextFile.h"
 
 #include <QHash>
@@ -21,6 +22,19 @@ using ProfileImport::Result;
 namespace {
 
 const double ShelfQ = 1 / std::sqrt(2.0);
+
+// Bounds no real profile comes near. A value beyond them, or not finite, is
+// a broken file: its line is set aside, never clamped (1e308 dB would turn
+// every band to the top of the range) nor summed (+1e308 and -1e308 cancel).
+constexpr double HighestFrequencyHz = 100000; // beyond half of any audio rate
+constexpr double LargestGainDb = 100;         // filter gains, GraphicEQ points, preamps
+constexpr double LargestQ = 1000;
+constexpr double WidestOctaves = 20;          // twice the audible range
+
+bool Within(double value, double lowest, double highest)
+{
+    return value >= lowest && value <= highest;
+}
 
 const std::vector<double> &BandFrequencies()
 {
@@ -65,6 +79,20 @@ bool Number(const QString &text, double *value)
     return ok && std::isfinite(*value);
 }
 
+// A number however large, "inf" and "nan" included: the bounds judge it.
+bool Written(const QString &text, double *value)
+{
+    bool ok = false;
+    *value = text.toDouble(&ok);
+    return ok;
+}
+
+QString LineNotUsed(int index, const QString &line, const QString &why)
+{
+    const QString quoted = QStringLiteral("%1 \"%2\"").arg(index + 1).arg(line.left(80));
+    return why.isEmpty() ? quoted : quoted + QStringLiteral(" (%1)").arg(why);
+}
+
 // A whole channel of gains from a curve sampled at the band frequencies.
 void SetChannel(Result &result, int channel, const std::vector<double> &targetDb)
 {
@@ -105,7 +133,8 @@ bool BandForBand(const TargetCurve::Curve &curve, int bandwidth, double sampleRa
 
 enum class LineUse { Applied, Off, NotUsed, Wrong };
 
-// "ON PK Fc 100 Hz Gain -3 dB Q 1.41", also "BW Oct 1" for the width.
+// "ON PK Fc 100 Hz Gain -3 dB Q 1.41", also "BW Oct 1" for the width. A
+// line not used may come with *problem saying why.
 LineUse ParseFilter(const QStringList &tokens, double sampleRate, Filter *filter, QString *problem)
 {
     if (tokens.isEmpty() || (tokens[0].compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0
@@ -144,11 +173,20 @@ LineUse ParseFilter(const QStringList &tokens, double sampleRate, Filter *filter
                 return LineUse::NotUsed;
             ++i;
         }
-        if (i + 1 >= tokens.size() || !Number(tokens[i + 1], target)) {
+        if (i + 1 >= tokens.size() || !Written(tokens[i + 1], target)) {
             *problem = i + 1 < tokens.size()
                 ? QStringLiteral("has \"%1\" where %2 needs a number").arg(tokens[i + 1], tokens[i])
                 : QStringLiteral("has no value after %1").arg(tokens[i]);
             return LineUse::Wrong;
+        }
+        // A negative Fc or width within the bound is a wrong line, judged below.
+        const auto bounds = target == &fc ? std::make_pair(HighestFrequencyHz, "Fc %1 is not within 0 to 100000 Hz")
+            : target == &gain             ? std::make_pair(LargestGainDb, "Gain %1 is not within -100 to 100 dB")
+            : target == &q                ? std::make_pair(LargestQ, "Q %1 is not within 0 to 1000")
+                                          : std::make_pair(WidestOctaves, "BW Oct %1 is not within 0 to 20");
+        if (!(std::abs(*target) <= bounds.first)) {
+            *problem = QString::fromLatin1(bounds.second).arg(tokens[i + 1]);
+            return LineUse::NotUsed;
         }
         ++i;
         const QString unit = i + 1 < tokens.size() ? tokens[i + 1].toUpper() : QString();
@@ -173,11 +211,16 @@ LineUse ParseFilter(const QStringList &tokens, double sampleRate, Filter *filter
     filter->q = !std::isnan(octaves) ? BiquadResponse::QFromOctaves(fc, octaves, sampleRate)
         : !std::isnan(q)             ? q
                                      : ShelfQ;
+    // Close to half the rate an octave width needs a Q too small to compute.
+    if (!(filter->q > 0)) {
+        *problem = QStringLiteral("BW Oct %1 gives no Q at Fc %2 Hz").arg(octaves).arg(fc);
+        return LineUse::NotUsed;
+    }
     return LineUse::Applied;
 }
 
 // "20 -3.2; 21 -3.1; ...", sorted by frequency.
-bool ParseGraphic(const QString &text, std::vector<TargetCurve::Point> *points, QString *problem)
+LineUse ParseGraphic(const QString &text, std::vector<TargetCurve::Point> *points, QString *problem)
 {
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
     for (const QString &part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -185,26 +228,31 @@ bool ParseGraphic(const QString &text, std::vector<TargetCurve::Point> *points, 
             continue;
         const QStringList pair = part.trimmed().split(blanks);
         TargetCurve::Point point;
-        if (pair.size() != 2 || !Number(pair[0], &point.frequency) || !Number(pair[1], &point.gainDb)
+        if (pair.size() != 2 || !Written(pair[0], &point.frequency) || !Written(pair[1], &point.gainDb)
             || point.frequency <= 0) {
             *problem = QStringLiteral("has \"%1\" where a frequency and a gain belong").arg(part.trimmed());
-            return false;
+            return LineUse::Wrong;
+        }
+        if (!(point.frequency <= HighestFrequencyHz) || !Within(point.gainDb, -LargestGainDb, LargestGainDb)) {
+            *problem = QStringLiteral("point \"%1\" is not within 0 to 100000 Hz and -100 to 100 dB")
+                           .arg(part.trimmed());
+            return LineUse::NotUsed;
         }
         points->push_back(point);
     }
     if (points->empty()) {
         *problem = QStringLiteral("has no points");
-        return false;
+        return LineUse::Wrong;
     }
     std::stable_sort(points->begin(), points->end(),
         [](const TargetCurve::Point &a, const TargetCurve::Point &b) { return a.frequency < b.frequency; });
-    return true;
+    return LineUse::Applied;
 }
 
 Result Refused(const QString &name, const QString &problem)
 {
     Result result;
-    result.message = QStringLiteral("Cannot import the profile %1: %2.").arg(name, problem);
+    result.message = ProfileImport::Refusal(name, problem);
     return result;
 }
 
@@ -226,6 +274,12 @@ Result FromText(const QString &name, const QString &text, const EqualizerSetting
     bool section[2] = {true, true};
     double preamp[2] = {0, 0};
     QStringList notUsed;
+    QStringList setAside; // lines not used for a value out of bounds
+    const auto setAsideLine = [&](int index, const QString &line, const QString &why) {
+        notUsed << LineNotUsed(index, line, why);
+        if (!why.isEmpty())
+            setAside << notUsed.constLast();
+    };
 
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int index = 0; index < lines.size(); ++index) {
@@ -248,13 +302,18 @@ Result FromText(const QString &name, const QString &text, const EqualizerSetting
                 section[1] = section[1] || upper == QLatin1String("R") || upper == QLatin1String("ALL");
             }
             if (!section[0] && !section[1])
-                notUsed << QStringLiteral("%1 \"%2\" (no left or right channel)").arg(index + 1).arg(line.left(80));
+                notUsed << LineNotUsed(index, line, QStringLiteral("no left or right channel"));
             continue;
         }
         if (keyword == QLatin1String("preamp") && !numbered) {
             double gain = 0;
-            if (tokens.isEmpty() || !Number(tokens[0], &gain))
+            if (tokens.isEmpty() || !Written(tokens[0], &gain))
                 return Refused(name, where + QLatin1String(" has no gain in dB"));
+            // Brenvox's own export writes -200 dB for a silent channel.
+            if (!Within(gain, ProfileExport::SilentPreampDb, LargestGainDb)) {
+                setAsideLine(index, line, QStringLiteral("Preamp %1 is not within -200 to 100 dB").arg(tokens[0]));
+                continue;
+            }
             for (int channel = 0; channel < 2; ++channel) {
                 if (section[channel]) {
                     preamp[channel] += gain;
@@ -269,7 +328,7 @@ Result FromText(const QString &name, const QString &text, const EqualizerSetting
             if (use == LineUse::Wrong)
                 return Refused(name, where + QLatin1Char(' ') + problem);
             if (use == LineUse::NotUsed)
-                notUsed << QStringLiteral("%1 \"%2\"").arg(index + 1).arg(line.left(80));
+                setAsideLine(index, line, problem);
             for (int channel = 0; channel < 2 && use != LineUse::NotUsed; ++channel) {
                 if (section[channel]) {
                     covered[channel] = true;
@@ -281,8 +340,13 @@ Result FromText(const QString &name, const QString &text, const EqualizerSetting
         }
         if (keyword == QLatin1String("graphiceq") && !numbered) {
             std::vector<TargetCurve::Point> points;
-            if (!ParseGraphic(rest, &points, &problem))
+            const LineUse use = ParseGraphic(rest, &points, &problem);
+            if (use == LineUse::Wrong)
                 return Refused(name, where + QLatin1Char(' ') + problem);
+            if (use == LineUse::NotUsed) {
+                setAsideLine(index, line, problem);
+                continue;
+            }
             for (int channel = 0; channel < 2; ++channel) {
                 if (section[channel]) {
                     covered[channel] = true;
@@ -291,8 +355,11 @@ Result FromText(const QString &name, const QString &text, const EqualizerSetting
             }
             continue;
         }
-        notUsed << QStringLiteral("%1 \"%2\"").arg(index + 1).arg(line.left(80));
+        notUsed << LineNotUsed(index, line, QString());
     }
+    if (!covered[0] && !covered[1] && !setAside.isEmpty())
+        return Refused(name, QStringLiteral("it holds no Preamp, Filter or GraphicEQ line for the left or right channel "
+                                            "within bounds; lines not used: %1").arg(setAside.join(QLatin1String("; "))));
     if (!covered[0] && !covered[1])
         return Refused(name, QStringLiteral("it holds no Preamp, Filter or GraphicEQ line for the left or right channel"));
 
@@ -386,17 +453,29 @@ Result ImportFile(const QString &path, const EqualizerSettings &current, double 
     QString problem;
     if (!SmallTextFile::Read(path, &text, &problem))
         return Refused(path, problem);
-    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        return FromAudiogram(path, text, current);
-    return FromText(path, text, current, sampleRate);
+    const Result result = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)
+        ? FromAudiogram(path, text, current)
+        : FromText(path, text, current, sampleRate);
+    // What the model would refuse is never reported as imported.
+    const std::string refused = result.settings.Problem();
+    if (result.ok && !refused.empty())
+        return Refused(path, QString::fromStdString(refused));
+    return result;
+}
+
+QString Refusal(const QString &name, const QString &problem)
+{
+    return QStringLiteral("Cannot import the profile %1: %2.").arg(name, problem);
 }
 
 bool Load(const QString &path, EqualizerModel &model, QString *message, double sampleRate)
 {
     const Result result = ImportFile(path, model.Settings(), sampleRate);
     *message = result.message;
-    if (result.ok)
-        model.SetSettings(result.settings);
+    if (result.ok && !model.SetSettings(result.settings)) {
+        *message = Refusal(path, QString::fromStdString(result.settings.Problem()));
+        return false;
+    }
     return result.ok;
 }
 

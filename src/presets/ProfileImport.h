@@ -50,7 +50,11 @@ Result FromText(const QString &name, const QString &text, const EqualizerSetting
 // the first and last rows, rounded within the range.
 Result FromAudiogram(const QString &name, const QString &text, const EqualizerSettings &current);
 
-// ImportFile, then the settings into the model when it worked.
+// "Cannot import the profile <name>: <problem>."
+QString Refusal(const QString &name, const QString &problem);
+
+// ImportFile, then the settings into the model when it worked and the model
+// took them.
 bool Load(const QString &path, EqualizerModel &model, QString *message,
           double sampleRate = BiquadResponse::DefaultSampleRate);
 

@@ -6,6 +6,7 @@
 #include "process/CommandText.h"
 
 using CommandText::QuoteArgument;
+using CommandText::QuoteToolFile;
 
 namespace {
 
@@ -44,8 +45,8 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 {
     // Float, so a level or boost above full scale survives until the merge.
     return Tool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
-        + QLatin1String(" -i ") + QuoteArgument(sourceWav)
-        + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteArgument(outWav);
+        + QLatin1String(" -i ") + QuoteToolFile(sourceWav)
+        + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteToolFile(outWav);
 }
 
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,

@@ -1,5 +1,6 @@
 // Command texts of the channel renders, the merge and the player that the
-// preview and the export run.
+// preview and the export run. Every file goes in as
+// CommandText::QuoteToolFile inserts it, the graph's too.
 #pragma once
 
 #include <QString>

@@ -3,6 +3,7 @@
 
 #include "equalizer/BandTable.h"
 #include "equalizer/EqualizerSettings.h"
+#include "process/CommandText.h"
 
 #include <algorithm>
 
@@ -91,7 +92,7 @@ QString GraphOptionValue(const QString &text)
 
 QString ChannelReader(const QString &wav, double startSeconds)
 {
-    QString reader = QLatin1String("amovie=") + GraphOptionValue(wav);
+    QString reader = QLatin1String("amovie=") + GraphOptionValue(CommandText::ToolFile(wav));
     if (startSeconds > 0)
         reader += QLatin1String(":sp=") + Number(startSeconds);
     return reader + QLatin1Char(',') + ShortFrames;

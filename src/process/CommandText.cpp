@@ -1,5 +1,7 @@
 #include "process/CommandText.h"
 
+#include <QFileInfo>
+
 namespace {
 
 bool IsSeparator(QChar c)
@@ -36,6 +38,18 @@ QString QuoteArgument(const QString &value)
     }
     quoted += QLatin1Char('"');
     return quoted;
+}
+
+QString ToolFile(const QString &path)
+{
+    if (path.isEmpty())
+        return QString();
+    return QLatin1String("file:") + QFileInfo(path).absoluteFilePath();
+}
+
+QString QuoteToolFile(const QString &path)
+{
+    return QuoteArgument(ToolFile(path));
 }
 
 QStringList SplitCommandText(const QString &text)

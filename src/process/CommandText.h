@@ -11,6 +11,14 @@ namespace CommandText {
 // otherwise enclosed in double quotes, with '"' and '\' escaped.
 QString QuoteArgument(const QString &value);
 
+// A file as the tools are handed it: its absolute path behind ffmpeg's
+// "file:" protocol. A bare name could be read as another protocol
+// ("concat:a.wav|b.wav", a folder "http:", "pipe:1") or as an option
+// ("-report"). Empty stays empty.
+QString ToolFile(const QString &path);
+// ToolFile inserted into a command text.
+QString QuoteToolFile(const QString &path);
+
 // Arguments are separated by blanks or tabs outside double quotes; a double
 // quote opens or closes a quoted stretch anywhere in an argument and is
 // removed; inside a quoted stretch \" and \\ stand for " and \.

@@ -1,63 +1,65 @@
-// ZMTP 3.0 with the NULL mechanism over a Unix socket, just enough to talk to
-// ffmpeg's azmq filter (a REP socket) without a messaging library.
+// The player's control link over ZeroMQ: a DEALER socket and a monitor that
+// tells when its peer goes, both driven by Qt's event loop through the
+// descriptors the library gives.
 #include "process/FilterCommandLink.h"
 
 #include <QFile>
 #include <QSocketNotifier>
 
+#include <zmq.hpp>
+
 #include <cerrno>
-#include <cstring>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
+#include <string>
 
 namespace {
 
-constexpr int GreetingSize = 64;
-constexpr char FlagMore = 0x01;
-constexpr char FlagLong = 0x02;
-constexpr char FlagCommand = 0x04;
-constexpr int WriteWaitMilliseconds = 1000;
+// The player binds its socket a few tens of milliseconds after it starts,
+// and binds it anew each time it builds its graph again.
+constexpr int ReconnectMilliseconds = 5;
 
-QByteArray Greeting()
-{
-    QByteArray greeting(GreetingSize, '\0');
-    greeting[0] = char(0xFF);
-    greeting[9] = 0x7F;
-    greeting[10] = 3; // version 3.0
-    greeting[11] = 0;
-    std::memcpy(greeting.data() + 12, "NULL", 4);
-    return greeting; // as-server 0 and the filler stay zero
-}
+// Every filter answers "ping" and changes nothing: the reply proves that the
+// peer takes commands before the first change needs it.
+const QByteArray Probe = QByteArrayLiteral("azmq ping");
 
-QByteArray Frame(char flags, const QByteArray &body)
+// The library gives up on a call when a signal reaches the process.
+template<typename Call>
+auto Retried(Call call)
 {
-    QByteArray frame;
-    if (body.size() > 255) {
-        frame += char(flags | FlagLong);
-        const quint64 size = quint64(body.size());
-        for (int shift = 56; shift >= 0; shift -= 8)
-            frame += char((size >> shift) & 0xFF);
-    } else {
-        frame += flags;
-        frame += char(body.size());
+    for (;;) {
+        try {
+            return call();
+        } catch (const zmq::error_t &error) {
+            if (error.num() != EINTR)
+                throw;
+        }
     }
-    return frame + body;
 }
 
-// A DEALER may send many requests before the replies come, where a REQ
-// would wait for each reply.
-QByteArray ReadyCommand()
+// The descriptor signals only edges: after each signal and each send, the
+// socket is asked what it holds until nothing is left.
+bool HasInput(zmq::socket_t &socket)
 {
-    QByteArray body;
-    body += char(5);
-    body += "READY";
-    body += char(11);
-    body += "Socket-Type";
-    const QByteArray type("DEALER");
-    body += QByteArray(3, '\0') + char(type.size()) + type;
-    return Frame(FlagCommand, body);
+    return Retried([&] { return socket.get(zmq::sockopt::events); }) & ZMQ_POLLIN;
+}
+
+bool TakeFrame(zmq::socket_t &socket, zmq::message_t &frame)
+{
+    return Retried([&] { return socket.recv(frame, zmq::recv_flags::dontwait); }).has_value();
+}
+
+QSocketNotifier *NotifierOf(zmq::socket_t &socket, QObject *owner)
+{
+    return new QSocketNotifier(qintptr(socket.get(zmq::sockopt::fd)), QSocketNotifier::Read, owner);
+}
+
+void Retire(QSocketNotifier *&notifier)
+{
+    if (!notifier)
+        return;
+    // Its own signal may be what brought us here.
+    notifier->setEnabled(false);
+    notifier->deleteLater();
+    notifier = nullptr;
 }
 
 } // namespace
@@ -65,6 +67,9 @@ QByteArray ReadyCommand()
 FilterCommandLink::FilterCommandLink(QObject *parent)
     : QObject(parent)
 {
+    mAnswerTimer.setSingleShot(true);
+    mAnswerTimer.setInterval(AnswerWaitMilliseconds);
+    connect(&mAnswerTimer, &QTimer::timeout, this, &FilterCommandLink::Fail);
 }
 
 FilterCommandLink::~FilterCommandLink()
@@ -72,179 +77,155 @@ FilterCommandLink::~FilterCommandLink()
     Close();
 }
 
-int FilterCommandLink::MaximumPathLength()
-{
-    return int(sizeof(sockaddr_un::sun_path)) - 1;
-}
-
 bool FilterCommandLink::Connect(const QString &socketPath)
 {
     Close();
-    const QByteArray path = QFile::encodeName(socketPath);
-    if (path.isEmpty() || path.size() > MaximumPathLength())
-        return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (socket < 0)
-        return false;
-    if (::connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
-        ::close(socket);
-        return false;
-    }
-    mSocket = socket;
-    mNotifier = new QSocketNotifier(qintptr(socket), QSocketNotifier::Read, this);
-    connect(mNotifier, &QSocketNotifier::activated, this, &FilterCommandLink::ReadAvailable);
-    if (!WriteAll(Greeting() + ReadyCommand())) {
-        Close();
-        return false;
-    }
-    return true;
+    mPath = socketPath;
+    return !mPath.isEmpty() && Open();
 }
 
 void FilterCommandLink::Close()
 {
-    delete mNotifier;
-    mNotifier = nullptr;
-    if (mSocket >= 0)
-        ::close(mSocket);
-    mSocket = -1;
-    mInput.clear();
-    mGreeted = mReady = false;
-    mWaiting.clear();
-    mSent.clear();
-    mMessage.clear();
+    mAnswerTimer.stop();
+    Shut();
 }
 
-bool FilterCommandLink::IsConnected() const
+bool FilterCommandLink::IsOpen() const
 {
-    return mSocket >= 0;
+    return bool(mSocket);
+}
+
+bool FilterCommandLink::IsAnswering() const
+{
+    return mAnswering;
 }
 
 void FilterCommandLink::Send(const QStringList &commands)
 {
-    mWaiting += commands;
-    Flush();
-}
-
-int FilterCommandLink::Unanswered() const
-{
-    return int(mWaiting.size() + mSent.size());
-}
-
-void FilterCommandLink::Flush()
-{
-    if (!mReady || mWaiting.isEmpty())
+    if (!mSocket)
         return;
-    // The REP end wants each request behind an empty delimiter frame, as a
-    // REQ would send it.
-    QByteArray bytes;
-    for (const QString &command : std::as_const(mWaiting))
-        bytes += Frame(FlagMore, QByteArray()) + Frame(0, command.toUtf8());
-    mSent += mWaiting;
-    mWaiting.clear();
-    if (!WriteAll(bytes))
+    const bool waited = !mUnanswered.isEmpty();
+    try {
+        for (const QString &command : commands)
+            Post(command);
+    } catch (const zmq::error_t &) {
         Fail();
+        return;
+    }
+    if (!waited && !mUnanswered.isEmpty())
+        mAnswerTimer.start();
+    TakeReplies();
 }
 
-bool FilterCommandLink::WriteAll(const QByteArray &bytes)
+// A new socket for each peer, so that nothing queued for the one that went
+// reaches the next.
+bool FilterCommandLink::Open()
 {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t now = ::send(mSocket, bytes.constData() + written,
-                                   size_t(bytes.size() - written), MSG_NOSIGNAL);
-        if (now > 0) {
-            written += now;
-            continue;
-        }
-        if (now < 0 && errno == EINTR)
-            continue;
-        if (now < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd wait{mSocket, POLLOUT, 0};
-            if (::poll(&wait, 1, WriteWaitMilliseconds) > 0)
-                continue;
-        }
+    Shut();
+    try {
+        if (!mContext)
+            mContext = std::make_unique<zmq::context_t>();
+        const std::string monitor = "inproc://player-link-" + std::to_string(++mOpened);
+        mSocket = std::make_unique<zmq::socket_t>(*mContext, zmq::socket_type::dealer);
+        // Nothing waits for a player that has gone, and a burst never waits
+        // for room: the answer timer bounds what piles up.
+        mSocket->set(zmq::sockopt::linger, 0);
+        mSocket->set(zmq::sockopt::sndhwm, 0);
+        mSocket->set(zmq::sockopt::reconnect_ivl, ReconnectMilliseconds);
+        if (zmq_socket_monitor(mSocket->handle(), monitor.c_str(), ZMQ_EVENT_DISCONNECTED) != 0)
+            throw zmq::error_t();
+        mMonitor = std::make_unique<zmq::socket_t>(*mContext, zmq::socket_type::pair);
+        mMonitor->set(zmq::sockopt::linger, 0);
+        mMonitor->connect(monitor);
+        // Refuses at once a path longer than the system takes.
+        mSocket->connect("ipc://" + QFile::encodeName(mPath).toStdString());
+        mSocketNotifier = NotifierOf(*mSocket, this);
+        mMonitorNotifier = NotifierOf(*mMonitor, this);
+        Post(QString());
+    } catch (const zmq::error_t &) {
+        Shut();
         return false;
     }
+    connect(mSocketNotifier, &QSocketNotifier::activated, this, &FilterCommandLink::TakeReplies);
+    connect(mMonitorNotifier, &QSocketNotifier::activated, this, &FilterCommandLink::TakeEvents);
+    // A peer that keeps going away before it answers does not hold off the end.
+    if (!mAnswerTimer.isActive())
+        mAnswerTimer.start();
+    // Until each socket has been asked once, nothing it receives is signalled.
+    TakeReplies();
+    TakeEvents();
     return true;
 }
 
-void FilterCommandLink::ReadAvailable()
+void FilterCommandLink::Shut()
 {
-    char buffer[4096];
-    for (;;) {
-        const ssize_t now = ::recv(mSocket, buffer, sizeof buffer, 0);
-        if (now > 0) {
-            mInput.append(buffer, int(now));
-            continue;
+    Retire(mSocketNotifier);
+    Retire(mMonitorNotifier);
+    mMonitor.reset();
+    mSocket.reset();
+    mAnswering = false;
+    mUnanswered.clear();
+}
+
+// The null command stands for the probe.
+void FilterCommandLink::Post(const QString &command)
+{
+    const QByteArray text = command.isNull() ? Probe : command.toUtf8();
+    // The REP end takes each request behind the empty delimiter a REQ sends.
+    const auto sent = [&](zmq::const_buffer frame, zmq::send_flags flags) {
+        return Retried([&] { return mSocket->send(frame, flags | zmq::send_flags::dontwait); });
+    };
+    if (!sent(zmq::const_buffer(), zmq::send_flags::sndmore)
+        || !sent(zmq::const_buffer(text.constData(), size_t(text.size())), zmq::send_flags::none))
+        throw zmq::error_t();
+    mUnanswered << command;
+}
+
+void FilterCommandLink::TakeReplies()
+{
+    const int opened = mOpened;
+    try {
+        while (mSocket && mOpened == opened && HasInput(*mSocket)) {
+            zmq::message_t frame;
+            if (!TakeFrame(*mSocket, frame))
+                break;
+            if (frame.more() || mUnanswered.isEmpty())
+                continue; // the delimiter
+            const QString command = mUnanswered.takeFirst();
+            if (mUnanswered.isEmpty())
+                mAnswerTimer.stop();
+            else
+                mAnswerTimer.start();
+            if (command.isNull())
+                mAnswering = true;
+            else
+                emit Replied(command, QString::fromUtf8(frame.data<char>(), int(frame.size())));
         }
-        if (now < 0 && errno == EINTR)
-            continue;
-        if (now < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            break;
-        Fail(); // closed
+    } catch (const zmq::error_t &) {
+        Fail();
+    }
+}
+
+void FilterCommandLink::TakeEvents()
+{
+    try {
+        zmq::message_t event;
+        // Only the peer's going is watched.
+        if (!mMonitor || !HasInput(*mMonitor) || !TakeFrame(*mMonitor, event))
+            return;
+    } catch (const zmq::error_t &) {
+        Fail();
         return;
     }
-    if (!TakeFrames())
+    if (!Open()) {
         Fail();
-}
-
-bool FilterCommandLink::TakeFrames()
-{
-    if (!mGreeted) {
-        if (mInput.size() < GreetingSize)
-            return true;
-        if (quint8(mInput[0]) != 0xFF || mInput[9] != 0x7F || mInput[10] < 3)
-            return false;
-        mInput.remove(0, GreetingSize);
-        mGreeted = true;
+        return;
     }
-    while (!mInput.isEmpty()) {
-        const char flags = mInput[0];
-        const int headerSize = (flags & FlagLong) ? 9 : 2;
-        if (mInput.size() < headerSize)
-            return true;
-        quint64 size = 0;
-        if (flags & FlagLong) {
-            for (int i = 1; i < 9; ++i)
-                size = (size << 8) | quint8(mInput[i]);
-        } else {
-            size = quint8(mInput[1]);
-        }
-        if (size > quint64(1 << 20))
-            return false;
-        if (quint64(mInput.size()) < headerSize + size)
-            return true;
-        const QByteArray body = mInput.mid(headerSize, qsizetype(size));
-        mInput.remove(0, headerSize + qsizetype(size));
-        if (flags & FlagCommand) {
-            if (body.startsWith("\x05READY")) {
-                mReady = true;
-                Flush();
-            } else if (body.startsWith("\x05" "ERROR")) {
-                return false;
-            }
-            continue;
-        }
-        mMessage << body;
-        if (flags & FlagMore)
-            continue;
-        const QList<QByteArray> message = std::exchange(mMessage, {});
-        if (mSent.isEmpty())
-            return false;
-        const QString command = mSent.takeFirst();
-        emit Replied(command, QString::fromUtf8(message.last()));
-        if (mSocket < 0)
-            return true; // closed by a receiver
-    }
-    return true;
+    emit Lost();
 }
 
 void FilterCommandLink::Fail()
 {
-    const bool wasOpen = mSocket >= 0;
     Close();
-    if (wasOpen)
-        emit Lost();
+    emit NoAnswer();
 }

@@ -139,6 +139,8 @@ void tst_BadInputs::open_data()
         << "3";
     QTest::newRow("leading -") << "stereo" << "-i song.wav" << "" << "" << "3";
     QTest::newRow("colon") << "stereo" << "file:track 1.wav" << "" << "" << "3";
+    // Named relative to the working folder, as on the command line; no a.wav, no b.wav.
+    QTest::newRow("relative, a protocol's name") << "relative" << "concat:a.wav|b.wav" << "" << "" << "3";
 }
 
 void tst_BadInputs::open()
@@ -158,7 +160,8 @@ void tst_BadInputs::open()
     const QString source = fixture.app.scratchPath(fileName);
     const bool missing = kind == QLatin1String("missing");
     const bool unreadable = kind == QLatin1String("unreadable");
-    QVERIFY(MakeSource(missing || unreadable ? QStringLiteral("stereo") : kind, source));
+    const bool relative = kind == QLatin1String("relative");
+    QVERIFY(MakeSource(missing || unreadable || relative ? QStringLiteral("stereo") : kind, source));
     const QByteArray fingerprint = Fingerprint(source);
     if (unreadable)
         QVERIFY(QFile::setPermissions(source, {}));
@@ -182,7 +185,9 @@ void tst_BadInputs::open()
     }
     QVERIFY(fixture.form->Command1[0]->isEnabled());
 
-    Form2 *window = fixture.Open(source);
+    const auto restore = qScopeGuard([folder = QDir::currentPath()] { QDir::setCurrent(folder); });
+    QVERIFY(!relative || QDir::setCurrent(scratch));
+    Form2 *window = fixture.Open(relative ? fileName : source);
     QVERIFY(window);
     const ImportFixture::End end = fixture.WaitForEnd();
     QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner);

@@ -157,9 +157,8 @@ private slots:
             QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=0.8913*sin(2*PI*1000*t):s=48000:d=1"), source));
         QVERIFY(std::abs(PeakDb(request.paths.LeftSourceWav) + 1) < 0.01);
         request.target = app.scratchPath(QStringLiteral("Mix.wav"));
-        request.temporaryOutput = app.scratchPath(QStringLiteral(".Mix.wav.part.wav"));
+        request.temporaryOutput = OutputReplacement::TemporaryOutput::Create(request.target);
         request.encoderFolder = request.proberFolder = app.path();
-        QVERIFY(QFile(request.temporaryOutput).open(QIODevice::WriteOnly));
         Ended ended;
         ExportJob job(request, &ended);
         job.SaveChanels();

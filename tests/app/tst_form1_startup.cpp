@@ -137,14 +137,14 @@ private slots:
         QVERIFY(temporary.isValid());
         const QString abandoned = temporary.filePath(QStringLiteral("brenvox-dead00"));
         QVERIFY(QDir().mkpath(abandoned + QStringLiteral("/TempWavs")));
-        QFile owner(abandoned + QStringLiteral("/owner.pid"));
-        QVERIFY(owner.open(QIODevice::WriteOnly));
-        owner.write("999999999\n"); // beyond any process id
-        owner.close();
+        WriteFile(abandoned + QStringLiteral("/in-use.lock"));
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("TMPDIR"), temporary.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const auto workspaces = [&temporary] {
+            return QDir(temporary.path()).entryList({QStringLiteral("brenvox-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+        };
         std::vector<std::unique_ptr<QProcess>> instances;
         for (int i = 0; i < 2; ++i) {
             auto process = std::make_unique<QProcess>();
@@ -153,12 +153,8 @@ private slots:
             process->start(TestAppFolder::binFolder() + QStringLiteral("/brenvox"), QStringList());
             QVERIFY(process->waitForStarted());
             instances.push_back(std::move(process));
+            QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(abandoned) && workspaces().size() == i + 1, 20000);
         }
-        const auto workspaces = [&temporary] {
-            return QDir(temporary.path()).entryList({QStringLiteral("brenvox-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(workspaces().size(), 2, 20000);
-        QVERIFY(!QFileInfo::exists(abandoned));
         for (const QString &name : workspaces())
             QVERIFY(QFileInfo(temporary.filePath(name + QStringLiteral("/TempWavs"))).isDir());
 
@@ -168,6 +164,38 @@ private slots:
             QCOMPARE(process->exitStatus(), QProcess::NormalExit);
         }
         QCOMPARE(workspaces(), QStringList());
+    }
+
+    // The workspace goes under TMPDIR when that is a folder to write in, else /tmp; start-up
+    // removes another one only when no process holds its lock (held ones: the test above).
+    void workspaceHousekeeping_data()
+    {
+        QTest::addColumn<QString>("tmpdir"); // "" for a scratch folder
+        QTest::addColumn<QString>("other");  // another workspace in the scratch folder
+        QTest::newRow("lock free") << "" << "lock free";
+        QTest::newRow("no lock file") << "" << "no lock file";
+        QTest::newRow("TMPDIR missing") << "/nonexistent/tmp" << "";
+        QTest::newRow("TMPDIR a device") << "/dev/null" << "";
+        QTest::newRow("TMPDIR relative") << "tmp" << "";
+    }
+
+    void workspaceHousekeeping()
+    {
+        QFETCH(QString, tmpdir);
+        QFETCH(QString, other);
+        QTemporaryDir scratch;
+        const QString target = scratch.filePath(QStringLiteral("brenvox-other"));
+        QVERIFY(QDir().mkpath(target + QStringLiteral("/TempWavs")));
+        if (other != QLatin1String("no lock file"))
+            WriteFile(target + QStringLiteral("/in-use.lock"));
+        const QByteArray saved = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(tmpdir.isEmpty() ? scratch.path() : tmpdir));
+        PrepareWorkspace();
+        const QString workspace = WorkspaceFolder();
+        RemoveWorkspace();
+        qputenv("TMPDIR", saved);
+        QVERIFY(workspace.startsWith((tmpdir.isEmpty() ? scratch.path() : QStringLiteral("/tmp")) + QStringLiteral("/brenvox-")));
+        QCOMPARE(QFileInfo::exists(target + QStringLiteral("/TempWavs")), other != QLatin1String("lock free"));
     }
 
     // Before anything is opened the window says which tools are missing and

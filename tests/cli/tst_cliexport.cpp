@@ -1,7 +1,8 @@
 // The command line's exports, run as the real program without a display:
 // one file, a batch with a bad input, an output that cannot be written, an
-// existing output, Ctrl+C in the middle of a batch, and a batch that fills
-// the cores writing what a single export writes.
+// existing output, inputs named as ffmpeg's protocols and options, Ctrl+C in
+// the middle of a batch, and a batch that fills the cores writing what a
+// single export writes.
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
@@ -46,7 +47,7 @@ Run Finish(QProcess *process)
 
 QStringList Files(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
@@ -83,7 +84,7 @@ void tst_CliExport::initTestCase()
 
 void tst_CliExport::exports_data()
 {
-    QTest::addColumn<QStringList>("arguments"); // run in a fresh folder holding out/
+    QTest::addColumn<QStringList>("arguments"); // run in a fresh folder holding out/ and the hostile names
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");          // in standard error
     QTest::addColumn<QStringList>("written");   // in out/ afterwards
@@ -106,6 +107,12 @@ void tst_CliExport::exports_data()
                                           << 1 << "out/old.wav exists: --overwrite replaces it" << QStringList{"old.wav"};
     QTest::newRow("existing output replaced") << QStringList{"--export", "out/old.wav", "--overwrite", "IN/a.mp3"}
                                               << 0 << "done" << QStringList{"old.wav"};
+    const QStringList hostile{"--", "concat:a.wav|b.wav", "http:/in.wav", "pipe:1", "-report"};
+    const QStringList fromHostile{"-report.wav", "concat:a.wav|b.wav", "in.wav", "pipe:1.wav"};
+    QTest::newRow("names of protocols and options, through channel files")
+        << QStringList{"--output-dir", "out", "--jobs", "1"} + hostile << 0 << "4 done" << fromHostile;
+    QTest::newRow("names of protocols and options, whole runs")
+        << QStringList{"--output-dir", "out", "--jobs", "4"} + hostile << 0 << "4 done" << fromHostile;
 }
 
 void tst_CliExport::exports()
@@ -123,6 +130,9 @@ void tst_CliExport::exports()
     earlier.close();
     if (!written.contains(QStringLiteral("old.wav")))
         QVERIFY(QFile::remove(old));
+    QVERIFY(QDir(run.path()).mkdir(QStringLiteral("http:")));
+    for (const char *name : {"concat:a.wav|b.wav", "http:/in.wav", "pipe:1", "-report"})
+        QVERIFY(QFile::copy(mFolder.filePath(QStringLiteral("a.mp3")), run.filePath(QLatin1String(name))));
     arguments.replaceInStrings(QStringLiteral("IN/"), mFolder.path() + QLatin1Char('/'));
     said.replace(QStringLiteral("IN/"), mFolder.path() + QLatin1Char('/'));
 
@@ -130,6 +140,7 @@ void tst_CliExport::exports()
     QVERIFY2(result.errors.contains(said), qPrintable(result.errors));
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(Files(run.filePath(QStringLiteral("out"))), written);
+    QCOMPARE(QDir(run.path()).entryList({QStringLiteral("*.log")}, QDir::Files), QStringList()); // no -report
     for (const QString &name : written) {
         const QString path = run.filePath(QStringLiteral("out/") + name);
         const bool kept = name == QLatin1String("old.wav") && exitCode != 0;

@@ -33,6 +33,8 @@ private slots:
                                               << int(Action::Error) << QStringList{} << "exactly one INPUT";
         QTest::newRow("band beyond the range") << QStringList{"--export", "o.wav", "--right-band", "66=1", "a.mp3"}
                                                << int(Action::Error) << QStringList{} << "not 66=1";
+        QTest::newRow("band gain beyond an int") << QStringList{"--export", "o.wav", "--left-band", "30=99999999999", "a.mp3"}
+                                                 << int(Action::Error) << QStringList{} << "not 30=99999999999";
         QTest::newRow("equalizer option without an output") << QStringList{"--low-cut", "a.mp3"}
                                                             << int(Action::Error) << QStringList{} << "need --export";
         QTest::newRow("a preset opens the window with it") << QStringList{"--preset", "p.json", "a.mp3"}

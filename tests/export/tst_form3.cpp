@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStorageInfo>
@@ -35,13 +36,15 @@ private slots:
     void faults_data();
     void faults();
     void saveAsAgainStartsANewExport();
+    void outputSafety_data();
+    void outputSafety();
 };
 
 namespace {
 
 // Writes its output after reporting 00:00:10.00 in three status lines.
 const QByteArray TenSecondTool =
-    "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+    "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n"
     "printf 'size=N/A time=N/A bitrate=N/A speed=N/A    \\r' >&2\nsleep 0.3\n"
     "printf 'size=    1kB time=00:00:05.00 bitrate= 1.0kbits/s speed=1x    \\r' >&2\nsleep 0.3\n"
     "printf 'size=    2kB time=00:00:10.00 bitrate= 1.0kbits/s speed=1x    \\n' >&2\n"
@@ -236,7 +239,7 @@ void tst_Form3::failure_data()
     QTest::addColumn<QStringList>("statuses");
     QTest::addColumn<QString>("said");
 
-    const QByteArray failAt = "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+    const QByteArray failAt = "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n"
                               "case \"$last\" in *%1) sleep 0.5; echo 'Input #0' >&2; echo '%2' >&2; exit 1;; esac\n"
                               "printf 'RIFF' > \"$last\"\n";
     QTest::newRow("ffmpeg missing") << QByteArray() << QStringList{"Failed", "Idle", "Idle"}
@@ -246,7 +249,7 @@ void tst_Form3::failure_data()
         << QStringList{"Failed", "Completed", "Idle"}
         << "Creating Left Chanel failed: ffmpeg failed: Error initializing filter equalizer";
     QTest::newRow("left render fails, the right one is stopped")
-        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *Rout.wav) exec sleep 30;; esac\n"
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\nlast=${last#file:}\ncase \"$last\" in *Rout.wav) exec sleep 30;; esac\n"
                       "sleep 0.5; echo 'Error initializing filter equalizer' >&2; exit 1\n")
         << QStringList{"Failed", "Idle", "Idle"}
         << "Creating Left Chanel failed: ffmpeg failed: Error initializing filter equalizer";
@@ -255,11 +258,11 @@ void tst_Form3::failure_data()
         << QStringList{"Completed", "Failed", "Idle"}
         << "Creating Right Chanel failed: ffmpeg failed: Rout.wav: No space left on device";
     QTest::newRow("merge fails")
-        << QString::fromLatin1(failAt).arg("out.*.mp3", "Error opening output files: Invalid argument").toLatin1()
+        << QString::fromLatin1(failAt).arg("/out.mp3", "Error opening output files: Invalid argument").toLatin1()
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg failed: Error opening output files: Invalid argument";
     QTest::newRow("merge writes nothing")
-        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in *out.*.mp3) exit 0;; esac\n"
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\nlast=${last#file:}\ncase \"$last\" in */out.mp3) exit 0;; esac\n"
                       "printf 'RIFF' > \"$last\"\n")
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg wrote nothing to ";
@@ -314,11 +317,11 @@ void tst_Form3::cancel_data()
     QTest::newRow("right render, Cancel") << QByteArray("*/Rout.wav") << right << "Cancel";
     QTest::newRow("both renders, Cancel") << QByteArray("*/Lout.wav|*/Rout.wav")
                                           << QStringList{"Processing", "Processing", "Idle"} << "Cancel";
-    QTest::newRow("merge, Cancel") << QByteArray("*/.out.*.wav") << merge << "Cancel";
+    QTest::newRow("merge, Cancel") << QByteArray("*/out.wav") << merge << "Cancel";
     QTest::newRow("right render, close box") << QByteArray("*/Rout.wav") << right << "close box";
     QTest::newRow("both renders, main window closed") << QByteArray("*/Lout.wav|*/Rout.wav")
                                           << QStringList{"Processing", "Processing", "Idle"} << "main window";
-    QTest::newRow("merge, main window closed") << QByteArray("*/.out.*.wav") << merge << "main window";
+    QTest::newRow("merge, main window closed") << QByteArray("*/out.wav") << merge << "main window";
 }
 
 // Ending the export stops its tools, skips what is left, removes the
@@ -333,7 +336,7 @@ void tst_Form3::cancel()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
     session.app.writeTool(QStringLiteral("ffmpeg"),
-        "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\n"
+        "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n"
         "case \"$last\" in " + hanging + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n"
         "printf 'RIFF' > \"$last\"\n");
     const QString output = session.app.scratchPath(QStringLiteral("out.wav"));
@@ -363,7 +366,7 @@ void tst_Form3::cancel()
     for (qint64 pid : pids)
         QVERIFY(!ProcessAlive(pid));
     QVERIFY(!QFile::exists(output));
-    QCOMPARE(QDir(QFileInfo(output).path()).entryList({QStringLiteral(".out.*")}, QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(QFileInfo(output).path()).entryList({QStringLiteral(".out.*")}, QDir::AllEntries | QDir::Hidden), QStringList());
     QVERIFY(!Form3::Loaded());
     QTest::qWait(1500);
     QCOMPARE(Runs(session.app), statuses.indexOf(QStringLiteral("Idle")) < 0 ? 3 : 2);
@@ -386,6 +389,8 @@ void tst_Form3::faults_data()
     const QByteArray paced = "exec \"$real\" -re \"$@\"";
     QTest::newRow("full disk, new WAV") << "Mix.wav" << false << "full" << 850 << QByteArray() << full;
     QTest::newRow("full disk, MP3") << "Mix.mp3" << true << "full" << 40 << QByteArray() << full;
+    QTest::newRow("full disk early, WAV: the peak is not the reason") << "Mix.wav" << true << "full" << 40 << QByteArray()
+        << "Merging Chanels failed: ffmpeg failed: av_interleaved_write_frame(): No space left on device";
     QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << "(sleep 1; kill -KILL $$) & " + paced
         << "Merging Chanels failed: ffmpeg was stopped by signal 9 (Killed).";
     QTest::newRow("Cancel during the merge") << "Mix.wav" << true << "" << 0 << paced << "";
@@ -414,7 +419,7 @@ void tst_Form3::faults()
     QVERIFY(session.importPinkNoise(5));
     for (const char *tool : {"ffmpeg", "ffprobe"}) {
         QByteArray script = "#!/bin/sh\nreal='" + QFile::encodeName(TestAppFolder::binFolder()) + "/" + tool
-            + "'\necho $$ >> \"$0.pids\"\nfor last in \"$@\"; do :; done\n";
+            + "'\necho $$ >> \"$0.pids\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n";
         if (!merge.isEmpty() && qstrcmp(tool, "ffmpeg") == 0)
             script += "case \"$*\" in *amerge*) " + merge + ";; esac\n";
         QVERIFY(session.app.writeTool(QLatin1String(tool), script + "exec \"$real\" \"$@\"\n"));
@@ -502,6 +507,72 @@ void tst_Form3::saveAsAgainStartsANewExport()
     QVERIFY(QFile::exists(session.app.scratchPath(QStringLiteral("first.wav"))));
     QVERIFY(QFile::exists(second));
     QTRY_VERIFY(!first);
+}
+
+void tst_Form3::outputSafety_data()
+{
+    QTest::addColumn<QString>("through"); // "Save As" (and what happens once it is chosen), or brenvox's option
+    QTest::addColumn<QString>("output");  // IN: the source's folder, WORK: the workspace
+    QTest::addColumn<QString>("said");    // empty: saved
+
+    const QString source = "The source file cannot be overwritten: choose another output file.";
+    QTest::newRow("--export onto the source") << "--export" << "IN/source.wav" << source;
+    QTest::newRow("--export onto a link to it") << "--export" << "IN/link.wav" << source;
+    QTest::newRow("--output-dir onto its folder") << "--output-dir" << "IN" << source;
+    QTest::newRow("Save As onto a hard link to it") << "Save As" << "IN/hard.wav" << source;
+    QTest::newRow("Save As into the workspace") << "Save As" << "WORK/Left.wav"
+        << "Brenvox's workspace cannot hold the output: choose another folder.";
+    QTest::newRow("a file appears, not agreed") << "Save As, a file appears" << "IN/new.wav"
+        << "Merging Chanels failed: IN/new.wav appeared while exporting and was left as it is";
+    QTest::newRow("a file appears, agreed") << "Save As, a file appears" << "IN/old.wav" << "";
+    QTest::newRow("names swapped by another process") << "Save As, names swapped" << "IN/shared/new.wav" << "";
+}
+
+// Neither what the export reads, nor someone else's file, nor a file that a
+// link in a shared folder leads to is written over, whichever way it is asked.
+void tst_Form3::outputSafety()
+{
+    QFETCH(QString, through);
+    QFETCH(QString, output);
+    QFETCH(QString, said);
+    BrenvoxSession session;
+    QVERIFY(session.form && session.importPinkNoise(1));
+    const QString in = session.app.scratchPath(QStringLiteral("in"));
+    const QString victim = session.app.scratchPath(QStringLiteral("new.wav"));
+    for (QString *text : {&output, &said})
+        text->replace(QLatin1String("IN"), in).replace(QLatin1String("WORK"), session.workspace());
+    Shared().SourceFile = in + "/source.wav";
+    QVERIFY(QDir().mkpath(in + "/shared") && AudioMeasure::GenerateStereoTones(440, 1000, 1, Shared().SourceFile));
+    QVERIFY(QFile::link(Shared().SourceFile, in + "/link.wav") && Write(in + "/old.wav", "earlier")
+            && Write(victim, "victim") && ::link(qPrintable(Shared().SourceFile), qPrintable(in + "/hard.wav")) == 0);
+    const auto kept = [&] {
+        return QByteArrayList{TestAppFolder::fileBytes(Shared().SourceFile),
+                              TestAppFolder::fileBytes(session.workspace() + "/Left.wav"), TestAppFolder::fileBytes(victim)};
+    };
+    const QByteArrayList before = kept();
+
+    QProcess process;
+    if (through.startsWith(QLatin1String("--"))) {
+        process.start(TestAppFolder::binFolder() + "/brenvox", {through, output, "--overwrite", Shared().SourceFile});
+        QVERIFY(process.waitForFinished(60000) && process.exitCode() == 1);
+        QVERIFY(QString::fromLocal8Bit(process.readAllStandardError()).contains(said));
+    } else {
+        QPointer<Form3> window = SaveAs(session.form, output);
+        const bool appears = through.endsWith(QLatin1String("appears"));
+        QVERIFY(window && (!appears || Write(output, "appeared")));
+        if (through.endsWith(QLatin1String("swapped"))) {
+            process.start(QStringLiteral(OUTPUT_SWAPPER), {QFileInfo(output).path(), victim});
+            QVERIFY(process.waitForReadyRead(10000));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!window->Timer1->isActive() && !window->ExportRunning(), 60000);
+        process.kill();
+        process.waitForFinished();
+        QCOMPARE(window->Label2->text(), said);
+        QVERIFY(!said.isEmpty() || window->Label1[8]->text() == QLatin1String("Completed"));
+        QCOMPARE(TestAppFolder::fileBytes(output) == "appeared", appears && !said.isEmpty());
+    }
+    QVERIFY(kept() == before);
+    QCOMPARE(QDir(in).entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 QTEST_MAIN(tst_Form3)

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -31,7 +32,7 @@ int main(int argc, char *argv[])
 
     if (behaviour == "hang") {
         for (int i = 2; i < argc; ++i) {
-            const std::string argument = argv[i];
+            const std::string argument = argv[i] + (std::strncmp(argv[i], "file:", 5) == 0 ? 5 : 0);
             const bool output = std::string(argv[i - 1]) != "-i";
             if (output && argument.size() > 4 && argument.compare(argument.size() - 4, 4, ".wav") == 0) {
                 if (FILE *partial = std::fopen(argument.c_str(), "w")) {

@@ -19,21 +19,21 @@ class TestImportCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void plainPathsGoInAsTheyAre();
+    void plainPathsGoInBehindTheFileProtocol();
     void argumentsReachTheTools_data();
     void argumentsReachTheTools();
 };
 
-void TestImportCommands::plainPathsGoInAsTheyAre()
+void TestImportCommands::plainPathsGoInBehindTheFileProtocol()
 {
     QCOMPARE(ImportCommands::ProbeCommand(QStringLiteral("/opt/eq"), QStringLiteral("/music/SONG1.MP3")),
-             QStringLiteral("/opt/eq/ffprobe -hide_banner -stats -i /music/SONG1.MP3"));
+             QStringLiteral("/opt/eq/ffprobe -hide_banner -stats -i file:/music/SONG1.MP3"));
     QCOMPARE(ImportCommands::SplitCommand(QStringLiteral("/opt/eq"), QStringLiteral("/music/SONG1.MP3"),
                                           QStringLiteral("/opt/eq/TempWavs/Left.wav"),
                                           QStringLiteral("/opt/eq/TempWavs/Right.wav")),
-             QStringLiteral("/opt/eq/ffmpeg -y -i /music/SONG1.MP3 -filter_complex \"") + SplitGraph
-                 + QStringLiteral("\" -map [left] -c:a pcm_f32le /opt/eq/TempWavs/Left.wav"
-                                  " -map [right] -c:a pcm_f32le /opt/eq/TempWavs/Right.wav"));
+             QStringLiteral("/opt/eq/ffmpeg -y -i file:/music/SONG1.MP3 -filter_complex \"") + SplitGraph
+                 + QStringLiteral("\" -map [left] -c:a pcm_f32le file:/opt/eq/TempWavs/Left.wav"
+                                  " -map [right] -c:a pcm_f32le file:/opt/eq/TempWavs/Right.wav"));
 }
 
 void TestImportCommands::argumentsReachTheTools_data()
@@ -55,16 +55,17 @@ void TestImportCommands::argumentsReachTheTools()
     QFETCH(QString, source);
     const QString left = appFolder + QStringLiteral("/TempWavs/Left.wav");
     const QString right = appFolder + QStringLiteral("/TempWavs/Right.wav");
+    const QString handedOver = source.isEmpty() ? source : "file:" + source;
 
     QCOMPARE(CommandText::SplitCommandText(ImportCommands::ProbeCommand(appFolder, source)),
              (QStringList{appFolder + QStringLiteral("/ffprobe"), QStringLiteral("-hide_banner"),
-                          QStringLiteral("-stats"), QStringLiteral("-i"), source}));
+                          QStringLiteral("-stats"), QStringLiteral("-i"), handedOver}));
     QCOMPARE(CommandText::SplitCommandText(ImportCommands::SplitCommand(appFolder, source, left, right)),
              (QStringList{appFolder + QStringLiteral("/ffmpeg"), QStringLiteral("-y"),
-                          QStringLiteral("-i"), source, QStringLiteral("-filter_complex"), SplitGraph,
+                          QStringLiteral("-i"), handedOver, QStringLiteral("-filter_complex"), SplitGraph,
                           QStringLiteral("-map"), QStringLiteral("[left]"), QStringLiteral("-c:a"),
-                          QStringLiteral("pcm_f32le"), left, QStringLiteral("-map"), QStringLiteral("[right]"),
-                          QStringLiteral("-c:a"), QStringLiteral("pcm_f32le"), right}));
+                          QStringLiteral("pcm_f32le"), "file:" + left, QStringLiteral("-map"), QStringLiteral("[right]"),
+                          QStringLiteral("-c:a"), QStringLiteral("pcm_f32le"), "file:" + right}));
 }
 
 QTEST_GUILESS_MAIN(TestImportCommands)

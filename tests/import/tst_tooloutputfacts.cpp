@@ -89,6 +89,12 @@ void TestToolOutputFacts::lastErrorLine_data()
         << CapturedLines(QStringLiteral("ffmpeg_split_not_overwriting.txt"))
         << "/tmp/capture/tones.mp3"
         << "File '/tmp/capture/TempWavs/Left.wav' already exists. Overwrite? [y/N] Not overwriting - exiting";
+    QTest::newRow("split into a full disk: the peaks come last")
+        << CapturedLines(QStringLiteral("ffmpeg51_split_disk_full.txt")) << "/tmp/cap_df/tones.wav"
+        << "Error closing file /tmp/cap_df/full/Right.wav: No space left on device";
+    QTest::newRow("merge into a full disk: Overall and its peak come last")
+        << CapturedLines(QStringLiteral("ffmpeg51_merge_disk_full.txt")) << "/tmp/cap_df/Lout.wav"
+        << "Error closing file /tmp/cap_df/full/.Mix.1x2y3z.wav: No space left on device";
 
     // The runner's characters are the tool's UTF-8 bytes.
     const QString path = QStringLiteral("/tmp/Gr\u00fc\u00dfe \"x\"/song.wav");
@@ -148,6 +154,8 @@ void TestToolOutputFacts::knownFailureLine_data()
                                       << "av_interleaved_write_frame(): No space left on device";
     QTest::newRow("ffmpeg, MP3 merge into a full disk, status 0")
         << "ffmpeg51_disk_full_mp3.txt" << "Error writing trailer of /tmp/exp_df/out.mp3: No space left on device";
+    QTest::newRow("ffmpeg, WAV over 4 GiB without RF64, status 0")
+        << "ffmpeg51_wav_over_4gib.txt" << "Filesize 4423680114 invalid for wav, output file will be broken";
     QTest::newRow("ffplay, no audio device") << "ffplay51_audio_open_failed.txt"
                                             << "No more combinations to try, audio open failed";
     QTest::newRow("ffplay, unknown filter") << "ffplay51_no_such_filter.txt"

@@ -86,8 +86,7 @@ private:
         request.leftChain = QStringLiteral("equalizer=f=1000:width_type=o:width=1:g=-12");
         request.rightChain = QStringLiteral("equalizer=f=120:width_type=o:width=1:g=6");
         request.target = app.scratchPath(name);
-        request.temporaryOutput = app.scratchPath(QLatin1Char('.') + name + QLatin1String(".part.")
-                                                  + QFileInfo(name).suffix());
+        request.temporaryOutput = OutputReplacement::TemporaryOutput::Create(request.target);
         request.encoderFolder = app.path();
         request.proberFolder = app.path();
         return request;
@@ -115,7 +114,6 @@ void tst_ExportJob::parallelEqualsSequential()
     for (bool sequential : {true, false}) {
         ExportRequest request = Request(app, name);
         request.sequentialRenders = sequential;
-        QVERIFY(QFile(request.temporaryOutput).open(QIODevice::WriteOnly));
         Recorder recorder;
         ExportJob job(request, &recorder);
         job.SaveChanels();
@@ -123,7 +121,7 @@ void tst_ExportJob::parallelEqualsSequential()
         QVERIFY2(recorder.completed, qPrintable(recorder.failure));
         written[sequential] = TestAppFolder::fileBytes(request.target);
         QVERIFY(QFile::remove(request.target));
-        QVERIFY(!QFile::exists(request.temporaryOutput));
+        QVERIFY(!QFile::exists(request.temporaryOutput->File()));
     }
     QVERIFY(written[0].size() > 100000);
     QVERIFY(written[0] == written[1]);
@@ -138,7 +136,6 @@ void tst_ExportJob::cancelDuringTheRenders()
                           "#!/bin/sh\necho $$ >> \"$0.pids\"\nexec sleep 30\n"));
     QVERIFY(app.linkRealTool(QStringLiteral("ffprobe")));
     const ExportRequest request = Request(app, QStringLiteral("Mix.wav"));
-    QVERIFY(QFile(request.temporaryOutput).open(QIODevice::WriteOnly));
     Recorder recorder;
     ExportJob job(request, &recorder);
     job.SaveChanels();
@@ -153,7 +150,8 @@ void tst_ExportJob::cancelDuringTheRenders()
     QCOMPARE(recorder.rows, (QStringList{"started 0", "started 1"}));
     for (const QByteArray &pid : TestAppFolder::fileBytes(pidFile).trimmed().split('\n'))
         QVERIFY(::kill(pid.toInt(), 0) != 0);
-    QVERIFY(!QFile::exists(request.temporaryOutput));
+    QCOMPARE(QDir(app.scratchPath(QString())).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
     QVERIFY(!QFile::exists(request.target));
 }
 
@@ -225,7 +223,6 @@ void tst_ExportJob::sourceToWrittenFile()
     request.leftVolume = request.rightVolume = qint16(level);
     request.leftChain = request.rightChain = chain;
     request.sourceBitsPerSample = imported.bits;
-    QVERIFY(QFile(request.temporaryOutput).open(QIODevice::WriteOnly));
     Recorder recorder;
     ExportJob job(request, &recorder);
     job.SaveChanels();

@@ -4,6 +4,7 @@
 #include "TestAppFolder.h"
 
 #include "jobs/ImportJob.h"
+#include "jobs/WorkspaceRoom.h"
 
 #include <QFile>
 #include <QtTest>
@@ -37,17 +38,21 @@ class tst_ImportJob : public QObject
 private slots:
     void import_data();
     void import();
+    void room_data();
+    void room();
 };
 
 void tst_ImportJob::import_data()
 {
-    QTest::addColumn<QString>("source"); // "tones", "text" or "no ffprobe"
+    QTest::addColumn<QString>("source"); // "tones", "tones, full disk", "text" or "no ffprobe"
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QString>("reason");  // the start of it
 
     QTest::newRow("stereo tones") << "tones" << "" << "";
     QTest::newRow("not audio") << "text" << "Searching Failed" << "";
     QTest::newRow("ffprobe missing") << "no ffprobe" << "Searching Failed" << "Cannot run ";
+    QTest::newRow("split into a full disk: not the peaks ffmpeg printed last")
+        << "tones, full disk" << "Extracting Chanel Data Failed" << "av_interleaved_write_frame(): No space left on device";
 }
 
 void tst_ImportJob::import()
@@ -63,7 +68,10 @@ void tst_ImportJob::import()
     request.leftWav = app.scratchPath(QStringLiteral("Left.wav"));
     request.rightWav = app.scratchPath(QStringLiteral("Right.wav"));
     request.proberFolder = request.encoderFolder = app.path();
-    if (source == QLatin1String("tones")) {
+    if (source.endsWith(QLatin1String("full disk"))) // ffmpeg as it ended on a full tmpfs
+        QVERIFY(app.writeTool(QStringLiteral("ffmpeg"), "#!/bin/sh\ncat '" + QFile::encodeName(TestAppFolder::testDataFolder())
+                                                            + "/ffmpeg51_split_disk_full.txt'\nexit 1\n"));
+    if (source.startsWith(QLatin1String("tones"))) {
         QVERIFY(AudioMeasure::GenerateStereoTones(440, 1000, 2, request.sourceFile));
     } else {
         QFile text(request.sourceFile);
@@ -93,6 +101,23 @@ void tst_ImportJob::import()
         QVERIFY(!QFile::exists(request.leftWav));
         QVERIFY(!QFile::exists(request.rightWav));
     }
+}
+
+void tst_ImportJob::room_data()
+{
+    QTest::addColumn<qint64>("freeBytes");
+    QTest::addColumn<QString>("shortage");
+    const qint64 needed = WorkspaceRoom::NeededBytes(600, 44100);
+    QTest::newRow("one byte short") << needed - 1 << "The workspace needs 432 MB for this source; 431 MB are free in /tmp.";
+    QTest::newRow("just enough") << needed << "";
+}
+
+// Ten minutes at 44.1 kHz against the room there is.
+void tst_ImportJob::room()
+{
+    QFETCH(qint64, freeBytes);
+    QFETCH(QString, shortage);
+    QCOMPARE(WorkspaceRoom::Shortage(WorkspaceRoom::NeededBytes(600, 44100), freeBytes, QStringLiteral("/tmp")), shortage);
 }
 
 QTEST_GUILESS_MAIN(tst_ImportJob)

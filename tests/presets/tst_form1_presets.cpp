@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,6 +21,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+
+#include <csignal>
+#include <sys/mount.h>
 
 namespace {
 
@@ -247,6 +251,57 @@ private slots:
         Choose(QStringLiteral("Last settings"));
         QVERIFY(Equalizer().Settings() == atExit);
         QVERIFY(WindowSettings(mForm) == atExit);
+    }
+
+    // On a full disk the file keeps its bytes, nothing is left beside it,
+    // and the window (at exit: standard error) names it and the reason.
+    void fullDisk_data()
+    {
+        QTest::addColumn<QString>("entry"); // a "Presets" entry; empty: Brenvox ends
+        QTest::addColumn<QString>("file");  // on the full file system
+        QTest::newRow("preset") << "Save As..." << "p.json";
+        QTest::newRow("profile") << "Export profile..." << "p.txt";
+        QTest::newRow("last settings at exit") << "" << "Brenvox/last-settings.json";
+    }
+
+    void fullDisk()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, file);
+        const QString dir = mFiles.filePath(QStringLiteral("full"));
+        const QString path = dir + QLatin1Char('/') + file;
+        const bool mounted = QDir().mkpath(dir) && ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, "size=64k") == 0;
+        const auto unmount = qScopeGuard([&] {
+            if (mounted)
+                ::umount2(QFile::encodeName(dir).constData(), MNT_DETACH);
+        });
+        if (!mounted)
+            QSKIP("mounting a tmpfs needs root");
+        const QByteArray before = "the user's own file\n";
+        QFile old(path), filler(dir + QStringLiteral("/filler"));
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && old.open(QIODevice::WriteOnly) && old.write(before) > 0
+                && old.flush() && filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+        QString message;
+        if (entry.isEmpty()) {
+            QProcess brenvox;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir);
+            environment.insert(QStringLiteral("TMPDIR"), mFiles.path());
+            brenvox.setProcessEnvironment(environment);
+            brenvox.start(TestAppFolder::binFolder() + QStringLiteral("/brenvox"), QStringList());
+            QTRY_VERIFY_WITH_TIMEOUT(!QDir(mFiles.path()).entryList({QStringLiteral("brenvox-*")}, QDir::Dirs).isEmpty(), 20000);
+            ::kill(pid_t(brenvox.processId()), SIGTERM);
+            QVERIFY(brenvox.waitForFinished(20000));
+            message = QString::fromLocal8Bit(brenvox.readAllStandardError());
+        } else {
+            Choose(entry, path);
+            message = Message();
+        }
+        QVERIFY2(message.contains(path) && message.contains(QLatin1String("No space left on device")), qPrintable(message));
+        QCOMPARE(TestAppFolder::fileBytes(path), before);
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".")).size(), 1);
     }
 };
 

@@ -82,6 +82,8 @@ private slots:
         QTest::newRow("no level") << WithChange("\"level_position\": -4,", "") << "the left level is missing";
         QTest::newRow("bandwidth 0") << WithChange("\"bandwidth\": 1", "\"bandwidth\": 0")
                                      << "the bandwidth is 0, not 1 to 300";
+        QTest::newRow("bandwidth 1e308") << WithChange("\"bandwidth\": 1", "\"bandwidth\": 1e308")
+                                         << "the bandwidth is not a whole number";
         QTest::newRow("10 MB") << QByteArray(10 * 1024 * 1024, ' ')
                                << "the file is 10240 KB, more than a preset or profile can be (1024 KB)";
     }

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <map>
 
+#include <sys/stat.h>
+
 namespace {
 
 enum Shape { Peak, LowShelf, HighShelf };
@@ -187,6 +189,29 @@ private slots:
         QVERIFY(result.settings.channels[0].levelPosition == -4 && result.settings.range == range);
     }
 
+    // A line with a value no profile holds is set aside and named; the rest
+    // is imported as if it were not there.
+    void outOfBounds_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("gain 1e308") << "Filter: ON PK Fc 90 Hz Gain 1e308 dB Q 1" << "Gain 1e308 is not within -100 to 100 dB";
+        QTest::newRow("BW Oct at half the rate") << "Filter: ON PK Fc 23999 Hz Gain 3 dB BW Oct 2" << "BW Oct 2 gives no Q at Fc 23999 Hz";
+        QTest::newRow("preamp -1e308") << "Preamp: -1e308 dB" << "Preamp -1e308 is not within -200 to 100 dB";
+        QTest::newRow("GraphicEQ point inf") << "GraphicEQ: 20 0; 90 inf" << "point \"90 inf\" is not within 0 to 100000 Hz and -100 to 100 dB";
+    }
+
+    void outOfBounds()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, why);
+        const QString kept = QStringLiteral("Filter: ON PK Fc 1000 Hz Gain 6 dB Q 1\n");
+        const ProfileImport::Result alone = ProfileImport::FromText(QStringLiteral("p.txt"), kept, Before(), 48000);
+        const ProfileImport::Result result = ProfileImport::FromText(QStringLiteral("p.txt"), kept + line, Before(), 48000);
+        QVERIFY(result.ok && result.settings == alone.settings);
+        QCOMPARE(result.message, alone.message.chopped(1) + QStringLiteral(". Lines not used: 2 \"%1\" (%2).").arg(line, why));
+    }
+
     void badInput_data()
     {
         QTest::addColumn<QString>("name");
@@ -201,7 +226,8 @@ private slots:
         QTest::newRow("filter without a width") << "p.txt" << QByteArray("Filter: ON PK Fc 100 Hz Gain 3 dB\n")
             << "line 1 (\"Filter: ON PK Fc 100 Hz Gain 3 dB\") has no Q or BW Oct";
         QTest::newRow("NaN") << "p.txt" << QByteArray("Filter: ON PK Fc 100 Hz Gain nan dB Q 1\n")
-            << "line 1 (\"Filter: ON PK Fc 100 Hz Gain nan dB Q 1\") has \"nan\" where Gain needs a number";
+            << "it holds no Preamp, Filter or GraphicEQ line for the left or right channel within bounds; lines not "
+               "used: 1 \"Filter: ON PK Fc 100 Hz Gain nan dB Q 1\" (Gain nan is not within -100 to 100 dB)";
         QTest::newRow("beyond half the rate") << "p.txt" << QByteArray("Filter: ON PK Fc 30000 Hz Gain 3 dB Q 1\n")
             << "line 1 (\"Filter: ON PK Fc 30000 Hz Gain 3 dB Q 1\") has Fc 30000 Hz, outside 0 to 24000 Hz";
         QTest::newRow("graphic without gain") << "g.txt" << QByteArray("GraphicEQ: 20 -1; 40; 80 2\n")
@@ -212,6 +238,10 @@ private slots:
             << "line 2 (\"500,ten,20\") is not a frequency, a left and a right level";
         QTest::newRow("10 MB") << "big.txt" << QByteArray(10 * 1024 * 1024, '#')
             << "the file is 10240 KB, more than a preset or profile can be (1024 KB)";
+        // Opening a FIFO without a writer must not wait for one.
+        QTest::newRow("FIFO") << "fifo" << QByteArray() << "the file is not a regular file (a FIFO)";
+        QTest::newRow("device") << "/dev/zero" << QByteArray() << "the file is not a regular file (a device)";
+        QTest::newRow("folder") << "." << QByteArray() << "the file is not a regular file (a folder)";
     }
 
     void badInput()
@@ -219,10 +249,12 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(QString, problem);
-        const QString path = mDir.filePath(name);
+        const QString path = QDir(mDir.path()).filePath(name);
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        if (name == QLatin1String("fifo"))
+            QVERIFY(QFile::exists(path) || ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else if (!content.isEmpty())
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
         file.close();
 
         EqualizerModel model;

@@ -29,8 +29,8 @@ const QString Rout = QStringLiteral("/opt/brenvox/TempWavs/Rout.wav");
 
 // The export's merge up to its output options.
 const QString Join = QStringLiteral(
-    "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
-    "/opt/brenvox/TempWavs/Rout.wav -filter_complex \"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
+    "/opt/brenvox/ffmpeg -y -max_size 65536 -i file:/opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
+    "file:/opt/brenvox/TempWavs/Rout.wav -filter_complex \"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
     "astats=measure_perchannel=none:measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]\" -map \"[aout]\" ");
 
 const QString BlankApp = QStringLiteral("/home/ann/My Apps/brenvox");
@@ -45,34 +45,34 @@ void tst_ChannelCommands::commandText_data()
 
     QTest::newRow("play-left")
         << ChannelCommands::PlayGraph(App, Left, "volume=1," + Chain, 0)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -f lavfi -i amovie=/opt/brenvox/TempWavs/Left.wav,"
-           "asetnsamples=n=128:p=1 -af volume=1," + Chain;
+        << "/opt/brenvox/ffplay -nodisp -autoexit -f lavfi -i \"amovie=file\\\\\\\\:/opt/brenvox/TempWavs/Left.wav,"
+           "asetnsamples=n=128:p=1\" -af volume=1," + Chain;
     QTest::newRow("play-right from 2.5 s")
         << ChannelCommands::PlayGraph(App, Right, "[in]anull[out]", 2.5)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -f lavfi -i amovie=/opt/brenvox/TempWavs/Right.wav:sp=2.5,"
-           "asetnsamples=n=128:p=1 -af [in]anull[out]";
+        << "/opt/brenvox/ffplay -nodisp -autoexit -f lavfi -i \"amovie=file\\\\\\\\:/opt/brenvox/TempWavs/Right.wav:sp=2.5,"
+           "asetnsamples=n=128:p=1\" -af [in]anull[out]";
     QTest::newRow("render-left")
         << ChannelCommands::RenderChannel(App, Left, 1, Chain, Lout)
-        << "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
-               + " -c:a pcm_f32le /opt/brenvox/TempWavs/Lout.wav";
+        << "/opt/brenvox/ffmpeg -y -max_size 65536 -i file:/opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
+               + " -c:a pcm_f32le file:/opt/brenvox/TempWavs/Lout.wav";
     QTest::newRow("render-right level -1")
         << ChannelCommands::RenderChannel(App, Right, -1, Chain, Rout)
-        << "/opt/brenvox/ffmpeg -y -max_size 65536 -i /opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
-               + " -c:a pcm_f32le /opt/brenvox/TempWavs/Rout.wav";
+        << "/opt/brenvox/ffmpeg -y -max_size 65536 -i file:/opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
+               + " -c:a pcm_f32le file:/opt/brenvox/TempWavs/Rout.wav";
     QTest::newRow("export join has -y once")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"), 24)
-        << Join + "/home/ann/song.mp3";
+        << Join + "file:/home/ann/song.mp3";
     QTest::newRow("32-bit source to FLAC")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.flac"), 32)
-        << Join + "-sample_fmt s32 /home/ann/song.flac";
+        << Join + "-sample_fmt s32 file:/home/ann/song.flac";
     QTest::newRow("folder with blanks")
         << ChannelCommands::RenderChannel(BlankApp, BlankTemp + "Left.wav", 1, Chain,
                                           BlankTemp + "Lout.wav")
-        << "\"/home/ann/My Apps/brenvox/ffmpeg\" -y -max_size 65536 -i \"/home/ann/My Apps/brenvox/TempWavs/Left.wav\""
-           " -af \"volume=1\"," + Chain + " -c:a pcm_f32le \"/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
+        << "\"/home/ann/My Apps/brenvox/ffmpeg\" -y -max_size 65536 -i \"file:/home/ann/My Apps/brenvox/TempWavs/Left.wav\""
+           " -af \"volume=1\"," + Chain + " -c:a pcm_f32le \"file:/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
     QTest::newRow("output with blanks and a quote")
         << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"), 16)
-        << Join + "\"/home/ann/My \\\"Best\\\" Mix.wav\"";
+        << Join + "-rf64 auto \"file:/home/ann/My \\\"Best\\\" Mix.wav\"";
 }
 
 void tst_ChannelCommands::commandText()
@@ -105,7 +105,7 @@ void tst_ChannelCommands::volumeArgument()
     const qsizetype af = arguments.indexOf(QStringLiteral("-af"));
     QVERIFY(af > 0);
     QCOMPARE(arguments.value(af + 1), filterArgument);
-    QCOMPARE(arguments.last(), Lout);
+    QCOMPARE(arguments.last(), "file:" + Lout);
 }
 
 void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
@@ -113,17 +113,17 @@ void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
     const QString output = QStringLiteral("/home/ann/My \"Best\" Mix.flac");
     const QStringList join = CommandText::SplitCommandText(ChannelCommands::JoinForExport(
         BlankApp, BlankTemp + "Lout.wav", BlankTemp + "Rout.wav", output, 24));
-    QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-max_size", "65536", "-i", BlankTemp + "Lout.wav",
-                                "-max_size", "65536", "-i", BlankTemp + "Rout.wav", "-filter_complex",
+    QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-max_size", "65536", "-i", "file:" + BlankTemp + "Lout.wav",
+                                "-max_size", "65536", "-i", "file:" + BlankTemp + "Rout.wav", "-filter_complex",
                                 "[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
                                 "astats=measure_perchannel=none:"
                                 "measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]",
-                                "-map", "[aout]", "-sample_fmt", "s32", output}));
+                                "-map", "[aout]", "-sample_fmt", "s32", "file:" + output}));
     const QString graph = QStringLiteral("amovie=/home/ann/My Apps/R\\\\,ight.wav,volume=1 [out]");
     const QStringList play = CommandText::SplitCommandText(
         ChannelCommands::PlayGraph(BlankApp, BlankTemp + "Right.wav", graph, 0));
     QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-nodisp", "-autoexit", "-f", "lavfi", "-i",
-                                "amovie=" + BlankTemp + "Right.wav,asetnsamples=n=128:p=1", "-af", graph}));
+                                "amovie=file\\\\:" + BlankTemp + "Right.wav,asetnsamples=n=128:p=1", "-af", graph}));
 }
 
 QTEST_GUILESS_MAIN(tst_ChannelCommands)

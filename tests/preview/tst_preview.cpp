@@ -139,7 +139,7 @@ void tst_Preview::bothChannels()
     const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
     QCOMPARE(arguments.value(5), PreviewGraph::ChannelReader(session.workspace() + "/Left.wav", 0));
     const QString graph = arguments.value(7);
-    QVERIFY2(graph.contains(QLatin1String("amovie=") + PreviewGraph::GraphOptionValue(session.workspace() + "/Right.wav")),
+    QVERIFY2(graph.contains(QLatin1String("amovie=") + PreviewGraph::GraphOptionValue("file:" + session.workspace() + "/Right.wav")),
              qPrintable(graph));
     QVERIFY(graph.contains(QLatin1String("volume@Llevel=volume=2,")));
     QVERIFY(graph.contains(QLatin1String("volume@Rlevel=volume=0,")));
