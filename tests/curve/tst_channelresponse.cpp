@@ -59,8 +59,7 @@ private slots:
         QTest::newRow("low cut, level factor 2") << LeftAllAt(0, true, -8) << 48000 << "Peak +6.0 dB" << 62;
         QTest::newRow("cuts at 22.05 kHz end at 0 dB") << LeftAllAt(-2) << 22050 << "Peak +0.0 dB" << 57;
         QTest::newRow("silent level") << LeftAllAt(3, false, 2) << 48000 << "Silent" << 65;
-        // Each band this wide lifts the whole range by its gain. Near half the rate an element stops
-        // being finite: at 44.1 kHz 20 kHz's from 208 octaves, 19.4 kHz's from 300.
+        // Each band this wide lifts the whole range; at 44.1 kHz 20 kHz stops acting at 208, 19.4 kHz at 300.
         for (const auto &[width, rate, bands] : {std::tuple{207, 44100, 65}, {208, 44100, 64}, {300, 44100, 63},
                                                  {207, 48000, 65}, {208, 48000, 65}, {300, 48000, 65}, {300, 8000, 47}})
             QTest::addRow("%d octaves at %d Hz", width, rate)

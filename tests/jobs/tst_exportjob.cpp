@@ -52,8 +52,8 @@ struct ImportRecorder : ImportObserver
     void ImportEnded(bool done) override { ++ended; completed = done; }
 };
 
-// The window's chain at 44.1 kHz with 1 kHz at -12 dB, 19.4 and 20 kHz at +3:
-// this wide, each band lifts the whole range by its gain.
+// The window's chain at 44.1 kHz with 1 kHz at -12 dB, 19.4 and 20 kHz at +3, which
+// act up to 299 and 207 octaves: this wide, each band lifts the whole range by its gain.
 QString WideChain(int bandwidth)
 {
     BandGains gains;
@@ -186,7 +186,6 @@ void tst_ExportJob::sourceToWrittenFile_data()
         << "pcm_s16le" << 0.530884 << "Mix.wav" << 1
         << "equalizer=f=1000:width_type=o:width=1:g=12," + cut << 0.0 << 16 << false;
     QTest::newRow("level 2 clips") << "pcm_s16le" << 0.8 << "Mix.wav" << 2 << flat << 0.0 << 16 << true;
-    // 20 kHz acts up to 207 octaves, 19.4 kHz up to 299.
     for (const auto &[w, db] : {std::pair{207, -6.0}, {208, -9.0}, {300, -12.0}})
         QTest::addRow("%d octaves", w) << "pcm_s16le" << 0.5 << "Mix.wav" << 1 << WideChain(w) << db << 16 << false;
 }
