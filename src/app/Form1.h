@@ -127,6 +127,9 @@ public:
     // Dims the captions of bands the open source's sample rate leaves no
     // room for, and says which they are.
     void ShowSourceBands();
+    // The same for bands that cannot act at the source's rate with the
+    // bandwidth; follows every bandwidth change.
+    void ShowBandwidthBands();
     // Says at start-up when a tool cannot be found, naming where it was
     // looked for.
     void CheckTools();
@@ -277,6 +280,7 @@ private:
     double mHeightTwips = 0;
     QString mToolStatus;
     QString mSourceStatus;
+    QString mBandwidthStatus;
 };
 
 // Marks a tool sequence (import, preview, export) as running for as long as

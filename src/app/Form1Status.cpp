@@ -1,5 +1,5 @@
-// The main window's status line: which bands the open source leaves no room
-// for, and tools that cannot be found.
+// The main window's status line: which bands the open source or the
+// bandwidth leaves no room for, and tools that cannot be found.
 #include "app/Form1.h"
 
 #include "app/AppFolder.h"
@@ -39,10 +39,7 @@ void Form1::ShowSourceBands()
     const int sampleRate = Shared().SourceSampleRate;
     int firstInactive = -1;
     for (int band = 0; band < Label1.size() && band < Label5.size(); ++band) {
-        const bool acts = BandTable::ActsAtSampleRate(band, sampleRate);
-        Label1[band]->setEnabled(acts);
-        Label5[band]->setEnabled(acts);
-        if (!acts && firstInactive < 0)
+        if (!BandTable::ActsAtSampleRate(band, sampleRate) && firstInactive < 0)
             firstInactive = band;
     }
     // The import applies every band once it knows the source: no step of
@@ -55,15 +52,40 @@ void Form1::ShowSourceBands()
         : QStringLiteral("This source is sampled at %1 Hz: bands %2 have no effect on it.")
               .arg(sampleRate)
               .arg(BandRange(firstInactive, BandTable::LastBand));
-    ShowNotes();
+    ShowBandwidthBands();
     // The import's new rate and peak reach the curve, the warnings and the
     // chains here.
     ShowResponse();
 }
 
+void Form1::ShowBandwidthBands()
+{
+    const int sampleRate = Shared().SourceSampleRate;
+    const int bandwidth = Shared().Bandwidth;
+    int first = -1;
+    int last = -1;
+    for (int band = 0; band < Label1.size() && band < Label5.size(); ++band) {
+        const bool acts = BandTable::BandActs(band, sampleRate, bandwidth);
+        Label1[band]->setEnabled(acts);
+        Label5[band]->setEnabled(acts);
+        if (acts || !BandTable::ActsAtSampleRate(band, sampleRate))
+            continue;
+        if (first < 0)
+            first = band;
+        last = band;
+    }
+    mBandwidthStatus = first < 0
+        ? QString()
+        : QStringLiteral("At a bandwidth of %1 octaves, bands %2 cannot act at %3 Hz and are left out.")
+              .arg(bandwidth)
+              .arg(BandRange(first, last))
+              .arg(sampleRate);
+    ShowNotes();
+}
+
 void Form1::ShowNotes()
 {
-    QStringList notes{mToolStatus, mSourceStatus};
+    QStringList notes{mToolStatus, mSourceStatus, mBandwidthStatus};
     notes.removeAll(QString());
     ShowStatus(notes.join(QLatin1String("  ")));
 }

@@ -76,6 +76,22 @@ Coefficients Design(const Filter &filter, double sampleRate)
     return c;
 }
 
+Coefficients EqualizerElement(double frequency, double gainDb, double octaves, double sampleRate)
+{
+    const double w0 = AngularFrequency(frequency, sampleRate);
+    const double alpha = AlphaFromOctaves(frequency, octaves, sampleRate);
+    const double a = std::pow(10.0, gainDb / 40);
+    const double a0 = 1 + alpha / a;
+    return {(1 + alpha * a) / a0, -2 * std::cos(w0) / a0, (1 - alpha * a) / a0,
+            1, -2 * std::cos(w0) / a0, (1 - alpha / a) / a0};
+}
+
+bool IsFinite(const Coefficients &c)
+{
+    return std::isfinite(c.b0) && std::isfinite(c.b1) && std::isfinite(c.b2) && std::isfinite(c.a0)
+        && std::isfinite(c.a1) && std::isfinite(c.a2);
+}
+
 double MagnitudeDb(const Coefficients &c, double frequency, double sampleRate)
 {
     const std::complex<double> z1 = std::polar(1.0, -AngularFrequency(frequency, sampleRate));

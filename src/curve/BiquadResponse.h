@@ -38,6 +38,14 @@ double OctavesFromQ(double frequency, double q, double sampleRate);
 
 Coefficients Design(const Filter &filter, double sampleRate);
 
+// ffmpeg's "equalizer" with width_type=o exactly as it computes it, in
+// double: alpha from the octaves directly (no Q in between), then every
+// coefficient divided by a0, so a0 is 1. At wide bandwidths near half the
+// rate the sinh overflows and these are not finite.
+Coefficients EqualizerElement(double frequency, double gainDb, double octaves, double sampleRate);
+
+bool IsFinite(const Coefficients &coefficients);
+
 // |H| in dB at a frequency, evaluated on the unit circle.
 double MagnitudeDb(const Coefficients &coefficients, double frequency, double sampleRate);
 

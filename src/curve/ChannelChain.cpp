@@ -32,10 +32,10 @@ ChannelResponse::Chain FromSettings(const EqualizerSettings &settings, int chann
     chain.gainsDb = solvedGains ? *solvedGains : SliderDb(settings, channel);
     chain.bandwidthOctaves = settings.bandwidth;
     chain.lowCut = settings.lowCut;
+    const int lastBand = BandTable::LastActingBand(int(chain.sampleRate), settings.bandwidth);
     for (int band = 0; band < EqualizerSettings::BandCount; ++band) {
         chain.bandFrequencies[band] = BandTable::FrequencyHz(band);
-        chain.inChain[band] = BandTable::ActsAtSampleRate(band, int(chain.sampleRate))
-            && !(settings.lowCut && band < BandTable::FirstBandAfterLowCut);
+        chain.inChain[band] = band <= lastBand && !(settings.lowCut && band < BandTable::FirstBandAfterLowCut);
     }
     const int position = EqualizerSettings::IsChannel(channel) ? settings.channels[channel].levelPosition : 0;
     chain.volume = OutputLevelFromPosition(qint16(position)).level;

@@ -46,13 +46,21 @@ double SumDb(const std::vector<SquaredMagnitude> &filters, double phi)
 namespace ChannelResponse {
 
 SquaredMagnitude::SquaredMagnitude(double b0, double b1, double b2, double a0, double a1, double a2)
-    : n0((b0 + b1 + b2) * (b0 + b1 + b2)),
-      n1(-4 * (b0 * b1 + 4 * b0 * b2 + b1 * b2)),
-      n2(16 * b0 * b2),
-      d0((a0 + a1 + a2) * (a0 + a1 + a2)),
-      d1(-4 * (a0 * a1 + 4 * a0 * a2 + a1 * a2)),
-      d2(16 * a0 * a2)
 {
+    b0 /= a0;
+    b1 /= a0;
+    b2 /= a0;
+    a1 /= a0;
+    a2 /= a0;
+    // b0 + b2 and 1 + a2 first: for a very wide band they cancel exactly,
+    // and b1 and a1, far smaller, are all that is left.
+    n0 = (b0 + b2 + b1) * (b0 + b2 + b1);
+    n1 = -4 * (b0 * b1 + 4 * b0 * b2 + b1 * b2);
+    n2 = 16 * b0 * b2;
+    d0 = (1 + a2 + a1) * (1 + a2 + a1);
+    d1 = -4 * (a1 + 4 * a2 + a1 * a2);
+    d2 = 16 * a2;
+    halfRate = (b0 + b2 - b1) / (1 + a2 - a1);
 }
 
 double Phi(double frequency, double sampleRate)
@@ -69,11 +77,8 @@ SquaredMagnitude LowCut(double sampleRate)
 
 SquaredMagnitude Band(const Chain &chain, int band, double gainDb)
 {
-    const double frequency = chain.bandFrequencies[band];
-    return FromCoefficients(BiquadResponse::Design(
-        {BiquadResponse::Kind::Peaking, frequency, gainDb,
-         BiquadResponse::QFromOctaves(frequency, chain.bandwidthOctaves, chain.sampleRate)},
-        chain.sampleRate));
+    return FromCoefficients(BiquadResponse::EqualizerElement(chain.bandFrequencies[band], gainDb,
+                                                             chain.bandwidthOctaves, chain.sampleRate));
 }
 
 double TopFrequency(double sampleRate)
@@ -135,8 +140,8 @@ std::string TenthsText(long tenths)
 
 std::string SignedDbText(double db)
 {
-    // The widest bandwidths overflow the band design near half the rate, in
-    // ffmpeg as here, and leave no finite response to read.
+    // lround has no answer for these. The chains leave out every element
+    // that would not be finite, so the settings do not lead here.
     if (!std::isfinite(db))
         return std::isnan(db) ? "nan" : db > 0 ? "+inf" : "-inf";
     // Rounded first, so -0.04 reads "+0.0" rather than "-0.0".

@@ -22,7 +22,8 @@ struct Chain
     std::array<double, BandCount> bandFrequencies{};
     std::array<double, BandCount> gainsDb{};
     // False for a band the chain leaves out: at or above half the sample
-    // rate, or replaced by the low cut.
+    // rate, not finite at this bandwidth (BandTable::BandActs), or replaced
+    // by the low cut.
     std::array<bool, BandCount> inChain{};
     double bandwidthOctaves = 1;
     bool lowCut = false;
@@ -56,16 +57,23 @@ struct Curve
 
 // |H|^2 of one biquad as p0 + p1 phi + p2 phi^2 over the same in the
 // denominator, phi = sin^2(w/2): this form keeps its precision at the lowest
-// bands, where the coefficients nearly cancel.
+// bands, where the coefficients nearly cancel. The coefficients are divided
+// by a0 first, as ffmpeg divides them, so no square leaves a double's range
+// however wide the band.
 struct SquaredMagnitude
 {
     double n0 = 1, n1 = 0, n2 = 0, d0 = 1, d1 = 0, d2 = 0;
+    // H at half the rate, b0 - b1 + b2 over 1 - a1 + a2. A very wide band
+    // has a pole and a zero there that cancel, and the sum above loses them.
+    double halfRate = 1;
 
     SquaredMagnitude() = default;
     SquaredMagnitude(double b0, double b1, double b2, double a0, double a1, double a2);
 
     double Ratio(double phi) const
     {
+        if (phi >= 1)
+            return halfRate * halfRate;
         return (n0 + phi * (n1 + phi * n2)) / (d0 + phi * (d1 + phi * d2));
     }
 };

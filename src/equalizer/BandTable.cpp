@@ -1,5 +1,8 @@
 #include "equalizer/BandTable.h"
 
+#include "curve/AsDrawn.h"
+#include "curve/BiquadResponse.h"
+
 namespace {
 
 struct BandRow {
@@ -49,6 +52,29 @@ double FrequencyHz(int band)
 bool ActsAtSampleRate(int band, int sampleRate)
 {
     return sampleRate <= 0 || FrequencyHz(band) < sampleRate / 2.0;
+}
+
+bool BandActs(int band, int sampleRate, double bandwidth)
+{
+    if (!ActsAtSampleRate(band, sampleRate))
+        return false;
+    if (sampleRate <= 0)
+        return true;
+    // The sliders reach 12 dB; the "as drawn" gains go furthest.
+    for (const double gainDb : {-AsDrawn::GainLimitDb, AsDrawn::GainLimitDb}) {
+        if (!BiquadResponse::IsFinite(
+                BiquadResponse::EqualizerElement(FrequencyHz(band), gainDb, bandwidth, sampleRate)))
+            return false;
+    }
+    return true;
+}
+
+int LastActingBand(int sampleRate, double bandwidth)
+{
+    int band = LastBand;
+    while (band >= FirstBand && !BandActs(band, sampleRate, bandwidth))
+        --band;
+    return band;
 }
 
 QString Caption(int band)

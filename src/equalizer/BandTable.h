@@ -27,6 +27,19 @@ double FrequencyHz(int band);
 // (0) counts every band.
 bool ActsAtSampleRate(int band, int sampleRate);
 
+// Whether the band acts at this rate and stays a filter at this bandwidth in
+// octaves: ffmpeg's sinh in the band's alpha overflows near half the rate
+// from some bandwidth on, and an element with coefficients that are not
+// finite turns the whole channel into NaN. Judged at the largest boost and
+// cut any chain holds, so no gain takes an element across. Every band that
+// acts at a bandwidth acts at the narrower ones, and every band below it
+// acts too. An unknown rate (0) counts every band.
+bool BandActs(int band, int sampleRate, double bandwidth);
+
+// The highest band that acts, -1 when none does: the bands up to it are the
+// ones that act, found with a few designs instead of one for each band.
+int LastActingBand(int sampleRate, double bandwidth);
+
 // Caption under the band's sliders; several keep a trailing blank.
 QString Caption(int band);
 

@@ -58,9 +58,8 @@ QString EqualizerState::BuildChain(const BandGains &gains, double preGainDb) con
         chain += BandTable::LowCutElement();
         firstBand = BandTable::FirstBandAfterLowCut;
     }
-    for (int band = firstBand; band <= BandTable::LastBand; ++band) {
-        if (!BandTable::ActsAtSampleRate(band, SourceSampleRate))
-            continue;
+    const int lastBand = BandTable::LastActingBand(SourceSampleRate, Bandwidth);
+    for (int band = firstBand; band <= lastBand; ++band) {
         if (!chain.isEmpty())
             chain += QLatin1Char(',');
         chain += prefixes[band];

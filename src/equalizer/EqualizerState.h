@@ -17,7 +17,8 @@ public:
     bool LowCutEnabled = false;
     int Bandwidth = 0;
     // Sample rate of the open source, 0 when none is open or it is unknown:
-    // bands it leaves no room for are left out of the chains.
+    // bands it leaves no room for, or that cannot act at this rate with the
+    // bandwidth (BandTable::BandActs), are left out of the chains.
     int SourceSampleRate = 0;
     // Peak level of the open source in dBFS (its loudest channel), measured
     // by the import; NaN while none is known. The clip warning adds the

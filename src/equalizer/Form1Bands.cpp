@@ -190,6 +190,8 @@ void Form1::FollowModel()
     ShowOptions(settings);
     shared.LowCutEnabled = settings.lowCut;
     shared.Bandwidth = settings.bandwidth;
+    if (settings.bandwidth != mShown.bandwidth)
+        ShowBandwidthBands();
     const std::array<bool, EqualizerSettings::ChannelCount> planChanged = FollowPlans(settings);
     const bool planned = settings.asDrawn || settings.avoidClipping;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {

@@ -10,9 +10,12 @@ using CommandText::QuoteToolFile;
 namespace {
 
 // astats sees the merged float stream only when it is held in float: left
-// to itself, ffmpeg converts to the encoder's integer format before it.
+// to itself, ffmpeg converts to the encoder's integer format before it. In
+// float it also counts samples that are no number, which the encoder would
+// write as a constant at full scale.
 const QLatin1String MeasuredMerge(
-    "amerge=inputs=2,aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level[aout]");
+    "amerge=inputs=2,aformat=sample_fmts=flt,"
+    "astats=measure_perchannel=none:measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]");
 const QLatin1String MapMerged("\" -map \"[aout]\" ");
 
 // From float channel files, ffmpeg's WAV muxer writes 16 bits and its FLAC

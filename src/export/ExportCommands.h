@@ -16,7 +16,8 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 // to its practical 24) and is 16-bit otherwise, also when the depth is
 // unknown (0); a WAV file over 4 GiB gets the RF64 header. The run's log
 // ends with the merged stream's peak level in float, before the encoder:
-// above 0 dBFS the file clipped (ToolOutputFacts::PeakLevelDb).
+// above 0 dBFS the file clipped (ToolOutputFacts::PeakLevelDb); and its
+// count of samples that are not finite (ToolOutputFacts::NonFiniteSamples).
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
              const QString &outputFile, int sourceBitsPerSample);
 

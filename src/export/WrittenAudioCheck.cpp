@@ -1,6 +1,8 @@
 // Reads ffprobe's channel count and duration and judges the written file.
 #include "export/WrittenAudioCheck.h"
 
+#include "import/ToolOutputFacts.h"
+
 #include <QRegularExpression>
 
 #include <cmath>
@@ -49,6 +51,14 @@ QString WrittenFileProblem(const ProbedAudio &written, const ProbedAudio &source
             .arg(source.durationSeconds, 0, 'f', 2);
     }
     return QString();
+}
+
+QString MergedSoundProblem(const QString &mergeOutput)
+{
+    if (ToolOutputFacts::NonFiniteSamples(mergeOutput) <= 0)
+        return QString();
+    return QStringLiteral("the written audio is not sound: the filters gave samples that are no finite "
+                          "number (NaN or infinity).");
 }
 
 QString SavedPeakText(double peakDb)

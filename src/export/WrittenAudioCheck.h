@@ -1,5 +1,5 @@
 // Reads ffprobe's channel count and duration and judges whether the written
-// file holds the whole export.
+// file holds the whole export, and whether the merged audio is sound.
 #pragma once
 
 #include <QString>
@@ -24,6 +24,13 @@ constexpr double DurationToleranceSeconds = 0.2;
 // Empty when the written file has two channels and the source's duration;
 // otherwise one sentence saying what is wrong with it.
 QString WrittenFileProblem(const ProbedAudio &written, const ProbedAudio &source);
+
+// Empty when the merged stream the export wrote holds only finite samples;
+// otherwise one sentence saying it is not sound. From the merge's output,
+// where astats counted them: an element whose coefficients are not finite
+// turns a whole channel into NaN, which the file holds as constant full
+// scale.
+QString MergedSoundProblem(const QString &mergeOutput);
 
 // What the export says of the file it saved, from the merged stream's peak
 // in dBFS (NaN: not measured, minus infinity: silence): "Saved, peak -0.3

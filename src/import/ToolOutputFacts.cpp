@@ -144,6 +144,21 @@ double PeakLevelDb(const QString &output)
     return PeakLevelDb(output.split(LineEnd()));
 }
 
+double NonFiniteSamples(const QString &output)
+{
+    static const QRegularExpression countLine(
+        QStringLiteral("^\\[Parsed_astats_\\d+ @ 0x[0-9a-fA-F]+\\] Number of (?:NaNs|Infs): (\\S+)"));
+    double count = 0;
+    for (const QString &line : output.split(LineEnd())) {
+        const QRegularExpressionMatch match = countLine.match(line);
+        bool number = false;
+        const double value = match.hasMatch() ? match.captured(1).toDouble(&number) : 0;
+        if (number && value > 0)
+            count += value;
+    }
+    return count;
+}
+
 QString LastErrorLine(const QStringList &lines, const QString &inputPath)
 {
     const QRegularExpression &context = ContextPrefix();

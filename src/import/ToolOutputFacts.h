@@ -26,6 +26,11 @@ int AudioBitsPerSample(const QStringList &lines);
 double PeakLevelDb(const QStringList &lines);
 double PeakLevelDb(const QString &output);
 
+// How many samples ffmpeg's astats filters counted as NaN or infinite
+// ("Number of NaNs", "Number of Infs"), all of them together; 0 when none
+// reported a count.
+double NonFiniteSamples(const QString &output);
+
 // The tool's last word on why it failed, in the user's characters: the last
 // line that is no status line and no measurement of astats, without the
 // "[demuxer @ 0x...]" context and without the input's path in front. Paths

@@ -158,7 +158,9 @@ void ExportJob::SequenceEnded(bool completed)
         } else {
             source = WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
         }
-        const QString problem = WrittenAudioCheck::WrittenFileProblem(written, source);
+        QString problem = WrittenAudioCheck::WrittenFileProblem(written, source);
+        if (problem.isEmpty())
+            problem = WrittenAudioCheck::MergedSoundProblem(mSequence->Output(mJoinStep));
         if (problem.isEmpty())
             return ReplaceTarget();
         Fail(ExportObserver::Merge, problem);

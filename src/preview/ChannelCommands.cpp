@@ -2,6 +2,7 @@
 #include "preview/ChannelCommands.h"
 
 #include "export/ExportCommands.h"
+#include "preview/PreviewGraph.h"
 #include "process/CommandText.h"
 
 using CommandText::QuoteArgument;
@@ -34,10 +35,8 @@ QString VolumeText(qint16 level)
 QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
                   double startSeconds)
 {
-    QString command = Tool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit");
-    if (startSeconds > 0)
-        command += QLatin1String(" -ss ") + QString::number(startSeconds, 'f', 3);
-    return command + QLatin1String(" -i ") + QuoteToolFile(sourceWav) + QLatin1String(" -af ")
+    return Tool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit -f lavfi -i ")
+        + QuoteArgument(PreviewGraph::ChannelReader(sourceWav, startSeconds)) + QLatin1String(" -af ")
         + QuoteArgument(graph);
 }
 

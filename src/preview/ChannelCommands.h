@@ -20,7 +20,8 @@ QString VolumeText(qint16 level);
 
 // The preview's player shows no window of its own (Form4 shows the preview
 // and its Stop) and ends with the sound:
-// {AppFolder}/ffplay -nodisp -autoexit [-ss {start}] -i {sourceWav} -af {graph};
+// {AppFolder}/ffplay -nodisp -autoexit -f lavfi -i {reader} -af {graph};
+// the reader (PreviewGraph::ChannelReader) reads sourceWav from the start,
 // the graph holds the chains (PreviewGraph).
 QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
                   double startSeconds);

@@ -2,6 +2,7 @@
 #include "preview/PreviewGraph.h"
 
 #include "equalizer/BandTable.h"
+#include "equalizer/EqualizerSettings.h"
 #include "process/CommandText.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ using ChannelResponse::Chain;
 // Frames this short keep what the player has queued past a command (nine
 // frames and the audio device's buffer) within the time a change must be
 // heard in.
-const QLatin1String ShortFrames("asetnsamples=n=128:p=0");
+const QLatin1String ShortFrames("asetnsamples=n=128:p=1");
 const QLatin1String MonoLayout("aformat=channel_layouts=mono");
 
 QString Number(double value)
@@ -27,9 +28,19 @@ QString Level(const Chain &chain)
     return Number(std::max(0.0, chain.volume));
 }
 
+// A band that acts at the narrowest bandwidth has its element in the graph;
+// at a bandwidth where it cannot act, the element is disabled and keeps a
+// width at which it is finite. Its state runs on while disabled, and one
+// sample through coefficients that are not finite would leave it NaN for
+// good.
 bool Present(const Chain &chain, int band)
 {
-    return BandTable::ActsAtSampleRate(band, int(chain.sampleRate));
+    return BandTable::BandActs(band, int(chain.sampleRate), EqualizerSettings::BandwidthMinimum);
+}
+
+bool Enabled(const Chain &chain, int band)
+{
+    return BandTable::BandActs(band, int(chain.sampleRate), chain.bandwidthOctaves);
 }
 
 // A band the low cut replaces stays in the graph with no gain.
@@ -59,9 +70,13 @@ QString ChannelElements(const QString &name, const Chain &chain)
     for (int band = 0; band < ChannelResponse::BandCount; ++band) {
         if (!Present(chain, band))
             continue;
+        const bool enabled = Enabled(chain, band);
         text += QStringLiteral(",equalizer@%1%2=f=%3:width_type=o:width=%4:g=%5")
                     .arg(name, QString::number(band), BandTable::FrequencyText(band),
-                         Number(chain.bandwidthOctaves), Number(GainDb(chain, band)));
+                         Number(enabled ? chain.bandwidthOctaves : EqualizerSettings::BandwidthMinimum),
+                         Number(GainDb(chain, band)));
+        if (!enabled)
+            text += QLatin1String(":enable=0");
     }
     return text;
 }
@@ -75,13 +90,21 @@ QString GraphOptionValue(const QString &text)
     return Escaped(Escaped(text, QStringLiteral("\\:'=")), QStringLiteral("\\',;[]"));
 }
 
+QString ChannelReader(const QString &wav, double startSeconds)
+{
+    QString reader = QLatin1String("amovie=") + GraphOptionValue(CommandText::ToolFile(wav));
+    if (startSeconds > 0)
+        reader += QLatin1String(":sp=") + Number(startSeconds);
+    return reader + QLatin1Char(',') + ShortFrames;
+}
+
 QString Graph(const Layout &layout)
 {
     QString head = QStringLiteral("[in]");
     if (!layout.controlSocket.isEmpty())
         head += QLatin1String("azmq=bind_address=")
             + GraphOptionValue(QLatin1String("ipc://") + layout.controlSocket) + QLatin1Char(',');
-    head += MonoLayout + QLatin1Char(',') + ShortFrames;
+    head += MonoLayout;
     const QString select = QStringLiteral("astreamselect@bypass=inputs=2:map=%1[out]")
                                .arg(layout.bypass ? 1 : 0);
     const QString name0 = layout.names.value(0, QStringLiteral("L"));
@@ -91,11 +114,8 @@ QString Graph(const Layout &layout)
             + QLatin1String("[eq];[eq][dry]") + select;
     }
     const QString name1 = layout.names.value(1, QStringLiteral("R"));
-    QString right = QLatin1String("amovie=") + GraphOptionValue(CommandText::ToolFile(layout.rightWav));
-    if (layout.startSeconds > 0)
-        right += QLatin1String(":sp=") + Number(layout.startSeconds);
-    return head + QLatin1String(",asplit[Ldry][Lwet];") + right + QLatin1Char(',') + MonoLayout
-        + QLatin1Char(',') + ShortFrames + QLatin1String(",asplit[Rdry][Rwet];[Lwet]")
+    return head + QLatin1String(",asplit[Ldry][Lwet];") + ChannelReader(layout.rightWav, layout.startSeconds)
+        + QLatin1Char(',') + MonoLayout + QLatin1String(",asplit[Rdry][Rwet];[Lwet]")
         + ChannelElements(name0, layout.chains[0]) + QLatin1String("[Leq];[Rwet]")
         + ChannelElements(name1, layout.chains[1])
         + QLatin1String("[Req];[Leq][Req]join=inputs=2:channel_layout=stereo[eq];"
@@ -118,10 +138,17 @@ QStringList Commands(const QString &name, const Chain &playing, const Chain &wan
         if (!Present(wanted, band))
             continue;
         const QString element = QStringLiteral("equalizer@%1%2").arg(name).arg(band);
-        if (width)
+        const bool wasEnabled = Enabled(playing, band);
+        const bool enabled = Enabled(wanted, band);
+        if (wasEnabled && !enabled)
+            commands << element + QLatin1String(" enable 0");
+        // A disabled element keeps the last width it was finite at.
+        if (enabled && (width || !wasEnabled))
             commands << element + QLatin1String(" w ") + Number(wanted.bandwidthOctaves);
         if (GainDb(playing, band) != GainDb(wanted, band))
             commands << element + QLatin1String(" g ") + Number(GainDb(wanted, band));
+        if (enabled && !wasEnabled)
+            commands << element + QLatin1String(" enable 1");
     }
     return commands;
 }

@@ -84,6 +84,11 @@ private slots:
         QTest::newRow("undo") << Change([](Form1 *f) { f->UndoSettings(); });
         QTest::newRow("preset") << Change([](Form1 *) { Equalizer().SetSettings(EqualizerSettings()); });
         QTest::newRow("22.05 kHz source") << Change([](Form1 *f) { Import(f, std::nan(""), 22050); });
+        QTest::newRow("300 octaves at 44.1 kHz") << Change([](Form1 *f) {
+            Import(f, std::nan(""), 44100);
+            f->Slider2->setValue(300);
+            QVERIFY(f->StatusLine->text().contains("bands 63 to 64 (19.4K to 20K) cannot act at 44100 Hz"));
+        });
     }
 
     // From every left band at +1, each change reaches the peak text and the

@@ -15,9 +15,10 @@ Q_DECLARE_METATYPE(EqualizerSettings)
 
 namespace {
 
-EqualizerSettings LeftAllAt(int gain, bool lowCut = false, int levelPosition = -4)
+EqualizerSettings LeftAllAt(int gain, bool lowCut = false, int levelPosition = -4, int bandwidth = 1)
 {
     EqualizerSettings settings;
+    settings.bandwidth = bandwidth;
     settings.channels[0].gains.fill(gain);
     settings.channels[0].moved.fill(true);
     settings.channels[0].levelPosition = levelPosition;
@@ -58,6 +59,11 @@ private slots:
         QTest::newRow("low cut, level factor 2") << LeftAllAt(0, true, -8) << 48000 << "Peak +6.0 dB" << 62;
         QTest::newRow("cuts at 22.05 kHz end at 0 dB") << LeftAllAt(-2) << 22050 << "Peak +0.0 dB" << 57;
         QTest::newRow("silent level") << LeftAllAt(3, false, 2) << 48000 << "Silent" << 65;
+        // Each band this wide lifts the whole range; at 44.1 kHz 20 kHz stops acting at 208, 19.4 kHz at 300.
+        for (const auto &[width, rate, bands] : {std::tuple{207, 44100, 65}, {208, 44100, 64}, {300, 44100, 63},
+                                                 {207, 48000, 65}, {208, 48000, 65}, {300, 48000, 65}, {300, 8000, 47}})
+            QTest::addRow("%d octaves at %d Hz", width, rate)
+                << LeftAllAt(1, false, -4, width) << rate << QStringLiteral("Peak +%1.0 dB").arg(bands) << bands;
     }
 
     void peakAndBandsLeftOut()
@@ -71,6 +77,8 @@ private slots:
         QCOMPARE(int(std::count(chain.inChain.begin(), chain.inChain.end(), true)), bandsInChain);
         QCOMPARE(QString::fromStdString(ChannelResponse::PeakText(curve.peakDb)), peakText);
         QCOMPARE(curve.frequencies.back(), std::min(22000.0, sampleRate / 2.0));
+        QVERIFY(std::none_of(curve.db.begin(), curve.db.end(), [](double db) { return std::isnan(db); }));
+        QCOMPARE(int(FilterText(settings, sampleRate).count(QLatin1String("equalizer="))), bandsInChain);
     }
 
     void matchesFfmpegOnNoise_data()

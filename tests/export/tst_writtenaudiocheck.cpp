@@ -15,6 +15,8 @@ class tst_WrittenAudioCheck : public QObject
 private slots:
     void check_data();
     void check();
+    void mergedSound_data();
+    void mergedSound();
 };
 
 void tst_WrittenAudioCheck::check_data()
@@ -40,6 +42,22 @@ void tst_WrittenAudioCheck::check()
     const ProbedAudio written = ParseProbedAudio(QString::fromLatin1(captured.readAll()));
     const ProbedAudio source = ParseProbedAudio(QStringLiteral("channels=1\nduration=5.000000\n"));
     QCOMPARE(WrittenFileProblem(written, source), problem);
+}
+
+void tst_WrittenAudioCheck::mergedSound_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("sound");
+    QTest::newRow("600 s merged") << "ffmpeg51_join_600s.txt" << true;
+    QTest::newRow("a 20 kHz element at 208 octaves, 44.1 kHz") << "ffmpeg51_merge_nan.txt" << false;
+}
+
+void tst_WrittenAudioCheck::mergedSound()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, sound);
+    const QByteArray output = TestAppFolder::fileBytes(TestAppFolder::testDataFolder() + '/' + file);
+    QCOMPARE(MergedSoundProblem(QString::fromLatin1(output)).startsWith("the written audio is not sound: "), !sound);
 }
 
 QTEST_GUILESS_MAIN(tst_WrittenAudioCheck)

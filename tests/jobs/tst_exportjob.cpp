@@ -3,6 +3,7 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
+#include "equalizer/EqualizerState.h"
 #include "export/WrittenAudioCheck.h"
 #include "import/ToolOutputFacts.h"
 #include "jobs/ExportJob.h"
@@ -50,6 +51,17 @@ struct ImportRecorder : ImportObserver
     void ImportFailed(const QString &, const QString &) override {}
     void ImportEnded(bool done) override { ++ended; completed = done; }
 };
+
+// The window's chain at 44.1 kHz with 1 kHz at -12 dB, 19.4 and 20 kHz at +3, which
+// act up to 299 and 207 octaves: this wide, each band lifts the whole range by its gain.
+QString WideChain(int bandwidth)
+{
+    BandGains gains;
+    gains.fill(QStringLiteral("0"));
+    gains[29] = QStringLiteral("-12");
+    gains[63] = gains[64] = QStringLiteral("3");
+    return EqualizerState{false, bandwidth, 44100}.BuildChain(gains);
+}
 
 } // namespace
 
@@ -174,6 +186,8 @@ void tst_ExportJob::sourceToWrittenFile_data()
         << "pcm_s16le" << 0.530884 << "Mix.wav" << 1
         << "equalizer=f=1000:width_type=o:width=1:g=12," + cut << 0.0 << 16 << false;
     QTest::newRow("level 2 clips") << "pcm_s16le" << 0.8 << "Mix.wav" << 2 << flat << 0.0 << 16 << true;
+    for (const auto &[w, db] : {std::pair{207, -6.0}, {208, -9.0}, {300, -12.0}})
+        QTest::addRow("%d octaves", w) << "pcm_s16le" << 0.5 << "Mix.wav" << 1 << WideChain(w) << db << 16 << false;
 }
 
 void tst_ExportJob::sourceToWrittenFile()

@@ -31,7 +31,7 @@ const QString Rout = QStringLiteral("/opt/brenvox/TempWavs/Rout.wav");
 const QString Join = QStringLiteral(
     "/opt/brenvox/ffmpeg -y -max_size 65536 -i file:/opt/brenvox/TempWavs/Lout.wav -max_size 65536 -i "
     "file:/opt/brenvox/TempWavs/Rout.wav -filter_complex \"[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
-    "astats=measure_perchannel=none:measure_overall=Peak_level[aout]\" -map \"[aout]\" ");
+    "astats=measure_perchannel=none:measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]\" -map \"[aout]\" ");
 
 const QString BlankApp = QStringLiteral("/home/ann/My Apps/brenvox");
 const QString BlankTemp = QStringLiteral("/home/ann/My Apps/brenvox/TempWavs/");
@@ -45,10 +45,12 @@ void tst_ChannelCommands::commandText_data()
 
     QTest::newRow("play-left")
         << ChannelCommands::PlayGraph(App, Left, "volume=1," + Chain, 0)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -i file:/opt/brenvox/TempWavs/Left.wav -af volume=1," + Chain;
+        << "/opt/brenvox/ffplay -nodisp -autoexit -f lavfi -i \"amovie=file\\\\\\\\:/opt/brenvox/TempWavs/Left.wav,"
+           "asetnsamples=n=128:p=1\" -af volume=1," + Chain;
     QTest::newRow("play-right from 2.5 s")
         << ChannelCommands::PlayGraph(App, Right, "[in]anull[out]", 2.5)
-        << "/opt/brenvox/ffplay -nodisp -autoexit -ss 2.500 -i file:/opt/brenvox/TempWavs/Right.wav -af [in]anull[out]";
+        << "/opt/brenvox/ffplay -nodisp -autoexit -f lavfi -i \"amovie=file\\\\\\\\:/opt/brenvox/TempWavs/Right.wav:sp=2.5,"
+           "asetnsamples=n=128:p=1\" -af [in]anull[out]";
     QTest::newRow("render-left")
         << ChannelCommands::RenderChannel(App, Left, 1, Chain, Lout)
         << "/opt/brenvox/ffmpeg -y -max_size 65536 -i file:/opt/brenvox/TempWavs/Left.wav -af \"volume=1\"," + Chain
@@ -114,13 +116,14 @@ void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
     QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-max_size", "65536", "-i", "file:" + BlankTemp + "Lout.wav",
                                 "-max_size", "65536", "-i", "file:" + BlankTemp + "Rout.wav", "-filter_complex",
                                 "[0:a][1:a]amerge=inputs=2,aformat=sample_fmts=flt,"
-                                "astats=measure_perchannel=none:measure_overall=Peak_level[aout]",
+                                "astats=measure_perchannel=none:"
+                                "measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]",
                                 "-map", "[aout]", "-sample_fmt", "s32", "file:" + output}));
     const QString graph = QStringLiteral("amovie=/home/ann/My Apps/R\\\\,ight.wav,volume=1 [out]");
     const QStringList play = CommandText::SplitCommandText(
         ChannelCommands::PlayGraph(BlankApp, BlankTemp + "Right.wav", graph, 0));
-    QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-nodisp", "-autoexit", "-i", "file:" + BlankTemp + "Right.wav", "-af",
-                                graph}));
+    QCOMPARE(play, (QStringList{BlankApp + "/ffplay", "-nodisp", "-autoexit", "-f", "lavfi", "-i",
+                                "amovie=file\\\\:" + BlankTemp + "Right.wav,asetnsamples=n=128:p=1", "-af", graph}));
 }
 
 QTEST_GUILESS_MAIN(tst_ChannelCommands)

@@ -65,6 +65,9 @@ void tst_PreviewGraph::commands_data()
         if (BandTable::ActsAtSampleRate(b, 32000))
             everyBand << QStringLiteral("equalizer@R%1 w 3").arg(b);
     QTest::newRow("bandwidth reaches every band acting at the rate") << width << everyBand;
+    width.bandwidthOctaves = 300; // 15.55 kHz cannot act at 32 kHz: disabled, it keeps its width
+    everyBand.replaceInStrings(" w 3", " w 300").last() = QStringLiteral("equalizer@R59 enable 0");
+    QTest::newRow("a band that cannot act at the bandwidth") << width << everyBand;
     QTest::newRow("nothing changed") << Flat() << QStringList();
 }
 
