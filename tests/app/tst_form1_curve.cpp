@@ -87,7 +87,7 @@ private slots:
         QTest::newRow("300 octaves at 44.1 kHz") << Change([](Form1 *f) {
             Import(f, std::nan(""), 44100);
             f->Slider2->setValue(300);
-            QVERIFY(f->StatusLine->text().contains("bands 63 to 64 (19.4K to 20K) cannot act at 44100 Hz"));
+            QVERIFY(f->StatusLine->text().contains("bands 64 to 65 (19.4K to 20K) cannot act at 44100 Hz"));
         });
     }
 
