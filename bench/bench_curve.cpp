@@ -1,8 +1,8 @@
 // Medians of the curve after a band moves, of one "as drawn" solve, and of
 // the main window's plans and chains after a synced move.
-#include "curve/AsDrawn.h"
-#include "curve/ChannelChain.h"
-#include "curve/ChannelPlan.h"
+#include "dsp/AsDrawn.h"
+#include "core/equalizer/ChannelChain.h"
+#include "core/equalizer/ChannelPlan.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,9 +1,9 @@
 // The export's tool time with float channel files against the 16-bit ones
 // used before: both renders at once, then the merge, on a long stereo MP3.
-#include "equalizer/EqualizerState.h"
-#include "export/ExportCommands.h"
-#include "import/ImportCommands.h"
-#include "process/CommandText.h"
+#include "core/equalizer/EqualizerState.h"
+#include "core/tools/ExportCommands.h"
+#include "core/tools/ImportCommands.h"
+#include "core/tools/CommandText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

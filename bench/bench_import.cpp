@@ -1,9 +1,9 @@
 // Import cost: how long the duration probe and the channel split of a long
 // stereo MP3 take with the real tools, read through the runner as Form2 does,
 // and what the split's peak measurement adds to it.
-#include "import/ImportCommands.h"
-#include "import/ToolOutputReader.h"
-#include "process/CommandText.h"
+#include "core/tools/ImportCommands.h"
+#include "core/tools/ToolOutputReader.h"
+#include "core/tools/CommandText.h"
 #include "process/DOSOutputs.h"
 
 #include <QCoreApplication>

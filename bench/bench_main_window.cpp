@@ -1,9 +1,9 @@
 // Medians of the main window's heavy operations: a left band scroll with the
 // sync on, a full Reset, and start-up up to the shown window (pause left out).
-#include "app/AppFolder.h"
-#include "app/Form1.h"
+#include "core/system/AppFolder.h"
+#include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "app/SharedState.h"
+#include "session/SharedState.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -7,16 +7,16 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
-#include "app/FileDialogs.h"
-#include "app/Form1.h"
+#include "ui/FileDialogs.h"
+#include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "app/SharedState.h"
-#include "equalizer/EqualizerState.h"
-#include "export/Form3.h"
-#include "import/Form2.h"
-#include "import/ImportCommands.h"
-#include "preview/ChannelCommands.h"
-#include "process/CommandText.h"
+#include "session/SharedState.h"
+#include "core/equalizer/EqualizerState.h"
+#include "ui/Form3.h"
+#include "ui/Form2.h"
+#include "core/tools/ImportCommands.h"
+#include "core/tools/ChannelCommands.h"
+#include "core/tools/CommandText.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // Preview responsiveness with the real ffplay playing into a file (SDL's disk
 // driver, at the real pace): from pressing Preview to the first sound for a
 // 10- and a 60-minute source, and from a slider move to the changed sound.
-#include "curve/ChannelChain.h"
-#include "equalizer/EqualizerModel.h"
+#include "core/equalizer/ChannelChain.h"
+#include "core/equalizer/EqualizerModel.h"
 #include "jobs/PreviewJob.h"
-#include "process/CommandText.h"
+#include "core/tools/CommandText.h"
 #include "process/DOSOutputs.h"
 
 #include <QCoreApplication>

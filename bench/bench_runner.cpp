@@ -1,6 +1,6 @@
 // Runner throughput: how fast a child's flood of output is read to the end,
 // and how much the program's memory grows meanwhile.
-#include "process/CommandText.h"
+#include "core/tools/CommandText.h"
 #include "process/DOSOutputs.h"
 
 #include <QCoreApplication>

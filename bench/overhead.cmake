@@ -3,7 +3,7 @@
 # window thread's lateness and the peak resident memory during the export;
 # a batch through the command line against the same exports step by step.
 add_executable(bench_overhead ${CMAKE_CURRENT_LIST_DIR}/bench_overhead.cpp)
-target_link_libraries(bench_overhead PRIVATE brenvox_widgets brenvox_test_support Qt6::Test)
+target_link_libraries(bench_overhead PRIVATE brenvox_app brenvox_test_support Qt6::Test)
 # It times a batch through the program's command line too.
 add_dependencies(bench_overhead brenvox)
 add_test(NAME bench_overhead_quick COMMAND bench_overhead --quick)

@@ -1,12 +1,12 @@
 #include "app/Main.h"
 
-#include "app/AppFolder.h"
-#include "jobs/JobPaths.h"
-#include "app/Colours.h"
-#include "app/Form1.h"
-#include "app/SharedState.h"
-#include "app/SliderToolTip.h"
-#include "import/Form2.h"
+#include "core/system/AppFolder.h"
+#include "core/system/JobPaths.h"
+#include "ui/Colours.h"
+#include "ui/form1/Form1.h"
+#include "session/SharedState.h"
+#include "ui/SliderToolTip.h"
+#include "ui/Form2.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -14,26 +14,6 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
-
-namespace {
-
-bool &LoadingPauseSkippedFlag()
-{
-    static bool skipped = false;
-    return skipped;
-}
-
-} // namespace
-
-void SkipLoadingPause(bool skip)
-{
-    LoadingPauseSkippedFlag() = skip;
-}
-
-bool LoadingPauseSkipped()
-{
-    return LoadingPauseSkippedFlag();
-}
 
 Form1 *Main()
 {

@@ -1,7 +1,7 @@
 // Entry point: the command line, then the main window or the exports it asks for.
-#include "app/Form1.h"
+#include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "app/QuitOnSignal.h"
+#include "core/system/QuitOnSignal.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineExport.h"
 

@@ -1,10 +1,10 @@
 #include "jobs/ExportJob.h"
 
-#include "export/ExportCommands.h"
-#include "export/ExportProgress.h"
-#include "export/OutputReplacement.h"
-#include "export/WrittenAudioCheck.h"
-#include "import/ToolOutputFacts.h"
+#include "core/tools/ExportCommands.h"
+#include "core/tools/ExportProgress.h"
+#include "core/system/OutputReplacement.h"
+#include "core/tools/WrittenAudioCheck.h"
+#include "core/tools/ToolOutputFacts.h"
 
 #include <QFuture>
 #include <QPromise>

@@ -4,8 +4,8 @@
 // its folder and leaves the target.
 #pragma once
 
-#include "export/OutputReplacement.h"
-#include "jobs/JobPaths.h"
+#include "core/system/OutputReplacement.h"
+#include "core/system/JobPaths.h"
 #include "jobs/ToolSequence.h"
 
 #include <QObject>

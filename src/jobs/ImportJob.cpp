@@ -1,9 +1,9 @@
 #include "jobs/ImportJob.h"
 
-#include "import/ImportCommands.h"
+#include "core/tools/ImportCommands.h"
 #include "jobs/DiscardFile.h"
-#include "import/ToolOutputFacts.h"
-#include "jobs/WorkspaceRoom.h"
+#include "core/tools/ToolOutputFacts.h"
+#include "core/system/WorkspaceRoom.h"
 #include "process/ToolRun.h"
 
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // channel with the peak level measured, with the import's own failure texts.
 #pragma once
 
-#include "import/ToolOutputReader.h"
+#include "core/tools/ToolOutputReader.h"
 #include "jobs/ToolSequence.h"
 
 #include <QObject>

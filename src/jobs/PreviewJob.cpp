@@ -2,10 +2,10 @@
 // and restarts it where it is when it cannot take one.
 #include "jobs/PreviewJob.h"
 
-#include "import/ToolOutputFacts.h"
+#include "core/tools/ToolOutputFacts.h"
 #include "jobs/RunFailure.h"
-#include "preview/ChannelCommands.h"
-#include "preview/PreviewGraph.h"
+#include "core/tools/ChannelCommands.h"
+#include "core/tools/PreviewGraph.h"
 #include "process/FilterCommandLink.h"
 #include "process/ToolRun.h"
 

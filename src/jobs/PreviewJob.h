@@ -3,8 +3,8 @@
 // switches between the equalized and the untouched sound.
 #pragma once
 
-#include "curve/ChannelResponse.h"
-#include "jobs/JobPaths.h"
+#include "dsp/ChannelResponse.h"
+#include "core/system/JobPaths.h"
 
 #include <QObject>
 #include <QString>

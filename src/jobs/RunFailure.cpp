@@ -1,7 +1,7 @@
 // Judges a finished tool run and words its failure for the user.
 #include "jobs/RunFailure.h"
 
-#include "import/ToolOutputFacts.h"
+#include "core/tools/ToolOutputFacts.h"
 #include "process/DOSOutputs.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "process/ToolRun.h"
 
-#include "process/CommandText.h"
+#include "core/tools/CommandText.h"
 
 #include <QProcess>
 #include <QTimer>

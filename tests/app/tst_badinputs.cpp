@@ -1,14 +1,14 @@
 // Bad and awkward choices in the open and save dialogs, with the real ffmpeg
 // and ffprobe: what the windows say, and that nothing of the user's was lost
 // (the main window's settings, the source file, no stray files).
-#include "../import/ImportFixture.h"
+#include "ImportFixture.h"
 #include "AudioMeasure.h"
-#include "MainWindowState.h"
+#include "../ui/MainWindowState.h"
 
-#include "app/AppFolder.h"
-#include "app/FileDialogs.h"
-#include "export/Form3.h"
-#include "import/Form2.h"
+#include "core/system/AppFolder.h"
+#include "ui/FileDialogs.h"
+#include "ui/Form3.h"
+#include "ui/Form2.h"
 
 #include <QCryptographicHash>
 #include <QDir>

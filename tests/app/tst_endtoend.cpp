@@ -2,14 +2,14 @@
 // ffmpeg and ffprobe: open an MP3, equalize, preview both channels, save as
 // WAV and MP3, reset, open a video, save again. Every written file is probed
 // and its levels measured. The steps run in order on one session.
-#include "../preview/BrenvoxSession.h"
-#include "MainWindowState.h"
+#include "../ui/BrenvoxSession.h"
+#include "../ui/MainWindowState.h"
 
-#include "app/FileDialogs.h"
-#include "export/Form3.h"
-#include "import/Form2.h"
-#include "preview/Form4.h"
-#include "preview/PreviewGraph.h"
+#include "ui/FileDialogs.h"
+#include "ui/Form3.h"
+#include "ui/Form2.h"
+#include "ui/Form4.h"
+#include "core/tools/PreviewGraph.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // anything else is refused with a reason on the status line.
 #include "StartedMainWindow.h"
 
-#include "import/Form2.h"
+#include "ui/Form2.h"
 
 #include <QDropEvent>
 #include <QFile>

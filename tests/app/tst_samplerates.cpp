@@ -2,13 +2,13 @@
 // windows with the real tools: flat settings give the source back, and one
 // boosted band changes only its own region, also where the band table has
 // bands at or above half the rate.
-#include "../import/ImportFixture.h"
+#include "ImportFixture.h"
 #include "AudioMeasure.h"
 
-#include "app/FileDialogs.h"
-#include "app/Form1.h"
-#include "app/SharedState.h"
-#include "export/Form3.h"
+#include "ui/FileDialogs.h"
+#include "ui/form1/Form1.h"
+#include "session/SharedState.h"
+#include "ui/Form3.h"
 
 #include <QLabel>
 #include <QPushButton>

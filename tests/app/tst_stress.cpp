@@ -12,13 +12,13 @@
 //   cd build/sanitize && QT_QPA_PLATFORM=offscreen BRENVOX_BIN=$PWD/bin
 //     LSAN_OPTIONS=suppressions=../../tests/support/lsan.supp
 //     BRENVOX_STRESS_ACTIONS=50000 BRENVOX_STRESS_SEED=$RANDOM bin/tst_stress
-#include "../preview/BrenvoxSession.h"
+#include "../ui/BrenvoxSession.h"
 
-#include "app/Colours.h"
-#include "app/FileDialogs.h"
-#include "export/Form3.h"
-#include "import/Form2.h"
-#include "preview/Form4.h"
+#include "ui/Colours.h"
+#include "ui/FileDialogs.h"
+#include "ui/Form3.h"
+#include "ui/Form2.h"
+#include "ui/Form4.h"
 #include "process/DOSOutputs.h"
 
 #include <QApplication>

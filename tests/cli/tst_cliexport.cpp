@@ -6,7 +6,7 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
-#include "presets/PresetFile.h"
+#include "core/presets/PresetFile.h"
 
 #include <QDir>
 #include <QProcess>

@@ -3,9 +3,9 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
-#include "equalizer/EqualizerState.h"
-#include "export/WrittenAudioCheck.h"
-#include "import/ToolOutputFacts.h"
+#include "core/equalizer/EqualizerState.h"
+#include "core/tools/WrittenAudioCheck.h"
+#include "core/tools/ToolOutputFacts.h"
 #include "jobs/ExportJob.h"
 #include "jobs/ImportJob.h"
 

@@ -4,7 +4,7 @@
 #include "TestAppFolder.h"
 
 #include "jobs/ImportJob.h"
-#include "jobs/WorkspaceRoom.h"
+#include "core/system/WorkspaceRoom.h"
 
 #include <QFile>
 #include <QtTest>

@@ -4,13 +4,13 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
-#include "app/AppFolder.h"
-#include "curve/ChannelChain.h"
-#include "equalizer/EqualizerState.h"
-#include "equalizer/OutputLevel.h"
+#include "core/system/AppFolder.h"
+#include "core/equalizer/ChannelChain.h"
+#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/OutputLevel.h"
 #include "jobs/PreviewJob.h"
-#include "preview/ChannelCommands.h"
-#include "process/CommandText.h"
+#include "core/tools/ChannelCommands.h"
+#include "core/tools/CommandText.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 // The console runner, driven with a small child program of our own.
-#include "process/CommandText.h"
+#include "core/tools/CommandText.h"
 #include "process/DOSOutputs.h"
 
 #include <QElapsedTimer>

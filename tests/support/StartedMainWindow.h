@@ -4,9 +4,9 @@
 
 #include "TestAppFolder.h"
 
-#include "app/Form1.h"
+#include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "app/SharedState.h"
+#include "session/SharedState.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "TestAppFolder.h"
 
-#include "app/AppFolder.h"
+#include "core/system/AppFolder.h"
 
 #include <QDir>
 #include <QFile>

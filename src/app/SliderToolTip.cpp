@@ -1,6 +1,0 @@
-#include "app/SliderToolTip.h"
-
-qint32 SetSliderToolTip(QWidget *, qint16)
-{
-    return 0;
-}

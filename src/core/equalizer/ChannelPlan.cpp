@@ -1,0 +1,132 @@
+// Solves, evaluates and measures the headroom of each channel's chain as the settings change.
+#include "core/equalizer/ChannelPlan.h"
+
+#include "dsp/AsDrawn.h"
+#include "core/equalizer/ChannelChain.h"
+#include "core/equalizer/BandTable.h"
+
+#include <cmath>
+
+namespace {
+
+// Below this a deviation is within what whole-dB sliders can show.
+constexpr double DeviationShownDb = 1;
+
+QString ChannelName(int channel)
+{
+    return channel == EqualizerSettings::Left ? QStringLiteral("Left") : QStringLiteral("Right");
+}
+
+bool SamePeak(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+// Tenths rounded up: an amount "up to" which something may happen.
+double TenthsAbove(double db)
+{
+    return std::ceil(db * 10 - 1e-6) / 10;
+}
+
+QString FrequencyText(double frequency)
+{
+    return frequency >= 1000 ? QString::number(frequency / 1000, 'f', 1) + QLatin1String(" kHz")
+                             : QString::number(std::lround(frequency)) + QLatin1String(" Hz");
+}
+
+} // namespace
+
+bool ChannelPlanner::Inputs::SameSolve(const Inputs &other) const
+{
+    return channel.gains == other.channel.gains && bandwidth == other.bandwidth && lowCut == other.lowCut
+        && sampleRate == other.sampleRate;
+}
+
+bool ChannelPlanner::Inputs::operator==(const Inputs &other) const
+{
+    return channel == other.channel && bandwidth == other.bandwidth && lowCut == other.lowCut
+        && sampleRate == other.sampleRate && asDrawn == other.asDrawn && avoidClipping == other.avoidClipping
+        && SamePeak(sourcePeakDb, other.sourcePeakDb);
+}
+
+bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int sampleRate, double sourcePeakDb)
+{
+    if (!EqualizerSettings::IsChannel(channel))
+        return false;
+    const Inputs inputs{settings.channels[channel], settings.bandwidth, settings.lowCut, sampleRate,
+                        settings.asDrawn, settings.avoidClipping, sourcePeakDb};
+    Kept &kept = mChannels[channel];
+    if (kept.valid && kept.inputs == inputs)
+        return false;
+
+    ChannelPlan plan;
+    plan.sliderDb = ChannelChain::SliderDb(settings, channel);
+    plan.chain = ChannelChain::FromSettings(settings, channel, sampleRate);
+    plan.asDrawn = settings.asDrawn;
+    if (settings.asDrawn) {
+        // A level, pre-gain or option change keeps the solve of the same
+        // shape; so does the other channel's change with sync on.
+        if (!kept.valid || !kept.plan.asDrawn || !kept.inputs.SameSolve(inputs)) {
+            const AsDrawn::Solution solution = AsDrawn::Solve(plan.chain);
+            kept.solved = solution.gainsDb;
+            kept.solvedDeviationDb = solution.largestDeviationDb;
+            kept.solvedWorstBand = solution.worstBand;
+            ++mSolves;
+        }
+        plan.chain.gainsDb = kept.solved;
+        plan.deviationDb = kept.solvedDeviationDb;
+        plan.worstBand = kept.solvedWorstBand;
+    }
+    plan.curve = ChannelResponse::Evaluate(plan.chain);
+
+    const double excess = sourcePeakDb + plan.curve.peakDb;
+    if (std::isfinite(excess) && excess > 0) {
+        plan.clipDb = excess;
+        if (settings.avoidClipping) {
+            // Tenths, at least 0.05 dB below full scale: the curve's peak is
+            // read on a grid, and a sample at exactly full scale is clipped.
+            plan.chain.preGainDb = -std::ceil(excess * 10 + 0.5) / 10;
+            plan.curve = ChannelResponse::Evaluate(plan.chain);
+        }
+    }
+    kept.inputs = inputs;
+    kept.plan = plan;
+    kept.valid = true;
+    return true;
+}
+
+namespace ChannelPlanText {
+
+QString ClipWarning(int channel, const ChannelPlan &plan)
+{
+    if (plan.clipDb <= 0 || plan.chain.preGainDb < 0)
+        return QString();
+    return ChannelName(channel) + QLatin1String(" channel may clip by up to ")
+        + QString::number(TenthsAbove(plan.clipDb), 'f', 1) + QLatin1String(" dB");
+}
+
+QString DeviationWarning(int channel, const ChannelPlan &plan)
+{
+    if (!plan.asDrawn || plan.deviationDb <= DeviationShownDb || plan.worstBand < 0)
+        return QString();
+    return ChannelName(channel) + QLatin1String(" curve is off the sliders by up to ")
+        + QString::number(plan.deviationDb, 'f', 1) + QLatin1String(" dB at ")
+        + FrequencyText(plan.chain.bandFrequencies[plan.worstBand]);
+}
+
+QString PeakText(const ChannelPlan &plan)
+{
+    return QString::fromStdString(ChannelResponse::PeakText(plan.curve.peakDb));
+}
+
+QString ChainText(const EqualizerState &state, const BandGains &sliderTexts, const ChannelPlan &plan)
+{
+    if (!plan.asDrawn)
+        return state.BuildChain(sliderTexts, plan.chain.preGainDb);
+    BandGains solved;
+    for (int band = 0; band < BandTable::BandCount; ++band)
+        solved[band] = QString::fromStdString(AsDrawn::GainText(plan.chain.gainsDb[band]));
+    return state.BuildChain(solved, plan.chain.preGainDb);
+}
+
+} // namespace ChannelPlanText

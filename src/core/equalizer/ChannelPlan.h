@@ -1,0 +1,86 @@
+// What each channel's chain applies once "As drawn" and "Avoid clipping" have had their say.
+#pragma once
+
+#include "dsp/ChannelResponse.h"
+#include "dsp/EqualizerSettings.h"
+#include "core/equalizer/EqualizerState.h"
+
+#include <QString>
+
+#include <array>
+
+struct ChannelPlan
+{
+    using Gains = std::array<double, EqualizerSettings::BandCount>;
+
+    // gainsDb are the solved gains in "as drawn", preGainDb the cut of
+    // "Avoid clipping".
+    ChannelResponse::Chain chain;
+    ChannelResponse::Curve curve;
+    Gains sliderDb{};
+    bool asDrawn = false;
+    // "As drawn" only: the largest distance of the response from the
+    // sliders, and the band where it is.
+    double deviationDb = 0;
+    int worstBand = -1;
+    // How far the source's peak plus the channel's curve (level included,
+    // pre-gain left out) goes above 0 dBFS; 0 when it stays below, the
+    // channel is silent or the source's peak is unknown.
+    double clipDb = 0;
+};
+
+// Keeps both channels' plans for the settings and the open source, working
+// out again only what a change touches: the solve (about 1 ms) runs only
+// when the channel's gains, bandwidth, low cut or rate changed.
+class ChannelPlanner
+{
+public:
+    // Returns whether the channel's plan changed.
+    bool Update(const EqualizerSettings &settings, int channel, int sampleRate, double sourcePeakDb);
+    const ChannelPlan &Plan(int channel) const { return mChannels[channel].plan; }
+    // How many solves have run, for the tests of the above.
+    int Solves() const { return mSolves; }
+
+private:
+    struct Inputs
+    {
+        ChannelSettings channel;
+        int bandwidth = 0;
+        bool lowCut = false;
+        int sampleRate = -1;
+        bool asDrawn = false;
+        bool avoidClipping = false;
+        double sourcePeakDb = 0;
+
+        bool SameSolve(const Inputs &other) const;
+        bool operator==(const Inputs &other) const;
+    };
+    struct Kept
+    {
+        bool valid = false;
+        Inputs inputs;
+        ChannelPlan plan;
+        ChannelPlan::Gains solved{};
+        double solvedDeviationDb = 0;
+        int solvedWorstBand = -1;
+    };
+
+    std::array<Kept, EqualizerSettings::ChannelCount> mChannels;
+    int mSolves = 0;
+};
+
+namespace ChannelPlanText {
+
+// "Left channel may clip by up to 7.2 dB"; empty when it does not.
+QString ClipWarning(int channel, const ChannelPlan &plan);
+// "Left curve is off the sliders by up to 3.2 dB at 1.2 kHz" when "as
+// drawn" misses a slider by more than 1 dB; empty otherwise.
+QString DeviationWarning(int channel, const ChannelPlan &plan);
+// "Peak +13.4 dB", "Silent".
+QString PeakText(const ChannelPlan &plan);
+
+// The chain text for the plan: the state's chain of the slider texts, or of
+// the solved gains (one decimal) in "as drawn", headed by the pre-gain.
+QString ChainText(const EqualizerState &state, const BandGains &sliderTexts, const ChannelPlan &plan);
+
+} // namespace ChannelPlanText

@@ -1,0 +1,54 @@
+// Per-channel gain texts, bandwidth and low cut, and the ffmpeg filter chains
+// built from them.
+#pragma once
+
+#include "core/equalizer/BandTable.h"
+
+#include <QString>
+
+#include <array>
+#include <limits>
+
+using BandGains = std::array<QString, BandTable::BandCount>;
+
+class EqualizerState
+{
+public:
+    bool LowCutEnabled = false;
+    int Bandwidth = 0;
+    // Sample rate of the open source, 0 when none is open or it is unknown:
+    // bands it leaves no room for, or that cannot act at this rate with the
+    // bandwidth (BandTable::BandActs), are left out of the chains.
+    int SourceSampleRate = 0;
+    // Peak level of the open source in dBFS (its loudest channel), measured
+    // by the import; NaN while none is known. The clip warning adds the
+    // channel's curve to it.
+    double SourcePeakDb = std::numeric_limits<double>::quiet_NaN();
+    // Bits per sample of the open source's audio (16, 24, 32), 0 while
+    // unknown: a WAV or FLAC export keeps more than 16 of them.
+    int SourceBitsPerSample = 0;
+    BandGains LeftBandGain;
+    BandGains RightBandGain;
+    QString LeftFilterChain;
+    QString RightFilterChain;
+
+    // Take a band slider's position (negative above the centre, a boost),
+    // store the gain text and rebuild that channel's chain. Returns the text
+    // for the band's readout: "+5", "-5" or "-0".
+    QString SetLeftBandGain(int band, qint16 sliderValue);
+    QString SetRightBandGain(int band, qint16 sliderValue);
+
+    // Store one gain text and rebuild the whole chain; a band outside 0..64
+    // is ignored and nothing is rebuilt. Returns whether the band was stored.
+    bool UpdateLeftFilterChain(int band, int magnitude, bool boost);
+    bool UpdateRightFilterChain(int band, int magnitude, bool boost);
+
+    // The chain the current state gives for these gains; Bandwidth,
+    // LowCutEnabled and SourceSampleRate are read now. A chain left with no
+    // element at all passes the sound unchanged ("anull"). A negative
+    // pre-gain ("Avoid clipping") heads it as "volume=-7.3dB", one decimal.
+    QString BuildChain(const BandGains &gains, double preGainDb = 0) const;
+
+    static QString GainText(int magnitude, bool boost);
+    static QString BandElement(int band, int bandwidth, const QString &gain);
+};

@@ -1,0 +1,64 @@
+// Builds the channel render, merge and player command texts.
+#include "core/tools/ChannelCommands.h"
+
+#include "core/tools/ExportCommands.h"
+#include "core/tools/PreviewGraph.h"
+#include "core/tools/CommandText.h"
+
+using CommandText::QuoteArgument;
+using CommandText::QuoteToolFile;
+
+namespace {
+
+// Every command finds its tool here, so where the tools live is decided once.
+QString Tool(const QString &appFolder, const char *name)
+{
+    return QuoteArgument(appFolder + QLatin1Char('/') + QLatin1String(name));
+}
+
+// The quotes enclose only the volume; the chain follows the comma verbatim.
+QString VolumeAndChain(qint16 level, const QString &chain)
+{
+    return QLatin1String(" -af \"volume=") + ChannelCommands::VolumeText(level)
+        + QLatin1String("\",") + chain;
+}
+
+} // namespace
+
+namespace ChannelCommands {
+
+QString VolumeText(qint16 level)
+{
+    return level < 0 ? QStringLiteral("0") : QString::number(level);
+}
+
+QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
+                  double startSeconds)
+{
+    return Tool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit -f lavfi -i ")
+        + QuoteArgument(PreviewGraph::ChannelReader(sourceWav, startSeconds)) + QLatin1String(" -af ")
+        + QuoteArgument(graph);
+}
+
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, const QString &outWav)
+{
+    // Float, so a level or boost above full scale survives until the merge.
+    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
+        + QLatin1String(" -i ") + QuoteToolFile(sourceWav)
+        + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteToolFile(outWav);
+}
+
+QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
+                      const QString &rightOutWav, const QString &outputFile,
+                      int sourceBitsPerSample)
+{
+    return ExportCommands::Join(appFolder, leftOutWav, rightOutWav, outputFile, sourceBitsPerSample);
+}
+
+QString ProbeAudio(const QString &appFolder, const QString &file)
+{
+    return ExportCommands::ProbeAudio(appFolder, file);
+}
+
+} // namespace ChannelCommands

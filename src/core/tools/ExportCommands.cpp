@@ -1,0 +1,94 @@
+#include "core/tools/ExportCommands.h"
+
+#include "core/tools/ImportCommands.h"
+#include "core/tools/ChannelCommands.h"
+#include "core/tools/CommandText.h"
+
+using CommandText::QuoteArgument;
+using CommandText::QuoteToolFile;
+
+namespace {
+
+// astats sees the merged float stream only when it is held in float: left
+// to itself, ffmpeg converts to the encoder's integer format before it. In
+// float it also counts samples that are no number, which the encoder would
+// write as a constant at full scale.
+const QLatin1String MeasuredMerge(
+    "amerge=inputs=2,aformat=sample_fmts=flt,"
+    "astats=measure_perchannel=none:measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]");
+const QLatin1String MapMerged("\" -map \"[aout]\" ");
+
+// From float channel files, ffmpeg's WAV muxer writes 16 bits and its FLAC
+// encoder 24, whatever the source had. A WAV file's RIFF header counts to
+// 4 GiB: "-rf64 auto" switches to the RF64 header above that, and below it
+// writes a plain WAV file with room for the switch in a JUNK chunk.
+QString OutputOptions(const QString &outputFile, int sourceBitsPerSample)
+{
+    const bool deep = sourceBitsPerSample > 16;
+    if (outputFile.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
+        const QString large = QStringLiteral("-rf64 auto ");
+        if (!deep)
+            return large;
+        return (sourceBitsPerSample <= 24 ? QStringLiteral("-c:a pcm_s24le ") : QStringLiteral("-c:a pcm_s32le "))
+            + large;
+    }
+    if (outputFile.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive))
+        return deep ? QStringLiteral("-sample_fmt s32 ") : QStringLiteral("-sample_fmt s16 ");
+    return QString();
+}
+
+} // namespace
+
+namespace ExportCommands {
+
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, const QString &outWav)
+{
+    // The preview renders its channels the same way.
+    return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, outWav);
+}
+
+QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
+             const QString &outputFile, int sourceBitsPerSample)
+{
+    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y")
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
+        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav)
+        + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
+        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+}
+
+QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
+                    const QString &leftChain, qint16 rightLevel, const QString &rightChain,
+                    const QString &outputFile, int sourceBitsPerSample)
+{
+    // Each branch meets the formats a channel file gives its render and
+    // a render gives the merge: mono 32-bit float. Decoders give small
+    // frames, and each of 65 filters pays for every frame: the branch takes
+    // the 16384 samples a render reads from a channel file at once (the
+    // sound is the same, the last frame is not padded).
+    const auto branch = [](qint16 level, const QString &chain, const char *label) {
+        return QLatin1String(",aformat=sample_fmts=flt,asetnsamples=n=16384:p=0,volume=")
+            + ChannelCommands::VolumeText(level)
+            + QLatin1Char(',') + chain + QLatin1String(",aformat=sample_fmts=flt:channel_layouts=mono")
+            + QLatin1String(label);
+    };
+    // The source's tags stay behind, as they do when the channels pass
+    // through the workspace files.
+    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
+        + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
+        + ImportCommands::ChannelGraph(branch(leftLevel, leftChain, "[l]"),
+                                       branch(rightLevel, rightChain, "[r]"))
+        + QLatin1String(";[l][r]") + MeasuredMerge + MapMerged + QLatin1String("-map_metadata -1 ")
+        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+}
+
+QString ProbeAudio(const QString &appFolder, const QString &file)
+{
+    return QuoteArgument(appFolder + QLatin1String("/ffprobe"))
+        + QLatin1String(" -v error -select_streams a:0 -show_entries stream=channels:format=duration"
+                        " -of default=noprint_wrappers=1 ")
+        + QuoteToolFile(file);
+}
+
+} // namespace ExportCommands

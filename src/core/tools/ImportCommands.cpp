@@ -1,0 +1,55 @@
+#include "core/tools/ImportCommands.h"
+
+#include "core/tools/CommandText.h"
+
+using CommandText::QuoteArgument;
+using CommandText::QuoteToolFile;
+
+namespace {
+
+// Each file's astats reports only its peak, in the log at the end of the
+// run. It is held in float: left to itself, ffmpeg may pick an integer
+// format for the middle of the graph and clip a decoder's samples above
+// full scale before they are measured. Before the split the conversion
+// would leave amerge without a channel layout.
+const QLatin1String MeasuredFloat(
+    ",aformat=sample_fmts=flt,astats=measure_perchannel=Peak_level:measure_overall=none");
+
+// Float keeps a boost before a later cut from clipping between the steps,
+// and keeps a source's depth beyond 16 bits up to the merge.
+const QLatin1String FloatWav(" -c:a pcm_f32le ");
+
+} // namespace
+
+namespace ImportCommands {
+
+QString ChannelGraph(const QString &leftEnd, const QString &rightEnd)
+{
+    // Channel 1 is taken from the stream merged with itself: for two or
+    // more channels that is still the stream's second channel, for mono it
+    // is a copy of the only one. pan on its own would give silence for a
+    // channel the stream lacks, and -map_channel picks by stream number
+    // (often video) and is gone from newer ffmpeg.
+    return QLatin1String("[0:a:0]asplit=3[a][b][c];[a]pan=mono|c0=c0") + leftEnd
+        + QLatin1String(";[b][c]amerge=inputs=2,pan=mono|c0=c1") + rightEnd;
+}
+
+QString ProbeCommand(const QString &appFolder, const QString &sourceFile)
+{
+    return QuoteArgument(appFolder + QLatin1String("/ffprobe"))
+        + QLatin1String(" -hide_banner -stats -i ") + QuoteToolFile(sourceFile);
+}
+
+QString SplitCommand(const QString &appFolder, const QString &sourceFile,
+                     const QString &leftWav, const QString &rightWav)
+{
+    return QuoteArgument(appFolder + QLatin1String("/ffmpeg"))
+        + QLatin1String(" -y -i ") + QuoteToolFile(sourceFile)
+        + QLatin1String(" -filter_complex \"")
+        + ChannelGraph(MeasuredFloat + QLatin1String("[left]"), MeasuredFloat + QLatin1String("[right]"))
+        + QLatin1String("\"")
+        + QLatin1String(" -map [left]") + FloatWav + QuoteToolFile(leftWav)
+        + QLatin1String(" -map [right]") + FloatWav + QuoteToolFile(rightWav);
+}
+
+} // namespace ImportCommands

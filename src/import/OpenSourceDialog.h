@@ -1,8 +1,0 @@
-// The open dialog through which the user chooses the source.
-#pragma once
-
-#include "app/FileDialogs.h"
-
-// Title "Open File", the five file kinds in order, "All Files (*.*)"
-// selected.
-FileDialogRequest OpenSourceDialogRequest();

@@ -1,0 +1,236 @@
+// Form2's controls, load step, timers and closing.
+#include "ui/Form2.h"
+
+#include "ui/form1/Form1.h"
+#include "session/SharedState.h"
+#include "ui/Twips.h"
+#include "core/system/JobPaths.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+QPointer<Form2> &Instance()
+{
+    static QPointer<Form2> instance;
+    return instance;
+}
+
+const QColor LightGrey(192, 192, 192); // 12632256
+
+struct LabelDesign
+{
+    const char *text;
+    double left, top, width, height;
+    bool grey;
+};
+
+const LabelDesign Label1Design[] = {
+    {" Inspecting Audio Data", 240, 120, 5535, 255, true},
+    {"<%AudioSource%>", 240, 480, 5535, 255, false},
+    {" Splitting Audio Chanels", 240, 840, 5535, 255, true},
+    {"Left Audio Chanel", 240, 1200, 1815, 255, false},
+    {"Right Audio Chanel", 240, 1440, 1815, 255, false},
+};
+
+const LabelDesign Label2Design[] = {
+    {"Searching...", 2280, 1200, 3375, 255, false},
+    {"Searching...", 2280, 1440, 3375, 255, false},
+};
+
+QLabel *MakeLabel(QWidget *parent, const QString &name, const LabelDesign &design)
+{
+    auto *label = new QLabel(QString::fromLatin1(design.text), parent);
+    label->setObjectName(name);
+    if (design.grey) {
+        label->setAutoFillBackground(true);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Window, LightGrey);
+        label->setPalette(palette);
+    }
+    SetTwips(label, design.left, design.top, design.width, design.height);
+    return label;
+}
+
+} // namespace
+
+Form2::Form2(Form1 *owner)
+    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                         | Qt::WindowCloseButtonHint)
+    , mOwner(owner)
+{
+    setObjectName(QStringLiteral("Form2"));
+    BuildControls();
+    Form_Load();
+}
+
+Form2::~Form2()
+{
+    // Destroyed with its owner while a tool still runs: the tool must not
+    // go on writing the channel files for nobody.
+    if (objDOS)
+        objDOS->Cancel();
+    MarkSequenceEnded();
+}
+
+void Form2::BuildControls()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
+    for (int i = 0; i < int(std::size(Label1Design)); ++i)
+        Label1 << MakeLabel(this, QStringLiteral("Label1_%1").arg(i), Label1Design[i]);
+    for (int i = 0; i < int(std::size(Label2Design)); ++i)
+        Label2 << MakeLabel(this, QStringLiteral("Label2_%1").arg(i), Label2Design[i]);
+
+    PBar = new QProgressBar(this);
+    PBar->setObjectName(QStringLiteral("PBar"));
+    PBar->setRange(0, 100);
+    PBar->setTextVisible(false);
+    SetTwips(PBar, 240, 1800, 5535, 255);
+
+    Command1 = new QPushButton(QStringLiteral("Close"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    SetTwips(Command1, 4200, 2160, 1575, 375);
+    connect(Command1, &QPushButton::clicked, this, &QWidget::close);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    Timer1->start();
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(2000);
+    connect(Timer2, &QTimer::timeout, this, &Form2::Timer2_Timer);
+}
+
+void Form2::Form_Load()
+{
+    if (mOwner)
+        setWindowIcon(mOwner->windowIcon());
+    SetFixedOuterSizeTwips(this, 6090, 3225);
+    Label1[1]->setText(Shared().SourceFile);
+    Timer2->stop();
+    const JobPaths workspace = JobPaths::InWorkspace();
+    Shared().LeftSourceWav = workspace.LeftSourceWav;
+    Shared().RightSourceWav = workspace.RightSourceWav;
+    PBar->setValue(10);
+    SetBothStatus(QStringLiteral("Searching..."));
+}
+
+Form2 *Form2::Loaded()
+{
+    return Instance();
+}
+
+Form2 *Form2::Load(Form1 *owner)
+{
+    if (!Instance())
+        Instance() = new Form2(owner);
+    return Instance();
+}
+
+void Form2::UnloadIfLoaded()
+{
+    if (Instance())
+        Instance()->close();
+}
+
+bool Form2::Failed() const
+{
+    return mFailed;
+}
+
+void Form2::ScheduleInspection()
+{
+    MarkSequenceStarted();
+    Timer1->start();
+}
+
+void Form2::Timer1_Timer()
+{
+    // The inspection waits in event loops; a running timer would start it
+    // again meanwhile.
+    Timer1->stop();
+    if (mInspecting || mClosed)
+        return;
+    Label1[1]->setText(Shared().SourceFile);
+    mInspecting = true;
+    mFailed = false;
+    MarkSequenceStarted();
+
+    QPointer<Form2> self(this);
+    GetSourceDuration();
+    if (!self)
+        return;
+    mInspecting = false;
+    // Closed while the inspection ran: the deletion was held back until now.
+    if (mClosed)
+        deleteLater();
+}
+
+void Form2::Timer2_Timer()
+{
+    Timer2->stop();
+    PBar->setValue(100);
+    SetBothStatus(QStringLiteral("Completed."));
+    MarkSequenceEnded();
+    close();
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    if (Instance() == this)
+        Instance() = nullptr;
+    mClosed = true;
+    Timer1->stop();
+    Timer2->stop();
+    if (objDOS)
+        objDOS->Cancel();
+    MarkSequenceEnded();
+    event->accept();
+    if (!mInspecting)
+        deleteLater();
+}
+
+void Form2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!mOwner)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(mOwner->frameGeometry().center());
+    move(frame.topLeft());
+}
+
+void Form2::MarkSequenceStarted()
+{
+    if (mSequenceMarked || !mOwner)
+        return;
+    mSequenceMarked = true;
+    mOwner->SequenceStarted();
+}
+
+void Form2::MarkSequenceEnded()
+{
+    if (!mSequenceMarked)
+        return;
+    mSequenceMarked = false;
+    // When the main window is being destroyed, and this window with it, it
+    // is no whole Form1 any more and its buttons may be gone.
+    if (auto *owner = qobject_cast<Form1 *>(static_cast<QWidget *>(mOwner.data())))
+        owner->SequenceEnded();
+}
+
+void Form2::SetBothStatus(const QString &text)
+{
+    Label2[0]->setText(text);
+    Label2[1]->setText(text);
+}

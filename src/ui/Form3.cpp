@@ -1,0 +1,281 @@
+// The export window: the export job's rows, and the progress read from
+// ffmpeg's status lines.
+#include "ui/Form3.h"
+
+#include "core/system/AppFolder.h"
+#include "ui/form1/Form1.h"
+#include "session/SharedState.h"
+#include "ui/Twips.h"
+#include "core/tools/WrittenAudioCheck.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+QPointer<Form3> &Instance()
+{
+    static QPointer<Form3> instance;
+    return instance;
+}
+
+const QString Idle = QStringLiteral("Idle");
+const QString Processing = QStringLiteral("Processing");
+const QString Completed = QStringLiteral("Completed");
+const QString Failed = QStringLiteral("Failed");
+
+} // namespace
+
+Form3::Form3(Form1 *owner)
+    : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Saving Audio"));
+    if (owner)
+        setWindowIcon(owner->windowIcon());
+
+    // The face and size the design's texts fit, as in the inspection window.
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
+    // The frames go first so the rows' labels lie on top of them.
+    QFrame **shapes[] = {&Shape1, &Shape2, &Shape3};
+    for (int row = 0; row < 3; ++row) {
+        auto *shape = new QFrame(this);
+        shape->setObjectName(QStringLiteral("Shape%1").arg(row + 1));
+        shape->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #C0C0C0; }"));
+        SetTwips(shape, 240, 960 + 360 * row, 4455, 255);
+        *shapes[row] = shape;
+    }
+
+    struct LabelDesign { const char *text; double left, top, width, height; };
+    static const LabelDesign designs[] = {
+        {"Merging Audio Data Into File", 240, 240, 2415, 255},
+        {"<%OutputFileName%>", 240, 600, 6495, 255},
+        {"Creating Left Chanel", 360, 960, 2415, 255},
+        {"Creating Right Chanel ", 360, 1320, 2415, 255},
+        {"Merging Chanels", 360, 1680, 2415, 255},
+        {"Overall Progress 0% Complete", 240, 2400, 3375, 255},
+        {"Idle", 2640, 960, 1575, 255},
+        {"Idle", 2640, 1320, 1575, 255},
+        {"Idle", 2640, 1680, 1575, 255},
+    };
+    for (int index = 0; index < 9; ++index) {
+        const LabelDesign &design = designs[index];
+        auto *label = new QLabel(QLatin1String(design.text), this);
+        label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+        SetTwips(label, design.left, design.top, design.width, design.height);
+        Label1 << label;
+    }
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    SetTwips(Label2, 240, 1980, 5175, 255);
+
+    // A saved file leaves Label2 empty, so the report takes its place.
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    SetTwips(Label3, 240, 1980, 5175, 255);
+
+    Command1 = new QPushButton(QStringLiteral("Cancel"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    SetTwips(Command1, 5520, 2160, 1335, 375);
+    connect(Command1, &QPushButton::clicked, this, &QWidget::close);
+
+    PBar = new QProgressBar(this);
+    PBar->setObjectName(QStringLiteral("PBar"));
+    PBar->setTextVisible(false);
+    SetTwips(PBar, 240, 2640, 6615, 255);
+    PBar->setRange(0, ExportProgress::BarMaximum(Shared().SourceDuration));
+    PBar->setValue(0);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
+
+    SetFixedOuterSizeTwips(this, 7320, 3840);
+
+    mSequence = std::make_unique<SequenceScope>(owner);
+    Timer1->start();
+}
+
+Form3::~Form3()
+{
+    RemoveIncompleteOutput();
+}
+
+Form3 *Form3::Loaded()
+{
+    Form3 *form = Instance();
+    return form && !form->mUnloading ? form : nullptr;
+}
+
+Form3 *Form3::Load(Form1 *owner)
+{
+    if (!Loaded())
+        Instance() = new Form3(owner);
+    return Instance();
+}
+
+void Form3::UnloadIfLoaded()
+{
+    if (Form3 *form = Loaded())
+        form->close();
+}
+
+bool Form3::ExportRunning() const
+{
+    return mExporting;
+}
+
+void Form3::SetTemporaryOutput(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
+                               bool replaceExisting)
+{
+    mTemporaryOutput = std::move(output);
+    mReplaceExisting = replaceExisting;
+}
+
+void Form3::RefuseOutput(const QString &reason)
+{
+    mRefusal = reason;
+    ShowFailure(reason);
+}
+
+void Form3::Timer1_Timer()
+{
+    Timer1->stop();
+    if (mExporting || mUnloading)
+        return;
+
+    if (!mRefusal.isEmpty())
+        ShowFailure(mRefusal);
+    else if (Shared().OutputFile.isEmpty() || !mTemporaryOutput)
+        ShowFailure(QStringLiteral("The output file could not be created."));
+    else
+        SaveChanels();
+    if (!mExporting)
+        mSequence.reset();
+}
+
+void Form3::SaveChanels()
+{
+    ExportRequest request;
+    TakeChannelRenders(request);
+    request.target = Shared().OutputFile;
+    request.replaceExisting = mReplaceExisting;
+    request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
+    request.sourceBitsPerSample = Shared().SourceBitsPerSample;
+    // The job removes the temporary file from now on, unless it becomes
+    // the output.
+    request.temporaryOutput = std::move(mTemporaryOutput);
+    mExporting = true;
+    ExportObserver *observer = this;
+    objDOS = std::make_unique<ExportJob>(request, observer);
+    objDOS->SaveChanels();
+}
+
+QLabel *Form3::RowStatus(int row) const
+{
+    return Label1[6 + row];
+}
+
+void Form3::RowStarted(int row)
+{
+    RowStatus(row)->setText(Processing);
+}
+
+void Form3::RowOutput(int row, const QString &chunk)
+{
+    Counters.ExportStage = qint16(row);
+    QString copy = chunk;
+    objDOS_ReceiveOutputs(copy);
+}
+
+void Form3::RowCompleted(int row)
+{
+    RowStatus(row)->setText(Completed);
+    // The bar's maximum is three times the source's whole seconds.
+    Counters.CompleteStep(qint16(row), PBar->maximum() / 3);
+    PBar->setValue(std::min(Counters.Total(), PBar->maximum()));
+    Label1[5]->setText(ExportProgress::ProgressLabel(PBar->value(), PBar->maximum()));
+}
+
+void Form3::RowFailed(int row, const QString &said)
+{
+    RowStatus(row)->setText(Failed);
+    ShowFailure(said);
+}
+
+void Form3::RowStopped(int row)
+{
+    RowStatus(row)->setText(Idle);
+}
+
+void Form3::WrittenPeakMeasured(double peakDb)
+{
+    Label3->setText(WrittenAudioCheck::SavedPeakText(peakDb));
+}
+
+void Form3::ExportEnded(bool)
+{
+    Counters.Reset();
+    // The job is still on the stack.
+    objDOS.release()->deleteLater();
+    mExporting = false;
+    mSequence.reset();
+    if (mUnloading)
+        deleteLater();
+}
+
+void Form3::ShowFailure(const QString &failure)
+{
+    Label2->setText(failure);
+    Label2->setToolTip(failure);
+}
+
+void Form3::RemoveIncompleteOutput()
+{
+    mTemporaryOutput.reset();
+}
+
+void Form3::objDOS_ReceiveOutputs(QString &CommandOutputs)
+{
+    if (mUnloading)
+        return;
+    if (CommandOutputs.contains(QLatin1String("\r\n")))
+        CommandOutputs.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    Counters.TakeChunk(CommandOutputs);
+    // The text shows the bar as it stood before this chunk, so it trails the
+    // bar by one chunk; the empty chunk at the end of each run catches up.
+    const int before = PBar->value();
+    const int maximum = PBar->maximum();
+    PBar->setValue(std::min(Counters.Total(), maximum));
+    Label1[5]->setText(ExportProgress::ProgressLabel(before, maximum));
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (mUnloading)
+        return;
+    mUnloading = true;
+    Timer1->stop();
+    RemoveIncompleteOutput();
+    if (mExporting) {
+        // The window goes once the job has stopped its tools.
+        objDOS->Cancel();
+        return;
+    }
+    mSequence.reset();
+    deleteLater();
+}

@@ -1,0 +1,91 @@
+// The export window: shows the export job (both channels rendered, then merged
+// into the output file) with one progress bar over the three ffmpeg runs.
+#pragma once
+
+#include "core/tools/ExportProgress.h"
+#include "jobs/ExportJob.h"
+
+#include <QVector>
+#include <QWidget>
+
+#include <memory>
+
+class Form1;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class SequenceScope;
+
+class Form3 : public QWidget, private ExportObserver
+{
+    Q_OBJECT
+
+public:
+    // The loaded instance, or nullptr (also once it has been closed);
+    // loading runs the window's load step, which arms the start timer.
+    static Form3 *Loaded();
+    static Form3 *Load(Form1 *owner);
+    static void UnloadIfLoaded();
+
+    ~Form3() override;
+
+    // Starts the export job: the left and right renders together, then the
+    // merge into the temporary output, its check, and its rename over
+    // OutputFile.
+    void SaveChanels();
+    // Takes one piece of the running step's output into the progress.
+    void objDOS_ReceiveOutputs(QString &CommandOutputs);
+
+    bool ExportRunning() const;
+    // The file the merge writes, beside OutputFile; it is removed when the
+    // export fails or the window closes, and replaces OutputFile once checked
+    // (a file that appeared there since the user chose it only when the user
+    // agreed to replace one).
+    void SetTemporaryOutput(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
+                            bool replaceExisting);
+    // The chosen output must not be written: the window says why and the
+    // export does not run.
+    void RefuseOutput(const QString &reason);
+
+    // The running export; released once it has ended.
+    std::unique_ptr<ExportJob> objDOS;
+    ExportCounters Counters;
+
+    QVector<QLabel *> Label1;  // 0 heading, 1 output path, 2..4 step names,
+                               // 5 overall progress, 6..8 step statuses
+    QLabel *Label2 = nullptr;  // what failed, in plain words
+    QLabel *Label3 = nullptr;  // in Label2's place once saved: the file's peak, and whether it clipped
+    QPushButton *Command1 = nullptr; // "Cancel"
+    QProgressBar *PBar = nullptr;
+    QFrame *Shape1 = nullptr;
+    QFrame *Shape2 = nullptr;
+    QFrame *Shape3 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    explicit Form3(Form1 *owner);
+
+    void Timer1_Timer();
+    void RowStarted(int row) override;
+    void RowOutput(int row, const QString &chunk) override;
+    void RowCompleted(int row) override;
+    void RowFailed(int row, const QString &said) override;
+    void RowStopped(int row) override;
+    void WrittenPeakMeasured(double peakDb) override;
+    void ExportEnded(bool completed) override;
+    void ShowFailure(const QString &failure);
+    void RemoveIncompleteOutput();
+    QLabel *RowStatus(int row) const;
+
+    std::unique_ptr<SequenceScope> mSequence;
+    std::shared_ptr<OutputReplacement::TemporaryOutput> mTemporaryOutput;
+    bool mReplaceExisting = false;
+    QString mRefusal;
+    bool mExporting = false;
+    bool mUnloading = false;
+};

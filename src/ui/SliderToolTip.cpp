@@ -1,0 +1,6 @@
+#include "ui/SliderToolTip.h"
+
+qint32 SetSliderToolTip(QWidget *, qint16)
+{
+    return 0;
+}

@@ -1,0 +1,190 @@
+// The main window's response curve under the band panels, with the peaks,
+// the warnings and the "Avoid clipping" and "As drawn" check boxes beside it.
+#include "ui/form1/Form1.h"
+
+#include "session/SharedState.h"
+#include "ui/Twips.h"
+#include "core/equalizer/ChannelPlan.h"
+#include "ui/ResponseCurveView.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+
+namespace {
+
+// The column stands under the options panel and is as wide.
+constexpr double ColumnWidth = 3375;
+constexpr double RowHeight = 270;
+
+const QColor WarningColour(0xb0, 0x00, 0x00);
+
+void SetTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+QLabel *NewNote(QWidget *parent, const QString &name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QCheckBox *NewCheckBox(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    box->setAccessibleName(text);
+    return box;
+}
+
+} // namespace
+
+void Form1::CreateCurvePanel()
+{
+    CurvePanel = new QWidget(this);
+    CurvePanel->setObjectName(QStringLiteral("CurvePanel"));
+    SetTwips(CurvePanel, 240, 5250, 16415, CurvePanelHeightTwips);
+    ResponseCurve = new ResponseCurveView(CurvePanel);
+    ResponseCurve->setObjectName(QStringLiteral("ResponseCurve"));
+
+    AvoidClippingBox = NewCheckBox(CurvePanel, QStringLiteral("AvoidClippingBox"), QStringLiteral("Avoid clipping"));
+    AsDrawnBox = NewCheckBox(CurvePanel, QStringLiteral("AsDrawnBox"), QStringLiteral("As drawn"));
+    AvoidClippingBox->setToolTip(QStringLiteral("Lowers a channel that would go above full scale"));
+    AsDrawnBox->setToolTip(QStringLiteral("Sets the bands so that the curve passes through the sliders"));
+    // Only the user's clicks: the window sets the boxes itself as it follows
+    // the model.
+    connect(AvoidClippingBox, &QCheckBox::clicked, this, [this](bool on) { SetAvoidClipping(on); });
+    connect(AsDrawnBox, &QCheckBox::clicked, this, [this](bool on) { SetAsDrawn(on); });
+
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        QLabel *peak = NewNote(CurvePanel, QStringLiteral("PeakLabel_%1").arg(channel));
+        SetTextColour(peak, ResponseCurveView::ChannelColour(channel));
+        PeakLabel.append(peak);
+    }
+    ClipWarning = NewNote(CurvePanel, QStringLiteral("ClipWarning"));
+    DeviationWarning = NewNote(CurvePanel, QStringLiteral("DeviationWarning"));
+    for (QLabel *warning : {ClipWarning, DeviationWarning}) {
+        warning->setWordWrap(true);
+        SetTextColour(warning, WarningColour);
+    }
+    mPlanner = std::make_unique<ChannelPlanner>();
+    FollowPlans(mShown);
+    ShowResponseTexts();
+}
+
+void Form1::PlaceCurvePanel()
+{
+    if (!CurvePanel)
+        return;
+    const double innerWidth = width() * TwipsPerPixel;
+    const QRectF viewport = Twips(Picture1[0]);
+    const double top = viewport.y() + viewport.height() + 5;
+    // Under the band panels, down to the status line at most.
+    const double height = std::clamp(Twips(StatusLine).y() - 5 - top, 0.0, CurvePanelHeightTwips);
+    // To the options panel's right edge, so the column lines up under it.
+    const double panelWidth = std::max(ColumnWidth, innerWidth - 10 - viewport.x());
+    SetTwips(CurvePanel, viewport.x(), top, panelWidth, height);
+    const double column = panelWidth - ColumnWidth;
+    SetTwips(ResponseCurve, 0, 0, std::max(0.0, column - 120), height);
+
+    SetTwips(AvoidClippingBox, column, 0, ColumnWidth, RowHeight);
+    SetTwips(AsDrawnBox, column, RowHeight + 15, ColumnWidth, RowHeight);
+    for (int channel = 0; channel < PeakLabel.size(); ++channel)
+        SetTwips(PeakLabel[channel], column, 2 * RowHeight + 90 + channel * 255, ColumnWidth, 255);
+    // Each warning takes the lines its words wrap into.
+    double columnBottom = 2 * RowHeight + 90 + 2 * 255 + 60;
+    for (QLabel *warning : {ClipWarning, DeviationWarning}) {
+        const double lines = warning->text().isEmpty()
+            ? 0 : warning->heightForWidth(TwipsToPixels(ColumnWidth)) * TwipsPerPixel;
+        SetTwips(warning, column, columnBottom, ColumnWidth, lines);
+        columnBottom += lines;
+    }
+    // Where the curve would be squeezed below what it can draw, or its column
+    // cut, it gives way; it shows with the band panels.
+    const double useful = std::max(ResponseCurve->minimumSizeHint().height() * TwipsPerPixel, columnBottom);
+    CurvePanel->setVisible(!Picture1[2]->isHidden() && height >= useful);
+}
+
+void Form1::SetAvoidClipping(bool on)
+{
+    EqualizerModel::Batch batch(&Equalizer());
+    RebuildChainAfterwards(EqualizerSettings::Left);
+    RebuildChainAfterwards(EqualizerSettings::Right);
+    Equalizer().SetAvoidClipping(on);
+}
+
+void Form1::SetAsDrawn(bool on)
+{
+    EqualizerModel::Batch batch(&Equalizer());
+    RebuildChainAfterwards(EqualizerSettings::Left);
+    RebuildChainAfterwards(EqualizerSettings::Right);
+    Equalizer().SetAsDrawn(on);
+}
+
+std::array<bool, EqualizerSettings::ChannelCount> Form1::FollowPlans(const EqualizerSettings &settings)
+{
+    std::array<bool, EqualizerSettings::ChannelCount> changed{};
+    if (!mPlanner)
+        return changed;
+    const SharedState &shared = Shared();
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        changed[channel] = mPlanner->Update(settings, channel, shared.SourceSampleRate, shared.SourcePeakDb);
+        if (changed[channel])
+            ResponseCurve->ShowPlan(channel, shared.SourceSampleRate, mPlanner->Plan(channel));
+    }
+    return changed;
+}
+
+void Form1::ShowResponse()
+{
+    const EqualizerSettings &settings = Equalizer().Settings();
+    const std::array<bool, EqualizerSettings::ChannelCount> changed = FollowPlans(settings);
+    const bool planned = settings.asDrawn || settings.avoidClipping;
+    SharedState &shared = Shared();
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        if (!changed[channel] || !(planned || mChainPlanned[channel]))
+            continue;
+        const bool left = channel == EqualizerSettings::Left;
+        QString &chain = left ? shared.LeftFilterChain : shared.RightFilterChain;
+        chain = ChannelPlanText::ChainText(shared, left ? shared.LeftBandGain : shared.RightBandGain,
+                                           mPlanner->Plan(channel));
+        mChainPlanned[channel] = planned;
+        QPlainTextEdit *box = left ? Text2 : Text3;
+        if (box->toPlainText() != chain)
+            box->setPlainText(chain);
+    }
+    ShowResponseTexts();
+}
+
+void Form1::ShowResponseTexts()
+{
+    if (!mPlanner)
+        return;
+    QStringList clips;
+    QStringList deviations;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        const ChannelPlan &plan = mPlanner->Plan(channel);
+        const QString name = channel == EqualizerSettings::Left ? QStringLiteral("Left: ") : QStringLiteral("Right: ");
+        if (channel < PeakLabel.size())
+            PeakLabel[channel]->setText(name + ChannelPlanText::PeakText(plan));
+        clips << ChannelPlanText::ClipWarning(channel, plan);
+        deviations << ChannelPlanText::DeviationWarning(channel, plan);
+    }
+    clips.removeAll(QString());
+    deviations.removeAll(QString());
+    const QString clipText = clips.join(QLatin1Char('\n'));
+    const QString deviationText = deviations.join(QLatin1Char('\n'));
+    if (clipText == ClipWarning->text() && deviationText == DeviationWarning->text())
+        return;
+    ClipWarning->setText(clipText);
+    DeviationWarning->setText(deviationText);
+    // The warnings' lines decide the column's height.
+    PlaceCurvePanel();
+}

@@ -1,0 +1,69 @@
+// Files handed to the main window without the open dialog: dropped on it,
+// or named on the command line.
+#include "ui/form1/Form1.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+const QString OneFile = QStringLiteral("drop or name a single audio or video file.");
+
+// Why the paths cannot be opened, or empty text when they can.
+QString RefusalOf(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return QStringLiteral("Only a file on this computer can be opened: ") + OneFile;
+    if (paths.size() > 1)
+        return QStringLiteral("Brenvox opens one file at a time: ") + OneFile;
+    const QFileInfo file(paths.constFirst());
+    if (!file.exists())
+        return QStringLiteral("%1 cannot be found.").arg(paths.constFirst());
+    if (file.isDir())
+        return QStringLiteral("%1 is a folder: ").arg(file.fileName()) + OneFile;
+    return QString();
+}
+
+} // namespace
+
+bool Form1::OpenGivenFiles(const QStringList &paths)
+{
+    if (SequenceRunning()) {
+        ShowStatus(QStringLiteral("Wait until the running import, preview or export has ended."));
+        return false;
+    }
+    const QString refusal = RefusalOf(paths);
+    if (!refusal.isEmpty()) {
+        ShowStatus(refusal);
+        return false;
+    }
+    OpenSource(paths.constFirst());
+    return true;
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Anything may come in; what cannot be opened is refused with a reason
+    // on the drop, rather than with a silent "no entry" cursor.
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    bool allLocal = event->mimeData()->hasUrls();
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+        else
+            allLocal = false;
+    }
+    if (!allLocal)
+        paths.clear();
+    event->acceptProposedAction();
+    OpenGivenFiles(paths);
+}

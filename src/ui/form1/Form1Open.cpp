@@ -1,0 +1,45 @@
+// "Open": choosing the source and starting its inspection.
+#include "ui/form1/Form1.h"
+
+#include "session/SharedState.h"
+#include "ui/Form2.h"
+#include "ui/OpenSourceDialog.h"
+#include "core/system/ShortPath.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+void Form1::OpenSourceFile()
+{
+    // One inspection at a time: a second one would split into the same
+    // channel files while the first still writes them.
+    if (SequenceRunning())
+        return;
+
+    const QString chosen = ShowFileDialog(this, OpenSourceDialogRequest());
+    if (chosen.isEmpty())
+        return;
+    OpenSource(chosen);
+}
+
+void Form1::OpenSource(const QString &chosen)
+{
+    if (SequenceRunning())
+        return;
+    if (Text1)
+        Text1->clear();
+    Shared().SourceFile.clear();
+    Shared().SourceFile = GetShortPath(chosen);
+    if (Text1)
+        Text1->setText(Shared().SourceFile);
+
+    // A window still showing an earlier failure makes way for a fresh one,
+    // whose load step clears the failure from its labels.
+    if (Form2::Loaded() && Form2::Loaded()->Failed())
+        Form2::UnloadIfLoaded();
+    Form2 *inspection = Form2::Load(this);
+    inspection->show();
+    inspection->Label1[1]->setText(Shared().SourceFile);
+    inspection->ScheduleInspection();
+}

@@ -1,0 +1,246 @@
+// The "Presets" button beside Open: preset files, profiles from other tools,
+// recently used presets and the settings at the last exit.
+#include "ui/FileDialogs.h"
+#include "ui/form1/Form1.h"
+#include "session/SharedState.h"
+#include "ui/Twips.h"
+#include "dsp/BiquadResponse.h"
+#include "core/presets/PresetFile.h"
+#include "core/presets/ProfileExport.h"
+#include "core/presets/ProfileImport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+constexpr int RecentPresetCount = 8;
+const QLatin1String RecentPresetsKey("Presets/Recent");
+const QLatin1String LastFolderKey("Presets/LastFolder");
+
+QString ConfigFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+// A file of its own beside "Last settings": QSettings' default place needs
+// an organization name, which Brenvox does not have.
+QString ConfigFile()
+{
+    return ConfigFolder() + QLatin1String("/Brenvox.conf");
+}
+
+QStringList RecentPresets()
+{
+    return QSettings(ConfigFile(), QSettings::IniFormat).value(RecentPresetsKey).toStringList();
+}
+
+// Empty, or the sentence that says the list could not be kept. QSettings
+// keeps the old file when it cannot write the new one, but tells no reason.
+QString RememberRecentPreset(const QString &path)
+{
+    if (path == Form1::LastSettingsPath())
+        return QString();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList recent = RecentPresets();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    QSettings settings(ConfigFile(), QSettings::IniFormat);
+    settings.setValue(RecentPresetsKey, recent.mid(0, RecentPresetCount));
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        return QString();
+    return QStringLiteral("Cannot save the recent presets in %1: the file cannot be written.").arg(ConfigFile());
+}
+
+// Filters and responses are computed at the open source's rate.
+double SourceRate()
+{
+    return Shared().SourceSampleRate > 0 ? Shared().SourceSampleRate : BiquadResponse::DefaultSampleRate;
+}
+
+const QString AllFiles = QtNameFilter(QStringLiteral("All Files (*.*)"), QStringLiteral("*"));
+const QString PresetFiles = QtNameFilter(QStringLiteral("Brenvox Presets (*.json)"), QStringLiteral("*.json"));
+const QString ProfileFiles = QtNameFilter(QStringLiteral("Profiles and Audiograms (*.txt *.csv)"),
+                                          QStringLiteral("*.txt *.csv"));
+const QString TextFiles = QtNameFilter(QStringLiteral("Text Files (*.txt)"), QStringLiteral("*.txt"));
+
+} // namespace
+
+QString Form1::LastSettingsPath()
+{
+    return ConfigFolder() + QLatin1String("/last-settings.json");
+}
+
+void Form1::CreatePresetsControl()
+{
+    // ArrangeMainWindow keeps it at the right end of the top row.
+    PresetsButton = new QPushButton(QStringLiteral("Presets"), this);
+    PresetsButton->setObjectName(QStringLiteral("PresetsButton"));
+    SetTwips(PresetsButton, 15330, 120, 1095, 315);
+    PresetsMenu = new QMenu(PresetsButton);
+    PresetsMenu->setObjectName(QStringLiteral("PresetsMenu"));
+    PresetsButton->setMenu(PresetsMenu);
+    // Filled as it opens: the recent presets and "Last settings" may have
+    // changed since.
+    connect(PresetsMenu, &QMenu::aboutToShow, this, [this] { ShowRecentPresets(); });
+}
+
+void Form1::ShowRecentPresets()
+{
+    PresetsMenu->clear();
+    PresetsMenu->addAction(QStringLiteral("Load..."), this, [this] { LoadPresetFile(); });
+    PresetsMenu->addAction(QStringLiteral("Save As..."), this, [this] { SavePresetFile(); });
+    PresetsMenu->addAction(QStringLiteral("Import profile..."), this, [this] { ImportProfileFile(); });
+    PresetsMenu->addAction(QStringLiteral("Export profile..."), this, [this] { ExportProfileFile(); });
+    PresetsMenu->addSeparator();
+    for (const QString &path : RecentPresets()) {
+        QString name = QFileInfo(path).fileName();
+        QAction *recent = PresetsMenu->addAction(name.replace(QLatin1Char('&'), QLatin1String("&&")), this,
+                                                 [this, path] { LoadPreset(path); });
+        recent->setToolTip(path);
+        recent->setData(path);
+    }
+    PresetsMenu->addSeparator();
+    QAction *last = PresetsMenu->addAction(QStringLiteral("Last settings"), this, [this] { LoadLastSettings(); });
+    last->setEnabled(QFileInfo::exists(LastSettingsPath()));
+}
+
+QString Form1::ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,
+                                const QString &suffix)
+{
+    QSettings settings(ConfigFile(), QSettings::IniFormat);
+    FileDialogRequest request;
+    request.kind = save ? FileDialogRequest::Kind::Save : FileDialogRequest::Kind::Open;
+    request.title = title;
+    request.nameFilters = nameFilters;
+    request.selectedNameFilter = nameFilters.constFirst();
+    request.defaultSuffix = suffix;
+    request.confirmOverwrite = save;
+    request.directory = settings.value(LastFolderKey).toString();
+    const QString path = ShowFileDialog(this, request);
+    if (!path.isEmpty())
+        settings.setValue(LastFolderKey, QFileInfo(path).absolutePath());
+    return path;
+}
+
+void Form1::LoadPresetFile()
+{
+    const QString path = ChoosePresetPath(false, QStringLiteral("Load Preset"), {PresetFiles, AllFiles},
+                                          QStringLiteral("json"));
+    if (!path.isEmpty())
+        LoadPreset(path);
+}
+
+void Form1::SavePresetFile()
+{
+    const QString path = ChoosePresetPath(true, QStringLiteral("Save Preset As"), {PresetFiles, AllFiles},
+                                          QStringLiteral("json"));
+    if (!path.isEmpty())
+        SavePreset(path);
+}
+
+void Form1::ImportProfileFile()
+{
+    const QString path = ChoosePresetPath(false, QStringLiteral("Import Profile"), {ProfileFiles, AllFiles},
+                                          QString());
+    if (!path.isEmpty())
+        ImportProfile(path);
+}
+
+void Form1::ExportProfileFile()
+{
+    const QString path = ChoosePresetPath(true, QStringLiteral("Export Profile"), {TextFiles, AllFiles},
+                                          QStringLiteral("txt"));
+    if (!path.isEmpty())
+        ExportProfile(path);
+}
+
+void Form1::LoadLastSettings()
+{
+    LoadPreset(LastSettingsPath());
+}
+
+bool Form1::LoadPreset(const QString &path)
+{
+    EqualizerSettings settings;
+    QString message;
+    if (!PresetFile::Read(path, &settings, &message)) {
+        ShowPresetMessage(message, true);
+        return false;
+    }
+    {
+        // As if the user had set each control: both chains are rebuilt.
+        EqualizerModel::Batch batch(&Equalizer());
+        RebuildChainAfterwards(EqualizerSettings::Left);
+        RebuildChainAfterwards(EqualizerSettings::Right);
+        Equalizer().SetSettings(settings);
+    }
+    const QString unremembered = RememberRecentPreset(path);
+    if (!unremembered.isEmpty())
+        ShowPresetMessage(unremembered, true);
+    return true;
+}
+
+bool Form1::SavePreset(const QString &path)
+{
+    QString message;
+    if (!PresetFile::Save(path, Equalizer().Settings(), &message)) {
+        ShowPresetMessage(message, true);
+        return false;
+    }
+    const QString unremembered = RememberRecentPreset(path);
+    if (!unremembered.isEmpty())
+        ShowPresetMessage(unremembered, true);
+    return true;
+}
+
+bool Form1::ImportProfile(const QString &path)
+{
+    const ProfileImport::Result result = ProfileImport::ImportFile(path, Equalizer().Settings(), SourceRate());
+    if (!result.ok) {
+        ShowPresetMessage(result.message, true);
+        return false;
+    }
+    bool taken = false;
+    {
+        EqualizerModel::Batch batch(&Equalizer());
+        RebuildChainAfterwards(EqualizerSettings::Left);
+        RebuildChainAfterwards(EqualizerSettings::Right);
+        taken = Equalizer().SetSettings(result.settings);
+    }
+    if (!taken) {
+        ShowPresetMessage(ProfileImport::Refusal(path, QString::fromStdString(result.settings.Problem())), true);
+        return false;
+    }
+    const bool audiogram = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    ShowPresetMessage(result.message, false,
+                      audiogram ? QString::fromUtf8(ProfileImport::AudiogramLabel) : QString());
+    return true;
+}
+
+bool Form1::ExportProfile(const QString &path)
+{
+    QString message;
+    if (!ProfileExport::Save(path, Equalizer().Settings(), &message, SourceRate())) {
+        ShowPresetMessage(message, true);
+        return false;
+    }
+    return true;
+}
+
+void Form1::ShowPresetMessage(const QString &text, bool problem, const QString &details)
+{
+    auto *box = new QMessageBox(problem ? QMessageBox::Warning : QMessageBox::Information,
+                                QStringLiteral("Presets"), text, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("PresetMessage"));
+    box->setInformativeText(details);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}

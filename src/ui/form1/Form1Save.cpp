@@ -1,0 +1,66 @@
+// The main window's "Save As": asks for the output file and opens Form3,
+// which runs the export.
+#include "ui/FileDialogs.h"
+#include "ui/form1/Form1.h"
+#include "session/SharedState.h"
+#include "ui/Form3.h"
+#include "core/system/OutputRefusal.h"
+#include "core/system/OutputReplacement.h"
+
+#include <QFileInfo>
+#include <QLabel>
+
+void Form1::SaveOutputAs()
+{
+    // The export writes the same channel files as the preview and reads
+    // those of the import: one tool sequence at a time.
+    if (SequenceRunning())
+        return;
+
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.title = QStringLiteral("Save As");
+    // Qt's dialog matches the patterns regardless of letter case; on Linux
+    // "*.*" would hide names without a dot. A name without an extension
+    // gets ".wav".
+    request.nameFilters = {QtNameFilter(QStringLiteral("Wav Files (*.wav)"), QStringLiteral("*.WAV")),
+                           QtNameFilter(QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("*.MP3")),
+                           QtNameFilter(QStringLiteral("All Files (*.*)"), QStringLiteral("*"))};
+    request.selectedNameFilter = request.nameFilters.constFirst();
+    request.defaultSuffix = QStringLiteral("wav");
+    request.confirmOverwrite = true;
+
+    const QString fileName = ShowFileDialog(this, request);
+    if (fileName.isEmpty())
+        return;
+
+    // The window of a finished export makes way for the new one.
+    Form3::UnloadIfLoaded();
+
+    SharedState &shared = Shared();
+    const QString refusal = OutputRefusal(fileName, {shared.SourceFile});
+    if (!refusal.isEmpty()) {
+        shared.OutputFile.clear();
+        Form3 *form = Form3::Load(this);
+        form->RefuseOutput(refusal);
+        form->Label1[1]->setText(fileName);
+        form->show();
+        return;
+    }
+
+    // The dialog asked before a file there is replaced; one that appears
+    // later was never agreed to.
+    const QFileInfo chosen(fileName);
+    const bool replaceExisting = chosen.exists() || chosen.isSymLink();
+    // Making the private folder beside the target is the check that the
+    // export can write there; the target itself is left alone until the
+    // result is complete.
+    const auto temporary = OutputReplacement::TemporaryOutput::Create(fileName);
+    shared.OutputFile = temporary ? chosen.absoluteFilePath() : QString();
+
+    Form3 *form = Form3::Load(this);
+    if (temporary)
+        form->SetTemporaryOutput(temporary, replaceExisting);
+    form->Label1[1]->setText(shared.OutputFile);
+    form->show();
+}

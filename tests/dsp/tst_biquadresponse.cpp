@@ -1,0 +1,95 @@
+// The response maths against the filters the real ffmpeg applies.
+#include "dsp/BiquadResponse.h"
+
+#include "AudioMeasure.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <complex>
+
+using BiquadResponse::Filter;
+using BiquadResponse::Kind;
+
+Q_DECLARE_METATYPE(Filter)
+
+class tst_BiquadResponse : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mDir;
+
+    // The filter's impulse response from ffmpeg, in double precision.
+    QVector<double> ImpulseResponse(const QString &filter, int sampleRate)
+    {
+        const QString path = mDir.filePath(QStringLiteral("impulse.raw"));
+        const auto result = AudioMeasure::RunTool(QStringLiteral("ffmpeg"),
+            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+             QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("aevalsrc=if(eq(n\\,0)\\,1\\,0):s=%1:d=1").arg(sampleRate),
+             QStringLiteral("-af"), filter, QStringLiteral("-f"), QStringLiteral("f64le"),
+             QStringLiteral("-c:a"), QStringLiteral("pcm_f64le"), path});
+        QFile file(path);
+        if (result.exitCode != 0 || !file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray bytes = file.readAll();
+        QVector<double> samples(bytes.size() / int(sizeof(double)));
+        memcpy(samples.data(), bytes.constData(), size_t(samples.size()) * sizeof(double));
+        return samples;
+    }
+
+    static double LevelDb(const QVector<double> &impulse, double frequency, int sampleRate)
+    {
+        std::complex<double> sum;
+        for (int n = 0; n < impulse.size(); ++n)
+            sum += impulse[n] * std::polar(1.0, -2 * M_PI * frequency * n / sampleRate);
+        return 20 * std::log10(std::abs(sum));
+    }
+
+private slots:
+    void matchesFfmpeg_data()
+    {
+        QTest::addColumn<QString>("ffmpegFilter");
+        QTest::addColumn<Filter>("filter");
+        QTest::addColumn<int>("sampleRate");
+        const auto octave = [](double f, double octaves, int rate) {
+            return BiquadResponse::QFromOctaves(f, octaves, rate);
+        };
+        QTest::newRow("band, one octave")
+            << "equalizer=f=1000:width_type=o:width=1:g=6"
+            << Filter{Kind::Peaking, 1000, 6, octave(1000, 1, 48000)} << 48000;
+        QTest::newRow("band near the top, where w0/sin(w0) matters")
+            << "equalizer=f=16000:width_type=o:width=1:g=-9"
+            << Filter{Kind::Peaking, 16000, -9, octave(16000, 1, 44100)} << 44100;
+        QTest::newRow("band by Q") << "equalizer=f=100:width_type=q:width=4:g=5"
+                                   << Filter{Kind::Peaking, 100, 5, 4} << 48000;
+        QTest::newRow("low shelf") << "lowshelf=f=200:width_type=q:width=0.7071:g=6"
+                                   << Filter{Kind::LowShelf, 200, 6, 0.7071} << 48000;
+        QTest::newRow("high shelf") << "highshelf=f=5000:width_type=q:width=0.7071:g=-4"
+                                    << Filter{Kind::HighShelf, 5000, -4, 0.7071} << 48000;
+        QTest::newRow("the low cut") << "highpass=f=25" << Filter{Kind::HighPass, 25, 0, 0.707} << 48000;
+    }
+
+    void matchesFfmpeg()
+    {
+        QFETCH(QString, ffmpegFilter);
+        QFETCH(Filter, filter);
+        QFETCH(int, sampleRate);
+        const QVector<double> impulse = ImpulseResponse(ffmpegFilter, sampleRate);
+        QVERIFY(!impulse.isEmpty());
+        for (const double ratio : {0.25, 0.7, 1.0, 1.3, 2.5}) {
+            const double frequency = std::min(filter.frequency * ratio, sampleRate / 2.1);
+            const double expected = LevelDb(impulse, frequency, sampleRate);
+            const double response = BiquadResponse::ResponseDb(filter, frequency, sampleRate);
+            QVERIFY2(std::abs(response - expected) < 0.001,
+                     qPrintable(QStringLiteral("%1 Hz: ffmpeg %2 dB, computed %3 dB")
+                                    .arg(frequency).arg(expected).arg(response)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_BiquadResponse)
+#include "tst_biquadresponse.moc"

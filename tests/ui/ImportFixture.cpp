@@ -1,0 +1,125 @@
+#include "ImportFixture.h"
+
+#include "ui/FileDialogs.h"
+#include "ui/form1/Form1.h"
+#include "app/Main.h"
+#include "session/SharedState.h"
+#include "ui/Form2.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Sees the window's close before the window handles it.
+class CloseWatcher : public QObject
+{
+public:
+    CloseWatcher(ImportFixture *fixture, Form2 *window)
+        : QObject(window), mFixture(fixture), mWindow(window)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == mWindow && event->type() == QEvent::Close && mFixture->closedAt < 0) {
+            mFixture->closedAt = mFixture->clock.elapsed();
+            mFixture->statusAtClose = {mWindow->Label2[0]->text(), mWindow->Label2[1]->text()};
+        }
+        return false;
+    }
+
+private:
+    ImportFixture *mFixture;
+    Form2 *mWindow;
+};
+
+} // namespace
+
+ImportFixture::ImportFixture(const QString &appFolderName)
+    : app(appFolderName)
+{
+    app.linkRealTool(QStringLiteral("ffprobe"));
+    app.linkRealTool(QStringLiteral("ffmpeg"));
+    SetFileDialogAnswer([this](const FileDialogRequest &) {
+        ++mDialogRequests;
+        return mAnswer;
+    });
+    SkipLoadingPause(true);
+    form = Main();
+    clock.start();
+}
+
+ImportFixture::~ImportFixture()
+{
+    SetFileDialogAnswer(FileDialogAnswer());
+    delete form;
+    // Windows closed during the test go with their deferred deletion.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ClearSharedState();
+}
+
+bool ImportFixture::isValid() const
+{
+    return app.isValid() && form;
+}
+
+int ImportFixture::dialogRequests() const
+{
+    return mDialogRequests;
+}
+
+Form2 *ImportFixture::Open(const QString &path)
+{
+    mAnswer = path;
+    form->Command2->click();
+    // Only the window opened now is observed; a failed one just made way.
+    progress.clear();
+    statusAtClose.clear();
+    splitEndedAt = -1;
+    closedAt = -1;
+    inspection = Form2::Loaded();
+    if (!inspection || !inspection->isVisible())
+        return nullptr;
+    new CloseWatcher(this, inspection);
+    QObject::connect(inspection->PBar, &QProgressBar::valueChanged, inspection, [this](int value) {
+        progress << value;
+        if (value == 80)
+            splitEndedAt = clock.elapsed();
+    });
+    return inspection;
+}
+
+void ImportFixture::WhenTrue(std::function<bool()> condition, std::function<void()> action)
+{
+    // The inspection runs its tools in event loops nested inside the test's
+    // waiting, so what is to happen meanwhile must come from a timer.
+    auto *poll = new QTimer(form);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, condition, action] {
+        if (!condition())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start(10);
+}
+
+ImportFixture::End ImportFixture::WaitForEnd(int timeoutMilliseconds)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < timeoutMilliseconds) {
+        if (!inspection || !inspection->isVisible())
+            return statusAtClose.value(0) == QLatin1String("Completed.") ? End::Completed : End::ClosedEarly;
+        if (inspection->Failed())
+            return End::Failed;
+        QTest::qWait(10);
+    }
+    return End::StillRunning;
+}

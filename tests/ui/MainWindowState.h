@@ -1,0 +1,63 @@
+// What the main window shows and what the next preview or export would use,
+// captured so that two moments of a session can be compared.
+#pragma once
+
+#include "ui/form1/Form1.h"
+#include "session/SharedState.h"
+#include "core/equalizer/BandTable.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QStringList>
+
+struct MainWindowState
+{
+    // Positions, readouts, choices, levels and gain texts.
+    QStringList controls;
+    // The filter chains and the boxes that show them.
+    QStringList chains;
+
+    // A band never moved reads "00" and holds "0"; once a move, the import
+    // or Reset applies it, it reads and holds "-0". Both are the same flat
+    // band, so both are written "-0" here.
+    static QString Centre(const QString &text)
+    {
+        return text == QLatin1String("00") || text == QLatin1String("0") ? QStringLiteral("-0") : text;
+    }
+
+    static MainWindowState Of(const Form1 *form)
+    {
+        const SharedState &shared = Shared();
+        MainWindowState state;
+        for (int band = 0; band < BandTable::BandCount; ++band) {
+            state.controls << QStringLiteral("band %1: %2 %3 %4 | %5 %6 %7")
+                                  .arg(band)
+                                  .arg(form->LeftChanelSlider[band]->value())
+                                  .arg(Centre(form->Label2[band]->text()), Centre(shared.LeftBandGain[band]))
+                                  .arg(form->RightChanelSlider[band]->value())
+                                  .arg(Centre(form->Label6[band]->text()), Centre(shared.RightBandGain[band]));
+        }
+        for (int channel = 0; channel < 2; ++channel)
+            state.controls << QStringLiteral("level %1: %2 %3").arg(channel)
+                                  .arg(form->Slider1[channel]->value())
+                                  .arg(form->Label9[channel]->text());
+        state.controls << QStringLiteral("volumes %1 %2, bandwidth %3 %4, low cut %5, preview %6")
+                              .arg(shared.LeftVolume).arg(shared.RightVolume)
+                              .arg(form->Slider2->value()).arg(shared.Bandwidth)
+                              .arg(shared.LowCutEnabled).arg(shared.PreviewChannel);
+        for (const auto *choices : {&form->Option1, &form->Option2, &form->Option3, &form->Option4}) {
+            QString checked;
+            for (const QRadioButton *choice : *choices)
+                checked += choice->isChecked() ? QLatin1Char('x') : QLatin1Char('.');
+            state.controls << checked;
+        }
+        static const QRegularExpression flatGain(QStringLiteral("g=0(,|$)"));
+        state.chains = QStringList{shared.LeftFilterChain, shared.RightFilterChain,
+                                   form->Text2->toPlainText(), form->Text3->toPlainText()};
+        state.chains.replaceInStrings(flatGain, QStringLiteral("g=-0\\1"));
+        return state;
+    }
+};

@@ -1,0 +1,72 @@
+// The real open and save dialogs as the user first sees them.
+#include "ui/FileDialogs.h"
+
+#include "StartedMainWindow.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+class tst_FileDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void selectedFileType_data();
+    void selectedFileType();
+};
+
+void tst_FileDialogs::selectedFileType_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("Open") << "Command2" << "Open File" << 4 << "All Files (*.*)";
+    QTest::newRow("Save As") << "Command1_1" << "Save As" << 0 << "Wav Files (*.wav)";
+}
+
+void tst_FileDialogs::selectedFileType()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, title);
+    QFETCH(int, entry);
+    QFETCH(QString, label);
+
+    StartedMainWindow window;
+    QVERIFY(window.isValid());
+    // Save As waits for a source: channel files as an import leaves them.
+    for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav}) {
+        QFile file(channelFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("RIFF");
+    }
+    { const SequenceScope imported(window.form); }
+    QString shownTitle;
+    int shownEntry = -1;
+    QString shownLabel;
+    SetFileDialogWatcher([&](QFileDialog &dialog) {
+        // Read once the dialog runs, as the user meets it.
+        QTimer::singleShot(0, &dialog, [&] {
+            QVERIFY(dialog.isVisible());
+            shownTitle = dialog.windowTitle();
+            shownEntry = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentIndex();
+            shownLabel = dialog.selectedNameFilter();
+            dialog.reject();
+        });
+    });
+    window.form->findChild<QPushButton *>(button)->click();
+    SetFileDialogWatcher({});
+
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownEntry, entry);
+    QCOMPARE(shownLabel, label);
+}
+
+QTEST_MAIN(tst_FileDialogs)
+#include "tst_filedialogs.moc"

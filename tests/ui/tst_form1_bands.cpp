@@ -1,0 +1,230 @@
+// Band sliders on the main window: readouts, chains, the left chanel sync and Reset.
+#include "ui/Colours.h"
+#include "ui/form1/Form1.h"
+#include "app/Main.h"
+#include "session/SharedState.h"
+
+#include "StartedMainWindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QtTest>
+
+#include <memory>
+
+class tst_Form1Bands : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<StartedMainWindow> mWindow;
+    Form1 *mForm = nullptr;
+
+private slots:
+    void init()
+    {
+        mWindow = std::make_unique<StartedMainWindow>();
+        QVERIFY(mWindow->isValid());
+        mForm = mWindow->form;
+    }
+
+    void cleanup()
+    {
+        mWindow.reset();
+        mForm = nullptr;
+    }
+
+    void userMovesLeftBand_data()
+    {
+        QTest::addColumn<bool>("sync");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("readout");
+        QTest::addColumn<QString>("gain");
+        QTest::newRow("boost, sync off") << false << -5 << "+5" << "5";
+        QTest::newRow("cut, sync off") << false << 5 << "-5" << "-5";
+        QTest::newRow("centre, sync off") << false << 0 << "-0" << "-0";
+        QTest::newRow("boost, sync on") << true << -5 << "+5" << "5";
+        QTest::newRow("cut, sync on") << true << 12 << "-12" << "-12";
+    }
+
+    void userMovesLeftBand()
+    {
+        QFETCH(bool, sync);
+        QFETCH(int, position);
+        QFETCH(QString, readout);
+        QFETCH(QString, gain);
+        mForm->Option4[sync ? 1 : 0]->setChecked(true);
+        mForm->RightChanelSlider[20]->setSliderPosition(3);
+
+        // A drag: the position moves before the value follows.
+        mForm->LeftChanelSlider[10]->setSliderPosition(7);
+        mForm->LeftChanelSlider[10]->setSliderPosition(position);
+
+        const SharedState &shared = Shared();
+        QCOMPARE(mForm->Label2[10]->text(), readout);
+        QCOMPARE(shared.LeftBandGain[10], gain);
+        QVERIFY(shared.LeftFilterChain.contains(QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + ','));
+        QCOMPARE(ChainElementCount(shared.LeftFilterChain), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
+        if (sync) {
+            for (int band = 0; band <= 64; ++band)
+                QCOMPARE(mForm->RightChanelSlider[band]->value(), mForm->LeftChanelSlider[band]->value());
+            QCOMPARE(mForm->Label6[10]->text(), readout);
+            QCOMPARE(shared.RightBandGain[10], gain);
+            QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+            QVERIFY(shared.RightFilterChain.contains(QStringLiteral("f=313:width_type=o:width=1:g=-0,")));
+        } else {
+            QCOMPARE(mForm->Label6[10]->text(), QStringLiteral("00"));
+            QCOMPARE(mForm->RightChanelSlider[20]->value(), 3);
+            QCOMPARE(shared.RightBandGain[10], QStringLiteral("0"));
+        }
+    }
+
+    // What the import does once the split is written: start-up's gains
+    // become those of the sliders, each chain box redrawn once at most.
+    void reapplyAllBands_data()
+    {
+        QTest::addColumn<bool>("sync");
+        QTest::addColumn<QString>("rightGain40");
+        QTest::newRow("sync off") << false << "-8";
+        QTest::newRow("sync on") << true << "-0";
+    }
+
+    void reapplyAllBands()
+    {
+        QFETCH(bool, sync);
+        QFETCH(QString, rightGain40);
+        mForm->LeftChanelSlider[29]->setValue(12);
+        mForm->RightChanelSlider[40]->setValue(8);
+        if (sync)
+            mForm->Option4[1]->setChecked(true);
+        int leftRedraws = 0;
+        int rightRedraws = 0;
+        connect(mForm->Text2, &QPlainTextEdit::textChanged, this, [&] { ++leftRedraws; });
+        connect(mForm->Text3, &QPlainTextEdit::textChanged, this, [&] { ++rightRedraws; });
+
+        mForm->ReapplyAllBands();
+
+        const SharedState &shared = Shared();
+        QCOMPARE(shared.LeftBandGain[29], QStringLiteral("-12"));
+        QCOMPARE(shared.LeftBandGain[0], QStringLiteral("-0"));
+        QCOMPARE(shared.RightBandGain[40], rightGain40);
+        QCOMPARE(shared.RightBandGain[29], sync ? QStringLiteral("-12") : QStringLiteral("-0"));
+        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+        QCOMPARE(ChainElementCount(shared.RightFilterChain), 65);
+        QVERIFY2(leftRedraws <= 1 && rightRedraws <= 1,
+                 qPrintable(QStringLiteral("%1 and %2 redraws").arg(leftRedraws).arg(rightRedraws)));
+    }
+
+    void keysMoveTheHandleTheWayItLooks()
+    {
+        QSlider *slider = mForm->LeftChanelSlider[5];
+        QTest::keyClick(slider, Qt::Key_Up);
+        QCOMPARE(slider->value(), -1);
+        QCOMPARE(mForm->Label2[5]->text(), QStringLiteral("+1"));
+        // A page is 3 dB.
+        QTest::keyClick(slider, Qt::Key_PageDown);
+        QCOMPARE(slider->value(), 2);
+        QCOMPARE(Shared().LeftBandGain[5], QStringLiteral("-2"));
+    }
+
+    void syncChoicesCopyOnce()
+    {
+        mForm->LeftChanelSlider[3]->setSliderPosition(-7);
+        QCOMPARE(mForm->RightChanelSlider[3]->value(), 0);
+
+        mForm->Option4[1]->setChecked(true);
+        QCOMPARE(mForm->RightChanelSlider[3]->value(), -7);
+        QCOMPARE(Shared().RightBandGain[3], QStringLiteral("7"));
+        QCOMPARE(BackColour(mForm->Label19[1]), LampOnColour);
+        QCOMPARE(BackColour(mForm->Label19[0]), LampOffColour);
+
+        // A right band moved with sync on leaves the left panel alone.
+        mForm->RightChanelSlider[3]->setSliderPosition(2);
+        QCOMPARE(mForm->LeftChanelSlider[3]->value(), -7);
+        QCOMPARE(Shared().LeftBandGain[3], QStringLiteral("7"));
+
+        // "OFF" copies the left panel once more, then leaves the sides apart.
+        mForm->Option4[0]->setChecked(true);
+        QCOMPARE(mForm->RightChanelSlider[3]->value(), -7);
+        QCOMPARE(BackColour(mForm->Label19[0]), LampOnColour);
+        mForm->LeftChanelSlider[3]->setSliderPosition(1);
+        QCOMPARE(mForm->RightChanelSlider[3]->value(), -7);
+    }
+
+    void resetRestoresEverything()
+    {
+        mForm->Text1->setText(QStringLiteral("/music/song.wav"));
+        mForm->LeftChanelSlider[0]->setSliderPosition(-9);
+        mForm->RightChanelSlider[64]->setSliderPosition(4);
+        mForm->Slider1[0]->setValue(6);
+        mForm->Slider1[1]->setValue(-10);
+        mForm->Slider2->setValue(150);
+        mForm->Option2[1]->setChecked(true);
+        mForm->Option3[2]->setChecked(true);
+        mForm->Option4[1]->setChecked(true);
+        mForm->Option1[1]->setChecked(true);
+        mForm->LeftChanelSlider[30]->setSliderPosition(-6);
+
+        mForm->Command1[2]->click();
+
+        const SharedState &shared = Shared();
+        for (int band = 0; band <= 64; ++band) {
+            QCOMPARE(mForm->LeftChanelSlider[band]->value(), 0);
+            QCOMPARE(mForm->RightChanelSlider[band]->value(), 0);
+            QCOMPARE(mForm->LeftChanelSlider[band]->maximum(), 12);
+            QCOMPARE(mForm->RightChanelSlider[band]->tickInterval(), 2);
+            QCOMPARE(mForm->Label2[band]->text(), QStringLiteral("-0"));
+            QCOMPARE(mForm->Label6[band]->text(), QStringLiteral("-0"));
+            QCOMPARE(shared.LeftBandGain[band], QStringLiteral("0"));
+            QCOMPARE(shared.RightBandGain[band], QStringLiteral("0"));
+        }
+        QCOMPARE(shared.LeftFilterChain.count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(shared.RightFilterChain.count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+        QVERIFY(mForm->Text1->text().isEmpty());
+        QCOMPARE(mForm->Slider1[0]->value(), -4);
+        QCOMPARE(mForm->Slider1[1]->value(), -4);
+        QCOMPARE(mForm->Label9[0]->text(), QStringLiteral("+1"));
+        QCOMPARE(mForm->Slider2->value(), 1);
+        QCOMPARE(mForm->Label14->text(), QStringLiteral(" Bandwidth 001 hz"));
+        QCOMPARE(shared.LeftVolume, qint16(1));
+        QCOMPARE(shared.RightVolume, qint16(1));
+        QCOMPARE(shared.Bandwidth, 1);
+        QCOMPARE(shared.LowCutEnabled, false);
+        QCOMPARE(shared.PreviewChannel, qint16(0));
+        for (const auto *choices : {&mForm->Option1, &mForm->Option2, &mForm->Option3, &mForm->Option4})
+            QVERIFY((*choices)[0]->isChecked());
+        for (const auto *lamps : {&mForm->Label15, &mForm->Label16, &mForm->Label17, &mForm->Label19}) {
+            QCOMPARE(BackColour((*lamps)[0]), LampOnColour);
+            QCOMPARE(BackColour((*lamps)[1]), LampOffColour);
+        }
+    }
+
+    void resetWhenAlreadyReset()
+    {
+        // Nothing differs from the defaults; the chains are built all the same.
+        mForm->ResetEqualizer();
+        QCOMPARE(ChainElementCount(Shared().LeftFilterChain), 65);
+        QCOMPARE(mForm->Text3->toPlainText(), Shared().RightFilterChain);
+    }
+
+    void previewLeavesResetEnabled()
+    {
+        SequenceScope running(mForm, true);
+        QVERIFY(!mForm->Command1[1]->isEnabled());
+        QVERIFY(mForm->Command1[2]->isEnabled());
+        mForm->LeftChanelSlider[1]->setSliderPosition(-2);
+        mForm->Command1[2]->click();
+        QCOMPARE(mForm->LeftChanelSlider[1]->value(), 0);
+    }
+};
+
+QTEST_MAIN(tst_Form1Bands)
+#include "tst_form1_bands.moc"

@@ -1,0 +1,204 @@
+// The main window's curve and its options: the peak and the curve follow
+// every change, the clip warning, "Avoid clipping" through the real export,
+// and "As drawn" following a drag.
+#include "core/equalizer/ChannelPlan.h"
+#include "ui/ResponseCurveView.h"
+#include "jobs/ExportJob.h"
+
+#include "AudioMeasure.h"
+#include "StartedMainWindow.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using Change = std::function<void(Form1 *)>;
+Q_DECLARE_METATYPE(Change)
+
+namespace {
+
+constexpr int KilohertzBand = 29;
+
+struct Ended : ExportObserver
+{
+    bool ended = false, completed = false;
+    void RowStarted(int) override {}
+    void RowOutput(int, const QString &) override {}
+    void RowCompleted(int) override {}
+    void RowFailed(int, const QString &) override {}
+    void RowStopped(int) override {}
+    void WrittenPeakMeasured(double) override {}
+    void ExportEnded(bool done) override { ended = true; completed = done; }
+};
+
+// The file's highest sample in dBFS, as ffmpeg's astats reads it.
+double PeakDb(const QString &path)
+{
+    const QString output = AudioMeasure::RunTool(QStringLiteral("ffmpeg"),
+        {"-i", path, "-af", "astats=measure_perchannel=none", "-f", "null", "-"}).output;
+    const auto match = QRegularExpression(QStringLiteral("Peak level dB: (\\S+)")).match(output);
+    return match.hasMatch() ? match.captured(1).toDouble() : std::nan("");
+}
+
+// The import's end: the source's peak and rate, then its bands shown.
+void Import(Form1 *form, double peakDb, int sampleRate = 48000)
+{
+    Shared().SourcePeakDb = peakDb;
+    Shared().SourceSampleRate = sampleRate;
+    form->ShowSourceBands();
+}
+
+} // namespace
+
+class tst_Form1Curve : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<StartedMainWindow> mWindow;
+    Form1 *mForm = nullptr;
+
+private slots:
+    void init()
+    {
+        mWindow = std::make_unique<StartedMainWindow>();
+        QVERIFY(mWindow->isValid());
+        mForm = mWindow->form;
+    }
+
+    void cleanup() { mWindow.reset(); }
+
+    void curveFollows_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::newRow("bandwidth") << Change([](Form1 *f) { f->Slider2->setValue(3); });
+        QTest::newRow("low cut") << Change([](Form1 *f) { f->Option2[1]->setChecked(true); });
+        QTest::newRow("range") << Change([](Form1 *f) { f->Option1[1]->setChecked(true); });
+        QTest::newRow("level") << Change([](Form1 *f) { f->Slider1[0]->setValue(-8); });
+        QTest::newRow("undo") << Change([](Form1 *f) { f->UndoSettings(); });
+        QTest::newRow("preset") << Change([](Form1 *) { Equalizer().SetSettings(EqualizerSettings()); });
+        QTest::newRow("22.05 kHz source") << Change([](Form1 *f) { Import(f, std::nan(""), 22050); });
+        QTest::newRow("300 octaves at 44.1 kHz") << Change([](Form1 *f) {
+            Import(f, std::nan(""), 44100);
+            f->Slider2->setValue(300);
+            QVERIFY(f->StatusLine->text().contains("bands 64 to 65 (19.4K to 20K) cannot act at 44100 Hz"));
+        });
+    }
+
+    // From every left band at +1, each change reaches the peak text and the
+    // curve's screen-reader text at once.
+    void curveFollows()
+    {
+        QFETCH(Change, change);
+        for (QSlider *band : mForm->LeftChanelSlider)
+            band->setSliderPosition(-1);
+        QCOMPARE(mForm->PeakLabel[0]->text(), QStringLiteral("Left: Peak +12.7 dB"));
+        const QString before = mForm->ResponseCurve->accessibleDescription();
+        change(mForm);
+        QVERIFY(mForm->ResponseCurve->accessibleDescription() != before);
+        ChannelPlanner expected;
+        expected.Update(Equalizer().Settings(), 0, Shared().SourceSampleRate, Shared().SourcePeakDb);
+        QCOMPARE(mForm->PeakLabel[0]->text(), QLatin1String("Left: ") + ChannelPlanText::PeakText(expected.Plan(0)));
+    }
+
+    void clipWarning_data()
+    {
+        QTest::addColumn<double>("sourcePeakDb");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("-1 dBFS") << -1.0 << "Left channel may clip by up to 5.0 dB";
+        QTest::newRow("-20 dBFS") << -20.0 << "";
+    }
+
+    void clipWarning()
+    {
+        QFETCH(double, sourcePeakDb);
+        QFETCH(QString, warning);
+        mForm->LeftChanelSlider[KilohertzBand]->setSliderPosition(-6);
+        QCOMPARE(mForm->PeakLabel[0]->text(), QStringLiteral("Left: Peak +6.0 dB"));
+        QCOMPARE(mForm->ClipWarning->text(), QString());
+        Import(mForm, sourcePeakDb);
+        QCOMPARE(mForm->ClipWarning->text(), warning);
+        mForm->LeftChanelSlider[KilohertzBand]->setSliderPosition(0);
+        QCOMPARE(mForm->ClipWarning->text(), QString());
+    }
+
+    void avoidClippingExport_data()
+    {
+        QTest::addColumn<bool>("avoid");
+        QTest::newRow("without") << false;
+        QTest::newRow("avoiding") << true;
+    }
+
+    // The -1 dBFS case through the window's chains and the real export.
+    void avoidClippingExport()
+    {
+        QFETCH(bool, avoid);
+        TestAppFolder &app = mWindow->folder;
+        QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
+        mForm->LeftChanelSlider[KilohertzBand]->setSliderPosition(-6);
+        mForm->RightChanelSlider[KilohertzBand]->setSliderPosition(-6);
+        Import(mForm, -1);
+        if (avoid)
+            mForm->AvoidClippingBox->click();
+        QCOMPARE(mForm->ClipWarning->text().isEmpty(), avoid);
+        QCOMPARE(Shared().LeftFilterChain.startsWith(QLatin1String("volume=-5.1dB,equalizer=")), avoid);
+
+        ExportRequest request;
+        TakeChannelRenders(request); // the levels and chains, as the export takes them
+        QVERIFY(QDir().mkpath(app.scratchPath(QStringLiteral("work"))));
+        request.paths = JobPaths::InFolder(app.scratchPath(QStringLiteral("work")));
+        for (const QString &source : {request.paths.LeftSourceWav, request.paths.RightSourceWav})
+            QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=0.8913*sin(2*PI*1000*t):s=48000:d=1"), source));
+        QVERIFY(std::abs(PeakDb(request.paths.LeftSourceWav) + 1) < 0.01);
+        request.target = app.scratchPath(QStringLiteral("Mix.wav"));
+        request.temporaryOutput = OutputReplacement::TemporaryOutput::Create(request.target);
+        request.encoderFolder = request.proberFolder = app.path();
+        Ended ended;
+        ExportJob job(request, &ended);
+        job.SaveChanels();
+        QTRY_VERIFY_WITH_TIMEOUT(ended.ended, 60000);
+        QVERIFY(ended.completed);
+        const double peak = PeakDb(request.target);
+        QVERIFY2(avoid ? peak < -0.04 && peak > -0.3 : peak > -0.01, qPrintable(QString::number(peak)));
+    }
+
+    void asDrawn_data()
+    {
+        QTest::addColumn<QVector<int>>("positions"); // bands 20 on, negated gains
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("smooth") << QVector<int>{-1, -2, -3, -3, -3, -2, -1} << false;
+        QTest::newRow("jagged") << QVector<int>{0, 0, 0, -12, 0, 0, 0} << true;
+    }
+
+    // With sync on a drag changes both channels: both chains carry the
+    // solved gains, and a shape they cannot follow is told.
+    void asDrawn()
+    {
+        QFETCH(QVector<int>, positions);
+        QFETCH(bool, warned);
+        mForm->Option4[1]->setChecked(true);
+        mForm->AsDrawnBox->click();
+        for (int i = 0; i < positions.size(); ++i)
+            mForm->LeftChanelSlider[20 + i]->setSliderPosition(positions[i]);
+        const QRegularExpression solved(QStringLiteral(":g=-?\\d+\\.\\d,"));
+        QVERIFY(Shared().RightFilterChain.contains(solved));
+        QCOMPARE(Shared().LeftFilterChain, Shared().RightFilterChain);
+        const QRegularExpression told(QStringLiteral("^Left curve is off the sliders by up to \\d+\\.\\d dB at [0-9.]+ k?Hz\n"
+                                                     "Right curve is off"));
+        QCOMPARE(mForm->DeviationWarning->text().contains(told), warned);
+        QCOMPARE(mForm->DeviationWarning->text().isEmpty(), !warned);
+        // Off again, the chains are the sliders' own.
+        mForm->AsDrawnBox->click();
+        QVERIFY(!Shared().LeftFilterChain.contains(solved));
+        QCOMPARE(mForm->DeviationWarning->text(), QString());
+    }
+};
+
+QTEST_MAIN(tst_Form1Curve)
+#include "tst_form1_curve.moc"

@@ -1,0 +1,214 @@
+// The options panel: output levels, EQ range, low cut, bandwidth, preview channel.
+#include "ui/Colours.h"
+#include "ui/form1/Form1.h"
+#include "app/Main.h"
+#include "session/SharedState.h"
+#include "core/equalizer/BandTable.h"
+
+#include "StartedMainWindow.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Moves a slider so that its value changes even when it already stands there.
+void MoveTo(QSlider *slider, int value)
+{
+    slider->setValue(value == slider->maximum() ? slider->minimum() : slider->maximum());
+    slider->setValue(value);
+}
+
+} // namespace
+
+class tst_Form1Options : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<StartedMainWindow> mWindow;
+    Form1 *mForm = nullptr;
+
+private slots:
+    void init()
+    {
+        mWindow = std::make_unique<StartedMainWindow>();
+        QVERIFY(mWindow->isValid());
+        mForm = mWindow->form;
+    }
+
+    void cleanup()
+    {
+        mWindow.reset();
+        mForm = nullptr;
+    }
+
+    void levelTable_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("readout");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("box");
+        const struct { int position; const char *readout; int level; const char *box; } rows[] = {
+            {-10, "+2.5", 2, "2.5"},   {-9, "+2.25", 2, "2.25"}, {-8, "+2", 2, "2"},
+            {-7, "+1.75", 2, "1.75"},  {-6, "+1.5", 2, "1.5"},   {-5, "+1.25", 1, "1.25"},
+            {-4, "+1", 1, "1"},        {-3, "+0.75", 1, "0.75"}, {-2, "+0.5", 0, "0.5"},
+            {-1, "+0.25", 0, "0.25"},  {0, "-0", 0, "-0"},       {1, "-0.25", 0, "-0.25"},
+            {2, "-0.5", 0, "-0.5"},    {3, "-0.75", -1, "-0.75"}, {4, "-1", -1, "-1"},
+            {5, "-1.25", -1, "-1.25"}, {6, "-1.5", -2, "-1.5"},  {7, "-1.75", -2, "-1.75"},
+            {8, "-2", -2, "-2"},       {9, "-2.25", -2, "-2.25"}, {10, "-2.5", -2, "-2.5"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(qPrintable(QString::number(row.position)))
+                << row.position << QString::fromLatin1(row.readout) << row.level << QString::fromLatin1(row.box);
+    }
+
+    void levelTable()
+    {
+        QFETCH(int, position);
+        QFETCH(QString, readout);
+        QFETCH(int, level);
+        QFETCH(QString, box);
+        MoveTo(mForm->Slider1[0], position);
+        QCOMPARE(mForm->Label9[0]->text(), readout);
+        QCOMPARE(Shared().LeftVolume, qint16(level));
+        QCOMPARE(mForm->Text2->toPlainText(), box);
+        MoveTo(mForm->Slider1[1], position);
+        QCOMPARE(mForm->Label9[1]->text(), readout);
+        QCOMPARE(Shared().RightVolume, qint16(level));
+        QCOMPARE(mForm->Text3->toPlainText(), box);
+    }
+
+    void levelTextStaysUntilTheNextRebuild()
+    {
+        MoveTo(mForm->Slider1[0], 6);
+        QCOMPARE(mForm->Text2->toPlainText(), QStringLiteral("-1.5"));
+        mForm->LeftChanelSlider[2]->setSliderPosition(-1);
+        QCOMPARE(mForm->Text2->toPlainText(), Shared().LeftFilterChain);
+        QCOMPARE(Shared().LeftVolume, qint16(-2));
+    }
+
+    void eqRangeSixFlattensEveryBand()
+    {
+        mForm->Option4[1]->setChecked(true);
+        mForm->LeftChanelSlider[8]->setSliderPosition(-11);
+        mForm->RightChanelSlider[40]->setSliderPosition(9);
+
+        mForm->Option1[1]->setChecked(true);
+
+        const SharedState &shared = Shared();
+        for (int band = 0; band <= 64; ++band) {
+            for (QSlider *slider : {mForm->LeftChanelSlider[band], mForm->RightChanelSlider[band]}) {
+                QCOMPARE(slider->minimum(), -6);
+                QCOMPARE(slider->maximum(), 6);
+                QCOMPARE(slider->tickInterval(), 1);
+                QCOMPARE(slider->value(), 0);
+            }
+            QCOMPARE(mForm->Label2[band]->text(), QStringLiteral("-0"));
+            QCOMPARE(mForm->Label6[band]->text(), QStringLiteral("-0"));
+            QCOMPARE(shared.LeftBandGain[band], QStringLiteral("-0"));
+            QCOMPARE(shared.RightBandGain[band], QStringLiteral("-0"));
+        }
+        QCOMPARE(shared.RightFilterChain.count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+        QCOMPARE(BackColour(mForm->Label15[1]), LampOnColour);
+        QCOMPARE(BackColour(mForm->Label15[0]), LampOffColour);
+
+        // The narrower range still stops the handle at its ends.
+        mForm->LeftChanelSlider[8]->setSliderPosition(-12);
+        QCOMPARE(mForm->Label2[8]->text(), QStringLiteral("+6"));
+
+        mForm->Option1[0]->setChecked(true);
+        QCOMPARE(mForm->LeftChanelSlider[8]->minimum(), -12);
+        QCOMPARE(mForm->LeftChanelSlider[8]->tickInterval(), 2);
+        QCOMPARE(shared.LeftBandGain[8], QStringLiteral("-0"));
+    }
+
+    void lowCut_data()
+    {
+        QTest::addColumn<bool>("sync");
+        QTest::newRow("sync off") << false;
+        QTest::newRow("sync on") << true;
+    }
+
+    void lowCut()
+    {
+        QFETCH(bool, sync);
+        mForm->Option4[sync ? 1 : 0]->setChecked(true);
+        mForm->LeftChanelSlider[0]->setSliderPosition(-3);
+
+        mForm->Option2[1]->setChecked(true);
+        const SharedState &shared = Shared();
+        QVERIFY(shared.LowCutEnabled);
+        for (const QString &chain : {shared.LeftFilterChain, shared.RightFilterChain}) {
+            QVERIFY(chain.startsWith(BandTable::LowCutElement() + QStringLiteral(",equalizer=f=25:")));
+            QCOMPARE(ChainElementCount(chain), 63);
+            QVERIFY(!chain.contains(QStringLiteral("f=19:")));
+        }
+        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+        QCOMPARE(BackColour(mForm->Label16[1]), LampOnColour);
+        QCOMPARE(shared.LeftBandGain[0], QStringLiteral("3"));
+
+        mForm->Option2[0]->setChecked(true);
+        QVERIFY(!shared.LowCutEnabled);
+        QCOMPARE(ChainElementCount(shared.LeftFilterChain), 65);
+        QVERIFY(shared.LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
+        QCOMPARE(shared.RightFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")), sync);
+        QCOMPARE(BackColour(mForm->Label16[0]), LampOnColour);
+    }
+
+    void bandwidth_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("readout");
+        QTest::newRow("150") << 150 << " Bandwidth 150 hz";
+        QTest::newRow("50") << 50 << " Bandwidth 050 hz";
+        QTest::newRow("300") << 300 << " Bandwidth 300 hz";
+        QTest::newRow("7") << 7 << " Bandwidth 007 hz";
+    }
+
+    void bandwidth()
+    {
+        QFETCH(int, position);
+        QFETCH(QString, readout);
+        mForm->LeftChanelSlider[1]->setSliderPosition(2);
+        const QString before = Shared().LeftFilterChain;
+
+        mForm->Slider2->setValue(position);
+        QCOMPARE(mForm->Label14->text(), readout);
+        QCOMPARE(Shared().Bandwidth, position);
+        // What is saved is what the curve shows, without waiting for a band move.
+        QCOMPARE(Shared().LeftFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(Shared().RightFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), Shared().LeftFilterChain);
+        QVERIFY(before.contains(QStringLiteral(":width=1:g=-2")));
+        QVERIFY(Shared().LeftFilterChain.contains(QStringLiteral(":width=%1:g=-2").arg(position)));
+    }
+
+    void previewChannel_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::newRow("right only") << 1;
+        QTest::newRow("both chanels") << 2;
+        QTest::newRow("left only") << 0;
+    }
+
+    void previewChannel()
+    {
+        QFETCH(int, choice);
+        mForm->Option3[choice == 0 ? 1 : 0]->setChecked(true);
+        mForm->Option3[choice]->setChecked(true);
+        QCOMPARE(Shared().PreviewChannel, qint16(choice));
+        for (int lamp = 0; lamp < 3; ++lamp)
+            QCOMPARE(BackColour(mForm->Label17[lamp]), lamp == choice ? LampOnColour : LampOffColour);
+    }
+};
+
+QTEST_MAIN(tst_Form1Options)
+#include "tst_form1_options.moc"

@@ -1,0 +1,309 @@
+// The main window follows the settings model; the "Presets" menu through
+// the file dialog seam; "Last settings" kept by the shutdown.
+#include "ui/Colours.h"
+#include "ui/FileDialogs.h"
+#include "core/presets/PresetFile.h"
+#include "core/presets/ProfileExport.h"
+
+#include "MainWindowState.h"
+#include "../core/PresetTestData.h"
+#include "StartedMainWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include <csignal>
+#include <sys/mount.h>
+
+namespace {
+
+// The settings as the controls and lamps show them; a readout reads "00"
+// until its band is first applied.
+EqualizerSettings WindowSettings(const Form1 *form)
+{
+    EqualizerSettings settings;
+    settings.range = BackColour(form->Label15[0]) == LampOnColour ? form->LeftChanelSlider[0]->maximum() : 6;
+    settings.lowCut = BackColour(form->Label16[1]) == LampOnColour && form->Option2[1]->isChecked();
+    settings.sync = BackColour(form->Label19[1]) == LampOnColour && form->Option4[1]->isChecked();
+    settings.bandwidth = form->Slider2->value();
+    settings.avoidClipping = form->AvoidClippingBox->isChecked();
+    settings.asDrawn = form->AsDrawnBox->isChecked();
+    for (int channel = 0; channel < 2; ++channel) {
+        const auto &sliders = channel == 0 ? form->LeftChanelSlider : form->RightChanelSlider;
+        const auto &readouts = channel == 0 ? form->Label2 : form->Label6;
+        settings.channels[channel].levelPosition = form->Slider1[channel]->value();
+        for (int band = 0; band < EqualizerSettings::BandCount; ++band) {
+            settings.channels[channel].gains[band] = -sliders[band]->value();
+            settings.channels[channel].moved[band] = readouts[band]->text() != QLatin1String("00");
+        }
+    }
+    return settings;
+}
+
+const std::map<QString, std::function<void(Form1 *)>> ByHand = {
+    {"both channels", [](Form1 *f) {
+         f->LeftChanelSlider[10]->setSliderPosition(-5);
+         f->RightChanelSlider[40]->setSliderPosition(7);
+     }},
+    {"options first", [](Form1 *f) {
+         f->Option1[1]->setChecked(true);
+         f->Option2[1]->setChecked(true);
+         f->Slider2->setValue(120);
+         f->LeftChanelSlider[3]->setSliderPosition(4);
+         f->RightChanelSlider[60]->setSliderPosition(-6);
+     }},
+    {"levels and sync", [](Form1 *f) {
+         f->Slider1[1]->setValue(3);
+         f->Option4[1]->setChecked(true);
+         f->LeftChanelSlider[20]->setSliderPosition(-12);
+     }},
+};
+
+} // namespace
+
+class tst_Form1Presets : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<StartedMainWindow> mWindow;
+    Form1 *mForm = nullptr;
+    QTemporaryDir mFiles;
+    FileDialogRequest mAsked;
+
+    void StartWindow()
+    {
+        mWindow.reset();
+        mWindow = std::make_unique<StartedMainWindow>();
+        mForm = mWindow->form;
+    }
+
+    // Chooses a "Presets" entry, answering its file dialog with the path.
+    void Choose(const QString &entry, const QString &answer = QString())
+    {
+        SetFileDialogAnswer([this, answer](const FileDialogRequest &request) { return mAsked = request, answer; });
+        emit mForm->PresetsMenu->aboutToShow();
+        for (QAction *action : mForm->PresetsMenu->actions())
+            if (action->text() == entry)
+                action->trigger();
+        SetFileDialogAnswer(nullptr);
+    }
+
+    // The message box shown since the last call, closed.
+    QString Message()
+    {
+        QString text;
+        for (QMessageBox *box : mForm->findChildren<QMessageBox *>(QStringLiteral("PresetMessage"))) {
+            text = (box->text() + ' ' + box->informativeText()).trimmed();
+            delete box;
+        }
+        return text;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).removeRecursively();
+    }
+
+    void init() { StartWindow(); }
+    void cleanup() { mWindow.reset(); }
+
+    void followsTheModel_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (const quint32 seed : {1u, 2u, 3u, 4u, 5u})
+            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+    }
+
+    void followsTheModel()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        const EqualizerSettings settings = RandomSettings(random);
+        QVERIFY(Equalizer().SetSettings(settings));
+        QVERIFY(WindowSettings(mForm) == settings);
+        QCOMPARE(Shared().RightBandGain[9], QString::fromStdString(settings.GainText(1, 9)));
+        // Until a rebuild is asked for; with an option on, the chains follow.
+        QCOMPARE(Shared().LeftFilterChain.isEmpty(), !settings.avoidClipping && !settings.asDrawn);
+    }
+
+    void presetShowsAsIfSetByHand_data()
+    {
+        QTest::addColumn<QString>("moves");
+        for (const auto &moves : ByHand)
+            QTest::newRow(qPrintable(moves.first)) << moves.first;
+    }
+
+    void presetShowsAsIfSetByHand()
+    {
+        QFETCH(QString, moves);
+        ByHand.at(moves)(mForm);
+        const MainWindowState byHand = MainWindowState::Of(mForm);
+        const EqualizerSettings shown = WindowSettings(mForm);
+        Choose(QStringLiteral("Save As..."), mFiles.filePath(moves + QLatin1String(".json")));
+        QCOMPARE(mAsked.kind, FileDialogRequest::Kind::Save);
+
+        // A fresh window, the preset chosen among the recent ones.
+        StartWindow();
+        Choose(moves + QLatin1String(".json"));
+        QCOMPARE(Message(), QString());
+        QCOMPARE(MainWindowState::Of(mForm).controls, byHand.controls);
+        QCOMPARE(MainWindowState::Of(mForm).chains, byHand.chains);
+        QVERIFY(WindowSettings(mForm) == shown);
+    }
+
+    void badFileChangesNothing_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("problem");
+        QByteArray future = PresetFile::ToJson(EqualizerSettings()).replace("\"version\": 1", "\"version\": 99");
+        QTest::newRow("empty preset") << "Load..." << QByteArray() << "the file is empty";
+        QTest::newRow("another tool's JSON") << "Load..." << QByteArray("{\"bands\": [1]}") << "not a Brenvox preset";
+        QTest::newRow("version 99") << "Load..." << future << "version 99";
+        QTest::newRow("filter without gain") << "Import profile..." << QByteArray("Filter: ON PK Fc 90 Hz Q 1")
+                                             << "Cannot import";
+    }
+
+    void badFileChangesNothing()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, problem);
+        mForm->LeftChanelSlider[7]->setSliderPosition(-3);
+        const EqualizerSettings before = Equalizer().Settings();
+        const MainWindowState shown = MainWindowState::Of(mForm);
+        const QString path = mFiles.filePath(QStringLiteral("bad.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
+        file.close();
+
+        Choose(entry, path);
+        const QString message = Message();
+        QVERIFY2(message.contains(path) && message.contains(problem), qPrintable(message));
+        QVERIFY(Equalizer().Settings() == before);
+        QCOMPARE(MainWindowState::Of(mForm).controls, shown.controls);
+        QCOMPARE(MainWindowState::Of(mForm).chains, shown.chains);
+    }
+
+    void importProfile_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("messageEnd");
+        QTest::newRow("right channel only") << "right_only.txt" << "right 0.5 dB.";
+        QTest::newRow("audiogram") << "audiogram.csv" << "This is not a hearing aid.";
+    }
+
+    void importProfile()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QString, messageEnd);
+        mForm->LeftChanelSlider[7]->setSliderPosition(-3);
+        const ChannelSettings left = Equalizer().Settings().channels[0];
+        const QString path = ProfilePath(profile);
+        Choose(QStringLiteral("Import profile..."), path);
+        const QString message = Message();
+        QVERIFY2(message.contains(path) && message.contains(QLatin1String("Largest difference"))
+                     && message.endsWith(messageEnd), qPrintable(message));
+        const EqualizerSettings settings = Equalizer().Settings();
+        QCOMPARE(settings.channels[0] == left, profile.endsWith(QLatin1String(".txt")));
+        QVERIFY(std::abs(settings.channels[1].gains[40]) >= 5); // 2500 Hz
+        QVERIFY(WindowSettings(mForm) == settings);
+        QCOMPARE(QStringList({Shared().LeftFilterChain, mForm->Text3->toPlainText()}), Chains(settings));
+    }
+
+    void exportAtTheSourceRateFromTheLastFolder()
+    {
+        mForm->RightChanelSlider[50]->setSliderPosition(-4);
+        Shared().SourceSampleRate = 22050;
+        Choose(QStringLiteral("Save As..."), mFiles.filePath(QStringLiteral("first.json")));
+        Choose(QStringLiteral("Export profile..."), mFiles.filePath(QStringLiteral("curve.txt")));
+        QCOMPARE(mAsked.directory, mFiles.path());
+        QFile file(mFiles.filePath(QStringLiteral("curve.txt")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), ProfileExport::Text(Equalizer().Settings(), 22050));
+    }
+
+    void lastSettingsThroughShutdown()
+    {
+        mForm->LeftChanelSlider[12]->setSliderPosition(-9);
+        mForm->Option1[1]->setChecked(true);
+        mForm->RightChanelSlider[2]->setSliderPosition(5);
+        const EqualizerSettings atExit = Equalizer().Settings();
+        QPointer<Form1> closing(mForm);
+        mForm->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        mWindow->form = closing.data();
+
+        StartWindow();
+        QVERIFY(Equalizer().Settings() == EqualizerSettings());
+        Choose(QStringLiteral("Last settings"));
+        QVERIFY(Equalizer().Settings() == atExit);
+        QVERIFY(WindowSettings(mForm) == atExit);
+    }
+
+    // On a full disk the file keeps its bytes, nothing is left beside it,
+    // and the window (at exit: standard error) names it and the reason.
+    void fullDisk_data()
+    {
+        QTest::addColumn<QString>("entry"); // a "Presets" entry; empty: Brenvox ends
+        QTest::addColumn<QString>("file");  // on the full file system
+        QTest::newRow("preset") << "Save As..." << "p.json";
+        QTest::newRow("profile") << "Export profile..." << "p.txt";
+        QTest::newRow("last settings at exit") << "" << "Brenvox/last-settings.json";
+    }
+
+    void fullDisk()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, file);
+        const QString dir = mFiles.filePath(QStringLiteral("full"));
+        const QString path = dir + QLatin1Char('/') + file;
+        const bool mounted = QDir().mkpath(dir) && ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, "size=64k") == 0;
+        const auto unmount = qScopeGuard([&] {
+            if (mounted)
+                ::umount2(QFile::encodeName(dir).constData(), MNT_DETACH);
+        });
+        if (!mounted)
+            QSKIP("mounting a tmpfs needs root");
+        const QByteArray before = "the user's own file\n";
+        QFile old(path), filler(dir + QStringLiteral("/filler"));
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && old.open(QIODevice::WriteOnly) && old.write(before) > 0
+                && old.flush() && filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+        QString message;
+        if (entry.isEmpty()) {
+            QProcess brenvox;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir);
+            environment.insert(QStringLiteral("TMPDIR"), mFiles.path());
+            brenvox.setProcessEnvironment(environment);
+            brenvox.start(TestAppFolder::binFolder() + QStringLiteral("/brenvox"), QStringList());
+            QTRY_VERIFY_WITH_TIMEOUT(!QDir(mFiles.path()).entryList({QStringLiteral("brenvox-*")}, QDir::Dirs).isEmpty(), 20000);
+            ::kill(pid_t(brenvox.processId()), SIGTERM);
+            QVERIFY(brenvox.waitForFinished(20000));
+            message = QString::fromLocal8Bit(brenvox.readAllStandardError());
+        } else {
+            Choose(entry, path);
+            message = Message();
+        }
+        QVERIFY2(message.contains(path) && message.contains(QLatin1String("No space left on device")), qPrintable(message));
+        QCOMPARE(TestAppFolder::fileBytes(path), before);
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".")).size(), 1);
+    }
+};
+
+QTEST_MAIN(tst_Form1Presets)
+#include "tst_form1_presets.moc"

@@ -1,0 +1,81 @@
+// Undo and redo from the main window: each user step back and forth, and
+// never a tool run again.
+#include "StartedMainWindow.h"
+
+#include "session/SharedState.h"
+#include "core/equalizer/SettingsHistory.h"
+#include "ui/Form3.h"
+#include "ui/Form2.h"
+#include "ui/Form4.h"
+
+#include <QRadioButton>
+#include <QSlider>
+#include <QtTest>
+
+class tst_Undo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stepsBackAndForth_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("a band moved by a key") << "key";
+        QTest::newRow("a band dragged") << "drag";
+        QTest::newRow("the EQ range flattening every band") << "range";
+        QTest::newRow("low cut") << "lowcut";
+        QTest::newRow("a level") << "level";
+        QTest::newRow("Reset") << "reset";
+    }
+
+    void stepsBackAndForth()
+    {
+        QFETCH(QString, step);
+        StartedMainWindow started;
+        QVERIFY(started.isValid());
+        Form1 *form = started.form;
+        // Something to lose first: two bands set by the user.
+        form->LeftChanelSlider[10]->triggerAction(QAbstractSlider::SliderPageStepSub);
+        form->RightChanelSlider[40]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        const EqualizerSettings before = Equalizer().Settings();
+        const QStringList chainsBefore{Shared().LeftFilterChain, Shared().RightFilterChain};
+
+        if (step == QLatin1String("key")) {
+            form->LeftChanelSlider[29]->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        } else if (step == QLatin1String("drag")) {
+            QSlider *slider = form->LeftChanelSlider[29];
+            emit slider->sliderPressed();
+            for (int position = -1; position >= -6; --position) {
+                slider->setSliderPosition(position);
+                emit slider->actionTriggered(QAbstractSlider::SliderMove);
+            }
+            emit slider->sliderReleased();
+        } else if (step == QLatin1String("range")) {
+            form->Option1[1]->setChecked(true);
+        } else if (step == QLatin1String("lowcut")) {
+            form->Option2[1]->setChecked(true);
+        } else if (step == QLatin1String("level")) {
+            form->Slider1[0]->setValue(-9);
+        } else {
+            form->ResetEqualizer();
+        }
+        const EqualizerSettings after = Equalizer().Settings();
+        QVERIFY(!(after == before));
+
+        form->UndoSettings();
+        QVERIFY(Equalizer().Settings() == before);
+        QCOMPARE(form->LeftChanelSlider[10]->value(), -5);
+        QCOMPARE((QStringList{Shared().LeftFilterChain, Shared().RightFilterChain}), chainsBefore);
+        form->RedoSettings();
+        QVERIFY(Equalizer().Settings() == after);
+        form->UndoSettings();
+        QVERIFY(Equalizer().Settings() == before);
+        // Only settings moved: no window of a tool sequence came up.
+        QVERIFY(!Form2::Loaded() || !Form2::Loaded()->isVisible());
+        QVERIFY(!Form3::Loaded() && !Form4::Loaded());
+        QVERIFY(!form->SequenceRunning());
+    }
+};
+
+QTEST_MAIN(tst_Undo)
+#include "tst_undo.moc"
