@@ -3,7 +3,7 @@
 #include "core/system/AppFolder.h"
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -49,16 +49,18 @@ int main(int argc, char *argv[])
     if (!folder.isValid())
         return 1;
     OverrideAppFolder(folder.path());
-    SkipLoadingPause(true);
+    // Without the pause while "Loading..." shows.
+    const Session::Options noPause{false, QString()};
 
     const int startRounds = quick ? 1 : 15;
-    const double startup = MedianMilliseconds(startRounds, [] {}, [] {
-        Form1 *form = Main();
+    const double startup = MedianMilliseconds(startRounds, [] {}, [&] {
+        Session session(noPause);
+        Form1 *form = Main(session);
         delete form;
-        ClearSharedState();
     });
 
-    Form1 *form = Main();
+    Session session(noPause);
+    Form1 *form = Main(session);
     const int scrollRounds = quick ? 3 : 300;
     form->Option4[1]->setChecked(true);
     int position = 0;
@@ -68,7 +70,7 @@ int main(int argc, char *argv[])
     });
 
     // The same with "As drawn" and "Avoid clipping": both channels solved.
-    Shared().SourcePeakDb = -1;
+    session.SourcePeakDb = -1;
     form->AsDrawnBox->click();
     form->AvoidClippingBox->click();
     const double scrollAsDrawn = MedianMilliseconds(scrollRounds, [] {}, [&] {
@@ -97,7 +99,6 @@ int main(int argc, char *argv[])
         form->Option4[1]->setChecked(true);
     }, [&] { form->ResetEqualizer(); });
     delete form;
-    ClearSharedState();
 
     Report("left band scroll, sync on (1 + 65 rebuilds)", scroll, 5, scrollRounds);
     Report("the same, as drawn and avoiding clipping", scrollAsDrawn, 20, scrollRounds);

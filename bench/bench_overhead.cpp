@@ -10,7 +10,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "core/equalizer/EqualizerState.h"
 #include "ui/Form3.h"
 #include "ui/Form2.h"
@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -83,6 +84,7 @@ public:
             mAround(true);
         QElapsedTimer clock;
         clock.start();
+        sinceTick.start();
         watched->event(event);
         seconds = clock.nsecsElapsed() / 1e9;
         if (mAround)
@@ -94,6 +96,7 @@ public:
     bool ticked = false;
     bool done = false;
     double seconds = 0;
+    QElapsedTimer sinceTick;
 
 private:
     std::function<void(bool)> mAround;
@@ -263,16 +266,24 @@ double ImportThroughBrenvox(Form1 *form, const QString &source, int sourceSecond
     QPointer<Form2> window = Form2::Loaded();
     if (!window)
         return -1;
+    // From the window's first tick, which starts the probe, to the split's
+    // end, where the bar reaches 80.
     TickClock tick(window->Timer1);
-    if (!QTest::qWaitFor([&] { return tick.done || !window; }, 30 * 60 * 1000) || !tick.done || !window) {
+    double splitEnded = -1;
+    QObject::connect(window->PBar, &QProgressBar::valueChanged, window, [&](int value) {
+        if (value == 80)
+            splitEnded = tick.sinceTick.nsecsElapsed() / 1e9;
+    });
+    if (!QTest::qWaitFor([&] { return splitEnded >= 0 || !window || window->Failed(); }, 30 * 60 * 1000)
+        || !window) {
         std::fprintf(stderr, "the import window went or never ended its inspection\n");
         return -1;
     }
     if (window->Failed() || !window->Timer2->isActive()
-        || Shared().SourceDuration != QString::number(sourceSeconds)) {
+        || form->session().SourceDuration != QString::number(sourceSeconds)) {
         std::fprintf(stderr, "import failed: \"%s\" \"%s\", duration \"%s\"\n",
                      qPrintable(window->Label2[0]->text()), qPrintable(window->Label2[1]->text()),
-                     qPrintable(Shared().SourceDuration));
+                     qPrintable(form->session().SourceDuration));
         return -1;
     }
     // The window closes itself a moment after the split; that pause is no
@@ -282,7 +293,7 @@ double ImportThroughBrenvox(Form1 *form, const QString &source, int sourceSecond
         return -1;
     }
     DeleteClosedWindows();
-    return clickSeconds + tick.seconds;
+    return clickSeconds + splitEnded;
 }
 
 // "Save As" with the output chosen: the click, then the export job from the
@@ -450,8 +461,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    SkipLoadingPause(true);
-    QPointer<Form1> form = Main();
+    Session session(Session::Options{false, QString()});
+    QPointer<Form1> form = Main(session);
     if (!form) {
         std::fprintf(stderr, "start-up failed\n");
         return 1;
@@ -475,7 +486,7 @@ int main(int argc, char *argv[])
         // always finds the caches and the machine as the other left them.
         // The first import through Brenvox comes first: it sets the paths.
         const bool brenvoxFirst = round % 2 == 0;
-        const SharedState &shared = Shared();
+        const Session &shared = session;
         const auto importAlone = [&] {
             return RunAllAlone({ImportCommands::ProbeCommand(app.path(), shared.SourceFile),
                                 ImportCommands::SplitCommand(app.path(), shared.SourceFile, shared.LeftSourceWav,
@@ -580,7 +591,6 @@ int main(int argc, char *argv[])
     SetFileDialogAnswer(FileDialogAnswer());
     delete form.data();
     DeleteClosedWindows();
-    ClearSharedState();
     // CI machines are too noisy for the targets; the short run proves the
     // import and the export still work and prints the figures.
     return quick || !missed ? 0 : 2;

@@ -4,7 +4,7 @@
 #include "core/system/JobPaths.h"
 #include "ui/Colours.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "ui/SliderToolTip.h"
 #include "ui/Form2.h"
 
@@ -15,40 +15,16 @@
 #include <QSlider>
 #include <QTimer>
 
-Form1 *Main()
+namespace {
+
+// What start-up does once the band panels show.
+void Started(Form1 *form, Session &shared)
 {
-    SharedState &shared = Shared();
-
-    // The design caption is "Loading..." and "Left Only" is selected.
-    QPointer<Form1> form = new Form1;
-    form->setAttribute(Qt::WA_DeleteOnClose);
-
-    shared.LowCutEnabled = false;
-
-    form->SetHeightTwips(Form1::StartHeightTwips - 10);
-    form->hide();
-
-    form->Picture1[2]->hide();
-    form->Picture1[3]->hide();
-    form->Picture1[4]->hide();
-    form->HScroll1->hide();
-    // Settings wait until the window is ready: the curve panel and its
-    // check boxes hide with the band panels, and "Presets" waits too.
-    form->PresetsButton->setEnabled(false);
-
-    // Shows the window and processes events for a second or two: the user
-    // may close it meanwhile.
-    form->BuildBandPanels();
-    if (form && !form->isVisible())
-        delete form;
-    if (!form)
-        return nullptr;
-
     shared.PreviewChannel = 0;
 
     PrepareWorkspace();
 
-    const JobPaths workspace = JobPaths::InWorkspace();
+    const JobPaths workspace = shared.Paths();
     shared.LeftOutWav = workspace.LeftOutWav;
     shared.RightOutWav = workspace.RightOutWav;
 
@@ -86,5 +62,35 @@ Form1 *Main()
     form->ArrangeMainWindow();
     form->CheckTools();
     form->SetUpUndo();
+}
+
+} // namespace
+
+Form1 *Main(Session &shared, std::function<void(Form1 *)> started)
+{
+    // The design caption is "Loading..." and "Left Only" is selected.
+    Form1 *form = new Form1(shared);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+
+    shared.LowCutEnabled = false;
+
+    form->SetHeightTwips(Form1::StartHeightTwips - 10);
+    form->hide();
+
+    form->Picture1[2]->hide();
+    form->Picture1[3]->hide();
+    form->Picture1[4]->hide();
+    form->HScroll1->hide();
+    // Settings wait until the window is ready: the curve panel and its
+    // check boxes hide with the band panels, and "Presets" waits too.
+    form->PresetsButton->setEnabled(false);
+
+    // Shows the window; the band panels follow after the loading pause, while
+    // the user may close it.
+    form->BuildBandPanels([form, &shared, started = std::move(started)] {
+        Started(form, shared);
+        if (started)
+            started(form);
+    });
     return form;
 }

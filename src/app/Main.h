@@ -1,8 +1,13 @@
-// Start-up: builds the main window and prepares the workspace.
+// Start-up: builds the main window on the session and prepares the workspace.
 #pragma once
 
-class Form1;
+#include <functional>
 
-// Runs start-up and returns the shown main window, or nullptr when the window
-// was closed while "Loading..." showed.
-Form1 *Main();
+class Form1;
+class Session;
+
+// Runs start-up and returns the main window. With the session's loading
+// pause the window shows "Loading..." for a second or two and the rest of
+// start-up follows then; without it, start-up is complete on return.
+// `started` runs with the ready window, unless it was closed while loading.
+Form1 *Main(Session &session, std::function<void(Form1 *)> started = {});

@@ -4,6 +4,7 @@
 #include "core/system/QuitOnSignal.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineExport.h"
+#include "session/Session.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -37,6 +38,8 @@ int main(int argc, char *argv[])
         break;
     }
 
+    // Made first, gone last: every window refers to it while it goes.
+    Session session;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brenvox"));
 
@@ -49,12 +52,11 @@ int main(int argc, char *argv[])
         }
         QCoreApplication::quit();
     });
-    const QPointer<Form1> form = Main();
-    if (!form)
-        return 0;
-    if (!request.preset.isEmpty())
-        form->LoadPreset(request.preset);
-    if (!request.files.isEmpty())
-        form->OpenGivenFiles(request.files);
+    Main(session, [&request](Form1 *form) {
+        if (!request.preset.isEmpty())
+            form->LoadPreset(request.preset);
+        if (!request.files.isEmpty())
+            form->OpenGivenFiles(request.files);
+    });
     return application.exec();
 }

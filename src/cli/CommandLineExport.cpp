@@ -1,18 +1,12 @@
 #include "cli/CommandLineExport.h"
 
+#include "core/presets/PresetFile.h"
 #include "core/system/AppFolder.h"
-#include "core/system/QuitOnSignal.h"
-#include "core/equalizer/ChannelPlan.h"
-#include "dsp/EqualizerSettings.h"
-#include "core/equalizer/EqualizerState.h"
-#include "core/equalizer/OutputLevel.h"
-#include "core/tools/ExportProgress.h"
 #include "core/system/OutputRefusal.h"
 #include "core/system/OutputReplacement.h"
+#include "core/system/QuitOnSignal.h"
 #include "core/tools/WrittenAudioCheck.h"
-#include "jobs/ExportJob.h"
-#include "jobs/ImportJob.h"
-#include "core/presets/PresetFile.h"
+#include "session/Session.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,16 +28,17 @@ void Say(const QString &line)
     std::fflush(stderr);
 }
 
-// One input to one output: the import, then the export with chains built
-// for the source's sample rate. A whole run probes the source and renders
-// it in one ffmpeg run, without channel files.
+// One input to one output on a session of its own: the import, then the
+// export with the chains the session builds for the source, as the
+// window's do. A whole run probes the source and renders it in one ffmpeg
+// run, without channel files.
 class FileExport : public ImportObserver, public ExportObserver
 {
 public:
     FileExport(const QString &input, const QString &output, const EqualizerSettings &settings,
                const QString &workspace, bool whole, std::function<void()> ended)
         : mInput(input), mOutput(output), mSettings(settings), mWorkspace(workspace),
-          mWhole(whole), mEnded(std::move(ended))
+          mWhole(whole), mEnded(std::move(ended)), mSession(Session::Options{false, workspace})
     {
     }
 
@@ -73,16 +68,15 @@ public:
             return Refuse(QStringLiteral("The output file could not be created: %1").arg(mOutput));
         if (!QDir().mkpath(mWorkspace))
             return Refuse(QStringLiteral("The workspace could not be created: %1").arg(mWorkspace));
-        mPaths = JobPaths::InFolder(mWorkspace);
-        ImportRequest request;
-        request.sourceFile = mInput;
-        if (!mWhole) {
-            request.leftWav = mPaths.LeftSourceWav;
-            request.rightWav = mPaths.RightSourceWav;
-        }
-        request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
-        request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
-        mImport = std::make_unique<ImportJob>(request, static_cast<ImportObserver *>(this));
+        const JobPaths paths = mSession.Paths();
+        mSession.LeftSourceWav = paths.LeftSourceWav;
+        mSession.RightSourceWav = paths.RightSourceWav;
+        mSession.LeftOutWav = paths.LeftOutWav;
+        mSession.RightOutWav = paths.RightOutWav;
+        mSession.SourceFile = mInput;
+        mSession.OutputFile = QFileInfo(mOutput).absoluteFilePath();
+        mSession.Equalizer().SetSettings(mSettings);
+        mImport = mSession.NewImport(this, !mWhole);
         Say(QStringLiteral("%1: importing").arg(mInput));
         mImport->Start();
     }
@@ -110,14 +104,10 @@ public:
 
 private:
     void ImportOutput(const QString &) override {}
-    void DurationRead(const QString &seconds) override { mDuration = seconds; }
-    void Probed(int sampleRate, int bitsPerSample) override
-    {
-        mSampleRate = sampleRate;
-        mBitsPerSample = bitsPerSample;
-    }
+    void DurationRead(const QString &) override {}
+    void Probed(int, int) override {}
     void SplitStarted() override {}
-    void SourcePeakMeasured(double peakDb) override { mSourcePeakDb = peakDb; }
+    void SourcePeakMeasured(double) override {}
     void ImportFailed(const QString &heading, const QString &reason) override
     {
         mFailure = heading + QLatin1String(": ") + reason;
@@ -127,51 +117,21 @@ private:
     {
         if (!completed || mCancelled)
             return Later([this] { Finish(mFailure.isEmpty() ? QStringLiteral("stopped") : mFailure); });
-        EqualizerState state;
-        state.LowCutEnabled = mSettings.lowCut;
-        state.Bandwidth = mSettings.bandwidth;
-        state.SourceSampleRate = mSampleRate;
-        // The window's way to the chains, so "As drawn" and "Avoid clipping"
-        // in a preset act here too; the latter needs the source's peak,
-        // unknown (NaN) until the import reports it.
-        ChannelPlanner planner;
-        QString chains[2];
-        for (int channel = 0; channel < 2; ++channel) {
-            BandGains gains;
-            for (int band = 0; band < EqualizerSettings::BandCount; ++band)
-                gains[band] = QString::fromStdString(mSettings.GainText(channel, band));
-            planner.Update(mSettings, channel, mSampleRate, mSourcePeakDb);
-            chains[channel] = ChannelPlanText::ChainText(state, gains, planner.Plan(channel));
-        }
-        ExportRequest request;
-        request.paths = mPaths;
-        request.leftVolume = OutputLevelFromPosition(qint16(mSettings.channels[0].levelPosition)).level;
-        request.rightVolume = OutputLevelFromPosition(qint16(mSettings.channels[1].levelPosition)).level;
-        request.leftChain = chains[0];
-        request.rightChain = chains[1];
-        request.target = QFileInfo(mOutput).absoluteFilePath();
-        request.replaceExisting = mOverwrite;
-        request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
-        request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
-        if (mWhole)
-            request.sourceFile = mInput;
-        request.sourceBitsPerSample = mBitsPerSample;
+        // Every band applied once more for the source, as the window's
+        // import ends: "As drawn" and "Avoid clipping" act here too, the
+        // latter with the peak the split measured.
+        mSession.RebuildChains();
         // The job removes the temporary file from now on.
-        request.temporaryOutput = std::move(mTemporary);
-        // A whole run is one step of the three the bar counts.
-        mBarMaximum = ExportProgress::BarMaximum(mDuration) / (mWhole ? 3 : 1);
-        mExport = std::make_unique<ExportJob>(request, static_cast<ExportObserver *>(this));
+        mExport = mSession.NewExport(this, std::move(mTemporary), mOverwrite, mWhole);
         mExport->SaveChanels();
     }
 
     void RowStarted(int) override {}
-    void RowOutput(int row, const QString &chunk) override
+    void RowOutput(int, const QString &) override
     {
-        mCounters.ExportStage = qint16(row);
-        mCounters.TakeChunk(chunk);
-        if (mBarMaximum <= 0)
+        if (!mExport || mExport->ProgressMaximum() <= 0)
             return;
-        const int percent = std::min(100, int(100LL * mCounters.Total() / mBarMaximum));
+        const int percent = std::min(100, int(100LL * mExport->ProgressValue() / mExport->ProgressMaximum()));
         if (percent / 10 > mShownPercent / 10) {
             mShownPercent = percent;
             Say(QStringLiteral("%1: %2% exported").arg(mInput).arg(percent));
@@ -216,17 +176,11 @@ private:
     QString mWorkspace;
     bool mWhole = false;
     std::function<void()> mEnded;
-    JobPaths mPaths;
+    Session mSession;
     std::shared_ptr<OutputReplacement::TemporaryOutput> mTemporary;
     bool mOverwrite = false;
-    QString mDuration;
-    int mSampleRate = 0;
-    double mSourcePeakDb = std::numeric_limits<double>::quiet_NaN();
-    int mBitsPerSample = 0;
     QString mSaved; // what the export says of the written file
-    int mBarMaximum = 0;
     int mShownPercent = 0;
-    ExportCounters mCounters;
     std::unique_ptr<ImportJob> mImport;
     std::unique_ptr<ExportJob> mExport;
     QString mFailure;
@@ -252,6 +206,12 @@ bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings
     settings->lowCut = settings->lowCut || request.lowCut;
     if (request.bandwidth > 0)
         settings->bandwidth = request.bandwidth;
+    // A band beyond a preset's narrow range is nothing its sliders could show.
+    const std::string outOfRange = settings->Problem();
+    if (!outOfRange.empty()) {
+        *problem = QString::fromStdString(outOfRange);
+        return false;
+    }
     return true;
 }
 

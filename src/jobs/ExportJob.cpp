@@ -10,6 +10,7 @@
 #include <QPromise>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -39,6 +40,9 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     const QString ffprobe = QStringLiteral("ffprobe");
     const int rightStage = r.sequentialRenders ? 1 : 0;
     const QString output = r.temporaryOutput ? r.temporaryOutput->File() : QString();
+    // A whole run is one step of the three the bar counts.
+    mSourceSeconds = ExportProgress::BarMaximum(r.sourceDuration) / 3;
+    mProgressMaximum = mSourceSeconds * (r.sourceFile.isEmpty() ? 3 : 1);
     if (!r.sourceFile.isEmpty()) {
         std::vector<ToolStep> steps{
             {RowName(2), ffmpeg,
@@ -120,8 +124,20 @@ void ExportJob::StepStarted(int step)
     mObserver->RowStarted(RowOf(step));
 }
 
+int ExportJob::ProgressValue() const
+{
+    return std::min(mCounters.Total(), mProgressMaximum);
+}
+
+int ExportJob::ProgressMaximum() const
+{
+    return mProgressMaximum;
+}
+
 void ExportJob::StepOutput(int step, const QString &chunk)
 {
+    mCounters.ExportStage = qint16(RowOf(step));
+    mCounters.TakeChunk(chunk);
     mObserver->RowOutput(RowOf(step), chunk);
 }
 
@@ -131,6 +147,9 @@ void ExportJob::StepDone(int step)
     if (!IsRender(step))
         return;
     mRowCompleted[step] = true;
+    // A completed step has been through the whole source, even when its
+    // last status line was cut by a chunk's end and never read.
+    mCounters.CompleteStep(qint16(step), mSourceSeconds);
     mObserver->RowCompleted(step);
 }
 
@@ -194,6 +213,7 @@ void ExportJob::Replaced(const QString &problem)
         // The file is the user's now.
         mRequest.temporaryOutput.reset();
         mObserver->WrittenPeakMeasured(ToolOutputFacts::PeakLevelDb(mSequence->Output(mJoinStep)));
+        mCounters.CompleteStep(ExportObserver::Merge, mSourceSeconds);
         mObserver->RowCompleted(ExportObserver::Merge);
     } else {
         Fail(ExportObserver::Merge, problem);

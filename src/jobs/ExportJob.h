@@ -6,6 +6,7 @@
 
 #include "core/system/OutputReplacement.h"
 #include "core/system/JobPaths.h"
+#include "core/tools/ExportProgress.h"
 #include "jobs/ToolSequence.h"
 
 #include <QObject>
@@ -38,6 +39,8 @@ struct ExportRequest
     // Of the source (EqualizerState::SourceBitsPerSample): a WAV or FLAC
     // file keeps a depth above 16 bits.
     int sourceBitsPerSample = 0;
+    // Its whole seconds as the import read them: the progress counts them.
+    QString sourceDuration;
 };
 
 // The export's three rows: the left render, the right render, and the merge
@@ -84,6 +87,13 @@ public:
     void Cancel();
     bool IsRunning() const;
 
+    // How far the export has come, as its bar counts it: the seconds of the
+    // source each step has been through, out of three times the source's
+    // whole seconds (once for a whole run); up to date when a row's output
+    // or its completion is told.
+    int ProgressValue() const;
+    int ProgressMaximum() const;
+
 private:
     int RowOf(int step) const;
     bool IsRender(int step) const;
@@ -102,6 +112,9 @@ private:
     ToolSequence *mSequence = nullptr;
     // Where the merge's (or the whole run's) steps begin in the table.
     int mJoinStep = 0;
+    ExportCounters mCounters;
+    int mSourceSeconds = 0;
+    int mProgressMaximum = 0;
     bool mReplacing = false;
     bool mRowStarted[2] = {false, false};
     bool mRowCompleted[2] = {false, false};

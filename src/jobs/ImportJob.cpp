@@ -4,7 +4,7 @@
 #include "jobs/DiscardFile.h"
 #include "core/tools/ToolOutputFacts.h"
 #include "core/system/WorkspaceRoom.h"
-#include "process/ToolRun.h"
+#include "process/DOSOutputs.h"
 
 #include <QFileInfo>
 
@@ -104,17 +104,17 @@ void ImportJob::StepFailed(int step, const QString &failure)
     Fail(step == Probe ? ProbeFailed : SplitFailed, failure);
 }
 
-std::optional<QString> ImportJob::JudgeRun(int step, const ToolRun &run, const QString &)
+std::optional<QString> ImportJob::JudgeRun(int step, const DOSOutputs &run, const QString &)
 {
     const QString tool = mSequence->Steps()[step].tool;
     const QString folder = step == Probe ? mRequest.proberFolder : mRequest.encoderFolder;
     switch (run.LastEnd()) {
-    case ToolRun::End::Finished:
+    case DOSOutputs::End::Finished:
         break;
-    case ToolRun::End::FailedToStart:
+    case DOSOutputs::End::FailedToStart:
         return QStringLiteral("Cannot run %1").arg(folder + QLatin1Char('/') + tool);
-    case ToolRun::End::Stopped:
-    case ToolRun::End::None:
+    case DOSOutputs::End::Stopped:
+    case DOSOutputs::End::None:
         return QStringLiteral("%1 did not run to its end").arg(tool);
     }
     // As RunFailure judges: a full disk whatever the status, then the last

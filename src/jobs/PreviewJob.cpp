@@ -7,7 +7,7 @@
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/PreviewGraph.h"
 #include "process/FilterCommandLink.h"
-#include "process/ToolRun.h"
+#include "process/DOSOutputs.h"
 
 #include <QFile>
 
@@ -36,13 +36,13 @@ PreviewJob::PreviewJob(const PreviewRequest &request, PreviewObserver *observer,
     : QObject(parent)
     , mRequest(request)
     , mObserver(observer)
-    , mRun(new ToolRun(this))
+    , mRun(new DOSOutputs(this))
     , mLink(new FilterCommandLink(this))
     , mLive(request.liveChanges)
 {
     mPosition = request.startSeconds;
-    connect(mRun, &ToolRun::ChunkRead, this, &PreviewJob::TakeOutput);
-    connect(mRun, &ToolRun::Ended, this, &PreviewJob::PlayerEnded);
+    connect(mRun, &DOSOutputs::ChunkRead, this, &PreviewJob::TakeOutput);
+    connect(mRun, &DOSOutputs::Ended, this, &PreviewJob::PlayerEnded);
     connect(mLink, &FilterCommandLink::Replied, this, &PreviewJob::Replied);
     connect(mLink, &FilterCommandLink::Lost, this, &PreviewJob::LinkLost);
     connect(mLink, &FilterCommandLink::NoAnswer, this, &PreviewJob::LinkSilent);

@@ -13,7 +13,7 @@
 #include <vector>
 
 class FilterCommandLink;
-class ToolRun;
+class DOSOutputs;
 
 struct PreviewRequest
 {
@@ -80,7 +80,7 @@ private:
 
     PreviewRequest mRequest; // chains and bypass as wanted now
     PreviewObserver *mObserver;
-    ToolRun *mRun;
+    DOSOutputs *mRun;
     FilterCommandLink *mLink;
     QTimer mRestartTimer;
     std::vector<ChannelResponse::Chain> mPlaying; // what the player has

@@ -10,17 +10,17 @@
 
 namespace {
 
-QString Judge(ToolRun::End end, int exitCode, int exitSignal, const QString &failureReason,
+QString Judge(DOSOutputs::End end, int exitCode, int exitSignal, const QString &failureReason,
               const QString &outputs, const QString &toolName, const QString &outputFile)
 {
     switch (end) {
-    case ToolRun::End::None:
+    case DOSOutputs::End::None:
         return toolName + QLatin1String(" did not run.");
-    case ToolRun::End::FailedToStart:
+    case DOSOutputs::End::FailedToStart:
         return toolName + QLatin1String(" could not be started: ") + failureReason;
-    case ToolRun::End::Stopped:
+    case DOSOutputs::End::Stopped:
         return toolName + QLatin1String(" was stopped.");
-    case ToolRun::End::Finished:
+    case DOSOutputs::End::Finished:
         break;
     }
     if (exitSignal != 0) {
@@ -57,15 +57,9 @@ QString Judge(ToolRun::End end, int exitCode, int exitSignal, const QString &fai
 
 } // namespace
 
-QString RunFailure(const ToolRun &run, const QString &output, const QString &toolName,
+QString RunFailure(const DOSOutputs &run, const QString &output, const QString &toolName,
                    const QString &outputFile)
 {
     return Judge(run.LastEnd(), run.ExitCode(), run.ExitSignal(), run.FailureReason(), output,
                  toolName, outputFile);
-}
-
-QString RunFailure(const DOSOutputs &runner, const QString &toolName, const QString &outputFile)
-{
-    return Judge(runner.LastRunEnd(), runner.ExitCode(), runner.ExitSignal(),
-                 runner.FailureReason(), runner.Outputs(), toolName, outputFile);
 }

@@ -5,13 +5,10 @@
 #include <QString>
 
 class DOSOutputs;
-class ToolRun;
 
 // Empty text when the run finished with exit code 0, its output holds no
 // known failure line and, when an output file is named, it left that file
 // non-empty. Otherwise one sentence: the tool could not be started, was
 // stopped, or its first known failure line, else its last error line.
-QString RunFailure(const ToolRun &run, const QString &output, const QString &toolName,
-                   const QString &outputFile = QString());
-QString RunFailure(const DOSOutputs &runner, const QString &toolName,
+QString RunFailure(const DOSOutputs &run, const QString &output, const QString &toolName,
                    const QString &outputFile = QString());

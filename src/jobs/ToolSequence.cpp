@@ -2,7 +2,7 @@
 
 #include "jobs/DiscardFile.h"
 #include "jobs/RunFailure.h"
-#include "process/ToolRun.h"
+#include "process/DOSOutputs.h"
 
 
 #include <algorithm>
@@ -45,7 +45,7 @@ void ToolSequence::Cancel()
     if (mEnded || mCancelled)
         return;
     mCancelled = true;
-    for (ToolRun *run : mRuns) {
+    for (DOSOutputs *run : mRuns) {
         if (run)
             run->Stop();
     }
@@ -89,16 +89,16 @@ void ToolSequence::StartStage(int stage)
         if (!mSteps[step].output.isEmpty())
             DiscardFile::Discard(mSteps[step].output);
         mObserver->StepStarted(step);
-        auto *run = new ToolRun(this);
+        auto *run = new DOSOutputs(this);
         if (!mSteps[step].live)
             run->SetNiceness(BackgroundNiceness);
         mRuns[step] = run;
-        connect(run, &ToolRun::ChunkRead, this, [this, step](const QByteArray &bytes) {
+        connect(run, &DOSOutputs::ChunkRead, this, [this, step](const QByteArray &bytes) {
             const QString chunk = QString::fromLatin1(bytes);
             mOutputs[step] += chunk;
             mObserver->StepOutput(step, chunk);
         });
-        connect(run, &ToolRun::Ended, this, [this, step, run] { RunEnded(step, run); });
+        connect(run, &DOSOutputs::Ended, this, [this, step, run] { RunEnded(step, run); });
         ++mRunning;
         // A tool that cannot start ends like any other, after this loop.
         if (!run->Start(mSteps[step].command))
@@ -108,13 +108,13 @@ void ToolSequence::StartStage(int stage)
     EndIfIdle();
 }
 
-void ToolSequence::RunEnded(int step, ToolRun *run)
+void ToolSequence::RunEnded(int step, DOSOutputs *run)
 {
     --mRunning;
     mObserver->StepOutput(step, QString());
     // A run stopped because another failed, or by Cancel, is no failure of
     // its own.
-    if (!mCancelled && run->LastEnd() != ToolRun::End::Stopped) {
+    if (!mCancelled && run->LastEnd() != DOSOutputs::End::Stopped) {
         const ToolStep &done = mSteps[step];
         const std::optional<QString> worded = mObserver->JudgeRun(step, *run, mOutputs[step]);
         const QString failure =
@@ -132,7 +132,7 @@ void ToolSequence::RunEnded(int step, ToolRun *run)
 
 void ToolSequence::StopOthers()
 {
-    for (ToolRun *run : mRuns) {
+    for (DOSOutputs *run : mRuns) {
         if (run && run->IsRunning())
             run->Stop();
     }

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-class ToolRun;
+class DOSOutputs;
 
 struct ToolStep
 {
@@ -41,7 +41,7 @@ public:
     virtual void SequenceEnded(bool completed) { Q_UNUSED(completed); }
     // A job that words its failures its own way (the import's texts) says
     // so here; nothing means RunFailure judges the run.
-    virtual std::optional<QString> JudgeRun(int step, const ToolRun &run, const QString &output)
+    virtual std::optional<QString> JudgeRun(int step, const DOSOutputs &run, const QString &output)
     {
         Q_UNUSED(step); Q_UNUSED(run); Q_UNUSED(output);
         return std::nullopt;
@@ -69,7 +69,7 @@ public:
 
 private:
     void StartStage(int stage);
-    void RunEnded(int step, ToolRun *run);
+    void RunEnded(int step, DOSOutputs *run);
     void StopOthers();
     // The one place that tells whether anything may still start.
     bool MayContinue() const;
@@ -77,7 +77,7 @@ private:
 
     std::vector<ToolStep> mSteps;
     std::vector<QString> mOutputs;
-    std::vector<ToolRun *> mRuns;
+    std::vector<DOSOutputs *> mRuns;
     std::map<int, QString> mFailures;
     JobObserver *mObserver;
     int mStage = -1;

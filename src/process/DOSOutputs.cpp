@@ -1,41 +1,103 @@
 #include "process/DOSOutputs.h"
 
-#include "process/ToolRun.h"
+#include "core/tools/CommandText.h"
 
 #include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
+DOSOutputs::DOSOutputs(QObject *parent)
+    : QObject(parent)
+{
+}
 
 std::shared_ptr<DOSOutputs> DOSOutputs::Create()
 {
-    return std::shared_ptr<DOSOutputs>(new DOSOutputs);
+    return std::make_shared<DOSOutputs>();
 }
 
-DOSOutputs::DOSOutputs() = default;
-
-DOSOutputs::~DOSOutputs() = default;
-
-QString DOSOutputs::CommandLine() const
+DOSOutputs::~DOSOutputs()
 {
-    return mCommand;
+    if (!mProcess)
+        return;
+    mProcess->disconnect(this);
+    mProcess->kill();
+    mProcess->waitForFinished(-1);
+    delete mProcess;
 }
 
-void DOSOutputs::SetCommandLine(const QString &DosCommand)
+bool DOSOutputs::Start(const QString &command)
 {
-    mCommand = DosCommand;
+    if (IsRunning())
+        return false;
+    mStopRequested = false;
+    mEndPending = false;
+    mExitCode = 0;
+    mExitSignal = 0;
+    mFailureReason.clear();
+    const QStringList arguments = CommandText::SplitCommandText(command);
+    if (arguments.isEmpty()) {
+        mLastEnd = End::None;
+        return false;
+    }
+
+    auto *process = new QProcess(this);
+    process->setProgram(arguments.first());
+    process->setArguments(arguments.mid(1));
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    // A tool that asks a question gets end-of-file at once instead of waiting.
+    process->setStandardInputFile(QProcess::nullDevice());
+    // No tool may outlive Brenvox, not even when Brenvox is killed.
+    const int niceness = mNiceness;
+    process->setChildProcessModifier([niceness] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (niceness > 0)
+            ::setpriority(PRIO_PROCESS, 0, ::getpriority(PRIO_PROCESS, 0) + niceness);
+    });
+    process->start(QIODevice::ReadOnly);
+    if (!process->waitForStarted(-1)) {
+        mLastEnd = End::FailedToStart;
+        mExitCode = -1;
+        mFailureReason = process->errorString();
+        delete process;
+        return false;
+    }
+    mProcess = process;
+    connect(process, &QProcess::readyRead, this, &DOSOutputs::DeliverAvailableOutput);
+    connect(process, &QProcess::finished, this, &DOSOutputs::ProcessFinished);
+    return true;
 }
 
-QString DOSOutputs::Outputs() const
+void DOSOutputs::SetNiceness(int niceness)
 {
-    return QString::fromLatin1(mOutputs);
+    mNiceness = niceness;
 }
 
 bool DOSOutputs::IsRunning() const
 {
-    return mRun && mRun->IsRunning();
+    return !mProcess.isNull();
 }
 
-DOSOutputs::RunEnd DOSOutputs::LastRunEnd() const
+void DOSOutputs::Stop()
 {
-    return mLastRunEnd;
+    if (!mProcess)
+        return;
+    mStopRequested = true;
+    mProcess->terminate();
+    QPointer<QProcess> process = mProcess;
+    QTimer::singleShot(StopGraceMilliseconds, this, [process] {
+        if (process)
+            process->kill();
+    });
+}
+
+DOSOutputs::End DOSOutputs::LastEnd() const
+{
+    return mLastEnd;
 }
 
 int DOSOutputs::ExitCode() const
@@ -53,55 +115,77 @@ QString DOSOutputs::FailureReason() const
     return mFailureReason;
 }
 
+void DOSOutputs::DeliverAvailableOutput()
+{
+    // A handler that processes events can bring us here again; the outer
+    // call keeps delivering so the chunks stay in read order.
+    if (mDelivering)
+        return;
+    mDelivering = true;
+    while (mProcess && mProcess->bytesAvailable() > 0)
+        emit ChunkRead(mProcess->read(ChunkSize));
+    mDelivering = false;
+    if (mEndPending)
+        FinishRun();
+}
+
+void DOSOutputs::ProcessFinished()
+{
+    // The end is told after every chunk, also when a chunk's handler is
+    // still on the stack.
+    mEndPending = true;
+    if (!mDelivering)
+        DeliverAvailableOutput();
+}
+
+void DOSOutputs::FinishRun()
+{
+    mEndPending = false;
+    QProcess *process = mProcess;
+    if (!process)
+        return;
+    mProcess.clear();
+    mExitCode = process->exitCode();
+    if (mStopRequested) {
+        mLastEnd = End::Stopped;
+    } else {
+        mLastEnd = End::Finished;
+        if (process->exitStatus() == QProcess::CrashExit) {
+            // On Unix, Qt reports the ending signal as the exit code of a crash.
+            mExitSignal = process->exitCode();
+            mExitCode = -1;
+            mFailureReason = process->errorString();
+        }
+    }
+    process->disconnect(this);
+    process->deleteLater();
+    emit Ended(mLastEnd, mExitCode, mFailureReason);
+}
+
 QByteArray DOSOutputs::ExecuteCommand(const QString &CommandLine)
 {
     if (!CommandLine.isEmpty())
         mCommand = CommandLine;
-    if (mCommand.isEmpty() || IsRunning())
+    if (mCommand.isEmpty() || IsRunning() || mExecuting)
         return QByteArray();
-
-    // A handler may drop the owner's reference while this call is running.
-    const std::shared_ptr<DOSOutputs> keepAlive = shared_from_this();
-
-    ToolRun run;
-    mExitSignal = 0;
-    mFailureReason.clear();
-    if (!run.Start(mCommand)) {
-        if (run.LastEnd() == ToolRun::End::FailedToStart) {
-            mLastRunEnd = RunEnd::FailedToStart;
-            mExitCode = -1;
-            mFailureReason = run.FailureReason();
-        }
+    // A handler may drop the owner's reference while this call runs.
+    const std::shared_ptr<DOSOutputs> keepAlive = weak_from_this().lock();
+    // What nothing started leaves the last run's output as it was.
+    if (!Start(mCommand))
         return QByteArray();
-    }
-
-    mRun = &run;
     mOutputs.clear();
+    mExecuting = true;
     QEventLoop loop;
-    connect(&run, &ToolRun::ChunkRead, this, &DOSOutputs::TakeChunk);
-    connect(&run, &ToolRun::Ended, &loop, &QEventLoop::quit);
+    const QMetaObject::Connection chunks = connect(this, &DOSOutputs::ChunkRead, this, [this](const QByteArray &bytes) {
+        mOutputs += bytes;
+        QString chunk = QString::fromLatin1(bytes);
+        emit ReceiveOutputs(chunk);
+    });
+    connect(this, &DOSOutputs::Ended, &loop, &QEventLoop::quit);
     loop.exec();
-    mRun = nullptr;
-
-    mLastRunEnd = run.LastEnd();
-    mExitCode = run.ExitCode();
-    mExitSignal = run.ExitSignal();
-    mFailureReason = run.FailureReason();
-
+    disconnect(chunks);
+    mExecuting = false;
     QString last;
     emit ReceiveOutputs(last);
     return mOutputs;
-}
-
-void DOSOutputs::TakeChunk(const QByteArray &bytes)
-{
-    mOutputs += bytes;
-    QString chunk = QString::fromLatin1(bytes);
-    emit ReceiveOutputs(chunk);
-}
-
-void DOSOutputs::Stop()
-{
-    if (mRun)
-        mRun->Stop();
 }

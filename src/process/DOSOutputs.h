@@ -1,88 +1,98 @@
-// Runs one command text as a child process and hands its console output to
-// the owner, chunk by chunk, while the caller waits: the blocking call on top
-// of ToolRun.
+// The console runner: one tool run as a child process, told as it goes,
+// each piece of its merged output, then how it ended. The only code that
+// touches QProcess.
 #pragma once
-
-#include "process/ToolRun.h"
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
+
+class QProcess;
 
 class DOSOutputs : public QObject, public std::enable_shared_from_this<DOSOutputs>
 {
     Q_OBJECT
 
 public:
-    // None, Finished, Stopped or FailedToStart, as the tool run told it.
-    using RunEnd = ToolRun::End;
+    enum class End {
+        None,          // nothing ran yet, or the command was empty
+        Finished,      // the child closed its output by itself
+        Stopped,       // Stop() ended it
+        FailedToStart, // missing or not executable: nothing was read
+    };
 
-    // Owners hold runners through shared pointers: releasing one while its
-    // ExecuteCommand is still on the stack must not destroy it.
+    using RunEnd = End;
+
+    explicit DOSOutputs(QObject *parent = nullptr);
+    // For the blocking call below: a handler may drop its owner's reference
+    // while the call is still on the stack.
     static std::shared_ptr<DOSOutputs> Create();
+    // A child still running is killed: no tool outlives its run.
     ~DOSOutputs() override;
 
-    QString CommandLine() const;
-    void SetCommandLine(const QString &DosCommand);
-    QString Outputs() const;
-
-    // Runs CommandLine (replaced for good by a non-empty argument) and
-    // returns once the child's output has closed, keeping the event loop
-    // running meanwhile. Every chunk of at most 256 bytes is raised as
-    // ReceiveOutputs in read order, then one empty chunk. Returns the whole
-    // output as the console wrote it, one byte per character (Latin-1).
-    QByteArray ExecuteCommand(const QString &CommandLine = QString());
+    // Splits the command text into its arguments and starts the child, with
+    // standard input at its end, both output channels merged, and a
+    // parent-death signal. False, with LastEnd() FailedToStart (or None for
+    // an empty command), when nothing runs; Ended is then not emitted.
+    bool Start(const QString &command);
 
     bool IsRunning() const;
-    // Ends a running child: terminate, then kill after a grace period.
+    // Children started from now on run this much nicer than Brenvox, so a
+    // window stays quick while they fill every core. A player keeps 0.
+    void SetNiceness(int niceness);
+    // Terminate, then kill after a grace period.
     void Stop();
 
-    RunEnd LastRunEnd() const;
+    // The blocking call, which no window uses: runs CommandLine (replaced
+    // for good by a non-empty argument) and returns once the child's output
+    // has closed, running the event loop meanwhile. Every chunk is raised
+    // as ReceiveOutputs too, then one empty chunk; returns the whole output.
+    QByteArray ExecuteCommand(const QString &CommandLine = QString());
+    QString CommandLine() const { return mCommand; }
+    void SetCommandLine(const QString &DosCommand) { mCommand = DosCommand; }
+    // What the last blocking call read.
+    QString Outputs() const { return QString::fromLatin1(mOutputs); }
+
+    End LastEnd() const;
+    End LastRunEnd() const { return LastEnd(); }
     int ExitCode() const;
-    // The signal that ended the last run's child from outside (a crash or a
-    // kill nobody here asked for), or 0 when it ended by itself or by Stop().
+    // The signal that ended the child from outside (a crash or a kill nobody
+    // here asked for), or 0 when it ended by itself or by Stop().
     int ExitSignal() const;
-    // Why the last run did not start, or why it ended abnormally.
+    // Why the run did not start, or why it ended abnormally.
     QString FailureReason() const;
 
-    static constexpr int ChunkSize = ToolRun::ChunkSize;
-    static constexpr int StopGraceMilliseconds = ToolRun::StopGraceMilliseconds;
+    static constexpr int ChunkSize = 256;
+    static constexpr int StopGraceMilliseconds = 2000;
 
 signals:
-    // Each handler gets its own copy: changing it reaches neither Outputs()
-    // nor later chunks.
+    // At most ChunkSize bytes, in read order.
+    void ChunkRead(const QByteArray &chunk);
+    // Once per started run, after its last chunk.
+    void Ended(DOSOutputs::End end, int exitCode, const QString &failureReason);
+    // The blocking call's chunks; each handler gets its own copy.
     void ReceiveOutputs(QString &CommandOutputs);
 
 private:
-    DOSOutputs();
-    void TakeChunk(const QByteArray &bytes);
+    void DeliverAvailableOutput();
+    void ProcessFinished();
+    void FinishRun();
 
+    QPointer<QProcess> mProcess;
+    int mNiceness = 0;
+    bool mDelivering = false;
+    bool mEndPending = false;
+    bool mStopRequested = false;
+    End mLastEnd = End::None;
+    int mExitCode = 0;
+    int mExitSignal = 0;
+    QString mFailureReason;
     QString mCommand;
     // Kept as bytes: a tool's output can run to many megabytes, and a
     // QString would hold it twice over.
     QByteArray mOutputs;
-    ToolRun *mRun = nullptr;
-    RunEnd mLastRunEnd = RunEnd::None;
-    int mExitCode = 0;
-    int mExitSignal = 0;
-    QString mFailureReason;
+    bool mExecuting = false;
 };
-
-// Makes a new runner the owner's current one (stored in `current`). Its
-// chunks reach `handler` only while it is still the current one: a runner
-// that was replaced or released must no longer write into its owner.
-template <typename Owner>
-std::shared_ptr<DOSOutputs> StartCurrentRunner(std::shared_ptr<DOSOutputs> &current, Owner *owner,
-                                               void (Owner::*handler)(QString &))
-{
-    std::shared_ptr<DOSOutputs> runner = DOSOutputs::Create();
-    QObject::connect(runner.get(), &DOSOutputs::ReceiveOutputs, owner,
-                     [&current, owner, handler, raw = runner.get()](QString &chunk) {
-                         if (current.get() == raw)
-                             (owner->*handler)(chunk);
-                     });
-    current = runner;
-    return runner;
-}

@@ -1,6 +1,9 @@
 #include "ui/Accessibility.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QMenu>
+#include <QPointer>
 #include <QSlider>
 
 #include <algorithm>
@@ -57,6 +60,55 @@ private:
     SliderMeaning mMeaning;
 };
 
+// A button that opens a menu. Qt leaves popups out of the application's
+// windows, so the open menu is reached as the button's last child; its
+// actions open it as a click does.
+class AccessibleMenuButton : public QAccessibleWidget
+{
+public:
+    AccessibleMenuButton(QAbstractButton *button, QMenu *menu)
+        : QAccessibleWidget(button, QAccessible::ButtonMenu), mMenu(menu)
+    {
+    }
+
+    QString text(QAccessible::Text type) const override
+    {
+        const QString text = QAccessibleWidget::text(type);
+        if (type != QAccessible::Name || !text.isEmpty())
+            return text;
+        return static_cast<QAbstractButton *>(widget())->text().remove(QLatin1Char('&'));
+    }
+
+    int childCount() const override { return QAccessibleWidget::childCount() + (Open() ? 1 : 0); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        if (Open() && index == QAccessibleWidget::childCount())
+            return QAccessible::queryAccessibleInterface(mMenu.data());
+        return QAccessibleWidget::child(index);
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (Open() && child && child->object() == mMenu)
+            return QAccessibleWidget::childCount();
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == showMenuAction() || actionName == pressAction())
+            static_cast<QAbstractButton *>(widget())->click();
+    }
+
+private:
+    bool Open() const { return mMenu && mMenu->isVisible(); }
+
+    QPointer<QMenu> mMenu;
+};
+
 // A window that falls back to a fixed name while it has no title.
 class AccessibleWindow : public QAccessibleWidget
 {
@@ -105,6 +157,11 @@ void Replace(QObject *object, QAccessibleInterface *replacement)
 void SetSliderMeaning(QSlider *slider, const SliderMeaning &meaning)
 {
     Replace(slider, new AccessibleSlider(slider, meaning));
+}
+
+void SetMenuOfButton(QAbstractButton *button, QMenu *menu)
+{
+    Replace(button, new AccessibleMenuButton(button, menu));
 }
 
 void NameGroup(QWidget *group, const QString &name)

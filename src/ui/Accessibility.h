@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QAbstractButton;
+class QMenu;
 class QSlider;
 class QWidget;
 
@@ -18,6 +20,10 @@ struct SliderMeaning
 
 // Gives the slider that meaning for as long as it lives.
 void SetSliderMeaning(QSlider *slider, const SliderMeaning &meaning);
+
+// Reports the button as one that opens the menu, with the open menu as its
+// child.
+void SetMenuOfButton(QAbstractButton *button, QMenu *menu);
 
 // Reports a panel as a group of controls under this name.
 void NameGroup(QWidget *group, const QString &name);

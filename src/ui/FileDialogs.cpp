@@ -23,29 +23,39 @@ QString QtNameFilter(const QString &label, const QString &pattern)
     return label + QLatin1String(" (") + pattern + QLatin1Char(')');
 }
 
-QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request)
+void ShowFileDialog(QWidget *parent, const FileDialogRequest &request,
+                    std::function<void(const QString &path)> chosen)
 {
-    if (Answer())
-        return Answer()(request);
+    if (Answer()) {
+        const QString path = Answer()(request);
+        if (!path.isEmpty())
+            chosen(path);
+        return;
+    }
 
-    QFileDialog dialog(parent, request.title);
+    auto *dialog = new QFileDialog(parent, request.title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
     const bool save = request.kind == FileDialogRequest::Kind::Save;
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // Setting this option fills the file types anew and selects the first:
     // it goes before the selection.
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(request.nameFilters);
-    dialog.selectNameFilter(request.selectedNameFilter);
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setNameFilters(request.nameFilters);
+    dialog->selectNameFilter(request.selectedNameFilter);
+    dialog->setDefaultSuffix(request.defaultSuffix);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.directory.isEmpty())
-        dialog.setDirectory(request.directory);
+        dialog->setDirectory(request.directory);
+    QObject::connect(dialog, &QDialog::accepted, dialog, [dialog, chosen = std::move(chosen)] {
+        const QStringList files = dialog->selectedFiles();
+        if (!files.isEmpty())
+            chosen(files.constFirst());
+    });
     if (Watcher())
-        Watcher()(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+        Watcher()(*dialog);
+    // open(), not exec(): no event loop of its own inside the caller.
+    dialog->open();
 }
 
 void SetFileDialogAnswer(FileDialogAnswer answer)

@@ -28,15 +28,19 @@ struct FileDialogRequest
 // it, so the label stays exact whatever its own parentheses say.
 QString QtNameFilter(const QString &label, const QString &pattern);
 
-// Returns the chosen path, or empty text when the user cancelled.
-QString ShowFileDialog(QWidget *parent, const FileDialogRequest &request);
+// Shows the dialog (window-modal) and returns at once, so nothing waits in
+// the handler that asked for it; `chosen` gets the path once the user
+// accepts, never when he cancels.
+void ShowFileDialog(QWidget *parent, const FileDialogRequest &request,
+                    std::function<void(const QString &path)> chosen);
 
 using FileDialogAnswer = std::function<QString(const FileDialogRequest &)>;
 
-// Replaces the real dialog until called again with an empty function.
+// Replaces the real dialog until called again with an empty function; its
+// answer (empty: cancelled) is given at once.
 void SetFileDialogAnswer(FileDialogAnswer answer);
 
-// Called with the real dialog, fully set up, just before it runs; lets a
+// Called with the real dialog, fully set up, just before it opens; lets a
 // test look at what the user is shown and close it.
 using FileDialogWatcher = std::function<void(QFileDialog &)>;
 void SetFileDialogWatcher(FileDialogWatcher watcher);

@@ -2,7 +2,6 @@
 #include "ui/Form2.h"
 
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
 #include "ui/Twips.h"
 #include "core/system/JobPaths.h"
 
@@ -62,6 +61,7 @@ Form2::Form2(Form1 *owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                          | Qt::WindowCloseButtonHint)
     , mOwner(owner)
+    , mSession(owner ? &owner->session() : nullptr)
 {
     setObjectName(QStringLiteral("Form2"));
     BuildControls();
@@ -116,11 +116,13 @@ void Form2::Form_Load()
     if (mOwner)
         setWindowIcon(mOwner->windowIcon());
     SetFixedOuterSizeTwips(this, 6090, 3225);
-    Label1[1]->setText(Shared().SourceFile);
     Timer2->stop();
-    const JobPaths workspace = JobPaths::InWorkspace();
-    Shared().LeftSourceWav = workspace.LeftSourceWav;
-    Shared().RightSourceWav = workspace.RightSourceWav;
+    if (mSession) {
+        Label1[1]->setText(mSession->SourceFile);
+        const JobPaths workspace = mSession->Paths();
+        mSession->LeftSourceWav = workspace.LeftSourceWav;
+        mSession->RightSourceWav = workspace.RightSourceWav;
+    }
     PBar->setValue(10);
     SetBothStatus(QStringLiteral("Searching..."));
 }
@@ -156,24 +158,15 @@ void Form2::ScheduleInspection()
 
 void Form2::Timer1_Timer()
 {
-    // The inspection waits in event loops; a running timer would start it
-    // again meanwhile.
+    // A running timer would start the inspection again while it runs.
     Timer1->stop();
-    if (mInspecting || mClosed)
+    if (mInspecting || mClosed || !mSession)
         return;
-    Label1[1]->setText(Shared().SourceFile);
+    Label1[1]->setText(mSession->SourceFile);
     mInspecting = true;
     mFailed = false;
     MarkSequenceStarted();
-
-    QPointer<Form2> self(this);
     GetSourceDuration();
-    if (!self)
-        return;
-    mInspecting = false;
-    // Closed while the inspection ran: the deletion was held back until now.
-    if (mClosed)
-        deleteLater();
 }
 
 void Form2::Timer2_Timer()
@@ -212,10 +205,10 @@ void Form2::showEvent(QShowEvent *event)
 
 void Form2::MarkSequenceStarted()
 {
-    if (mSequenceMarked || !mOwner)
+    if (mSequenceMarked || !mSession)
         return;
     mSequenceMarked = true;
-    mOwner->SequenceStarted();
+    mSession->SequenceStarted();
 }
 
 void Form2::MarkSequenceEnded()
@@ -223,10 +216,8 @@ void Form2::MarkSequenceEnded()
     if (!mSequenceMarked)
         return;
     mSequenceMarked = false;
-    // When the main window is being destroyed, and this window with it, it
-    // is no whole Form1 any more and its buttons may be gone.
-    if (auto *owner = qobject_cast<Form1 *>(static_cast<QWidget *>(mOwner.data())))
-        owner->SequenceEnded();
+    if (mSession)
+        mSession->SequenceEnded();
 }
 
 void Form2::SetBothStatus(const QString &text)

@@ -11,8 +11,8 @@
 #include <memory>
 
 class Form1;
-class QEventLoop;
 class QLabel;
+class Session;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -32,9 +32,9 @@ public:
     // export may start on the channel files the split is about to replace.
     void ScheduleInspection();
 
-    // The import job (the probe, then the split), waited for; it ends
-    // early, showing why, when a tool cannot run or fails, and stops when
-    // the window is closed meanwhile.
+    // Starts the import job (the probe, then the split) and returns; the
+    // job ends early, showing why, when a tool cannot run or fails, and
+    // stops when the window is closed meanwhile.
     void GetSourceDuration();
     // What follows a complete split: the bands re-applied, the close timer.
     void GetAudioData();
@@ -74,13 +74,15 @@ private:
     void ImportFailed(const QString &heading, const QString &reason) override;
     void ImportEnded(bool completed) override;
     void ShowFailure(const QString &heading, const QString &reason);
+    // After the job has told its end, once it is off the stack.
+    void InspectionEnded();
     void SetBothStatus(const QString &text);
     // While the inspection runs the main window refuses another "Open".
     void MarkSequenceStarted();
     void MarkSequenceEnded();
 
     QPointer<Form1> mOwner;
-    QEventLoop *mWaiting = nullptr;
+    QPointer<Session> mSession;
     bool mImported = false;
     bool mSequenceMarked = false;
     bool mInspecting = false;

@@ -4,10 +4,9 @@
 
 #include "core/system/AppFolder.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "ui/Twips.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -19,47 +18,38 @@ void Form2::GetSourceDuration()
 {
     PBar->setValue(25);
     // A new source's import must leave nothing of the previous source
-    // behind when it fails: neither its duration nor its channel files,
-    // which the preview and the export would otherwise use silently.
-    Shared().SourceDuration.clear();
-    Shared().SourceSampleRate = 0;
-    Shared().SourceBitsPerSample = 0;
-    Shared().SourcePeakDb = std::numeric_limits<double>::quiet_NaN();
+    // behind when it fails: neither its facts (the session forgets them as
+    // it makes the job) nor its channel files, which the preview and the
+    // export would otherwise use silently.
+    objDOS = mSession->NewImport(this);
     if (mOwner)
         mOwner->ShowSourceBands();
-    QFile::remove(Shared().LeftSourceWav);
-    QFile::remove(Shared().RightSourceWav);
+    QFile::remove(mSession->LeftSourceWav);
+    QFile::remove(mSession->RightSourceWav);
+    mImported = false;
 
-    if (Shared().SourceFile.isEmpty()) {
+    if (mSession->SourceFile.isEmpty()) {
+        objDOS.reset();
         ShowFailure(QStringLiteral("Searching Failed"),
                     QStringLiteral("The chosen file cannot be found"));
+        mInspecting = false;
         return;
     }
-
-    ImportRequest request;
-    request.sourceFile = Shared().SourceFile;
-    request.leftWav = Shared().LeftSourceWav;
-    request.rightWav = Shared().RightSourceWav;
-    request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
-    request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
-    ImportObserver *observer = this;
-    objDOS = std::make_unique<ImportJob>(request, observer);
-    mImported = false;
-    QPointer<Form2> self(this);
-    QEventLoop loop;
-    // The job goes with the window when its owner is destroyed meanwhile.
-    connect(objDOS.get(), &QObject::destroyed, &loop, &QEventLoop::quit);
-    mWaiting = &loop;
     objDOS->Start();
-    if (objDOS->IsRunning())
-        loop.exec();
-    if (!self)
-        return; // gone with its owner
-    mWaiting = nullptr;
-    if (mClosed)
+}
+
+void Form2::InspectionEnded()
+{
+    mInspecting = false;
+    // Closed while the inspection ran: the deletion was held back until now.
+    if (mClosed) {
+        deleteLater();
         return;
+    }
     if (mImported)
         GetAudioData();
+    else
+        objDOS.reset();
 }
 
 void Form2::GetAudioData()
@@ -90,19 +80,19 @@ void Form2::ImportOutput(const QString &chunk)
     objDOS_ReceiveOutputs(copy);
 }
 
-void Form2::DurationRead(const QString &seconds)
+void Form2::DurationRead(const QString &)
 {
-    Shared().SourceDuration = seconds;
+    // The session keeps it.
 }
 
 void Form2::Probed(int sampleRate, int bitsPerSample)
 {
     PBar->setValue(50);
     SetBothStatus(QStringLiteral("Search Audio Data"));
-    // Bands at or above half the rate are left out of the chains that the
-    // re-application after the split builds.
-    Shared().SourceSampleRate = sampleRate;
-    Shared().SourceBitsPerSample = bitsPerSample;
+    // The session keeps the rate: bands at or above half of it are left
+    // out of the chains that the re-application after the split builds.
+    Q_UNUSED(sampleRate);
+    Q_UNUSED(bitsPerSample);
 }
 
 void Form2::SplitStarted()
@@ -110,9 +100,8 @@ void Form2::SplitStarted()
     SetBothStatus(QStringLiteral("Extracting Chanel Data"));
 }
 
-void Form2::SourcePeakMeasured(double peakDb)
+void Form2::SourcePeakMeasured(double)
 {
-    Shared().SourcePeakDb = peakDb;
 }
 
 void Form2::ImportFailed(const QString &heading, const QString &reason)
@@ -124,16 +113,17 @@ void Form2::ImportFailed(const QString &heading, const QString &reason)
 void Form2::ImportEnded(bool completed)
 {
     mImported = completed;
-    if (mWaiting)
-        mWaiting->quit();
+    QTimer::singleShot(0, this, &Form2::InspectionEnded);
 }
 
 void Form2::ShowFailure(const QString &heading, const QString &reason)
 {
     mFailed = true;
     // What a failed split left behind is no sound copy of the source.
-    QFile::remove(Shared().LeftSourceWav);
-    QFile::remove(Shared().RightSourceWav);
+    if (mSession) {
+        QFile::remove(mSession->LeftSourceWav);
+        QFile::remove(mSession->RightSourceWav);
+    }
     Label2[0]->setText(heading);
     // The reason is often longer than one status row: it takes the rows
     // down to the button, where the bar stood, and wraps.

@@ -4,7 +4,7 @@
 
 #include "core/system/AppFolder.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "ui/Twips.h"
 #include "core/tools/WrittenAudioCheck.h"
 
@@ -35,6 +35,7 @@ const QString Failed = QStringLiteral("Failed");
 
 Form3::Form3(Form1 *owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , mSession(owner ? &owner->session() : nullptr)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Saving Audio"));
@@ -95,7 +96,7 @@ Form3::Form3(Form1 *owner)
     PBar->setObjectName(QStringLiteral("PBar"));
     PBar->setTextVisible(false);
     SetTwips(PBar, 240, 2640, 6615, 255);
-    PBar->setRange(0, ExportProgress::BarMaximum(Shared().SourceDuration));
+    PBar->setRange(0, mSession ? ExportProgress::BarMaximum(mSession->SourceDuration) : 0);
     PBar->setValue(0);
 
     Timer1 = new QTimer(this);
@@ -105,7 +106,7 @@ Form3::Form3(Form1 *owner)
 
     SetFixedOuterSizeTwips(this, 7320, 3840);
 
-    mSequence = std::make_unique<SequenceScope>(owner);
+    mSequence = std::make_unique<SequenceScope>(mSession);
     Timer1->start();
 }
 
@@ -159,7 +160,7 @@ void Form3::Timer1_Timer()
 
     if (!mRefusal.isEmpty())
         ShowFailure(mRefusal);
-    else if (Shared().OutputFile.isEmpty() || !mTemporaryOutput)
+    else if (!mSession || mSession->OutputFile.isEmpty() || !mTemporaryOutput)
         ShowFailure(QStringLiteral("The output file could not be created."));
     else
         SaveChanels();
@@ -169,18 +170,10 @@ void Form3::Timer1_Timer()
 
 void Form3::SaveChanels()
 {
-    ExportRequest request;
-    TakeChannelRenders(request);
-    request.target = Shared().OutputFile;
-    request.replaceExisting = mReplaceExisting;
-    request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
-    request.sourceBitsPerSample = Shared().SourceBitsPerSample;
     // The job removes the temporary file from now on, unless it becomes
     // the output.
-    request.temporaryOutput = std::move(mTemporaryOutput);
     mExporting = true;
-    ExportObserver *observer = this;
-    objDOS = std::make_unique<ExportJob>(request, observer);
+    objDOS = mSession->NewExport(this, std::move(mTemporaryOutput), mReplaceExisting);
     objDOS->SaveChanels();
 }
 
@@ -194,9 +187,8 @@ void Form3::RowStarted(int row)
     RowStatus(row)->setText(Processing);
 }
 
-void Form3::RowOutput(int row, const QString &chunk)
+void Form3::RowOutput(int, const QString &chunk)
 {
-    Counters.ExportStage = qint16(row);
     QString copy = chunk;
     objDOS_ReceiveOutputs(copy);
 }
@@ -204,9 +196,8 @@ void Form3::RowOutput(int row, const QString &chunk)
 void Form3::RowCompleted(int row)
 {
     RowStatus(row)->setText(Completed);
-    // The bar's maximum is three times the source's whole seconds.
-    Counters.CompleteStep(qint16(row), PBar->maximum() / 3);
-    PBar->setValue(std::min(Counters.Total(), PBar->maximum()));
+    // The job counts the step as through the whole source.
+    PBar->setValue(std::min(objDOS->ProgressValue(), PBar->maximum()));
     Label1[5]->setText(ExportProgress::ProgressLabel(PBar->value(), PBar->maximum()));
 }
 
@@ -228,7 +219,6 @@ void Form3::WrittenPeakMeasured(double peakDb)
 
 void Form3::ExportEnded(bool)
 {
-    Counters.Reset();
     // The job is still on the stack.
     objDOS.release()->deleteLater();
     mExporting = false;
@@ -252,14 +242,13 @@ void Form3::objDOS_ReceiveOutputs(QString &CommandOutputs)
 {
     if (mUnloading)
         return;
-    if (CommandOutputs.contains(QLatin1String("\r\n")))
-        CommandOutputs.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    Counters.TakeChunk(CommandOutputs);
-    // The text shows the bar as it stood before this chunk, so it trails the
-    // bar by one chunk; the empty chunk at the end of each run catches up.
+    Q_UNUSED(CommandOutputs);
+    // The job has counted the chunk. The text shows the bar as it stood
+    // before it, so it trails the bar by one chunk; the empty chunk at the
+    // end of each run catches up.
     const int before = PBar->value();
     const int maximum = PBar->maximum();
-    PBar->setValue(std::min(Counters.Total(), maximum));
+    PBar->setValue(std::min(objDOS ? objDOS->ProgressValue() : before, maximum));
     Label1[5]->setText(ExportProgress::ProgressLabel(before, maximum));
 }
 

@@ -5,6 +5,7 @@
 #include "core/tools/ExportProgress.h"
 #include "jobs/ExportJob.h"
 
+#include <QPointer>
 #include <QVector>
 #include <QWidget>
 
@@ -17,6 +18,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class SequenceScope;
+class Session;
 
 class Form3 : public QWidget, private ExportObserver
 {
@@ -51,7 +53,6 @@ public:
 
     // The running export; released once it has ended.
     std::unique_ptr<ExportJob> objDOS;
-    ExportCounters Counters;
 
     QVector<QLabel *> Label1;  // 0 heading, 1 output path, 2..4 step names,
                                // 5 overall progress, 6..8 step statuses
@@ -82,6 +83,7 @@ private:
     void RemoveIncompleteOutput();
     QLabel *RowStatus(int row) const;
 
+    QPointer<Session> mSession;
     std::unique_ptr<SequenceScope> mSequence;
     std::shared_ptr<OutputReplacement::TemporaryOutput> mTemporaryOutput;
     bool mReplaceExisting = false;

@@ -87,12 +87,13 @@ Form4::Form4(Form1 *owner)
     Position->setAccessibleName(QStringLiteral("Position"));
     Position->setRange(0, 0);
     SetTwips(Position, 360, 1680, 5655, 300);
-    // A drag plays on from where it is let go; a key or a click on the
-    // groove at once.
+    // A drag plays on from where it is let go; a key, a click on the groove
+    // or a value set by a screen reader at once. The player's own position
+    // moves it too, and that is no choice.
     connect(Position, &QSlider::sliderReleased, this, &Form4::PositionChosen);
-    connect(Position, &QSlider::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove)
-            QTimer::singleShot(0, this, &Form4::PositionChosen);
+    connect(Position, &QSlider::valueChanged, this, [this] {
+        if (!mShowingPosition && !Position->isSliderDown())
+            PositionChosen();
     });
 
     Picture1 = new QWidget(this);
@@ -150,14 +151,19 @@ void Form4::ShowPreview(int channel, double durationSeconds)
 {
     Label1[0]->setText(QLatin1String(Headings[channel >= 0 && channel <= 2 ? channel : 2]));
     mDuration = std::isfinite(durationSeconds) && durationSeconds > 0 ? durationSeconds : 0;
+    mShowingPosition = true;
     Position->setRange(0, int(std::ceil(mDuration)));
+    mShowingPosition = false;
     ShowPosition(0);
 }
 
 void Form4::ShowPosition(double seconds)
 {
-    if (!Position->isSliderDown())
+    if (!Position->isSliderDown()) {
+        mShowingPosition = true;
         Position->setValue(int(seconds));
+        mShowingPosition = false;
+    }
     Label1[2]->setText(QStringLiteral("Position %1 of %2").arg(ClockText(seconds), ClockText(mDuration)));
 }
 

@@ -62,4 +62,5 @@ private:
     QPointer<PreviewJob> mJob;
     double mDuration = 0;
     bool mUnloading = false;
+    bool mShowingPosition = false;
 };

@@ -3,7 +3,7 @@
 // (the main window's settings, the source file, no stray files).
 #include "ImportFixture.h"
 #include "AudioMeasure.h"
-#include "../ui/MainWindowState.h"
+#include "MainWindowState.h"
 
 #include "core/system/AppFolder.h"
 #include "ui/FileDialogs.h"
@@ -177,10 +177,10 @@ void tst_BadInputs::open()
     const QStringList scratchBefore = Listing(scratch);
     {
         // What an earlier source's import left: the channel files.
-        const SequenceScope earlierImport(fixture.form);
-        Shared().LeftSourceWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
-        Shared().RightSourceWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
-        for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav})
+        const SequenceScope earlierImport(&fixture.session);
+        fixture.session.LeftSourceWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
+        fixture.session.RightSourceWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
+        for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav})
             QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=d=1"), channelFile));
     }
     QVERIFY(fixture.form->Command1[0]->isEnabled());
@@ -195,7 +195,7 @@ void tst_BadInputs::open()
     if (heading.isEmpty()) {
         QCOMPARE(end, ImportFixture::End::Completed);
         QCOMPARE(fixture.statusAtClose, (QStringList{"Completed.", "Completed."}));
-        for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav}) {
+        for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav}) {
             QCOMPARE(AudioMeasure::Channels(channelFile), 1);
             QVERIFY(std::abs(AudioMeasure::DurationSeconds(channelFile) - duration.toDouble()) < 0.1);
         }
@@ -203,13 +203,13 @@ void tst_BadInputs::open()
         QCOMPARE(end, ImportFixture::End::Failed);
         QCOMPARE(window->Label2[0]->text(), heading);
         QCOMPARE(window->Label2[1]->text(), reason);
-        QVERIFY(!QFile::exists(Shared().LeftSourceWav));
-        QVERIFY(!QFile::exists(Shared().RightSourceWav));
+        QVERIFY(!QFile::exists(fixture.session.LeftSourceWav));
+        QVERIFY(!QFile::exists(fixture.session.RightSourceWav));
     }
-    QCOMPARE(Shared().SourceDuration, duration);
+    QCOMPARE(fixture.session.SourceDuration, duration);
     const QString shown = missing ? QString() : source;
     QCOMPARE(fixture.form->Text1->text(), shown);
-    QCOMPARE(Shared().SourceFile, shown);
+    QCOMPARE(fixture.session.SourceFile, shown);
     QVERIFY(fixture.form->Command2->isEnabled());
     // Only a completed import leaves something to preview or save.
     QCOMPARE(fixture.form->Command1[0]->isEnabled(), heading.isEmpty());
@@ -217,11 +217,11 @@ void tst_BadInputs::open()
 
     const MainWindowState after = MainWindowState::Of(fixture.form);
     QCOMPARE(after.controls, before.controls);
-    if (Shared().SourceSampleRate == 0 || Shared().SourceSampleRate > 40000) {
+    if (fixture.session.SourceSampleRate == 0 || fixture.session.SourceSampleRate > 40000) {
         QCOMPARE(after.chains, before.chains);
     } else {
         // At 100 samples a second only the bands below 50 Hz can act.
-        QCOMPARE(Shared().SourceSampleRate, 100);
+        QCOMPARE(fixture.session.SourceSampleRate, 100);
         for (const QString &chain : after.chains)
             QCOMPARE(chain.count(QLatin1String("equalizer=")), 8);
         QVERIFY2(fixture.form->StatusLine->text().contains(QLatin1String("bands 9 to 65 (50hz to 20K)")),
@@ -283,8 +283,8 @@ void tst_BadInputs::saveAs()
         QVERIFY(QFile::link(mSource, output));
 
     const MainWindowState before = MainWindowState::Of(form);
-    const QString sourceFile = Shared().SourceFile;
-    const QString duration = Shared().SourceDuration;
+    const QString sourceFile = form->session().SourceFile;
+    const QString duration = form->session().SourceDuration;
     const QByteArray fingerprint = Fingerprint(mSource);
     const QStringList scratchBefore = Listing(scratch);
 
@@ -303,8 +303,8 @@ void tst_BadInputs::saveAs()
     const MainWindowState after = MainWindowState::Of(form);
     QCOMPARE(after.controls, before.controls);
     QCOMPARE(after.chains, before.chains);
-    QCOMPARE(Shared().SourceFile, sourceFile);
-    QCOMPARE(Shared().SourceDuration, duration);
+    QCOMPARE(form->session().SourceFile, sourceFile);
+    QCOMPARE(form->session().SourceDuration, duration);
     QCOMPARE(form->Text1->text(), sourceFile);
     QCOMPARE(Fingerprint(mSource), fingerprint);
     QCOMPARE(AudioMeasure::Channels(mSource), 2);

@@ -2,8 +2,8 @@
 // ffmpeg and ffprobe: open an MP3, equalize, preview both channels, save as
 // WAV and MP3, reset, open a video, save again. Every written file is probed
 // and its levels measured. The steps run in order on one session.
-#include "../ui/BrenvoxSession.h"
-#include "../ui/MainWindowState.h"
+#include "BrenvoxSession.h"
+#include "MainWindowState.h"
 
 #include "ui/FileDialogs.h"
 #include "ui/Form3.h"
@@ -178,11 +178,11 @@ void tst_EndToEnd::openStereoMp3()
 {
     QVERIFY(Open(mMp3));
     QCOMPARE(mSession->form->Text1->text(), mMp3);
-    QCOMPARE(Shared().SourceFile, mMp3);
-    QCOMPARE(Shared().SourceDuration, QStringLiteral("4"));
+    QCOMPARE(mSession->session.SourceFile, mMp3);
+    QCOMPARE(mSession->session.SourceDuration, QStringLiteral("4"));
     // Two tones of 0.1 at most add up to 0.2 (-14 dBFS); an MP3 has no depth.
-    QVERIFY2(Shared().SourcePeakDb > -16 && Shared().SourcePeakDb < -13.5, qPrintable(QString::number(Shared().SourcePeakDb)));
-    QCOMPARE(Shared().SourceBitsPerSample, 0);
+    QVERIFY2(mSession->session.SourcePeakDb > -16 && mSession->session.SourcePeakDb < -13.5, qPrintable(QString::number(mSession->session.SourcePeakDb)));
+    QCOMPARE(mSession->session.SourceBitsPerSample, 0);
     QVERIFY(!Form2::Loaded());
     for (QPushButton *button : {mSession->form->Command2, mSession->form->Command1[0], mSession->form->Command1[1]})
         QVERIFY(button->isEnabled());
@@ -201,13 +201,13 @@ void tst_EndToEnd::equalize()
     QCOMPARE(form->Label6[Band1kHz]->text(), QStringLiteral("-12"));
     QCOMPARE(form->Label9[0]->text(), QStringLiteral("+2"));
     QCOMPARE(form->Label9[1]->text(), QStringLiteral("+1"));
-    QVERIFY(Shared().LeftFilterChain.contains(QLatin1String("equalizer=f=250:width_type=o:width=1:g=6,")));
-    QVERIFY(Shared().RightFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12,")));
+    QVERIFY(mSession->session.LeftFilterChain.contains(QLatin1String("equalizer=f=250:width_type=o:width=1:g=6,")));
+    QVERIFY(mSession->session.RightFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12,")));
     // Neither channel carries the other's band.
-    QVERIFY(!Shared().LeftFilterChain.contains(QLatin1String("g=-12")));
-    QVERIFY(!Shared().RightFilterChain.contains(QLatin1String("g=6,")));
-    QCOMPARE(Shared().LeftVolume, qint16(2));
-    QCOMPARE(Shared().RightVolume, qint16(1));
+    QVERIFY(!mSession->session.LeftFilterChain.contains(QLatin1String("g=-12")));
+    QVERIFY(!mSession->session.RightFilterChain.contains(QLatin1String("g=6,")));
+    QCOMPARE(mSession->session.LeftVolume, qint16(2));
+    QCOMPARE(mSession->session.RightVolume, qint16(1));
 }
 
 void tst_EndToEnd::previewBothChannels()
@@ -216,13 +216,12 @@ void tst_EndToEnd::previewBothChannels()
     QTest::mouseClick(form->Option3[2], Qt::LeftButton,
                       Qt::NoModifier, QPoint(8, form->Option3[2]->height() / 2));
     QVERIFY(form->Option3[2]->isChecked());
-    QCOMPARE(Shared().PreviewChannel, qint16(2));
+    QCOMPARE(mSession->session.PreviewChannel, qint16(2));
 
-    bool progressShown = false;
-    Watcher watcher([&] { progressShown |= Form4::Loaded() && Form4::Loaded()->isVisible(); });
-    // The whole preview runs inside the click.
+    // The click starts the preview and returns; the window shows it to its end.
     QTest::mouseClick(form->Command1[0], Qt::LeftButton);
-    QVERIFY(progressShown);
+    QVERIFY(Form4::Loaded() && Form4::Loaded()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!form->PreviewRunning(), 30000);
     QVERIFY(!Form4::Loaded());
     QVERIFY(form->Command1[0]->isEnabled());
 
@@ -306,7 +305,7 @@ void tst_EndToEnd::openVideoFirstMp4()
 {
     QVERIFY(Open(mMp4));
     QCOMPARE(mSession->form->Text1->text(), mMp4);
-    QCOMPARE(Shared().SourceDuration, QStringLiteral("3"));
+    QCOMPARE(mSession->session.SourceDuration, QStringLiteral("3"));
 }
 
 // After Reset the sound passes unchanged: nothing of the earlier bands or

@@ -33,8 +33,8 @@ private slots:
         QFETCH(QString, refusal);
         StartedMainWindow started;
         QVERIFY(started.isValid());
-        const QString file = started.folder.scratchPath(QStringLiteral("song.wav"));
-        const QString other = started.folder.scratchPath(QStringLiteral("other.wav"));
+        const QString file = started.app.scratchPath(QStringLiteral("song.wav"));
+        const QString other = started.app.scratchPath(QStringLiteral("other.wav"));
         for (const QString &path : {file, other}) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -46,9 +46,9 @@ private slots:
             else if (url == QLatin1String("<other>"))
                 dropped << QUrl::fromLocalFile(other);
             else if (url == QLatin1String("<folder>"))
-                dropped << QUrl::fromLocalFile(started.folder.scratchPath(QString()));
+                dropped << QUrl::fromLocalFile(started.app.scratchPath(QString()));
             else if (url == QLatin1String("<missing>"))
-                dropped << QUrl::fromLocalFile(started.folder.scratchPath(QStringLiteral("gone.wav")));
+                dropped << QUrl::fromLocalFile(started.app.scratchPath(QStringLiteral("gone.wav")));
             else
                 dropped << QUrl(url);
         }
@@ -64,13 +64,13 @@ private slots:
         Form2 *inspection = Form2::Loaded();
         if (refusal.isEmpty()) {
             QVERIFY(inspection && inspection->isVisible());
-            QCOMPARE(Shared().SourceFile, file);
+            QCOMPARE(started.session.SourceFile, file);
             Form2::UnloadIfLoaded();
         } else {
             QVERIFY(!inspection || !inspection->isVisible());
             QVERIFY2(started.form->StatusLine->text().contains(refusal),
                      qPrintable(started.form->StatusLine->text()));
-            QVERIFY(Shared().SourceFile.isEmpty());
+            QVERIFY(started.session.SourceFile.isEmpty());
         }
     }
 };

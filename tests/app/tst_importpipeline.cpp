@@ -3,7 +3,7 @@
 #include "core/system/AppFolder.h"
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "ui/Form2.h"
 
 #include "AudioMeasure.h"
@@ -67,7 +67,7 @@ bool MakeSource(const QString &kind, const QString &path)
 // The main window's equalizer state, as the preview and the export see it.
 QStringList EqualizerSnapshot(Form1 *form)
 {
-    const SharedState &shared = Shared();
+    const Session &shared = form->session();
     QStringList state{shared.LeftFilterChain, shared.RightFilterChain,
                       form->Text2->toPlainText(), form->Text3->toPlainText()};
     for (int band = 0; band < BandTable::BandCount; ++band)
@@ -119,15 +119,15 @@ void TestImportPipeline::sources()
     QVERIFY(fixture.isValid());
     const QString source = fixture.app.scratchPath(fileName);
     QVERIFY(MakeSource(kind, source));
-    Shared().SourceDuration = QStringLiteral("999");
+    fixture.session.SourceDuration = QStringLiteral("999");
 
     QVERIFY(fixture.Open(source));
     QCOMPARE(fixture.form->Text1->text(), QFileInfo(source).absoluteFilePath());
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
 
-    QCOMPARE(Shared().SourceDuration, QStringLiteral("3"));
-    const QString left = Shared().LeftSourceWav;
-    const QString right = Shared().RightSourceWav;
+    QCOMPARE(fixture.session.SourceDuration, QStringLiteral("3"));
+    const QString left = fixture.session.LeftSourceWav;
+    const QString right = fixture.session.RightSourceWav;
     QCOMPARE(left, WorkspaceFile(QStringLiteral("Left.wav")));
     QCOMPARE(right, WorkspaceFile(QStringLiteral("Right.wav")));
     for (const QString &channelFile : {left, right}) {
@@ -152,10 +152,10 @@ void TestImportPipeline::secondImportReplacesTheChannelFiles()
     QVERIFY(fixture.Open(second));
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
 
-    QCOMPARE(Shared().SourceDuration, QStringLiteral("5"));
-    QCOMPARE(AudioMeasure::DominantOf(Shared().LeftSourceWav, 0, Tones), 300.0);
-    QCOMPARE(AudioMeasure::DominantOf(Shared().RightSourceWav, 0, Tones), 900.0);
-    QVERIFY(qAbs(AudioMeasure::DurationSeconds(Shared().LeftSourceWav) - 5.0) < 0.1);
+    QCOMPARE(fixture.session.SourceDuration, QStringLiteral("5"));
+    QCOMPARE(AudioMeasure::DominantOf(fixture.session.LeftSourceWav, 0, Tones), 300.0);
+    QCOMPARE(AudioMeasure::DominantOf(fixture.session.RightSourceWav, 0, Tones), 900.0);
+    QVERIFY(qAbs(AudioMeasure::DurationSeconds(fixture.session.LeftSourceWav) - 5.0) < 0.1);
 }
 
 void TestImportPipeline::badSources_data()
@@ -200,8 +200,8 @@ void TestImportPipeline::badSources()
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
     // What an earlier import left: none of it may pass for the bad source's.
-    Shared().SourceDuration = QStringLiteral("999");
-    for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav})
+    fixture.session.SourceDuration = QStringLiteral("999");
+    for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav})
         QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=1"), channelFile));
 
     fixture.form->LeftChanelSlider[10]->setValue(-5);
@@ -235,9 +235,9 @@ void TestImportPipeline::badSources()
     QCOMPARE(fixture.closedAt, -1);
 
     QCOMPARE(EqualizerSnapshot(fixture.form), equalizerBefore);
-    QCOMPARE(Shared().SourceDuration, duration);
-    QVERIFY(!QFile::exists(Shared().LeftSourceWav));
-    QVERIFY(!QFile::exists(Shared().RightSourceWav));
+    QCOMPARE(fixture.session.SourceDuration, duration);
+    QVERIFY(!QFile::exists(fixture.session.LeftSourceWav));
+    QVERIFY(!QFile::exists(fixture.session.RightSourceWav));
 
     window->Command1->click();
     QTRY_VERIFY(!fixture.inspection);

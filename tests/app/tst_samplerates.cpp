@@ -7,7 +7,7 @@
 
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "ui/Form3.h"
 
 #include <QLabel>
@@ -81,7 +81,7 @@ void tst_SampleRates::flatAndOneBand()
                      source));
     fixture.Open(source);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
-    QCOMPARE(Shared().SourceSampleRate, rate);
+    QCOMPARE(fixture.session.SourceSampleRate, rate);
 
     const QString flat = fixture.app.scratchPath(QStringLiteral("flat.wav"));
     QVERIFY(Export(fixture.form, flat));

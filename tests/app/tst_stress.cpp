@@ -12,7 +12,7 @@
 //   cd build/sanitize && QT_QPA_PLATFORM=offscreen BRENVOX_BIN=$PWD/bin
 //     LSAN_OPTIONS=suppressions=../../tests/support/lsan.supp
 //     BRENVOX_STRESS_ACTIONS=50000 BRENVOX_STRESS_SEED=$RANDOM bin/tst_stress
-#include "../ui/BrenvoxSession.h"
+#include "BrenvoxSession.h"
 
 #include "ui/Colours.h"
 #include "ui/FileDialogs.h"
@@ -54,7 +54,7 @@ struct Source
 QStringList WindowState(Form1 *form)
 {
     QStringList state;
-    const SharedState &shared = Shared();
+    const Session &shared = form->session();
     for (int band = 0; band < form->LeftChanelSlider.size(); ++band) {
         const QSlider *left = form->LeftChanelSlider[band];
         const QSlider *right = form->RightChanelSlider[band];
@@ -94,7 +94,7 @@ QStringList WindowState(Form1 *form)
 
 QStringList ResetWrites(Form1 *form)
 {
-    QStringList written{Shared().LeftFilterChain, Shared().RightFilterChain,
+    QStringList written{form->session().LeftFilterChain, form->session().RightFilterChain,
                         form->Text2->toPlainText(), form->Text3->toPlainText()};
     for (int band = 0; band < form->Label2.size(); ++band)
         written << form->Label2[band]->text() + QLatin1Char('|') + form->Label6[band]->text();
@@ -268,7 +268,7 @@ private:
             const bool stop = form->Command1[0]->text() == QLatin1String("Stop");
             if (!stop && Pick(2) == 0)
                 form->Option3[Pick(3)]->click();
-            Note(stop ? QStringLiteral("stop") : QStringLiteral("preview %1").arg(Shared().PreviewChannel));
+            Note(stop ? QStringLiteral("stop") : QStringLiteral("preview %1").arg(form->session().PreviewChannel));
             form->Command1[0]->click();
         } else {
             Note(QStringLiteral("save"));
@@ -308,7 +308,7 @@ private:
                 ++counts[QStringLiteral("imported")];
                 mImportedSeconds = NoSource;
                 for (const Source &source : sources)
-                    if (source.path == Shared().SourceFile)
+                    if (source.path == mSession.session.SourceFile)
                         mImportedSeconds = source.seconds;
             }
         });

@@ -16,10 +16,9 @@ private:
         EqualizerState state;
         state.Bandwidth = 1;
         state.LowCutEnabled = lowCut;
-        state.LeftBandGain.fill(QStringLiteral("0"));
-        for (int band = 0; band < BandTable::BandCount; ++band)
-            state.SetLeftBandGain(band, 0);
-        return state.LeftFilterChain;
+        BandGains centred;
+        centred.fill(QStringLiteral("-0"));
+        return state.BuildChain(centred);
     }
 
     double LevelThrough(const QString &source, const QString &chain, const QString &name)

@@ -1,34 +1,40 @@
-// A main window started in its own application folder, for widget tests
-// that drive it without running tools.
+// The one fixture that starts a main window: a fresh session, in an
+// application folder of the test's own with the tools it asks for.
 #pragma once
 
 #include "TestAppFolder.h"
 
-#include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
+#include "ui/form1/Form1.h"
 
+#include <QPointer>
 #include <QString>
+
+#include <functional>
 
 class StartedMainWindow
 {
 public:
-    StartedMainWindow()
-    {
-        SkipLoadingPause(true);
-        form = Main();
-    }
+    enum class Tools {
+        None,          // the window alone: every tool is missing
+        Real,          // the real ffmpeg and ffprobe
+        RealAndPlayer, // and the real ffplay (SDL's disk driver in tests)
+    };
 
-    ~StartedMainWindow()
-    {
-        delete form;
-        ClearSharedState();
-    }
+    explicit StartedMainWindow(Tools tools = Tools::None, const QString &folderName = QStringLiteral("app"));
+    // `prepare` puts the test's own tools in place before start-up looks
+    // for them. With the loading pause, start-up completes later: `started`.
+    StartedMainWindow(const QString &folderName, const std::function<void(TestAppFolder &)> &prepare,
+                      bool loadingPause = false);
+    virtual ~StartedMainWindow();
 
-    bool isValid() const { return folder.isValid() && form; }
+    bool isValid() const { return app.isValid() && form; }
 
-    TestAppFolder folder; // first: start-up prepares its workspace there
-    Form1 *form = nullptr;
+    TestAppFolder app; // first: start-up prepares its workspace there
+    Session session;
+    QPointer<Form1> form;
+    bool started = false;
 };
 
 // Elements of a filter chain; an empty chain has none.

@@ -1,7 +1,9 @@
 // The main window and the progress windows as a screen reader finds them,
 // through Qt's accessibility interface.
+#include "BrenvoxSession.h"
 #include "StartedMainWindow.h"
 
+#include "ui/FileDialogs.h"
 #include "ui/Form3.h"
 #include "ui/Form2.h"
 #include "ui/Form4.h"
@@ -10,28 +12,32 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSlider>
+#include <QFileInfo>
 #include <QtTest>
+
+#include <memory>
 
 class tst_Accessibility : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(mWindow.isValid()); }
+    void initTestCase() { QVERIFY(mWindow->isValid()); }
 
     // Every control, the 130 band sliders included, is told apart by name.
     void everyControlHasItsOwnName()
     {
         QSet<QString> names;
-        for (QWidget *widget : mWindow.form->findChildren<QWidget *>()) {
+        for (QWidget *widget : mWindow->form->findChildren<QWidget *>()) {
             // A chain box's scroll bars are read as part of the box.
             const bool control = (qobject_cast<QAbstractSlider *>(widget) && !qobject_cast<QScrollBar *>(widget))
-                || widget == mWindow.form->HScroll1 || qobject_cast<QAbstractButton *>(widget)
+                || widget == mWindow->form->HScroll1 || qobject_cast<QAbstractButton *>(widget)
                 || qobject_cast<QLineEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget);
-            if (!control || widget->window() != mWindow.form)
+            if (!control || widget->window() != mWindow->form)
                 continue;
             QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(widget);
             const QString name = heard->text(QAccessible::Name);
@@ -75,7 +81,7 @@ private slots:
         QFETCH(int, role);
         QFETCH(QString, name);
         QFETCH(QString, value);
-        QWidget *widget = control == QLatin1String("Form1") ? mWindow.form : mWindow.form->findChild<QWidget *>(control);
+        QWidget *widget = control == QLatin1String("Form1") ? mWindow->form : mWindow->form->findChild<QWidget *>(control);
         if (auto *slider = qobject_cast<QSlider *>(widget))
             slider->setValue(position);
         QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(widget);
@@ -89,19 +95,19 @@ private slots:
     void valueSetByAssistiveTechnology()
     {
         QAccessibleValueInterface *band =
-            QAccessible::queryAccessibleInterface(mWindow.form->LeftChanelSlider[29])->valueInterface();
+            QAccessible::queryAccessibleInterface(mWindow->form->LeftChanelSlider[29])->valueInterface();
         band->setCurrentValue(4);
-        QCOMPARE(mWindow.form->Label2[29]->text(), QStringLiteral("+4"));
-        QVERIFY(Shared().LeftFilterChain.contains(QRegularExpression(QStringLiteral("f=1000:[^,]*:g=4,"))));
+        QCOMPARE(mWindow->form->Label2[29]->text(), QStringLiteral("+4"));
+        QVERIFY(mWindow->session.LeftFilterChain.contains(QRegularExpression(QStringLiteral("f=1000:[^,]*:g=4,"))));
         QCOMPARE(band->maximumValue().toDouble(), 12.0);
     }
 
     void progressWindowsSayWhatTheyDo()
     {
         QStringList names;
-        for (QWidget *window : {static_cast<QWidget *>(Form2::Load(mWindow.form)),
-                                static_cast<QWidget *>(Form3::Load(mWindow.form)),
-                                static_cast<QWidget *>(Form4::Load(mWindow.form))}) {
+        for (QWidget *window : {static_cast<QWidget *>(Form2::Load(mWindow->form)),
+                                static_cast<QWidget *>(Form3::Load(mWindow->form)),
+                                static_cast<QWidget *>(Form4::Load(mWindow->form))}) {
             QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(window);
             QCOMPARE(int(heard->role()), int(QAccessible::Window));
             names << heard->text(QAccessible::Name);
@@ -111,8 +117,69 @@ private slots:
         Form4::UnloadIfLoaded();
     }
 
+    void actionsDoWhatTheMouseDoes_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("action");
+        QTest::newRow("Open") << "Command2" << QAccessibleActionInterface::pressAction();
+        QTest::newRow("Avoid clipping") << "AvoidClippingBox" << QAccessibleActionInterface::toggleAction();
+        QTest::newRow("As drawn") << "AsDrawnBox" << QAccessibleActionInterface::toggleAction();
+        QTest::newRow("Preview") << "Command1_0" << QAccessibleActionInterface::pressAction();
+        QTest::newRow("Save As") << "Command1_1" << QAccessibleActionInterface::pressAction();
+        QTest::newRow("Presets") << "PresetsButton" << QAccessibleActionInterface::showMenuAction();
+    }
+
+    // Screen readers and voice control act through the controls' actions,
+    // from inside their own message handling: each does what the mouse
+    // does, and every sequence it starts runs to its end.
+    void actionsDoWhatTheMouseDoes()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, action);
+        // One main window at a time: the progress windows are the process's.
+        mWindow.reset();
+        static BrenvoxSession *session = nullptr;
+        if (!session) {
+            session = new BrenvoxSession;
+            QVERIFY(session->form);
+        }
+        Form1 *form = session->form;
+        const QString source = session->app.scratchPath(QStringLiteral("source.wav"));
+        const QString output = session->app.scratchPath(QStringLiteral("saved.wav"));
+        QVERIFY(QFileInfo::exists(source) || AudioMeasure::GenerateStereoTones(440, 1000, 2, source));
+        SetFileDialogAnswer([&](const FileDialogRequest &request) {
+            return request.kind == FileDialogRequest::Kind::Open ? source : output;
+        });
+        const auto reset = qScopeGuard([] { SetFileDialogAnswer(FileDialogAnswer()); });
+
+        QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(form->findChild<QWidget *>(control));
+        QVERIFY(heard->actionInterface()->actionNames().contains(action));
+        heard->actionInterface()->doAction(action);
+        if (control == QLatin1String("Command2")) {
+            QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !form->SequenceRunning() && !Form2::Loaded(), 30000);
+        } else if (control == QLatin1String("AvoidClippingBox")) {
+            QVERIFY(session->session.Equalizer().Settings().avoidClipping);
+        } else if (control == QLatin1String("AsDrawnBox")) {
+            QVERIFY(session->session.Equalizer().Settings().asDrawn && session->session.Plan(0).asDrawn);
+        } else if (control == QLatin1String("Command1_0")) {
+            QTRY_VERIFY_WITH_TIMEOUT(!session->toolArguments(QStringLiteral("ffplay")).isEmpty()
+                                         && !form->PreviewRunning() && !Form4::Loaded(), 30000);
+        } else if (control == QLatin1String("Command1_1")) {
+            QTRY_VERIFY_WITH_TIMEOUT(Form3::Loaded() && Form3::Loaded()->Label1[8]->text() == QLatin1String("Completed"),
+                                     30000);
+            QCOMPARE(AudioMeasure::Channels(output), 2);
+            Form3::UnloadIfLoaded();
+        } else {
+            QTRY_VERIFY(form->PresetsMenu->isVisible());
+            QCOMPARE(heard->child(heard->childCount() - 1)->object(), form->PresetsMenu);
+            form->PresetsMenu->close();
+            delete session;
+            session = nullptr;
+        }
+    }
+
 private:
-    StartedMainWindow mWindow;
+    std::unique_ptr<StartedMainWindow> mWindow = std::make_unique<StartedMainWindow>();
 };
 
 QTEST_MAIN(tst_Accessibility)

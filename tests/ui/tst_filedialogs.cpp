@@ -41,17 +41,17 @@ void tst_FileDialogs::selectedFileType()
     StartedMainWindow window;
     QVERIFY(window.isValid());
     // Save As waits for a source: channel files as an import leaves them.
-    for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav}) {
+    for (const QString &channelFile : {window.session.LeftSourceWav, window.session.RightSourceWav}) {
         QFile file(channelFile);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("RIFF");
     }
-    { const SequenceScope imported(window.form); }
+    { const SequenceScope imported(&window.session); }
     QString shownTitle;
     int shownEntry = -1;
     QString shownLabel;
     SetFileDialogWatcher([&](QFileDialog &dialog) {
-        // Read once the dialog runs, as the user meets it.
+        // Read once the dialog shows, as the user meets it.
         QTimer::singleShot(0, &dialog, [&] {
             QVERIFY(dialog.isVisible());
             shownTitle = dialog.windowTitle();
@@ -63,7 +63,8 @@ void tst_FileDialogs::selectedFileType()
     window.form->findChild<QPushButton *>(button)->click();
     SetFileDialogWatcher({});
 
-    QCOMPARE(shownTitle, title);
+    // The dialog opens without a loop of its own: the click has returned.
+    QTRY_COMPARE(shownTitle, title);
     QCOMPARE(shownEntry, entry);
     QCOMPARE(shownLabel, label);
 }

@@ -2,7 +2,7 @@
 #include "ui/Colours.h"
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 
 #include "StartedMainWindow.h"
 
@@ -64,7 +64,7 @@ private slots:
         mForm->LeftChanelSlider[10]->setSliderPosition(7);
         mForm->LeftChanelSlider[10]->setSliderPosition(position);
 
-        const SharedState &shared = Shared();
+        const Session &shared = mForm->session();
         QCOMPARE(mForm->Label2[10]->text(), readout);
         QCOMPARE(shared.LeftBandGain[10], gain);
         QVERIFY(shared.LeftFilterChain.contains(QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + ','));
@@ -109,7 +109,7 @@ private slots:
 
         mForm->ReapplyAllBands();
 
-        const SharedState &shared = Shared();
+        const Session &shared = mForm->session();
         QCOMPARE(shared.LeftBandGain[29], QStringLiteral("-12"));
         QCOMPARE(shared.LeftBandGain[0], QStringLiteral("-0"));
         QCOMPARE(shared.RightBandGain[40], rightGain40);
@@ -130,7 +130,7 @@ private slots:
         // A page is 3 dB.
         QTest::keyClick(slider, Qt::Key_PageDown);
         QCOMPARE(slider->value(), 2);
-        QCOMPARE(Shared().LeftBandGain[5], QStringLiteral("-2"));
+        QCOMPARE(mForm->session().LeftBandGain[5], QStringLiteral("-2"));
     }
 
     void syncChoicesCopyOnce()
@@ -140,14 +140,14 @@ private slots:
 
         mForm->Option4[1]->setChecked(true);
         QCOMPARE(mForm->RightChanelSlider[3]->value(), -7);
-        QCOMPARE(Shared().RightBandGain[3], QStringLiteral("7"));
+        QCOMPARE(mForm->session().RightBandGain[3], QStringLiteral("7"));
         QCOMPARE(BackColour(mForm->Label19[1]), LampOnColour);
         QCOMPARE(BackColour(mForm->Label19[0]), LampOffColour);
 
         // A right band moved with sync on leaves the left panel alone.
         mForm->RightChanelSlider[3]->setSliderPosition(2);
         QCOMPARE(mForm->LeftChanelSlider[3]->value(), -7);
-        QCOMPARE(Shared().LeftBandGain[3], QStringLiteral("7"));
+        QCOMPARE(mForm->session().LeftBandGain[3], QStringLiteral("7"));
 
         // "OFF" copies the left panel once more, then leaves the sides apart.
         mForm->Option4[0]->setChecked(true);
@@ -173,7 +173,7 @@ private slots:
 
         mForm->Command1[2]->click();
 
-        const SharedState &shared = Shared();
+        const Session &shared = mForm->session();
         for (int band = 0; band <= 64; ++band) {
             QCOMPARE(mForm->LeftChanelSlider[band]->value(), 0);
             QCOMPARE(mForm->RightChanelSlider[band]->value(), 0);
@@ -211,13 +211,13 @@ private slots:
     {
         // Nothing differs from the defaults; the chains are built all the same.
         mForm->ResetEqualizer();
-        QCOMPARE(ChainElementCount(Shared().LeftFilterChain), 65);
-        QCOMPARE(mForm->Text3->toPlainText(), Shared().RightFilterChain);
+        QCOMPARE(ChainElementCount(mForm->session().LeftFilterChain), 65);
+        QCOMPARE(mForm->Text3->toPlainText(), mForm->session().RightFilterChain);
     }
 
     void previewLeavesResetEnabled()
     {
-        SequenceScope running(mForm, true);
+        SequenceScope running(&mForm->session(), true);
         QVERIFY(!mForm->Command1[1]->isEnabled());
         QVERIFY(mForm->Command1[2]->isEnabled());
         mForm->LeftChanelSlider[1]->setSliderPosition(-2);

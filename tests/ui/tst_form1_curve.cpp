@@ -50,8 +50,8 @@ double PeakDb(const QString &path)
 // The import's end: the source's peak and rate, then its bands shown.
 void Import(Form1 *form, double peakDb, int sampleRate = 48000)
 {
-    Shared().SourcePeakDb = peakDb;
-    Shared().SourceSampleRate = sampleRate;
+    form->session().SourcePeakDb = peakDb;
+    form->session().SourceSampleRate = sampleRate;
     form->ShowSourceBands();
 }
 
@@ -82,7 +82,7 @@ private slots:
         QTest::newRow("range") << Change([](Form1 *f) { f->Option1[1]->setChecked(true); });
         QTest::newRow("level") << Change([](Form1 *f) { f->Slider1[0]->setValue(-8); });
         QTest::newRow("undo") << Change([](Form1 *f) { f->UndoSettings(); });
-        QTest::newRow("preset") << Change([](Form1 *) { Equalizer().SetSettings(EqualizerSettings()); });
+        QTest::newRow("preset") << Change([](Form1 *f) { f->session().Equalizer().SetSettings(EqualizerSettings()); });
         QTest::newRow("22.05 kHz source") << Change([](Form1 *f) { Import(f, std::nan(""), 22050); });
         QTest::newRow("300 octaves at 44.1 kHz") << Change([](Form1 *f) {
             Import(f, std::nan(""), 44100);
@@ -103,7 +103,7 @@ private slots:
         change(mForm);
         QVERIFY(mForm->ResponseCurve->accessibleDescription() != before);
         ChannelPlanner expected;
-        expected.Update(Equalizer().Settings(), 0, Shared().SourceSampleRate, Shared().SourcePeakDb);
+        expected.Update(mForm->session().Equalizer().Settings(), 0, mForm->session().SourceSampleRate, mForm->session().SourcePeakDb);
         QCOMPARE(mForm->PeakLabel[0]->text(), QLatin1String("Left: ") + ChannelPlanText::PeakText(expected.Plan(0)));
     }
 
@@ -139,7 +139,7 @@ private slots:
     void avoidClippingExport()
     {
         QFETCH(bool, avoid);
-        TestAppFolder &app = mWindow->folder;
+        TestAppFolder &app = mWindow->app;
         QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
         mForm->LeftChanelSlider[KilohertzBand]->setSliderPosition(-6);
         mForm->RightChanelSlider[KilohertzBand]->setSliderPosition(-6);
@@ -147,24 +147,24 @@ private slots:
         if (avoid)
             mForm->AvoidClippingBox->click();
         QCOMPARE(mForm->ClipWarning->text().isEmpty(), avoid);
-        QCOMPARE(Shared().LeftFilterChain.startsWith(QLatin1String("volume=-5.1dB,equalizer=")), avoid);
+        QCOMPARE(mForm->session().LeftFilterChain.startsWith(QLatin1String("volume=-5.1dB,equalizer=")), avoid);
 
-        ExportRequest request;
-        TakeChannelRenders(request); // the levels and chains, as the export takes them
+        // The levels and chains, as the session's export takes them.
+        Session &session = mForm->session();
         QVERIFY(QDir().mkpath(app.scratchPath(QStringLiteral("work"))));
-        request.paths = JobPaths::InFolder(app.scratchPath(QStringLiteral("work")));
-        for (const QString &source : {request.paths.LeftSourceWav, request.paths.RightSourceWav})
+        const JobPaths paths = JobPaths::InFolder(app.scratchPath(QStringLiteral("work")));
+        session.LeftSourceWav = paths.LeftSourceWav;
+        session.RightSourceWav = paths.RightSourceWav;
+        for (const QString &source : {paths.LeftSourceWav, paths.RightSourceWav})
             QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=0.8913*sin(2*PI*1000*t):s=48000:d=1"), source));
-        QVERIFY(std::abs(PeakDb(request.paths.LeftSourceWav) + 1) < 0.01);
-        request.target = app.scratchPath(QStringLiteral("Mix.wav"));
-        request.temporaryOutput = OutputReplacement::TemporaryOutput::Create(request.target);
-        request.encoderFolder = request.proberFolder = app.path();
+        QVERIFY(std::abs(PeakDb(paths.LeftSourceWav) + 1) < 0.01);
+        session.OutputFile = app.scratchPath(QStringLiteral("Mix.wav"));
         Ended ended;
-        ExportJob job(request, &ended);
-        job.SaveChanels();
+        const auto job = session.NewExport(&ended, OutputReplacement::TemporaryOutput::Create(session.OutputFile), false);
+        job->SaveChanels();
         QTRY_VERIFY_WITH_TIMEOUT(ended.ended, 60000);
         QVERIFY(ended.completed);
-        const double peak = PeakDb(request.target);
+        const double peak = PeakDb(session.OutputFile);
         QVERIFY2(avoid ? peak < -0.04 && peak > -0.3 : peak > -0.01, qPrintable(QString::number(peak)));
     }
 
@@ -187,15 +187,15 @@ private slots:
         for (int i = 0; i < positions.size(); ++i)
             mForm->LeftChanelSlider[20 + i]->setSliderPosition(positions[i]);
         const QRegularExpression solved(QStringLiteral(":g=-?\\d+\\.\\d,"));
-        QVERIFY(Shared().RightFilterChain.contains(solved));
-        QCOMPARE(Shared().LeftFilterChain, Shared().RightFilterChain);
+        QVERIFY(mForm->session().RightFilterChain.contains(solved));
+        QCOMPARE(mForm->session().LeftFilterChain, mForm->session().RightFilterChain);
         const QRegularExpression told(QStringLiteral("^Left curve is off the sliders by up to \\d+\\.\\d dB at [0-9.]+ k?Hz\n"
                                                      "Right curve is off"));
         QCOMPARE(mForm->DeviationWarning->text().contains(told), warned);
         QCOMPARE(mForm->DeviationWarning->text().isEmpty(), !warned);
         // Off again, the chains are the sliders' own.
         mForm->AsDrawnBox->click();
-        QVERIFY(!Shared().LeftFilterChain.contains(solved));
+        QVERIFY(!mForm->session().LeftFilterChain.contains(solved));
         QCOMPARE(mForm->DeviationWarning->text(), QString());
     }
 };

@@ -1,7 +1,7 @@
 // The main window's geometry in twips: design layout, resizing, scrolling.
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "ui/Twips.h"
 #include "ui/ResponseCurveView.h"
 

@@ -2,7 +2,7 @@
 #include "ui/Colours.h"
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "core/equalizer/BandTable.h"
 
 #include "StartedMainWindow.h"
@@ -76,11 +76,11 @@ private slots:
         QFETCH(QString, box);
         MoveTo(mForm->Slider1[0], position);
         QCOMPARE(mForm->Label9[0]->text(), readout);
-        QCOMPARE(Shared().LeftVolume, qint16(level));
+        QCOMPARE(mForm->session().LeftVolume, qint16(level));
         QCOMPARE(mForm->Text2->toPlainText(), box);
         MoveTo(mForm->Slider1[1], position);
         QCOMPARE(mForm->Label9[1]->text(), readout);
-        QCOMPARE(Shared().RightVolume, qint16(level));
+        QCOMPARE(mForm->session().RightVolume, qint16(level));
         QCOMPARE(mForm->Text3->toPlainText(), box);
     }
 
@@ -89,8 +89,8 @@ private slots:
         MoveTo(mForm->Slider1[0], 6);
         QCOMPARE(mForm->Text2->toPlainText(), QStringLiteral("-1.5"));
         mForm->LeftChanelSlider[2]->setSliderPosition(-1);
-        QCOMPARE(mForm->Text2->toPlainText(), Shared().LeftFilterChain);
-        QCOMPARE(Shared().LeftVolume, qint16(-2));
+        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().LeftFilterChain);
+        QCOMPARE(mForm->session().LeftVolume, qint16(-2));
     }
 
     void eqRangeSixFlattensEveryBand()
@@ -101,7 +101,7 @@ private slots:
 
         mForm->Option1[1]->setChecked(true);
 
-        const SharedState &shared = Shared();
+        const Session &shared = mForm->session();
         for (int band = 0; band <= 64; ++band) {
             for (QSlider *slider : {mForm->LeftChanelSlider[band], mForm->RightChanelSlider[band]}) {
                 QCOMPARE(slider->minimum(), -6);
@@ -143,7 +143,7 @@ private slots:
         mForm->LeftChanelSlider[0]->setSliderPosition(-3);
 
         mForm->Option2[1]->setChecked(true);
-        const SharedState &shared = Shared();
+        const Session &shared = mForm->session();
         QVERIFY(shared.LowCutEnabled);
         for (const QString &chain : {shared.LeftFilterChain, shared.RightFilterChain}) {
             QVERIFY(chain.startsWith(BandTable::LowCutElement() + QStringLiteral(",equalizer=f=25:")));
@@ -178,17 +178,17 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, readout);
         mForm->LeftChanelSlider[1]->setSliderPosition(2);
-        const QString before = Shared().LeftFilterChain;
+        const QString before = mForm->session().LeftFilterChain;
 
         mForm->Slider2->setValue(position);
         QCOMPARE(mForm->Label14->text(), readout);
-        QCOMPARE(Shared().Bandwidth, position);
+        QCOMPARE(mForm->session().Bandwidth, position);
         // What is saved is what the curve shows, without waiting for a band move.
-        QCOMPARE(Shared().LeftFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
-        QCOMPARE(Shared().RightFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
-        QCOMPARE(mForm->Text2->toPlainText(), Shared().LeftFilterChain);
+        QCOMPARE(mForm->session().LeftFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(mForm->session().RightFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().LeftFilterChain);
         QVERIFY(before.contains(QStringLiteral(":width=1:g=-2")));
-        QVERIFY(Shared().LeftFilterChain.contains(QStringLiteral(":width=%1:g=-2").arg(position)));
+        QVERIFY(mForm->session().LeftFilterChain.contains(QStringLiteral(":width=%1:g=-2").arg(position)));
     }
 
     void previewChannel_data()
@@ -204,7 +204,7 @@ private slots:
         QFETCH(int, choice);
         mForm->Option3[choice == 0 ? 1 : 0]->setChecked(true);
         mForm->Option3[choice]->setChecked(true);
-        QCOMPARE(Shared().PreviewChannel, qint16(choice));
+        QCOMPARE(mForm->session().PreviewChannel, qint16(choice));
         for (int lamp = 0; lamp < 3; ++lamp)
             QCOMPARE(BackColour(mForm->Label17[lamp]), lamp == choice ? LampOnColour : LampOffColour);
     }

@@ -131,11 +131,11 @@ private slots:
         QFETCH(quint32, seed);
         QRandomGenerator random(seed);
         const EqualizerSettings settings = RandomSettings(random);
-        QVERIFY(Equalizer().SetSettings(settings));
+        QVERIFY(mForm->session().Equalizer().SetSettings(settings));
         QVERIFY(WindowSettings(mForm) == settings);
-        QCOMPARE(Shared().RightBandGain[9], QString::fromStdString(settings.GainText(1, 9)));
+        QCOMPARE(mForm->session().RightBandGain[9], QString::fromStdString(settings.GainText(1, 9)));
         // Until a rebuild is asked for; with an option on, the chains follow.
-        QCOMPARE(Shared().LeftFilterChain.isEmpty(), !settings.avoidClipping && !settings.asDrawn);
+        QCOMPARE(mForm->session().LeftFilterChain.isEmpty(), !settings.avoidClipping && !settings.asDrawn);
     }
 
     void presetShowsAsIfSetByHand_data()
@@ -182,7 +182,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, problem);
         mForm->LeftChanelSlider[7]->setSliderPosition(-3);
-        const EqualizerSettings before = Equalizer().Settings();
+        const EqualizerSettings before = mForm->session().Equalizer().Settings();
         const MainWindowState shown = MainWindowState::Of(mForm);
         const QString path = mFiles.filePath(QStringLiteral("bad.txt"));
         QFile file(path);
@@ -192,7 +192,7 @@ private slots:
         Choose(entry, path);
         const QString message = Message();
         QVERIFY2(message.contains(path) && message.contains(problem), qPrintable(message));
-        QVERIFY(Equalizer().Settings() == before);
+        QVERIFY(mForm->session().Equalizer().Settings() == before);
         QCOMPARE(MainWindowState::Of(mForm).controls, shown.controls);
         QCOMPARE(MainWindowState::Of(mForm).chains, shown.chains);
     }
@@ -210,29 +210,29 @@ private slots:
         QFETCH(QString, profile);
         QFETCH(QString, messageEnd);
         mForm->LeftChanelSlider[7]->setSliderPosition(-3);
-        const ChannelSettings left = Equalizer().Settings().channels[0];
+        const ChannelSettings left = mForm->session().Equalizer().Settings().channels[0];
         const QString path = ProfilePath(profile);
         Choose(QStringLiteral("Import profile..."), path);
         const QString message = Message();
         QVERIFY2(message.contains(path) && message.contains(QLatin1String("Largest difference"))
                      && message.endsWith(messageEnd), qPrintable(message));
-        const EqualizerSettings settings = Equalizer().Settings();
+        const EqualizerSettings settings = mForm->session().Equalizer().Settings();
         QCOMPARE(settings.channels[0] == left, profile.endsWith(QLatin1String(".txt")));
         QVERIFY(std::abs(settings.channels[1].gains[40]) >= 5); // 2500 Hz
         QVERIFY(WindowSettings(mForm) == settings);
-        QCOMPARE(QStringList({Shared().LeftFilterChain, mForm->Text3->toPlainText()}), Chains(settings));
+        QCOMPARE(QStringList({mForm->session().LeftFilterChain, mForm->Text3->toPlainText()}), Chains(settings));
     }
 
     void exportAtTheSourceRateFromTheLastFolder()
     {
         mForm->RightChanelSlider[50]->setSliderPosition(-4);
-        Shared().SourceSampleRate = 22050;
+        mForm->session().SourceSampleRate = 22050;
         Choose(QStringLiteral("Save As..."), mFiles.filePath(QStringLiteral("first.json")));
         Choose(QStringLiteral("Export profile..."), mFiles.filePath(QStringLiteral("curve.txt")));
         QCOMPARE(mAsked.directory, mFiles.path());
         QFile file(mFiles.filePath(QStringLiteral("curve.txt")));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()), ProfileExport::Text(Equalizer().Settings(), 22050));
+        QCOMPARE(QString::fromUtf8(file.readAll()), ProfileExport::Text(mForm->session().Equalizer().Settings(), 22050));
     }
 
     void lastSettingsThroughShutdown()
@@ -240,16 +240,16 @@ private slots:
         mForm->LeftChanelSlider[12]->setSliderPosition(-9);
         mForm->Option1[1]->setChecked(true);
         mForm->RightChanelSlider[2]->setSliderPosition(5);
-        const EqualizerSettings atExit = Equalizer().Settings();
+        const EqualizerSettings atExit = mForm->session().Equalizer().Settings();
         QPointer<Form1> closing(mForm);
         mForm->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         mWindow->form = closing.data();
 
         StartWindow();
-        QVERIFY(Equalizer().Settings() == EqualizerSettings());
+        QVERIFY(mForm->session().Equalizer().Settings() == EqualizerSettings());
         Choose(QStringLiteral("Last settings"));
-        QVERIFY(Equalizer().Settings() == atExit);
+        QVERIFY(mForm->session().Equalizer().Settings() == atExit);
         QVERIFY(WindowSettings(mForm) == atExit);
     }
 

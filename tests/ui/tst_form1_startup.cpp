@@ -3,10 +3,10 @@
 #include "ui/Colours.h"
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "core/equalizer/BandTable.h"
 
-#include "TestAppFolder.h"
+#include "StartedMainWindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,17 +29,6 @@
 
 namespace {
 
-struct StartedWindow
-{
-    StartedWindow() { form = Main(); }
-    ~StartedWindow()
-    {
-        delete form;
-        ClearSharedState();
-    }
-    Form1 *form = nullptr;
-};
-
 void WriteFile(const QString &path)
 {
     QFile file(path);
@@ -54,12 +43,8 @@ class tst_Form1Startup : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { SkipLoadingPause(true); }
-
     void pauseShowsLoading()
     {
-        TestAppFolder folder;
-        SkipLoadingPause(false);
         QString captionDuringPause;
         bool panelsHiddenDuringPause = false;
         QTimer::singleShot(300, [&] {
@@ -74,9 +59,10 @@ private slots:
         });
         QElapsedTimer clock;
         clock.start();
-        StartedWindow started;
+        StartedMainWindow started(QStringLiteral("app"), [](TestAppFolder &) {}, true);
+        QVERIFY(started.form && !started.started);
+        QTRY_VERIFY_WITH_TIMEOUT(started.started, 5000);
         const qint64 elapsed = clock.elapsed();
-        QVERIFY(started.form);
         QVERIFY2(elapsed > 1000 && elapsed < 2200, qPrintable(QString::number(elapsed)));
         QCOMPARE(captionDuringPause, QStringLiteral("Loading..."));
         QVERIFY(panelsHiddenDuringPause);
@@ -87,10 +73,9 @@ private slots:
 
     void stateAfterStartup()
     {
-        TestAppFolder folder;
-        StartedWindow started;
+        StartedMainWindow started;
         Form1 *form = started.form;
-        const SharedState &shared = Shared();
+        const Session &shared = form->session();
         QCOMPARE(shared.LeftVolume, qint16(1));
         QCOMPARE(shared.RightVolume, qint16(1));
         QCOMPARE(shared.Bandwidth, 1);
@@ -203,13 +188,13 @@ private slots:
     // where they were looked for.
     void missingToolsAreToldAtStartUp()
     {
-        TestAppFolder folder;
-        folder.linkRealTool(QStringLiteral("ffmpeg"));
-        folder.removeTool(QStringLiteral("ffprobe")); // and off PATH
-        StartedWindow started;
+        StartedMainWindow started(QStringLiteral("app"), [](TestAppFolder &app) {
+            app.linkRealTool(QStringLiteral("ffmpeg"));
+            app.removeTool(QStringLiteral("ffprobe")); // and off PATH
+        });
         const QString status = started.form->StatusLine->text();
         QVERIFY2(status.contains(QStringLiteral("Not found: ffprobe, ffplay.")), qPrintable(status));
-        QVERIFY2(status.contains(folder.path()), qPrintable(status));
+        QVERIFY2(status.contains(started.app.path()), qPrintable(status));
     }
 
     void toolsBesideTheExecutableFirst_data()
@@ -265,15 +250,14 @@ private slots:
         QFETCH(QString, running);
         QFETCH(bool, imported);
         QFETCH(QString, enabled);
-        TestAppFolder folder;
-        StartedWindow started;
+        StartedMainWindow started;
         Form1 *form = started.form;
         if (imported) {
-            const SequenceScope import(form);
-            Shared().LeftSourceWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
-            Shared().RightSourceWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
-            WriteFile(Shared().LeftSourceWav);
-            WriteFile(Shared().RightSourceWav);
+            const SequenceScope import(&started.session);
+            form->session().LeftSourceWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
+            form->session().RightSourceWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
+            WriteFile(form->session().LeftSourceWav);
+            WriteFile(form->session().RightSourceWav);
         }
         const auto buttons = [form] {
             return QStringLiteral("%1%2%3%4").arg(form->Command2->isEnabled()).arg(form->Command1[0]->isEnabled())
@@ -283,8 +267,8 @@ private slots:
             std::unique_ptr<SequenceScope> outer;
             if (running != QLatin1String("nothing")) {
                 const bool preview = running == QLatin1String("preview");
-                outer = std::make_unique<SequenceScope>(form, preview);
-                SequenceScope inner(form, preview);
+                outer = std::make_unique<SequenceScope>(&started.session, preview);
+                SequenceScope inner(&started.session, preview);
             }
             QCOMPARE(buttons(), enabled);
             QCOMPARE(form->Command1[0]->text(), running == QLatin1String("preview") ? "Stop" : "Preview");
@@ -292,10 +276,9 @@ private slots:
                      imported ? "Shortcut: Ctrl+S" : "Open a source first\nShortcut: Ctrl+S");
         }
         QCOMPARE(buttons(), imported ? "1111" : "1001");
-        // A scope that outlives its window does nothing.
-        auto scope = std::make_unique<SequenceScope>(form);
+        // A scope that outlives its window does nothing to it.
+        auto scope = std::make_unique<SequenceScope>(&started.session);
         delete started.form;
-        started.form = nullptr;
         scope.reset();
     }
 };

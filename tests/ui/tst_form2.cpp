@@ -3,7 +3,7 @@
 #include "core/system/AppFolder.h"
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "ui/Form2.h"
 
 #include "AudioMeasure.h"
@@ -88,8 +88,8 @@ void TestForm2::loadedAtStartUp()
     QVERIFY(!window->Timer1->isActive());
     QVERIFY(!window->Timer2->isActive());
     QCOMPARE(window->PBar->value(), 10);
-    QCOMPARE(Shared().LeftSourceWav, WorkspaceFile(QStringLiteral("Left.wav")));
-    QCOMPARE(Shared().RightSourceWav, WorkspaceFile(QStringLiteral("Right.wav")));
+    QCOMPARE(fixture.session.LeftSourceWav, WorkspaceFile(QStringLiteral("Left.wav")));
+    QCOMPARE(fixture.session.RightSourceWav, WorkspaceFile(QStringLiteral("Right.wav")));
 }
 
 void TestForm2::sequence()
@@ -119,7 +119,7 @@ void TestForm2::sequence()
     QVERIFY2(closeDelay >= 1900 && closeDelay <= 2600, qPrintable(QString::number(closeDelay)));
     QVERIFY(form->Command2->isEnabled());
 
-    const SharedState &shared = Shared();
+    const Session &shared = fixture.session;
     QCOMPARE(shared.LeftBandGain[10], QStringLiteral("5"));
     QCOMPARE(shared.LeftBandGain[64], QStringLiteral("-12"));
     QCOMPARE(shared.RightBandGain[0], QStringLiteral("-3"));
@@ -183,11 +183,11 @@ void TestForm2::closing()
     QVERIFY(form->Command2->isEnabled());
     // Whatever the sequence had left to do is skipped.
     if (when != QLatin1String("completed"))
-        QCOMPARE(Shared().LeftBandGain[5], QStringLiteral("0"));
+        QCOMPARE(fixture.session.LeftBandGain[5], QStringLiteral("0"));
     // A split cut short leaves no channel file to be taken for the source.
     if (when == QLatin1String("ffmpeg")) {
-        QVERIFY(!QFile::exists(Shared().LeftSourceWav));
-        QVERIFY(!QFile::exists(Shared().RightSourceWav));
+        QVERIFY(!QFile::exists(fixture.session.LeftSourceWav));
+        QVERIFY(!QFile::exists(fixture.session.RightSourceWav));
     }
     QVERIFY(fixture.statusAtClose.value(0) != QLatin1String("Completed."));
 }
@@ -246,7 +246,7 @@ void TestForm2::splitThatWritesNothingFails()
     QVERIFY(window);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Failed);
     QCOMPARE(window->Label2[0]->text(), QStringLiteral("Extracting Chanel Data Failed"));
-    QCOMPARE(window->Label2[1]->text(), QStringLiteral("No audio was written to ") + Shared().LeftSourceWav);
+    QCOMPARE(window->Label2[1]->text(), QStringLiteral("No audio was written to ") + fixture.session.LeftSourceWav);
     QVERIFY(!window->Timer2->isActive());
     QVERIFY(fixture.form->Command2->isEnabled());
 
@@ -264,12 +264,12 @@ void TestForm2::cancelledDialogChangesNothing()
 {
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
-    Shared().SourceFile = QStringLiteral("/music/before.wav");
-    fixture.form->Text1->setText(Shared().SourceFile);
+    fixture.session.SourceFile = QStringLiteral("/music/before.wav");
+    fixture.form->Text1->setText(fixture.session.SourceFile);
 
     QCOMPARE(fixture.Open(QString()), nullptr);
     QCOMPARE(fixture.dialogRequests(), 1);
-    QCOMPARE(Shared().SourceFile, QStringLiteral("/music/before.wav"));
+    QCOMPARE(fixture.session.SourceFile, QStringLiteral("/music/before.wav"));
     QCOMPARE(fixture.form->Text1->text(), QStringLiteral("/music/before.wav"));
     QVERIFY(!Form2::Loaded()->isVisible());
     QVERIFY(!Form2::Loaded()->Timer1->isActive());

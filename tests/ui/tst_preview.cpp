@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QAccessible>
 #include <QtTest>
 
 #include <cmath>
@@ -36,6 +37,7 @@ private slots:
     void failure();
     void withoutLiveChanges_data();
     void withoutLiveChanges();
+    void positionAndBypass_data();
     void positionAndBypass();
     void stop_data();
     void stop();
@@ -88,7 +90,7 @@ void tst_Preview::singleChannel()
             previewWhilePlaying = form->Command1[0]->text();
         }
     });
-    form->SoundPreviewing(qint16(channel));
+    QVERIFY(session.previewToEnd(qint16(channel)));
 
     const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
     QCOMPARE(arguments.value(5), PreviewGraph::ChannelReader(session.workspace() + "/" + file, 0));
@@ -118,7 +120,7 @@ void tst_Preview::bothChannels()
     form->Slider1[0]->setValue(-8);
     form->Slider1[1]->setValue(6);
     form->Option3[2]->setChecked(true);
-    QCOMPARE(Shared().PreviewChannel, qint16(2));
+    QCOMPARE(form->session().PreviewChannel, qint16(2));
 
     QStringList states;
     Watcher watcher([&] {
@@ -132,7 +134,7 @@ void tst_Preview::bothChannels()
     });
     QElapsedTimer elapsed;
     elapsed.start();
-    form->SoundPreviewing(2);
+    QVERIFY(session.previewToEnd(2));
 
     QCOMPARE(states, (QStringList{"Previewing Both Chanels | Position 0:00 of 0:03 | Stop"}));
     const QStringList arguments = session.toolArguments(QStringLiteral("ffplay"));
@@ -211,7 +213,7 @@ void tst_Preview::failure()
 
     Form1 *form = session.form;
     form->Option3[channel]->setChecked(true);
-    form->SoundPreviewing(qint16(channel));
+    QVERIFY(session.previewToEnd(qint16(channel)));
 
     QVERIFY(form->Command1[0]->isEnabled());
     Form4 *window = Form4::Loaded();
@@ -251,7 +253,7 @@ void tst_Preview::withoutLiveChanges()
         session.setLeftBand(29, -6);
     });
     session.form->Option3[0]->setChecked(true);
-    session.form->SoundPreviewing(0);
+    QVERIFY(session.previewToEnd(0));
 
     QCOMPARE(note, PreviewJob::RestartNote);
     const QStringList runs = session.toolArguments(QStringLiteral("ffplay")).join(QLatin1Char('\n'))
@@ -267,8 +269,16 @@ void tst_Preview::withoutLiveChanges()
 // The window shows where the player is; B, pressed on the main window,
 // switches to the untouched sound, and a move of the position slider plays
 // on from there with the bypass kept.
+void tst_Preview::positionAndBypass_data()
+{
+    QTest::addColumn<bool>("screenReader"); // the position set as a value, not by a key
+    QTest::newRow("key") << false;
+    QTest::newRow("screen reader") << true;
+}
+
 void tst_Preview::positionAndBypass()
 {
+    QFETCH(bool, screenReader);
     BrenvoxSession session;
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(3));
@@ -284,10 +294,13 @@ void tst_Preview::positionAndBypass()
         QApplication::setActiveWindow(session.form);
         QTest::keyClick(session.form, Qt::Key_B);
         bypassed = window->Bypass->isChecked();
-        window->Position->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        if (screenReader)
+            QAccessible::queryAccessibleInterface(window->Position)->valueInterface()->setCurrentValue(2);
+        else
+            window->Position->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     });
     session.form->Option3[2]->setChecked(true);
-    session.form->SoundPreviewing(2);
+    QVERIFY(session.previewToEnd(2));
 
     QCOMPARE(position, QStringLiteral("Position 0:01 of 0:03"));
     QVERIFY(bypassed);
@@ -353,6 +366,7 @@ void tst_Preview::stop()
     elapsed.start();
     QPointer<Form1> form = session.form;
     form->Command1[0]->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!stopText.isEmpty() && (!form || !form->PreviewRunning()), 30000);
 
     QCOMPARE(stopText, QStringLiteral("Stop"));
     QVERIFY(elapsed.elapsed() < 10000);
@@ -409,6 +423,7 @@ void tst_Preview::realPlayer()
     QElapsedTimer elapsed;
     elapsed.start();
     form->Command1[0]->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->PreviewRunning(), 30000);
 
     QVERIFY(elapsed.elapsed() < 10000);
     if (said.isEmpty()) {

@@ -2,7 +2,7 @@
 // never a tool run again.
 #include "StartedMainWindow.h"
 
-#include "session/SharedState.h"
+#include "session/Session.h"
 #include "core/equalizer/SettingsHistory.h"
 #include "ui/Form3.h"
 #include "ui/Form2.h"
@@ -37,8 +37,8 @@ private slots:
         // Something to lose first: two bands set by the user.
         form->LeftChanelSlider[10]->triggerAction(QAbstractSlider::SliderPageStepSub);
         form->RightChanelSlider[40]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        const EqualizerSettings before = Equalizer().Settings();
-        const QStringList chainsBefore{Shared().LeftFilterChain, Shared().RightFilterChain};
+        const EqualizerSettings before = form->session().Equalizer().Settings();
+        const QStringList chainsBefore{form->session().LeftFilterChain, form->session().RightFilterChain};
 
         if (step == QLatin1String("key")) {
             form->LeftChanelSlider[29]->triggerAction(QAbstractSlider::SliderSingleStepSub);
@@ -59,17 +59,17 @@ private slots:
         } else {
             form->ResetEqualizer();
         }
-        const EqualizerSettings after = Equalizer().Settings();
+        const EqualizerSettings after = form->session().Equalizer().Settings();
         QVERIFY(!(after == before));
 
         form->UndoSettings();
-        QVERIFY(Equalizer().Settings() == before);
+        QVERIFY(form->session().Equalizer().Settings() == before);
         QCOMPARE(form->LeftChanelSlider[10]->value(), -5);
-        QCOMPARE((QStringList{Shared().LeftFilterChain, Shared().RightFilterChain}), chainsBefore);
+        QCOMPARE((QStringList{form->session().LeftFilterChain, form->session().RightFilterChain}), chainsBefore);
         form->RedoSettings();
-        QVERIFY(Equalizer().Settings() == after);
+        QVERIFY(form->session().Equalizer().Settings() == after);
         form->UndoSettings();
-        QVERIFY(Equalizer().Settings() == before);
+        QVERIFY(form->session().Equalizer().Settings() == before);
         // Only settings moved: no window of a tool sequence came up.
         QVERIFY(!Form2::Loaded() || !Form2::Loaded()->isVisible());
         QVERIFY(!Form3::Loaded() && !Form4::Loaded());

@@ -1,32 +1,5 @@
 #include "core/equalizer/EqualizerState.h"
 
-namespace {
-
-struct GainStep {
-    QString readout;
-    int magnitude;
-    bool boost;
-};
-
-// A position written with a leading "-" stands above the centre: a boost of
-// its magnitude. Everything else, the centre included, is a cut shown as
-// "-<position>", so the centre reads "-0".
-GainStep GainStepFromSlider(qint16 sliderValue)
-{
-    if (sliderValue < 0) {
-        const int magnitude = -int(sliderValue);
-        return {QLatin1Char('+') + QString::number(magnitude), magnitude, true};
-    }
-    return {QLatin1Char('-') + QString::number(sliderValue), sliderValue, false};
-}
-
-} // namespace
-
-QString EqualizerState::GainText(int magnitude, bool boost)
-{
-    return boost ? QString::number(magnitude) : QLatin1Char('-') + QString::number(magnitude);
-}
-
 QString EqualizerState::BandElement(int band, int bandwidth, const QString &gain)
 {
     return BandTable::ElementPrefix(band) + QString::number(bandwidth) + QLatin1String(":g=") + gain;
@@ -69,36 +42,4 @@ QString EqualizerState::BuildChain(const BandGains &gains, double preGainDb) con
     if (chain.isEmpty())
         chain = QStringLiteral("anull");
     return chain;
-}
-
-bool EqualizerState::UpdateLeftFilterChain(int band, int magnitude, bool boost)
-{
-    if (!BandTable::IsBand(band))
-        return false;
-    LeftBandGain[band] = GainText(magnitude, boost);
-    LeftFilterChain = BuildChain(LeftBandGain);
-    return true;
-}
-
-bool EqualizerState::UpdateRightFilterChain(int band, int magnitude, bool boost)
-{
-    if (!BandTable::IsBand(band))
-        return false;
-    RightBandGain[band] = GainText(magnitude, boost);
-    RightFilterChain = BuildChain(RightBandGain);
-    return true;
-}
-
-QString EqualizerState::SetLeftBandGain(int band, qint16 sliderValue)
-{
-    const GainStep step = GainStepFromSlider(sliderValue);
-    UpdateLeftFilterChain(band, step.magnitude, step.boost);
-    return step.readout;
-}
-
-QString EqualizerState::SetRightBandGain(int band, qint16 sliderValue)
-{
-    const GainStep step = GainStepFromSlider(sliderValue);
-    UpdateRightFilterChain(band, step.magnitude, step.boost);
-    return step.readout;
 }

@@ -32,23 +32,11 @@ public:
     QString LeftFilterChain;
     QString RightFilterChain;
 
-    // Take a band slider's position (negative above the centre, a boost),
-    // store the gain text and rebuild that channel's chain. Returns the text
-    // for the band's readout: "+5", "-5" or "-0".
-    QString SetLeftBandGain(int band, qint16 sliderValue);
-    QString SetRightBandGain(int band, qint16 sliderValue);
-
-    // Store one gain text and rebuild the whole chain; a band outside 0..64
-    // is ignored and nothing is rebuilt. Returns whether the band was stored.
-    bool UpdateLeftFilterChain(int band, int magnitude, bool boost);
-    bool UpdateRightFilterChain(int band, int magnitude, bool boost);
-
     // The chain the current state gives for these gains; Bandwidth,
     // LowCutEnabled and SourceSampleRate are read now. A chain left with no
     // element at all passes the sound unchanged ("anull"). A negative
     // pre-gain ("Avoid clipping") heads it as "volume=-7.3dB", one decimal.
     QString BuildChain(const BandGains &gains, double preGainDb = 0) const;
 
-    static QString GainText(int magnitude, bool boost);
     static QString BandElement(int band, int bandwidth, const QString &gain);
 };

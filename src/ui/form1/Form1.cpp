@@ -1,6 +1,6 @@
 #include "ui/form1/Form1.h"
 
-#include "session/SharedState.h"
+#include "jobs/PreviewJob.h"
 #include "ui/Twips.h"
 #include "core/equalizer/ChannelPlan.h"
 
@@ -10,8 +10,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-Form1::Form1(QWidget *parent)
+Form1::Form1(Session &session, QWidget *parent)
     : QWidget(parent)
+    , mSession(session)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Loading..."));
@@ -25,13 +26,18 @@ Form1::Form1(QWidget *parent)
     CreatePresetsControl();
     UpdateSequenceButtons();
 
-    // The model announces each channel once per outermost operation, so a
-    // left move with sync on redraws each chain box once, not 66 times.
-    connect(&Equalizer(), &EqualizerModel::channelChanged, this, [this] { FollowModel(); });
-    connect(&Equalizer(), &EqualizerModel::optionsChanged, this, [this] { FollowModel(); });
+    // The session follows each outermost change once, so a left move with
+    // sync on redraws each chain box once, not 66 times.
+    connect(&mSession, &Session::Followed, this, &Form1::FollowModel);
+    connect(&mSession, &Session::SequencesChanged, this, &Form1::UpdateSequenceButtons);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The progress windows are children and go after this part of the
+    // window: what they tell the session on their way must not reach it.
+    disconnect(&mSession, nullptr, this, nullptr);
+}
 
 void Form1::resizeEvent(QResizeEvent *event)
 {
@@ -89,7 +95,7 @@ void Form1::Command1_Click(int index)
     }
     switch (index) {
     case 0:
-        SoundPreviewing(Shared().PreviewChannel);
+        SoundPreviewing(mSession.PreviewChannel);
         break;
     case 1:
         SaveOutputAs();
@@ -100,43 +106,6 @@ void Form1::Command1_Click(int index)
     default:
         break;
     }
-}
-
-void Form1::SequenceStarted(bool preview)
-{
-    ++mRunningSequences;
-    if (preview)
-        ++mRunningPreviews;
-    UpdateSequenceButtons();
-}
-
-void Form1::SequenceEnded(bool preview)
-{
-    if (mRunningSequences > 0)
-        --mRunningSequences;
-    if (preview && mRunningPreviews > 0)
-        --mRunningPreviews;
-    UpdateSequenceButtons();
-}
-
-bool Form1::SequenceRunning() const
-{
-    return mRunningSequences > 0;
-}
-
-bool Form1::PreviewRunning() const
-{
-    return mRunningPreviews > 0;
-}
-
-bool Form1::SourceImported() const
-{
-    for (const QString &channelFile : {Shared().LeftSourceWav, Shared().RightSourceWav}) {
-        const QFileInfo file(channelFile);
-        if (!file.isFile() || file.size() == 0)
-            return false;
-    }
-    return true;
 }
 
 void Form1::UpdateSequenceButtons()
@@ -152,20 +121,4 @@ void Form1::UpdateSequenceButtons()
     Command1[1]->setEnabled(idle && source);
     Command1[1]->setToolTip(needsSource);
     Command1[2]->setEnabled(idle || previewing);
-}
-
-SequenceScope::SequenceScope(Form1 *form, bool preview)
-    : mForm(form), mPreview(preview)
-{
-    if (mForm)
-        mForm->SequenceStarted(mPreview);
-}
-
-SequenceScope::~SequenceScope()
-{
-    // While the main window is being destroyed its children (the progress
-    // windows that hold scopes) go after Form1's own part is gone; then the
-    // cast fails and the buttons are left alone.
-    if (Form1 *form = qobject_cast<Form1 *>(mForm.data()))
-        form->SequenceEnded(mPreview);
 }

@@ -1,18 +1,21 @@
 // The main window: band panels, options panel, chain display and the buttons
-// that start every operation. Its behaviour is split by subsystem over
-// app/, equalizer/, import/, preview/ and export/.
+// that start every operation. It drives its session and shows what the
+// session and its jobs report; its parts are split over the files of this
+// folder by what they do.
 #pragma once
 
 #include "dsp/EqualizerSettings.h"
+#include "session/Session.h"
 
 #include <QPointer>
 #include <QVector>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
-class ChannelPlanner;
+class PreviewJob;
 class ResponseCurveView;
 class SettingsHistory;
 class QCheckBox;
@@ -31,15 +34,19 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit Form1(Session &session, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Start-up (app/Form1Layout.cpp)
-    void BuildBandPanels();
-    void LabelBandsAndShow();
+    Session &session() const { return mSession; }
+
+    // Start-up (Form1Layout.cpp). The band panels are shown once the
+    // loading pause (a start option of the session) is over: `ready` runs
+    // then, unless the window was closed meanwhile.
+    void BuildBandPanels(std::function<void()> ready = {});
+    void LabelBandsAndShow(std::function<void()> ready = {});
     void ArrangeMainWindow();
-    // Names and value texts for screen readers (app/Form1Access.cpp) and
-    // the keyboard's ways through the window (app/Form1Keys.cpp), once the
+    // Names and value texts for screen readers (Form1Access.cpp) and
+    // the keyboard's ways through the window (Form1Keys.cpp), once the
     // band panels are built.
     void NameControls();
     void SetUpKeyboard();
@@ -55,7 +62,7 @@ public:
     double HeightTwips() const;
     void SetHeightTwips(double height);
 
-    // Band sliders, sync and reset (equalizer/Form1Bands.cpp)
+    // Band sliders, sync and reset (Form1Bands.cpp)
     void LeftChanelSlider_Scroll(int index);
     void RightChanelSlider_Scroll(int index);
     void SetLeftBandGain(int band, qint16 sliderValue);
@@ -65,7 +72,7 @@ public:
     void ReapplyAllBands();
     void ResetEqualizer();
 
-    // Options panel (equalizer/Form1Options.cpp)
+    // Options panel (Form1Options.cpp)
     void SetOutputLevel(int channel, qint16 position);
     void SetEqRange(int choice);
     // A choice selected by the user (or by Reset, which calls these itself).
@@ -76,36 +83,41 @@ public:
     void Slider1_Change(int index); // level slider moved or changed
     void Slider2_Change();          // bandwidth slider moved or changed
 
-    // The response curve and its check boxes (curve/Form1Curve.cpp). The
-    // curve, the peaks and the warnings follow the model and the open
-    // source; the import's ShowSourceBands calls ShowResponse for a new
-    // rate or peak. With "Avoid clipping" or "As drawn" on, a channel's
-    // chain is rebuilt whenever what it applies changes.
+    // The response curve and its check boxes (Form1Curve.cpp). The curve,
+    // the peaks and the warnings follow the session's plans; the import's
+    // ShowSourceBands calls ShowResponse for a new rate or peak.
     void SetAvoidClipping(bool on);
     void SetAsDrawn(bool on);
     void ShowResponse();
 
-    // "Open" (import/OpenSourceFile.cpp)
+    // "Open" (Form1Open.cpp): the dialog opens, the click handler returns;
+    // the choice starts the import.
     void OpenSourceFile();
     // The import of a file chosen without the dialog, as if chosen with it.
     void OpenSource(const QString &path);
     // Files dropped on the window or named on the command line
-    // (app/Form1Drop.cpp): one file is opened; anything else is refused on
+    // (Form1Drop.cpp): one file is opened; anything else is refused on
     // the status line, saying why. Returns whether the import started.
     bool OpenGivenFiles(const QStringList &paths);
-    // "Preview" (preview/Form1Preview.cpp); returns when the sequence ends.
+    // "Preview" (Form1Preview.cpp): starts the preview job, which Form4
+    // shows, and returns.
     void SoundPreviewing(qint16 IntChanel);
     // Ends the running preview at once: its tool stops and Form4 closes.
     void StopPreview();
     void objDOS_ReceiveOutputs(QString &CommandOutputs);
-    // "Save As" (export/SaveOutputAs.cpp)
+    // The running preview, or null.
+    std::unique_ptr<PreviewJob> objDOS;
+    // "Save As" (Form1Save.cpp): the dialog opens, the click handler
+    // returns; the choice opens Form3, which runs the export.
     void SaveOutputAs();
+    // The export of a file chosen without the dialog, as if chosen with it.
+    void ExportTo(const QString &path);
 
-    // Shutdown (app/Form1Shutdown.cpp): also keeps the settings as "Last
+    // Shutdown (Form1Shutdown.cpp): also keeps the settings as "Last
     // settings".
     void CleanUnload();
 
-    // "Presets" (presets/Form1Presets.cpp). Each says what went wrong, or
+    // "Presets" (Form1Presets.cpp). Each says what went wrong, or
     // what an import did, in a message box naming the file; a failed load
     // or import changes nothing. Loading sets the settings, nothing runs.
     void LoadPresetFile();      // "Load..."
@@ -120,7 +132,7 @@ public:
     // The settings at the last exit, in the configuration folder.
     static QString LastSettingsPath();
 
-    // The status line at the bottom of the window (app/Form1Status.cpp): what
+    // The status line at the bottom of the window (Form1Status.cpp): what
     // the user should know about the open source and the tools.
     void ShowStatus(const QString &text);
     // Dims the captions of bands the open source's sample rate leaves no
@@ -133,26 +145,22 @@ public:
     // looked for.
     void CheckTools();
 
-    // Undo and redo of settings (app/Form1Undo.cpp), from the settings as
+    // Undo and redo of settings (Form1Undo.cpp), from the settings as
     // start-up leaves them: Ctrl+Z, Ctrl+Shift+Z. A slider dragged from
     // press to release is one step. Nothing is run again.
     void SetUpUndo();
     void UndoSettings();
     void RedoSettings();
-    SettingsHistory *History = nullptr;
 
     // While an import, a preview or an export runs, "Open" and "Save As" are
     // disabled. During a preview "Preview" reads "Stop"; it and "Reset" end
     // the preview. During an import or an export "Preview" and "Reset" are
     // disabled too: Reset would cut them short without a word. "Preview"
-    // and "Save As" also wait for a source's channel files.
-    void SequenceStarted(bool preview = false);
-    void SequenceEnded(bool preview = false);
-    bool SequenceRunning() const;
-    bool PreviewRunning() const;
-    // Both channel files are there: the import removes them when it starts
-    // and when it fails, and writes them when it succeeds.
-    bool SourceImported() const;
+    // and "Save As" also wait for a source's channel files. The session
+    // keeps what runs.
+    bool SequenceRunning() const { return mSession.SequenceRunning(); }
+    bool PreviewRunning() const { return mSession.PreviewRunning(); }
+    bool SourceImported() const { return mSession.SourceImported(); }
 
     // Controls, named as the design names them (object names carry the index).
     QPushButton *Command2 = nullptr;          // "Open"
@@ -218,78 +226,49 @@ private:
     // The tool note and the source note together on the status line.
     void ShowNotes();
 
-    // app/Form1Design.cpp: the controls as designed; band arrays hold only
+    // Form1Design.cpp: the controls as designed; band arrays hold only
     // element 0 until BuildBandPanels.
     void CreateDesignControls();
     void CreateOptionsPanel();
-    // app/Form1Layout.cpp
+    // Form1Layout.cpp
     void HScroll1_Change();
     void Picture2_Resize();
-    // equalizer/Form1Bands.cpp
+    // Form1Bands.cpp
     void ConnectBandSlider(QSlider *slider, bool left, int index);
-    // equalizer/Form1Options.cpp
+    // Form1Options.cpp
     void ConnectOptionsPanel();
 
-    // equalizer/Form1Bands.cpp: the controls, gain texts, volumes and chains
-    // follow the model once per outermost operation. A chain is rebuilt only
-    // where the handlers ask for it, as when each moved control rebuilt it
-    // itself: a bandwidth change waits for the next band move, a level
-    // change shows its text in the box until the next rebuild.
-    void FollowModel();
-    void RebuildChainAfterwards(int channel);
-    void ShowLevelAfterwards(int channel);
+    // Form1Bands.cpp: the controls and the chain boxes show what the
+    // session followed, once per outermost change of the settings.
+    void FollowModel(bool leftPlanChanged, bool rightPlanChanged);
     void ShowBands(int channel, const EqualizerSettings &settings);
     void ShowOptions(const EqualizerSettings &settings);
-    struct ChainFollow
-    {
-        bool rebuild = false;
-        bool showChain = false;
-        bool showLevel = false;
-    };
-    std::array<ChainFollow, EqualizerSettings::ChannelCount> mChainFollow{};
     // What the band controls show, so that only what the model changed is
     // set: a slider placed by code without its scroll handling keeps its
     // place until the import or a move applies it.
     EqualizerSettings mShown;
 
-    // curve/Form1Curve.cpp
+    // Form1Curve.cpp
     void CreateCurvePanel();
     // Under the band panels, above the status line: call after placing both.
     void PlaceCurvePanel();
-    // Returns which channels' plans changed; the curve shows them.
-    std::array<bool, EqualizerSettings::ChannelCount> FollowPlans(const EqualizerSettings &settings);
     void ShowResponseTexts();
-    std::unique_ptr<ChannelPlanner> mPlanner;
-    // Whether the channel's chain text was last built with an option in
-    // force: turning both off again must rebuild it plain.
-    std::array<bool, EqualizerSettings::ChannelCount> mChainPlanned{};
 
-    // presets/Form1Presets.cpp
+    // Form1Preview.cpp: passes the preview job's reports to Form4 and lets
+    // the job go once it has ended. A child of the window.
+    class PreviewWindows;
+    PreviewWindows *mPreviewWindows = nullptr;
+
+    // Form1Presets.cpp
     void CreatePresetsControl();
     void ShowRecentPresets();
     void ShowPresetMessage(const QString &text, bool problem, const QString &details = QString());
-    QString ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,
-                             const QString &suffix);
+    void ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,
+                          const QString &suffix, std::function<void(const QString &)> chosen);
 
-    int mRunningSequences = 0;
-    int mRunningPreviews = 0;
+    Session &mSession;
     double mHeightTwips = 0;
     QString mToolStatus;
     QString mSourceStatus;
     QString mBandwidthStatus;
-};
-
-// Marks a tool sequence (import, preview, export) as running for as long as
-// it lives; safe when the main window is gone first.
-class SequenceScope
-{
-public:
-    explicit SequenceScope(Form1 *form, bool preview = false);
-    ~SequenceScope();
-    SequenceScope(const SequenceScope &) = delete;
-    SequenceScope &operator=(const SequenceScope &) = delete;
-
-private:
-    QPointer<Form1> mForm;
-    bool mPreview;
 };

@@ -7,6 +7,8 @@
 #include "core/equalizer/OutputLevel.h"
 
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -147,4 +149,5 @@ void Form1::NameControls()
     };
     for (const auto &group : groups)
         NameGroup(Picture1[group.panel], QString::fromLatin1(group.name));
+    SetMenuOfButton(PresetsButton, PresetsMenu);
 }

@@ -1,16 +1,15 @@
 // Band sliders, the left chanel sync and Reset: the handlers write to the
-// equalizer model, and the window follows it.
+// session's settings, and the window shows what the session followed.
 #include "ui/form1/Form1.h"
 
 #include "ui/Colours.h"
-#include "session/SharedState.h"
-#include "ui/Twips.h"
-#include "core/equalizer/ChannelPlan.h"
 #include "core/equalizer/OutputLevel.h"
 #include "core/equalizer/SettingsHistory.h"
-#include "ui/Form3.h"
 #include "ui/Form2.h"
+#include "ui/Form3.h"
 #include "ui/Form4.h"
+#include "ui/ResponseCurveView.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,14 +26,6 @@ namespace {
 QString BandReadout(int gain)
 {
     return gain > 0 ? QLatin1Char('+') + QString::number(gain) : QLatin1Char('-') + QString::number(-gain);
-}
-
-BandGains GainTexts(const EqualizerSettings &settings, int channel)
-{
-    BandGains texts;
-    for (int band = 0; band < BandTable::BandCount; ++band)
-        texts[band] = QString::fromStdString(settings.GainText(channel, band));
-    return texts;
 }
 
 } // namespace
@@ -68,36 +59,35 @@ void Form1::RightChanelSlider_Scroll(int index)
 
 void Form1::SetLeftBandGain(int band, qint16 sliderValue)
 {
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Left);
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChainAfterwards(EqualizerSettings::Left);
     // With sync on the model copies the left bands to the right.
-    if (Equalizer().Settings().sync)
-        RebuildChainAfterwards(EqualizerSettings::Right);
-    Equalizer().SetBandSliderPosition(EqualizerSettings::Left, band, sliderValue);
+    if (mSession.Equalizer().Settings().sync)
+        mSession.RebuildChainAfterwards(EqualizerSettings::Right);
+    mSession.Equalizer().SetBandSliderPosition(EqualizerSettings::Left, band, sliderValue);
 }
 
 void Form1::SetRightBandGain(int band, qint16 sliderValue)
 {
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Right);
-    Equalizer().SetBandSliderPosition(EqualizerSettings::Right, band, sliderValue);
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChainAfterwards(EqualizerSettings::Right);
+    mSession.Equalizer().SetBandSliderPosition(EqualizerSettings::Right, band, sliderValue);
 }
 
 void Form1::CopyLeftBandsToRight()
 {
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Right);
-    Equalizer().CopyLeftBandsToRight();
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChainAfterwards(EqualizerSettings::Right);
+    mSession.Equalizer().CopyLeftBandsToRight();
 }
 
 void Form1::ReapplyAllBands()
 {
     // The sliders, not the model: a position placed without its scroll
     // handling counts from here on, as the import's end promises.
-    EqualizerModel &model = Equalizer();
+    EqualizerModel &model = mSession.Equalizer();
     EqualizerModel::Batch batch(&model);
-    RebuildChainAfterwards(EqualizerSettings::Left);
-    RebuildChainAfterwards(EqualizerSettings::Right);
+    mSession.RebuildChains();
     for (int band = 0; band < LeftChanelSlider.size(); ++band)
         model.SetBandSliderPosition(EqualizerSettings::Left, band, LeftChanelSlider[band]->sliderPosition());
     // With sync on, the left moves have made the right panel a copy.
@@ -110,9 +100,9 @@ void Form1::ReapplyAllBands()
 void Form1::Option4_Click(int index)
 {
     // Both choices copy: "OFF" copies the left panel once more.
-    EqualizerModel::Batch batch(&Equalizer());
+    EqualizerModel::Batch batch(&mSession.Equalizer());
     CopyLeftBandsToRight();
-    Equalizer().SetSync(index != 0);
+    mSession.Equalizer().SetSync(index != 0);
 }
 
 void Form1::ResetEqualizer()
@@ -123,7 +113,7 @@ void Form1::ResetEqualizer()
         SettingsHistory *history;
         explicit OneStep(SettingsHistory *h) : history(h) { if (history) history->BeginGesture(); }
         ~OneStep() { if (history) history->EndGesture(); }
-    } oneStep(History);
+    } oneStep(mSession.History());
 
     Form4::UnloadIfLoaded();
     Form3::UnloadIfLoaded();
@@ -148,82 +138,38 @@ void Form1::ResetEqualizer()
     for (ChannelSettings &channel : centred.channels)
         channel.moved.fill(true);
     {
-        EqualizerModel::Batch batch(&Equalizer());
-        RebuildChainAfterwards(EqualizerSettings::Left);
-        RebuildChainAfterwards(EqualizerSettings::Right);
-        Equalizer().SetSettings(centred);
+        EqualizerModel::Batch batch(&mSession.Equalizer());
+        mSession.RebuildChains();
+        mSession.Equalizer().SetSettings(centred);
     }
-    Equalizer().SetSettings(EqualizerSettings());
+    mSession.Equalizer().SetSettings(EqualizerSettings());
 
-    Shared().ResetEqualizerState();
+    mSession.ResetEqualizerState();
 }
 
-void Form1::RebuildChainAfterwards(int channel)
+void Form1::FollowModel(bool leftPlanChanged, bool rightPlanChanged)
 {
-    if (!EqualizerSettings::IsChannel(channel))
-        return;
-    mChainFollow[channel].rebuild = true;
-    mChainFollow[channel].showChain = true;
-    mChainFollow[channel].showLevel = false;
-    Equalizer().Announce(channel);
-}
-
-void Form1::ShowLevelAfterwards(int channel)
-{
-    if (!EqualizerSettings::IsChannel(channel))
-        return;
-    mChainFollow[channel].showChain = false;
-    mChainFollow[channel].showLevel = true;
-    Equalizer().Announce(channel);
-}
-
-void Form1::FollowModel()
-{
-    const EqualizerSettings &settings = Equalizer().Settings();
-    // An operation announces up to three times (each channel, the options);
-    // the first shows everything.
-    const auto asked = [](const ChainFollow &follow) { return follow.showChain || follow.showLevel; };
-    if (settings == mShown && !asked(mChainFollow[0]) && !asked(mChainFollow[1]))
-        return;
-    SharedState &shared = Shared();
-    // First: the chains read them, and the sliders' range must hold the gains.
+    const EqualizerSettings &settings = mSession.Equalizer().Settings();
+    // First: the sliders' range must hold the gains.
     ShowOptions(settings);
-    shared.LowCutEnabled = settings.lowCut;
-    shared.Bandwidth = settings.bandwidth;
     if (settings.bandwidth != mShown.bandwidth)
         ShowBandwidthBands();
-    const std::array<bool, EqualizerSettings::ChannelCount> planChanged = FollowPlans(settings);
-    const bool planned = settings.asDrawn || settings.avoidClipping;
+    const bool planChanged[] = {leftPlanChanged, rightPlanChanged};
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
         const bool left = channel == EqualizerSettings::Left;
         ShowBands(channel, settings);
-        BandGains &gains = left ? shared.LeftBandGain : shared.RightBandGain;
-        gains = GainTexts(settings, channel);
-
         const OutputLevel level = OutputLevelFromPosition(qint16(settings.channels[channel].levelPosition));
-        (left ? shared.LeftVolume : shared.RightVolume) = level.level;
         if (channel < Slider1.size()) {
             const QSignalBlocker blocker(Slider1[channel]);
             Slider1[channel]->setValue(settings.channels[channel].levelPosition);
         }
         if (channel < Label9.size())
             SetAutoSizeText(Label9[channel], level.readout);
-
-        const ChainFollow follow = std::exchange(mChainFollow[channel], ChainFollow());
-        QString &chain = left ? shared.LeftFilterChain : shared.RightFilterChain;
-        // With an option on, the chain follows every change of what it
-        // applies, so the export never takes solved gains or a pre-gain
-        // made for other settings.
-        const bool rebuild = follow.rebuild || (planChanged[channel] && (planned || mChainPlanned[channel]));
-        if (rebuild) {
-            chain = ChannelPlanText::ChainText(shared, gains, mPlanner->Plan(channel));
-            mChainPlanned[channel] = planned;
-        }
-        const bool showChain = follow.showChain || (rebuild && !follow.showLevel);
         QPlainTextEdit *box = left ? Text2 : Text3;
-        const QString boxText = follow.showLevel ? level.displayText : chain;
-        if ((follow.showLevel || showChain) && box->toPlainText() != boxText)
-            box->setPlainText(boxText);
+        if (mSession.ChainBoxSet(channel) && box->toPlainText() != mSession.ChainBox(channel))
+            box->setPlainText(mSession.ChainBox(channel));
+        if (planChanged[channel] && ResponseCurve)
+            ResponseCurve->ShowPlan(channel, mSession.SourceSampleRate, mSession.Plan(channel));
     }
     mShown = settings;
     ShowResponseTexts();

@@ -2,7 +2,6 @@
 // the warnings and the "Avoid clipping" and "As drawn" check boxes beside it.
 #include "ui/form1/Form1.h"
 
-#include "session/SharedState.h"
 #include "ui/Twips.h"
 #include "core/equalizer/ChannelPlan.h"
 #include "ui/ResponseCurveView.h"
@@ -58,10 +57,11 @@ void Form1::CreateCurvePanel()
     AsDrawnBox = NewCheckBox(CurvePanel, QStringLiteral("AsDrawnBox"), QStringLiteral("As drawn"));
     AvoidClippingBox->setToolTip(QStringLiteral("Lowers a channel that would go above full scale"));
     AsDrawnBox->setToolTip(QStringLiteral("Sets the bands so that the curve passes through the sliders"));
-    // Only the user's clicks: the window sets the boxes itself as it follows
-    // the model.
-    connect(AvoidClippingBox, &QCheckBox::clicked, this, [this](bool on) { SetAvoidClipping(on); });
-    connect(AsDrawnBox, &QCheckBox::clicked, this, [this](bool on) { SetAsDrawn(on); });
+    // Every way of ticking a box counts: a click, the keyboard and a screen
+    // reader's action; the window sets the boxes with their signals
+    // blocked as it follows the settings.
+    connect(AvoidClippingBox, &QCheckBox::toggled, this, [this](bool on) { SetAvoidClipping(on); });
+    connect(AsDrawnBox, &QCheckBox::toggled, this, [this](bool on) { SetAsDrawn(on); });
 
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
         QLabel *peak = NewNote(CurvePanel, QStringLiteral("PeakLabel_%1").arg(channel));
@@ -74,8 +74,8 @@ void Form1::CreateCurvePanel()
         warning->setWordWrap(true);
         SetTextColour(warning, WarningColour);
     }
-    mPlanner = std::make_unique<ChannelPlanner>();
-    FollowPlans(mShown);
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
+        ResponseCurve->ShowPlan(channel, mSession.SourceSampleRate, mSession.Plan(channel));
     ShowResponseTexts();
 }
 
@@ -114,63 +114,30 @@ void Form1::PlaceCurvePanel()
 
 void Form1::SetAvoidClipping(bool on)
 {
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Left);
-    RebuildChainAfterwards(EqualizerSettings::Right);
-    Equalizer().SetAvoidClipping(on);
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChains();
+    mSession.Equalizer().SetAvoidClipping(on);
 }
 
 void Form1::SetAsDrawn(bool on)
 {
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Left);
-    RebuildChainAfterwards(EqualizerSettings::Right);
-    Equalizer().SetAsDrawn(on);
-}
-
-std::array<bool, EqualizerSettings::ChannelCount> Form1::FollowPlans(const EqualizerSettings &settings)
-{
-    std::array<bool, EqualizerSettings::ChannelCount> changed{};
-    if (!mPlanner)
-        return changed;
-    const SharedState &shared = Shared();
-    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        changed[channel] = mPlanner->Update(settings, channel, shared.SourceSampleRate, shared.SourcePeakDb);
-        if (changed[channel])
-            ResponseCurve->ShowPlan(channel, shared.SourceSampleRate, mPlanner->Plan(channel));
-    }
-    return changed;
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChains();
+    mSession.Equalizer().SetAsDrawn(on);
 }
 
 void Form1::ShowResponse()
 {
-    const EqualizerSettings &settings = Equalizer().Settings();
-    const std::array<bool, EqualizerSettings::ChannelCount> changed = FollowPlans(settings);
-    const bool planned = settings.asDrawn || settings.avoidClipping;
-    SharedState &shared = Shared();
-    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        if (!changed[channel] || !(planned || mChainPlanned[channel]))
-            continue;
-        const bool left = channel == EqualizerSettings::Left;
-        QString &chain = left ? shared.LeftFilterChain : shared.RightFilterChain;
-        chain = ChannelPlanText::ChainText(shared, left ? shared.LeftBandGain : shared.RightBandGain,
-                                           mPlanner->Plan(channel));
-        mChainPlanned[channel] = planned;
-        QPlainTextEdit *box = left ? Text2 : Text3;
-        if (box->toPlainText() != chain)
-            box->setPlainText(chain);
-    }
-    ShowResponseTexts();
+    // The window follows through the session's report.
+    mSession.FollowSource();
 }
 
 void Form1::ShowResponseTexts()
 {
-    if (!mPlanner)
-        return;
     QStringList clips;
     QStringList deviations;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        const ChannelPlan &plan = mPlanner->Plan(channel);
+        const ChannelPlan &plan = mSession.Plan(channel);
         const QString name = channel == EqualizerSettings::Left ? QStringLiteral("Left: ") : QStringLiteral("Right: ");
         if (channel < PeakLabel.size())
             PeakLabel[channel]->setText(name + ChannelPlanText::PeakText(plan));

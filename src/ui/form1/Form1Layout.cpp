@@ -2,14 +2,12 @@
 // of the band canvas and the layout of the chain panel.
 #include "ui/Colours.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
 #include "ui/SliderToolTip.h"
 #include "ui/Twips.h"
 #include "core/equalizer/BandTable.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -155,7 +153,7 @@ void PlaceBottomStrip(QLabel *strip, const QWidget *panel)
 
 } // namespace
 
-void Form1::BuildBandPanels()
+void Form1::BuildBandPanels(std::function<void()> ready)
 {
     const QString names[] = {QStringLiteral("LeftChanelSlider"), QStringLiteral("RightChanelSlider"),
                              QStringLiteral("Label1"), QStringLiteral("Label2"),
@@ -207,13 +205,11 @@ void Form1::BuildBandPanels()
 
     NameControls();
     SetUpKeyboard();
-    LabelBandsAndShow();
+    LabelBandsAndShow(std::move(ready));
 }
 
-void Form1::LabelBandsAndShow()
+void Form1::LabelBandsAndShow(std::function<void()> ready)
 {
-    const qint64 deadline = QDateTime::currentSecsSinceEpoch() + 1;
-
     for (int band = 0; band <= BandTable::LastBand; ++band)
         SetAutoSizeText(Label1[band], BandTable::Caption(band));
     for (int band = 0; band <= BandTable::LastBand; ++band)
@@ -221,32 +217,24 @@ void Form1::LabelBandsAndShow()
 
     show();
 
-    // More than one and at most two seconds of "Loading...", events running;
-    // the window may be closed meanwhile.
-    QPointer<Form1> self(this);
-    if (LoadingPauseSkipped()) {
-        QCoreApplication::processEvents();
-    } else {
-        QEventLoop pause;
-        QTimer clock;
-        clock.setInterval(10);
-        QObject::connect(&clock, &QTimer::timeout, &pause, [&pause, deadline] {
-            if (QDateTime::currentSecsSinceEpoch() > deadline)
-                pause.quit();
-        });
-        clock.start();
-        pause.exec();
-    }
-    if (!self)
-        return;
-
-    Picture1[2]->show();
-    Picture1[3]->show();
-    Picture1[4]->show();
-    HScroll1->show();
-    PresetsButton->setEnabled(true);
-    // The curve shows with the band panels.
-    PlaceCurvePanel();
+    const auto shown = [this, ready = std::move(ready)] {
+        Picture1[2]->show();
+        Picture1[3]->show();
+        Picture1[4]->show();
+        HScroll1->show();
+        PresetsButton->setEnabled(true);
+        // The curve shows with the band panels.
+        PlaceCurvePanel();
+        if (ready)
+            ready();
+    };
+    if (!mSession.StartOptions().loadingPause)
+        return shown();
+    // More than one and at most two seconds of "Loading...": until the
+    // second after next begins. The window runs meanwhile and may be
+    // closed, which drops what was left to do.
+    const qint64 end = (QDateTime::currentSecsSinceEpoch() + 2) * 1000;
+    QTimer::singleShot(int(end - QDateTime::currentMSecsSinceEpoch()), this, shown);
 }
 
 void Form1::ArrangeMainWindow()

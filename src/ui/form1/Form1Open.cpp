@@ -1,7 +1,6 @@
 // "Open": choosing the source and starting its inspection.
 #include "ui/form1/Form1.h"
 
-#include "session/SharedState.h"
 #include "ui/Form2.h"
 #include "ui/OpenSourceDialog.h"
 #include "core/system/ShortPath.h"
@@ -17,10 +16,7 @@ void Form1::OpenSourceFile()
     if (SequenceRunning())
         return;
 
-    const QString chosen = ShowFileDialog(this, OpenSourceDialogRequest());
-    if (chosen.isEmpty())
-        return;
-    OpenSource(chosen);
+    ShowFileDialog(this, OpenSourceDialogRequest(), [this](const QString &chosen) { OpenSource(chosen); });
 }
 
 void Form1::OpenSource(const QString &chosen)
@@ -29,10 +25,10 @@ void Form1::OpenSource(const QString &chosen)
         return;
     if (Text1)
         Text1->clear();
-    Shared().SourceFile.clear();
-    Shared().SourceFile = GetShortPath(chosen);
+    mSession.SourceFile.clear();
+    mSession.SourceFile = GetShortPath(chosen);
     if (Text1)
-        Text1->setText(Shared().SourceFile);
+        Text1->setText(mSession.SourceFile);
 
     // A window still showing an earlier failure makes way for a fresh one,
     // whose load step clears the failure from its labels.
@@ -40,6 +36,6 @@ void Form1::OpenSource(const QString &chosen)
         Form2::UnloadIfLoaded();
     Form2 *inspection = Form2::Load(this);
     inspection->show();
-    inspection->Label1[1]->setText(Shared().SourceFile);
+    inspection->Label1[1]->setText(mSession.SourceFile);
     inspection->ScheduleInspection();
 }

@@ -2,7 +2,6 @@
 // preview channel.
 #include "ui/Colours.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
 #include "core/equalizer/EqualizerModel.h"
 #include "ui/Twips.h"
 
@@ -52,10 +51,10 @@ void Form1::Slider1_Change(int index)
 
 void Form1::SetOutputLevel(int channel, qint16 position)
 {
-    EqualizerModel::Batch batch(&Equalizer());
+    EqualizerModel::Batch batch(&mSession.Equalizer());
     // The box shows the level until the channel's chain is next rebuilt.
-    ShowLevelAfterwards(channel);
-    Equalizer().SetLevelPosition(channel, position);
+    mSession.ShowLevelAfterwards(channel);
+    mSession.Equalizer().SetLevelPosition(channel, position);
 }
 
 void Form1::Slider2_Change()
@@ -63,32 +62,30 @@ void Form1::Slider2_Change()
     // The chains follow at once, as the curve and a playing preview do: a
     // bandwidth that waited for the next band move would be heard and drawn
     // but not saved.
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Left);
-    RebuildChainAfterwards(EqualizerSettings::Right);
-    Equalizer().SetBandwidth(Slider2->value());
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChains();
+    mSession.Equalizer().SetBandwidth(Slider2->value());
 }
 
 void Form1::SetEqRange(int choice)
 {
     if (choice != 0 && choice != 1)
         return;
-    Equalizer().SetRange(choice == 0 ? EqualizerSettings::WideRange : EqualizerSettings::NarrowRange);
+    mSession.Equalizer().SetRange(choice == 0 ? EqualizerSettings::WideRange : EqualizerSettings::NarrowRange);
 }
 
 void Form1::Option1_Click(int index)
 {
     // Every band to the centre; the sync does not copy here.
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Left);
-    RebuildChainAfterwards(EqualizerSettings::Right);
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChains();
     SetEqRange(index);
 }
 
 void Form1::Option2_Click(int index)
 {
-    EqualizerModel::Batch batch(&Equalizer());
-    Equalizer().SetLowCut(index != 0);
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.Equalizer().SetLowCut(index != 0);
     ReapplyAllBands();
 }
 
@@ -109,8 +106,11 @@ void Form1::ShowOptions(const EqualizerSettings &settings)
         Slider2->setValue(settings.bandwidth);
     }
     Label14->setText(BandwidthReadout(settings.bandwidth));
-    AvoidClippingBox->setChecked(settings.avoidClipping);
-    AsDrawnBox->setChecked(settings.asDrawn);
+    for (const auto &[box, on] : {std::pair{AvoidClippingBox, settings.avoidClipping},
+                                   std::pair{AsDrawnBox, settings.asDrawn}}) {
+        const QSignalBlocker blocker(box);
+        box->setChecked(on);
+    }
 
     if (settings.range == mShown.range)
         return;
@@ -133,6 +133,6 @@ void Form1::Option3_Click(int index)
     // A preview of the former choice ends with it; the next one makes a
     // runner of its own.
     StopPreview();
-    Shared().PreviewChannel = qint16(index);
+    mSession.PreviewChannel = qint16(index);
     SetLamps(Label17, index);
 }

@@ -2,7 +2,6 @@
 // recently used presets and the settings at the last exit.
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
 #include "ui/Twips.h"
 #include "dsp/BiquadResponse.h"
 #include "core/presets/PresetFile.h"
@@ -59,9 +58,9 @@ QString RememberRecentPreset(const QString &path)
 }
 
 // Filters and responses are computed at the open source's rate.
-double SourceRate()
+double SourceRate(const Session &session)
 {
-    return Shared().SourceSampleRate > 0 ? Shared().SourceSampleRate : BiquadResponse::DefaultSampleRate;
+    return session.SourceSampleRate > 0 ? session.SourceSampleRate : BiquadResponse::DefaultSampleRate;
 }
 
 const QString AllFiles = QtNameFilter(QStringLiteral("All Files (*.*)"), QStringLiteral("*"));
@@ -85,10 +84,14 @@ void Form1::CreatePresetsControl()
     SetTwips(PresetsButton, 15330, 120, 1095, 315);
     PresetsMenu = new QMenu(PresetsButton);
     PresetsMenu->setObjectName(QStringLiteral("PresetsMenu"));
-    PresetsButton->setMenu(PresetsMenu);
     // Filled as it opens: the recent presets and "Last settings" may have
     // changed since.
     connect(PresetsMenu, &QMenu::aboutToShow, this, [this] { ShowRecentPresets(); });
+    // Opened as a popup under the button rather than through the button's
+    // own menu, which runs an event loop of its own inside the click.
+    connect(PresetsButton, &QPushButton::clicked, this, [this] {
+        PresetsMenu->popup(PresetsButton->mapToGlobal(QPoint(0, PresetsButton->height())));
+    });
 }
 
 void Form1::ShowRecentPresets()
@@ -111,8 +114,8 @@ void Form1::ShowRecentPresets()
     last->setEnabled(QFileInfo::exists(LastSettingsPath()));
 }
 
-QString Form1::ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,
-                                const QString &suffix)
+void Form1::ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,
+                             const QString &suffix, std::function<void(const QString &)> chosen)
 {
     QSettings settings(ConfigFile(), QSettings::IniFormat);
     FileDialogRequest request;
@@ -123,42 +126,34 @@ QString Form1::ChoosePresetPath(bool save, const QString &title, const QStringLi
     request.defaultSuffix = suffix;
     request.confirmOverwrite = save;
     request.directory = settings.value(LastFolderKey).toString();
-    const QString path = ShowFileDialog(this, request);
-    if (!path.isEmpty())
-        settings.setValue(LastFolderKey, QFileInfo(path).absolutePath());
-    return path;
+    ShowFileDialog(this, request, [chosen = std::move(chosen)](const QString &path) {
+        QSettings(ConfigFile(), QSettings::IniFormat).setValue(LastFolderKey, QFileInfo(path).absolutePath());
+        chosen(path);
+    });
 }
 
 void Form1::LoadPresetFile()
 {
-    const QString path = ChoosePresetPath(false, QStringLiteral("Load Preset"), {PresetFiles, AllFiles},
-                                          QStringLiteral("json"));
-    if (!path.isEmpty())
-        LoadPreset(path);
+    ChoosePresetPath(false, QStringLiteral("Load Preset"), {PresetFiles, AllFiles}, QStringLiteral("json"),
+                     [this](const QString &path) { LoadPreset(path); });
 }
 
 void Form1::SavePresetFile()
 {
-    const QString path = ChoosePresetPath(true, QStringLiteral("Save Preset As"), {PresetFiles, AllFiles},
-                                          QStringLiteral("json"));
-    if (!path.isEmpty())
-        SavePreset(path);
+    ChoosePresetPath(true, QStringLiteral("Save Preset As"), {PresetFiles, AllFiles}, QStringLiteral("json"),
+                     [this](const QString &path) { SavePreset(path); });
 }
 
 void Form1::ImportProfileFile()
 {
-    const QString path = ChoosePresetPath(false, QStringLiteral("Import Profile"), {ProfileFiles, AllFiles},
-                                          QString());
-    if (!path.isEmpty())
-        ImportProfile(path);
+    ChoosePresetPath(false, QStringLiteral("Import Profile"), {ProfileFiles, AllFiles}, QString(),
+                     [this](const QString &path) { ImportProfile(path); });
 }
 
 void Form1::ExportProfileFile()
 {
-    const QString path = ChoosePresetPath(true, QStringLiteral("Export Profile"), {TextFiles, AllFiles},
-                                          QStringLiteral("txt"));
-    if (!path.isEmpty())
-        ExportProfile(path);
+    ChoosePresetPath(true, QStringLiteral("Export Profile"), {TextFiles, AllFiles}, QStringLiteral("txt"),
+                     [this](const QString &path) { ExportProfile(path); });
 }
 
 void Form1::LoadLastSettings()
@@ -176,10 +171,9 @@ bool Form1::LoadPreset(const QString &path)
     }
     {
         // As if the user had set each control: both chains are rebuilt.
-        EqualizerModel::Batch batch(&Equalizer());
-        RebuildChainAfterwards(EqualizerSettings::Left);
-        RebuildChainAfterwards(EqualizerSettings::Right);
-        Equalizer().SetSettings(settings);
+        EqualizerModel::Batch batch(&mSession.Equalizer());
+        mSession.RebuildChains();
+        mSession.Equalizer().SetSettings(settings);
     }
     const QString unremembered = RememberRecentPreset(path);
     if (!unremembered.isEmpty())
@@ -190,7 +184,7 @@ bool Form1::LoadPreset(const QString &path)
 bool Form1::SavePreset(const QString &path)
 {
     QString message;
-    if (!PresetFile::Save(path, Equalizer().Settings(), &message)) {
+    if (!PresetFile::Save(path, mSession.Equalizer().Settings(), &message)) {
         ShowPresetMessage(message, true);
         return false;
     }
@@ -202,17 +196,16 @@ bool Form1::SavePreset(const QString &path)
 
 bool Form1::ImportProfile(const QString &path)
 {
-    const ProfileImport::Result result = ProfileImport::ImportFile(path, Equalizer().Settings(), SourceRate());
+    const ProfileImport::Result result = ProfileImport::ImportFile(path, mSession.Equalizer().Settings(), SourceRate(mSession));
     if (!result.ok) {
         ShowPresetMessage(result.message, true);
         return false;
     }
     bool taken = false;
     {
-        EqualizerModel::Batch batch(&Equalizer());
-        RebuildChainAfterwards(EqualizerSettings::Left);
-        RebuildChainAfterwards(EqualizerSettings::Right);
-        taken = Equalizer().SetSettings(result.settings);
+        EqualizerModel::Batch batch(&mSession.Equalizer());
+        mSession.RebuildChains();
+        taken = mSession.Equalizer().SetSettings(result.settings);
     }
     if (!taken) {
         ShowPresetMessage(ProfileImport::Refusal(path, QString::fromStdString(result.settings.Problem())), true);
@@ -227,7 +220,7 @@ bool Form1::ImportProfile(const QString &path)
 bool Form1::ExportProfile(const QString &path)
 {
     QString message;
-    if (!ProfileExport::Save(path, Equalizer().Settings(), &message, SourceRate())) {
+    if (!ProfileExport::Save(path, mSession.Equalizer().Settings(), &message, SourceRate(mSession))) {
         ShowPresetMessage(message, true);
         return false;
     }

@@ -2,7 +2,6 @@
 // which runs the export.
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
-#include "session/SharedState.h"
 #include "ui/Form3.h"
 #include "core/system/OutputRefusal.h"
 #include "core/system/OutputReplacement.h"
@@ -30,14 +29,19 @@ void Form1::SaveOutputAs()
     request.defaultSuffix = QStringLiteral("wav");
     request.confirmOverwrite = true;
 
-    const QString fileName = ShowFileDialog(this, request);
-    if (fileName.isEmpty())
+    ShowFileDialog(this, request, [this](const QString &fileName) { ExportTo(fileName); });
+}
+
+void Form1::ExportTo(const QString &fileName)
+{
+    // Another sequence may have started while the dialog was open.
+    if (SequenceRunning())
         return;
 
     // The window of a finished export makes way for the new one.
     Form3::UnloadIfLoaded();
 
-    SharedState &shared = Shared();
+    Session &shared = mSession;
     const QString refusal = OutputRefusal(fileName, {shared.SourceFile});
     if (!refusal.isEmpty()) {
         shared.OutputFile.clear();

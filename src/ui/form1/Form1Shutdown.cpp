@@ -2,7 +2,6 @@
 // closes, and an export cut short leaves no partial file behind.
 #include "ui/form1/Form1.h"
 
-#include "session/SharedState.h"
 #include "ui/Form3.h"
 #include "ui/Form2.h"
 #include "core/presets/PresetFile.h"
@@ -29,7 +28,7 @@ void Form1::CleanUnload()
     if (!QDir().mkpath(QFileInfo(lastSettings).absolutePath()))
         message = QStringLiteral("Cannot save the preset %1: its folder cannot be made.").arg(lastSettings);
     else
-        PresetFile::Save(lastSettings, Equalizer().Settings(), &message);
+        PresetFile::Save(lastSettings, mSession.Equalizer().Settings(), &message);
     if (!message.isEmpty()) {
         std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
         std::fflush(stderr);

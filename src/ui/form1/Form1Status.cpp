@@ -3,7 +3,6 @@
 #include "ui/form1/Form1.h"
 
 #include "core/system/AppFolder.h"
-#include "session/SharedState.h"
 #include "core/equalizer/BandTable.h"
 #include "core/equalizer/SettingsHistory.h"
 
@@ -36,7 +35,7 @@ void Form1::ShowStatus(const QString &text)
 
 void Form1::ShowSourceBands()
 {
-    const int sampleRate = Shared().SourceSampleRate;
+    const int sampleRate = mSession.SourceSampleRate;
     int firstInactive = -1;
     for (int band = 0; band < Label1.size() && band < Label5.size(); ++band) {
         if (!BandTable::ActsAtSampleRate(band, sampleRate) && firstInactive < 0)
@@ -44,8 +43,8 @@ void Form1::ShowSourceBands()
     }
     // The import applies every band once it knows the source: no step of
     // the user's to undo.
-    if (History)
-        History->Rebase();
+    if (SettingsHistory *history = mSession.History())
+        history->Rebase();
     // The bands are ordered by frequency: the inactive ones are the top ones.
     mSourceStatus = firstInactive < 0
         ? QString()
@@ -60,8 +59,8 @@ void Form1::ShowSourceBands()
 
 void Form1::ShowBandwidthBands()
 {
-    const int sampleRate = Shared().SourceSampleRate;
-    const int bandwidth = Shared().Bandwidth;
+    const int sampleRate = mSession.SourceSampleRate;
+    const int bandwidth = mSession.Bandwidth;
     int first = -1;
     int last = -1;
     for (int band = 0; band < Label1.size() && band < Label5.size(); ++band) {

@@ -1,7 +1,6 @@
 // Undo and redo of the settings from the main window.
 #include "ui/form1/Form1.h"
 
-#include "session/SharedState.h"
 #include "core/equalizer/SettingsHistory.h"
 
 #include <QShortcut>
@@ -9,8 +8,8 @@
 
 void Form1::SetUpUndo()
 {
-    delete History;
-    History = new SettingsHistory(&Equalizer(), this);
+    mSession.StartHistory();
+    SettingsHistory *history = mSession.History();
 
     auto *undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
     connect(undo, &QShortcut::activated, this, &Form1::UndoSettings);
@@ -23,29 +22,29 @@ void Form1::SetUpUndo()
     QList<QSlider *> sliders = LeftChanelSlider + RightChanelSlider;
     sliders << Slider1[0] << Slider1[1] << Slider2;
     for (QSlider *slider : std::as_const(sliders)) {
-        connect(slider, &QSlider::sliderPressed, History, &SettingsHistory::BeginGesture);
-        connect(slider, &QSlider::sliderReleased, History, &SettingsHistory::EndGesture);
+        connect(slider, &QSlider::sliderPressed, history, &SettingsHistory::BeginGesture);
+        connect(slider, &QSlider::sliderReleased, history, &SettingsHistory::EndGesture);
     }
 }
 
 void Form1::UndoSettings()
 {
-    if (!History || !History->CanUndo())
+    SettingsHistory *history = mSession.History();
+    if (!history || !history->CanUndo())
         return;
     // As a preset load: the controls and both chains as if the user had set
     // each of them.
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Left);
-    RebuildChainAfterwards(EqualizerSettings::Right);
-    History->Undo();
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChains();
+    history->Undo();
 }
 
 void Form1::RedoSettings()
 {
-    if (!History || !History->CanRedo())
+    SettingsHistory *history = mSession.History();
+    if (!history || !history->CanRedo())
         return;
-    EqualizerModel::Batch batch(&Equalizer());
-    RebuildChainAfterwards(EqualizerSettings::Left);
-    RebuildChainAfterwards(EqualizerSettings::Right);
-    History->Redo();
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChains();
+    history->Redo();
 }

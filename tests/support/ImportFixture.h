@@ -2,7 +2,7 @@
 // import as the user takes them: choose a file after "Open", then wait.
 #pragma once
 
-#include "TestAppFolder.h"
+#include "StartedMainWindow.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -11,18 +11,15 @@
 
 #include <functional>
 
-class Form1;
 class Form2;
 
-class ImportFixture
+class ImportFixture : public StartedMainWindow
 {
 public:
     // The application folder's name may hold awkward characters; the real
     // ffprobe and ffmpeg are linked into it.
     explicit ImportFixture(const QString &appFolderName = QStringLiteral("app"));
-    ~ImportFixture();
-
-    bool isValid() const;
+    ~ImportFixture() override;
 
     // Answers the open dialog with 'path' and clicks "Open". Returns the
     // inspection window when one is shown.
@@ -45,8 +42,6 @@ public:
     qint64 closedAt = -1;           // when the window received its close
     QElapsedTimer clock;
 
-    TestAppFolder app;
-    QPointer<Form1> form;
     QPointer<Form2> inspection;
 
 private:

@@ -1,9 +1,6 @@
 #include "ImportFixture.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/form1/Form1.h"
-#include "app/Main.h"
-#include "session/SharedState.h"
 #include "ui/Form2.h"
 
 #include <QEvent>
@@ -42,31 +39,21 @@ private:
 } // namespace
 
 ImportFixture::ImportFixture(const QString &appFolderName)
-    : app(appFolderName)
+    : StartedMainWindow(appFolderName, [](TestAppFolder &app) {
+          app.linkRealTool(QStringLiteral("ffprobe"));
+          app.linkRealTool(QStringLiteral("ffmpeg"));
+      })
 {
-    app.linkRealTool(QStringLiteral("ffprobe"));
-    app.linkRealTool(QStringLiteral("ffmpeg"));
     SetFileDialogAnswer([this](const FileDialogRequest &) {
         ++mDialogRequests;
         return mAnswer;
     });
-    SkipLoadingPause(true);
-    form = Main();
     clock.start();
 }
 
 ImportFixture::~ImportFixture()
 {
     SetFileDialogAnswer(FileDialogAnswer());
-    delete form;
-    // Windows closed during the test go with their deferred deletion.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ClearSharedState();
-}
-
-bool ImportFixture::isValid() const
-{
-    return app.isValid() && form;
 }
 
 int ImportFixture::dialogRequests() const
@@ -97,8 +84,8 @@ Form2 *ImportFixture::Open(const QString &path)
 
 void ImportFixture::WhenTrue(std::function<bool()> condition, std::function<void()> action)
 {
-    // The inspection runs its tools in event loops nested inside the test's
-    // waiting, so what is to happen meanwhile must come from a timer.
+    // The inspection runs while the test waits, so what is to happen
+    // meanwhile must come from a timer.
     auto *poll = new QTimer(form);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, condition, action] {
         if (!condition())

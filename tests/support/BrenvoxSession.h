@@ -4,40 +4,30 @@
 #pragma once
 
 #include "AudioMeasure.h"
-#include "TestAppFolder.h"
+#include "StartedMainWindow.h"
 
 #include "core/system/AppFolder.h"
-#include "ui/form1/Form1.h"
-#include "app/Main.h"
-#include "session/SharedState.h"
 
 #include <QFile>
 #include <QPointer>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
 #include <csignal>
 #include <sys/types.h>
 
-class BrenvoxSession
+class BrenvoxSession : public StartedMainWindow
 {
 public:
     explicit BrenvoxSession(const QString &folderName = QStringLiteral("app"))
-        : app(folderName)
+        : StartedMainWindow(folderName, [](TestAppFolder &app) {
+              app.linkRealTool(QStringLiteral("ffmpeg"));
+              app.linkRealTool(QStringLiteral("ffprobe"));
+              app.writeTool(QStringLiteral("ffplay"), RecordingPlayer());
+          })
     {
-        app.linkRealTool(QStringLiteral("ffmpeg"));
-        app.linkRealTool(QStringLiteral("ffprobe"));
-        app.writeTool(QStringLiteral("ffplay"), RecordingPlayer());
-        ClearSharedState();
-        SkipLoadingPause(true);
-        form = Main();
-    }
-
-    ~BrenvoxSession()
-    {
-        delete form.data();
-        ClearSharedState();
     }
 
     // Each run appends its arguments, one a line, then "--".
@@ -71,18 +61,25 @@ public:
     bool importPinkNoise(int seconds)
     {
         const QString graph = QStringLiteral("anoisesrc=color=pink:sample_rate=44100:seed=%1:duration=%2");
-        const SequenceScope import(form);
-        Shared().LeftSourceWav = workspace() + QLatin1String("/Left.wav");
-        Shared().RightSourceWav = workspace() + QLatin1String("/Right.wav");
-        if (!AudioMeasure::Generate(graph.arg(11).arg(seconds), Shared().LeftSourceWav)
-            || !AudioMeasure::Generate(graph.arg(23).arg(seconds), Shared().RightSourceWav))
+        const SequenceScope import(&session);
+        session.LeftSourceWav = workspace() + QLatin1String("/Left.wav");
+        session.RightSourceWav = workspace() + QLatin1String("/Right.wav");
+        if (!AudioMeasure::Generate(graph.arg(11).arg(seconds), session.LeftSourceWav)
+            || !AudioMeasure::Generate(graph.arg(23).arg(seconds), session.RightSourceWav))
             return false;
-        Shared().SourceDuration = QString::number(seconds);
+        session.SourceDuration = QString::number(seconds);
         for (int band = 0; band < form->LeftChanelSlider.size(); ++band) {
             form->LeftChanelSlider_Scroll(band);
             form->RightChanelSlider_Scroll(band);
         }
-        return !Shared().LeftFilterChain.isEmpty() && !Shared().RightFilterChain.isEmpty();
+        return !session.LeftFilterChain.isEmpty() && !session.RightFilterChain.isEmpty();
+    }
+
+    // "Preview" of the channel, waited for to its end.
+    bool previewToEnd(int channel)
+    {
+        form->SoundPreviewing(qint16(channel));
+        return QTest::qWaitFor([this] { return !form || !form->PreviewRunning(); }, 60000);
     }
 
     void setLeftBand(int band, int position)
@@ -91,12 +88,10 @@ public:
         form->LeftChanelSlider_Scroll(band);
     }
 
-    TestAppFolder app;
-    QPointer<Form1> form;
 };
 
-// Calls the check every few milliseconds while the code under test waits
-// for its tools, since that code runs nested below the test's own wait.
+// Calls the check every few milliseconds while the code under test runs its
+// tools.
 class Watcher
 {
 public:

@@ -2,9 +2,8 @@
 // captured so that two moments of a session can be compared.
 #pragma once
 
-#include "ui/form1/Form1.h"
-#include "session/SharedState.h"
 #include "core/equalizer/BandTable.h"
+#include "ui/form1/Form1.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -30,7 +29,7 @@ struct MainWindowState
 
     static MainWindowState Of(const Form1 *form)
     {
-        const SharedState &shared = Shared();
+        const Session &shared = form->session();
         MainWindowState state;
         for (int band = 0; band < BandTable::BandCount; ++band) {
             state.controls << QStringLiteral("band %1: %2 %3 %4 | %5 %6 %7")

@@ -1,0 +1,357 @@
+// The session's state, its chains and the relays through which it takes
+// what its jobs report before their observers hear it.
+#include "session/Session.h"
+
+#include "core/equalizer/ChannelChain.h"
+#include "core/equalizer/OutputLevel.h"
+#include "core/equalizer/SettingsHistory.h"
+#include "core/system/AppFolder.h"
+
+#include <QFileInfo>
+
+#include <limits>
+#include <optional>
+#include <utility>
+
+namespace {
+
+BandGains GainTexts(const EqualizerSettings &settings, int channel)
+{
+    BandGains texts;
+    for (int band = 0; band < BandTable::BandCount; ++band)
+        texts[band] = QString::fromStdString(settings.GainText(channel, band));
+    return texts;
+}
+
+// Each relay lives as long as its job (it is the job's child), holds the
+// job's sequence as running until the job ends, and passes every report on.
+class ImportRelay : public QObject, public ImportObserver
+{
+public:
+    ImportRelay(Session *session, ImportObserver *observer)
+        : mSession(session), mObserver(observer), mScope(std::in_place, session)
+    {
+    }
+
+    void ImportOutput(const QString &chunk) override { mObserver->ImportOutput(chunk); }
+    void DurationRead(const QString &seconds) override
+    {
+        if (mSession)
+            mSession->SourceDuration = seconds;
+        mObserver->DurationRead(seconds);
+    }
+    void Probed(int sampleRate, int bitsPerSample) override
+    {
+        if (mSession) {
+            mSession->SourceSampleRate = sampleRate;
+            mSession->SourceBitsPerSample = bitsPerSample;
+        }
+        mObserver->Probed(sampleRate, bitsPerSample);
+    }
+    void SplitStarted() override { mObserver->SplitStarted(); }
+    void SourcePeakMeasured(double peakDb) override
+    {
+        if (mSession)
+            mSession->SourcePeakDb = peakDb;
+        mObserver->SourcePeakMeasured(peakDb);
+    }
+    void ImportFailed(const QString &heading, const QString &reason) override
+    {
+        mObserver->ImportFailed(heading, reason);
+    }
+    void ImportEnded(bool completed) override
+    {
+        mScope.reset();
+        mObserver->ImportEnded(completed);
+    }
+
+private:
+    QPointer<Session> mSession;
+    ImportObserver *mObserver;
+    std::optional<SequenceScope> mScope;
+};
+
+class PreviewRelay : public QObject, public PreviewObserver
+{
+public:
+    PreviewRelay(Session *session, PreviewObserver *observer)
+        : mObserver(observer), mScope(std::in_place, session, true)
+    {
+    }
+
+    void ShowPosition(double seconds) override { mObserver->ShowPosition(seconds); }
+    void ShowOutput(const QString &chunk) override { mObserver->ShowOutput(chunk); }
+    void ShowNote(const QString &note) override { mObserver->ShowNote(note); }
+    void ShowFailure(const QString &said) override { mObserver->ShowFailure(said); }
+    void PreviewEnded(bool completed) override
+    {
+        mScope.reset();
+        mObserver->PreviewEnded(completed);
+    }
+
+private:
+    PreviewObserver *mObserver;
+    std::optional<SequenceScope> mScope;
+};
+
+class ExportRelay : public QObject, public ExportObserver
+{
+public:
+    ExportRelay(Session *session, ExportObserver *observer)
+        : mObserver(observer), mScope(std::in_place, session)
+    {
+    }
+
+    void RowStarted(int row) override { mObserver->RowStarted(row); }
+    void RowOutput(int row, const QString &chunk) override { mObserver->RowOutput(row, chunk); }
+    void RowCompleted(int row) override { mObserver->RowCompleted(row); }
+    void RowFailed(int row, const QString &said) override { mObserver->RowFailed(row, said); }
+    void RowStopped(int row) override { mObserver->RowStopped(row); }
+    void WrittenPeakMeasured(double peakDb) override { mObserver->WrittenPeakMeasured(peakDb); }
+    void ExportEnded(bool completed) override
+    {
+        mScope.reset();
+        mObserver->ExportEnded(completed);
+    }
+
+private:
+    ExportObserver *mObserver;
+    std::optional<SequenceScope> mScope;
+};
+
+} // namespace
+
+Session::Session(QObject *parent)
+    : Session(Options(), parent)
+{
+}
+
+Session::Session(const Options &options, QObject *parent)
+    : QObject(parent)
+    , mOptions(options)
+{
+    mFollowed = mModel.Settings();
+    FollowPlans();
+    connect(&mModel, &EqualizerModel::channelChanged, this, [this] { FollowModel(); });
+    connect(&mModel, &EqualizerModel::optionsChanged, this, [this] { FollowModel(); });
+}
+
+Session::~Session()
+{
+    delete mHistory;
+}
+
+void Session::ResetEqualizerState()
+{
+    LeftVolume = 1;
+    RightVolume = 1;
+    Bandwidth = 1;
+    LeftBandGain.fill(QStringLiteral("0"));
+    RightBandGain.fill(QStringLiteral("0"));
+}
+
+void Session::StartHistory()
+{
+    delete mHistory;
+    mHistory = new SettingsHistory(&mModel, this);
+}
+
+JobPaths Session::Paths() const
+{
+    return mOptions.workspace.isEmpty() ? JobPaths::InWorkspace() : JobPaths::InFolder(mOptions.workspace);
+}
+
+void Session::RebuildChainAfterwards(int channel)
+{
+    if (!EqualizerSettings::IsChannel(channel))
+        return;
+    mChainFollow[channel] = {true, true, false};
+    mModel.Announce(channel);
+}
+
+void Session::ShowLevelAfterwards(int channel)
+{
+    if (!EqualizerSettings::IsChannel(channel))
+        return;
+    mChainFollow[channel].showChain = false;
+    mChainFollow[channel].showLevel = true;
+    mModel.Announce(channel);
+}
+
+void Session::RebuildChains()
+{
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChainAfterwards(EqualizerSettings::Left);
+    RebuildChainAfterwards(EqualizerSettings::Right);
+}
+
+void Session::FollowSource()
+{
+    mSourceChanged = true;
+    FollowModel();
+}
+
+std::array<bool, EqualizerSettings::ChannelCount> Session::FollowPlans()
+{
+    std::array<bool, EqualizerSettings::ChannelCount> changed{};
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
+        changed[channel] = mPlanner.Update(mModel.Settings(), channel, SourceSampleRate, SourcePeakDb);
+    return changed;
+}
+
+void Session::FollowModel()
+{
+    const EqualizerSettings &settings = mModel.Settings();
+    // An operation announces up to three times (each channel, the options);
+    // the first follows everything.
+    const auto asked = [](const ChainFollow &follow) { return follow.showChain || follow.showLevel; };
+    if (settings == mFollowed && !mSourceChanged && !asked(mChainFollow[0]) && !asked(mChainFollow[1]))
+        return;
+    mSourceChanged = false;
+    LowCutEnabled = settings.lowCut;
+    Bandwidth = settings.bandwidth;
+    const std::array<bool, EqualizerSettings::ChannelCount> planChanged = FollowPlans();
+    const bool planned = settings.asDrawn || settings.avoidClipping;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        const bool left = channel == EqualizerSettings::Left;
+        BandGains &gains = left ? LeftBandGain : RightBandGain;
+        gains = GainTexts(settings, channel);
+        const OutputLevel level = OutputLevelFromPosition(qint16(settings.channels[channel].levelPosition));
+        (left ? LeftVolume : RightVolume) = level.level;
+
+        const ChainFollow follow = std::exchange(mChainFollow[channel], ChainFollow());
+        // With an option on, the chain follows every change of what it
+        // applies, so the export never takes solved gains or a pre-gain
+        // made for other settings.
+        const bool rebuild = follow.rebuild || (planChanged[channel] && (planned || mChainPlanned[channel]));
+        if (rebuild) {
+            Chain(channel) = ChannelPlanText::ChainText(*this, gains, mPlanner.Plan(channel));
+            mChainPlanned[channel] = planned;
+        }
+        const bool showChain = follow.showChain || (rebuild && !follow.showLevel);
+        mChainBoxSet[channel] = follow.showLevel || showChain;
+        if (follow.showLevel)
+            mChainBox[channel] = level.displayText;
+        else if (showChain)
+            mChainBox[channel] = Chain(channel);
+    }
+    mFollowed = settings;
+    emit Followed(planChanged[0], planChanged[1]);
+}
+
+void Session::SequenceStarted(bool preview)
+{
+    ++mRunningSequences;
+    if (preview)
+        ++mRunningPreviews;
+    emit SequencesChanged();
+}
+
+void Session::SequenceEnded(bool preview)
+{
+    if (mRunningSequences > 0)
+        --mRunningSequences;
+    if (preview && mRunningPreviews > 0)
+        --mRunningPreviews;
+    emit SequencesChanged();
+}
+
+bool Session::SourceImported() const
+{
+    for (const QString &channelFile : {LeftSourceWav, RightSourceWav}) {
+        const QFileInfo file(channelFile);
+        if (!file.isFile() || file.size() == 0)
+            return false;
+    }
+    return true;
+}
+
+std::unique_ptr<ImportJob> Session::NewImport(ImportObserver *observer, bool split)
+{
+    // A new source's import leaves nothing of the previous source behind
+    // when it fails: neither its facts nor its channel files, which the
+    // preview and the export would otherwise use silently.
+    SourceDuration.clear();
+    SourceSampleRate = 0;
+    SourceBitsPerSample = 0;
+    SourcePeakDb = std::numeric_limits<double>::quiet_NaN();
+    ImportRequest request;
+    request.sourceFile = SourceFile;
+    if (split) {
+        request.leftWav = LeftSourceWav;
+        request.rightWav = RightSourceWav;
+    }
+    request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
+    request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
+    auto *relay = new ImportRelay(this, observer);
+    auto job = std::make_unique<ImportJob>(request, relay);
+    relay->setParent(job.get());
+    return job;
+}
+
+std::vector<ChannelResponse::Chain> Session::PreviewChains(int channel) const
+{
+    // What the curve shows is what plays: the plans hold the "as drawn"
+    // gains and the "Avoid clipping" pre-gain.
+    if (channel == EqualizerSettings::Left || channel == EqualizerSettings::Right)
+        return {mPlanner.Plan(channel).chain};
+    return {mPlanner.Plan(EqualizerSettings::Left).chain, mPlanner.Plan(EqualizerSettings::Right).chain};
+}
+
+std::unique_ptr<PreviewJob> Session::NewPreview(int channel, PreviewObserver *observer)
+{
+    PreviewRequest request;
+    request.paths = Paths();
+    LeftSourceWav = request.paths.LeftSourceWav;
+    RightSourceWav = request.paths.RightSourceWav;
+    request.channel = channel;
+    request.chains = PreviewChains(channel);
+    request.playerFolder = ToolFolder(QStringLiteral("ffplay"));
+    auto *relay = new PreviewRelay(this, observer);
+    auto job = std::make_unique<PreviewJob>(request, relay);
+    relay->setParent(job.get());
+    PreviewJob *playing = job.get();
+    connect(this, &Session::Followed, playing, [this, playing, channel] { playing->SetChains(PreviewChains(channel)); });
+    return job;
+}
+
+std::unique_ptr<ExportJob> Session::NewExport(ExportObserver *observer,
+                                              std::shared_ptr<OutputReplacement::TemporaryOutput> output,
+                                              bool replaceExisting, bool wholeRun)
+{
+    ExportRequest request;
+    request.paths.LeftSourceWav = LeftSourceWav;
+    request.paths.RightSourceWav = RightSourceWav;
+    request.paths.LeftOutWav = LeftOutWav;
+    request.paths.RightOutWav = RightOutWav;
+    request.leftVolume = LeftVolume;
+    request.rightVolume = RightVolume;
+    request.leftChain = LeftFilterChain;
+    request.rightChain = RightFilterChain;
+    request.temporaryOutput = std::move(output);
+    request.target = OutputFile;
+    request.replaceExisting = replaceExisting;
+    request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
+    request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
+    if (wholeRun)
+        request.sourceFile = SourceFile;
+    request.sourceBitsPerSample = SourceBitsPerSample;
+    request.sourceDuration = SourceDuration;
+    auto *relay = new ExportRelay(this, observer);
+    auto job = std::make_unique<ExportJob>(request, relay);
+    relay->setParent(job.get());
+    return job;
+}
+
+SequenceScope::SequenceScope(Session *session, bool preview)
+    : mSession(session), mPreview(preview)
+{
+    if (mSession)
+        mSession->SequenceStarted(mPreview);
+}
+
+SequenceScope::~SequenceScope()
+{
+    if (mSession)
+        mSession->SequenceEnded(mPreview);
+}

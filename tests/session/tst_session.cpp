@@ -1,0 +1,182 @@
+// The session's gain texts and the filter chains it builds from the settings.
+#include "session/Session.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A band slider's move as the window hands it over: the channel's chain is
+// rebuilt with it.
+void SetBand(Session &session, int channel, int band, int position)
+{
+    EqualizerModel::Batch batch(&session.Equalizer());
+    session.RebuildChainAfterwards(channel);
+    session.Equalizer().SetBandSliderPosition(channel, band, position);
+}
+
+// The state after start-up with every band of both channels set once at the
+// centre, as the first import does.
+std::unique_ptr<Session> CentredSession()
+{
+    auto session = std::make_unique<Session>();
+    session->ResetEqualizerState();
+    for (int band = 0; band < BandTable::BandCount; ++band) {
+        SetBand(*session, EqualizerSettings::Left, band, 0);
+        SetBand(*session, EqualizerSettings::Right, band, 0);
+    }
+    return session;
+}
+
+} // namespace
+
+class tst_Session : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sliderPositions_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("gain");
+        QTest::newRow("boost 5") << -5 << "5";
+        QTest::newRow("cut 5") << 5 << "-5";
+        QTest::newRow("centre is -0") << 0 << "-0";
+        QTest::newRow("boost 12") << -12 << "12";
+        QTest::newRow("cut 12") << 12 << "-12";
+        QTest::newRow("beyond the range") << -300 << "12";
+    }
+
+    void sliderPositions()
+    {
+        QFETCH(int, position);
+        QFETCH(QString, gain);
+        const auto session = CentredSession();
+        SetBand(*session, EqualizerSettings::Left, 10, position);
+        QCOMPARE(session->LeftBandGain[10], gain);
+        QVERIFY(session->LeftFilterChain.contains(
+            QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + QLatin1Char(',')));
+        SetBand(*session, EqualizerSettings::Right, 64, position);
+        QVERIFY(session->RightFilterChain.endsWith(
+            QStringLiteral("equalizer=f=20000:width_type=o:width=1:g=") + gain));
+    }
+
+    void workedExample_data()
+    {
+        QTest::addColumn<bool>("lowCut");
+        QTest::addColumn<QString>("begin");
+        QTest::addColumn<int>("elements");
+        QTest::newRow("low cut off")
+            << false
+            << "equalizer=f=19:width_type=o:width=1:g=3,equalizer=f=20:width_type=o:width=1:g=-0,"
+               "equalizer=f=22.5:width_type=o:width=1:g=-0,equalizer=f=25:width_type=o:width=1:g=-0,"
+            << 65;
+        QTest::newRow("low cut on")
+            << true << "highpass=f=25,equalizer=f=25:width_type=o:width=1:g=-0," << 63;
+    }
+
+    void workedExample()
+    {
+        QFETCH(bool, lowCut);
+        QFETCH(QString, begin);
+        QFETCH(int, elements);
+        const auto session = CentredSession();
+        session->Equalizer().SetLowCut(lowCut);
+        SetBand(*session, EqualizerSettings::Left, 0, -3);
+        const QString &chain = session->LeftFilterChain;
+        QVERIFY2(chain.startsWith(begin), qPrintable(chain.left(300)));
+        QVERIFY(chain.endsWith(QStringLiteral(
+            "equalizer=f=19400:width_type=o:width=1:g=-0,equalizer=f=20000:width_type=o:width=1:g=-0")));
+        QCOMPARE(chain.count(QLatin1Char(',')), elements - 1);
+        QVERIFY(!chain.contains(QLatin1Char(' ')));
+        QCOMPARE(chain.contains(QStringLiteral("f=19:")), !lowCut);
+        QCOMPARE(chain.contains(QStringLiteral("f=22.5:")), !lowCut);
+        // The low-cut bands keep their gain for when low cut goes off again.
+        QCOMPARE(session->LeftBandGain[0], QStringLiteral("3"));
+    }
+
+    void lowCutOffAgainBringsBandZeroBack()
+    {
+        const auto session = CentredSession();
+        SetBand(*session, EqualizerSettings::Left, 0, -3);
+        session->Equalizer().SetLowCut(true);
+        SetBand(*session, EqualizerSettings::Left, 5, 0);
+        QVERIFY(!session->LeftFilterChain.contains(QStringLiteral("f=19:")));
+        session->Equalizer().SetLowCut(false);
+        SetBand(*session, EqualizerSettings::Left, 5, 0);
+        QVERIFY(session->LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
+    }
+
+    void bandOutsideTheTableChangesNothing_data()
+    {
+        QTest::addColumn<int>("band");
+        QTest::newRow("65") << 65;
+        QTest::newRow("-1") << -1;
+    }
+
+    void bandOutsideTheTableChangesNothing()
+    {
+        QFETCH(int, band);
+        const auto session = CentredSession();
+        const QString chain = session->LeftFilterChain;
+        const BandGains gains = session->LeftBandGain;
+        SetBand(*session, EqualizerSettings::Left, band, -4);
+        QCOMPARE(session->LeftFilterChain, chain);
+        QCOMPARE(session->LeftBandGain, gains);
+    }
+
+    void bandwidthEntersAtTheNextRebuild()
+    {
+        const auto session = CentredSession();
+        session->Equalizer().SetBandwidth(150);
+        QVERIFY(!session->LeftFilterChain.contains(QStringLiteral("width=150")));
+        SetBand(*session, EqualizerSettings::Left, 2, 0);
+        QCOMPARE(session->LeftFilterChain.count(QStringLiteral("width=150:")), 65);
+        QVERIFY(session->LeftFilterChain.contains(QStringLiteral("equalizer=f=22.5:width_type=o:width=150:g=-0")));
+        // The other channel waits for its own next rebuild.
+        QVERIFY(!session->RightFilterChain.contains(QStringLiteral("width=150")));
+    }
+
+    // Bands at or above half the source's rate stay out of the chain.
+    void sampleRateLeavesOutTopBands_data()
+    {
+        QTest::addColumn<int>("sampleRate");
+        QTest::addColumn<bool>("lowCut");
+        QTest::addColumn<int>("elements");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("unknown") << 0 << false << 65 << "f=20000:";
+        QTest::newRow("8 kHz: 4 kHz is out") << 8000 << false << 48 << "f=3650:";
+        QTest::newRow("32 kHz: 16 kHz is out") << 32000 << false << 60 << "f=15550:";
+        QTest::newRow("44.1 kHz") << 44100 << false << 65 << "f=20000:";
+        QTest::newRow("8 kHz, low cut") << 8000 << true << 46 << "f=3650:";
+        QTest::newRow("no band left") << 30 << false << 1 << "anull";
+    }
+
+    void sampleRateLeavesOutTopBands()
+    {
+        QFETCH(int, sampleRate);
+        QFETCH(bool, lowCut);
+        QFETCH(int, elements);
+        QFETCH(QString, last);
+        const auto session = CentredSession();
+        session->SourceSampleRate = sampleRate;
+        session->Equalizer().SetLowCut(lowCut);
+        SetBand(*session, EqualizerSettings::Left, 0, -3);
+        const QStringList chain = session->LeftFilterChain.split(QLatin1Char(','));
+        QCOMPARE(chain.size(), elements);
+        QVERIFY2(chain.last().contains(last), qPrintable(chain.last()));
+    }
+
+    void channelsAreIndependent()
+    {
+        const auto session = CentredSession();
+        const QString right = session->RightFilterChain;
+        SetBand(*session, EqualizerSettings::Left, 29, 12);
+        QCOMPARE(session->RightFilterChain, right);
+        QCOMPARE(session->RightBandGain[29], QStringLiteral("-0"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Session)
+#include "tst_session.moc"
