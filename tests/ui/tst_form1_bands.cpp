@@ -4,7 +4,7 @@
 #include "app/Main.h"
 #include "session/Session.h"
 
-#include "StartedMainWindow.h"
+#include "MainWindowTest.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -16,28 +16,11 @@
 
 #include <memory>
 
-class tst_Form1Bands : public QObject
+class tst_Form1Bands : public MainWindowTest
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<StartedMainWindow> mWindow;
-    Form1 *mForm = nullptr;
-
 private slots:
-    void init()
-    {
-        mWindow = std::make_unique<StartedMainWindow>();
-        QVERIFY(mWindow->isValid());
-        mForm = mWindow->form;
-    }
-
-    void cleanup()
-    {
-        mWindow.reset();
-        mForm = nullptr;
-    }
-
     void userMovesLeftBand_data()
     {
         QTest::addColumn<bool>("sync");

@@ -6,7 +6,7 @@
 #include "jobs/ExportJob.h"
 
 #include "AudioMeasure.h"
-#include "StartedMainWindow.h"
+#include "MainWindowTest.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -57,23 +57,11 @@ void Import(Form1 *form, double peakDb, int sampleRate = 48000)
 
 } // namespace
 
-class tst_Form1Curve : public QObject
+class tst_Form1Curve : public MainWindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<StartedMainWindow> mWindow;
-    Form1 *mForm = nullptr;
-
 private slots:
-    void init()
-    {
-        mWindow = std::make_unique<StartedMainWindow>();
-        QVERIFY(mWindow->isValid());
-        mForm = mWindow->form;
-    }
-
-    void cleanup() { mWindow.reset(); }
-
     void curveFollows_data()
     {
         QTest::addColumn<Change>("change");

@@ -5,7 +5,7 @@
 #include "session/Session.h"
 #include "core/equalizer/BandTable.h"
 
-#include "StartedMainWindow.h"
+#include "MainWindowTest.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -26,28 +26,11 @@ void MoveTo(QSlider *slider, int value)
 
 } // namespace
 
-class tst_Form1Options : public QObject
+class tst_Form1Options : public MainWindowTest
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<StartedMainWindow> mWindow;
-    Form1 *mForm = nullptr;
-
 private slots:
-    void init()
-    {
-        mWindow = std::make_unique<StartedMainWindow>();
-        QVERIFY(mWindow->isValid());
-        mForm = mWindow->form;
-    }
-
-    void cleanup()
-    {
-        mWindow.reset();
-        mForm = nullptr;
-    }
-
     void levelTable_data()
     {
         QTest::addColumn<int>("position");
