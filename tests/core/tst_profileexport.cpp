@@ -18,15 +18,20 @@ private slots:
         settings.channels[0].gains[29] = 5; // 1000 Hz
         settings.channels[0].moved[29] = true;
         settings.channels[0].levelPosition = -10;
+        settings.channels[0].preampTenths = 15;
         settings.channels[1].gains[64] = -3; // 20 kHz
         settings.channels[1].moved[64] = true;
         settings.channels[1].levelPosition = 0;
         settings.channels[1].gains[1] = -2; // under the low cut
         settings.lowCut = true;
-        QCOMPARE(ProfileExport::Text(settings),
+        // The settings' own line is for Brenvox, the rest for every tool.
+        QStringList lines = ProfileExport::Text(settings).split(QLatin1Char('\n'));
+        QVERIFY(lines.at(1).startsWith(QLatin1String("# Brenvox settings: {")));
+        lines.removeAt(1);
+        QCOMPARE(lines.join(QLatin1Char('\n')),
                  QStringLiteral("# Brenvox equalizer: bandwidth 1, sample rate 48000 Hz\n"
                                 "Channel: L\n"
-                                "Preamp: 6.0206 dB\n"
+                                "Preamp: 7.5206 dB\n"
                                 "Filter: ON HP Fc 25 Hz Q 0.707\n"
                                 "Filter: ON PK Fc 1000 Hz Gain 5 dB Q 1.41002\n"
                                 "Channel: R\n"
@@ -51,7 +56,6 @@ private slots:
         QRandomGenerator random(11);
         for (int round = 0; round < 100; ++round) {
             EqualizerSettings exported = RandomSettings(random);
-            exported.lowCut = false;
             exported.bandwidth = std::min(exported.bandwidth, widestBandwidth);
             EqualizerSettings other;
             other.range = exported.range;
@@ -59,9 +63,7 @@ private slots:
             const ProfileImport::Result result = ProfileImport::FromText(
                 QStringLiteral("export.txt"), ProfileExport::Text(exported, rate), other, rate);
             QVERIFY2(result.ok, qPrintable(result.message));
-            QVERIFY2(result.message.contains(QLatin1String("band for band")), qPrintable(result.message));
-            for (int channel = 0; channel < 2; ++channel)
-                QCOMPARE(result.settings.channels[channel].gains, exported.channels[channel].gains);
+            QVERIFY(result.settings == exported);
         }
     }
 };
