@@ -35,7 +35,7 @@ inline EqualizerSettings RandomSettings(QRandomGenerator &random)
 
 // Both channels' chains as the session builds them from the settings: the
 // slider texts, or the solved gains in "As drawn", headed by the preamp.
-inline QStringList Chains(const EqualizerSettings &settings, int sampleRate = 0)
+inline QStringList Chains(const EqualizerSettings &settings, int sampleRate = 0, double sourcePeakDb = qQNaN())
 {
     EqualizerState state;
     state.Bandwidth = settings.bandwidth;
@@ -47,7 +47,7 @@ inline QStringList Chains(const EqualizerSettings &settings, int sampleRate = 0)
         BandGains gains;
         for (int band = 0; band < EqualizerSettings::BandCount; ++band)
             gains[band] = QString::fromStdString(settings.GainText(channel, band));
-        planner.Update(settings, channel, sampleRate, qQNaN());
+        planner.Update(settings, channel, sampleRate, sourcePeakDb);
         chains << ChannelPlanText::ChainText(state, gains, planner.Plan(channel));
     }
     return chains;
