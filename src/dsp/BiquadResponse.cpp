@@ -1,5 +1,5 @@
 // The cookbook biquads with ffmpeg's choices: the shelves' 2 sqrt(A) alpha
-// term and the 2-pole high-pass.
+// term, the 2-pole high- and low-pass and the band-pass with a 0 dB peak.
 #include "dsp/BiquadResponse.h"
 
 #include <cmath>
@@ -41,6 +41,19 @@ double OctavesFromQ(double frequency, double q, double sampleRate)
     return std::asinh(1 / (2 * q)) * 2 / std::log(2.0) * std::sin(w0) / w0;
 }
 
+double QFromShelfSlope(double gainDb, double slope)
+{
+    const double a = std::pow(10.0, gainDb / 40);
+    const double square = (a + 1 / a) * (1 / slope - 1) + 2;
+    return square > 0 ? 1 / std::sqrt(square) : std::nan("");
+}
+
+double ShelfCentreFromCorner(Kind kind, double corner, double gainDb)
+{
+    const double shift = std::pow(10.0, std::abs(gainDb) / 80);
+    return kind == Kind::LowShelf ? corner / shift : corner * shift;
+}
+
 Coefficients Design(const Filter &filter, double sampleRate)
 {
     const double w0 = AngularFrequency(filter.frequency, sampleRate);
@@ -71,6 +84,18 @@ Coefficients Design(const Filter &filter, double sampleRate)
         break;
     case Kind::HighPass:
         c = {(1 + cosine) / 2, -(1 + cosine), (1 + cosine) / 2, 1 + alpha, -2 * cosine, 1 - alpha};
+        break;
+    case Kind::LowPass:
+        c = {(1 - cosine) / 2, 1 - cosine, (1 - cosine) / 2, 1 + alpha, -2 * cosine, 1 - alpha};
+        break;
+    case Kind::BandPass:
+        c = {alpha, 0, -alpha, 1 + alpha, -2 * cosine, 1 - alpha};
+        break;
+    case Kind::Notch:
+        c = {1, -2 * cosine, 1, 1 + alpha, -2 * cosine, 1 - alpha};
+        break;
+    case Kind::AllPass:
+        c = {1 - alpha, -2 * cosine, 1 + alpha, 1 + alpha, -2 * cosine, 1 - alpha};
         break;
     }
     return c;

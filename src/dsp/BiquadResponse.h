@@ -1,5 +1,6 @@
 // Magnitude responses of the biquad filters ffmpeg applies (equalizer,
-// lowshelf, highshelf, highpass), from the audio EQ cookbook formulas.
+// lowshelf, highshelf, highpass, lowpass, bandpass, bandreject, allpass),
+// from the audio EQ cookbook formulas.
 #pragma once
 
 namespace BiquadResponse {
@@ -8,10 +9,11 @@ namespace BiquadResponse {
 // at this one when no source is open.
 constexpr double DefaultSampleRate = 48000;
 
-enum class Kind { Peaking, LowShelf, HighShelf, HighPass };
+enum class Kind { Peaking, LowShelf, HighShelf, HighPass, LowPass, BandPass, Notch, AllPass };
 
 // One filter with its width given as Q; octave widths are turned into Q by
-// QFromOctaves first. The gain is ignored by the high-pass.
+// QFromOctaves first, a shelf's slope by QFromShelfSlope. Only the peaking
+// filter and the shelves have a gain; the band-pass peaks at 0 dB.
 struct Filter
 {
     Kind kind = Kind::Peaking;
@@ -35,6 +37,15 @@ double AlphaFromOctaves(double frequency, double octaves, double sampleRate);
 double QFromOctaves(double frequency, double octaves, double sampleRate);
 // The inverse: the width in octaves this Q stands for.
 double OctavesFromQ(double frequency, double q, double sampleRate);
+
+// The cookbook's shelf slope S as Q: 1/Q = sqrt((A + 1/A)(1/S - 1) + 2),
+// A = 10^(gain/40); ffmpeg's width_type=s. NaN for a slope too steep for
+// the gain (the root of a negative number).
+double QFromShelfSlope(double gainDb, double slope);
+// A shelf given by its corner, where the shelf leaves the flat side: the
+// cookbook's centre frequency lies |gain|/80 decades from it towards the
+// shelf, where its pole or zero on the flat side sits at the corner.
+double ShelfCentreFromCorner(Kind kind, double corner, double gainDb);
 
 Coefficients Design(const Filter &filter, double sampleRate);
 

@@ -101,15 +101,25 @@ double FiltersDb(const Chain &chain, double frequency)
     return SumDb(Filters(chain), Phi(frequency, chain.sampleRate));
 }
 
+std::vector<double> FiltersDb(const Chain &chain, const std::vector<double> &frequencies)
+{
+    const std::vector<SquaredMagnitude> filters = Filters(chain);
+    std::vector<double> db;
+    db.reserve(frequencies.size());
+    for (const double frequency : frequencies)
+        db.push_back(SumDb(filters, Phi(frequency, chain.sampleRate)));
+    return db;
+}
+
 Curve Evaluate(const Chain &chain)
 {
     Curve curve;
     curve.frequencies = GridFrequencies(chain.sampleRate);
     curve.silent = !(chain.volume > 0);
-    // The pre-gain scales the whole channel as the level does, so it takes
-    // the level's place in the sum.
+    // The preamp and the pre-gain scale the whole channel as the level
+    // does, so they take the level's place in the sum.
     curve.levelDb = curve.silent ? -std::numeric_limits<double>::infinity()
-                                 : 20 * std::log10(chain.volume) + chain.preGainDb;
+                                 : 20 * std::log10(chain.volume) + chain.preampDb + chain.preGainDb;
     const std::vector<SquaredMagnitude> filters = Filters(chain);
 
     curve.peakDb = -std::numeric_limits<double>::infinity();

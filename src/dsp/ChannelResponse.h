@@ -29,6 +29,8 @@ struct Chain
     bool lowCut = false;
     // The factor after "volume="; 0 or below silences the channel.
     double volume = 1;
+    // The channel's preamp in dB, the chain's first element.
+    double preampDb = 0;
     // dB at the chain's head that keeps the channel from clipping
     // ("Avoid clipping"); 0 when none is added.
     double preGainDb = 0;
@@ -49,7 +51,7 @@ struct Curve
     // positions even when silent) at each band's frequency, whether or not
     // the band is in the chain; NaN beyond the top frequency.
     std::array<double, BandCount> bandDb{};
-    double levelDb = 0;              // the volume factor and the pre-gain in dB; -inf when silent
+    double levelDb = 0;              // volume factor, preamp and pre-gain in dB; -inf when silent
     bool silent = false;
     double peakDb = 0;
     double peakFrequency = 0;
@@ -86,6 +88,8 @@ SquaredMagnitude LowCut(double sampleRate);
 // The bands' and the low cut's response in dB at one frequency, without the
 // level.
 double FiltersDb(const Chain &chain, double frequency);
+// The same at many frequencies, the filters designed once.
+std::vector<double> FiltersDb(const Chain &chain, const std::vector<double> &frequencies);
 
 Curve Evaluate(const Chain &chain);
 

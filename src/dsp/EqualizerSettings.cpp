@@ -25,6 +25,8 @@ std::string EqualizerSettings::Problem() const
         const std::string name = channel == Left ? "left" : "right";
         if (settings.levelPosition < LevelPositionMinimum || settings.levelPosition > LevelPositionMaximum)
             return "the " + name + " level is " + std::to_string(settings.levelPosition) + ", not -10 to 10";
+        if (settings.preampTenths < PreampTenthsMinimum || settings.preampTenths > PreampTenthsMaximum)
+            return "the " + name + " preamp is " + std::to_string(settings.preampTenths) + " tenths of a dB, not -30 to 12 dB";
         for (int band = 0; band < BandCount; ++band) {
             const int gain = settings.gains[band];
             const std::string where = "band " + std::to_string(band + 1) + " of the " + name + " channel";

@@ -17,10 +17,16 @@ struct ChannelSettings
     std::array<bool, BandCount> moved{};
     // Level slider position -10..10; -4 is volume 1.
     int levelPosition = -4;
+    // The channel's own gain at the head of its chain, in tenths of a dB
+    // (whole tenths compare exactly): a profile's preamp, or the balance.
+    int preampTenths = 0;
+
+    double PreampDb() const { return preampTenths / 10.0; }
 
     friend bool operator==(const ChannelSettings &a, const ChannelSettings &b)
     {
-        return a.gains == b.gains && a.moved == b.moved && a.levelPosition == b.levelPosition;
+        return a.gains == b.gains && a.moved == b.moved && a.levelPosition == b.levelPosition
+            && a.preampTenths == b.preampTenths;
     }
     friend bool operator!=(const ChannelSettings &a, const ChannelSettings &b) { return !(a == b); }
 };
@@ -36,6 +42,8 @@ struct EqualizerSettings
     static constexpr int BandwidthMaximum = 300;
     static constexpr int WideRange = 12;
     static constexpr int NarrowRange = 6;
+    static constexpr int PreampTenthsMinimum = -300;
+    static constexpr int PreampTenthsMaximum = 120;
 
     std::array<ChannelSettings, ChannelCount> channels{};
     int range = WideRange;   // the band sliders reach -range..range
@@ -59,7 +67,8 @@ struct EqualizerSettings
 
     // The first thing that stops these values from being shown on the
     // window's controls (a gain beyond the range, a level off its slider, a
-    // moved flag missing on a non-zero gain); empty when there is none.
+    // preamp beyond -30..12 dB, a moved flag missing on a non-zero gain);
+    // empty when there is none.
     std::string Problem() const;
 
     friend bool operator==(const EqualizerSettings &a, const EqualizerSettings &b)

@@ -1,4 +1,4 @@
-// Sums the profile's parts and rounds the result onto the band sliders.
+// Sums the profile's parts.
 #include "dsp/TargetCurve.h"
 
 #include <algorithm>
@@ -30,17 +30,6 @@ double CurveDb(const Curve &curve, double frequency, double sampleRate)
     for (const std::vector<Point> &graphic : curve.graphics)
         sum += InterpolatedDb(graphic, frequency);
     return sum;
-}
-
-BandFit FitToBands(const std::vector<double> &targetDb, int range)
-{
-    BandFit fit;
-    for (const double target : targetDb) {
-        const double rounded = std::clamp(std::round(target), double(-range), double(range));
-        fit.gains.push_back(int(rounded));
-        fit.largestDifferenceDb = std::max(fit.largestDifferenceDb, std::abs(target - rounded));
-    }
-    return fit;
 }
 
 } // namespace TargetCurve

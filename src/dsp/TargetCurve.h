@@ -1,5 +1,4 @@
-// A profile's target curve (parametric filters plus graphic points) and the
-// whole-dB band gains that stand for it.
+// A profile's target curve: parametric filters plus graphic points.
 #pragma once
 
 #include "dsp/BiquadResponse.h"
@@ -26,15 +25,5 @@ struct Curve
 
 // The sum in dB of every filter's response and every graphic line.
 double CurveDb(const Curve &curve, double frequency, double sampleRate);
-
-struct BandFit
-{
-    std::vector<int> gains;             // one per band frequency
-    double largestDifferenceDb = 0;     // |target - gain| at the worst band
-};
-
-// Samples the target at each band frequency and rounds it to whole dB
-// within -range..range.
-BandFit FitToBands(const std::vector<double> &targetDb, int range);
 
 } // namespace TargetCurve

@@ -85,6 +85,9 @@ void tst_CliExport::initTestCase()
     settings.channels[EqualizerSettings::Right].moved[40] = true;
     QString message;
     QVERIFY2(PresetFile::Save(mFolder.filePath(QStringLiteral("cut.json")), settings, &message), qPrintable(message));
+    EqualizerSettings raised;
+    raised.channels[EqualizerSettings::Left].preampTenths = raised.channels[EqualizerSettings::Right].preampTenths = 60;
+    QVERIFY2(PresetFile::Save(mFolder.filePath(QStringLiteral("preamp.json")), raised, &message), qPrintable(message));
 }
 
 void tst_CliExport::exports_data()
@@ -100,6 +103,8 @@ void tst_CliExport::exports_data()
                             << 0 << "a.mp3: done" << QStringList{"Mix.flac"};
     QTest::newRow("written peak told") << QStringList{"--export", "out/Mix.wav", "IN/a.mp3"}
                                        << 0 << "a.mp3: Saved, peak -18." << QStringList{"Mix.wav"};
+    QTest::newRow("a preset's preamps") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/preamp.json", "IN/a.mp3"}
+                                        << 0 << "a.mp3: Saved, peak -12." << QStringList{"Mix.wav"};
     QTest::newRow("missing preset") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/none.json", "IN/a.mp3"}
                                     << 2 << "none.json" << QStringList{};
     QTest::newRow("batch with a bad input") << QStringList{"--output-dir", "out", "--format", "flac", "--jobs", "2", "IN/a.mp3", "IN/bad.mp3", "IN/b.wav"}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dsp/EqualizerSettings.h"
+#include "core/equalizer/ChannelPlan.h"
 #include "core/equalizer/EqualizerState.h"
 
 #include <QRandomGenerator>
@@ -25,21 +26,29 @@ inline EqualizerSettings RandomSettings(QRandomGenerator &random)
     // Drawn last, so each seed's earlier values stay what they were.
     settings.avoidClipping = random.bounded(2);
     settings.asDrawn = random.bounded(2);
+    for (ChannelSettings &channel : settings.channels)
+        channel.preampTenths = random.bounded(2) ? random.bounded(EqualizerSettings::PreampTenthsMinimum,
+                                                                 EqualizerSettings::PreampTenthsMaximum + 1)
+                                                 : 0;
     return settings;
 }
 
-// Both channels' chains as the window builds them from the gain texts.
-inline QStringList Chains(const EqualizerSettings &settings)
+// Both channels' chains as the session builds them from the settings: the
+// slider texts, or the solved gains in "As drawn", headed by the preamp.
+inline QStringList Chains(const EqualizerSettings &settings, int sampleRate = 0, double sourcePeakDb = qQNaN())
 {
     EqualizerState state;
     state.Bandwidth = settings.bandwidth;
     state.LowCutEnabled = settings.lowCut;
+    state.SourceSampleRate = sampleRate;
+    ChannelPlanner planner;
     QStringList chains;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
         BandGains gains;
         for (int band = 0; band < EqualizerSettings::BandCount; ++band)
             gains[band] = QString::fromStdString(settings.GainText(channel, band));
-        chains << state.BuildChain(gains);
+        planner.Update(settings, channel, sampleRate, sourcePeakDb);
+        chains << ChannelPlanText::ChainText(state, gains, planner.Plan(channel));
     }
     return chains;
 }

@@ -6,6 +6,7 @@
 #include "PresetTestData.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -50,12 +51,16 @@ private slots:
         QVERIFY(settings.sync);
     }
 
+    // A version 1 file, before the options and the preamps.
     void optionsMissingInAnOlderFile()
     {
         EqualizerSettings both;
         both.avoidClipping = both.asDrawn = true;
+        both.channels[1].preampTenths = -62;
         QByteArray json = PresetFile::ToJson(both);
-        json.replace("\"as_drawn\": true,", "").replace("\"avoid_clipping\": true,", "");
+        json.replace("\"as_drawn\": true,", "").replace("\"avoid_clipping\": true,", "").replace("\"version\": 2", "\"version\": 1");
+        json = QString::fromUtf8(json).remove(QRegularExpression(QStringLiteral(",\\s*\"preamp_db\": [-.0-9]+"))).toUtf8();
+        QVERIFY(!json.contains("preamp"));
         EqualizerSettings settings = both;
         QString problem;
         QVERIFY2(PresetFile::FromJson(json, &settings, &problem), qPrintable(problem));
@@ -72,13 +77,17 @@ private slots:
                                              << "the file is not a Brenvox preset";
         QTest::newRow("truncated") << PresetFile::ToJson(EqualizerSettings()).left(300)
                                    << "the file is not valid JSON";
-        QTest::newRow("version 99") << WithChange("\"version\": 1", "\"version\": 99")
-                                    << "the file has version 99; this Brenvox reads version 1";
+        QTest::newRow("version 99") << WithChange("\"version\": 2", "\"version\": 99")
+                                    << "the file has version 99; this Brenvox reads version 2";
         QTest::newRow("gain out of range") << WithChange("            0,", "            14,")
                                            << "band 1 of the left channel is 14 dB, beyond the range of 12 dB";
         QTest::newRow("NaN") << WithChange("            0,", "            NaN,") << "the file is not valid JSON";
         QTest::newRow("half a dB") << WithChange("            0,", "            0.5,")
                                    << "gain 1 of the left channel is not a whole number";
+        QTest::newRow("preamp +14 dB") << WithChange("\"preamp_db\": 0", "\"preamp_db\": 14")
+                                       << "the left preamp is 140 tenths of a dB, not -30 to 12 dB";
+        QTest::newRow("preamp 0.05 dB") << WithChange("\"preamp_db\": 0", "\"preamp_db\": 0.05")
+                                        << "the left preamp is not a number of tenths of a dB";
         QTest::newRow("no level") << WithChange("\"level_position\": -4,", "") << "the left level is missing";
         QTest::newRow("bandwidth 0") << WithChange("\"bandwidth\": 1", "\"bandwidth\": 0")
                                      << "the bandwidth is 0, not 1 to 300";

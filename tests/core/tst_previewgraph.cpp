@@ -48,8 +48,9 @@ void tst_PreviewGraph::commands_data()
     Chain level = Flat();
     level.volume = 2;
     level.preGainDb = -4.5;
-    QTest::newRow("level and pre-gain") << level
-                                        << QStringList{"volume@Rlevel volume 2", "volume@Rpre volume -4.5dB"};
+    level.preampDb = 6.2;
+    QTest::newRow("level, preamp and pre-gain") << level
+        << QStringList{"volume@Rlevel volume 2", "volume@Rpreamp volume 6.2dB", "volume@Rpre volume -4.5dB"};
     Chain silent = Flat();
     silent.volume = -1;
     QTest::newRow("a negative level is silence") << silent << QStringList{"volume@Rlevel volume 0"};

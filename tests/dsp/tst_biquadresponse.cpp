@@ -71,6 +71,14 @@ private slots:
         QTest::newRow("high shelf") << "highshelf=f=5000:width_type=q:width=0.7071:g=-4"
                                     << Filter{Kind::HighShelf, 5000, -4, 0.7071} << 48000;
         QTest::newRow("the low cut") << "highpass=f=25" << Filter{Kind::HighPass, 25, 0, 0.707} << 48000;
+        QTest::newRow("low-pass") << "lowpass=f=18000:width_type=q:width=0.707" << Filter{Kind::LowPass, 18000, 0, 0.707} << 44100;
+        QTest::newRow("band-pass") << "bandpass=f=700:width_type=q:width=2" << Filter{Kind::BandPass, 700, 0, 2} << 48000;
+        QTest::newRow("notch") << "bandreject=f=50:width_type=q:width=5" << Filter{Kind::Notch, 50, 0, 5} << 48000;
+        QTest::newRow("all-pass") << "allpass=f=3000:width_type=q:width=0.707" << Filter{Kind::AllPass, 3000, 0, 0.707} << 48000;
+        QTest::newRow("low shelf by slope") << "lowshelf=f=90:width_type=s:width=0.9:g=7.5"
+            << Filter{Kind::LowShelf, 90, 7.5, BiquadResponse::QFromShelfSlope(7.5, 0.9)} << 44100;
+        QTest::newRow("high shelf by slope, a cut") << "highshelf=f=9000:width_type=s:width=0.5:g=-9"
+            << Filter{Kind::HighShelf, 9000, -9, BiquadResponse::QFromShelfSlope(-9, 0.5)} << 48000;
     }
 
     void matchesFfmpeg()
@@ -84,7 +92,8 @@ private slots:
             const double frequency = std::min(filter.frequency * ratio, sampleRate / 2.1);
             const double expected = LevelDb(impulse, frequency, sampleRate);
             const double response = BiquadResponse::ResponseDb(filter, frequency, sampleRate);
-            QVERIFY2(std::abs(response - expected) < 0.001,
+            // At a notch's centre both are rounding far below any sound.
+            QVERIFY2(std::abs(response - expected) < 0.001 || std::max(response, expected) < -150,
                      qPrintable(QStringLiteral("%1 Hz: ffmpeg %2 dB, computed %3 dB")
                                     .arg(frequency).arg(expected).arg(response)));
         }

@@ -168,6 +168,37 @@ private slots:
         QVERIFY2(chain.last().contains(last), qPrintable(chain.last()));
     }
 
+    // The preamp heads its channel's chain, ahead of the cut "Avoid
+    // clipping" makes for it, and reaches the preview's chains.
+    void preampHeadsTheChain_data()
+    {
+        QTest::addColumn<int>("tenths");
+        QTest::addColumn<double>("sourcePeakDb"); // with "Avoid clipping" on
+        QTest::addColumn<QString>("head");
+        QTest::newRow("none") << 0 << qQNaN() << "equalizer=f=19:";
+        QTest::newRow("+6 dB") << 60 << qQNaN() << "volume=+6.0dB,equalizer=f=19:";
+        QTest::newRow("-30 dB") << -300 << qQNaN() << "volume=-30.0dB,equalizer=f=19:";
+        QTest::newRow("+6 dB on a source peaking at -1 dBFS") << 60 << -1.0 << "volume=+6.0dB,volume=-5.1dB,equalizer";
+    }
+
+    void preampHeadsTheChain()
+    {
+        QFETCH(int, tenths);
+        QFETCH(double, sourcePeakDb);
+        QFETCH(QString, head);
+        const auto session = CentredSession();
+        session->SourcePeakDb = sourcePeakDb;
+        session->Equalizer().SetAvoidClipping(true);
+        {
+            EqualizerModel::Batch batch(&session->Equalizer());
+            session->RebuildChainAfterwards(EqualizerSettings::Right);
+            session->Equalizer().SetPreamp(EqualizerSettings::Right, tenths);
+        }
+        QVERIFY2(session->RightFilterChain.startsWith(head), qPrintable(session->RightFilterChain.left(80)));
+        QVERIFY(session->LeftFilterChain.startsWith(QLatin1String("equalizer=f=19:")));
+        QCOMPARE(session->PreviewChains(2).at(1).preampDb, tenths / 10.0);
+    }
+
     void channelsAreIndependent()
     {
         const auto session = CentredSession();

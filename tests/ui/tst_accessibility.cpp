@@ -9,6 +9,7 @@
 #include "ui/Form4.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,10 +34,13 @@ private slots:
     {
         QSet<QString> names;
         for (QWidget *widget : mWindow->form->findChildren<QWidget *>()) {
-            // A chain box's scroll bars are read as part of the box.
+            // A chain box's scroll bars and a spin box's text are read as
+            // part of the box.
             const bool control = (qobject_cast<QAbstractSlider *>(widget) && !qobject_cast<QScrollBar *>(widget))
                 || widget == mWindow->form->HScroll1 || qobject_cast<QAbstractButton *>(widget)
-                || qobject_cast<QLineEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget);
+                || qobject_cast<QAbstractSpinBox *>(widget)
+                || (qobject_cast<QLineEdit *>(widget) && !qobject_cast<QAbstractSpinBox *>(widget->parent()))
+                || qobject_cast<QPlainTextEdit *>(widget);
             if (!control || widget->window() != mWindow->form)
                 continue;
             QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(widget);
@@ -46,8 +50,8 @@ private slots:
             if (qobject_cast<QSlider *>(widget))
                 QVERIFY2(!heard->text(QAccessible::Value).isEmpty(), qPrintable(name));
         }
-        // Sliders and scroll bar; buttons, "Presets", choices and check boxes; text boxes.
-        QCOMPARE(names.size(), 130 + 3 + 1 + 4 + 1 + 9 + 2 + 3);
+        // Sliders and scroll bar; buttons, "Presets", choices and check boxes; text boxes; preamps.
+        QCOMPARE(names.size(), 130 + 3 + 1 + 4 + 1 + 9 + 2 + 3 + 2);
     }
 
     void whatIsHeard_data()
@@ -90,16 +94,33 @@ private slots:
         QCOMPARE(heard->text(QAccessible::Value), value);
     }
 
-    // A value set by assistive technology, a gain in dB, moves the band as
-    // the user does: readout and chain follow.
+    // A value set by assistive technology, in dB, moves the control as the
+    // user does: what shows it and the chain follow.
+    void valueSetByAssistiveTechnology_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shows"); // a label's name and its text
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("chain"); // in the left chain, else the right
+        QTest::newRow("band") << "LeftChanelSlider_29" << 4.0 << "Label2_29" << "+4" << "f=1000:[^,]*:g=4,";
+        QTest::newRow("preamp") << "PreampBox_1" << -3.5 << "PeakLabel_1" << "Right: Peak -3.5 dB" << "^volume=-3.5dB,";
+    }
+
     void valueSetByAssistiveTechnology()
     {
-        QAccessibleValueInterface *band =
-            QAccessible::queryAccessibleInterface(mWindow->form->LeftChanelSlider[29])->valueInterface();
-        band->setCurrentValue(4);
-        QCOMPARE(mWindow->form->Label2[29]->text(), QStringLiteral("+4"));
-        QVERIFY(mWindow->session.LeftFilterChain.contains(QRegularExpression(QStringLiteral("f=1000:[^,]*:g=4,"))));
-        QCOMPARE(band->maximumValue().toDouble(), 12.0);
+        QFETCH(QString, control);
+        QFETCH(double, value);
+        QFETCH(QString, shows);
+        QFETCH(QString, text);
+        QFETCH(QString, chain);
+        QAccessibleValueInterface *heard =
+            QAccessible::queryAccessibleInterface(mWindow->form->findChild<QWidget *>(control))->valueInterface();
+        heard->setCurrentValue(value);
+        QCOMPARE(mWindow->form->findChild<QLabel *>(shows)->text(), text);
+        const QString chains = mWindow->session.LeftFilterChain + QLatin1Char('\n') + mWindow->session.RightFilterChain;
+        QVERIFY2(chains.contains(QRegularExpression(chain, QRegularExpression::MultilineOption)), qPrintable(chains));
+        QCOMPARE(heard->maximumValue().toDouble(), 12.0);
     }
 
     void progressWindowsSayWhatTheyDo()

@@ -233,7 +233,7 @@ private slots:
                 QVERIFY2(!control->geometry().intersects(curve), qPrintable(control->objectName()));
         }
         // Inside, the curve keeps clear of the column of check boxes and texts.
-        for (QWidget *control : mForm->CurvePanel->findChildren<QWidget *>()) {
+        for (QWidget *control : mForm->CurvePanel->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
             if (control != mForm->ResponseCurve)
                 QVERIFY(!control->geometry().intersects(mForm->ResponseCurve->geometry()));
         }

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -22,6 +23,7 @@
 #include <map>
 #include <memory>
 
+#include <cmath>
 #include <csignal>
 #include <sys/mount.h>
 
@@ -42,6 +44,7 @@ EqualizerSettings WindowSettings(const Form1 *form)
         const auto &sliders = channel == 0 ? form->LeftChanelSlider : form->RightChanelSlider;
         const auto &readouts = channel == 0 ? form->Label2 : form->Label6;
         settings.channels[channel].levelPosition = form->Slider1[channel]->value();
+        settings.channels[channel].preampTenths = int(std::lround(form->PreampBox[channel]->value() * 10));
         for (int band = 0; band < EqualizerSettings::BandCount; ++band) {
             settings.channels[channel].gains[band] = -sliders[band]->value();
             settings.channels[channel].moved[band] = readouts[band]->text() != QLatin1String("00");
@@ -168,7 +171,7 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("problem");
-        QByteArray future = PresetFile::ToJson(EqualizerSettings()).replace("\"version\": 1", "\"version\": 99");
+        QByteArray future = PresetFile::ToJson(EqualizerSettings()).replace("\"version\": 2", "\"version\": 99");
         QTest::newRow("empty preset") << "Load..." << QByteArray() << "the file is empty";
         QTest::newRow("another tool's JSON") << "Load..." << QByteArray("{\"bands\": [1]}") << "not a Brenvox preset";
         QTest::newRow("version 99") << "Load..." << future << "version 99";
@@ -226,7 +229,11 @@ private slots:
     void exportAtTheSourceRateFromTheLastFolder()
     {
         mForm->RightChanelSlider[50]->setSliderPosition(-4);
+        mForm->RightChanelSlider[20]->setSliderPosition(-2);
+        mForm->PreampBox[1]->setValue(-3.5);
+        mForm->AsDrawnBox->setChecked(true);
         mForm->session().SourceSampleRate = 22050;
+        mForm->session().FollowSource();
         Choose(QStringLiteral("Save As..."), mFiles.filePath(QStringLiteral("first.json")));
         Choose(QStringLiteral("Export profile..."), mFiles.filePath(QStringLiteral("curve.txt")));
         QCOMPARE(mAsked.directory, mFiles.path());

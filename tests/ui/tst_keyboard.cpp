@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(order, (QStringList{"LeftChanelSlider_0", "RightChanelSlider_0", "Slider1_0", "Slider1_1",
                                      "Option1_0", "Option2_0", "Option4_0", "Slider2", "Option3_0",
                                      "Command1_0", "Command1_1", "Command1_2", "AvoidClippingBox",
-                                     "AsDrawnBox", "PresetsButton",
+                                     "AsDrawnBox", "PreampBox_0", "PreampBox_1", "PresetsButton",
                                      "Command2"}));
 
         // To the 1 kHz band, which the canvas scrolls into view.

@@ -10,6 +10,7 @@
 
 #include <QRadioButton>
 #include <QSlider>
+#include <QDoubleSpinBox>
 #include <QtTest>
 
 class tst_Undo : public QObject
@@ -25,6 +26,7 @@ private slots:
         QTest::newRow("the EQ range flattening every band") << "range";
         QTest::newRow("low cut") << "lowcut";
         QTest::newRow("a level") << "level";
+        QTest::newRow("a preamp") << "preamp";
         QTest::newRow("Reset") << "reset";
     }
 
@@ -56,6 +58,8 @@ private slots:
             form->Option2[1]->setChecked(true);
         } else if (step == QLatin1String("level")) {
             form->Slider1[0]->setValue(-9);
+        } else if (step == QLatin1String("preamp")) {
+            form->PreampBox[1]->setValue(-4.5);
         } else {
             form->ResetEqualizer();
         }
@@ -65,6 +69,7 @@ private slots:
         form->UndoSettings();
         QVERIFY(form->session().Equalizer().Settings() == before);
         QCOMPARE(form->LeftChanelSlider[10]->value(), -5);
+        QCOMPARE(form->PreampBox[1]->value(), 0.0);
         QCOMPARE((QStringList{form->session().LeftFilterChain, form->session().RightFilterChain}), chainsBefore);
         form->RedoSettings();
         QVERIFY(form->session().Equalizer().Settings() == after);

@@ -39,6 +39,8 @@ ChannelResponse::Chain FromSettings(const EqualizerSettings &settings, int chann
     }
     const int position = EqualizerSettings::IsChannel(channel) ? settings.channels[channel].levelPosition : 0;
     chain.volume = OutputLevelFromPosition(qint16(position)).level;
+    if (EqualizerSettings::IsChannel(channel))
+        chain.preampDb = settings.channels[channel].PreampDb();
     return chain;
 }
 

@@ -28,12 +28,6 @@ double TenthsAbove(double db)
     return std::ceil(db * 10 - 1e-6) / 10;
 }
 
-QString FrequencyText(double frequency)
-{
-    return frequency >= 1000 ? QString::number(frequency / 1000, 'f', 1) + QLatin1String(" kHz")
-                             : QString::number(std::lround(frequency)) + QLatin1String(" Hz");
-}
-
 } // namespace
 
 bool ChannelPlanner::Inputs::SameSolve(const Inputs &other) const
@@ -97,6 +91,12 @@ bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int 
 
 namespace ChannelPlanText {
 
+QString FrequencyText(double frequency)
+{
+    return frequency >= 1000 ? QString::number(frequency / 1000, 'f', 1) + QLatin1String(" kHz")
+                             : QString::number(std::lround(frequency)) + QLatin1String(" Hz");
+}
+
 QString ClipWarning(int channel, const ChannelPlan &plan)
 {
     if (plan.clipDb <= 0 || plan.chain.preGainDb < 0)
@@ -122,11 +122,11 @@ QString PeakText(const ChannelPlan &plan)
 QString ChainText(const EqualizerState &state, const BandGains &sliderTexts, const ChannelPlan &plan)
 {
     if (!plan.asDrawn)
-        return state.BuildChain(sliderTexts, plan.chain.preGainDb);
+        return state.BuildChain(sliderTexts, plan.chain.preGainDb, plan.chain.preampDb);
     BandGains solved;
     for (int band = 0; band < BandTable::BandCount; ++band)
         solved[band] = QString::fromStdString(AsDrawn::GainText(plan.chain.gainsDb[band]));
-    return state.BuildChain(solved, plan.chain.preGainDb);
+    return state.BuildChain(solved, plan.chain.preGainDb, plan.chain.preampDb);
 }
 
 } // namespace ChannelPlanText

@@ -71,6 +71,9 @@ private:
 
 namespace ChannelPlanText {
 
+// "250 Hz", "1.2 kHz".
+QString FrequencyText(double frequency);
+
 // "Left channel may clip by up to 7.2 dB"; empty when it does not.
 QString ClipWarning(int channel, const ChannelPlan &plan);
 // "Left curve is off the sliders by up to 3.2 dB at 1.2 kHz" when "as
@@ -80,7 +83,8 @@ QString DeviationWarning(int channel, const ChannelPlan &plan);
 QString PeakText(const ChannelPlan &plan);
 
 // The chain text for the plan: the state's chain of the slider texts, or of
-// the solved gains (one decimal) in "as drawn", headed by the pre-gain.
+// the solved gains (one decimal) in "as drawn", headed by the preamp and
+// the pre-gain.
 QString ChainText(const EqualizerState &state, const BandGains &sliderTexts, const ChannelPlan &plan);
 
 } // namespace ChannelPlanText

@@ -106,6 +106,16 @@ void EqualizerModel::SetLevelPosition(int channel, int position)
     Change(next);
 }
 
+void EqualizerModel::SetPreamp(int channel, int tenths)
+{
+    if (!EqualizerSettings::IsChannel(channel))
+        return;
+    EqualizerSettings next = mSettings;
+    next.channels[channel].preampTenths = std::clamp(tenths, int(EqualizerSettings::PreampTenthsMinimum),
+                                                     int(EqualizerSettings::PreampTenthsMaximum));
+    Change(next);
+}
+
 void EqualizerModel::SetRange(int range)
 {
     if ((range != EqualizerSettings::WideRange && range != EqualizerSettings::NarrowRange)

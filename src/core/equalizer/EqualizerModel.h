@@ -40,6 +40,9 @@ public:
     // The same from a band slider's position (the negated gain).
     void SetBandSliderPosition(int channel, int band, int position);
     void SetLevelPosition(int channel, int position);
+    // Tenths of a dB, clamped to -30..12 dB; the sync leaves it alone, as
+    // it is each ear's own.
+    void SetPreamp(int channel, int tenths);
     // Choosing the option already chosen changes nothing, as on the window.
     // A new range returns every band of both channels to 0, moved: the
     // window flattens them when the range changes.

@@ -5,7 +5,7 @@ QString EqualizerState::BandElement(int band, int bandwidth, const QString &gain
     return BandTable::ElementPrefix(band) + QString::number(bandwidth) + QLatin1String(":g=") + gain;
 }
 
-QString EqualizerState::BuildChain(const BandGains &gains, double preGainDb) const
+QString EqualizerState::BuildChain(const BandGains &gains, double preGainDb, double preampDb) const
 {
     // A left move with sync on rebuilds 66 chains; the prefixes are fixed,
     // so they are made once.
@@ -22,8 +22,16 @@ QString EqualizerState::BuildChain(const BandGains &gains, double preGainDb) con
     // At the head, so the bands work on the lowered signal. The level's
     // "volume" ahead of the chain hands on floating-point samples, so a peak
     // above full scale inside the chain is kept; only the written file clips.
-    if (preGainDb < 0)
+    // The preamp comes first: "Avoid clipping" measures the curve with it,
+    // so its cut follows whatever the preamp adds.
+    if (preampDb != 0)
+        chain += QLatin1String(preampDb > 0 ? "volume=+" : "volume=") + QString::number(preampDb, 'f', 1)
+            + QLatin1String("dB");
+    if (preGainDb < 0) {
+        if (!chain.isEmpty())
+            chain += QLatin1Char(',');
         chain += QLatin1String("volume=") + QString::number(preGainDb, 'f', 1) + QLatin1String("dB");
+    }
     int firstBand = BandTable::FirstBand;
     if (LowCutEnabled) {
         if (!chain.isEmpty())

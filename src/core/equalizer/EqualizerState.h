@@ -34,9 +34,10 @@ public:
 
     // The chain the current state gives for these gains; Bandwidth,
     // LowCutEnabled and SourceSampleRate are read now. A chain left with no
-    // element at all passes the sound unchanged ("anull"). A negative
-    // pre-gain ("Avoid clipping") heads it as "volume=-7.3dB", one decimal.
-    QString BuildChain(const BandGains &gains, double preGainDb = 0) const;
+    // element at all passes the sound unchanged ("anull"). A preamp heads
+    // it as "volume=+2.5dB", then a negative pre-gain ("Avoid clipping") as
+    // "volume=-7.3dB", one decimal each.
+    QString BuildChain(const BandGains &gains, double preGainDb = 0, double preampDb = 0) const;
 
     static QString BandElement(int band, int bandwidth, const QString &gain);
 };

@@ -25,6 +25,7 @@ QJsonObject ChannelToJson(const ChannelSettings &channel)
     }
     return QJsonObject{
         {QStringLiteral("level_position"), channel.levelPosition},
+        {QStringLiteral("preamp_db"), channel.PreampDb()},
         {QStringLiteral("gains_db"), gains},
         {QStringLiteral("never_moved_bands"), neverMoved},
     };
@@ -79,6 +80,12 @@ public:
                        &channel->gains[band]))
                 return false;
         }
+        const QJsonValue preamp = object.value(QLatin1String("preamp_db"));
+        const double tenths = std::round(preamp.toDouble() * 10);
+        if (!preamp.isUndefined()
+            && (!preamp.isDouble() || std::abs(preamp.toDouble() * 10 - tenths) > 1e-6 || std::abs(tenths) > 1e6))
+            return Fail(QStringLiteral("the %1 preamp is not a number of tenths of a dB").arg(name));
+        channel->preampTenths = preamp.isUndefined() ? 0 : int(tenths);
         channel->moved.fill(true);
         const QJsonValue neverMoved = object.value(QLatin1String("never_moved_bands"));
         if (neverMoved.isUndefined())

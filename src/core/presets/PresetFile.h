@@ -12,9 +12,10 @@ class EqualizerModel;
 namespace PresetFile {
 
 // Written into every file as "format" and "version"; a file with a higher
-// version is refused rather than half understood.
+// version is refused rather than half understood. Version 2 added each
+// channel's preamp; a version 1 file reads as 0 dB.
 extern const QLatin1String FormatName;
-constexpr int Version = 1;
+constexpr int Version = 2;
 
 QByteArray ToJson(const EqualizerSettings &settings);
 

@@ -1,19 +1,23 @@
-// Parses profiles into target curves and rounds them onto the bands.
+// Turns a profile's curve into slider positions played as drawn, and
+// measures how far what plays is from the curve.
 #include "core/presets/ProfileImport.h"
 
 #include "dsp/TargetCurve.h"
 #include "core/equalizer/BandTable.h"
+#include "core/equalizer/ChannelPlan.h"
 #include "core/equalizer/EqualizerModel.h"
+#include "core/presets/Audiogram.h"
 #include "core/presets/ProfileExport.h"
+#include "core/presets/ProfileFormats.h"
 #include "core/presets/SmallTextFile.h"
 
-#include <QHash>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
+#include <limits>
 
 using BiquadResponse::Filter;
 using BiquadResponse::Kind;
@@ -21,27 +25,19 @@ using ProfileImport::Result;
 
 namespace {
 
-const double ShelfQ = 1 / std::sqrt(2.0);
-
-// Bounds no real profile comes near. A value beyond them, or not finite, is
-// a broken file: its line is set aside, never clamped (1e308 dB would turn
-// every band to the top of the range) nor summed (+1e308 and -1e308 cancel).
-constexpr double HighestFrequencyHz = 100000; // beyond half of any audio rate
-constexpr double LargestGainDb = 100;         // filter gains, GraphicEQ points, preamps
-constexpr double LargestQ = 1000;
-constexpr double WidestOctaves = 20;          // twice the audible range
-
-bool Within(double value, double lowest, double highest)
-{
-    return value >= lowest && value <= highest;
-}
+// Beyond this the bands are said not to follow the curve there.
+constexpr double MissDb = 2;
+// A notch's depth is unbounded at its centre; the curve is read down to here.
+constexpr double DeepestDb = -120;
+constexpr int GridPoints = 1500;
+constexpr int RegionsShown = 4;
 
 const std::vector<double> &BandFrequencies()
 {
     static const std::vector<double> frequencies = [] {
         std::vector<double> all;
         for (int band = 0; band < BandTable::BandCount; ++band)
-            all.push_back(BandTable::FrequencyText(band).toDouble());
+            all.push_back(BandTable::FrequencyHz(band));
         return all;
     }();
     return frequencies;
@@ -52,61 +48,225 @@ QString Decibels(double value)
     return QString::number(value, 'f', 1) + QLatin1String(" dB");
 }
 
-// "left 0.4 dB, right 1.2 dB", or one figure when both channels agree.
-QString PerChannel(const Result &result, const std::array<double, 2> &values)
+// Tenths rounded up, so the figure is never below the difference.
+QString DecibelsAbove(double value)
 {
+    return Decibels(std::ceil(value * 10 - 1e-9) / 10);
+}
+
+QString ChannelNames(const std::array<bool, 2> &set)
+{
+    if (set[0] && set[1])
+        return QStringLiteral("the left and right channels");
+    return set[0] ? QStringLiteral("the left channel") : QStringLiteral("the right channel");
+}
+
+// "left 0.4 dB, right 1.2 dB" over the channels set, or one figure when
+// both agree.
+QString PerChannel(const std::array<bool, 2> &set, const std::array<QString, 2> &values)
+{
+    if (set[0] && set[1] && values[0] == values[1])
+        return values[0];
     QStringList parts;
-    if (result.channelsSet[0] && result.channelsSet[1] && Decibels(values[0]) == Decibels(values[1]))
-        return Decibels(values[0]);
     for (int channel = 0; channel < 2; ++channel) {
-        if (result.channelsSet[channel])
-            parts << (channel == 0 ? QLatin1String("left ") : QLatin1String("right ")) + Decibels(values[channel]);
+        if (set[channel])
+            parts << (channel == 0 ? QLatin1String("left ") : QLatin1String("right ")) + values[channel];
     }
     return parts.join(QLatin1String(", "));
 }
 
-QString ChannelNames(const Result &result)
+struct Target
 {
-    if (result.channelsSet[0] && result.channelsSet[1])
-        return QStringLiteral("the left and right channels");
-    return result.channelsSet[0] ? QStringLiteral("the left channel") : QStringLiteral("the right channel");
+    std::array<TargetCurve::Curve, 2> curves;
+    std::array<double, 2> preampDb{};
+    std::array<bool, 2> covered{};
+};
+
+// A stretch of frequencies where the bands cannot follow, and why.
+struct Region
+{
+    double from = 0, to = 0;
+    QString why;
+};
+
+struct Fit
+{
+    double largestDb = 0;
+    std::vector<Region> regions;
+};
+
+// Where the curve can be heard: 20 Hz to 20 kHz, or below half the rate.
+std::vector<double> Grid(const TargetCurve::Curve &curve, double sampleRate)
+{
+    const double top = std::min(20000.0, 0.999 * sampleRate / 2);
+    std::vector<double> grid(GridPoints);
+    for (int i = 0; i < GridPoints; ++i)
+        grid[size_t(i)] = 20 * std::pow(top / 20, double(i) / (GridPoints - 1));
+    // A narrow filter is deepest at its centre, which the grid may step over.
+    for (const Filter &filter : curve.filters)
+        if (filter.frequency > 20 && filter.frequency < top)
+            grid.push_back(filter.frequency);
+    std::sort(grid.begin(), grid.end());
+    return grid;
 }
 
-bool Number(const QString &text, double *value)
+// How far the chain's response (bands, low cut and preamp) is from the
+// profile's curve and its preamp, and where the bands miss it by more than
+// MissDb or are clamped to the range.
+Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &curve, double preampDb, int range)
 {
-    bool ok = false;
-    *value = text.toDouble(&ok);
-    return ok && std::isfinite(*value);
+    const std::vector<double> grid = Grid(curve, played.sampleRate);
+    const std::vector<double> bands = ChannelResponse::FiltersDb(played, grid);
+    Fit fit;
+    Region region;
+    bool inRegion = false;
+    double clampedFrom = 0, clampedTo = 0; // within the region
+    double worst = 0;
+    // Beyond the range over a stretch much narrower than a band is a notch
+    // or a peak the bands cannot draw, however deep; at either end of the
+    // grid nobody can tell how far it goes on.
+    const auto close = [&] {
+        const bool clamped = clampedFrom > 0;
+        const bool narrow = std::log2(clampedTo / clampedFrom) < played.bandwidthOctaves / 3
+            && clampedFrom > grid.front() && clampedTo < grid.back();
+        region.why = played.lowCut && region.to < 60 && worst < 0 ? QStringLiteral("the low cut is on")
+            : clamped && !narrow ? QStringLiteral("beyond the \u00b1%1 dB range").arg(range)
+            : worst > 0          ? QStringLiteral("a notch narrower than the bands")
+                                 : QStringLiteral("a peak narrower than the bands");
+        fit.regions.push_back(region);
+        inRegion = false;
+        clampedFrom = clampedTo = worst = 0;
+    };
+    for (size_t i = 0; i < grid.size(); ++i) {
+        const double target = std::max(DeepestDb, TargetCurve::CurveDb(curve, grid[i], played.sampleRate));
+        const double miss = bands[i] - target;
+        fit.largestDb = std::max(fit.largestDb, std::abs(miss + played.preampDb - preampDb));
+        const bool clamped = std::abs(target) > range + 0.5;
+        if (std::abs(miss) > MissDb || clamped) {
+            if (!inRegion)
+                region.from = grid[i];
+            region.to = grid[i];
+            inRegion = true;
+            if (clamped && clampedFrom == 0)
+                clampedFrom = grid[i];
+            if (clamped)
+                clampedTo = grid[i];
+            if (std::abs(miss) > std::abs(worst))
+                worst = miss;
+        } else if (inRegion) {
+            close();
+        }
+    }
+    if (inRegion)
+        close();
+    return fit;
 }
 
-// A number however large, "inf" and "nan" included: the bounds judge it.
-bool Written(const QString &text, double *value)
+QString RegionsText(const std::vector<Region> &regions)
 {
-    bool ok = false;
-    *value = text.toDouble(&ok);
-    return ok;
+    QStringList parts;
+    for (size_t i = 0; i < regions.size() && i < size_t(RegionsShown); ++i) {
+        const Region &region = regions[i];
+        const QString where = region.to < region.from * 1.06
+            ? QStringLiteral("at %1").arg(ChannelPlanText::FrequencyText(std::sqrt(region.from * region.to)))
+            : QStringLiteral("from %1 to %2").arg(ChannelPlanText::FrequencyText(region.from),
+                                                  ChannelPlanText::FrequencyText(region.to));
+        parts << QStringLiteral("%1 (%2)").arg(where, region.why);
+    }
+    if (regions.size() > size_t(RegionsShown))
+        parts << QStringLiteral("%1 more").arg(regions.size() - size_t(RegionsShown));
+    return parts.join(QLatin1String(", "));
 }
 
-QString LineNotUsed(int index, const QString &line, const QString &why)
+struct Applied
 {
-    const QString quoted = QStringLiteral("%1 \"%2\"").arg(index + 1).arg(line.left(80));
-    return why.isEmpty() ? quoted : quoted + QStringLiteral(" (%1)").arg(why);
+    Result result;
+    std::array<Fit, 2> fits;
+};
+
+// The target's curve sampled onto the sliders of each channel it covers,
+// its preamp into the preamp control, "As drawn" on; then the chains those
+// settings play, measured against it.
+Applied Apply(const Target &target, EqualizerSettings settings, double sampleRate)
+{
+    Applied applied;
+    Result &result = applied.result;
+    settings.asDrawn = true;
+    const double range = settings.range;
+    for (int channel = 0; channel < 2; ++channel) {
+        if (!target.covered[channel])
+            continue;
+        ChannelSettings &sliders = settings.channels[channel];
+        for (int band = 0; band < BandTable::BandCount; ++band) {
+            const double db = TargetCurve::CurveDb(target.curves[channel], BandFrequencies()[size_t(band)], sampleRate);
+            sliders.gains[size_t(band)] = std::isnan(db) ? 0 : int(std::clamp(std::round(db), -range, range));
+        }
+        sliders.moved.fill(true);
+        sliders.preampTenths = int(std::clamp(std::round(target.preampDb[channel] * 10),
+                                              double(EqualizerSettings::PreampTenthsMinimum),
+                                              double(EqualizerSettings::PreampTenthsMaximum)));
+        result.channelsSet[channel] = true;
+        result.preampDb[channel] = target.preampDb[channel];
+    }
+    ChannelPlanner planner;
+    for (int channel = 0; channel < 2; ++channel) {
+        if (!target.covered[channel])
+            continue;
+        planner.Update(settings, channel, int(sampleRate), std::numeric_limits<double>::quiet_NaN());
+        applied.fits[channel] = FitOfPlayed(planner.Plan(channel).chain, target.curves[channel],
+                                            target.preampDb[channel], settings.range);
+        result.largestDifferenceDb[channel] = applied.fits[channel].largestDb;
+    }
+    result.ok = true;
+    result.settings = settings;
+    return applied;
 }
 
-// A whole channel of gains from a curve sampled at the band frequencies.
-void SetChannel(Result &result, int channel, const std::vector<double> &targetDb)
+// The largest difference and where the bands cannot follow.
+QStringList PlayedSentences(const Applied &applied)
 {
-    const TargetCurve::BandFit fit = TargetCurve::FitToBands(targetDb, result.settings.range);
-    ChannelSettings &settings = result.settings.channels[channel];
-    std::copy(fit.gains.begin(), fit.gains.end(), settings.gains.begin());
-    settings.moved.fill(true);
-    result.channelsSet[channel] = true;
-    result.largestDifferenceDb[channel] = fit.largestDifferenceDb;
+    const Result &result = applied.result;
+    std::array<QString, 2> figures, misses;
+    std::array<bool, 2> missing{};
+    for (int channel = 0; channel < 2; ++channel) {
+        figures[channel] = DecibelsAbove(result.largestDifferenceDb[channel]);
+        misses[channel] = RegionsText(applied.fits[channel].regions);
+        missing[channel] = result.channelsSet[channel] && !misses[channel].isEmpty();
+    }
+    QStringList sentences{QStringLiteral("Largest difference between its curve and what plays: %1")
+                              .arg(PerChannel(result.channelsSet, figures))};
+    if (missing[0] || missing[1])
+        sentences << QStringLiteral("The bands cannot follow it: %1").arg(PerChannel(missing, misses));
+    return sentences;
 }
 
-// An exported channel: peaking filters on the band frequencies with whole
-// gains and the Q of the current bandwidth. Sampling their overlapping sum
-// would not give the sliders back, so they are read band for band.
+QString PreampSentence(const Result &result)
+{
+    std::array<QString, 2> written, set;
+    bool clamped = false, any = false;
+    for (int channel = 0; channel < 2; ++channel) {
+        const double applied = result.settings.channels[channel].PreampDb();
+        written[channel] = Decibels(result.preampDb[channel]);
+        set[channel] = Decibels(applied);
+        clamped = clamped || (result.channelsSet[channel] && std::abs(applied - result.preampDb[channel]) > 0.05);
+        any = any || (result.channelsSet[channel] && result.preampDb[channel] != 0);
+    }
+    if (clamped)
+        return QStringLiteral("Its preamp (%1) lies beyond -30 to 12 dB: the preamp is set to %2")
+            .arg(PerChannel(result.channelsSet, written), PerChannel(result.channelsSet, set));
+    return any ? QStringLiteral("Its preamp is set: %1").arg(PerChannel(result.channelsSet, set)) : QString();
+}
+
+QString Sentences(QStringList sentences)
+{
+    sentences.removeAll(QString());
+    return sentences.join(QLatin1String(". ")) + QLatin1Char('.');
+}
+
+// An older Brenvox export: peaking filters on the band frequencies with
+// whole gains and the Q of the current bandwidth at the rate it was written
+// for. Sampling their overlapping sum would not give the sliders back, so
+// they are read band for band.
 bool BandForBand(const TargetCurve::Curve &curve, int bandwidth, double sampleRate, std::vector<double> *gains)
 {
     if (!curve.graphics.empty())
@@ -121,138 +281,106 @@ bool BandForBand(const TargetCurve::Curve &curve, int bandwidth, double sampleRa
             return false;
         const int band = int(at - frequencies.begin());
         const double octaves = BiquadResponse::OctavesFromQ(filter.frequency, filter.q, sampleRate);
-        if (taken[band] || filter.gainDb != std::round(filter.gainDb)
+        if (taken[size_t(band)] || filter.gainDb != std::round(filter.gainDb)
             || std::abs(octaves - bandwidth) > 1e-3 * bandwidth)
             return false;
-        taken[band] = true;
-        byBand[band] = filter.gainDb;
+        taken[size_t(band)] = true;
+        byBand[size_t(band)] = filter.gainDb;
     }
     *gains = byBand;
     return true;
 }
 
-enum class LineUse { Applied, Off, NotUsed, Wrong };
-
-// "ON PK Fc 100 Hz Gain -3 dB Q 1.41", also "BW Oct 1" for the width. A
-// line not used may come with *problem saying why.
-LineUse ParseFilter(const QStringList &tokens, double sampleRate, Filter *filter, QString *problem)
+// The rate an export's first line names, else the one given.
+double WrittenRate(const QString &text, double sampleRate)
 {
-    if (tokens.isEmpty() || (tokens[0].compare(QLatin1String("ON"), Qt::CaseInsensitive) != 0
-                             && tokens[0].compare(QLatin1String("OFF"), Qt::CaseInsensitive) != 0)) {
-        *problem = QStringLiteral("has no ON or OFF");
-        return LineUse::Wrong;
-    }
-    if (tokens[0].compare(QLatin1String("OFF"), Qt::CaseInsensitive) == 0)
-        return LineUse::Off;
-    if (tokens.size() < 2) {
-        *problem = QStringLiteral("has no filter type");
-        return LineUse::Wrong;
-    }
-    static const QHash<QString, Kind> kinds = {
-        {QStringLiteral("PK"), Kind::Peaking},    {QStringLiteral("LSC"), Kind::LowShelf},
-        {QStringLiteral("HSC"), Kind::HighShelf}, {QStringLiteral("LS"), Kind::LowShelf},
-        {QStringLiteral("HS"), Kind::HighShelf},  {QStringLiteral("HP"), Kind::HighPass},
-    };
-    const QString type = tokens[1].toUpper();
-    if (!kinds.contains(type))
-        return LineUse::NotUsed;
-    filter->kind = kinds.value(type);
-
-    double fc = NAN, gain = NAN, q = NAN, octaves = NAN;
-    for (int i = 2; i < tokens.size(); ++i) {
-        const QString key = tokens[i].toUpper();
-        double *target = key == QLatin1String("FC") ? &fc
-            : key == QLatin1String("GAIN")          ? &gain
-            : key == QLatin1String("Q")             ? &q
-            : key == QLatin1String("BW")            ? &octaves
-                                                    : nullptr;
-        if (!target)
-            return LineUse::NotUsed;
-        if (target == &octaves) {
-            if (i + 1 >= tokens.size() || tokens[i + 1].compare(QLatin1String("Oct"), Qt::CaseInsensitive) != 0)
-                return LineUse::NotUsed;
-            ++i;
-        }
-        if (i + 1 >= tokens.size() || !Written(tokens[i + 1], target)) {
-            *problem = i + 1 < tokens.size()
-                ? QStringLiteral("has \"%1\" where %2 needs a number").arg(tokens[i + 1], tokens[i])
-                : QStringLiteral("has no value after %1").arg(tokens[i]);
-            return LineUse::Wrong;
-        }
-        // A negative Fc or width within the bound is a wrong line, judged below.
-        const auto bounds = target == &fc ? std::make_pair(HighestFrequencyHz, "Fc %1 is not within 0 to 100000 Hz")
-            : target == &gain             ? std::make_pair(LargestGainDb, "Gain %1 is not within -100 to 100 dB")
-            : target == &q                ? std::make_pair(LargestQ, "Q %1 is not within 0 to 1000")
-                                          : std::make_pair(WidestOctaves, "BW Oct %1 is not within 0 to 20");
-        if (!(std::abs(*target) <= bounds.first)) {
-            *problem = QString::fromLatin1(bounds.second).arg(tokens[i + 1]);
-            return LineUse::NotUsed;
-        }
-        ++i;
-        const QString unit = i + 1 < tokens.size() ? tokens[i + 1].toUpper() : QString();
-        if ((target == &fc && unit == QLatin1String("HZ")) || (target == &gain && unit == QLatin1String("DB")))
-            ++i;
-    }
-    const bool isPeaking = filter->kind == Kind::Peaking;
-    if (std::isnan(fc))
-        *problem = QStringLiteral("has no Fc");
-    else if (std::isnan(gain) && filter->kind != Kind::HighPass)
-        *problem = QStringLiteral("has no Gain");
-    else if (isPeaking && std::isnan(q) && std::isnan(octaves))
-        *problem = QStringLiteral("has no Q or BW Oct");
-    else if (fc <= 0 || fc >= sampleRate / 2)
-        *problem = QStringLiteral("has Fc %1 Hz, outside 0 to %2 Hz").arg(fc).arg(sampleRate / 2);
-    else if (q <= 0 || octaves <= 0)
-        *problem = QStringLiteral("has a width that is not above 0");
-    if (!problem->isEmpty())
-        return LineUse::Wrong;
-    filter->frequency = fc;
-    filter->gainDb = std::isnan(gain) ? 0 : gain;
-    filter->q = !std::isnan(octaves) ? BiquadResponse::QFromOctaves(fc, octaves, sampleRate)
-        : !std::isnan(q)             ? q
-                                     : ShelfQ;
-    // Close to half the rate an octave width needs a Q too small to compute.
-    if (!(filter->q > 0)) {
-        *problem = QStringLiteral("BW Oct %1 gives no Q at Fc %2 Hz").arg(octaves).arg(fc);
-        return LineUse::NotUsed;
-    }
-    return LineUse::Applied;
-}
-
-// "20 -3.2; 21 -3.1; ...", sorted by frequency.
-LineUse ParseGraphic(const QString &text, std::vector<TargetCurve::Point> *points, QString *problem)
-{
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    for (const QString &part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        if (part.trimmed().isEmpty())
-            continue;
-        const QStringList pair = part.trimmed().split(blanks);
-        TargetCurve::Point point;
-        if (pair.size() != 2 || !Written(pair[0], &point.frequency) || !Written(pair[1], &point.gainDb)
-            || point.frequency <= 0) {
-            *problem = QStringLiteral("has \"%1\" where a frequency and a gain belong").arg(part.trimmed());
-            return LineUse::Wrong;
-        }
-        if (!(point.frequency <= HighestFrequencyHz) || !Within(point.gainDb, -LargestGainDb, LargestGainDb)) {
-            *problem = QStringLiteral("point \"%1\" is not within 0 to 100000 Hz and -100 to 100 dB")
-                           .arg(part.trimmed());
-            return LineUse::NotUsed;
-        }
-        points->push_back(point);
-    }
-    if (points->empty()) {
-        *problem = QStringLiteral("has no points");
-        return LineUse::Wrong;
-    }
-    std::stable_sort(points->begin(), points->end(),
-        [](const TargetCurve::Point &a, const TargetCurve::Point &b) { return a.frequency < b.frequency; });
-    return LineUse::Applied;
+    static const QRegularExpression header(QStringLiteral("^# Brenvox equalizer: bandwidth \\d+, sample rate (\\d+) Hz"));
+    const QRegularExpressionMatch match = header.match(text);
+    return match.hasMatch() ? match.captured(1).toDouble() : sampleRate;
 }
 
 Result Refused(const QString &name, const QString &problem)
 {
     Result result;
     result.message = ProfileImport::Refusal(name, problem);
+    return result;
+}
+
+Result FromProfile(const QString &name, const ProfileFormats::Profile &profile, const EqualizerSettings &current,
+                   double sampleRate, const QString &text = QString())
+{
+    Target target;
+    target.curves = profile.curves;
+    target.preampDb = profile.preampDb;
+    target.covered = profile.covered;
+    const QString notUsed = profile.notUsed.isEmpty()
+        ? QString() : QStringLiteral("Lines not used: %1").arg(profile.notUsed.join(QLatin1String("; ")));
+
+    std::array<std::vector<double>, 2> byBand;
+    bool bandForBand = !text.isEmpty();
+    for (int channel = 0; channel < 2 && bandForBand; ++channel)
+        bandForBand = !profile.covered[channel]
+            || BandForBand(profile.curves[channel], current.bandwidth, WrittenRate(text, sampleRate), &byBand[size_t(channel)]);
+    if (bandForBand) {
+        Applied applied = Apply(target, current, sampleRate);
+        Result &result = applied.result;
+        // The file is the sum of its bands, which is what plays with "As
+        // drawn" off.
+        result.settings.asDrawn = false;
+        for (int channel = 0; channel < 2; ++channel) {
+            for (int band = 0; band < BandTable::BandCount && profile.covered[channel]; ++band)
+                result.settings.channels[channel].gains[size_t(band)] = int(byBand[size_t(channel)][size_t(band)]);
+            result.largestDifferenceDb[channel] = 0;
+        }
+        result.message = Sentences({QStringLiteral("Imported the profile %1 onto %2").arg(name, ChannelNames(result.channelsSet)),
+                                    QStringLiteral("It matches Brenvox's own bands and was taken band for band"),
+                                    PreampSentence(result), notUsed});
+        return result;
+    }
+    Applied applied = Apply(target, current, sampleRate);
+    Result &result = applied.result;
+    result.message = Sentences(QStringList{QStringLiteral("Imported the profile %1 onto %2, with \"As drawn\" on")
+                                               .arg(name, ChannelNames(result.channelsSet))}
+                               + PlayedSentences(applied) + QStringList{PreampSentence(result), notUsed});
+    return result;
+}
+
+Result FromLevels(const QString &name, const Audiogram::Levels &levels, const EqualizerSettings &current,
+                  double sampleRate)
+{
+    Target target;
+    double largest = 0;
+    for (int ear = 0; ear < 2; ++ear) {
+        std::vector<TargetCurve::Point> boosts;
+        for (const TargetCurve::Point &level : levels.ears[size_t(ear)])
+            boosts.push_back({level.frequency, std::max(0.0, level.gainDb) / 2});
+        for (const double frequency : BandFrequencies())
+            largest = std::max(largest, TargetCurve::InterpolatedDb(boosts, frequency));
+        target.curves[size_t(ear)].graphics.push_back(boosts);
+        target.covered[size_t(ear)] = true;
+    }
+    // One offset for both ears keeps the difference between them, which is
+    // what sets one ear's boosts apart from the other's.
+    const double offset = std::max(0.0, largest - current.range);
+    for (TargetCurve::Curve &curve : target.curves)
+        for (TargetCurve::Point &point : curve.graphics.front())
+            point.gainDb -= offset;
+    EqualizerSettings settings = current;
+    settings.avoidClipping = true;
+    Applied applied = Apply(target, settings, sampleRate);
+    Result &result = applied.result;
+    result.audiogram = true;
+    QStringList sentences{QStringLiteral("Imported the audiogram %1 as a comfort setting (half of each hearing loss as "
+                                         "a boost), not a hearing aid, with \"As drawn\" and \"Avoid clipping\" on")
+                              .arg(name)};
+    if (offset > 0)
+        sentences << QStringLiteral("Both ears are set %1 below half their loss so that the largest boost fits the "
+                                    "\u00b1%2 dB range; the difference between the ears is kept")
+                         .arg(Decibels(offset)).arg(current.range);
+    sentences << PlayedSentences(applied);
+    if (!levels.notUsed.isEmpty())
+        sentences << QStringLiteral("Lines not used: %1").arg(levels.notUsed.join(QLatin1String("; ")));
+    result.message = Sentences(sentences);
     return result;
 }
 
@@ -266,185 +394,30 @@ const char AudiogramLabel[] =
 
 Result FromText(const QString &name, const QString &text, const EqualizerSettings &current, double sampleRate)
 {
-    static const QRegularExpression command(QStringLiteral("^\\s*([A-Za-z]+)(\\s+\\d+)?\\s*:(.*)$"));
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-
-    TargetCurve::Curve curves[2];
-    bool covered[2] = {false, false};
-    bool section[2] = {true, true};
-    double preamp[2] = {0, 0};
-    QStringList notUsed;
-    QStringList setAside; // lines not used for a value out of bounds
-    const auto setAsideLine = [&](int index, const QString &line, const QString &why) {
-        notUsed << LineNotUsed(index, line, why);
-        if (!why.isEmpty())
-            setAside << notUsed.constLast();
-    };
-
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (int index = 0; index < lines.size(); ++index) {
-        const QString line = lines[index].trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QString where = QStringLiteral("line %1 (\"%2\")").arg(index + 1).arg(line.left(80));
-        const QRegularExpressionMatch match = command.match(line);
-        const QString keyword = match.captured(1).toLower();
-        const QString rest = match.captured(3).trimmed();
-        const QStringList tokens = rest.split(blanks, Qt::SkipEmptyParts);
-        const bool numbered = !match.captured(2).isEmpty();
-        QString problem;
-
-        if (keyword == QLatin1String("channel") && !numbered) {
-            section[0] = section[1] = false;
-            for (const QString &token : tokens) {
-                const QString upper = token.toUpper();
-                section[0] = section[0] || upper == QLatin1String("L") || upper == QLatin1String("ALL");
-                section[1] = section[1] || upper == QLatin1String("R") || upper == QLatin1String("ALL");
-            }
-            if (!section[0] && !section[1])
-                notUsed << LineNotUsed(index, line, QStringLiteral("no left or right channel"));
-            continue;
-        }
-        if (keyword == QLatin1String("preamp") && !numbered) {
-            double gain = 0;
-            if (tokens.isEmpty() || !Written(tokens[0], &gain))
-                return Refused(name, where + QLatin1String(" has no gain in dB"));
-            // Brenvox's own export writes -200 dB for a silent channel.
-            if (!Within(gain, ProfileExport::SilentPreampDb, LargestGainDb)) {
-                setAsideLine(index, line, QStringLiteral("Preamp %1 is not within -200 to 100 dB").arg(tokens[0]));
-                continue;
-            }
-            for (int channel = 0; channel < 2; ++channel) {
-                if (section[channel]) {
-                    preamp[channel] += gain;
-                    covered[channel] = true;
-                }
-            }
-            continue;
-        }
-        if (keyword == QLatin1String("filter")) {
-            Filter filter;
-            const LineUse use = ParseFilter(tokens, sampleRate, &filter, &problem);
-            if (use == LineUse::Wrong)
-                return Refused(name, where + QLatin1Char(' ') + problem);
-            if (use == LineUse::NotUsed)
-                setAsideLine(index, line, problem);
-            for (int channel = 0; channel < 2 && use != LineUse::NotUsed; ++channel) {
-                if (section[channel]) {
-                    covered[channel] = true;
-                    if (use == LineUse::Applied)
-                        curves[channel].filters.push_back(filter);
-                }
-            }
-            continue;
-        }
-        if (keyword == QLatin1String("graphiceq") && !numbered) {
-            std::vector<TargetCurve::Point> points;
-            const LineUse use = ParseGraphic(rest, &points, &problem);
-            if (use == LineUse::Wrong)
-                return Refused(name, where + QLatin1Char(' ') + problem);
-            if (use == LineUse::NotUsed) {
-                setAsideLine(index, line, problem);
-                continue;
-            }
-            for (int channel = 0; channel < 2; ++channel) {
-                if (section[channel]) {
-                    covered[channel] = true;
-                    curves[channel].graphics.push_back(points);
-                }
-            }
-            continue;
-        }
-        notUsed << LineNotUsed(index, line, QString());
+    EqualizerSettings written;
+    if (ProfileExport::WrittenSettings(text, &written)) {
+        Result result;
+        result.ok = true;
+        result.settings = written;
+        result.channelsSet = {true, true};
+        result.message = QStringLiteral("Imported the profile %1: Brenvox wrote it, and its settings are taken as "
+                                        "they were.").arg(name);
+        return result;
     }
-    if (!covered[0] && !covered[1] && !setAside.isEmpty())
-        return Refused(name, QStringLiteral("it holds no Preamp, Filter or GraphicEQ line for the left or right channel "
-                                            "within bounds; lines not used: %1").arg(setAside.join(QLatin1String("; "))));
-    if (!covered[0] && !covered[1])
-        return Refused(name, QStringLiteral("it holds no Preamp, Filter or GraphicEQ line for the left or right channel"));
-
-    Result result;
-    result.ok = true;
-    result.settings = current;
-    bool allBandForBand = true;
-    for (int channel = 0; channel < 2; ++channel) {
-        if (!covered[channel])
-            continue;
-        std::vector<double> target;
-        if (!BandForBand(curves[channel], current.bandwidth, sampleRate, &target)) {
-            allBandForBand = false;
-            for (const double frequency : BandFrequencies())
-                target.push_back(TargetCurve::CurveDb(curves[channel], frequency, sampleRate));
-        }
-        SetChannel(result, channel, target);
-        result.preampDb[channel] = preamp[channel];
-    }
-
-    QStringList sentences;
-    sentences << QStringLiteral("Imported the profile %1 onto %2").arg(name, ChannelNames(result));
-    sentences << (allBandForBand ? QStringLiteral("It matches Brenvox's own bands and was taken band for band")
-                                 : QStringLiteral("Largest difference between its curve and the sliders: %1")
-                                       .arg(PerChannel(result, result.largestDifferenceDb)));
-    if (preamp[0] != 0 || preamp[1] != 0)
-        sentences << QStringLiteral("Its preamp (%1) is not applied: set the level by hand")
-                         .arg(PerChannel(result, result.preampDb));
-    if (!notUsed.isEmpty())
-        sentences << QStringLiteral("Lines not used: %1").arg(notUsed.join(QLatin1String("; ")));
-    result.message = sentences.join(QLatin1String(". ")) + QLatin1Char('.');
-    return result;
+    ProfileFormats::Profile profile;
+    QString problem;
+    if (!ProfileFormats::FromConfiguration(text, sampleRate, &profile, &problem))
+        return Refused(name, problem);
+    return FromProfile(name, profile, current, sampleRate, text);
 }
 
-Result FromAudiogram(const QString &name, const QString &text, const EqualizerSettings &current)
+Result FromAudiogram(const QString &name, const QString &text, const EqualizerSettings &current, double sampleRate)
 {
-    std::vector<TargetCurve::Point> boosts[2];
-    bool titlesAllowed = true;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (int index = 0; index < lines.size(); ++index) {
-        const QString line = lines[index].trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QString where = QStringLiteral("line %1 (\"%2\")").arg(index + 1).arg(line.left(80));
-        const QStringList fields = line.split(QLatin1Char(','));
-        double values[3] = {0, 0, 0};
-        bool numbers = fields.size() == 3;
-        for (int field = 0; numbers && field < 3; ++field)
-            numbers = Number(fields[field].trimmed(), &values[field]);
-        const bool first = std::exchange(titlesAllowed, false);
-        if (!numbers && first)
-            continue;
-        if (!numbers)
-            return Refused(name, where + QLatin1String(" is not a frequency, a left and a right level"));
-        if (values[0] < 20 || values[0] > 20000)
-            return Refused(name, where + QLatin1String(" has a frequency outside 20 to 20000 Hz"));
-        if (values[1] < -20 || values[1] > 120 || values[2] < -20 || values[2] > 120)
-            return Refused(name, where + QLatin1String(" has a level outside -20 to 120 dB HL"));
-        for (int channel = 0; channel < 2; ++channel) {
-            for (const TargetCurve::Point &point : boosts[channel]) {
-                if (point.frequency == values[0])
-                    return Refused(name, where + QLatin1String(" repeats a frequency"));
-            }
-            boosts[channel].push_back({values[0], std::max(0.0, values[channel + 1]) / 2});
-        }
-    }
-    if (boosts[0].empty())
-        return Refused(name, QStringLiteral("it holds no audiogram rows"));
-
-    Result result;
-    result.ok = true;
-    result.settings = current;
-    for (int channel = 0; channel < 2; ++channel) {
-        std::sort(boosts[channel].begin(), boosts[channel].end(),
-            [](const TargetCurve::Point &a, const TargetCurve::Point &b) { return a.frequency < b.frequency; });
-        std::vector<double> target;
-        for (const double frequency : BandFrequencies())
-            target.push_back(TargetCurve::InterpolatedDb(boosts[channel], frequency));
-        SetChannel(result, channel, target);
-    }
-    result.message = QStringLiteral("Imported the audiogram %1 as a comfort setting (half of each hearing loss "
-                                    "as a boost), not a hearing aid. Largest difference between its curve and "
-                                    "the sliders: %2.")
-                         .arg(name, PerChannel(result, result.largestDifferenceDb));
-    return result;
+    Audiogram::Levels levels;
+    QString problem;
+    if (!Audiogram::FromCsv(text, &levels, &problem))
+        return Refused(name, problem);
+    return FromLevels(name, levels, current, sampleRate);
 }
 
 Result ImportFile(const QString &path, const EqualizerSettings &current, double sampleRate)
@@ -453,9 +426,26 @@ Result ImportFile(const QString &path, const EqualizerSettings &current, double 
     QString problem;
     if (!SmallTextFile::Read(path, &text, &problem))
         return Refused(path, problem);
-    const Result result = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)
-        ? FromAudiogram(path, text, current)
-        : FromText(path, text, current, sampleRate);
+    Result result;
+    const QJsonObject json = QJsonDocument::fromJson(text.toUtf8()).object();
+    ProfileFormats::Profile profile;
+    Audiogram::Levels levels;
+    if (Audiogram::IsAudiogramJson(json)) {
+        result = Audiogram::FromJson(json, &levels, &problem) ? FromLevels(path, levels, current, sampleRate)
+                                                              : Refused(path, problem);
+    } else if (ProfileFormats::IsSplitChannelPreset(json)) {
+        result = ProfileFormats::FromSplitChannelPreset(json, sampleRate, &profile, &problem)
+            ? FromProfile(path, profile, current, sampleRate)
+            : Refused(path, problem);
+    } else if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) && ProfileFormats::IsEqualizationCsv(text)) {
+        result = ProfileFormats::FromEqualizationCsv(text, &profile, &problem)
+            ? FromProfile(path, profile, current, sampleRate)
+            : Refused(path, problem);
+    } else if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+        result = FromAudiogram(path, text, current, sampleRate);
+    } else {
+        result = FromText(path, text, current, sampleRate);
+    }
     // What the model would refuse is never reported as imported.
     const std::string refused = result.settings.Problem();
     if (result.ok && !refused.empty())

@@ -1,5 +1,6 @@
-// Profiles from other tools onto the band sliders: Preamp/Filter/GraphicEQ
-// configuration text, and per-ear audiograms as CSV.
+// Profiles from other tools onto the band sliders, played as drawn:
+// Preamp/Filter/GraphicEQ configuration text, equalization CSV, JSON
+// equalizer presets and audiograms (CSV or JSON).
 #pragma once
 
 #include "dsp/BiquadResponse.h"
@@ -21,34 +22,47 @@ struct Result
 {
     bool ok = false;
     // The settings given, with the channels the profile names replaced:
-    // every band of such a channel is set (moved). Range, levels and the
-    // options are kept, the sync included: nothing is copied between channels.
+    // every band of such a channel is set (moved) to the profile's curve at
+    // its frequency, its preamp to the profile's, and "As drawn" on so that
+    // the chain plays the curve rather than the sum of overlapping bands.
+    // Range, levels and the other options are kept, the sync included:
+    // nothing is copied between channels. A file Brenvox wrote is read
+    // back as the settings it was written from.
     EqualizerSettings settings;
     std::array<bool, EqualizerSettings::ChannelCount> channelsSet{};
-    // Per channel: the largest |target - slider gain| over the 65 bands.
+    // Per channel set: the largest difference between the profile's curve
+    // (its preamp included) and what the channel's chain plays, from 20 Hz
+    // to 20 kHz or half the rate; the message rounds it up.
     std::array<double, EqualizerSettings::ChannelCount> largestDifferenceDb{};
-    // Per channel: the profile's preamp, reported but not applied.
+    // Per channel: the profile's preamp as written.
     std::array<double, EqualizerSettings::ChannelCount> preampDb{};
-    // What was done (channels, difference, preamp, lines not used) or, when
-    // !ok, the one thing that is wrong; it names the file either way.
+    bool audiogram = false;
+    // What was done (channels, difference, where the bands cannot follow,
+    // preamp, lines not used) or, when !ok, the one thing that is wrong; it
+    // names the file either way.
     QString message;
 };
 
-// A file whose name ends in ".csv" is an audiogram; any other is text.
+// By content: JSON is an equalizer preset or an audiogram; a file whose
+// name ends in ".csv" is an equalization curve or an audiogram; anything
+// else is configuration text.
 Result ImportFile(const QString &path, const EqualizerSettings &current,
                   double sampleRate = BiquadResponse::DefaultSampleRate);
 
-// Configuration text. A channel whose filters all sit on Brenvox's own
-// bands with the current bandwidth (an exported file) is taken band for
-// band; any other curve is sampled at the band frequencies.
+// Configuration text (ProfileFormats::FromConfiguration). A channel whose
+// filters all sit on Brenvox's own bands with the current bandwidth (an
+// export of an older Brenvox) is taken band for band, "As drawn" off.
 Result FromText(const QString &name, const QString &text, const EqualizerSettings &current,
                 double sampleRate = BiquadResponse::DefaultSampleRate);
 
-// "frequency, left dB HL, right dB HL" rows; a first row of titles is
-// skipped. Each ear gets half its hearing level as a boost (nothing for
-// levels at or below 0 dB HL), interpolated over log frequency, flat beyond
-// the first and last rows, rounded within the range.
-Result FromAudiogram(const QString &name, const QString &text, const EqualizerSettings &current);
+// An audiogram as CSV (Audiogram::FromCsv). Each ear gets half its hearing
+// level as a boost (nothing at or below 0 dB HL), interpolated over log
+// frequency and flat beyond the first and last levels; then both ears are
+// lowered by one offset until the largest boost fits the range, so the
+// difference between them stays; what still lies beyond is clamped.
+// "Avoid clipping" and "As drawn" on.
+Result FromAudiogram(const QString &name, const QString &text, const EqualizerSettings &current,
+                     double sampleRate = BiquadResponse::DefaultSampleRate);
 
 // "Cannot import the profile <name>: <problem>."
 QString Refusal(const QString &name, const QString &problem);

@@ -62,11 +62,11 @@ QString Escaped(const QString &text, const QString &special)
 
 QString ChannelElements(const QString &name, const Chain &chain)
 {
-    QString text = QStringLiteral("volume@%1level=volume=%2,volume@%1pre=volume=%3dB,"
+    QString text = QStringLiteral("volume@%1level=volume=%2,volume@%1preamp=volume=%6dB,volume@%1pre=volume=%3dB,"
                                   "highpass@%1cut=f=%4:enable=%5")
                        .arg(name, Level(chain), Number(chain.preGainDb),
                             Number(ChannelResponse::LowCutFrequency),
-                            QLatin1String(chain.lowCut ? "1" : "0"));
+                            QLatin1String(chain.lowCut ? "1" : "0"), Number(chain.preampDb));
     for (int band = 0; band < ChannelResponse::BandCount; ++band) {
         if (!Present(chain, band))
             continue;
@@ -128,6 +128,8 @@ QStringList Commands(const QString &name, const Chain &playing, const Chain &wan
     QStringList commands;
     if (Level(playing) != Level(wanted))
         commands << QStringLiteral("volume@%1level volume %2").arg(name, Level(wanted));
+    if (playing.preampDb != wanted.preampDb)
+        commands << QStringLiteral("volume@%1preamp volume %2dB").arg(name, Number(wanted.preampDb));
     if (playing.preGainDb != wanted.preGainDb)
         commands << QStringLiteral("volume@%1pre volume %2dB").arg(name, Number(wanted.preGainDb));
     if (playing.lowCut != wanted.lowCut)

@@ -34,7 +34,7 @@ struct Layout
 };
 
 // Every element the commands reach is always there: the level, the
-// pre-gain, the low cut (enabled or not) and every band that acts at the
+// preamp, the pre-gain, the low cut (enabled or not) and every band that acts at the
 // rate (disabled at a bandwidth it cannot act at), so no change needs a new
 // graph. The untouched sound runs beside the equalized one and a stream
 // selector picks one, so bypass has no gap.

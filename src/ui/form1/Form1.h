@@ -19,6 +19,7 @@ class PreviewJob;
 class ResponseCurveView;
 class SettingsHistory;
 class QCheckBox;
+class QDoubleSpinBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -88,6 +89,8 @@ public:
     // ShowSourceBands calls ShowResponse for a new rate or peak.
     void SetAvoidClipping(bool on);
     void SetAsDrawn(bool on);
+    // A channel's preamp in dB, to the tenth.
+    void SetPreamp(int channel, double db);
     void ShowResponse();
 
     // "Open" (Form1Open.cpp): the dialog opens, the click handler returns;
@@ -124,11 +127,13 @@ public:
     void SavePresetFile();      // "Save As..."
     void ImportProfileFile();   // "Import profile..."
     void ExportProfileFile();   // "Export profile..."
+    void ExportPipeWireFile();  // "Export for PipeWire..."
     void LoadLastSettings();    // "Last settings"
     bool LoadPreset(const QString &path);
     bool SavePreset(const QString &path);
     bool ImportProfile(const QString &path);
     bool ExportProfile(const QString &path);
+    bool ExportPipeWire(const QString &path);
     // The settings at the last exit, in the configuration folder.
     static QString LastSettingsPath();
 
@@ -208,6 +213,8 @@ public:
     ResponseCurveView *ResponseCurve = nullptr;
     QCheckBox *AvoidClippingBox = nullptr;    // "Avoid clipping"
     QCheckBox *AsDrawnBox = nullptr;          // "As drawn"
+    QLabel *PreampLabel = nullptr;            // "Preamp" before the two boxes
+    QVector<QDoubleSpinBox *> PreampBox;      // each channel's preamp, -30 to +12 dB
     QVector<QLabel *> PeakLabel;              // "Left: Peak +13.4 dB", "Right: ..."
     QLabel *ClipWarning = nullptr;            // "Left channel may clip by up to 7.2 dB"
     QLabel *DeviationWarning = nullptr;       // "Left curve is off the sliders by up to ..."
@@ -253,6 +260,7 @@ private:
     // Under the band panels, above the status line: call after placing both.
     void PlaceCurvePanel();
     void ShowResponseTexts();
+    void ShowPreamps(const EqualizerSettings &settings);
 
     // Form1Preview.cpp: passes the preview job's reports to Form4 and lets
     // the job go once it has ended. A child of the window.

@@ -152,6 +152,7 @@ void Form1::FollowModel(bool leftPlanChanged, bool rightPlanChanged)
     const EqualizerSettings &settings = mSession.Equalizer().Settings();
     // First: the sliders' range must hold the gains.
     ShowOptions(settings);
+    ShowPreamps(settings);
     if (settings.bandwidth != mShown.bandwidth)
         ShowBandwidthBands();
     const bool planChanged[] = {leftPlanChanged, rightPlanChanged};

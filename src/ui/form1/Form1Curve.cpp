@@ -1,5 +1,6 @@
 // The main window's response curve under the band panels, with the peaks,
-// the warnings and the "Avoid clipping" and "As drawn" check boxes beside it.
+// the warnings, the "Avoid clipping" and "As drawn" check boxes and each
+// channel's preamp beside it.
 #include "ui/form1/Form1.h"
 
 #include "ui/Twips.h"
@@ -7,10 +8,13 @@
 #include "ui/ResponseCurveView.h"
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -20,10 +24,10 @@ constexpr double RowHeight = 270;
 
 const QColor WarningColour(0xb0, 0x00, 0x00);
 
-void SetTextColour(QWidget *widget, const QColor &colour)
+void SetTextColour(QWidget *widget, const QColor &colour, QPalette::ColorRole role = QPalette::WindowText)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(role, colour);
     widget->setPalette(palette);
 }
 
@@ -63,6 +67,27 @@ void Form1::CreateCurvePanel()
     connect(AvoidClippingBox, &QCheckBox::toggled, this, [this](bool on) { SetAvoidClipping(on); });
     connect(AsDrawnBox, &QCheckBox::toggled, this, [this](bool on) { SetAsDrawn(on); });
 
+    PreampLabel = NewNote(CurvePanel, QStringLiteral("PreampLabel"));
+    PreampLabel->setText(QStringLiteral("Preamp"));
+    PreampLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        const QString side = channel == EqualizerSettings::Left ? QStringLiteral("Left") : QStringLiteral("Right");
+        auto *box = new QDoubleSpinBox(CurvePanel);
+        box->setObjectName(QStringLiteral("PreampBox_%1").arg(channel));
+        box->setRange(EqualizerSettings::PreampTenthsMinimum / 10.0, EqualizerSettings::PreampTenthsMaximum / 10.0);
+        box->setDecimals(1);
+        box->setSingleStep(0.1);
+        box->setSuffix(QStringLiteral(" dB"));
+        // Typed digits count once the entry is done, not at every key.
+        box->setKeyboardTracking(false);
+        box->setAccessibleName(side + QLatin1String(" preamp"));
+        box->setToolTip(side + QLatin1String(" preamp: raises or lowers the whole channel ahead of its bands"));
+        SetTextColour(box, ResponseCurveView::ChannelColour(channel), QPalette::Text);
+        connect(box, &QDoubleSpinBox::valueChanged, this, [this, channel](double db) { SetPreamp(channel, db); });
+        PreampBox.append(box);
+    }
+    PreampLabel->setBuddy(PreampBox[0]);
+
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
         QLabel *peak = NewNote(CurvePanel, QStringLiteral("PeakLabel_%1").arg(channel));
         SetTextColour(peak, ResponseCurveView::ChannelColour(channel));
@@ -96,10 +121,20 @@ void Form1::PlaceCurvePanel()
 
     SetTwips(AvoidClippingBox, column, 0, ColumnWidth, RowHeight);
     SetTwips(AsDrawnBox, column, RowHeight + 15, ColumnWidth, RowHeight);
+    // The label as wide as its text and a blank, the boxes share the rest.
+    const double preampTop = 2 * (RowHeight + 15);
+    const double boxHeight = std::max(RowHeight, PreampBox[0]->sizeHint().height() * TwipsPerPixel);
+    const double labelWidth = (PreampLabel->sizeHint().width() + PreampLabel->fontMetrics().horizontalAdvance(QLatin1Char(' ')))
+        * TwipsPerPixel;
+    const double boxWidth = (ColumnWidth - labelWidth - 60) / 2;
+    SetTwips(PreampLabel, column, preampTop, labelWidth, boxHeight);
+    for (int channel = 0; channel < PreampBox.size(); ++channel)
+        SetTwips(PreampBox[channel], column + labelWidth + channel * (boxWidth + 60), preampTop, boxWidth, boxHeight);
+    const double peaksTop = preampTop + boxHeight + 75;
     for (int channel = 0; channel < PeakLabel.size(); ++channel)
-        SetTwips(PeakLabel[channel], column, 2 * RowHeight + 90 + channel * 255, ColumnWidth, 255);
+        SetTwips(PeakLabel[channel], column, peaksTop + channel * 255, ColumnWidth, 255);
     // Each warning takes the lines its words wrap into.
-    double columnBottom = 2 * RowHeight + 90 + 2 * 255 + 60;
+    double columnBottom = peaksTop + 2 * 255 + 60;
     for (QLabel *warning : {ClipWarning, DeviationWarning}) {
         const double lines = warning->text().isEmpty()
             ? 0 : warning->heightForWidth(TwipsToPixels(ColumnWidth)) * TwipsPerPixel;
@@ -124,6 +159,21 @@ void Form1::SetAsDrawn(bool on)
     EqualizerModel::Batch batch(&mSession.Equalizer());
     mSession.RebuildChains();
     mSession.Equalizer().SetAsDrawn(on);
+}
+
+void Form1::SetPreamp(int channel, double db)
+{
+    EqualizerModel::Batch batch(&mSession.Equalizer());
+    mSession.RebuildChainAfterwards(channel);
+    mSession.Equalizer().SetPreamp(channel, int(std::lround(db * 10)));
+}
+
+void Form1::ShowPreamps(const EqualizerSettings &settings)
+{
+    for (int channel = 0; channel < PreampBox.size(); ++channel) {
+        const QSignalBlocker blocker(PreampBox[channel]);
+        PreampBox[channel]->setValue(settings.channels[channel].PreampDb());
+    }
 }
 
 void Form1::ShowResponse()

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -194,8 +195,8 @@ void Form1::SetUpKeyboard()
     order << Slider1[0] << Slider1[1] << Option1[0] << Option1[1] << Option2[0] << Option2[1]
           << Option4[0] << Option4[1] << Slider2 << Option3[0] << Option3[1] << Option3[2]
           << Command1[0] << Command1[1] << Command1[2];
-    // The curve's check boxes stand under the options panel.
-    order << AvoidClippingBox << AsDrawnBox;
+    // The curve's check boxes and preamps stand under the options panel.
+    order << AvoidClippingBox << AsDrawnBox << PreampBox[0] << PreampBox[1];
     // Presets keeps settings rather than changing them: after the buttons.
     if (PresetsButton)
         order << PresetsButton;

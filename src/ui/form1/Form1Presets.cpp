@@ -1,9 +1,11 @@
 // The "Presets" button beside Open: preset files, profiles from other tools,
-// recently used presets and the settings at the last exit.
+// the desktop's PipeWire configuration, recently used presets and the
+// settings at the last exit.
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
 #include "ui/Twips.h"
 #include "dsp/BiquadResponse.h"
+#include "core/presets/PipeWireExport.h"
 #include "core/presets/PresetFile.h"
 #include "core/presets/ProfileExport.h"
 #include "core/presets/ProfileImport.h"
@@ -65,9 +67,10 @@ double SourceRate(const Session &session)
 
 const QString AllFiles = QtNameFilter(QStringLiteral("All Files (*.*)"), QStringLiteral("*"));
 const QString PresetFiles = QtNameFilter(QStringLiteral("Brenvox Presets (*.json)"), QStringLiteral("*.json"));
-const QString ProfileFiles = QtNameFilter(QStringLiteral("Profiles and Audiograms (*.txt *.csv)"),
-                                          QStringLiteral("*.txt *.csv"));
+const QString ProfileFiles = QtNameFilter(QStringLiteral("Profiles and Audiograms (*.txt *.csv *.json)"),
+                                          QStringLiteral("*.txt *.csv *.json"));
 const QString TextFiles = QtNameFilter(QStringLiteral("Text Files (*.txt)"), QStringLiteral("*.txt"));
+const QString PipeWireFiles = QtNameFilter(QStringLiteral("PipeWire Configuration (*.conf)"), QStringLiteral("*.conf"));
 
 } // namespace
 
@@ -101,6 +104,7 @@ void Form1::ShowRecentPresets()
     PresetsMenu->addAction(QStringLiteral("Save As..."), this, [this] { SavePresetFile(); });
     PresetsMenu->addAction(QStringLiteral("Import profile..."), this, [this] { ImportProfileFile(); });
     PresetsMenu->addAction(QStringLiteral("Export profile..."), this, [this] { ExportProfileFile(); });
+    PresetsMenu->addAction(QStringLiteral("Export for PipeWire..."), this, [this] { ExportPipeWireFile(); });
     PresetsMenu->addSeparator();
     for (const QString &path : RecentPresets()) {
         QString name = QFileInfo(path).fileName();
@@ -154,6 +158,12 @@ void Form1::ExportProfileFile()
 {
     ChoosePresetPath(true, QStringLiteral("Export Profile"), {TextFiles, AllFiles}, QStringLiteral("txt"),
                      [this](const QString &path) { ExportProfile(path); });
+}
+
+void Form1::ExportPipeWireFile()
+{
+    ChoosePresetPath(true, QStringLiteral("Export for PipeWire"), {PipeWireFiles, AllFiles}, QStringLiteral("conf"),
+                     [this](const QString &path) { ExportPipeWire(path); });
 }
 
 void Form1::LoadLastSettings()
@@ -211,19 +221,37 @@ bool Form1::ImportProfile(const QString &path)
         ShowPresetMessage(ProfileImport::Refusal(path, QString::fromStdString(result.settings.Problem())), true);
         return false;
     }
-    const bool audiogram = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
     ShowPresetMessage(result.message, false,
-                      audiogram ? QString::fromUtf8(ProfileImport::AudiogramLabel) : QString());
+                      result.audiogram ? QString::fromUtf8(ProfileImport::AudiogramLabel) : QString());
     return true;
 }
 
 bool Form1::ExportProfile(const QString &path)
 {
     QString message;
-    if (!ProfileExport::Save(path, mSession.Equalizer().Settings(), &message, SourceRate(mSession))) {
+    // What plays: the session's plans, at the open source's rate.
+    ProfileExport::Chains played;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
+        played[channel] = mSession.Plan(channel).chain;
+    if (!ProfileExport::Save(path, ProfileExport::Text(mSession.Equalizer().Settings(), played), &message)) {
         ShowPresetMessage(message, true);
         return false;
     }
+    return true;
+}
+
+bool Form1::ExportPipeWire(const QString &path)
+{
+    QString message;
+    if (!ProfileExport::Save(path, PipeWireExport::Text(mSession.Equalizer().Settings()), &message)) {
+        ShowPresetMessage(message, true);
+        return false;
+    }
+    ShowPresetMessage(QStringLiteral("Saved %1. To hear this equalizer in every program, put the file in "
+                                     "~/.config/pipewire/pipewire.conf.d/, restart PipeWire (systemctl --user "
+                                     "restart pipewire) and choose \"Brenvox equalizer\" as the sound output.")
+                          .arg(path),
+                      false);
     return true;
 }
 
