@@ -326,8 +326,8 @@ std::unique_ptr<ExportJob> Session::NewExport(ExportObserver *observer,
     request.paths.RightOutWav = RightOutWav;
     request.leftVolume = LeftVolume;
     request.rightVolume = RightVolume;
-    request.leftChain = LeftFilterChain;
-    request.rightChain = RightFilterChain;
+    request.leftChain = ToolChain(LeftFilterChain);
+    request.rightChain = ToolChain(RightFilterChain);
     request.temporaryOutput = std::move(output);
     request.target = OutputFile;
     request.replaceExisting = replaceExisting;

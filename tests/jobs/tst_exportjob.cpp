@@ -3,6 +3,7 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
+#include "core/equalizer/ChannelPlan.h"
 #include "core/equalizer/EqualizerState.h"
 #include "core/tools/WrittenAudioCheck.h"
 #include "core/tools/ToolOutputFacts.h"
@@ -63,6 +64,35 @@ QString WideChain(int bandwidth)
     return EqualizerState{false, bandwidth, 44100}.BuildChain(gains);
 }
 
+// Both channels' chains as the window builds them for these settings at 44.1 kHz.
+std::array<QString, 2> DesignChains(const EqualizerSettings &settings)
+{
+    EqualizerState state;
+    state.LowCutEnabled = settings.lowCut;
+    state.Bandwidth = settings.bandwidth;
+    state.SourceSampleRate = 44100;
+    ChannelPlanner planner;
+    std::array<QString, 2> chains;
+    for (int channel : {0, 1}) {
+        BandGains texts;
+        for (int band = 0; band < BandTable::BandCount; ++band)
+            texts[band] = QString::fromStdString(settings.GainText(channel, band));
+        planner.Update(settings, channel, 44100, std::numeric_limits<double>::quiet_NaN());
+        chains[channel] = ChannelPlanText::ChainText(state, texts, planner.Plan(channel));
+    }
+    return chains;
+}
+
+QVector<qint32> DecodedSamples(const QString &file)
+{
+    const QString raw = file + QLatin1String(".raw");
+    AudioMeasure::RunTool(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-i", file, "-f", "s32le", raw});
+    const QByteArray bytes = TestAppFolder::fileBytes(raw);
+    QVector<qint32> samples(bytes.size() / 4);
+    std::memcpy(samples.data(), bytes.constData(), size_t(samples.size()) * 4);
+    return samples;
+}
+
 } // namespace
 
 class tst_ExportJob : public QObject
@@ -75,6 +105,8 @@ private slots:
     void cancelDuringTheRenders();
     void sourceToWrittenFile_data();
     void sourceToWrittenFile();
+    void identityElementsLeftOut_data();
+    void identityElementsLeftOut();
 
 private:
     ExportRequest Request(const TestAppFolder &app, const QString &name) const
@@ -90,6 +122,21 @@ private:
         request.encoderFolder = app.path();
         request.proberFolder = app.path();
         return request;
+    }
+
+    // The source's channels split into the request's channel files as the
+    // import does.
+    bool Import(const TestAppFolder &app, const ExportRequest &request, const QString &graph, const QString &codec,
+                ImportRecorder &imported) const
+    {
+        const QString source = app.scratchPath(QStringLiteral("source.wav"));
+        if (!QDir().mkpath(app.scratchPath(QStringLiteral("work")))
+            || !AudioMeasure::Generate(graph, source, {QStringLiteral("-c:a"), codec}))
+            return false;
+        ImportJob import({source, request.paths.LeftSourceWav, request.paths.RightSourceWav, app.path(), app.path()},
+                         &imported);
+        import.Start();
+        return QTest::qWaitFor([&] { return imported.ended == 1; }, 30000) && imported.completed;
     }
 };
 
@@ -205,17 +252,10 @@ void tst_ExportJob::sourceToWrittenFile()
     QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
     QVERIFY(QDir().mkpath(app.scratchPath(QStringLiteral("work"))));
     ExportRequest request = Request(app, name);
-    const QString source = app.scratchPath(QStringLiteral("source.wav"));
     // Faded in: a cut's filter lets a sudden start through at first.
     const QString tone = QStringLiteral("%1*(1-exp(-20*t))*sin(2*PI*1000*t)").arg(amplitude);
-    QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=%1|%1:d=2").arg(tone), source,
-                                   {QStringLiteral("-c:a"), codec}));
     ImportRecorder imported;
-    ImportJob import({source, request.paths.LeftSourceWav, request.paths.RightSourceWav, app.path(), app.path()},
-                     &imported);
-    import.Start();
-    QTRY_COMPARE_WITH_TIMEOUT(imported.ended, 1, 30000);
-    QVERIFY(imported.completed);
+    QVERIFY(Import(app, request, QStringLiteral("aevalsrc=%1|%1:d=2").arg(tone), codec, imported));
     QVERIFY2(std::abs(imported.peakDb - 20 * std::log10(amplitude)) < 0.1, qPrintable(QString::number(imported.peakDb)));
     QCOMPARE(AudioMeasure::CodecName(request.paths.RightSourceWav), QStringLiteral("pcm_f32le"));
 
@@ -236,6 +276,83 @@ void tst_ExportJob::sourceToWrittenFile()
     // A sine's mean level is 3 dB under its peak; the fade-in is over.
     const double meanDb = AudioMeasure::MeanVolumeDb(request.target, 0, QStringLiteral("atrim=start=0.5"));
     QVERIFY2(clipped || std::abs(meanDb - (peakDb - 3.01)) < 0.1, qPrintable(QString::number(meanDb)));
+}
+
+// The tools are handed the chains without their elements at 0 dB: the file
+// written is the one the whole chains write, byte for byte at 16 bits and
+// within one step of the last bit at 24.
+void tst_ExportJob::identityElementsLeftOut_data()
+{
+    QTest::addColumn<QString>("codec"); // of the source
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("bands"); // band:dB on both channels; "all": every band moved
+    QTest::addColumn<bool>("lowCut");
+    QTest::addColumn<bool>("asDrawn");
+
+    const QString few = QStringLiteral("5:3,12:-4,29:-12,40:6,50:2,60:-5");
+    QTest::newRow("WAV 16-bit, a few bands") << "pcm_s16le" << "Mix.wav" << few << false << false;
+    QTest::newRow("WAV 24-bit, a few bands") << "pcm_s24le" << "Mix.wav" << few << false << false;
+    QTest::newRow("FLAC 16-bit, every band") << "pcm_s16le" << "Mix.flac" << "all" << false << false;
+    QTest::newRow("FLAC 24-bit, low cut") << "pcm_s24le" << "Mix.flac" << few << true << false;
+    QTest::newRow("WAV 24-bit, every band, low cut") << "pcm_s24le" << "Mix.wav" << "all" << true << false;
+    QTest::newRow("WAV 16-bit, as drawn") << "pcm_s16le" << "Mix.wav" << "20:2,21:4,22:6,23:4,24:2" << false << true;
+}
+
+void tst_ExportJob::identityElementsLeftOut()
+{
+    QFETCH(QString, codec);
+    QFETCH(QString, name);
+    QFETCH(QString, bands);
+    QFETCH(bool, lowCut);
+    QFETCH(bool, asDrawn);
+    EqualizerSettings settings;
+    settings.lowCut = lowCut;
+    settings.asDrawn = asDrawn;
+    for (ChannelSettings &channel : settings.channels) {
+        if (bands == QLatin1String("all")) {
+            channel.moved.fill(true);
+            for (int band = 0; band < EqualizerSettings::BandCount; ++band)
+                channel.gains[band] = band % 7 - 3;
+        }
+        for (const QString &pair : bands.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const int band = pair.section(QLatin1Char(':'), 0, 0).toInt();
+            channel.gains[band] = pair.section(QLatin1Char(':'), 1).toInt();
+            channel.moved[band] = true;
+        }
+    }
+    const std::array<QString, 2> chains = DesignChains(settings);
+
+    TestAppFolder app;
+    QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
+    ImportRecorder imported;
+    QVERIFY(Import(app, Request(app, name), QStringLiteral("anoisesrc=d=3:c=pink:seed=3:a=0.3,aformat=channel_layouts=stereo"),
+                   codec, imported));
+    QVector<qint32> written[2];
+    for (bool whole : {true, false}) {
+        ExportRequest request = Request(app, name);
+        request.leftVolume = request.rightVolume = 1;
+        request.leftChain = whole ? chains[0] : EqualizerState::ToolChain(chains[0]);
+        request.rightChain = whole ? chains[1] : EqualizerState::ToolChain(chains[1]);
+        QVERIFY(request.leftChain.count(QLatin1String("equalizer")) < chains[0].count(QLatin1String("equalizer")) || whole);
+        request.sourceBitsPerSample = imported.bits;
+        Recorder recorder;
+        ExportJob job(request, &recorder);
+        job.SaveChanels();
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 60000);
+        QVERIFY2(recorder.completed, qPrintable(recorder.failure));
+        if (imported.bits == 16 && whole)
+            QVERIFY(QFile::copy(request.target, app.scratchPath(QStringLiteral("whole.") + name)));
+        else if (imported.bits == 16)
+            QVERIFY(TestAppFolder::fileBytes(request.target) == TestAppFolder::fileBytes(app.scratchPath(QStringLiteral("whole.") + name)));
+        written[whole] = DecodedSamples(request.target);
+        QVERIFY(QFile::remove(request.target));
+    }
+    QCOMPARE(written[0].size(), written[1].size());
+    QVERIFY(written[0].size() > 200000);
+    qint64 largest = 0;
+    for (qsizetype i = 0; i < written[0].size(); ++i)
+        largest = std::max(largest, std::abs(qint64(written[0][i]) - written[1][i]));
+    QVERIFY2(largest <= (imported.bits == 16 ? 0 : 256), qPrintable(QString::number(largest)));
 }
 
 QTEST_GUILESS_MAIN(tst_ExportJob)
