@@ -37,6 +37,15 @@ QString OutputOptions(const QString &outputFile, int sourceBitsPerSample)
     return QString();
 }
 
+// The inputs: each " <options> -i <input>".
+QString JoinInputs(const QString &appFolder, const QString &inputs, const QString &outputFile,
+                   int sourceBitsPerSample)
+{
+    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y") + inputs
+        + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
+        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+}
+
 } // namespace
 
 namespace ExportCommands {
@@ -48,14 +57,26 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
     return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, outWav);
 }
 
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, int pipe)
+{
+    return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, pipe);
+}
+
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
              const QString &outputFile, int sourceBitsPerSample)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y")
-        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
-        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav)
-        + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
-        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+    return JoinInputs(appFolder,
+                      ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
+                          + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav),
+                      outputFile, sourceBitsPerSample);
+}
+
+QString Join(const QString &appFolder, int leftPipe, int rightPipe, const QString &outputFile,
+             int sourceBitsPerSample)
+{
+    return JoinInputs(appFolder, ChannelCommands::PipeInput(leftPipe) + ChannelCommands::PipeInput(rightPipe),
+                      outputFile, sourceBitsPerSample);
 }
 
 QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
