@@ -163,6 +163,9 @@ private:
         mImport.reset();
         mExport.reset();
         mTemporary.reset();
+        // The channel files of a finished file are no use to the files
+        // still to come, which need the room.
+        QDir(mWorkspace).removeRecursively();
         Say(QStringLiteral("%1: %2").arg(mInput, failure.isEmpty() ? QStringLiteral("done, written to ") + mOutput
                                                                : QStringLiteral("failed: ") + failure));
         if (failure.isEmpty() && !mSaved.isEmpty())

@@ -31,8 +31,7 @@ public:
         // Start-up shows "Loading..." for a second or two, as designed;
         // tests and benchmarks that do not time it leave it out.
         bool loadingPause = true;
-        // Where the import splits and the renders write; empty for the
-        // instance's workspace.
+        // Where the import splits; empty for the instance's workspace.
         QString workspace;
     };
 
