@@ -144,10 +144,12 @@ void ToolSequence::RunEnded(int step, DOSOutputs *run)
     if (!mCancelled && run->LastEnd() != DOSOutputs::End::Stopped) {
         const ToolStep &done = mSteps[step];
         const std::optional<QString> worded = mObserver->JudgeRun(step, *run, mOutputs[step]);
-        QString failure = worded ? *worded : RunFailure(*run, mOutputs[step], done.tool, done.output);
-        if (done.feeds >= 0 && ReaderWentAway(*run, mOutputs[step]))
-            failure.clear();
-        if (!failure.isEmpty()) {
+        const QString failure = worded ? *worded : RunFailure(*run, mOutputs[step], done.tool, done.output);
+        if (done.feeds >= 0 && ReaderWentAway(*run, mOutputs[step])) {
+            // Whether its sound got through is its reader's to tell.
+            mHeldForReader.push_back(step);
+            ReaderEnded(done.feeds);
+        } else if (!failure.isEmpty()) {
             mFailures.emplace(step, failure);
             mFailed = true;
             StopOthers(step);
@@ -155,7 +157,23 @@ void ToolSequence::RunEnded(int step, DOSOutputs *run)
             mObserver->StepDone(step);
         }
     }
+    ReaderEnded(step);
     EndIfIdle();
+}
+
+void ToolSequence::ReaderEnded(int reader)
+{
+    if (mRuns[reader] && mRuns[reader]->IsRunning())
+        return;
+    for (auto held = mHeldForReader.begin(); held != mHeldForReader.end();) {
+        if (mSteps[*held].feeds != reader) {
+            ++held;
+            continue;
+        }
+        if (MayContinue())
+            mObserver->StepDone(*held);
+        held = mHeldForReader.erase(held);
+    }
 }
 
 void ToolSequence::StopOthers(int failed)

@@ -79,6 +79,9 @@ private:
     // The steps feeding `failed` end by themselves once their pipe breaks;
     // they are stopped only if they have not after a grace period.
     void StopOthers(int failed);
+    // The steps that ended on the broken pipe to `reader` are done once it
+    // has ended well, and neither done nor failed otherwise.
+    void ReaderEnded(int reader);
     // The one place that tells whether anything may still start.
     bool MayContinue() const;
     void EndIfIdle();
@@ -87,6 +90,7 @@ private:
     std::vector<QString> mOutputs;
     std::vector<DOSOutputs *> mRuns;
     std::map<int, QString> mFailures;
+    std::vector<int> mHeldForReader;
     JobObserver *mObserver;
     int mStage = -1;
     int mRunning = 0;

@@ -265,6 +265,11 @@ void tst_Form3::failure_data()
         << QString::fromLatin1(failAt).arg("/out.mp3", "Error opening output files: Invalid argument").toLatin1()
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg failed: Error opening output files: Invalid argument";
+    // The renders' sound never got through: not done, and no reason of their own.
+    QTest::newRow("merge closes its pipes, then fails")
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\ncase \"$last\" in pipe:*) exec yes >&${last#pipe:};; esac\n"
+                      "exec 3<&- 4<&-; sleep 0.5; echo 'Error opening output files: Invalid argument' >&2; exit 1\n")
+        << QStringList{"Idle", "Idle", "Failed"} << "Merging Chanels failed: ffmpeg failed: Error opening output files: Invalid argument";
     QTest::newRow("merge writes nothing")
         << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\nlast=${last#file:}\ncase \"$last\" in */out.mp3) exit 0;; esac\n")
                + WriteOutput
@@ -372,7 +377,6 @@ void tst_Form3::cancel()
     QVERIFY(!QFile::exists(output));
     QCOMPARE(QDir(QFileInfo(output).path()).entryList({QStringLiteral(".out.*")}, QDir::AllEntries | QDir::Hidden), QStringList());
     QVERIFY(!Form3::Loaded());
-    // Nothing starts afterwards.
     QTest::qWait(1500);
     QCOMPARE(Runs(session.app), 3);
     if (session.form)
