@@ -8,10 +8,9 @@
 #include "TestAppFolder.h"
 
 #include <QTemporaryDir>
-
-#include <algorithm>
-#include <map>
 #include <QtTest>
+
+#include <map>
 
 Q_DECLARE_METATYPE(ChannelResponse::Chain)
 
@@ -45,11 +44,6 @@ ChannelResponse::Chain Shape(const std::map<int, double> &gains)
     return chain;
 }
 
-ChannelResponse::Chain OneBandUp(int band, double gain)
-{
-    return Shape({{band, gain}});
-}
-
 } // namespace
 
 class tst_AsDrawn : public QObject
@@ -71,7 +65,7 @@ private slots:
         QTest::newRow("right_only.txt") << Profile(QStringLiteral("right_only.txt"), 1) << true << 65;
         QTest::newRow("channels.txt, right") << Profile(QStringLiteral("channels.txt"), 1) << true << 65;
         QTest::newRow("jagged, up to 24 dB from band to band") << Bumps(12, 1000, 1, false, 48000) << false << 65;
-        QTest::newRow("one band +12 among flat neighbours") << OneBandUp(44, 12) << false << 65;
+        QTest::newRow("one band +12 among flat neighbours") << Shape({{44, 12}}) << false << 65;
         // Flat stretches need no band: each one left out is work the tools skip.
         QTest::newRow("a bump among flat bands") << Shape({{20, 1}, {21, 2}, {22, 3}, {23, 3}, {24, 3}, {25, 2}, {26, 1}})
                                                  << true << 7;

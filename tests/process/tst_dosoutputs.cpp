@@ -189,10 +189,9 @@ private slots:
         QTest::addColumn<QStringList>("reader");
         QTest::addColumn<QString>("read");
         QTest::addColumn<int>("writerSignal");
-        QTest::newRow("three megabytes through") << QStringList{"feed", "3000000", "3"} << QStringList{"drain", "3"}
-                                                 << "read 3000000 bytes" << 0;
-        QTest::newRow("a reader that reads nothing") << QStringList{"feed", "3000000", "3"} << QStringList{"silent"}
-                                                     << "" << int(SIGPIPE);
+        const QStringList feed{"feed", "3000000", "3"};
+        QTest::newRow("three megabytes through") << feed << QStringList{"drain", "3"} << "read 3000000 bytes" << 0;
+        QTest::newRow("a reader that reads nothing") << feed << QStringList{"silent"} << "" << int(SIGPIPE);
         QTest::newRow("a writer that never starts") << QStringList() << QStringList{"drain", "3"} << "read 0 bytes" << 0;
     }
 
