@@ -44,8 +44,8 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     const QString output = r.temporaryOutput ? r.temporaryOutput->File() : QString();
     // A whole run is one step of the three the bar counts.
     mSourceSeconds = ExportProgress::BarMaximum(r.sourceDuration) / 3;
-    mProgressMaximum = mSourceSeconds * (r.sourceFile.isEmpty() ? 3 : 1);
-    if (!r.sourceFile.isEmpty()) {
+    mProgressMaximum = mSourceSeconds * (r.reads == ExportReads::SourceInOneRun ? 1 : 3);
+    if (r.reads == ExportReads::SourceInOneRun) {
         std::vector<ToolStep> steps{
             {RowName(2), ffmpeg,
              ExportCommands::RenderWhole(r.encoderFolder, r.sourceFile, r.leftVolume, r.leftChain,
@@ -62,8 +62,12 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     // channels never land in the workspace. One after the other they go
     // through the channel files, as the export ran before.
     const bool files = r.sequentialRenders;
+    const bool fromSource = r.reads == ExportReads::Source;
     const auto render = [&](const QString &sourceWav, qint16 level, const QString &chain, const QString &outWav,
                             int pipe) {
+        if (fromSource)
+            return ExportCommands::RenderSourceChannel(r.encoderFolder, r.sourceFile, pipe == LeftPipe ? 0 : 1,
+                                                       level, chain, pipe);
         return files ? ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, outWav)
                      : ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, pipe);
     };
@@ -84,6 +88,9 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
         {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, paths.LeftSourceWav),
          QString(), 0},
     };
+    // The left render's own count of what it read stands in for the source's.
+    if (fromSource)
+        steps.pop_back();
     if (!files) {
         steps[LeftRender].feeds = steps[RightRender].feeds = Join;
         steps[LeftRender].pipe = LeftPipe;
@@ -196,11 +203,12 @@ void ExportJob::SequenceEnded(bool completed)
         const WrittenAudioCheck::ProbedAudio written = WrittenAudioCheck::ParseProbedAudio(
             mSequence->Output(whole ? ProbeWholeWritten : ProbeWritten));
         WrittenAudioCheck::ProbedAudio source;
-        if (whole) {
-            // The run's own count of what it wrote: a source's container
-            // may guess its duration.
+        if (mRequest.reads != ExportReads::ChannelFiles) {
+            // The run's own count of what it wrote, or the left render's:
+            // a source's container may guess its duration.
             source.channels = 2;
-            source.durationSeconds = ExportProgress::LastStatusTime(mSequence->Output(Whole)).value_or(-1);
+            source.durationSeconds =
+                ExportProgress::LastStatusTime(mSequence->Output(whole ? Whole : LeftRender)).value_or(-1);
         } else {
             source = WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
         }

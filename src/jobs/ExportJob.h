@@ -15,6 +15,13 @@
 
 #include <memory>
 
+// What the renders read: the import's channel files; the source itself,
+// channel by channel (no split, nothing in the workspace); or the source in
+// one run that renders both channels straight into the hidden file (its row
+// is the merge's), so that a batch keeps every core busy with files of its
+// own.
+enum class ExportReads { ChannelFiles, Source, SourceInOneRun };
+
 struct ExportRequest
 {
     JobPaths paths; // the channel files read
@@ -35,10 +42,8 @@ struct ExportRequest
     // then their merge, as the export ran before its renders streamed into
     // the merge; for comparisons.
     bool sequentialRenders = false;
-    // When set, one run renders both channels from this file straight into
-    // the hidden file (its row is the merge's) and the workspace is not
-    // used: a batch keeps every core busy with files of its own.
-    QString sourceFile;
+    ExportReads reads = ExportReads::ChannelFiles;
+    QString sourceFile; // unless the channel files are read
     // Of the source (EqualizerState::SourceBitsPerSample): a WAV or FLAC
     // file keeps a depth above 16 bits.
     int sourceBitsPerSample = 0;

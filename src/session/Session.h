@@ -108,10 +108,10 @@ public:
     // every change of the chains while it plays.
     std::unique_ptr<PreviewJob> NewPreview(int channel, PreviewObserver *observer);
     // Both channels with their levels and chains into `output`, placed at
-    // OutputFile. With `wholeRun`, straight from the source in one run.
+    // OutputFile, the renders reading what `reads` says.
     std::unique_ptr<ExportJob> NewExport(ExportObserver *observer,
                                          std::shared_ptr<OutputReplacement::TemporaryOutput> output,
-                                         bool replaceExisting, bool wholeRun = false);
+                                         bool replaceExisting, ExportReads reads = ExportReads::ChannelFiles);
     // The numbers each played channel's chain applies now.
     std::vector<ChannelResponse::Chain> PreviewChains(int channel) const;
 

@@ -152,23 +152,27 @@ void tst_ExportJob::parallelEqualsSequential()
     QVERIFY(QDir().mkpath(app.scratchPath(QStringLiteral("work"))));
     const JobPaths paths = JobPaths::InFolder(app.scratchPath(QStringLiteral("work")));
     QVERIFY(AudioMeasure::Generate(QStringLiteral("anoisesrc=d=4:c=pink:seed=7"), paths.LeftSourceWav));
-    QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=4"), paths.RightSourceWav));
+    QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=4:r=48000"), paths.RightSourceWav));
+    const QString source = app.scratchPath(QStringLiteral("source.wav")); // both in one file
+    QVERIFY(AudioMeasure::Generate("anoisesrc=d=4:c=pink:seed=7[a];sine=f=440:d=4:r=48000[b];[a][b]amerge[out0]", source));
 
-    QByteArray written[2];
-    for (bool sequential : {true, false}) {
+    QByteArray written[3];
+    for (int mode : {0, 1, 2}) { // one render after the other, streamed, from the source
         ExportRequest request = Request(app, name);
-        request.sequentialRenders = sequential;
+        request.sequentialRenders = mode == 0;
+        request.reads = mode == 2 ? ExportReads::Source : ExportReads::ChannelFiles;
+        request.sourceFile = source;
         Recorder recorder;
         ExportJob job(request, &recorder);
         job.SaveChanels();
         QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 60000);
         QVERIFY2(recorder.completed, qPrintable(recorder.failure));
-        written[sequential] = TestAppFolder::fileBytes(request.target);
+        written[mode] = TestAppFolder::fileBytes(request.target);
         QVERIFY(QFile::remove(request.target));
         QVERIFY(!QFile::exists(request.temporaryOutput->File()));
     }
     QVERIFY(written[0].size() > 100000);
-    QVERIFY(written[0] == written[1]);
+    QVERIFY(written[0] == written[1] && written[1] == written[2]);
 }
 
 // Both renders and the merge they stream into hang; Cancel stops all

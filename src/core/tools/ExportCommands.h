@@ -14,6 +14,12 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, int pipe);
 
+// The same from the source itself, its channel 0 (left) or 1 (right) taken
+// as the split takes it: no channel file is needed, and the sound is the one
+// rendered from the channel file.
+QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, qint16 level,
+                            const QString &chain, int pipe);
+
 // The merge has "-y" once; the output's extension picks the format. A WAV
 // or FLAC file keeps a source's depth above 16 bits (WAV up to 32, FLAC up
 // to its practical 24) and is 16-bit otherwise, also when the depth is
