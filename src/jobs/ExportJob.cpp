@@ -62,7 +62,7 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     // channels never land in the workspace. One after the other they go
     // through the channel files, as the export ran before.
     const bool files = r.sequentialRenders;
-    const bool fromSource = r.reads == ExportReads::Source;
+    const bool fromSource = r.reads == ExportReads::Source && !files;
     const auto render = [&](const QString &sourceWav, qint16 level, const QString &chain, const QString &outWav,
                             int pipe) {
         if (fromSource)
