@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev ffmpeg xvfb xauth twm fonts-liberation
-          desktop-file-utils appstream pkg-config libzmq3-dev cppzmq-dev pipewire pipewire-bin)
+          desktop-file-utils appstream pkg-config libzmq3-dev cppzmq-dev pipewire pipewire-bin
+          sox) # sox: only bench_peers's comparison, which goes on without it
 
 missing=()
 for package in "${packages[@]}"; do

@@ -30,15 +30,15 @@ void Say(const QString &line)
 
 // One input to one output on a session of its own: the import, then the
 // export with the chains the session builds for the source, as the
-// window's do. A whole run probes the source and renders it in one ffmpeg
-// run, without channel files.
+// window's do. Unless the split must measure the source's peak, the import
+// only probes the source and the renders read it, without channel files.
 class FileExport : public ImportObserver, public ExportObserver
 {
 public:
     FileExport(const QString &input, const QString &output, const EqualizerSettings &settings,
-               const QString &workspace, bool whole, std::function<void()> ended)
+               const QString &workspace, ExportReads reads, std::function<void()> ended)
         : mInput(input), mOutput(output), mSettings(settings), mWorkspace(workspace),
-          mWhole(whole), mEnded(std::move(ended)), mSession(Session::Options{false, workspace})
+          mReads(reads), mEnded(std::move(ended)), mSession(Session::Options{false, workspace})
     {
     }
 
@@ -76,7 +76,7 @@ public:
         mSession.SourceFile = mInput;
         mSession.OutputFile = QFileInfo(mOutput).absoluteFilePath();
         mSession.Equalizer().SetSettings(mSettings);
-        mImport = mSession.NewImport(this, !mWhole);
+        mImport = mSession.NewImport(this, mReads == ExportReads::ChannelFiles);
         Say(QStringLiteral("%1: importing").arg(mInput));
         mImport->Start();
     }
@@ -122,7 +122,7 @@ private:
         // latter with the peak the split measured.
         mSession.RebuildChains();
         // The job removes the temporary file from now on.
-        mExport = mSession.NewExport(this, std::move(mTemporary), mOverwrite, mWhole);
+        mExport = mSession.NewExport(this, std::move(mTemporary), mOverwrite, mReads);
         mExport->SaveChanels();
     }
 
@@ -163,6 +163,9 @@ private:
         mImport.reset();
         mExport.reset();
         mTemporary.reset();
+        // The channel files of a finished file are no use to the files
+        // still to come, which need the room.
+        QDir(mWorkspace).removeRecursively();
         Say(QStringLiteral("%1: %2").arg(mInput, failure.isEmpty() ? QStringLiteral("done, written to ") + mOutput
                                                                : QStringLiteral("failed: ") + failure));
         if (failure.isEmpty() && !mSaved.isEmpty())
@@ -174,7 +177,7 @@ private:
     QString mOutput;
     EqualizerSettings mSettings;
     QString mWorkspace;
-    bool mWhole = false;
+    ExportReads mReads = ExportReads::ChannelFiles;
     std::function<void()> mEnded;
     Session mSession;
     std::shared_ptr<OutputReplacement::TemporaryOutput> mTemporary;
@@ -235,14 +238,16 @@ int RunCommandLineExports(const CommandLineRequest &given)
         Say(QStringLiteral("brenvox: the output folder cannot be made: ") + request.outputFolder);
         return 1;
     }
-    // A file's two channels render at once, but its split, merge and probes
-    // add a third to the work. Once the files running together fill every
-    // core, one ffmpeg run a file (no split, no merge) gets more done.
+    // A file's two channels render at once, but its merge and probes add a
+    // third to the work. Once the files running together fill every core,
+    // one ffmpeg run a file (no merge) gets more done.
     const int cores = std::max(1, QThread::idealThreadCount());
     const int atOnce = request.jobs > 0 ? request.jobs : cores;
-    // "Avoid clipping" needs the peak that only the split measures.
-    const bool whole = batch && !settings.avoidClipping
-        && std::min<qsizetype>(atOnce, request.files.size()) >= cores;
+    // "Avoid clipping" needs the peak that only the split measures; without
+    // it, the renders read the source and nothing is split.
+    const ExportReads reads = settings.avoidClipping ? ExportReads::ChannelFiles
+        : batch && std::min<qsizetype>(atOnce, request.files.size()) >= cores ? ExportReads::SourceInOneRun
+                                                                               : ExportReads::Source;
 
     PrepareWorkspace();
     QEventLoop loop;
@@ -262,7 +267,7 @@ int RunCommandLineExports(const CommandLineRequest &given)
                                      : request.output;
         exports.push_back(std::make_unique<FileExport>(
             input, output, settings,
-            WorkspaceFolder() + QStringLiteral("/job-%1").arg(exports.size() + 1), whole, ended));
+            WorkspaceFolder() + QStringLiteral("/job-%1").arg(exports.size() + 1), reads, ended));
     }
     startMore = [&] {
         while (!interrupted && running < atOnce && next < int(exports.size())) {

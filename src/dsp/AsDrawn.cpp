@@ -130,19 +130,40 @@ double LargestMagnitude(const std::vector<double> &values)
     return largest;
 }
 
-} // namespace
-
-namespace AsDrawn {
-
-Solution Solve(const Chain &chain)
+// Two Gauss-Newton steps against the exact response: a forward difference
+// is enough for the step, and saves a third of the response evaluations of
+// a central one.
+std::vector<double> Refine(const Chain &chain, const Problem &problem, std::vector<double> gains, double lambda)
 {
-    const Problem problem = MakeProblem(chain);
     const size_t n = problem.bands.size();
-    Solution solution;
-    if (n == 0)
-        return solution;
+    const double delta = 0.01;
+    std::vector<double> step;
+    for (int refinement = 0; refinement < 2 && n > 0; ++refinement) {
+        std::vector<double> above(gains);
+        for (double &gain : above)
+            gain += delta;
+        const Matrix now = Responses(chain, problem, gains);
+        const Matrix high = Responses(chain, problem, above);
+        Matrix jacobian(now.rows, now.columns);
+        std::vector<double> residual(problem.target);
+        for (int row = 0; row < now.rows; ++row)
+            for (int k = 0; k < now.columns; ++k) {
+                jacobian(row, k) = (high(row, k) - now(row, k)) / delta;
+                residual[size_t(row)] -= now(row, k);
+            }
+        if (!SolveRegularised(jacobian, residual, gains, lambda, step))
+            break;
+        for (size_t k = 0; k < n; ++k)
+            gains[k] = std::clamp(gains[k] + step[k], -AsDrawn::GainLimitDb, AsDrawn::GainLimitDb);
+    }
+    return gains;
+}
 
-    // First the linear model: each band's response at 1 dB, scaled by its gain.
+// First the linear model: each band's response at 1 dB, scaled by its
+// gain; then the refinement. Tells the regularisation it settled on.
+std::vector<double> Fit(const Chain &chain, const Problem &problem, double *lambdaUsed)
+{
+    const size_t n = problem.bands.size();
     std::vector<double> gains(n, 0.0);
     const Matrix unit = Responses(chain, problem, std::vector<double>(n, 1.0));
     double trace = 0;
@@ -160,39 +181,63 @@ Solution Solve(const Chain &chain)
         if (!SolveRegularised(unit, problem.target, std::vector<double>(n, 0.0), lambda, step))
             continue;
         gains = step;
-        if (LargestMagnitude(gains) <= GainLimitDb)
+        if (LargestMagnitude(gains) <= AsDrawn::GainLimitDb)
             break;
     }
+    *lambdaUsed = lambda;
+    return Refine(chain, problem, gains, lambda);
+}
 
-    // A forward difference is enough for the step, and saves a third of the
-    // response evaluations of a central one.
-    const double delta = 0.01;
-    for (int refinement = 0; refinement < 2; ++refinement) {
-        std::vector<double> above(gains);
-        for (double &gain : above)
-            gain += delta;
-        const Matrix now = Responses(chain, problem, gains);
-        const Matrix high = Responses(chain, problem, above);
-        Matrix jacobian(now.rows, now.columns);
-        std::vector<double> residual(problem.target);
-        for (int row = 0; row < now.rows; ++row)
-            for (int k = 0; k < now.columns; ++k) {
-                jacobian(row, k) = (high(row, k) - now(row, k)) / delta;
-                residual[size_t(row)] -= now(row, k);
-            }
-        if (!SolveRegularised(jacobian, residual, gains, lambda, step))
-            break;
-        for (size_t k = 0; k < n; ++k)
-            gains[k] = std::clamp(gains[k] + step[k], -GainLimitDb, GainLimitDb);
-    }
-
-    Chain solved = chain;
-    for (size_t k = 0; k < n; ++k) {
+// The gains to one decimal, as the chain text writes them, with the
+// distance of their curve from the sliders; bands not solved for stay at 0.
+AsDrawn::Solution Rounded(const Chain &chain, const Problem &problem, const std::vector<double> &gains)
+{
+    AsDrawn::Solution solution;
+    for (size_t k = 0; k < problem.bands.size(); ++k) {
         const double rounded = std::round(gains[k] * 10) / 10;
         solution.gainsDb[size_t(problem.bands[k])] = rounded == 0 ? 0 : rounded;
     }
+    Chain solved = chain;
     solved.gainsDb = solution.gainsDb;
-    solution.largestDeviationDb = LargestDeviationDb(solved, chain.gainsDb, &solution.worstBand);
+    solution.largestDeviationDb = AsDrawn::LargestDeviationDb(solved, chain.gainsDb, &solution.worstBand);
+    return solution;
+}
+
+} // namespace
+
+namespace AsDrawn {
+
+Solution Solve(const Chain &chain)
+{
+    const Problem problem = MakeProblem(chain);
+    Solution solution;
+    if (problem.bands.empty())
+        return solution;
+    double lambda = 0;
+    const std::vector<double> gains = Fit(chain, problem, &lambda);
+    solution = Rounded(chain, problem, gains);
+
+    // A band at exactly 0 dB costs the tools nothing (it is left out of
+    // their chains), so bands the shape barely needs are left at 0 and the
+    // others solved again without them, as long as the curve stays within
+    // the tolerance of the solve with every band. Each try starts from the
+    // gains above and only refines them.
+    const Solution everyBand = solution;
+    for (const double smallestDb : {0.3, 0.6, 1.2, 2.4}) {
+        Problem fewer = problem;
+        fewer.bands.clear();
+        std::vector<double> start;
+        for (size_t k = 0; k < problem.bands.size(); ++k) {
+            if (std::abs(gains[k]) >= smallestDb) {
+                fewer.bands.push_back(problem.bands[k]);
+                start.push_back(gains[k]);
+            }
+        }
+        const Solution tried = Rounded(chain, fewer, Refine(chain, fewer, start, lambda));
+        if (tried.largestDeviationDb > everyBand.largestDeviationDb + IdleBandToleranceDb)
+            break;
+        solution = tried;
+    }
     return solution;
 }
 

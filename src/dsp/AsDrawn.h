@@ -10,6 +10,9 @@ namespace AsDrawn {
 
 // The solved gains never go beyond this, however jagged the sliders.
 constexpr double GainLimitDb = 24;
+// How much further from the sliders than the solve with every band the
+// curve may go when the bands it barely needs are left at exactly 0 dB.
+constexpr double IdleBandToleranceDb = 0.1;
 
 struct Solution
 {
@@ -25,7 +28,9 @@ struct Solution
 // chain.gainsDb holds the slider positions. Least squares over the bands in
 // the chain, at their frequencies and the midpoints between them (the slider
 // curve interpolated there), regularised until every gain is within
-// GainLimitDb, then refined twice against the exact response.
+// GainLimitDb, then refined twice against the exact response; then solved
+// again without the bands of the smallest gains, which stay at exactly 0,
+// while the curve stays within IdleBandToleranceDb of that first solve.
 Solution Solve(const ChannelResponse::Chain &chain);
 
 // How far the chain's response (its gainsDb applied) is from the slider

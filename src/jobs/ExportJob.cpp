@@ -19,6 +19,9 @@ namespace {
 enum Step { LeftRender, RightRender, Join, ProbeWritten, ProbeSource };
 // A whole run's table.
 enum WholeStep { Whole, ProbeWholeWritten };
+// The descriptors through which the renders' pipes reach the merge.
+constexpr int LeftPipe = 3;
+constexpr int RightPipe = 4;
 
 } // namespace
 
@@ -38,12 +41,11 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     const JobPaths &paths = r.paths;
     const QString ffmpeg = QStringLiteral("ffmpeg");
     const QString ffprobe = QStringLiteral("ffprobe");
-    const int rightStage = r.sequentialRenders ? 1 : 0;
     const QString output = r.temporaryOutput ? r.temporaryOutput->File() : QString();
     // A whole run is one step of the three the bar counts.
     mSourceSeconds = ExportProgress::BarMaximum(r.sourceDuration) / 3;
-    mProgressMaximum = mSourceSeconds * (r.sourceFile.isEmpty() ? 3 : 1);
-    if (!r.sourceFile.isEmpty()) {
+    mProgressMaximum = mSourceSeconds * (r.reads == ExportReads::SourceInOneRun ? 1 : 3);
+    if (r.reads == ExportReads::SourceInOneRun) {
         std::vector<ToolStep> steps{
             {RowName(2), ffmpeg,
              ExportCommands::RenderWhole(r.encoderFolder, r.sourceFile, r.leftVolume, r.leftChain,
@@ -56,19 +58,29 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
         return;
     }
     mJoinStep = Join;
+    // The renders stream into the merge, which runs beside them: the
+    // channels never land in the workspace. One after the other they go
+    // through the channel files, as the export ran before.
+    const bool files = r.sequentialRenders;
+    const bool fromSource = r.reads == ExportReads::Source && !files;
+    const auto render = [&](const QString &sourceWav, qint16 level, const QString &chain, const QString &outWav,
+                            int pipe) {
+        if (fromSource)
+            return ExportCommands::RenderSourceChannel(r.encoderFolder, r.sourceFile, pipe == LeftPipe ? 0 : 1,
+                                                       level, chain, pipe);
+        return files ? ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, outWav)
+                     : ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, pipe);
+    };
     std::vector<ToolStep> steps{
-        {RowName(0), ffmpeg,
-         ExportCommands::RenderChannel(r.encoderFolder, paths.LeftSourceWav, r.leftVolume,
-                                       r.leftChain, paths.LeftOutWav),
-         paths.LeftOutWav, 0},
-        {RowName(1), ffmpeg,
-         ExportCommands::RenderChannel(r.encoderFolder, paths.RightSourceWav, r.rightVolume,
-                                       r.rightChain, paths.RightOutWav),
-         paths.RightOutWav, rightStage},
+        {RowName(0), ffmpeg, render(paths.LeftSourceWav, r.leftVolume, r.leftChain, paths.LeftOutWav, LeftPipe),
+         files ? paths.LeftOutWav : QString(), 0},
+        {RowName(1), ffmpeg, render(paths.RightSourceWav, r.rightVolume, r.rightChain, paths.RightOutWav, RightPipe),
+         files ? paths.RightOutWav : QString(), files ? 1 : 0},
         {RowName(2), ffmpeg,
-         ExportCommands::Join(r.encoderFolder, paths.LeftOutWav, paths.RightOutWav, output,
-                              r.sourceBitsPerSample),
-         output, 2},
+         files ? ExportCommands::Join(r.encoderFolder, paths.LeftOutWav, paths.RightOutWav, output,
+                                      r.sourceBitsPerSample)
+               : ExportCommands::Join(r.encoderFolder, LeftPipe, RightPipe, output, r.sourceBitsPerSample),
+         output, files ? 2 : 0},
         // A clean exit and clean output can still leave a file cut short.
         // The source's duration is kept in whole seconds; the channel file
         // the export read has the exact one, read while the renders run.
@@ -76,6 +88,14 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
         {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, paths.LeftSourceWav),
          QString(), 0},
     };
+    // The left render's own count of what it read stands in for the source's.
+    if (fromSource)
+        steps.pop_back();
+    if (!files) {
+        steps[LeftRender].feeds = steps[RightRender].feeds = Join;
+        steps[LeftRender].pipe = LeftPipe;
+        steps[RightRender].pipe = RightPipe;
+    }
     mSequence = new ToolSequence(std::move(steps), this, this);
 }
 
@@ -119,9 +139,22 @@ void ExportJob::StepStarted(int step)
 {
     if (step > mJoinStep)
         return;
-    if (IsRender(step))
+    if (IsRender(step)) {
         mRowStarted[step] = true;
-    mObserver->RowStarted(RowOf(step));
+        mObserver->RowStarted(step);
+        return;
+    }
+    mJoinStarted = true;
+    StartMergeRow();
+}
+
+void ExportJob::StartMergeRow()
+{
+    // The merge takes the renders' sound as it comes; what is left for it
+    // once they are through is the row's own work.
+    const bool rendered = mJoinStep == Whole || (mRowCompleted[LeftRender] && mRowCompleted[RightRender]);
+    if (mJoinStarted && rendered)
+        mObserver->RowStarted(ExportObserver::Merge);
 }
 
 int ExportJob::ProgressValue() const
@@ -151,6 +184,7 @@ void ExportJob::StepDone(int step)
     // last status line was cut by a chunk's end and never read.
     mCounters.CompleteStep(qint16(step), mSourceSeconds);
     mObserver->RowCompleted(step);
+    StartMergeRow();
 }
 
 void ExportJob::StepFailed(int step, const QString &failure)
@@ -169,11 +203,12 @@ void ExportJob::SequenceEnded(bool completed)
         const WrittenAudioCheck::ProbedAudio written = WrittenAudioCheck::ParseProbedAudio(
             mSequence->Output(whole ? ProbeWholeWritten : ProbeWritten));
         WrittenAudioCheck::ProbedAudio source;
-        if (whole) {
-            // The run's own count of what it wrote: a source's container
-            // may guess its duration.
+        if (mRequest.reads != ExportReads::ChannelFiles) {
+            // The run's own count of what it wrote, or the left render's:
+            // a source's container may guess its duration.
             source.channels = 2;
-            source.durationSeconds = ExportProgress::LastStatusTime(mSequence->Output(Whole)).value_or(-1);
+            source.durationSeconds =
+                ExportProgress::LastStatusTime(mSequence->Output(whole ? Whole : LeftRender)).value_or(-1);
         } else {
             source = WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
         }

@@ -1,5 +1,6 @@
-// The export without windows: both channels rendered at once, merged into a
-// hidden file in a private folder beside the target, checked with ffprobe and
+// The export without windows: both channels rendered at once, streamed into
+// their merge into a hidden file in a private folder beside the target
+// (nothing lands in the workspace), checked with ffprobe and
 // renamed onto the target; a failure or Cancel removes the hidden file and
 // its folder and leaves the target.
 #pragma once
@@ -14,9 +15,16 @@
 
 #include <memory>
 
+// What the renders read: the import's channel files; the source itself,
+// channel by channel (no split, nothing in the workspace); or the source in
+// one run that renders both channels straight into the hidden file (its row
+// is the merge's), so that a batch keeps every core busy with files of its
+// own.
+enum class ExportReads { ChannelFiles, Source, SourceInOneRun };
+
 struct ExportRequest
 {
-    JobPaths paths; // the channel files read and the equalized ones written
+    JobPaths paths; // the channel files read
     qint16 leftVolume = 0;
     qint16 rightVolume = 0;
     QString leftChain;
@@ -30,12 +38,12 @@ struct ExportRequest
     bool replaceExisting = false;
     QString encoderFolder; // ToolFolder("ffmpeg")
     QString proberFolder;  // ToolFolder("ffprobe")
-    // One render after the other, as the export ran before; for comparisons.
+    // One render after the other into the channel files named in `paths`,
+    // then their merge, as the export ran before its renders streamed into
+    // the merge; for comparisons.
     bool sequentialRenders = false;
-    // When set, one run renders both channels from this file straight into
-    // the hidden file (its row is the merge's) and the workspace is not
-    // used: a batch keeps every core busy with files of its own.
-    QString sourceFile;
+    ExportReads reads = ExportReads::ChannelFiles;
+    QString sourceFile; // unless the channel files are read
     // Of the source (EqualizerState::SourceBitsPerSample): a WAV or FLAC
     // file keeps a depth above 16 bits.
     int sourceBitsPerSample = 0;
@@ -80,7 +88,8 @@ public:
     // Tools still running are killed and the hidden file removed.
     ~ExportJob() override;
 
-    // Starts the renders; the merge follows once both ended well.
+    // Starts the renders and the merge they stream into; the merge's row
+    // starts once both renders are through.
     void SaveChanels();
     // Stops every tool and removes the hidden file at once; once the written
     // file is checked and being put in place, it lets it finish.
@@ -98,6 +107,7 @@ private:
     int RowOf(int step) const;
     bool IsRender(int step) const;
     void StepStarted(int step) override;
+    void StartMergeRow();
     void StepOutput(int step, const QString &chunk) override;
     void StepDone(int step) override;
     void StepFailed(int step, const QString &failure) override;
@@ -116,6 +126,7 @@ private:
     int mSourceSeconds = 0;
     int mProgressMaximum = 0;
     bool mReplacing = false;
+    bool mJoinStarted = false;
     bool mRowStarted[2] = {false, false};
     bool mRowCompleted[2] = {false, false};
 };

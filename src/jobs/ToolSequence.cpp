@@ -2,16 +2,28 @@
 
 #include "jobs/DiscardFile.h"
 #include "jobs/RunFailure.h"
+#include "process/ChildPipe.h"
 #include "process/DOSOutputs.h"
 
+#include <QTimer>
 
 #include <algorithm>
+#include <csignal>
+#include <memory>
 
 namespace {
 
 // Enough for the scheduler to prefer the window's thread over renders that
 // fill every core, without starving them when nothing else runs.
 constexpr int BackgroundNiceness = 5;
+
+// A step writing into a pipe learns that its reader has gone only from the
+// write that fails: ffmpeg says so and exits, another tool may die of the
+// signal.
+bool ReaderWentAway(const DOSOutputs &run, const QString &output)
+{
+    return run.ExitSignal() == SIGPIPE || output.contains(QLatin1String("Broken pipe"));
+}
 
 } // namespace
 
@@ -80,6 +92,13 @@ bool ToolSequence::MayContinue() const
 void ToolSequence::StartStage(int stage)
 {
     mStage = stage;
+    // Brenvox's copies of the ends close when this returns, once every
+    // child holds its own.
+    std::vector<std::unique_ptr<ChildPipe>> pipes(mSteps.size());
+    for (int step = 0; step < int(mSteps.size()); ++step) {
+        if (mSteps[step].stage == stage && mSteps[step].feeds >= 0)
+            pipes[step] = std::make_unique<ChildPipe>();
+    }
     for (int step = 0; step < int(mSteps.size()); ++step) {
         if (mSteps[step].stage != stage)
             continue;
@@ -92,6 +111,14 @@ void ToolSequence::StartStage(int stage)
         auto *run = new DOSOutputs(this);
         if (!mSteps[step].live)
             run->SetNiceness(BackgroundNiceness);
+        for (int feeder = 0; feeder < int(mSteps.size()); ++feeder) {
+            if (!pipes[feeder])
+                continue;
+            if (feeder == step)
+                run->PassDescriptor(pipes[feeder]->WriteEnd(), mSteps[feeder].pipe);
+            else if (mSteps[feeder].feeds == step)
+                run->PassDescriptor(pipes[feeder]->ReadEnd(), mSteps[feeder].pipe);
+        }
         mRuns[step] = run;
         connect(run, &DOSOutputs::ChunkRead, this, [this, step](const QByteArray &bytes) {
             const QString chunk = QString::fromLatin1(bytes);
@@ -117,24 +144,52 @@ void ToolSequence::RunEnded(int step, DOSOutputs *run)
     if (!mCancelled && run->LastEnd() != DOSOutputs::End::Stopped) {
         const ToolStep &done = mSteps[step];
         const std::optional<QString> worded = mObserver->JudgeRun(step, *run, mOutputs[step]);
-        const QString failure =
-            worded ? *worded : RunFailure(*run, mOutputs[step], done.tool, done.output);
-        if (!failure.isEmpty()) {
+        const QString failure = worded ? *worded : RunFailure(*run, mOutputs[step], done.tool, done.output);
+        if (done.feeds >= 0 && ReaderWentAway(*run, mOutputs[step])) {
+            // Whether its sound got through is its reader's to tell.
+            mHeldForReader.push_back(step);
+            ReaderEnded(done.feeds);
+        } else if (!failure.isEmpty()) {
             mFailures.emplace(step, failure);
             mFailed = true;
-            StopOthers();
+            StopOthers(step);
         } else if (!mFailed) {
             mObserver->StepDone(step);
         }
     }
+    ReaderEnded(step);
     EndIfIdle();
 }
 
-void ToolSequence::StopOthers()
+void ToolSequence::ReaderEnded(int reader)
 {
-    for (DOSOutputs *run : mRuns) {
-        if (run && run->IsRunning())
+    if (mRuns[reader] && mRuns[reader]->IsRunning())
+        return;
+    for (auto held = mHeldForReader.begin(); held != mHeldForReader.end();) {
+        if (mSteps[*held].feeds != reader) {
+            ++held;
+            continue;
+        }
+        if (MayContinue())
+            mObserver->StepDone(*held);
+        held = mHeldForReader.erase(held);
+    }
+}
+
+void ToolSequence::StopOthers(int failed)
+{
+    for (int step = 0; step < int(mRuns.size()); ++step) {
+        DOSOutputs *run = mRuns[step];
+        if (!run || !run->IsRunning())
+            continue;
+        if (mSteps[step].feeds != failed) {
             run->Stop();
+            continue;
+        }
+        QTimer::singleShot(DOSOutputs::StopGraceMilliseconds, run, [run] {
+            if (run->IsRunning())
+                run->Stop();
+        });
     }
 }
 

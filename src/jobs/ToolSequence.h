@@ -22,6 +22,12 @@ struct ToolStep
     // Heard as it runs (a player): it keeps Brenvox's priority, while the
     // other steps run nicer so the windows stay quick.
     bool live = false;
+    // The step of the same stage that reads this one's output through a
+    // pipe the sequence makes, -1 for none; both commands name the pipe as
+    // their descriptor `pipe` (ffmpeg's "pipe:3"). A feeding step that ends
+    // on a broken pipe has done its part: its reader's end tells the rest.
+    int feeds = -1;
+    int pipe = 0;
 };
 
 class JobObserver
@@ -70,7 +76,12 @@ public:
 private:
     void StartStage(int stage);
     void RunEnded(int step, DOSOutputs *run);
-    void StopOthers();
+    // The steps feeding `failed` end by themselves once their pipe breaks;
+    // they are stopped only if they have not after a grace period.
+    void StopOthers(int failed);
+    // The steps that ended on the broken pipe to `reader` are done once it
+    // has ended well, and neither done nor failed otherwise.
+    void ReaderEnded(int reader);
     // The one place that tells whether anything may still start.
     bool MayContinue() const;
     void EndIfIdle();
@@ -79,6 +90,7 @@ private:
     std::vector<QString> mOutputs;
     std::vector<DOSOutputs *> mRuns;
     std::map<int, QString> mFailures;
+    std::vector<int> mHeldForReader;
     JobObserver *mObserver;
     int mStage = -1;
     int mRunning = 0;

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 DOSOutputs::DOSOutputs(QObject *parent)
     : QObject(parent)
@@ -32,6 +33,7 @@ DOSOutputs::~DOSOutputs()
 
 bool DOSOutputs::Start(const QString &command)
 {
+    const std::vector<std::pair<int, int>> passed = std::exchange(mPassed, {});
     if (IsRunning())
         return false;
     mStopRequested = false;
@@ -53,10 +55,13 @@ bool DOSOutputs::Start(const QString &command)
     process->setStandardInputFile(QProcess::nullDevice());
     // No tool may outlive Brenvox, not even when Brenvox is killed.
     const int niceness = mNiceness;
-    process->setChildProcessModifier([niceness] {
+    process->setChildProcessModifier([niceness, passed] {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (niceness > 0)
             ::setpriority(PRIO_PROCESS, 0, ::getpriority(PRIO_PROCESS, 0) + niceness);
+        // The copy stays open across exec.
+        for (const auto &[descriptor, childDescriptor] : passed)
+            ::dup2(descriptor, childDescriptor);
     });
     process->start(QIODevice::ReadOnly);
     if (!process->waitForStarted(-1)) {
@@ -70,6 +75,11 @@ bool DOSOutputs::Start(const QString &command)
     connect(process, &QProcess::readyRead, this, &DOSOutputs::DeliverAvailableOutput);
     connect(process, &QProcess::finished, this, &DOSOutputs::ProcessFinished);
     return true;
+}
+
+void DOSOutputs::PassDescriptor(int descriptor, int childDescriptor)
+{
+    mPassed.emplace_back(descriptor, childDescriptor);
 }
 
 void DOSOutputs::SetNiceness(int niceness)

@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QProcess;
 
@@ -45,6 +47,10 @@ public:
     void SetNiceness(int niceness);
     // Terminate, then kill after a grace period.
     void Stop();
+    // The next child started gets `descriptor` (one end of a ChildPipe) as
+    // its descriptor `childDescriptor`, 3 and up, below
+    // ChildPipe::LowestOwnDescriptor; the caller keeps its own copy.
+    void PassDescriptor(int descriptor, int childDescriptor);
 
     // The blocking call, which no window uses: runs CommandLine (replaced
     // for good by a non-empty argument) and returns once the child's output
@@ -83,6 +89,7 @@ private:
 
     QPointer<QProcess> mProcess;
     int mNiceness = 0;
+    std::vector<std::pair<int, int>> mPassed;
     bool mDelivering = false;
     bool mEndPending = false;
     bool mStopRequested = false;

@@ -317,7 +317,7 @@ std::unique_ptr<PreviewJob> Session::NewPreview(int channel, PreviewObserver *ob
 
 std::unique_ptr<ExportJob> Session::NewExport(ExportObserver *observer,
                                               std::shared_ptr<OutputReplacement::TemporaryOutput> output,
-                                              bool replaceExisting, bool wholeRun)
+                                              bool replaceExisting, ExportReads reads)
 {
     ExportRequest request;
     request.paths.LeftSourceWav = LeftSourceWav;
@@ -326,14 +326,15 @@ std::unique_ptr<ExportJob> Session::NewExport(ExportObserver *observer,
     request.paths.RightOutWav = RightOutWav;
     request.leftVolume = LeftVolume;
     request.rightVolume = RightVolume;
-    request.leftChain = LeftFilterChain;
-    request.rightChain = RightFilterChain;
+    request.leftChain = ToolChain(LeftFilterChain);
+    request.rightChain = ToolChain(RightFilterChain);
     request.temporaryOutput = std::move(output);
     request.target = OutputFile;
     request.replaceExisting = replaceExisting;
     request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
-    if (wholeRun)
+    request.reads = reads;
+    if (reads != ExportReads::ChannelFiles)
         request.sourceFile = SourceFile;
     request.sourceBitsPerSample = SourceBitsPerSample;
     request.sourceDuration = SourceDuration;

@@ -31,8 +31,7 @@ public:
         // Start-up shows "Loading..." for a second or two, as designed;
         // tests and benchmarks that do not time it leave it out.
         bool loadingPause = true;
-        // Where the import splits and the renders write; empty for the
-        // instance's workspace.
+        // Where the import splits; empty for the instance's workspace.
         QString workspace;
     };
 
@@ -109,10 +108,10 @@ public:
     // every change of the chains while it plays.
     std::unique_ptr<PreviewJob> NewPreview(int channel, PreviewObserver *observer);
     // Both channels with their levels and chains into `output`, placed at
-    // OutputFile. With `wholeRun`, straight from the source in one run.
+    // OutputFile, the renders reading what `reads` says.
     std::unique_ptr<ExportJob> NewExport(ExportObserver *observer,
                                          std::shared_ptr<OutputReplacement::TemporaryOutput> output,
-                                         bool replaceExisting, bool wholeRun = false);
+                                         bool replaceExisting, ExportReads reads = ExportReads::ChannelFiles);
     // The numbers each played channel's chain applies now.
     std::vector<ChannelResponse::Chain> PreviewChains(int channel) const;
 

@@ -1,5 +1,5 @@
-// The export window: shows the export job (both channels rendered, then merged
-// into the output file) with one progress bar over the three ffmpeg runs.
+// The export window: shows the export job (both channels rendered and merged
+// into the output file as they go) with one progress bar over the three ffmpeg runs.
 #pragma once
 
 #include "core/tools/ExportProgress.h"
@@ -33,9 +33,9 @@ public:
 
     ~Form3() override;
 
-    // Starts the export job: the left and right renders together, then the
-    // merge into the temporary output, its check, and its rename over
-    // OutputFile.
+    // Starts the export job: the left and right renders together, streaming
+    // into their merge into the temporary output, then its check and its
+    // rename over OutputFile.
     void SaveChanels();
     // Takes one piece of the running step's output into the progress.
     void objDOS_ReceiveOutputs(QString &CommandOutputs);

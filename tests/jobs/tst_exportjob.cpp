@@ -3,6 +3,7 @@
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 
+#include "core/equalizer/ChannelPlan.h"
 #include "core/equalizer/EqualizerState.h"
 #include "core/tools/WrittenAudioCheck.h"
 #include "core/tools/ToolOutputFacts.h"
@@ -63,6 +64,32 @@ QString WideChain(int bandwidth)
     return EqualizerState{false, bandwidth, 44100}.BuildChain(gains);
 }
 
+// Both channels' chains as the window builds them for these settings at 44.1 kHz.
+std::array<QString, 2> DesignChains(const EqualizerSettings &settings)
+{
+    const EqualizerState state{settings.lowCut, settings.bandwidth, 44100};
+    ChannelPlanner planner;
+    std::array<QString, 2> chains;
+    for (int channel : {0, 1}) {
+        BandGains texts;
+        for (int band = 0; band < BandTable::BandCount; ++band)
+            texts[band] = QString::fromStdString(settings.GainText(channel, band));
+        planner.Update(settings, channel, 44100, std::numeric_limits<double>::quiet_NaN());
+        chains[channel] = ChannelPlanText::ChainText(state, texts, planner.Plan(channel));
+    }
+    return chains;
+}
+
+QVector<qint32> DecodedSamples(const QString &file)
+{
+    const QString raw = file + QLatin1String(".raw");
+    AudioMeasure::RunTool(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-i", file, "-f", "s32le", raw});
+    const QByteArray bytes = TestAppFolder::fileBytes(raw);
+    QVector<qint32> samples(bytes.size() / 4);
+    std::memcpy(samples.data(), bytes.constData(), size_t(samples.size()) * 4);
+    return samples;
+}
+
 } // namespace
 
 class tst_ExportJob : public QObject
@@ -75,6 +102,8 @@ private slots:
     void cancelDuringTheRenders();
     void sourceToWrittenFile_data();
     void sourceToWrittenFile();
+    void identityElementsLeftOut_data();
+    void identityElementsLeftOut();
 
 private:
     ExportRequest Request(const TestAppFolder &app, const QString &name) const
@@ -90,6 +119,21 @@ private:
         request.encoderFolder = app.path();
         request.proberFolder = app.path();
         return request;
+    }
+
+    // The source's channels split into the request's channel files as the
+    // import does.
+    bool Import(const TestAppFolder &app, const ExportRequest &request, const QString &graph, const QString &codec,
+                ImportRecorder &imported) const
+    {
+        const QString source = app.scratchPath(QStringLiteral("source.wav"));
+        if (!QDir().mkpath(app.scratchPath(QStringLiteral("work")))
+            || !AudioMeasure::Generate(graph, source, {QStringLiteral("-c:a"), codec}))
+            return false;
+        ImportJob import({source, request.paths.LeftSourceWav, request.paths.RightSourceWav, app.path(), app.path()},
+                         &imported);
+        import.Start();
+        return QTest::qWaitFor([&] { return imported.ended == 1; }, 30000) && imported.completed;
     }
 };
 
@@ -108,27 +152,31 @@ void tst_ExportJob::parallelEqualsSequential()
     QVERIFY(QDir().mkpath(app.scratchPath(QStringLiteral("work"))));
     const JobPaths paths = JobPaths::InFolder(app.scratchPath(QStringLiteral("work")));
     QVERIFY(AudioMeasure::Generate(QStringLiteral("anoisesrc=d=4:c=pink:seed=7"), paths.LeftSourceWav));
-    QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=4"), paths.RightSourceWav));
+    QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=4:r=48000"), paths.RightSourceWav));
+    const QString source = app.scratchPath(QStringLiteral("source.wav")); // both in one file
+    QVERIFY(AudioMeasure::Generate("anoisesrc=d=4:c=pink:seed=7[a];sine=f=440:d=4:r=48000[b];[a][b]amerge[out0]", source));
 
-    QByteArray written[2];
-    for (bool sequential : {true, false}) {
+    QByteArray written[3];
+    for (int mode : {0, 1, 2}) { // one render after the other, streamed, from the source
         ExportRequest request = Request(app, name);
-        request.sequentialRenders = sequential;
+        request.sequentialRenders = mode == 0;
+        request.reads = mode == 2 ? ExportReads::Source : ExportReads::ChannelFiles;
+        request.sourceFile = source;
         Recorder recorder;
         ExportJob job(request, &recorder);
         job.SaveChanels();
         QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 60000);
         QVERIFY2(recorder.completed, qPrintable(recorder.failure));
-        written[sequential] = TestAppFolder::fileBytes(request.target);
+        written[mode] = TestAppFolder::fileBytes(request.target);
         QVERIFY(QFile::remove(request.target));
         QVERIFY(!QFile::exists(request.temporaryOutput->File()));
     }
     QVERIFY(written[0].size() > 100000);
-    QVERIFY(written[0] == written[1]);
+    QVERIFY(written[0] == written[1] && written[1] == written[2]);
 }
 
-// Both renders hang; Cancel stops both, and neither the hidden file nor the
-// target is left.
+// Both renders and the merge they stream into hang; Cancel stops all
+// three, and neither the hidden file nor the target is left.
 void tst_ExportJob::cancelDuringTheRenders()
 {
     TestAppFolder app;
@@ -141,7 +189,7 @@ void tst_ExportJob::cancelDuringTheRenders()
     job.SaveChanels();
     QCOMPARE(recorder.rows, (QStringList{"started 0", "started 1"}));
     const QString pidFile = app.path() + QLatin1String("/ffmpeg.pids");
-    QTRY_COMPARE(TestAppFolder::fileBytes(pidFile).count('\n'), 2);
+    QTRY_COMPARE(TestAppFolder::fileBytes(pidFile).count('\n'), 3);
     job.Cancel();
     QTRY_COMPARE(recorder.ended, 1);
 
@@ -205,17 +253,10 @@ void tst_ExportJob::sourceToWrittenFile()
     QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
     QVERIFY(QDir().mkpath(app.scratchPath(QStringLiteral("work"))));
     ExportRequest request = Request(app, name);
-    const QString source = app.scratchPath(QStringLiteral("source.wav"));
     // Faded in: a cut's filter lets a sudden start through at first.
     const QString tone = QStringLiteral("%1*(1-exp(-20*t))*sin(2*PI*1000*t)").arg(amplitude);
-    QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=%1|%1:d=2").arg(tone), source,
-                                   {QStringLiteral("-c:a"), codec}));
     ImportRecorder imported;
-    ImportJob import({source, request.paths.LeftSourceWav, request.paths.RightSourceWav, app.path(), app.path()},
-                     &imported);
-    import.Start();
-    QTRY_COMPARE_WITH_TIMEOUT(imported.ended, 1, 30000);
-    QVERIFY(imported.completed);
+    QVERIFY(Import(app, request, QStringLiteral("aevalsrc=%1|%1:d=2").arg(tone), codec, imported));
     QVERIFY2(std::abs(imported.peakDb - 20 * std::log10(amplitude)) < 0.1, qPrintable(QString::number(imported.peakDb)));
     QCOMPARE(AudioMeasure::CodecName(request.paths.RightSourceWav), QStringLiteral("pcm_f32le"));
 
@@ -236,6 +277,76 @@ void tst_ExportJob::sourceToWrittenFile()
     // A sine's mean level is 3 dB under its peak; the fade-in is over.
     const double meanDb = AudioMeasure::MeanVolumeDb(request.target, 0, QStringLiteral("atrim=start=0.5"));
     QVERIFY2(clipped || std::abs(meanDb - (peakDb - 3.01)) < 0.1, qPrintable(QString::number(meanDb)));
+}
+
+// The tools are handed the chains without their elements at 0 dB: the file
+// written is the one the whole chains write, byte for byte at 16 bits and
+// within one step of the last bit at 24.
+void tst_ExportJob::identityElementsLeftOut_data()
+{
+    QTest::addColumn<QString>("codec"); // of the source
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("bands"); // band:dB on both channels; "all": every band moved
+    QTest::addColumn<QString>("options");
+
+    const QString few = QStringLiteral("5:3,12:-4,29:-12,40:6,50:2,60:-5");
+    QTest::newRow("WAV 16-bit, a few bands") << "pcm_s16le" << "Mix.wav" << few << "";
+    QTest::newRow("WAV 24-bit, a few bands") << "pcm_s24le" << "Mix.wav" << few << "";
+    QTest::newRow("FLAC 16-bit, every band") << "pcm_s16le" << "Mix.flac" << "all" << "";
+    QTest::newRow("FLAC 24-bit, low cut") << "pcm_s24le" << "Mix.flac" << few << "low cut";
+    QTest::newRow("WAV 24-bit, every band, low cut") << "pcm_s24le" << "Mix.wav" << "all" << "low cut";
+    QTest::newRow("WAV 16-bit, as drawn") << "pcm_s16le" << "Mix.wav" << "20:2,21:4,22:6,23:4,24:2" << "as drawn";
+    // Moved back to 0, a band reads "-0".
+    QTest::newRow("FLAC 16-bit, -0 bands") << "pcm_s16le" << "Mix.flac" << "5:0,12:0,29:-12,40:0" << "";
+    QTest::newRow("WAV 24-bit, as drawn") << "pcm_s24le" << "Mix.wav" << "20:2,21:4,22:6,23:4,24:2" << "as drawn";
+}
+
+void tst_ExportJob::identityElementsLeftOut()
+{
+    QFETCH(QString, codec);
+    QFETCH(QString, name);
+    QFETCH(QString, bands);
+    QFETCH(QString, options);
+    EqualizerSettings settings;
+    settings.lowCut = options.contains(QLatin1String("low cut"));
+    settings.asDrawn = options.contains(QLatin1String("as drawn"));
+    for (ChannelSettings &channel : settings.channels) {
+        for (int band = 0; bands == QLatin1String("all") && band < EqualizerSettings::BandCount; ++band)
+            channel.gains[band] = band % 7 - 3, channel.moved[band] = true;
+        for (const QString &pair : bands.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const int band = pair.section(QLatin1Char(':'), 0, 0).toInt();
+            channel.gains[band] = pair.section(QLatin1Char(':'), 1).toInt();
+            channel.moved[band] = true;
+        }
+    }
+    const std::array<QString, 2> chains = DesignChains(settings);
+
+    TestAppFolder app;
+    QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
+    ImportRecorder imported;
+    QVERIFY(Import(app, Request(app, name), QStringLiteral("anoisesrc=d=3:c=pink:seed=3:a=0.3,aformat=channel_layouts=stereo"),
+                   codec, imported));
+    QVector<qint32> written[2];
+    for (bool whole : {true, false}) {
+        ExportRequest request = Request(app, name);
+        request.leftVolume = request.rightVolume = 1;
+        request.leftChain = whole ? chains[0] : EqualizerState::ToolChain(chains[0]);
+        request.rightChain = whole ? chains[1] : EqualizerState::ToolChain(chains[1]);
+        request.sourceBitsPerSample = imported.bits;
+        Recorder recorder;
+        ExportJob job(request, &recorder);
+        job.SaveChanels();
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 60000);
+        QVERIFY2(recorder.completed, qPrintable(recorder.failure));
+        written[whole] = DecodedSamples(request.target);
+        QVERIFY(QFile::remove(request.target));
+    }
+    QVERIFY(written[0].size() == written[1].size() && written[0].size() > 200000);
+    qint64 largest = 0;
+    for (qsizetype i = 0; i < written[0].size(); ++i)
+        largest = std::max(largest, std::abs(qint64(written[0][i]) - written[1][i]));
+    // Decoded to 32 bits: one step of a 24-bit file's last bit is 256.
+    QVERIFY2(largest <= (imported.bits == 16 ? 0 : 256), qPrintable(QString::number(largest)));
 }
 
 QTEST_GUILESS_MAIN(tst_ExportJob)

@@ -38,6 +38,18 @@ int main(int argc, char **argv)
         std::printf("read %zu bytes", input.size());
         return 0;
     }
+    if (mode == "feed") { // N bytes into descriptor D
+        const std::string bytes(std::size_t(std::atol(argv[2])), 'z');
+        return ::write(std::atoi(argv[3]), bytes.data(), bytes.size()) == ssize_t(bytes.size()) ? 0 : 1;
+    }
+    if (mode == "drain") { // descriptor D to its end, then the count
+        char block[65536];
+        long total = 0;
+        for (ssize_t got; (got = ::read(std::atoi(argv[2]), block, sizeof block)) > 0;)
+            total += got;
+        std::printf("read %ld bytes", total);
+        return 0;
+    }
     if (mode == "forever") { // prints now and then and never ends
         for (;;) {
             std::printf("tick\n");

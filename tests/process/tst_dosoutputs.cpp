@@ -1,5 +1,6 @@
 // The console runner, driven with a small child program of our own.
 #include "core/tools/CommandText.h"
+#include "process/ChildPipe.h"
 #include "process/DOSOutputs.h"
 
 #include <QElapsedTimer>
@@ -178,6 +179,42 @@ private slots:
         QCOMPARE(run.runner->ExitCode(), code);
         QCOMPARE(run.runner->ExitSignal(), signal);
         QCOMPARE(run.runner->LastRunEnd(), DOSOutputs::RunEnd::Finished);
+    }
+
+    // A pipe between two children: each sees the other's end close when the
+    // other ends, whether it read, wrote or never started at all.
+    void pipeBetweenChildren_data()
+    {
+        QTest::addColumn<QStringList>("writer"); // empty: nothing starts
+        QTest::addColumn<QStringList>("reader");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<int>("writerSignal");
+        const QStringList feed{"feed", "3000000", "3"};
+        QTest::newRow("three megabytes through") << feed << QStringList{"drain", "3"} << "read 3000000 bytes" << 0;
+        QTest::newRow("a reader that reads nothing") << feed << QStringList{"silent"} << "" << int(SIGPIPE);
+        QTest::newRow("a writer that never starts") << QStringList() << QStringList{"drain", "3"} << "read 0 bytes" << 0;
+    }
+
+    void pipeBetweenChildren()
+    {
+        QFETCH(QStringList, writer);
+        QFETCH(QStringList, reader);
+        QFETCH(QString, read);
+        QFETCH(int, writerSignal);
+        DOSOutputs runs[2];
+        QString output;
+        connect(&runs[1], &DOSOutputs::ChunkRead, this, [&output](const QByteArray &chunk) { output += chunk; });
+        {
+            ChildPipe pipe;
+            QVERIFY(pipe.IsOpen() && pipe.ReadEnd() >= ChildPipe::LowestOwnDescriptor);
+            runs[0].PassDescriptor(pipe.WriteEnd(), 3);
+            runs[1].PassDescriptor(pipe.ReadEnd(), 3);
+            QCOMPARE(runs[0].Start(writer.isEmpty() ? QString() : ChildCommand(writer)), !writer.isEmpty());
+            QVERIFY(runs[1].Start(ChildCommand(reader)));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!runs[0].IsRunning() && !runs[1].IsRunning(), 20000);
+        QCOMPARE(output, read);
+        QCOMPARE(runs[0].ExitSignal(), writerSignal);
     }
 
     void stopEndsAChildThatNeverEnds_data()

@@ -388,12 +388,14 @@ void tst_Preview::realPlayer_data()
 {
     QTest::addColumn<int>("channel");
     QTest::addColumn<QString>("said"); // empty: it plays
+    QTest::addColumn<bool>("moveBand"); // 1 kHz from 0 to -12 dB a second into 4 s
 
     const QString noDevice = QStringLiteral("ffplay failed: No more combinations to try, audio open failed");
-    QTest::newRow("left plays") << 0 << QString();
-    QTest::newRow("both play") << 2 << QString();
-    QTest::newRow("left, no audio device") << 0 << noDevice;
-    QTest::newRow("both, no audio device") << 2 << noDevice;
+    QTest::newRow("left plays") << 0 << QString() << false;
+    QTest::newRow("both play") << 2 << QString() << false;
+    QTest::newRow("left, no audio device") << 0 << noDevice << false;
+    QTest::newRow("both, no audio device") << 2 << noDevice << false;
+    QTest::newRow("left, a band moved off 0 while playing is heard") << 0 << QString() << true;
 }
 
 // The real ffplay with SDL's disk driver, which writes what it plays into a
@@ -403,12 +405,14 @@ void tst_Preview::realPlayer()
 {
     QFETCH(int, channel);
     QFETCH(QString, said);
+    QFETCH(bool, moveBand);
+    const int seconds = moveBand ? 4 : 1;
     if (!QFileInfo(TestAppFolder::binFolder() + QLatin1String("/ffplay")).isExecutable())
         QSKIP("ffplay is not installed");
     BrenvoxSession session;
     QVERIFY(session.form);
     QVERIFY(session.app.linkRealTool(QStringLiteral("ffplay")));
-    QVERIFY(session.importPinkNoise(1));
+    QVERIFY(session.importPinkNoise(seconds));
     const QString played = session.app.scratchPath(said.isEmpty() ? "played.raw" : "missing/played.raw");
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(played));
@@ -418,6 +422,12 @@ void tst_Preview::realPlayer()
     });
     Form1 *form = session.form;
     form->Option3[channel]->setChecked(true);
+    const qint64 oneSecond = 44100 * 2 * (channel == 2 ? 2 : 1);
+    double movedAt = -1; // seconds played by then
+    Watcher watcher([&] {
+        if (moveBand && movedAt < 0 && QFileInfo(played).size() >= oneSecond)
+            movedAt = double(QFileInfo(played).size()) / oneSecond, session.setLeftBand(29, 12);
+    });
     // A player that never ends by itself would hold the test forever.
     QTimer::singleShot(15000, form, [form] { form->StopPreview(); });
     QElapsedTimer elapsed;
@@ -427,15 +437,22 @@ void tst_Preview::realPlayer()
 
     QVERIFY(elapsed.elapsed() < 10000);
     if (said.isEmpty()) {
-        const qint64 oneSecond = 44100 * 2 * (channel == 2 ? 2 : 1);
         const qint64 size = QFileInfo(played).size();
         qInfo("%lld bytes played", size);
-        QVERIFY(size >= oneSecond * 9 / 10 && size < oneSecond * 2);
+        QVERIFY(size >= oneSecond * seconds * 9 / 10 && size < oneSecond * (seconds + 1));
         QVERIFY(!Form4::Loaded());
     } else {
         QVERIFY(Form4::Loaded());
         QCOMPARE(Form4::Loaded()->Label1[1]->text(), said);
         Form4::Loaded()->close();
+    }
+    if (moveBand) {
+        // Heard within what the player has queued, well under half a second.
+        const QString wav = session.app.scratchPath("played.wav");
+        QCOMPARE(AudioMeasure::RunTool("ffmpeg", {"-f", "s16le", "-ar", "44100", "-ac", "1", "-i", played, wav}).exitCode, 0);
+        const QString band = QStringLiteral("atrim=%1:%2,bandpass=f=1000:width_type=o:w=0.3");
+        const double before = AudioMeasure::MeanVolumeDb(wav, 0, band.arg(0.2).arg(movedAt));
+        QVERIFY(AudioMeasure::MeanVolumeDb(wav, 0, band.arg(movedAt + 0.5).arg(seconds)) < before - 8);
     }
 }
 

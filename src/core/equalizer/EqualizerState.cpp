@@ -1,5 +1,7 @@
 #include "core/equalizer/EqualizerState.h"
 
+#include <QStringList>
+
 QString EqualizerState::BandElement(int band, int bandwidth, const QString &gain)
 {
     return BandTable::ElementPrefix(band) + QString::number(bandwidth) + QLatin1String(":g=") + gain;
@@ -50,4 +52,24 @@ QString EqualizerState::BuildChain(const BandGains &gains, double preGainDb, dou
     if (chain.isEmpty())
         chain = QStringLiteral("anull");
     return chain;
+}
+
+QString EqualizerState::ToolChain(const QString &chain)
+{
+    // A peaking filter at 0 dB has equal numerator and denominator: it
+    // passes every sample as it came, give or take a rounding far below
+    // what any written format keeps.
+    const QLatin1String band("equalizer=");
+    const QLatin1String gain(":g=");
+    QStringList kept;
+    for (const QString &element : chain.split(QLatin1Char(','))) {
+        const qsizetype gainAt = element.lastIndexOf(gain);
+        bool number = false;
+        const double db = gainAt < 0 ? 1 : element.mid(gainAt + gain.size()).toDouble(&number);
+        if (!element.startsWith(band) || !number || db != 0)
+            kept << element;
+    }
+    if (kept.isEmpty() && !chain.isEmpty())
+        return QStringLiteral("anull");
+    return kept.join(QLatin1Char(','));
 }

@@ -39,5 +39,11 @@ public:
     // "volume=-7.3dB", one decimal each.
     QString BuildChain(const BandGains &gains, double preGainDb = 0, double preampDb = 0) const;
 
+    // The chain as the tools run it: the same sound without the band
+    // elements at exactly 0 dB ("0", "-0"), each of which would cost ffmpeg
+    // as much as a band that acts; "anull" when nothing is left. The chain
+    // boxes and the chains above keep every element.
+    static QString ToolChain(const QString &chain);
+
     static QString BandElement(int band, int bandwidth, const QString &gain);
 };

@@ -8,7 +8,7 @@
 namespace {
 
 constexpr qint64 BytesPerSample = 4;
-constexpr qint64 FilesPerSource = 4;
+constexpr qint64 FilesPerSource = 2;
 // Headers, and the small files the preview keeps beside the channel files.
 constexpr qint64 MarginBytes = 8'000'000;
 constexpr qint64 Megabyte = 1'000'000;

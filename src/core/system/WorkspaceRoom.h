@@ -1,14 +1,15 @@
-// Whether the workspace's file system can take an import's channel files
-// and the renders made from them, told before any of them is written.
+// Whether the workspace's file system can take an import's channel files,
+// told before any of them is written.
 #pragma once
 
 #include <QString>
 
 namespace WorkspaceRoom {
 
-// The two channel files of the split and their two renders, each one channel
-// of 32-bit float samples, with a margin for headers: about 4 x 10.6 MB a
-// minute at 44.1 kHz. 0 when the duration or the rate is not known.
+// The two channel files of the split, each one channel of 32-bit float
+// samples, with a margin for headers: about 2 x 10.6 MB a minute at
+// 44.1 kHz (the renders stream into the merge and take none). 0 when the
+// duration or the rate is not known.
 qint64 NeededBytes(qint64 durationSeconds, int sampleRate);
 
 // Empty when there is room (or the free space is not known, freeBytes < 0);

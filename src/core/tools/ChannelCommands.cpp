@@ -49,6 +49,19 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
         + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteToolFile(outWav);
 }
 
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, int pipe)
+{
+    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
+        + QLatin1String(" -i ") + QuoteToolFile(sourceWav) + VolumeAndChain(level, chain)
+        + QStringLiteral(" -c:a pcm_f32le -f nut pipe:%1").arg(pipe);
+}
+
+QString PipeInput(int pipe)
+{
+    return QStringLiteral(" -f nut -i pipe:%1").arg(pipe);
+}
+
 QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
                       const QString &rightOutWav, const QString &outputFile,
                       int sourceBitsPerSample)

@@ -29,6 +29,13 @@ QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QStr
 // {AppFolder}/ffmpeg -y -max_size 65536 -i {sourceWav} -af "volume={level}",{chain} -c:a pcm_f32le {outWav}
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav);
+// The same into the render's descriptor `pipe` ("-f nut pipe:3"), in
+// ffmpeg's own container: a WAV header holds sizes that a pipe cannot go
+// back to write.
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, int pipe);
+// What reads such a pipe: " -f nut -i pipe:3".
+QString PipeInput(int pipe);
 
 
 // The export's commands, now in ExportCommands.

@@ -37,6 +37,27 @@ QString OutputOptions(const QString &outputFile, int sourceBitsPerSample)
     return QString();
 }
 
+// A channel's branch of a graph that reads the source: the formats a
+// channel file gives its render and a render gives the merge, mono 32-bit
+// float. Decoders give small frames, and each of 65 filters pays for every
+// frame: the branch takes the 16384 samples a render reads from a channel
+// file at once (the sound is the same, the last frame is not padded).
+QString SourceBranch(qint16 level, const QString &chain, const char *label)
+{
+    return QLatin1String(",aformat=sample_fmts=flt,asetnsamples=n=16384:p=0,volume=")
+        + ChannelCommands::VolumeText(level) + QLatin1Char(',') + chain
+        + QLatin1String(",aformat=sample_fmts=flt:channel_layouts=mono") + QLatin1String(label);
+}
+
+// The inputs: each " <options> -i <input>".
+QString JoinInputs(const QString &appFolder, const QString &inputs, const QString &outputFile,
+                   int sourceBitsPerSample)
+{
+    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y") + inputs
+        + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
+        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+}
+
 } // namespace
 
 namespace ExportCommands {
@@ -48,37 +69,47 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
     return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, outWav);
 }
 
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, int pipe)
+{
+    return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, pipe);
+}
+
+QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, qint16 level,
+                            const QString &chain, int pipe)
+{
+    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
+        + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
+        + ImportCommands::ChannelBranch(channel, SourceBranch(level, chain, "[c]"))
+        + QStringLiteral("\" -map \"[c]\" -c:a pcm_f32le -f nut pipe:%1").arg(pipe);
+}
+
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
              const QString &outputFile, int sourceBitsPerSample)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y")
-        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
-        + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav)
-        + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
-        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+    return JoinInputs(appFolder,
+                      ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
+                          + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav),
+                      outputFile, sourceBitsPerSample);
+}
+
+QString Join(const QString &appFolder, int leftPipe, int rightPipe, const QString &outputFile,
+             int sourceBitsPerSample)
+{
+    return JoinInputs(appFolder, ChannelCommands::PipeInput(leftPipe) + ChannelCommands::PipeInput(rightPipe),
+                      outputFile, sourceBitsPerSample);
 }
 
 QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
                     const QString &leftChain, qint16 rightLevel, const QString &rightChain,
                     const QString &outputFile, int sourceBitsPerSample)
 {
-    // Each branch meets the formats a channel file gives its render and
-    // a render gives the merge: mono 32-bit float. Decoders give small
-    // frames, and each of 65 filters pays for every frame: the branch takes
-    // the 16384 samples a render reads from a channel file at once (the
-    // sound is the same, the last frame is not padded).
-    const auto branch = [](qint16 level, const QString &chain, const char *label) {
-        return QLatin1String(",aformat=sample_fmts=flt,asetnsamples=n=16384:p=0,volume=")
-            + ChannelCommands::VolumeText(level)
-            + QLatin1Char(',') + chain + QLatin1String(",aformat=sample_fmts=flt:channel_layouts=mono")
-            + QLatin1String(label);
-    };
     // The source's tags stay behind, as they do when the channels pass
     // through the workspace files.
     return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
         + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
-        + ImportCommands::ChannelGraph(branch(leftLevel, leftChain, "[l]"),
-                                       branch(rightLevel, rightChain, "[r]"))
+        + ImportCommands::ChannelGraph(SourceBranch(leftLevel, leftChain, "[l]"),
+                                       SourceBranch(rightLevel, rightChain, "[r]"))
         + QLatin1String(";[l][r]") + MeasuredMerge + MapMerged + QLatin1String("-map_metadata -1 ")
         + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
 }

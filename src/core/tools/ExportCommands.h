@@ -10,6 +10,15 @@ namespace ExportCommands {
 // {AppFolder}/ffmpeg -y -max_size 65536 -i {sourceWav} -af "volume={level}",{chain} -c:a pcm_f32le {outWav}
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, const QString &outWav);
+// The same into the render's descriptor `pipe`, which the merge reads.
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+                      const QString &chain, int pipe);
+
+// The same from the source itself, its channel 0 (left) or 1 (right) taken
+// as the split takes it: no channel file is needed, and the sound is the one
+// rendered from the channel file.
+QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, qint16 level,
+                            const QString &chain, int pipe);
 
 // The merge has "-y" once; the output's extension picks the format. A WAV
 // or FLAC file keeps a source's depth above 16 bits (WAV up to 32, FLAC up
@@ -20,6 +29,9 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 // count of samples that are not finite (ToolOutputFacts::NonFiniteSamples).
 QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
              const QString &outputFile, int sourceBitsPerSample);
+// The same from the renders' pipes, as its descriptors leftPipe and rightPipe.
+QString Join(const QString &appFolder, int leftPipe, int rightPipe, const QString &outputFile,
+             int sourceBitsPerSample);
 
 // One run from the source to the output: the split's channels, each with
 // its level and chain, merged as Join merges them. A batch of files runs one

@@ -19,6 +19,10 @@ const QLatin1String MeasuredFloat(
 // and keeps a source's depth beyond 16 bits up to the merge.
 const QLatin1String FloatWav(" -c:a pcm_f32le ");
 
+const QLatin1String LeftPick("pan=mono|c0=c0");
+// From the stream merged with itself (ChannelGraph tells why).
+const QLatin1String RightPick("amerge=inputs=2,pan=mono|c0=c1");
+
 } // namespace
 
 namespace ImportCommands {
@@ -30,8 +34,15 @@ QString ChannelGraph(const QString &leftEnd, const QString &rightEnd)
     // is a copy of the only one. pan on its own would give silence for a
     // channel the stream lacks, and -map_channel picks by stream number
     // (often video) and is gone from newer ffmpeg.
-    return QLatin1String("[0:a:0]asplit=3[a][b][c];[a]pan=mono|c0=c0") + leftEnd
-        + QLatin1String(";[b][c]amerge=inputs=2,pan=mono|c0=c1") + rightEnd;
+    return QLatin1String("[0:a:0]asplit=3[a][b][c];[a]") + LeftPick + leftEnd + QLatin1String(";[b][c]")
+        + RightPick + rightEnd;
+}
+
+QString ChannelBranch(int channel, const QString &end)
+{
+    return (channel == 0 ? QLatin1String("[0:a:0]") + LeftPick
+                         : QLatin1String("[0:a:0]asplit=2[b][c];[b][c]") + RightPick)
+        + end;
 }
 
 QString ProbeCommand(const QString &appFolder, const QString &sourceFile)

@@ -20,5 +20,7 @@ QString SplitCommand(const QString &appFolder, const QString &sourceFile,
 // (e.g. "[left]", or more filters and a label), so whatever reads the
 // source's channels takes them as the split does.
 QString ChannelGraph(const QString &leftEnd, const QString &rightEnd);
+// One of those branches alone: channel 0 (left) or 1 (right), then `end`.
+QString ChannelBranch(int channel, const QString &end);
 
 } // namespace ImportCommands

@@ -29,16 +29,15 @@ QString Level(const Chain &chain)
 }
 
 // A band that acts at the narrowest bandwidth has its element in the graph;
-// at a bandwidth where it cannot act, the element is disabled and keeps a
-// width at which it is finite. Its state runs on while disabled, and one
-// sample through coefficients that are not finite would leave it NaN for
-// good.
+// at a bandwidth where it cannot act, the element keeps a width at which it
+// is finite. Its state runs on while disabled, and one sample through
+// coefficients that are not finite would leave it NaN for good.
 bool Present(const Chain &chain, int band)
 {
     return BandTable::BandActs(band, int(chain.sampleRate), EqualizerSettings::BandwidthMinimum);
 }
 
-bool Enabled(const Chain &chain, int band)
+bool Finite(const Chain &chain, int band)
 {
     return BandTable::BandActs(band, int(chain.sampleRate), chain.bandwidthOctaves);
 }
@@ -47,6 +46,14 @@ bool Enabled(const Chain &chain, int band)
 double GainDb(const Chain &chain, int band)
 {
     return chain.inChain[band] ? chain.gainsDb[band] : 0.0;
+}
+
+// A band at exactly 0 dB passes the sound as it came: disabled, ffmpeg
+// hands its input on instead of its output. Its state running on, a band
+// moved off 0 comes in on the next frame, without a click.
+bool Enabled(const Chain &chain, int band)
+{
+    return Finite(chain, band) && GainDb(chain, band) != 0;
 }
 
 QString Escaped(const QString &text, const QString &special)
@@ -70,12 +77,11 @@ QString ChannelElements(const QString &name, const Chain &chain)
     for (int band = 0; band < ChannelResponse::BandCount; ++band) {
         if (!Present(chain, band))
             continue;
-        const bool enabled = Enabled(chain, band);
         text += QStringLiteral(",equalizer@%1%2=f=%3:width_type=o:width=%4:g=%5")
                     .arg(name, QString::number(band), BandTable::FrequencyText(band),
-                         Number(enabled ? chain.bandwidthOctaves : EqualizerSettings::BandwidthMinimum),
+                         Number(Finite(chain, band) ? chain.bandwidthOctaves : EqualizerSettings::BandwidthMinimum),
                          Number(GainDb(chain, band)));
-        if (!enabled)
+        if (!Enabled(chain, band))
             text += QLatin1String(":enable=0");
     }
     return text;
@@ -144,8 +150,8 @@ QStringList Commands(const QString &name, const Chain &playing, const Chain &wan
         const bool enabled = Enabled(wanted, band);
         if (wasEnabled && !enabled)
             commands << element + QLatin1String(" enable 0");
-        // A disabled element keeps the last width it was finite at.
-        if (enabled && (width || !wasEnabled))
+        // An element keeps the last width it was finite at.
+        if (Finite(wanted, band) && (width || !Finite(playing, band)))
             commands << element + QLatin1String(" w ") + Number(wanted.bandwidthOctaves);
         if (GainDb(playing, band) != GainDb(wanted, band))
             commands << element + QLatin1String(" g ") + Number(GainDb(wanted, band));

@@ -34,10 +34,10 @@ struct Layout
 };
 
 // Every element the commands reach is always there: the level, the
-// preamp, the pre-gain, the low cut (enabled or not) and every band that acts at the
-// rate (disabled at a bandwidth it cannot act at), so no change needs a new
-// graph. The untouched sound runs beside the equalized one and a stream
-// selector picks one, so bypass has no gap.
+// preamp, the pre-gain, the low cut (enabled or not) and every band that
+// acts at the rate (disabled at 0 dB or at a bandwidth it cannot act at), so
+// no change needs a new graph. The untouched sound runs beside the equalized
+// one and a stream selector picks one, so bypass has no gap.
 QString Graph(const Layout &layout);
 
 // What turns the graph built for `playing` into `wanted`, for the channel
