@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QtTest>
 
@@ -247,8 +248,10 @@ void tst_BadInputs::saveAs_data()
 
     QTest::newRow("read-only folder") << readOnlyFolder << idle << notCreated;
     QTest::newRow("folder that does not exist") << "<scratch>/gone/Equalized.wav" << idle << notCreated;
+    // A render streaming into the merge may have handed over all its sound
+    // before the merge gave up, or been cut off by it.
     QTest::newRow("unknown extension")
-        << "<scratch>/Equalized.xyz" << QStringList{"Completed", "Completed", "Failed"}
+        << "<scratch>/Equalized.xyz" << QStringList{"Completed|Idle", "Completed|Idle", "Failed"}
         << "Merging Chanels failed: ffmpeg failed: <output>: Invalid argument";
     QTest::newRow("the source") << "<source>" << idle << notTheSource;
     QTest::newRow("a link to the source") << "<scratch>/link to source.wav" << idle << notTheSource;
@@ -296,7 +299,11 @@ void tst_BadInputs::saveAs()
                                  && (!window->Label2->text().isEmpty()
                                      || Statuses(window).endsWith(QStringLiteral("Completed"))),
                              60000);
-    QCOMPARE(Statuses(window), statuses);
+    const QStringList shown = Statuses(window);
+    QCOMPARE(shown.size(), statuses.size());
+    for (int row = 0; row < shown.size(); ++row)
+        QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(statuses[row])).match(shown[row]).hasMatch(),
+                 qPrintable(shown.join(QLatin1String(", "))));
     QCOMPARE(window->Label2->text(), message);
     QVERIFY(form->Command2->isEnabled());
 
