@@ -359,43 +359,38 @@ bool FromConfiguration(const QString &text, double sampleRate, Profile *profile,
             }
             continue;
         }
-        if (keyword == QLatin1String("filter")) {
-            Filter filter;
-            const LineUse use = ParseFilter(tokens, sampleRate, &filter, &why);
+        // A filter or a curve counts for the channels of its section once
+        // it is read; "Wrong" ends the import, "NotUsed" sets the line aside.
+        const auto take = [&](LineUse use, const auto &addTo) {
             if (use == LineUse::Wrong) {
                 *problem = where + QLatin1Char(' ') + why;
                 return false;
             }
             if (use == LineUse::NotUsed) {
                 setAsideLine(index, line, why);
-                continue;
+                return true;
             }
             for (int channel = 0; channel < 2; ++channel) {
                 if (section[channel]) {
                     profile->covered[channel] = true;
                     if (use == LineUse::Applied)
-                        profile->curves[channel].filters.push_back(filter);
+                        addTo(profile->curves[channel]);
                 }
             }
+            return true;
+        };
+        if (keyword == QLatin1String("filter")) {
+            Filter filter;
+            const LineUse use = ParseFilter(tokens, sampleRate, &filter, &why);
+            if (!take(use, [&](auto &curve) { curve.filters.push_back(filter); }))
+                return false;
             continue;
         }
         if (keyword == QLatin1String("graphiceq") && !numbered) {
             std::vector<TargetCurve::Point> points;
             const LineUse use = ParseGraphic(rest, &points, &why);
-            if (use == LineUse::Wrong) {
-                *problem = where + QLatin1Char(' ') + why;
+            if (!take(use, [&](auto &curve) { curve.graphics.push_back(points); }))
                 return false;
-            }
-            if (use == LineUse::NotUsed) {
-                setAsideLine(index, line, why);
-                continue;
-            }
-            for (int channel = 0; channel < 2; ++channel) {
-                if (section[channel]) {
-                    profile->covered[channel] = true;
-                    profile->curves[channel].graphics.push_back(points);
-                }
-            }
             continue;
         }
         profile->notUsed << LineNotUsed(index, line, keyword == QLatin1String("include")
