@@ -5,6 +5,8 @@
 #include "core/tools/ImportCommands.h"
 #include "core/tools/CommandText.h"
 
+#include "BenchFigures.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -52,21 +54,6 @@ bool RunTogether(const QStringList &commands)
             && process->exitCode() == 0 && good;
     }
     return good;
-}
-
-// Seconds of processor time the finished children used so far: on a busy
-// machine it tells the tools' work apart from their waiting.
-double ChildrenCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 struct Variant

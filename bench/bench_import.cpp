@@ -6,6 +6,8 @@
 #include "core/tools/CommandText.h"
 #include "process/DOSOutputs.h"
 
+#include "BenchFigures.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -19,14 +21,6 @@
 #include <vector>
 
 namespace {
-
-// Seconds of processor time the finished children used so far.
-double ChildrenCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // Seconds the run took; negative when it failed or printed no duration.
 double TimedRun(const QString &command, QString *duration, std::vector<double> *cpuSeconds = nullptr)
@@ -46,12 +40,6 @@ double TimedRun(const QString &command, QString *duration, std::vector<double> *
     if (cpuSeconds)
         cpuSeconds->push_back(ChildrenCpuSeconds() - cpuBefore);
     return seconds;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -18,6 +18,8 @@
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/CommandText.h"
 
+#include "BenchFigures.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -47,15 +49,6 @@ constexpr double TargetRatio = 1.10;
 constexpr double TargetExportRatio = 0.60;
 constexpr double TargetLatenessMs = 50.0;
 constexpr double TargetPeakMb = 150.0;
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 double Worst(const std::vector<double> &values)
 {

@@ -9,6 +9,8 @@
 #include "core/tools/CommandText.h"
 #include "core/tools/ExportCommands.h"
 
+#include "BenchFigures.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -38,13 +40,6 @@ struct Run
     double cpuSeconds = 0;
     qint64 peakWorkspaceBytes = 0;
 };
-
-double ChildrenCpuSeconds()
-{
-    rusage usage{};
-    ::getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 qint64 FolderBytes(const QString &folder)
 {
@@ -96,15 +91,6 @@ Run Time(const QString &program, const QStringList &arguments, const QString &wo
     run.seconds = seconds;
     run.cpuSeconds = ChildrenCpuSeconds() - cpuBefore;
     return run;
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 struct Setting

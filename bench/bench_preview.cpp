@@ -7,6 +7,8 @@
 #include "core/tools/CommandText.h"
 #include "process/DOSOutputs.h"
 
+#include "BenchFigures.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -36,12 +38,6 @@ public:
     double position = 0;
     bool ended = false;
 };
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
-}
 
 bool Generate(const QString &tools, const QString &graph, const QString &path)
 {

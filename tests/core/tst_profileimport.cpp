@@ -120,21 +120,6 @@ double CurveDb(const Expected &expected, double f)
     return sum;
 }
 
-// The channel's chain as the session builds it from the settings.
-QString PlayedChain(const EqualizerSettings &settings, int channel)
-{
-    ChannelPlanner planner;
-    planner.Update(settings, channel, int(Rate), qQNaN());
-    EqualizerState state;
-    state.Bandwidth = settings.bandwidth;
-    state.LowCutEnabled = settings.lowCut;
-    state.SourceSampleRate = int(Rate);
-    BandGains texts;
-    for (int band = 0; band < BandTable::BandCount; ++band)
-        texts[band] = QString::fromStdString(settings.GainText(channel, band));
-    return ChannelPlanText::ChainText(state, texts, planner.Plan(channel));
-}
-
 } // namespace
 
 class tst_ProfileImport : public QObject
@@ -201,7 +186,7 @@ private slots:
                 continue;
             }
             QCOMPARE(result.settings.channels[channel].preampTenths, int(std::lround(expected.preampDb * 10)));
-            played[channel] = NoiseResponse::MeasureDb(PlayedChain(result.settings, channel), int(rate), frequencies, folder.path());
+            played[channel] = NoiseResponse::MeasureDb(Chains(result.settings, int(rate))[channel], int(rate), frequencies, folder.path());
             QCOMPARE(played[channel].size(), frequencies.size());
             const auto named = QRegularExpression(QLatin1String(channel ? "right " : "left ") + QLatin1String("([\\d.]+)")).match(said);
             const double figure = (named.hasMatch() ? named.captured(1) : said).toDouble();

@@ -2,8 +2,8 @@
 // the other wrote, and Cancel leaves neither a tool nor a file behind.
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
+#include "../core/PresetTestData.h"
 
-#include "core/equalizer/ChannelPlan.h"
 #include "core/equalizer/EqualizerState.h"
 #include "core/tools/WrittenAudioCheck.h"
 #include "core/tools/ToolOutputFacts.h"
@@ -69,23 +69,10 @@ QString WideChain(int bandwidth)
     gains.fill(QStringLiteral("0"));
     gains[29] = QStringLiteral("-12");
     gains[63] = gains[64] = QStringLiteral("3");
-    return EqualizerState{false, bandwidth, 44100}.BuildChain(gains);
-}
-
-// Both channels' chains as the window builds them for these settings at 44.1 kHz.
-std::array<QString, 2> DesignChains(const EqualizerSettings &settings)
-{
-    const EqualizerState state{settings.lowCut, settings.bandwidth, 44100};
-    ChannelPlanner planner;
-    std::array<QString, 2> chains;
-    for (int channel : {0, 1}) {
-        BandGains texts;
-        for (int band = 0; band < BandTable::BandCount; ++band)
-            texts[band] = QString::fromStdString(settings.GainText(channel, band));
-        planner.Update(settings, channel, 44100, std::numeric_limits<double>::quiet_NaN());
-        chains[channel] = ChannelPlanText::ChainText(state, texts, planner.Plan(channel));
-    }
-    return chains;
+    EqualizerState state;
+    state.Bandwidth = bandwidth;
+    state.SourceSampleRate = 44100;
+    return state.BuildChain(gains);
 }
 
 QVector<qint32> DecodedSamples(const QString &file)
@@ -324,7 +311,7 @@ void tst_ExportJob::identityElementsLeftOut()
             channel.moved[band] = true;
         }
     }
-    const std::array<QString, 2> chains = DesignChains(settings);
+    const QStringList chains = Chains(settings, 44100);
 
     TestAppFolder app;
     QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));

@@ -22,12 +22,6 @@ bool SamePeak(double a, double b)
     return a == b || (std::isnan(a) && std::isnan(b));
 }
 
-// Tenths rounded up: an amount "up to" which something may happen.
-double TenthsAbove(double db)
-{
-    return std::ceil(db * 10 - 1e-6) / 10;
-}
-
 } // namespace
 
 bool ChannelPlanner::Inputs::SameSolve(const Inputs &other) const
@@ -97,12 +91,16 @@ QString FrequencyText(double frequency)
                              : QString::number(std::lround(frequency)) + QLatin1String(" Hz");
 }
 
+QString UpToText(double db)
+{
+    return QString::number(std::ceil(db * 10 - 1e-6) / 10, 'f', 1) + QLatin1String(" dB");
+}
+
 QString ClipWarning(int channel, const ChannelPlan &plan)
 {
     if (plan.clipDb <= 0 || plan.chain.preGainDb < 0)
         return QString();
-    return ChannelName(channel) + QLatin1String(" channel may clip by up to ")
-        + QString::number(TenthsAbove(plan.clipDb), 'f', 1) + QLatin1String(" dB");
+    return ChannelName(channel) + QLatin1String(" channel may clip by up to ") + UpToText(plan.clipDb);
 }
 
 QString DeviationWarning(int channel, const ChannelPlan &plan)

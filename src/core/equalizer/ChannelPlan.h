@@ -73,6 +73,9 @@ namespace ChannelPlanText {
 
 // "250 Hz", "1.2 kHz".
 QString FrequencyText(double frequency);
+// "7.2 dB": the tenths rounded up, for an amount "up to" which something
+// happens, never below it.
+QString UpToText(double db);
 
 // "Left channel may clip by up to 7.2 dB"; empty when it does not.
 QString ClipWarning(int channel, const ChannelPlan &plan);

@@ -48,12 +48,6 @@ QString Decibels(double value)
     return QString::number(value, 'f', 1) + QLatin1String(" dB");
 }
 
-// Tenths rounded up, so the figure is never below the difference.
-QString DecibelsAbove(double value)
-{
-    return Decibels(std::ceil(value * 10 - 1e-9) / 10);
-}
-
 QString ChannelNames(const std::array<bool, 2> &set)
 {
     if (set[0] && set[1])
@@ -229,7 +223,7 @@ QStringList PlayedSentences(const Applied &applied)
     std::array<QString, 2> figures, misses;
     std::array<bool, 2> missing{};
     for (int channel = 0; channel < 2; ++channel) {
-        figures[channel] = DecibelsAbove(result.largestDifferenceDb[channel]);
+        figures[channel] = ChannelPlanText::UpToText(result.largestDifferenceDb[channel]);
         misses[channel] = RegionsText(applied.fits[channel].regions);
         missing[channel] = result.channelsSet[channel] && !misses[channel].isEmpty();
     }
