@@ -6,15 +6,10 @@
 #include "core/tools/CommandText.h"
 
 using CommandText::QuoteArgument;
+using CommandText::QuoteTool;
 using CommandText::QuoteToolFile;
 
 namespace {
-
-// Every command finds its tool here, so where the tools live is decided once.
-QString Tool(const QString &appFolder, const char *name)
-{
-    return QuoteArgument(appFolder + QLatin1Char('/') + QLatin1String(name));
-}
 
 // The quotes enclose only the volume; the chain follows the comma verbatim.
 QString VolumeAndChain(qint16 level, const QString &chain)
@@ -35,7 +30,7 @@ QString VolumeText(qint16 level)
 QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
                   double startSeconds)
 {
-    return Tool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit -f lavfi -i ")
+    return QuoteTool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit -f lavfi -i ")
         + QuoteArgument(PreviewGraph::ChannelReader(sourceWav, startSeconds)) + QLatin1String(" -af ")
         + QuoteArgument(graph);
 }
@@ -44,7 +39,7 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
                       const QString &chain, const QString &outWav)
 {
     // Float, so a level or boost above full scale survives until the merge.
-    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
+    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
         + QLatin1String(" -i ") + QuoteToolFile(sourceWav)
         + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteToolFile(outWav);
 }
@@ -52,7 +47,7 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
                       const QString &chain, int pipe)
 {
-    return Tool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
+    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
         + QLatin1String(" -i ") + QuoteToolFile(sourceWav) + VolumeAndChain(level, chain)
         + QStringLiteral(" -c:a pcm_f32le -f nut pipe:%1").arg(pipe);
 }

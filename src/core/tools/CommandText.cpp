@@ -52,6 +52,11 @@ QString QuoteToolFile(const QString &path)
     return QuoteArgument(ToolFile(path));
 }
 
+QString QuoteTool(const QString &toolFolder, const char *name)
+{
+    return QuoteArgument(toolFolder + QLatin1Char('/') + QLatin1String(name));
+}
+
 QStringList SplitCommandText(const QString &text)
 {
     QStringList arguments;

@@ -18,6 +18,9 @@ QString QuoteArgument(const QString &value);
 QString ToolFile(const QString &path);
 // ToolFile inserted into a command text.
 QString QuoteToolFile(const QString &path);
+// A tool ("ffmpeg") in the folder the tools are taken from, as a command
+// text begins: every command finds its tool here, so that is decided once.
+QString QuoteTool(const QString &toolFolder, const char *name);
 
 // Arguments are separated by blanks or tabs outside double quotes; a double
 // quote opens or closes a quoted stretch anywhere in an argument and is

@@ -4,7 +4,7 @@
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/CommandText.h"
 
-using CommandText::QuoteArgument;
+using CommandText::QuoteTool;
 using CommandText::QuoteToolFile;
 
 namespace {
@@ -53,7 +53,7 @@ QString SourceBranch(qint16 level, const QString &chain, const char *label)
 QString JoinInputs(const QString &appFolder, const QString &inputs, const QString &outputFile,
                    int sourceBitsPerSample)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y") + inputs
+    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y") + inputs
         + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
         + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
 }
@@ -78,7 +78,7 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, qint16 level,
                             const QString &chain, int pipe)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
+    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y -i ")
         + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
         + ImportCommands::ChannelBranch(channel, SourceBranch(level, chain, "[c]"))
         + QStringLiteral("\" -map \"[c]\" -c:a pcm_f32le -f nut pipe:%1").arg(pipe);
@@ -106,7 +106,7 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 
 {
     // The source's tags stay behind, as they do when the channels pass
     // through the workspace files.
-    return QuoteArgument(appFolder + QLatin1String("/ffmpeg")) + QLatin1String(" -y -i ")
+    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y -i ")
         + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
         + ImportCommands::ChannelGraph(SourceBranch(leftLevel, leftChain, "[l]"),
                                        SourceBranch(rightLevel, rightChain, "[r]"))
@@ -116,7 +116,7 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 
 
 QString ProbeAudio(const QString &appFolder, const QString &file)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffprobe"))
+    return QuoteTool(appFolder, "ffprobe")
         + QLatin1String(" -v error -select_streams a:0 -show_entries stream=channels:format=duration"
                         " -of default=noprint_wrappers=1 ")
         + QuoteToolFile(file);

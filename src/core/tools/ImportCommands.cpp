@@ -2,7 +2,7 @@
 
 #include "core/tools/CommandText.h"
 
-using CommandText::QuoteArgument;
+using CommandText::QuoteTool;
 using CommandText::QuoteToolFile;
 
 namespace {
@@ -47,14 +47,14 @@ QString ChannelBranch(int channel, const QString &end)
 
 QString ProbeCommand(const QString &appFolder, const QString &sourceFile)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffprobe"))
+    return QuoteTool(appFolder, "ffprobe")
         + QLatin1String(" -hide_banner -stats -i ") + QuoteToolFile(sourceFile);
 }
 
 QString SplitCommand(const QString &appFolder, const QString &sourceFile,
                      const QString &leftWav, const QString &rightWav)
 {
-    return QuoteArgument(appFolder + QLatin1String("/ffmpeg"))
+    return QuoteTool(appFolder, "ffmpeg")
         + QLatin1String(" -y -i ") + QuoteToolFile(sourceFile)
         + QLatin1String(" -filter_complex \"")
         + ChannelGraph(MeasuredFloat + QLatin1String("[left]"), MeasuredFloat + QLatin1String("[right]"))
