@@ -16,6 +16,7 @@
 #include "ui/Form2.h"
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ChannelCommands.h"
+#include "core/tools/ExportCommands.h"
 #include "core/tools/CommandText.h"
 
 #include "BenchFigures.h"
@@ -395,7 +396,7 @@ bool TimeBatch(const TestAppFolder &app, int files, int seconds, int rounds, dou
         const QString rout = folder + QStringLiteral("/Rout%1.wav").arg(i);
         steps << ChannelCommands::RenderChannel(TestAppFolder::binFolder(), left, 1, chain, lout)
               << ChannelCommands::RenderChannel(TestAppFolder::binFolder(), right, 1, chain, rout)
-              << ChannelCommands::JoinForExport(TestAppFolder::binFolder(), lout, rout,
+              << ExportCommands::Join(TestAppFolder::binFolder(), lout, rout,
                                                 folder + QStringLiteral("/alone%1.wav").arg(i), 0);
     }
     std::vector<double> batches, alones, busyBatches, busyAlones;
@@ -492,7 +493,7 @@ int main(int argc, char *argv[])
                                                 shared.LeftFilterChain, shared.LeftOutWav),
                  ChannelCommands::RenderChannel(app.path(), shared.RightSourceWav, shared.RightVolume,
                                                 shared.RightFilterChain, shared.RightOutWav),
-                 ChannelCommands::JoinForExport(app.path(), shared.LeftOutWav, shared.RightOutWav, output,
+                 ExportCommands::Join(app.path(), shared.LeftOutWav, shared.RightOutWav, output,
                                                shared.SourceBitsPerSample)},
                 &probe, &latenessAlone);
             busyAlone.push_back(CpuTimes::BusyPercentSince(start));

@@ -1,6 +1,7 @@
 // The command texts of the preview and the export, character for character,
 // and the argument vectors the tools receive from them.
 #include "core/tools/ChannelCommands.h"
+#include "core/tools/ExportCommands.h"
 #include "core/tools/CommandText.h"
 
 #include <QtTest>
@@ -60,10 +61,10 @@ void tst_ChannelCommands::commandText_data()
         << "/opt/brenvox/ffmpeg -y -max_size 65536 -i file:/opt/brenvox/TempWavs/Right.wav -af \"volume=0\"," + Chain
                + " -c:a pcm_f32le file:/opt/brenvox/TempWavs/Rout.wav";
     QTest::newRow("export join has -y once")
-        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"), 24)
+        << ExportCommands::Join(App, Lout, Rout, QStringLiteral("/home/ann/song.mp3"), 24)
         << Join + "file:/home/ann/song.mp3";
     QTest::newRow("32-bit source to FLAC")
-        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/song.flac"), 32)
+        << ExportCommands::Join(App, Lout, Rout, QStringLiteral("/home/ann/song.flac"), 32)
         << Join + "-sample_fmt s32 file:/home/ann/song.flac";
     QTest::newRow("folder with blanks")
         << ChannelCommands::RenderChannel(BlankApp, BlankTemp + "Left.wav", 1, Chain,
@@ -71,7 +72,7 @@ void tst_ChannelCommands::commandText_data()
         << "\"/home/ann/My Apps/brenvox/ffmpeg\" -y -max_size 65536 -i \"file:/home/ann/My Apps/brenvox/TempWavs/Left.wav\""
            " -af \"volume=1\"," + Chain + " -c:a pcm_f32le \"file:/home/ann/My Apps/brenvox/TempWavs/Lout.wav\"";
     QTest::newRow("output with blanks and a quote")
-        << ChannelCommands::JoinForExport(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"), 16)
+        << ExportCommands::Join(App, Lout, Rout, QStringLiteral("/home/ann/My \"Best\" Mix.wav"), 16)
         << Join + "-rf64 auto \"file:/home/ann/My \\\"Best\\\" Mix.wav\"";
 }
 
@@ -111,7 +112,7 @@ void tst_ChannelCommands::volumeArgument()
 void tst_ChannelCommands::pathsWithBlanksStayOneArgument()
 {
     const QString output = QStringLiteral("/home/ann/My \"Best\" Mix.flac");
-    const QStringList join = CommandText::SplitCommandText(ChannelCommands::JoinForExport(
+    const QStringList join = CommandText::SplitCommandText(ExportCommands::Join(
         BlankApp, BlankTemp + "Lout.wav", BlankTemp + "Rout.wav", output, 24));
     QCOMPARE(join, (QStringList{BlankApp + "/ffmpeg", "-y", "-max_size", "65536", "-i", "file:" + BlankTemp + "Lout.wav",
                                 "-max_size", "65536", "-i", "file:" + BlankTemp + "Rout.wav", "-filter_complex",

@@ -1,7 +1,6 @@
 // Builds the channel render, merge and player command texts.
 #include "core/tools/ChannelCommands.h"
 
-#include "core/tools/ExportCommands.h"
 #include "core/tools/PreviewGraph.h"
 #include "core/tools/CommandText.h"
 
@@ -55,18 +54,6 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 QString PipeInput(int pipe)
 {
     return QStringLiteral(" -f nut -i pipe:%1").arg(pipe);
-}
-
-QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
-                      const QString &rightOutWav, const QString &outputFile,
-                      int sourceBitsPerSample)
-{
-    return ExportCommands::Join(appFolder, leftOutWav, rightOutWav, outputFile, sourceBitsPerSample);
-}
-
-QString ProbeAudio(const QString &appFolder, const QString &file)
-{
-    return ExportCommands::ProbeAudio(appFolder, file);
 }
 
 } // namespace ChannelCommands

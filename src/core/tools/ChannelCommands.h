@@ -37,11 +37,4 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
 // What reads such a pipe: " -f nut -i pipe:3".
 QString PipeInput(int pipe);
 
-
-// The export's commands, now in ExportCommands.
-QString JoinForExport(const QString &appFolder, const QString &leftOutWav,
-                      const QString &rightOutWav, const QString &outputFile,
-                      int sourceBitsPerSample);
-QString ProbeAudio(const QString &appFolder, const QString &file);
-
 } // namespace ChannelCommands
