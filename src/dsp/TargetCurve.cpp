@@ -1,6 +1,8 @@
 // Sums the profile's parts.
 #include "dsp/TargetCurve.h"
 
+#include "dsp/ChannelResponse.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,6 +32,37 @@ double CurveDb(const Curve &curve, double frequency, double sampleRate)
     for (const std::vector<Point> &graphic : curve.graphics)
         sum += InterpolatedDb(graphic, frequency);
     return sum;
+}
+
+std::vector<double> CurveDb(const Curve &curve, const std::vector<double> &frequencies, double sampleRate)
+{
+    std::vector<ChannelResponse::SquaredMagnitude> designed;
+    designed.reserve(curve.filters.size());
+    for (const BiquadResponse::Filter &filter : curve.filters) {
+        const BiquadResponse::Coefficients c = BiquadResponse::Design(filter, sampleRate);
+        designed.emplace_back(c.b0, c.b1, c.b2, c.a0, c.a1, c.a2);
+    }
+    // One logarithm per few filters: a filter's power ratio stays within
+    // 1e-10 to 1e10 (gains within 100 dB; a notch may reach 0, which the
+    // logarithm takes as it would alone), so a product of 16 stays finite.
+    constexpr size_t PerLogarithm = 16;
+    std::vector<double> sums(frequencies.size(), 0.0);
+    for (size_t i = 0; i < frequencies.size(); ++i) {
+        const double phi = ChannelResponse::Phi(frequencies[i], sampleRate);
+        double sum = 0, product = 1;
+        for (size_t k = 0; k < designed.size(); ++k) {
+            product *= designed[k].Ratio(phi);
+            if (k % PerLogarithm == PerLogarithm - 1) {
+                sum += 10 * std::log10(product);
+                product = 1;
+            }
+        }
+        sum += 10 * std::log10(product);
+        for (const std::vector<Point> &graphic : curve.graphics)
+            sum += InterpolatedDb(graphic, frequencies[i]);
+        sums[i] = sum;
+    }
+    return sums;
 }
 
 } // namespace TargetCurve

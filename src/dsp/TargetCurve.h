@@ -25,5 +25,8 @@ struct Curve
 
 // The sum in dB of every filter's response and every graphic line.
 double CurveDb(const Curve &curve, double frequency, double sampleRate);
+// The same at many frequencies, each filter designed once: the work grows
+// with the filters times the frequencies, not with their square.
+std::vector<double> CurveDb(const Curve &curve, const std::vector<double> &frequencies, double sampleRate);
 
 } // namespace TargetCurve

@@ -97,9 +97,19 @@ std::vector<double> Grid(const TargetCurve::Curve &curve, double sampleRate)
     for (int i = 0; i < GridPoints; ++i)
         grid[size_t(i)] = 20 * std::pow(top / 20, double(i) / (GridPoints - 1));
     // A narrow filter is deepest at its centre, which the grid may step over.
+    // Beyond as many centres as grid points only the narrowest are added,
+    // so that the work grows with the filters and not their square.
+    std::vector<const Filter *> centred;
     for (const Filter &filter : curve.filters)
         if (filter.frequency > 20 && filter.frequency < top)
-            grid.push_back(filter.frequency);
+            centred.push_back(&filter);
+    if (centred.size() > size_t(GridPoints)) {
+        std::nth_element(centred.begin(), centred.begin() + GridPoints, centred.end(),
+                         [](const Filter *a, const Filter *b) { return a->q > b->q; });
+        centred.resize(size_t(GridPoints));
+    }
+    for (const Filter *filter : centred)
+        grid.push_back(filter->frequency);
     std::sort(grid.begin(), grid.end());
     return grid;
 }
@@ -111,6 +121,7 @@ Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &
 {
     const std::vector<double> grid = Grid(curve, played.sampleRate);
     const std::vector<double> bands = ChannelResponse::FiltersDb(played, grid);
+    const std::vector<double> targets = TargetCurve::CurveDb(curve, grid, played.sampleRate);
     Fit fit;
     Region region;
     bool inRegion = false;
@@ -132,7 +143,7 @@ Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &
         clampedFrom = clampedTo = worst = 0;
     };
     for (size_t i = 0; i < grid.size(); ++i) {
-        const double target = std::max(DeepestDb, TargetCurve::CurveDb(curve, grid[i], played.sampleRate));
+        const double target = std::max(DeepestDb, targets[i]);
         const double miss = bands[i] - target;
         fit.largestDb = std::max(fit.largestDb, std::abs(miss + played.preampDb - preampDb));
         const bool clamped = std::abs(target) > range + 0.5;
@@ -191,8 +202,9 @@ Applied Apply(const Target &target, EqualizerSettings settings, double sampleRat
         if (!target.covered[channel])
             continue;
         ChannelSettings &sliders = settings.channels[channel];
+        const std::vector<double> atBands = TargetCurve::CurveDb(target.curves[channel], BandFrequencies(), sampleRate);
         for (int band = 0; band < BandTable::BandCount; ++band) {
-            const double db = TargetCurve::CurveDb(target.curves[channel], BandFrequencies()[size_t(band)], sampleRate);
+            const double db = atBands[size_t(band)];
             sliders.gains[size_t(band)] = std::isnan(db) ? 0 : int(std::clamp(std::round(db), -range, range));
         }
         sliders.moved.fill(true);
