@@ -34,7 +34,8 @@ double CurveDb(const Curve &curve, double frequency, double sampleRate)
     return sum;
 }
 
-std::vector<double> CurveDb(const Curve &curve, const std::vector<double> &frequencies, double sampleRate)
+std::vector<double> CurveDb(const Curve &curve, const std::vector<double> &frequencies, double sampleRate,
+                            const std::atomic<bool> *stop)
 {
     std::vector<ChannelResponse::SquaredMagnitude> designed;
     designed.reserve(curve.filters.size());
@@ -47,7 +48,7 @@ std::vector<double> CurveDb(const Curve &curve, const std::vector<double> &frequ
     // logarithm takes as it would alone), so a product of 16 stays finite.
     constexpr size_t PerLogarithm = 16;
     std::vector<double> sums(frequencies.size(), 0.0);
-    for (size_t i = 0; i < frequencies.size(); ++i) {
+    for (size_t i = 0; i < frequencies.size() && !(stop && *stop); ++i) {
         const double phi = ChannelResponse::Phi(frequencies[i], sampleRate);
         double sum = 0, product = 1;
         for (size_t k = 0; k < designed.size(); ++k) {

@@ -3,6 +3,7 @@
 
 #include "dsp/BiquadResponse.h"
 
+#include <atomic>
 #include <vector>
 
 namespace TargetCurve {
@@ -26,7 +27,9 @@ struct Curve
 // The sum in dB of every filter's response and every graphic line.
 double CurveDb(const Curve &curve, double frequency, double sampleRate);
 // The same at many frequencies, each filter designed once: the work grows
-// with the filters times the frequencies, not with their square.
-std::vector<double> CurveDb(const Curve &curve, const std::vector<double> &frequencies, double sampleRate);
+// with the filters times the frequencies, not with their square. Once
+// *stop is set it returns early, its values no longer meaningful.
+std::vector<double> CurveDb(const Curve &curve, const std::vector<double> &frequencies, double sampleRate,
+                            const std::atomic<bool> *stop = nullptr);
 
 } // namespace TargetCurve

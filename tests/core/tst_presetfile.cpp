@@ -75,6 +75,9 @@ private slots:
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "the file is not a text file";
         QTest::newRow("another tool's JSON") << QByteArray("{\"name\": \"flat\", \"bands\": [1, 2]}")
                                              << "the file is not a Brenvox preset";
+        QTest::newRow("another tool's JSON in UTF-16") << QByteArray("\xff\xfe{\0}\0", 6)
+                                                       << "the file is not a Brenvox preset";
+        QTest::newRow("control bytes") << QByteArray("\x01\x02\x03\x04{}") << "the file is not a text file";
         QTest::newRow("truncated") << PresetFile::ToJson(EqualizerSettings()).left(300)
                                    << "the file is not valid JSON";
         QTest::newRow("version 99") << WithChange("\"version\": 2", "\"version\": 99")

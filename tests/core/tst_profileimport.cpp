@@ -254,6 +254,8 @@ private slots:
         QTest::newRow("gain 1e308") << "Filter: ON PK Fc 90 Hz Gain 1e308 dB Q 1" << "Gain 1e308 is not within -100 to 100 dB";
         QTest::newRow("BW Oct at half the rate") << "Filter: ON PK Fc 23999 Hz Gain 3 dB BW Oct 2" << "BW Oct 2 gives no Q at Fc 23999 Hz";
         QTest::newRow("preamp -1e308") << "Preamp: -1e308 dB" << "Preamp -1e308 is not within -200 to 100 dB";
+        QTest::newRow("BW Oct 1e-300") << "Filter: ON PK Fc 90 Hz Gain 3 dB BW Oct 1e-300"
+                                       << "BW Oct 1e-300 is narrower than Q 1000 at Fc 90 Hz";
         QTest::newRow("GraphicEQ point inf") << "GraphicEQ: 20 0; 90 inf" << "point \"90 inf\" is not within 0 to 100000 Hz and -100 to 100 dB";
     }
 
@@ -266,6 +268,76 @@ private slots:
         const ProfileImport::Result result = ProfileImport::FromText(QStringLiteral("p.txt"), kept + line, Before(), 48000);
         QVERIFY(result.ok && result.settings == alone.settings);
         QCOMPARE(result.message, alone.message.chopped(1) + QStringLiteral(". Lines not used: 2 \"%1\" (%2).").arg(line, why));
+    }
+
+    // Each layout people keep these files in reads as the plainest one
+    // with the same meaning.
+    void readsRealLayouts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("listener");
+        QTest::addColumn<QString>("plainName");
+        QTest::addColumn<QByteArray>("plain");
+        QTest::addColumn<QString>("alsoSays");
+        const QByteArray columns("hz,left,right\n500,20,10\n1000,30,20\n4000,60,45\n");
+        const QByteArray rows("Subject, Ear, 500, 1000, 4000\nA, L, 20, 30, 60\nA, R, 10, 20, 45\n");
+        const QByteArray listener("\"audiogram_cfs\": [500, 1000, 4000], \"audiogram_levels_l\": [20, 30, 60], "
+                                  "\"audiogram_levels_r\": [10, 20, 45]}");
+        const QByteArray filter("Preamp: -2 dB\nFilter: ON PK Fc 1000 Hz Gain -3 dB Q 1\n");
+        const QString curve = QStringLiteral("frequency,raw,equalization\n20,0,2.5\n1000,0,-1.5\n20000,0,3\n");
+        const QByteArray preset = "{\"output\": {\"equalizer\": {\"num-bands\": 1, \"left\": {\"band0\": {\"type\": \"Bell\", "
+                                  "\"frequency\": 1000, \"gain\": -3, \"q\": 1}}}%1}}";
+        QTest::newRow("a column per ear, columns quoted") << "a.csv" << QByteArray("\"hz\",\"left\",\"right\"\n\"500\",\"20\",\"10\"\n1000,30,20\n4000,60,45\n")
+                                                         << "" << "p.csv" << columns << "";
+        QTest::newRow("a row per ear, blanks after commas") << "a.csv" << rows << "" << "p.csv" << columns << "";
+        QTest::newRow("a row per ear, BOM and CRLF") << "a.csv" << "\xef\xbb\xbf" + QByteArray(rows).replace("\n", "\r\n")
+                                                    << "" << "p.csv" << columns << "";
+        QTest::newRow("a row per ear, quoted, no blanks") << "a.csv"
+            << QByteArray("\"Subject\",\"Ear\",\"500\",\"1000\",\"4000\"\n\"A\",\"L\",20,30,60\n\"A\",\"R\",10,20,45\n")
+            << "" << "p.csv" << columns << "";
+        QTest::newRow("a column per ear, semicolons, decimal commas") << "a.csv"
+            << QByteArray("Hz;Left;Right\r\n500;20,0;10\r\n1000;30;20,0\r\n4000;60;45\r\n") << "" << "p.csv" << columns << "";
+        QTest::newRow("listeners, one") << "l.json" << "{\"L0001\": {\"name\": \"L0001\", " + listener + "}" << ""
+                                        << "p.csv" << columns << "(listener L0001)";
+        QTest::newRow("listeners, the second of two") << "l.json"
+            << "{\"L0001\": {\"audiogram_cfs\": [500], \"audiogram_levels_l\": [0], \"audiogram_levels_r\": [0]}, \"L0002\": {" + listener + "}"
+            << "L0002" << "p.csv" << columns << "(listener L0002)";
+        QTest::newRow("listeners, a list") << "l.json" << "[{\"name\": \"A\", " + listener + "]" << "A" << "p.csv" << columns << "";
+        QTest::newRow("equalization, semicolons") << "e.csv" << QString(curve).replace(',', ';').toUtf8() << "" << "p.csv"
+                                                  << curve.toUtf8() << "";
+        QTest::newRow("text in Latin-1") << "l.txt" << "# Kopfh\xf6rer\n" + filter << "" << "p.txt" << filter << "";
+        const QString utf16 = QString::fromUtf8("# Kopfhörer\r\n" + filter);
+        QTest::newRow("text in UTF-16, little-endian") << "u.txt"
+            << "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), 2 * utf16.size())
+            << "" << "p.txt" << filter << "";
+        QTest::newRow("preset's other effects") << "p.json" << QByteArray(preset).replace("%1", ", \"convolver#0\": {\"kernel\": \"room\"}, \"blocklist\": []")
+            << "" << "p.json" << QByteArray(preset).replace("%1", "") << "Lines not used: output/convolver#0 (only the equalizer is read).";
+        QByteArray many = filter;
+        for (int line = 0; line < 20000; ++line)
+            many += "Loudness: on\n";
+        QTest::newRow("20000 lines not used") << "m.txt" << many << "" << "p.txt" << filter << "; 19988 more.";
+    }
+
+    void readsRealLayouts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, listener);
+        QFETCH(QString, plainName);
+        QFETCH(QByteArray, plain);
+        QFETCH(QString, alsoSays);
+        const QString path = mDir.filePath(name), plainPath = mDir.filePath(QStringLiteral("plain/") + plainName);
+        QVERIFY(QDir().mkpath(mDir.filePath(QStringLiteral("plain"))));
+        for (const auto &[file, bytes] : {std::make_pair(path, content), std::make_pair(plainPath, plain)}) {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::WriteOnly | QIODevice::Truncate) && written.write(bytes) == bytes.size());
+        }
+        const ProfileImport::Result expected = ProfileImport::ImportFile(plainPath, Before(), 48000);
+        const ProfileImport::Result result = ProfileImport::ImportFile(path, Before(), 48000, listener);
+        QVERIFY2(expected.ok, qPrintable(expected.message));
+        QVERIFY2(result.ok && result.settings == expected.settings && result.message.contains(alsoSays),
+                 qPrintable(result.message));
     }
 
     void badInput_data()
@@ -292,6 +364,17 @@ private slots:
             << "line 2 (\"500,10,200\") has a level outside -20 to 120 dB HL";
         QTest::newRow("audiogram text") << "a.csv" << QByteArray("hz,l,r\n500,ten,20\n")
             << "line 2 (\"500,ten,20\") is not a frequency, a left and a right level";
+        QTest::newRow("audiogram, a frequency twice") << "a.csv" << QByteArray("hz,l,r\n500,10,20\n500,15,20\n")
+            << "it holds two levels at 500 Hz for the left ear";
+        QTest::newRow("control bytes") << "c.txt" << QByteArray("Preamp: -3 dB\x01\x02\n") << "the file is not a text file";
+        QTest::newRow("listeners, none chosen") << "l.json"
+            << QByteArray("{\"L1\": {\"audiogram_cfs\": [500], \"audiogram_levels_l\": [5], \"audiogram_levels_r\": [5]},"
+                          " \"L2\": {\"audiogram_cfs\": [500], \"audiogram_levels_l\": [5], \"audiogram_levels_r\": [5]}}")
+            << "it holds the audiograms of 2 listeners (L1, L2): choose one";
+        QTest::newRow("preset without a band in use") << "p.json"
+            << QByteArray("{\"output\": {\"equalizer\": {\"num-bands\": 2, \"left\": {\"band0\": {\"type\": \"Off\"}, "
+                          "\"band1\": {\"type\": \"Bell\", \"mute\": true}}}, \"exciter\": {}}}")
+            << "its equalizer output/equalizer has no band in use; not used: output/exciter (only the equalizer is read)";
         QTest::newRow("10 MB") << "big.txt" << QByteArray(10 * 1024 * 1024, '#')
             << "the file is 10240 KB, more than a preset or profile can be (1024 KB)";
         // Opening a FIFO without a writer must not wait for one.

@@ -1,6 +1,7 @@
 // Reads audiograms, refusing levels and frequencies no audiogram holds.
 #include "core/presets/Audiogram.h"
 
+#include "core/presets/Csv.h"
 #include "core/presets/ProfileFormats.h"
 
 #include <QJsonArray>
@@ -15,9 +16,7 @@ namespace {
 
 bool Number(const QString &text, double *value)
 {
-    bool ok = false;
-    *value = text.trimmed().toDouble(&ok);
-    return ok && std::isfinite(*value);
+    return Csv::Number(text, value) && std::isfinite(*value);
 }
 
 // A measured level into the ear's points; *problem says what is wrong with it.
@@ -27,9 +26,6 @@ bool AddLevel(Levels *levels, int ear, double frequency, double level, QString *
         *problem = QStringLiteral("has a frequency outside 20 to 20000 Hz");
     else if (level < -20 || level > 120)
         *problem = QStringLiteral("has a level outside -20 to 120 dB HL");
-    else if (std::any_of(levels->ears[ear].begin(), levels->ears[ear].end(),
-                         [&](const TargetCurve::Point &point) { return point.frequency == frequency; }))
-        *problem = QStringLiteral("repeats a frequency");
     else
         levels->ears[ear].push_back({frequency, level});
     return problem->isEmpty();
@@ -44,8 +40,17 @@ bool Finish(Levels *levels, QString *problem)
                                                                  .arg(QLatin1String(ear == 0 ? "left" : "right"));
             return false;
         }
-        std::sort(levels->ears[ear].begin(), levels->ears[ear].end(),
+        auto &points = levels->ears[ear];
+        std::sort(points.begin(), points.end(),
             [](const TargetCurve::Point &a, const TargetCurve::Point &b) { return a.frequency < b.frequency; });
+        // Sorted first, so that a file of any length is checked in one pass.
+        const auto repeated = std::adjacent_find(points.begin(), points.end(),
+            [](const TargetCurve::Point &a, const TargetCurve::Point &b) { return a.frequency == b.frequency; });
+        if (repeated != points.end()) {
+            *problem = QStringLiteral("it holds two levels at %1 Hz for the %2 ear")
+                           .arg(repeated->frequency).arg(QLatin1String(ear == 0 ? "left" : "right"));
+            return false;
+        }
     }
     return true;
 }
@@ -59,9 +64,9 @@ int EarOf(const QString &text)
 }
 
 // "Subject, Ear, 500, 1000, ...": the title row, then a row per ear.
-bool FromEarRows(const QStringList &lines, int titleIndex, Levels *levels, QString *problem)
+bool FromEarRows(const QStringList &lines, int titleIndex, QChar separator, Levels *levels, QString *problem)
 {
-    const QStringList titles = lines[titleIndex].split(QLatin1Char(','));
+    const QStringList titles = Csv::Fields(lines[titleIndex], separator);
     int earColumn = -1, subjectColumn = -1;
     std::vector<std::pair<int, double>> frequencies; // column, Hz
     for (int column = 0; column < titles.size(); ++column) {
@@ -81,7 +86,7 @@ bool FromEarRows(const QStringList &lines, int titleIndex, Levels *levels, QStri
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const QString where = QStringLiteral("line %1 (\"%2\")").arg(index + 1).arg(line.left(80));
-        const QStringList fields = line.split(QLatin1Char(','));
+        const QStringList fields = Csv::Fields(line, separator);
         const QString rowSubject = fields.value(subjectColumn).trimmed();
         if (subject.isNull())
             subject = rowSubject;
@@ -120,16 +125,17 @@ namespace Audiogram {
 bool FromCsv(const QString &text, Levels *levels, QString *problem)
 {
     const QStringList lines = text.split(QLatin1Char('\n'));
+    const QChar separator = Csv::Separator(lines);
     bool titlesAllowed = true;
     for (int index = 0; index < lines.size(); ++index) {
         const QString line = lines[index].trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const bool first = std::exchange(titlesAllowed, false);
-        if (first && line.split(QLatin1Char(',')).contains(QLatin1String("ear"), Qt::CaseInsensitive))
-            return FromEarRows(lines, index, levels, problem);
+        const QStringList fields = Csv::Fields(line, separator);
+        if (first && fields.contains(QLatin1String("ear"), Qt::CaseInsensitive))
+            return FromEarRows(lines, index, separator, levels, problem);
         const QString where = QStringLiteral("line %1 (\"%2\")").arg(index + 1).arg(line.left(80));
-        const QStringList fields = line.split(QLatin1Char(','));
         double values[3] = {0, 0, 0};
         bool numbers = fields.size() == 3;
         for (int field = 0; numbers && field < 3; ++field)
@@ -182,6 +188,42 @@ bool FromJson(const QJsonObject &root, Levels *levels, QString *problem)
         }
     }
     return Finish(levels, problem);
+}
+
+QStringList Listeners(const QJsonDocument &document)
+{
+    QStringList names;
+    if (document.isObject() && !IsAudiogramJson(document.object())) {
+        const QJsonObject root = document.object();
+        for (auto it = root.begin(); it != root.end(); ++it)
+            if (IsAudiogramJson(it.value().toObject()))
+                names << it.key();
+    }
+    const QJsonArray list = document.array();
+    for (qsizetype index = 0; index < list.size(); ++index) {
+        const QJsonObject listener = list.at(index).toObject();
+        const QString name = listener.value(QLatin1String("name")).toString();
+        if (IsAudiogramJson(listener))
+            names << (name.isEmpty() || names.contains(name) ? QString::number(index + 1) : name);
+    }
+    return names;
+}
+
+QJsonObject Listener(const QJsonDocument &document, const QString &name)
+{
+    if (document.isObject()) {
+        const QJsonObject listener = document.object().value(name).toObject();
+        return IsAudiogramJson(listener) ? listener : QJsonObject();
+    }
+    const qsizetype at = Listeners(document).indexOf(name);
+    if (at < 0)
+        return QJsonObject();
+    // The names stand for the listeners with an audiogram, in list order.
+    qsizetype seen = -1;
+    for (const QJsonValue &value : document.array())
+        if (IsAudiogramJson(value.toObject()) && ++seen == at)
+            return value.toObject();
+    return QJsonObject();
 }
 
 } // namespace Audiogram

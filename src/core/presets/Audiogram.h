@@ -4,6 +4,7 @@
 
 #include "dsp/TargetCurve.h"
 
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -30,5 +31,13 @@ bool FromCsv(const QString &text, Levels *levels, QString *problem);
 // frequencies and each ear's levels, null where not measured.
 bool IsAudiogramJson(const QJsonObject &root);
 bool FromJson(const QJsonObject &root, Levels *levels, QString *problem);
+
+// A hearing-research data set's listeners file: one such object per
+// listener, keyed by the listener's name, or a list of them, each named by
+// its "name" (else its place, from 1). Their names, in the file's key or
+// list order; empty for any other JSON.
+QStringList Listeners(const QJsonDocument &document);
+// One listener's object; empty when the file has no listener of that name.
+QJsonObject Listener(const QJsonDocument &document, const QString &name);
 
 } // namespace Audiogram

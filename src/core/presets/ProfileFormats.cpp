@@ -2,6 +2,7 @@
 // setting aside what cannot be read and saying so.
 #include "core/presets/ProfileFormats.h"
 
+#include "core/presets/Csv.h"
 #include "core/presets/ProfileExport.h"
 
 #include <QHash>
@@ -198,6 +199,12 @@ LineUse ParseFilter(const QStringList &tokens, double sampleRate, Filter *filter
         *problem = QStringLiteral("BW Oct %1 gives no Q at Fc %2 Hz").arg(octaves).arg(fc);
         return LineUse::NotUsed;
     }
+    // So narrow a width reads as a notch or a spike a grid never samples,
+    // where the profile meant a peak.
+    if (filter->q > LargestQ) {
+        *problem = QStringLiteral("BW Oct %1 is narrower than Q 1000 at Fc %2 Hz").arg(octaves).arg(fc);
+        return LineUse::NotUsed;
+    }
     if (!(filter->frequency < sampleRate / 2)) {
         *problem = QStringLiteral("its centre lies above half the rate");
         return LineUse::NotUsed;
@@ -244,12 +251,23 @@ LineUse ParseGraphic(const QString &text, std::vector<TargetCurve::Point> *point
     return LineUse::Applied;
 }
 
+// The first line neither blank nor a "#" comment: a CSV's titles.
+int TitleLine(const QStringList &lines)
+{
+    for (int index = 0; index < lines.size(); ++index) {
+        const QString line = lines[index].trimmed();
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
+            return index;
+    }
+    return 0;
+}
+
 QString NoneFound(const Profile &profile)
 {
     const QString none = QStringLiteral("it holds no Preamp, Filter or GraphicEQ line for the left or right channel");
     return profile.setAside.isEmpty() ? none
                                       : none + QStringLiteral(" within bounds; lines not used: %1")
-                                                   .arg(profile.setAside.join(QLatin1String("; ")));
+                                                   .arg(ProfileFormats::Listed(profile.setAside));
 }
 
 // The preset's band types that the cookbook filters stand for.
@@ -285,13 +303,23 @@ QJsonObject PresetEqualizer(const QJsonObject &root, QString *where)
 
 namespace ProfileFormats {
 
+QString Listed(const QStringList &items, const QString &separator)
+{
+    constexpr int Shown = 12;
+    QString listed = items.mid(0, Shown).join(separator);
+    if (items.size() > Shown)
+        listed += separator + QStringLiteral("%1 more").arg(items.size() - Shown);
+    return listed;
+}
+
 QString LineNotUsed(int index, const QString &line, const QString &why)
 {
     const QString quoted = QStringLiteral("%1 \"%2\"").arg(index + 1).arg(line.left(80));
     return why.isEmpty() ? quoted : quoted + QStringLiteral(" (%1)").arg(why);
 }
 
-bool FromConfiguration(const QString &text, double sampleRate, Profile *profile, QString *problem)
+bool FromConfiguration(const QString &text, double sampleRate, Profile *profile, QString *problem,
+                       const std::atomic<bool> *stop)
 {
     static const QRegularExpression command(QStringLiteral("^\\s*([A-Za-z]+)(\\s+\\d+)?\\s*:(.*)$"));
 
@@ -305,6 +333,10 @@ bool FromConfiguration(const QString &text, double sampleRate, Profile *profile,
 
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int index = 0; index < lines.size(); ++index) {
+        if (stop && *stop) {
+            *problem = QStringLiteral("the import was stopped");
+            return false;
+        }
         const QString line = lines[index].trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
@@ -406,25 +438,28 @@ bool FromConfiguration(const QString &text, double sampleRate, Profile *profile,
 
 bool IsEqualizationCsv(const QString &text)
 {
-    const QStringList columns = text.section(QLatin1Char('\n'), 0, 0).trimmed().toLower().split(QLatin1Char(','));
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QStringList columns = Csv::Fields(lines.value(TitleLine(lines)).toLower(), Csv::Separator(lines));
     return columns.contains(QLatin1String("frequency")) && columns.contains(QLatin1String("equalization"));
 }
 
 bool FromEqualizationCsv(const QString &text, Profile *profile, QString *problem)
 {
     const QStringList lines = text.split(QLatin1Char('\n'));
-    const QStringList columns = lines.value(0).trimmed().toLower().split(QLatin1Char(','));
+    const QChar separator = Csv::Separator(lines);
+    const int titles = TitleLine(lines);
+    const QStringList columns = Csv::Fields(lines.value(titles).toLower(), separator);
     const int frequencyColumn = int(columns.indexOf(QLatin1String("frequency")));
     const int gainColumn = int(columns.indexOf(QLatin1String("equalization")));
     std::vector<TargetCurve::Point> points;
-    for (int index = 1; index < lines.size(); ++index) {
+    for (int index = titles + 1; index < lines.size(); ++index) {
         const QString line = lines[index].trimmed();
-        if (line.isEmpty())
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        const QStringList fields = line.split(QLatin1Char(','));
+        const QStringList fields = Csv::Fields(line, separator);
         TargetCurve::Point point;
-        if (!Written(fields.value(frequencyColumn).trimmed(), &point.frequency)
-            || !Written(fields.value(gainColumn).trimmed(), &point.gainDb) || !(point.frequency > 0)) {
+        if (!Csv::Number(fields.value(frequencyColumn), &point.frequency)
+            || !Csv::Number(fields.value(gainColumn), &point.gainDb) || !(point.frequency > 0)) {
             *problem = QStringLiteral("line %1 (\"%2\") has no frequency and equalization")
                            .arg(index + 1).arg(line.left(80));
             return false;
@@ -511,6 +546,23 @@ bool FromSplitChannelPreset(const QJsonObject &root, double sampleRate, Profile 
             if (!split)
                 profile->curves[1].filters.push_back(filter);
         }
+    }
+    // The preset's other effects change the sound too; Brenvox has none of
+    // them, and says so rather than pass the import off as the preset.
+    for (const char *side : {"output", "input"}) {
+        const QJsonObject effects = root.value(QLatin1String(side)).toObject();
+        for (auto it = effects.begin(); it != effects.end(); ++it) {
+            const QString name = QLatin1String(side) + QLatin1Char('/') + it.key();
+            if (it.value().isObject() && name != where)
+                profile->notUsed << QStringLiteral("%1 (only the equalizer is read)").arg(name);
+        }
+    }
+    // Flattening both channels is nothing the preset asked for.
+    if (profile->curves[0].filters.empty() && profile->curves[1].filters.empty()) {
+        *problem = QStringLiteral("its equalizer %1 has no band in use").arg(where);
+        if (!profile->notUsed.isEmpty())
+            *problem += QStringLiteral("; not used: %1").arg(Listed(profile->notUsed));
+        return false;
     }
     return true;
 }

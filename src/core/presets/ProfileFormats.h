@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <atomic>
 
 namespace ProfileFormats {
 
@@ -32,8 +33,10 @@ struct Profile
 // (peaking); LP, HP, LPQ, HPQ, BP, NO, AP (Q 0.707 unless given); LS and HS
 // (corner frequency; shelf slope 0.9 unless a Q is given); LSC and HSC
 // (centre frequency, Q 0.707 unless given). Channels L or 1, R or 2, ALL.
-// False when the file cannot be a profile, *problem saying why.
-bool FromConfiguration(const QString &text, double sampleRate, Profile *profile, QString *problem);
+// False when the file cannot be a profile, *problem saying why, or once
+// *stop is set.
+bool FromConfiguration(const QString &text, double sampleRate, Profile *profile, QString *problem,
+                       const std::atomic<bool> *stop = nullptr);
 
 // A first row naming the columns "frequency" and "equalization".
 bool IsEqualizationCsv(const QString &text);
@@ -42,9 +45,14 @@ bool FromEqualizationCsv(const QString &text, Profile *profile, QString *problem
 
 // The first equalizer of the preset's output (else input) effects: its
 // bands in use, left and right apart when its channels are split, the
-// input and output gains as the preamp.
+// input and output gains as the preamp; its other effects are listed as
+// not used. False when no band is in use.
 bool IsSplitChannelPreset(const QJsonObject &root);
 bool FromSplitChannelPreset(const QJsonObject &root, double sampleRate, Profile *profile, QString *problem);
+
+// The first dozen items and "N more": a message stays readable whatever
+// the file holds.
+QString Listed(const QStringList &items, const QString &separator = QStringLiteral("; "));
 
 // "12 \"Include: more.txt\" (why)", the line numbered from 1.
 QString LineNotUsed(int index, const QString &line, const QString &why);

@@ -74,6 +74,7 @@ struct Target
     std::array<TargetCurve::Curve, 2> curves;
     std::array<double, 2> preampDb{};
     std::array<bool, 2> covered{};
+    const std::atomic<bool> *stop = nullptr;
 };
 
 // A stretch of frequencies where the bands cannot follow, and why.
@@ -117,11 +118,12 @@ std::vector<double> Grid(const TargetCurve::Curve &curve, double sampleRate)
 // How far the chain's response (bands, low cut and preamp) is from the
 // profile's curve and its preamp, and where the bands miss it by more than
 // MissDb or are clamped to the range.
-Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &curve, double preampDb, int range)
+Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &curve, double preampDb, int range,
+                const std::atomic<bool> *stop)
 {
     const std::vector<double> grid = Grid(curve, played.sampleRate);
     const std::vector<double> bands = ChannelResponse::FiltersDb(played, grid);
-    const std::vector<double> targets = TargetCurve::CurveDb(curve, grid, played.sampleRate);
+    const std::vector<double> targets = TargetCurve::CurveDb(curve, grid, played.sampleRate, stop);
     Fit fit;
     Region region;
     bool inRegion = false;
@@ -202,7 +204,8 @@ Applied Apply(const Target &target, EqualizerSettings settings, double sampleRat
         if (!target.covered[channel])
             continue;
         ChannelSettings &sliders = settings.channels[channel];
-        const std::vector<double> atBands = TargetCurve::CurveDb(target.curves[channel], BandFrequencies(), sampleRate);
+        const std::vector<double> atBands = TargetCurve::CurveDb(target.curves[channel], BandFrequencies(), sampleRate,
+                                                                 target.stop);
         for (int band = 0; band < BandTable::BandCount; ++band) {
             const double db = atBands[size_t(band)];
             sliders.gains[size_t(band)] = std::isnan(db) ? 0 : int(std::clamp(std::round(db), -range, range));
@@ -220,7 +223,7 @@ Applied Apply(const Target &target, EqualizerSettings settings, double sampleRat
             continue;
         planner.Update(settings, channel, int(sampleRate), std::numeric_limits<double>::quiet_NaN());
         applied.fits[channel] = FitOfPlayed(planner.Plan(channel).chain, target.curves[channel],
-                                            target.preampDb[channel], settings.range);
+                                            target.preampDb[channel], settings.range, target.stop);
         result.largestDifferenceDb[channel] = applied.fits[channel].largestDb;
     }
     result.ok = true;
@@ -313,14 +316,15 @@ Result Refused(const QString &name, const QString &problem)
 }
 
 Result FromProfile(const QString &name, const ProfileFormats::Profile &profile, const EqualizerSettings &current,
-                   double sampleRate, const QString &text = QString())
+                   double sampleRate, const std::atomic<bool> *stop, const QString &text = QString())
 {
     Target target;
+    target.stop = stop;
     target.curves = profile.curves;
     target.preampDb = profile.preampDb;
     target.covered = profile.covered;
     const QString notUsed = profile.notUsed.isEmpty()
-        ? QString() : QStringLiteral("Lines not used: %1").arg(profile.notUsed.join(QLatin1String("; ")));
+        ? QString() : QStringLiteral("Lines not used: %1").arg(ProfileFormats::Listed(profile.notUsed, QStringLiteral("; ")));
 
     std::array<std::vector<double>, 2> byBand;
     bool bandForBand = !text.isEmpty();
@@ -352,9 +356,10 @@ Result FromProfile(const QString &name, const ProfileFormats::Profile &profile, 
 }
 
 Result FromLevels(const QString &name, const Audiogram::Levels &levels, const EqualizerSettings &current,
-                  double sampleRate)
+                  double sampleRate, const std::atomic<bool> *stop = nullptr)
 {
     Target target;
+    target.stop = stop;
     double largest = 0;
     for (int ear = 0; ear < 2; ++ear) {
         std::vector<TargetCurve::Point> boosts;
@@ -385,7 +390,7 @@ Result FromLevels(const QString &name, const Audiogram::Levels &levels, const Eq
                          .arg(Decibels(offset)).arg(current.range);
     sentences << PlayedSentences(applied);
     if (!levels.notUsed.isEmpty())
-        sentences << QStringLiteral("Lines not used: %1").arg(levels.notUsed.join(QLatin1String("; ")));
+        sentences << QStringLiteral("Lines not used: %1").arg(ProfileFormats::Listed(levels.notUsed, QStringLiteral("; ")));
     result.message = Sentences(sentences);
     return result;
 }
@@ -398,7 +403,8 @@ const char AudiogramLabel[] =
     "Comfort setting from an audiogram: half of each ear's hearing loss as a boost, "
     "within the EQ range. This is not a hearing aid.";
 
-Result FromText(const QString &name, const QString &text, const EqualizerSettings &current, double sampleRate)
+Result FromText(const QString &name, const QString &text, const EqualizerSettings &current, double sampleRate,
+                const std::atomic<bool> *stop)
 {
     EqualizerSettings written;
     if (ProfileExport::WrittenSettings(text, &written)) {
@@ -412,9 +418,9 @@ Result FromText(const QString &name, const QString &text, const EqualizerSetting
     }
     ProfileFormats::Profile profile;
     QString problem;
-    if (!ProfileFormats::FromConfiguration(text, sampleRate, &profile, &problem))
+    if (!ProfileFormats::FromConfiguration(text, sampleRate, &profile, &problem, stop))
         return Refused(name, problem);
-    return FromProfile(name, profile, current, sampleRate, text);
+    return FromProfile(name, profile, current, sampleRate, stop, text);
 }
 
 Result FromAudiogram(const QString &name, const QString &text, const EqualizerSettings &current, double sampleRate)
@@ -426,32 +432,51 @@ Result FromAudiogram(const QString &name, const QString &text, const EqualizerSe
     return FromLevels(name, levels, current, sampleRate);
 }
 
-Result ImportFile(const QString &path, const EqualizerSettings &current, double sampleRate)
+Result ImportFile(const QString &path, const EqualizerSettings &current, double sampleRate, const QString &listener,
+                  const std::atomic<bool> *stop)
 {
     QString text;
     QString problem;
     if (!SmallTextFile::Read(path, &text, &problem))
         return Refused(path, problem);
     Result result;
-    const QJsonObject json = QJsonDocument::fromJson(text.toUtf8()).object();
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
+    QJsonObject json = document.object();
+    QString name = path;
+    const QStringList listeners = Audiogram::Listeners(document);
+    if (!listeners.isEmpty()) {
+        const QString chosen = listener.isEmpty() && listeners.size() == 1 ? listeners.front() : listener;
+        if (chosen.isEmpty()) {
+            result = Refused(path, QStringLiteral("it holds the audiograms of %1 listeners (%2): choose one")
+                                       .arg(listeners.size()).arg(ProfileFormats::Listed(listeners, QStringLiteral(", "))));
+            result.listeners = listeners;
+            return result;
+        }
+        json = Audiogram::Listener(document, chosen);
+        if (json.isEmpty())
+            return Refused(path, QStringLiteral("it holds no listener %1, only %2").arg(chosen, ProfileFormats::Listed(listeners, QStringLiteral(", "))));
+        name = QStringLiteral("%1 (listener %2)").arg(path, chosen);
+    }
     ProfileFormats::Profile profile;
     Audiogram::Levels levels;
     if (Audiogram::IsAudiogramJson(json)) {
-        result = Audiogram::FromJson(json, &levels, &problem) ? FromLevels(path, levels, current, sampleRate)
-                                                              : Refused(path, problem);
+        result = Audiogram::FromJson(json, &levels, &problem) ? FromLevels(name, levels, current, sampleRate, stop)
+                                                              : Refused(name, problem);
     } else if (ProfileFormats::IsSplitChannelPreset(json)) {
         result = ProfileFormats::FromSplitChannelPreset(json, sampleRate, &profile, &problem)
-            ? FromProfile(path, profile, current, sampleRate)
+            ? FromProfile(path, profile, current, sampleRate, stop)
             : Refused(path, problem);
     } else if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) && ProfileFormats::IsEqualizationCsv(text)) {
         result = ProfileFormats::FromEqualizationCsv(text, &profile, &problem)
-            ? FromProfile(path, profile, current, sampleRate)
+            ? FromProfile(path, profile, current, sampleRate, stop)
             : Refused(path, problem);
     } else if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
         result = FromAudiogram(path, text, current, sampleRate);
     } else {
-        result = FromText(path, text, current, sampleRate);
+        result = FromText(path, text, current, sampleRate, stop);
     }
+    if (stop && *stop)
+        return Refused(path, QStringLiteral("the import was stopped"));
     // What the model would refuse is never reported as imported.
     const std::string refused = result.settings.Problem();
     if (result.ok && !refused.empty())

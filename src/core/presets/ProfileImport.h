@@ -7,8 +7,10 @@
 #include "dsp/EqualizerSettings.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <atomic>
 
 class EqualizerModel;
 
@@ -37,6 +39,9 @@ struct Result
     // Per channel: the profile's preamp as written.
     std::array<double, EqualizerSettings::ChannelCount> preampDb{};
     bool audiogram = false;
+    // When the file holds several listeners' audiograms and none was
+    // chosen: their names, to choose one from.
+    QStringList listeners;
     // What was done (channels, difference, where the bands cannot follow,
     // preamp, lines not used) or, when !ok, the one thing that is wrong; it
     // names the file either way.
@@ -45,15 +50,19 @@ struct Result
 
 // By content: JSON is an equalizer preset or an audiogram; a file whose
 // name ends in ".csv" is an equalization curve or an audiogram; anything
-// else is configuration text.
+// else is configuration text. Of a listeners file (Audiogram::Listeners)
+// the listener named, the only one, or else none: the result lists them.
+// Once *stop is set (from another thread) it returns soon, its result not
+// to be used.
 Result ImportFile(const QString &path, const EqualizerSettings &current,
-                  double sampleRate = BiquadResponse::DefaultSampleRate);
+                  double sampleRate = BiquadResponse::DefaultSampleRate, const QString &listener = QString(),
+                  const std::atomic<bool> *stop = nullptr);
 
 // Configuration text (ProfileFormats::FromConfiguration). A channel whose
 // filters all sit on Brenvox's own bands with the current bandwidth (an
 // export of an older Brenvox) is taken band for band, "As drawn" off.
 Result FromText(const QString &name, const QString &text, const EqualizerSettings &current,
-                double sampleRate = BiquadResponse::DefaultSampleRate);
+                double sampleRate = BiquadResponse::DefaultSampleRate, const std::atomic<bool> *stop = nullptr);
 
 // An audiogram as CSV (Audiogram::FromCsv). Each ear gets half its hearing
 // level as a boost (nothing at or below 0 dB HL), interpolated over log

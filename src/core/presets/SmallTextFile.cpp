@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +23,32 @@ QString NotRegular(mode_t mode)
         : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
                                          : "a special file";
     return QStringLiteral("the file is not a regular file (%1)").arg(QLatin1String(kind));
+}
+
+// UTF-16 with its byte order mark, else UTF-8 (a mark skipped), else
+// Latin-1 as older Windows tools save: every byte sequence is Latin-1, so a
+// file is only text when it holds no control character but tab and line
+// ends, which binary files nearly always do.
+bool Decoded(const QByteArray &content, QString *text)
+{
+    const bool little = content.startsWith("\xff\xfe"), big = content.startsWith("\xfe\xff");
+    if ((little || big) && content.size() % 2 == 0) {
+        QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        *text = utf16.decode(content);
+        if (utf16.hasError())
+            return false;
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        *text = utf8.decode(content);
+        if (utf8.hasError())
+            *text = QString::fromLatin1(content);
+    }
+    for (const QChar character : std::as_const(*text)) {
+        const char16_t code = character.unicode();
+        if ((code < 0x20 && code != '\t' && code != '\n' && code != '\r' && code != '\f') || code == 0x7f)
+            return false;
+    }
+    return true;
 }
 
 bool WriteAll(int fd, const QByteArray &content)
@@ -92,13 +119,17 @@ bool Read(const QString &path, QString *text, QString *problem)
         *problem = QStringLiteral("the file is empty");
         return false;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8.decode(content);
-    if (content.contains('\0') || utf8.hasError()) {
+    QString decoded;
+    if (!Decoded(content, &decoded)) {
         *problem = QStringLiteral("the file is not a text file");
         return false;
     }
-    *text = decoded;
+    if (decoded.trimmed().isEmpty()) {
+        *problem = QStringLiteral("the file is empty");
+        return false;
+    }
+    // Lines end in "\n" alone, whichever system wrote the file.
+    *text = decoded.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return true;
 }
 

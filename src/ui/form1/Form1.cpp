@@ -52,6 +52,7 @@ void Form1::resizeEvent(QResizeEvent *event)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    StopProfileImports();
     CleanUnload();
     event->accept();
 }

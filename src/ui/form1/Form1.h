@@ -5,6 +5,7 @@
 #pragma once
 
 #include "dsp/EqualizerSettings.h"
+#include "core/presets/ProfileImport.h"
 #include "session/Session.h"
 
 #include <QPointer>
@@ -131,7 +132,14 @@ public:
     void LoadLastSettings();    // "Last settings"
     bool LoadPreset(const QString &path);
     bool SavePreset(const QString &path);
-    bool ImportProfile(const QString &path);
+    // Reads the profile on a thread of its own and returns at once; the
+    // settings change, or the message says why not, once it is read. Of an
+    // audiogram file with several listeners it asks which one first.
+    void ImportProfile(const QString &path, const QString &listener = QString());
+    // Whether an import is being read: its result has yet to arrive.
+    bool ImportingProfile() const;
+    // Stops every import being read; none delivers its result.
+    void StopProfileImports();
     bool ExportProfile(const QString &path);
     bool ExportPipeWire(const QString &path);
     // The settings at the last exit, in the configuration folder.
@@ -269,6 +277,11 @@ private:
 
     // Form1Presets.cpp
     void CreatePresetsControl();
+    void ProfileImported(const QString &path, const ProfileImport::Result &result);
+    // Runs the imports off the window's thread and stops them when the
+    // window goes. A child of the window.
+    class ProfileImports;
+    ProfileImports *mProfileImports = nullptr;
     void ShowRecentPresets();
     void ShowPresetMessage(const QString &text, bool problem, const QString &details = QString());
     void ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,

@@ -1,6 +1,7 @@
 // The "Presets" button beside Open: preset files, profiles from other tools,
 // the desktop's PipeWire configuration, recently used presets and the
 // settings at the last exit.
+#include "ui/ChoiceDialog.h"
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
 #include "ui/Twips.h"
@@ -17,6 +18,12 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -204,26 +211,130 @@ bool Form1::SavePreset(const QString &path)
     return true;
 }
 
-bool Form1::ImportProfile(const QString &path)
+// A profile of many filters takes a while to read and measure: it is read
+// on a thread of its own, and only the newest import still wanted is
+// delivered. Going with the window, it stops every import it runs and waits
+// for their threads, which look at the stop often enough to end at once.
+class Form1::ProfileImports : public QObject
 {
-    const ProfileImport::Result result = ProfileImport::ImportFile(path, mSession.Equalizer().Settings(), SourceRate(mSession));
+public:
+    explicit ProfileImports(QObject *parent) : QObject(parent) {}
+    ~ProfileImports() override { StopAll(); }
+
+    void Start(const QString &path, const QString &listener, const EqualizerSettings &current, double rate,
+               std::function<void(const ProfileImport::Result &)> done)
+    {
+        StopAll(false);
+        auto stop = std::make_shared<std::atomic<bool>>(false);
+        mNewest = stop;
+        QThread *thread = QThread::create([this, path, listener, current, rate, stop, done = std::move(done)] {
+            ProfileImport::Result result = ProfileImport::ImportFile(path, current, rate, listener, stop.get());
+            // Queued to this object: dropped if it is gone, which it cannot
+            // be before this thread ends.
+            QMetaObject::invokeMethod(this, [this, stop, done, result = std::move(result)] {
+                if (stop != mNewest || *stop)
+                    return;
+                mNewest.reset();
+                done(result);
+            }, Qt::QueuedConnection);
+        });
+        mRunning.push_back({thread, stop});
+        // Unless StopAll took it first; finished comes just before the
+        // thread ends, hence the short wait.
+        connect(thread, &QThread::finished, this, [this, thread] {
+            const auto found = std::find_if(mRunning.begin(), mRunning.end(),
+                                            [thread](const Running &running) { return running.thread == thread; });
+            if (found == mRunning.end())
+                return;
+            mRunning.erase(found);
+            thread->wait();
+            delete thread;
+        });
+        thread->start();
+    }
+
+    bool Busy() const { return mNewest != nullptr; }
+
+    // Every import is told to stop; with `wait`, their threads have ended
+    // on return.
+    void StopAll(bool wait = true)
+    {
+        mNewest.reset();
+        for (const Running &running : mRunning)
+            *running.stop = true;
+        if (!wait)
+            return;
+        for (const Running &running : mRunning) {
+            running.thread->wait();
+            delete running.thread;
+        }
+        mRunning.clear();
+    }
+
+private:
+    struct Running
+    {
+        QThread *thread;
+        std::shared_ptr<std::atomic<bool>> stop;
+    };
+    std::vector<Running> mRunning;
+    std::shared_ptr<std::atomic<bool>> mNewest;
+};
+
+void Form1::ImportProfile(const QString &path, const QString &listener)
+{
+    if (!mProfileImports)
+        mProfileImports = new ProfileImports(this);
+    mProfileImports->Start(path, listener, mSession.Equalizer().Settings(), SourceRate(mSession),
+                           [this, path](const ProfileImport::Result &result) { ProfileImported(path, result); });
+}
+
+bool Form1::ImportingProfile() const
+{
+    return mProfileImports && mProfileImports->Busy();
+}
+
+void Form1::StopProfileImports()
+{
+    if (mProfileImports)
+        mProfileImports->StopAll();
+}
+
+void Form1::ProfileImported(const QString &path, const ProfileImport::Result &result)
+{
+    if (!result.ok && !result.listeners.isEmpty()) {
+        ChoiceRequest request;
+        request.objectName = QStringLiteral("ListenerDialog");
+        request.title = QStringLiteral("Import Profile");
+        request.label = QStringLiteral("%1 holds the audiograms of %2 listeners. Import the audiogram of:")
+                            .arg(QFileInfo(path).fileName()).arg(result.listeners.size());
+        request.items = result.listeners;
+        ShowChoiceDialog(this, request, [this, path](const QString &listener) { ImportProfile(path, listener); });
+        return;
+    }
     if (!result.ok) {
         ShowPresetMessage(result.message, true);
-        return false;
+        return;
     }
+    // The window stayed in use while the file was read: a channel the
+    // profile does not name keeps what was done to it meanwhile.
+    EqualizerSettings settings = result.settings;
+    const EqualizerSettings now = mSession.Equalizer().Settings();
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
+        if (!result.channelsSet[channel])
+            settings.channels[channel] = now.channels[channel];
     bool taken = false;
     {
         EqualizerModel::Batch batch(&mSession.Equalizer());
         mSession.RebuildChains();
-        taken = mSession.Equalizer().SetSettings(result.settings);
+        taken = mSession.Equalizer().SetSettings(settings);
     }
     if (!taken) {
-        ShowPresetMessage(ProfileImport::Refusal(path, QString::fromStdString(result.settings.Problem())), true);
-        return false;
+        ShowPresetMessage(ProfileImport::Refusal(path, QString::fromStdString(settings.Problem())), true);
+        return;
     }
     ShowPresetMessage(result.message, false,
                       result.audiogram ? QString::fromUtf8(ProfileImport::AudiogramLabel) : QString());
-    return true;
 }
 
 bool Form1::ExportProfile(const QString &path)
