@@ -1,5 +1,6 @@
 // The main window follows the settings model; the "Presets" menu through
 // the file dialog seam; "Last settings" kept by the shutdown.
+#include "ui/ChoiceDialog.h"
 #include "ui/Colours.h"
 #include "ui/FileDialogs.h"
 #include "core/presets/PresetFile.h"
@@ -101,9 +102,11 @@ class tst_Form1Presets : public QObject
         SetFileDialogAnswer(nullptr);
     }
 
-    // The message box shown since the last call, closed.
+    // The message box shown since the last call, closed, once no import is
+    // being read any more.
     QString Message()
     {
+        QTest::qWaitFor([this] { return !mForm->ImportingProfile(); }, 120000);
         QString text;
         for (QMessageBox *box : mForm->findChildren<QMessageBox *>(QStringLiteral("PresetMessage"))) {
             text = (box->text() + ' ' + box->informativeText()).trimmed();
@@ -203,20 +206,27 @@ private slots:
     void importProfile_data()
     {
         QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("listener"); // the answer when asked which
         QTest::addColumn<QString>("messageEnd");
-        QTest::newRow("right channel only") << "right_only.txt" << "right 0.5 dB.";
-        QTest::newRow("audiogram") << "audiogram.csv" << "This is not a hearing aid.";
+        QTest::newRow("right channel only") << "right_only.txt" << "" << "right 0.5 dB.";
+        QTest::newRow("audiogram") << "audiogram.csv" << "" << "This is not a hearing aid.";
+        QTest::newRow("listeners file, the second") << "listeners.json" << "L2" << "This is not a hearing aid.";
     }
 
     void importProfile()
     {
         QFETCH(QString, profile);
+        QFETCH(QString, listener);
         QFETCH(QString, messageEnd);
         mForm->LeftChanelSlider[7]->setSliderPosition(-3);
         const ChannelSettings left = mForm->session().Equalizer().Settings().channels[0];
         const QString path = ProfilePath(profile);
+        QStringList offered;
+        SetChoiceAnswer([&](const ChoiceRequest &request) { return offered = request.items, listener; });
+        const auto answered = qScopeGuard([] { SetChoiceAnswer(nullptr); });
         Choose(QStringLiteral("Import profile..."), path);
         const QString message = Message();
+        QCOMPARE(offered, listener.isEmpty() ? QStringList() : QStringList({"L1", "L2"}));
         QVERIFY2(message.contains(path) && message.contains(QLatin1String("Largest difference"))
                      && message.endsWith(messageEnd), qPrintable(message));
         const EqualizerSettings settings = mForm->session().Equalizer().Settings();
@@ -224,6 +234,38 @@ private slots:
         QVERIFY(std::abs(settings.channels[1].gains[40]) >= 5); // 2500 Hz
         QVERIFY(WindowSettings(mForm) == settings);
         QCOMPARE(QStringList({mForm->session().LeftFilterChain, mForm->Text3->toPlainText()}), Chains(settings));
+    }
+
+    // The import is read while the window goes on; stopped, as closing the
+    // window or a termination signal stops it, it changes nothing and
+    // nothing more is said, whether the file was read yet or not.
+    void importRunsBesideTheWindow_data()
+    {
+        QTest::addColumn<int>("filters");
+        QTest::newRow("one filter") << 1;
+        QTest::newRow("20000 filters") << 20000;
+    }
+
+    void importRunsBesideTheWindow()
+    {
+        QFETCH(int, filters);
+        const QString path = mFiles.filePath(QStringLiteral("many.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        for (int i = 0; i < filters; ++i)
+            QVERIFY(file.write(QStringLiteral("Filter: ON PK Fc %1 Hz Gain 3 dB Q 4\n").arg(20 + i).toUtf8()) > 0);
+        file.close();
+        const EqualizerSettings before = mForm->session().Equalizer().Settings();
+        Choose(QStringLiteral("Import profile..."), path);
+        QVERIFY(mForm->ImportingProfile());
+        mForm->LeftChanelSlider[30]->setSliderPosition(-4);
+        QVERIFY(mForm->session().Equalizer().Settings() != before);
+        const EqualizerSettings moved = mForm->session().Equalizer().Settings();
+        mForm->StopProfileImports();
+        QVERIFY(!mForm->ImportingProfile());
+        QCoreApplication::processEvents();
+        QCOMPARE(Message(), QString());
+        QVERIFY(mForm->session().Equalizer().Settings() == moved);
     }
 
     void exportAtTheSourceRateFromTheLastFolder()
