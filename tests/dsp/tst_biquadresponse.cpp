@@ -1,5 +1,7 @@
-// The response maths against the filters the real ffmpeg applies.
+// The response maths against the filters the real ffmpeg applies, and a
+// profile's many filters at once against each filter alone.
 #include "dsp/BiquadResponse.h"
+#include "dsp/TargetCurve.h"
 
 #include "AudioMeasure.h"
 
@@ -50,6 +52,38 @@ private:
     }
 
 private slots:
+    // Evaluated together, many filters give what each gives alone, summed:
+    // steep gains neither overflow nor underflow, and a notch's centre
+    // stays as deep as alone.
+    void curveOfManyFilters_data()
+    {
+        QTest::addColumn<Filter>("filter");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("sampleRate");
+        QTest::newRow("40 peaks at +100 dB") << Filter{Kind::Peaking, 1000, 100, 2} << 40 << 48000.0;
+        QTest::newRow("40 peaks at -100 dB") << Filter{Kind::Peaking, 3000, -100, 8} << 40 << 48000.0;
+        QTest::newRow("shelves at 44.1 kHz") << Filter{Kind::HighShelf, 9000, -12, 0.7} << 33 << 44100.0;
+        QTest::newRow("notches") << Filter{Kind::Notch, 997, 0, 30} << 17 << 48000.0;
+        QTest::newRow("low passes") << Filter{Kind::LowPass, 15000, 0, 0.707} << 3 << 96000.0;
+    }
+
+    void curveOfManyFilters()
+    {
+        QFETCH(Filter, filter);
+        QFETCH(int, count);
+        QFETCH(double, sampleRate);
+        TargetCurve::Curve curve;
+        for (int i = 0; i < count; ++i)
+            curve.filters.push_back({filter.kind, filter.frequency * (1 + 0.001 * (i % 3)), filter.gainDb, filter.q});
+        const std::vector<double> frequencies{20, 500, 997, 1000, 2990, 3000, 9000, 15000, 20000};
+        const std::vector<double> together = TargetCurve::CurveDb(curve, frequencies, sampleRate);
+        for (size_t i = 0; i < frequencies.size(); ++i) {
+            const double alone = TargetCurve::CurveDb(curve, frequencies[i], sampleRate);
+            QVERIFY2(together[i] == alone || std::abs(together[i] - alone) <= 1e-6 * std::max(1.0, std::abs(alone)),
+                     qPrintable(QStringLiteral("%1 Hz: %2 dB, alone %3 dB").arg(frequencies[i]).arg(together[i]).arg(alone)));
+        }
+    }
+
     void matchesFfmpeg_data()
     {
         QTest::addColumn<QString>("ffmpegFilter");

@@ -1,11 +1,14 @@
-// The real open and save dialogs as the user first sees them.
+// The real open, save and choice dialogs as the user first sees them.
+#include "ui/ChoiceDialog.h"
 #include "ui/FileDialogs.h"
 
 #include "StartedMainWindow.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QPushButton>
 #include <QtTest>
 
@@ -18,7 +21,47 @@ class tst_FileDialogs : public QObject
 private slots:
     void selectedFileType_data();
     void selectedFileType();
+    void choiceReachesTheCaller_data();
+    void choiceReachesTheCaller();
 };
+
+void tst_FileDialogs::choiceReachesTheCaller_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("the first, as offered") << 0 << true << "L1";
+    QTest::newRow("another") << 2 << true << "L3";
+    QTest::newRow("cancelled") << 1 << false << "";
+}
+
+// Opened window-modal without a loop of its own; what the list shows when
+// accepted is what the caller gets, and a cancel gives nothing.
+void tst_FileDialogs::choiceReachesTheCaller()
+{
+    QFETCH(int, index);
+    QFETCH(bool, accept);
+    QFETCH(QString, chosen);
+    QWidget parent;
+    parent.show();
+    QPointer<QInputDialog> shown;
+    SetChoiceWatcher([&](QInputDialog &dialog) { shown = &dialog; });
+    QString got;
+    ShowChoiceDialog(&parent, {QStringLiteral("ListenerDialog"), QStringLiteral("Import Profile"), QStringLiteral("Which?"),
+                               {QStringLiteral("L1"), QStringLiteral("L2"), QStringLiteral("L3")}},
+                     [&](const QString &item) { got = item; });
+    SetChoiceWatcher({});
+    QVERIFY(shown && shown->objectName() == QLatin1String("ListenerDialog"));
+    QTRY_VERIFY(shown->isVisible());
+    QCOMPARE(shown->windowModality(), Qt::WindowModal);
+    auto *list = shown->findChild<QComboBox *>();
+    QVERIFY(list && list->currentIndex() == 0);
+    list->setCurrentIndex(index);
+    const auto button = accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel;
+    shown->findChild<QDialogButtonBox *>()->button(button)->click();
+    QCOMPARE(got, chosen);
+    QTRY_VERIFY(!shown);
+}
 
 void tst_FileDialogs::selectedFileType_data()
 {
