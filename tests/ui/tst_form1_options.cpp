@@ -35,16 +35,16 @@ private slots:
     {
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("readout");
-        QTest::addColumn<int>("level");
+        QTest::addColumn<double>("level");
         QTest::addColumn<QString>("box");
-        const struct { int position; const char *readout; int level; const char *box; } rows[] = {
-            {-10, "+2.5", 2, "2.5"},   {-9, "+2.25", 2, "2.25"}, {-8, "+2", 2, "2"},
-            {-7, "+1.75", 2, "1.75"},  {-6, "+1.5", 2, "1.5"},   {-5, "+1.25", 1, "1.25"},
-            {-4, "+1", 1, "1"},        {-3, "+0.75", 1, "0.75"}, {-2, "+0.5", 0, "0.5"},
-            {-1, "+0.25", 0, "0.25"},  {0, "-0", 0, "-0"},       {1, "-0.25", 0, "-0.25"},
-            {2, "-0.5", 0, "-0.5"},    {3, "-0.75", -1, "-0.75"}, {4, "-1", -1, "-1"},
-            {5, "-1.25", -1, "-1.25"}, {6, "-1.5", -2, "-1.5"},  {7, "-1.75", -2, "-1.75"},
-            {8, "-2", -2, "-2"},       {9, "-2.25", -2, "-2.25"}, {10, "-2.5", -2, "-2.5"},
+        const struct { int position; const char *readout; double level; const char *box; } rows[] = {
+            {-10, "+2.5", 2.5, "2.5"},  {-9, "+2.25", 2.25, "2.25"}, {-8, "+2", 2, "2"},
+            {-7, "+1.75", 1.75, "1.75"}, {-6, "+1.5", 1.5, "1.5"},   {-5, "+1.25", 1.25, "1.25"},
+            {-4, "+1", 1, "1"},        {-3, "+0.75", 0.75, "0.75"}, {-2, "+0.5", 0.5, "0.5"},
+            {-1, "+0.25", 0.25, "0.25"}, {0, "-0", 0, "-0"},       {1, "-0.25", 0, "-0.25"},
+            {2, "-0.5", 0, "-0.5"},    {3, "-0.75", 0, "-0.75"}, {4, "-1", 0, "-1"},
+            {5, "-1.25", 0, "-1.25"},  {6, "-1.5", 0, "-1.5"},   {7, "-1.75", 0, "-1.75"},
+            {8, "-2", 0, "-2"},        {9, "-2.25", 0, "-2.25"}, {10, "-2.5", 0, "-2.5"},
         };
         for (const auto &row : rows)
             QTest::newRow(qPrintable(QString::number(row.position)))
@@ -55,15 +55,15 @@ private slots:
     {
         QFETCH(int, position);
         QFETCH(QString, readout);
-        QFETCH(int, level);
+        QFETCH(double, level);
         QFETCH(QString, box);
         MoveTo(mForm->Slider1[0], position);
         QCOMPARE(mForm->Label9[0]->text(), readout);
-        QCOMPARE(mForm->session().LeftVolume, qint16(level));
+        QCOMPARE(mForm->session().LeftVolume, level);
         QCOMPARE(mForm->Text2->toPlainText(), box);
         MoveTo(mForm->Slider1[1], position);
         QCOMPARE(mForm->Label9[1]->text(), readout);
-        QCOMPARE(mForm->session().RightVolume, qint16(level));
+        QCOMPARE(mForm->session().RightVolume, level);
         QCOMPARE(mForm->Text3->toPlainText(), box);
     }
 
@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(mForm->Text2->toPlainText(), QStringLiteral("-1.5"));
         mForm->LeftChanelSlider[2]->setSliderPosition(-1);
         QCOMPARE(mForm->Text2->toPlainText(), mForm->session().LeftFilterChain);
-        QCOMPARE(mForm->session().LeftVolume, qint16(-2));
+        QCOMPARE(mForm->session().LeftVolume, 0.0);
     }
 
     void eqRangeSixFlattensEveryBand()
