@@ -2,8 +2,10 @@
 // term, the 2-pole high- and low-pass and the band-pass with a 0 dB peak.
 #include "dsp/BiquadResponse.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 
 namespace {
 
@@ -115,6 +117,17 @@ bool IsFinite(const Coefficients &c)
 {
     return std::isfinite(c.b0) && std::isfinite(c.b1) && std::isfinite(c.b2) && std::isfinite(c.a0)
         && std::isfinite(c.a1) && std::isfinite(c.a2);
+}
+
+double DecaySeconds(const Coefficients &c, double sampleRate)
+{
+    if (!IsFinite(c) || c.a0 == 0)
+        return std::numeric_limits<double>::infinity();
+    const std::complex<double> root = std::sqrt(std::complex<double>(c.a1 * c.a1 - 4 * c.a0 * c.a2));
+    const double radius = std::max(std::abs((-c.a1 + root) / (2 * c.a0)), std::abs((-c.a1 - root) / (2 * c.a0)));
+    if (!(radius < 1))
+        return std::numeric_limits<double>::infinity();
+    return radius > 0 ? -1 / (std::log(radius) * sampleRate) : 0;
 }
 
 double MagnitudeDb(const Coefficients &c, double frequency, double sampleRate)

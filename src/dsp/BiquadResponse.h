@@ -57,6 +57,11 @@ Coefficients EqualizerElement(double frequency, double gainDb, double octaves, d
 
 bool IsFinite(const Coefficients &coefficients);
 
+// The time in seconds in which the filter's slowest pole lets what is left
+// in its state fall to 1/e; infinite for a pole on or outside the unit
+// circle and for coefficients that are not finite.
+double DecaySeconds(const Coefficients &coefficients, double sampleRate);
+
 // |H| in dB at a frequency, evaluated on the unit circle.
 double MagnitudeDb(const Coefficients &coefficients, double frequency, double sampleRate);
 

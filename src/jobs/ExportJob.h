@@ -25,8 +25,8 @@ enum class ExportReads { ChannelFiles, Source, SourceInOneRun };
 struct ExportRequest
 {
     JobPaths paths; // the channel files read
-    qint16 leftVolume = 0;
-    qint16 rightVolume = 0;
+    double leftVolume = 0;
+    double rightVolume = 0;
     QString leftChain;
     QString rightChain;
     // Written by the merge; removed unless it becomes the target.

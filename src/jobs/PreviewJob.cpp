@@ -15,7 +15,8 @@ namespace {
 
 const QString Player = QStringLiteral("ffplay");
 
-// A drag restarts a player without azmq once it rests, not at every step.
+// A drag restarts the player (one without azmq, or for a change only a fresh
+// player plays clean) once it rests, not at every step.
 constexpr int RestartSettleMilliseconds = 120;
 
 QStringList Names(int channel)
@@ -165,6 +166,15 @@ void PreviewJob::SendChanges()
     }
     if (!mLink->IsOpen())
         return;
+    for (size_t i = 0; i < mRequest.chains.size() && i < mPlaying.size(); ++i) {
+        if (PreviewGraph::NeedsFreshState(mPlaying[i], mRequest.chains[i])) {
+            // Restarted where it is once a drag rests, with the graph built
+            // from what is wanted then.
+            mRestartTimer.start();
+            return;
+        }
+    }
+    mRestartTimer.stop();
     const QStringList names = Names(mRequest.channel);
     QStringList commands;
     for (size_t i = 0; i < mRequest.chains.size() && i < mPlaying.size(); ++i)

@@ -55,8 +55,8 @@ public:
     QString RightOutWav;
     QString OutputFile;
     qint16 PreviewChannel = 0;
-    qint16 LeftVolume = 0;
-    qint16 RightVolume = 0;
+    double LeftVolume = 0;
+    double RightVolume = 0;
 
     // Levels 1, bandwidth 1, every gain text "0". Touches nothing else and
     // rebuilds no chain.

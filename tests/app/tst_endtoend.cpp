@@ -206,8 +206,8 @@ void tst_EndToEnd::equalize()
     // Neither channel carries the other's band.
     QVERIFY(!mSession->session.LeftFilterChain.contains(QLatin1String("g=-12")));
     QVERIFY(!mSession->session.RightFilterChain.contains(QLatin1String("g=6,")));
-    QCOMPARE(mSession->session.LeftVolume, qint16(2));
-    QCOMPARE(mSession->session.RightVolume, qint16(1));
+    QCOMPARE(mSession->session.LeftVolume, 2.0);
+    QCOMPARE(mSession->session.RightVolume, 1.0);
 }
 
 void tst_EndToEnd::previewBothChannels()

@@ -102,7 +102,7 @@ void tst_ChannelCommands::volumeArgument()
     QFETCH(int, level);
     QFETCH(QString, filterArgument);
     const QStringList arguments = CommandText::SplitCommandText(
-        ChannelCommands::RenderChannel(App, Left, qint16(level), Chain, Lout));
+        ChannelCommands::RenderChannel(App, Left, level, Chain, Lout));
     const qsizetype af = arguments.indexOf(QStringLiteral("-af"));
     QVERIFY(af > 0);
     QCOMPARE(arguments.value(af + 1), filterArgument);

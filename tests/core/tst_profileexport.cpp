@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(lines.join(QLatin1Char('\n')),
                  QStringLiteral("# Brenvox equalizer: bandwidth 1, sample rate 48000 Hz\n"
                                 "Channel: L\n"
-                                "Preamp: 7.5206 dB\n"
+                                "Preamp: 9.4588 dB\n"
                                 "Filter: ON HP Fc 25 Hz Q 0.707\n"
                                 "Filter: ON PK Fc 1000 Hz Gain 5 dB Q 1.41002\n"
                                 "Channel: R\n"

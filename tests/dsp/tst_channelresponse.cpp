@@ -36,7 +36,7 @@ QString FilterText(const EqualizerSettings &settings, int sampleRate)
     BandGains gains;
     for (int band = 0; band < EqualizerSettings::BandCount; ++band)
         gains[band] = QString::fromStdString(settings.GainText(0, band));
-    const qint16 level = OutputLevelFromPosition(qint16(settings.channels[0].levelPosition)).level;
+    const double level = OutputLevelFromPosition(qint16(settings.channels[0].levelPosition)).level;
     return QLatin1String("volume=") + ChannelCommands::VolumeText(level) + QLatin1Char(',') + state.BuildChain(gains);
 }
 

@@ -255,7 +255,7 @@ void tst_ExportJob::sourceToWrittenFile()
     QVERIFY2(std::abs(imported.peakDb - 20 * std::log10(amplitude)) < 0.1, qPrintable(QString::number(imported.peakDb)));
     QCOMPARE(AudioMeasure::CodecName(request.paths.RightSourceWav), QStringLiteral("pcm_f32le"));
 
-    request.leftVolume = request.rightVolume = qint16(level);
+    request.leftVolume = request.rightVolume = level;
     request.leftChain = request.rightChain = chain;
     request.sourceBitsPerSample = imported.bits;
     Recorder recorder;

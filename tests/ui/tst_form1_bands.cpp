@@ -177,8 +177,8 @@ private slots:
         QCOMPARE(mForm->Label9[0]->text(), QStringLiteral("+1"));
         QCOMPARE(mForm->Slider2->value(), 1);
         QCOMPARE(mForm->Label14->text(), QStringLiteral(" Bandwidth 001 hz"));
-        QCOMPARE(shared.LeftVolume, qint16(1));
-        QCOMPARE(shared.RightVolume, qint16(1));
+        QCOMPARE(shared.LeftVolume, 1.0);
+        QCOMPARE(shared.RightVolume, 1.0);
         QCOMPARE(shared.Bandwidth, 1);
         QCOMPARE(shared.LowCutEnabled, false);
         QCOMPARE(shared.PreviewChannel, qint16(0));

@@ -76,8 +76,8 @@ private slots:
         StartedMainWindow started;
         Form1 *form = started.form;
         const Session &shared = form->session();
-        QCOMPARE(shared.LeftVolume, qint16(1));
-        QCOMPARE(shared.RightVolume, qint16(1));
+        QCOMPARE(shared.LeftVolume, 1.0);
+        QCOMPARE(shared.RightVolume, 1.0);
         QCOMPARE(shared.Bandwidth, 1);
         QCOMPARE(shared.LowCutEnabled, false);
         QCOMPARE(shared.PreviewChannel, qint16(0));

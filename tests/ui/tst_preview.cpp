@@ -58,6 +58,7 @@ void tst_Preview::singleChannel_data()
     QTest::newRow("right") << 1 << "Right.wav" << -4 << "volume@Rlevel=volume=1,";
     QTest::newRow("left at -8") << 0 << "Left.wav" << -8 << "volume@Llevel=volume=2,";
     QTest::newRow("right at 6 is silent") << 1 << "Right.wav" << 6 << "volume@Rlevel=volume=0,";
+    QTest::newRow("right at -3 plays its readout") << 1 << "Right.wav" << -3 << "volume@Rlevel=volume=0.75,";
 }
 
 // One player run with the preview window, and the sequence buttons disabled

@@ -4,19 +4,6 @@
 
 namespace {
 
-// a / 4 rounded to the nearest integer, halves to the even neighbour; exact
-// because the quotient is always a whole number of quarters.
-int QuartersRounded(int a)
-{
-    const int whole = a / 4;
-    const int quarters = a % 4;
-    if (quarters < 2)
-        return whole;
-    if (quarters > 2)
-        return whole + 1;
-    return whole + (whole % 2);
-}
-
 // Shortest form, always with a point ("2.25"), whatever the user's locale.
 QString QuartersText(int a)
 {
@@ -31,11 +18,10 @@ OutputLevel OutputLevelFromPosition(qint16 position)
     if (position < 0) {
         const int a = -int(position);
         result.readout = QLatin1Char('+') + QuartersText(a);
-        result.level = qint16(QuartersRounded(a));
+        result.level = a / 4.0;
         result.displayText = QuartersText(a);
     } else {
         result.readout = QLatin1Char('-') + QuartersText(position);
-        result.level = qint16(-QuartersRounded(position));
         result.displayText = QLatin1Char('-') + QuartersText(position);
     }
     return result;

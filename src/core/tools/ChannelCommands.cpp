@@ -4,6 +4,8 @@
 #include "core/tools/PreviewGraph.h"
 #include "core/tools/CommandText.h"
 
+#include <QLocale>
+
 using CommandText::QuoteArgument;
 using CommandText::QuoteTool;
 using CommandText::QuoteToolFile;
@@ -11,7 +13,7 @@ using CommandText::QuoteToolFile;
 namespace {
 
 // The quotes enclose only the volume; the chain follows the comma verbatim.
-QString VolumeAndChain(qint16 level, const QString &chain)
+QString VolumeAndChain(double level, const QString &chain)
 {
     return QLatin1String(" -af \"volume=") + ChannelCommands::VolumeText(level)
         + QLatin1String("\",") + chain;
@@ -21,9 +23,9 @@ QString VolumeAndChain(qint16 level, const QString &chain)
 
 namespace ChannelCommands {
 
-QString VolumeText(qint16 level)
+QString VolumeText(double level)
 {
-    return level < 0 ? QStringLiteral("0") : QString::number(level);
+    return level > 0 ? QString::number(level, 'g', QLocale::FloatingPointShortest) : QStringLiteral("0");
 }
 
 QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
@@ -34,7 +36,7 @@ QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QStr
         + QuoteArgument(graph);
 }
 
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, const QString &outWav)
 {
     // Float, so a level or boost above full scale survives until the merge.
@@ -43,7 +45,7 @@ QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16
         + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteToolFile(outWav);
 }
 
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, int pipe)
 {
     return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets

@@ -16,7 +16,7 @@ inline const QLatin1String LargePackets(" -max_size 65536");
 // ffmpeg's volume filter takes the level as a factor, so a negative level
 // would invert the phase and grow louder as it goes down; those levels are
 // written as silence.
-QString VolumeText(qint16 level);
+QString VolumeText(double level);
 
 // The preview's player shows no window of its own (Form4 shows the preview
 // and its Stop) and ends with the sound:
@@ -27,12 +27,12 @@ QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QStr
                   double startSeconds);
 
 // {AppFolder}/ffmpeg -y -max_size 65536 -i {sourceWav} -af "volume={level}",{chain} -c:a pcm_f32le {outWav}
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, const QString &outWav);
 // The same into the render's descriptor `pipe` ("-f nut pipe:3"), in
 // ffmpeg's own container: a WAV header holds sizes that a pipe cannot go
 // back to write.
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, int pipe);
 // What reads such a pipe: " -f nut -i pipe:3".
 QString PipeInput(int pipe);

@@ -42,7 +42,7 @@ QString OutputOptions(const QString &outputFile, int sourceBitsPerSample)
 // float. Decoders give small frames, and each of 65 filters pays for every
 // frame: the branch takes the 16384 samples a render reads from a channel
 // file at once (the sound is the same, the last frame is not padded).
-QString SourceBranch(qint16 level, const QString &chain, const char *label)
+QString SourceBranch(double level, const QString &chain, const char *label)
 {
     return QLatin1String(",aformat=sample_fmts=flt,asetnsamples=n=16384:p=0,volume=")
         + ChannelCommands::VolumeText(level) + QLatin1Char(',') + chain
@@ -62,20 +62,20 @@ QString JoinInputs(const QString &appFolder, const QString &inputs, const QStrin
 
 namespace ExportCommands {
 
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, const QString &outWav)
 {
     // The preview renders its channels the same way.
     return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, outWav);
 }
 
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, int pipe)
 {
     return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, pipe);
 }
 
-QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, qint16 level,
+QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, double level,
                             const QString &chain, int pipe)
 {
     return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y -i ")
@@ -100,8 +100,8 @@ QString Join(const QString &appFolder, int leftPipe, int rightPipe, const QStrin
                       outputFile, sourceBitsPerSample);
 }
 
-QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
-                    const QString &leftChain, qint16 rightLevel, const QString &rightChain,
+QString RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
+                    const QString &leftChain, double rightLevel, const QString &rightChain,
                     const QString &outputFile, int sourceBitsPerSample)
 {
     // The source's tags stay behind, as they do when the channels pass

@@ -8,16 +8,16 @@
 namespace ExportCommands {
 
 // {AppFolder}/ffmpeg -y -max_size 65536 -i {sourceWav} -af "volume={level}",{chain} -c:a pcm_f32le {outWav}
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, const QString &outWav);
 // The same into the render's descriptor `pipe`, which the merge reads.
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, qint16 level,
+QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, int pipe);
 
 // The same from the source itself, its channel 0 (left) or 1 (right) taken
 // as the split takes it: no channel file is needed, and the sound is the one
 // rendered from the channel file.
-QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, qint16 level,
+QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, double level,
                             const QString &chain, int pipe);
 
 // The merge has "-y" once; the output's extension picks the format. A WAV
@@ -36,8 +36,8 @@ QString Join(const QString &appFolder, int leftPipe, int rightPipe, const QStrin
 // One run from the source to the output: the split's channels, each with
 // its level and chain, merged as Join merges them. A batch of files runs one
 // of these per file, so every core renders a file of its own.
-QString RenderWhole(const QString &appFolder, const QString &sourceFile, qint16 leftLevel,
-                    const QString &leftChain, qint16 rightLevel, const QString &rightChain,
+QString RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
+                    const QString &leftChain, double rightLevel, const QString &rightChain,
                     const QString &outputFile, int sourceBitsPerSample);
 // The channel count of the first audio stream and the duration, one
 // "key=value" a line, for the check of the file the export wrote.

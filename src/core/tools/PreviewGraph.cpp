@@ -2,6 +2,7 @@
 #include "core/tools/PreviewGraph.h"
 
 #include "core/equalizer/BandTable.h"
+#include "dsp/BiquadResponse.h"
 #include "dsp/EqualizerSettings.h"
 #include "core/tools/CommandText.h"
 
@@ -16,6 +17,13 @@ using ChannelResponse::Chain;
 // heard in.
 const QLatin1String ShortFrames("asetnsamples=n=128:p=1");
 const QLatin1String MonoLayout("aformat=channel_layouts=mono");
+
+// The slowest band at the narrowest bandwidth (20 Hz at +12 dB) lets what a
+// change leaves in it fall to 1/e within 45 ms, heard as the click of any
+// change. Slower ones were measured to leave an offset of a few hundredths
+// of full scale for a tenth of a second (20 Hz at 5 octaves) up to one
+// that never decays (the top band from 5 octaves at 44.1 kHz).
+constexpr double LongestDecaySeconds = 0.05;
 
 QString Number(double value)
 {
@@ -159,6 +167,26 @@ QStringList Commands(const QString &name, const Chain &playing, const Chain &wan
             commands << element + QLatin1String(" enable 1");
     }
     return commands;
+}
+
+bool NeedsFreshState(const Chain &playing, const Chain &wanted)
+{
+    const bool width = playing.bandwidthOctaves != wanted.bandwidthOctaves;
+    for (int band = 0; band < ChannelResponse::BandCount; ++band) {
+        // What a disabled band holds is not heard, and it is heard again
+        // only after a change of coefficients that this looks at then.
+        if (!Present(wanted, band) || !Enabled(wanted, band))
+            continue;
+        const bool changed = width || !Enabled(playing, band) || GainDb(playing, band) != GainDb(wanted, band);
+        if (changed
+            && BiquadResponse::DecaySeconds(
+                   BiquadResponse::EqualizerElement(BandTable::FrequencyHz(band), GainDb(wanted, band),
+                                                    wanted.bandwidthOctaves, wanted.sampleRate),
+                   wanted.sampleRate)
+                > LongestDecaySeconds)
+            return true;
+    }
+    return false;
 }
 
 QString BypassCommand(bool bypass)

@@ -45,6 +45,14 @@ QString Graph(const Layout &layout);
 QStringList Commands(const QString &name, const ChannelResponse::Chain &playing,
                      const ChannelResponse::Chain &wanted);
 
+// Whether turning `playing` into `wanted` by commands would leave the
+// player with a state that does not die away: a command changes a band's
+// coefficients but keeps what its filter holds, and at wide bandwidths a
+// band's poles sit so close to the unit circle that the remainder plays on
+// as an offset or a tone at half the rate for seconds or for good. Such a
+// change is heard clean only from a player started afresh.
+bool NeedsFreshState(const ChannelResponse::Chain &playing, const ChannelResponse::Chain &wanted);
+
 QString BypassCommand(bool bypass);
 
 // A text as one option value inside one filter of a graph: escaped for the
