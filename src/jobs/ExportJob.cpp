@@ -42,9 +42,21 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     const QString ffmpeg = QStringLiteral("ffmpeg");
     const QString ffprobe = QStringLiteral("ffprobe");
     const QString output = r.temporaryOutput ? r.temporaryOutput->File() : QString();
-    // A whole run is one step of the three the bar counts.
+    // A whole run is one step of the three the bar counts. Without a whole
+    // second of duration to hold the status times against, the bar counts
+    // the steps that completed.
     mSourceSeconds = ExportProgress::BarMaximum(r.sourceDuration) / 3;
+    mCountsSteps = mSourceSeconds <= 0;
+    if (mCountsSteps)
+        mSourceSeconds = 1;
     mProgressMaximum = mSourceSeconds * (r.reads == ExportReads::SourceInOneRun ? 1 : 3);
+    // Beside the probe of the written file, in its stage.
+    const auto addDecode = [&](std::vector<ToolStep> &steps, int stage) {
+        if (!ExportCommands::LengthOnlyByDecoding(r.target))
+            return;
+        mDecodeStep = int(steps.size());
+        steps.push_back({RowName(2), ffmpeg, ExportCommands::DecodeAudio(r.encoderFolder, output), QString(), stage});
+    };
     if (r.reads == ExportReads::SourceInOneRun) {
         std::vector<ToolStep> steps{
             {RowName(2), ffmpeg,
@@ -54,6 +66,7 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
             {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, output),
              QString(), 1},
         };
+        addDecode(steps, 1);
         mSequence = new ToolSequence(std::move(steps), this, this);
         return;
     }
@@ -96,6 +109,7 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
         steps[LeftRender].pipe = LeftPipe;
         steps[RightRender].pipe = RightPipe;
     }
+    addDecode(steps, 3);
     mSequence = new ToolSequence(std::move(steps), this, this);
 }
 
@@ -169,8 +183,11 @@ int ExportJob::ProgressMaximum() const
 
 void ExportJob::StepOutput(int step, const QString &chunk)
 {
-    mCounters.ExportStage = qint16(RowOf(step));
-    mCounters.TakeChunk(chunk);
+    // The checks after the merge read the written file from its start again.
+    if (!mCountsSteps && !mFailed && step <= mJoinStep) {
+        mCounters.ExportStage = qint16(RowOf(step));
+        mCounters.TakeChunk(chunk);
+    }
     mObserver->RowOutput(RowOf(step), chunk);
 }
 
@@ -200,8 +217,10 @@ void ExportJob::SequenceEnded(bool completed)
 {
     if (completed) {
         const bool whole = mJoinStep == Whole;
-        const WrittenAudioCheck::ProbedAudio written = WrittenAudioCheck::ParseProbedAudio(
+        WrittenAudioCheck::ProbedAudio written = WrittenAudioCheck::ParseProbedAudio(
             mSequence->Output(whole ? ProbeWholeWritten : ProbeWritten));
+        if (mDecodeStep >= 0)
+            written.durationSeconds = ExportProgress::LastStatusTime(mSequence->Output(mDecodeStep)).value_or(-1);
         WrittenAudioCheck::ProbedAudio source;
         if (mRequest.reads != ExportReads::ChannelFiles) {
             // The run's own count of what it wrote, or the left render's:
@@ -264,6 +283,13 @@ void ExportJob::Fail(int row, const QString &failure)
     if (mRequest.temporaryOutput)
         said.replace(mRequest.temporaryOutput->File(), mRequest.target);
     RemoveTemporaryOutput();
+    // What a failed or stopped step had been through counts no more: the
+    // bar never stands full beside a failure.
+    mFailed = true;
+    for (int step : {LeftRender, RightRender, Join}) {
+        if (step == Join || !mRowCompleted[step])
+            mCounters.CompleteStep(qint16(step), 0);
+    }
     mObserver->RowFailed(row, said);
 }
 

@@ -1,8 +1,8 @@
 // The export without windows: both channels rendered at once, streamed into
 // their merge into a hidden file in a private folder beside the target
-// (nothing lands in the workspace), checked with ffprobe and
-// renamed onto the target; a failure or Cancel removes the hidden file and
-// its folder and leaves the target.
+// (nothing lands in the workspace), checked with ffprobe (and decoded where
+// its length is only an estimate) and renamed onto the target; a failure or
+// Cancel removes the hidden file and its folder and leaves the target.
 #pragma once
 
 #include "core/system/OutputReplacement.h"
@@ -98,8 +98,10 @@ public:
 
     // How far the export has come, as its bar counts it: the seconds of the
     // source each step has been through, out of three times the source's
-    // whole seconds (once for a whole run); up to date when a row's output
-    // or its completion is told.
+    // whole seconds (once for a whole run), or without them the steps that
+    // completed, out of three (one); up to date when a row's output, its
+    // completion or its failure is told, and after a failure only completed
+    // steps count.
     int ProgressValue() const;
     int ProgressMaximum() const;
 
@@ -122,9 +124,14 @@ private:
     ToolSequence *mSequence = nullptr;
     // Where the merge's (or the whole run's) steps begin in the table.
     int mJoinStep = 0;
+    // The run that decodes the written file, -1 when ffprobe's length of it
+    // is exact.
+    int mDecodeStep = -1;
     ExportCounters mCounters;
     int mSourceSeconds = 0;
     int mProgressMaximum = 0;
+    bool mCountsSteps = false;
+    bool mFailed = false;
     bool mReplacing = false;
     bool mJoinStarted = false;
     bool mRowStarted[2] = {false, false};

@@ -15,14 +15,22 @@ enum Step { Probe, Split };
 const QLatin1String ProbeFailed("Searching Failed");
 const QLatin1String SplitFailed("Extracting Chanel Data Failed");
 
+// A source whose container does not tell its duration (a stream recorded
+// as it came) is taken to hold its sound at 128 kb/s, a common rate of
+// compressed sound: a lower rate holds more seconds than that estimate,
+// and a lossless one fewer.
+constexpr qint64 EstimatedSourceBytesPerSecond = 128000 / 8;
+
 // Told before the split starts: a full disk would otherwise show as a split
 // that ends halfway, or as a render that fails long after.
 QString MissingRoom(const ImportRequest &request, const ToolOutputReader &probe)
 {
-    if (request.leftWav.isEmpty() || probe.Duration().isEmpty())
+    if (request.leftWav.isEmpty())
         return QString();
     // The probe cuts the seconds' fraction off.
-    const qint64 seconds = probe.Duration().toLongLong() + 1;
+    const qint64 seconds = probe.Duration().isEmpty()
+        ? QFileInfo(request.sourceFile).size() / EstimatedSourceBytesPerSecond + 1
+        : probe.Duration().toLongLong() + 1;
     const QString folder = QFileInfo(request.leftWav).absolutePath();
     return WorkspaceRoom::Shortage(
         WorkspaceRoom::NeededBytes(seconds, ToolOutputFacts::AudioSampleRate(probe.Lines())),

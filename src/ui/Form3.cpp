@@ -174,6 +174,8 @@ void Form3::SaveChanels()
     // the output.
     mExporting = true;
     objDOS = mSession->NewExport(this, std::move(mTemporaryOutput), mReplaceExisting);
+    // Without the source's duration the job counts completed steps instead.
+    PBar->setRange(0, objDOS->ProgressMaximum());
     objDOS->SaveChanels();
 }
 
@@ -197,14 +199,21 @@ void Form3::RowCompleted(int row)
 {
     RowStatus(row)->setText(Completed);
     // The job counts the step as through the whole source.
-    PBar->setValue(std::min(objDOS->ProgressValue(), PBar->maximum()));
-    Label1[5]->setText(ExportProgress::ProgressLabel(PBar->value(), PBar->maximum()));
+    ShowJobProgress();
 }
 
 void Form3::RowFailed(int row, const QString &said)
 {
     RowStatus(row)->setText(Failed);
     ShowFailure(said);
+    // The job no longer counts what the failed steps had been through.
+    ShowJobProgress();
+}
+
+void Form3::ShowJobProgress()
+{
+    PBar->setValue(std::min(objDOS->ProgressValue(), PBar->maximum()));
+    Label1[5]->setText(ExportProgress::ProgressLabel(PBar->value(), PBar->maximum()));
 }
 
 void Form3::RowStopped(int row)

@@ -80,6 +80,8 @@ private:
     void WrittenPeakMeasured(double peakDb) override;
     void ExportEnded(bool completed) override;
     void ShowFailure(const QString &failure);
+    // The bar and its text as the job counts them now.
+    void ShowJobProgress();
     void RemoveIncompleteOutput();
     QLabel *RowStatus(int row) const;
 

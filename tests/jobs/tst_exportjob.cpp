@@ -75,10 +75,10 @@ QString WideChain(int bandwidth)
     return state.BuildChain(gains);
 }
 
-QVector<qint32> DecodedSamples(const QString &file)
+QVector<qint32> DecodedSamples(const QString &file, const QStringList &options = {})
 {
     const QString raw = file + QLatin1String(".raw");
-    AudioMeasure::RunTool(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-i", file, "-f", "s32le", raw});
+    AudioMeasure::RunTool(QStringLiteral("ffmpeg"), QStringList{"-v", "error", "-y", "-i", file} + options + QStringList{"-f", "s32le", raw});
     const QByteArray bytes = TestAppFolder::fileBytes(raw);
     QVector<qint32> samples(bytes.size() / 4);
     std::memcpy(samples.data(), bytes.constData(), size_t(samples.size()) * 4);
@@ -99,6 +99,8 @@ private slots:
     void sourceToWrittenFile();
     void identityElementsLeftOut_data();
     void identityElementsLeftOut();
+    void everyFormatSaves_data();
+    void everyFormatSaves();
 
 private:
     ExportRequest Request(const TestAppFolder &app, const QString &name) const
@@ -336,6 +338,29 @@ void tst_ExportJob::identityElementsLeftOut()
         largest = std::max(largest, std::abs(qint64(written[0][i]) - written[1][i]));
     // Decoded to 32 bits: one step of a 24-bit file's last bit is 256.
     QVERIFY2(largest <= (imported.bits == 16 ? 0 : 256), qPrintable(QString::number(largest)));
+}
+
+// Every extension ffmpeg writes audio to saves the whole source; ffprobe reads this 3 s ADTS file as about 10 s.
+void tst_ExportJob::everyFormatSaves_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Mix.wav", "Mix.flac", "Mix.mp3", "Mix.ogg", "Mix.opus", "Mix.m4a", "Mix.aac", "Mix.ac3",
+                             "Mix.wma", "Mix.aiff", "Mix.caf", "Mix.mka", "Mix.w64", "Mix.au", "Mix.mp2"})
+        QTest::newRow(name) << name;
+}
+
+void tst_ExportJob::everyFormatSaves()
+{
+    QFETCH(QString, name);
+    TestAppFolder app;
+    QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
+    ExportRequest request = Request(app, name);
+    ImportRecorder imported;
+    QVERIFY(Import(app, request, "anoisesrc=d=3:a=0.3,volume='gte(t,1)':eval=frame,aformat=channel_layouts=stereo", "pcm_s16le", imported));
+    Recorder recorder;
+    QVERIFY2(Exported(request, &recorder), qPrintable(recorder.failure));
+    const double seconds = DecodedSamples(request.target, {"-ac", "2", "-ar", "48000"}).size() / 96000.0;
+    QVERIFY2(AudioMeasure::Channels(request.target) == 2 && std::abs(seconds - 3) < 0.1, qPrintable(QString::number(seconds)));
 }
 
 QTEST_GUILESS_MAIN(tst_ExportJob)

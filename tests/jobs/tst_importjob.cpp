@@ -53,6 +53,7 @@ void tst_ImportJob::import_data()
     QTest::newRow("ffprobe missing") << "no ffprobe" << "Searching Failed" << "Cannot run ";
     QTest::newRow("split into a full disk: not the peaks ffmpeg printed last")
         << "tones, full disk" << "Extracting Chanel Data Failed" << "av_interleaved_write_frame(): No space left on device";
+    QTest::newRow("no duration: room from the size") << "1 TiB stream" << "Extracting Chanel Data Failed" << "The workspace needs 24244240 MB ";
 }
 
 void tst_ImportJob::import()
@@ -76,6 +77,9 @@ void tst_ImportJob::import()
     } else {
         QFile text(request.sourceFile);
         QVERIFY(text.open(QIODevice::WriteOnly) && text.write("no sound here\n") > 0);
+        if (source == QLatin1String("1 TiB stream")) // sparse, and probed as a stream without a duration
+            QVERIFY(text.resize(qint64(1) << 40) && app.writeTool("ffprobe", "#!/bin/sh\ncat '"
+                + QFile::encodeName(TestAppFolder::testDataFolder()) + "/ffprobe_stream_mka.txt'\n"));
     }
     if (source == QLatin1String("no ffprobe"))
         app.removeTool(QStringLiteral("ffprobe"));

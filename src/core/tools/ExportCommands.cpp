@@ -4,6 +4,9 @@
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/CommandText.h"
 
+#include <algorithm>
+#include <iterator>
+
 using CommandText::QuoteTool;
 using CommandText::QuoteToolFile;
 
@@ -120,6 +123,24 @@ QString ProbeAudio(const QString &appFolder, const QString &file)
         + QLatin1String(" -v error -select_streams a:0 -show_entries stream=channels:format=duration"
                         " -of default=noprint_wrappers=1 ")
         + QuoteToolFile(file);
+}
+
+bool LengthOnlyByDecoding(const QString &outputFile)
+{
+    // The extensions ffmpeg writes as raw AAC (ADTS), AC-3, E-AC-3 and
+    // MPEG audio layer II streams. An MP3 file carries its frame count in
+    // the header ffmpeg writes, and a container's length is exact.
+    static const char *const bareStreams[] = {"aac", "adts", "ac3", "eac3", "mp2", "m2a", "mpa"};
+    const QString extension = outputFile.section(QLatin1Char('.'), -1).toLower();
+    return std::any_of(std::begin(bareStreams), std::end(bareStreams),
+                       [&](const char *bare) { return extension == QLatin1String(bare); });
+}
+
+QString DecodeAudio(const QString &appFolder, const QString &file)
+{
+    // "-stats" keeps the status lines that "-v error" would silence.
+    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -v error -stats -i ") + QuoteToolFile(file)
+        + QLatin1String(" -map 0:a:0 -f null -");
 }
 
 } // namespace ExportCommands

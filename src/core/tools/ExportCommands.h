@@ -43,4 +43,13 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, double 
 // "key=value" a line, for the check of the file the export wrote.
 QString ProbeAudio(const QString &appFolder, const QString &file);
 
+// Whether the format the output's extension picks is a bare stream of
+// frames whose length ffprobe only estimates from the bitrate (an ADTS
+// .aac file of 10.00 s reads as 10.18 s); its length is then taken by
+// DecodeAudio.
+bool LengthOnlyByDecoding(const QString &outputFile);
+// Decodes the first audio stream to nothing; the run's last "time=" is how
+// much sound the file holds (ExportProgress::LastStatusTime).
+QString DecodeAudio(const QString &appFolder, const QString &file);
+
 } // namespace ExportCommands
