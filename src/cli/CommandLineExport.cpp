@@ -5,6 +5,7 @@
 #include "core/system/OutputRefusal.h"
 #include "core/system/OutputReplacement.h"
 #include "core/system/QuitOnSignal.h"
+#include "core/system/SourceCheck.h"
 #include "core/tools/WrittenAudioCheck.h"
 #include "session/Session.h"
 
@@ -50,9 +51,12 @@ public:
     // inputs: all of the run's, none of which may be written over.
     void Start(bool overwrite, const QStringList &inputs)
     {
-        if (!QFileInfo(mInput).isFile())
-            return Refuse(QStringLiteral("The chosen file cannot be found: %1").arg(mInput));
-        const QString refusal = OutputRefusal(mOutput, inputs);
+        if (const QString refusal = SourceCheck::Refusal(mInput); !refusal.isEmpty())
+            return Refuse(refusal);
+        // Its own source first: another INPUT is no "source file" of this one.
+        QString refusal = OutputRefusal(mOutput, {mInput});
+        if (refusal.isEmpty() && !OutputRefusal(mOutput, inputs).isEmpty())
+            refusal = QStringLiteral("%1 is another INPUT of this run and cannot be overwritten").arg(mOutput);
         if (!refusal.isEmpty())
             return Refuse(refusal);
         // A link that leads nowhere holds the name as well.

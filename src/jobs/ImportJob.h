@@ -64,4 +64,6 @@ private:
     ImportObserver *mObserver;
     ToolSequence *mSequence = nullptr;
     ToolOutputReader mOutput;
+    // Refused before any tool ran; the failure is still to be told.
+    bool mRefused = false;
 };
