@@ -1,6 +1,7 @@
 #include "core/system/SourceCheck.h"
 
-#include <QFile>
+#include "core/system/NativePath.h"
+
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -26,7 +27,7 @@ QString Refusal(const QString &path)
 {
     if (path.isEmpty())
         return QStringLiteral("The chosen file cannot be found");
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = NativePath::ToBytes(path);
     struct stat status = {};
     if (::stat(native.constData(), &status) != 0) {
         const int error = errno;
@@ -53,12 +54,15 @@ QString Refusal(const QString &path)
 
 bool LooksLikeText(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const int file = ::open(NativePath::ToBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0)
         return false;
-    const QByteArray head = file.read(TextSample);
-    if (head.isEmpty())
+    QByteArray head(TextSample, '\0');
+    const ssize_t got = ::read(file, head.data(), head.size());
+    ::close(file);
+    if (got <= 0)
         return false;
+    head.truncate(got);
     for (const char c : head) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f')
