@@ -57,10 +57,7 @@ public:
     {
         if (const QString refusal = SourceCheck::Refusal(mInput); !refusal.isEmpty())
             return Refuse(refusal);
-        // Its own source first: another INPUT is no "source file" of this one.
-        QString refusal = OutputRefusal(mOutput, {mInput});
-        if (refusal.isEmpty() && !OutputRefusal(mOutput, inputs).isEmpty())
-            refusal = QStringLiteral("%1 is another INPUT of this run and cannot be overwritten").arg(mOutput);
+        const QString refusal = OutputRefusal(mOutput, inputs);
         if (!refusal.isEmpty())
             return Refuse(refusal);
         // A link that leads nowhere holds the name as well.
