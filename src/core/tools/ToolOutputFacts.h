@@ -27,6 +27,9 @@ std::optional<ProbeReport> ReadProbeReport(const QStringList &lines);
 // The lines above that report: what the tool said to a person.
 QStringList ConsoleLines(const QStringList &lines);
 
+// The three below read the console lines, where a file name or a tag can
+// look like a stream line: for a source, ReadProbeReport is what counts.
+
 // Whether the tool listed an audio stream among its input's streams.
 bool HasAudioStream(const QStringList &lines);
 
