@@ -1,6 +1,7 @@
 // Entry point: the command line, then the main window or the exports it asks for.
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
+#include "core/system/NativePath.h"
 #include "core/system/QuitOnSignal.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineExport.h"
@@ -15,9 +16,10 @@ int main(int argc, char *argv[])
 {
     // Read before any window system is touched: --help and --version work
     // without a display.
+    // Names reach the files and the tools byte for byte, UTF-8 or not.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << NativePath::FromBytes(argv[i]);
     const CommandLineRequest request = ParseCommandLine(arguments);
     switch (request.action) {
     case CommandLineRequest::Action::Help:

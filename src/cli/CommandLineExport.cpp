@@ -4,7 +4,9 @@
 #include "core/system/AppFolder.h"
 #include "core/system/OutputRefusal.h"
 #include "core/system/OutputReplacement.h"
+#include "core/system/NativePath.h"
 #include "core/system/QuitOnSignal.h"
+#include "core/system/SourceCheck.h"
 #include "core/tools/WrittenAudioCheck.h"
 #include "session/Session.h"
 
@@ -20,11 +22,14 @@
 #include <limits>
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 void Say(const QString &line)
 {
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stderr);
+    // Names as the user typed them, byte for byte.
+    std::fputs(NativePath::ToBytes(line + QLatin1Char('\n')).constData(), stderr);
     std::fflush(stderr);
 }
 
@@ -50,14 +55,14 @@ public:
     // inputs: all of the run's, none of which may be written over.
     void Start(bool overwrite, const QStringList &inputs)
     {
-        if (!QFileInfo(mInput).isFile())
-            return Refuse(QStringLiteral("The chosen file cannot be found: %1").arg(mInput));
+        if (const QString refusal = SourceCheck::Refusal(mInput); !refusal.isEmpty())
+            return Refuse(refusal);
         const QString refusal = OutputRefusal(mOutput, inputs);
         if (!refusal.isEmpty())
             return Refuse(refusal);
         // A link that leads nowhere holds the name as well.
-        const QFileInfo existing(mOutput);
-        if ((existing.exists() || existing.isSymLink()) && !overwrite)
+        struct stat existing = {};
+        if (::lstat(NativePath::ToBytes(mOutput).constData(), &existing) == 0 && !overwrite)
             return Refuse(QStringLiteral("%1 exists: --overwrite replaces it").arg(mOutput));
         // Made now, it proves that the output can be written before any
         // tool runs; the output itself is left alone until the result is
@@ -74,7 +79,7 @@ public:
         mSession.LeftOutWav = paths.LeftOutWav;
         mSession.RightOutWav = paths.RightOutWav;
         mSession.SourceFile = mInput;
-        mSession.OutputFile = QFileInfo(mOutput).absoluteFilePath();
+        mSession.OutputFile = NativePath::Absolute(mOutput);
         mSession.Equalizer().SetSettings(mSettings);
         mImport = mSession.NewImport(this, mReads == ExportReads::ChannelFiles);
         Say(QStringLiteral("%1: importing").arg(mInput));
@@ -195,7 +200,7 @@ private:
 // from the start, none is ever read as a protocol or an option.
 QString InWorkingFolder(const QString &path)
 {
-    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+    return NativePath::Absolute(path);
 }
 
 bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings, QString *problem)

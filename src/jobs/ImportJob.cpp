@@ -2,11 +2,16 @@
 
 #include "core/tools/ImportCommands.h"
 #include "jobs/DiscardFile.h"
+#include "core/system/NativePath.h"
+#include "core/system/SourceCheck.h"
 #include "core/tools/ToolOutputFacts.h"
 #include "core/system/WorkspaceRoom.h"
 #include "process/DOSOutputs.h"
 
 #include <QFileInfo>
+#include <QMetaObject>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,18 +28,19 @@ constexpr qint64 EstimatedSourceBytesPerSecond = 128000 / 8;
 
 // Told before the split starts: a full disk would otherwise show as a split
 // that ends halfway, or as a render that fails long after.
-QString MissingRoom(const ImportRequest &request, const ToolOutputReader &probe)
+QString MissingRoom(const ImportRequest &request, const ToolOutputFacts::ProbeReport &probe)
 {
     if (request.leftWav.isEmpty())
         return QString();
-    // The probe cuts the seconds' fraction off.
-    const qint64 seconds = probe.Duration().isEmpty()
-        ? QFileInfo(request.sourceFile).size() / EstimatedSourceBytesPerSecond + 1
-        : probe.Duration().toLongLong() + 1;
+    // The report's seconds have their fraction cut off.
+    struct stat source {};
+    const qint64 seconds = !probe.seconds.isEmpty() ? probe.seconds.toLongLong() + 1
+        : ::stat(NativePath::ToBytes(request.sourceFile).constData(), &source) == 0
+        ? qint64(source.st_size) / EstimatedSourceBytesPerSecond + 1
+        : 0;
     const QString folder = QFileInfo(request.leftWav).absolutePath();
-    return WorkspaceRoom::Shortage(
-        WorkspaceRoom::NeededBytes(seconds, ToolOutputFacts::AudioSampleRate(probe.Lines())),
-        WorkspaceRoom::FreeBytes(folder), folder);
+    return WorkspaceRoom::Shortage(WorkspaceRoom::NeededBytes(seconds, probe.sampleRate),
+                                   WorkspaceRoom::FreeBytes(folder), folder);
 }
 
 } // namespace
@@ -63,17 +69,30 @@ void ImportJob::Start()
     // A new source's import leaves nothing of the previous one behind,
     // whatever happens next.
     RemoveChannelFiles();
-    mSequence->Start();
+    // A pipe would keep ffprobe waiting for a writer, and a folder or an
+    // empty file would only earn the tool's puzzling words.
+    const QString refusal = SourceCheck::Refusal(mRequest.sourceFile);
+    if (refusal.isEmpty())
+        return mSequence->Start();
+    mRefused = true;
+    QMetaObject::invokeMethod(this, [this, refusal] {
+        Fail(ProbeFailed, refusal);
+        mRefused = false;
+        mObserver->ImportEnded(false);
+    }, Qt::QueuedConnection);
 }
 
 void ImportJob::Cancel()
 {
+    // A refusal ends by itself, told once.
+    if (mRefused)
+        return;
     mSequence->Cancel();
 }
 
 bool ImportJob::IsRunning() const
 {
-    return mSequence->IsRunning();
+    return mRefused || mSequence->IsRunning();
 }
 
 void ImportJob::StepStarted(int step)
@@ -86,8 +105,8 @@ void ImportJob::StepStarted(int step)
 void ImportJob::StepOutput(int, const QString &chunk)
 {
     mObserver->ImportOutput(chunk);
-    if (mOutput.Feed(chunk))
-        mObserver->DurationRead(mOutput.Duration());
+    // The console's "Duration:" may be a tag's text; the report tells it.
+    mOutput.Feed(chunk);
 }
 
 void ImportJob::StepDone(int step)
@@ -96,12 +115,21 @@ void ImportJob::StepDone(int step)
         mObserver->SourcePeakMeasured(ToolOutputFacts::PeakLevelDb(mOutput.Lines()));
         return;
     }
-    mObserver->Probed(ToolOutputFacts::AudioSampleRate(mOutput.Lines()),
-                      ToolOutputFacts::AudioBitsPerSample(mOutput.Lines()));
-    if (!ToolOutputFacts::HasAudioStream(mOutput.Lines())) {
-        Fail(ProbeFailed, QStringLiteral("The source holds no audio"));
+    const std::optional<ToolOutputFacts::ProbeReport> report = ToolOutputFacts::ReadProbeReport(mOutput.Lines());
+    if (!report) {
+        Fail(ProbeFailed, QStringLiteral("ffprobe's report on the chosen file cannot be read"));
         mSequence->Cancel();
-    } else if (const QString missing = MissingRoom(mRequest, mOutput); !missing.isEmpty()) {
+        return;
+    }
+    if (!report->seconds.isEmpty())
+        mObserver->DurationRead(report->seconds);
+    mObserver->Probed(report->sampleRate, report->bitsPerSample);
+    if (!report->hasAudio) {
+        Fail(ProbeFailed, SourceCheck::LooksLikeText(mRequest.sourceFile)
+                              ? QStringLiteral("The chosen file is a text file, not audio or video")
+                              : QStringLiteral("The chosen file holds no audio stream"));
+        mSequence->Cancel();
+    } else if (const QString missing = MissingRoom(mRequest, *report); !missing.isEmpty()) {
         Fail(SplitFailed, missing);
         mSequence->Cancel();
     }
@@ -131,7 +159,18 @@ std::optional<QString> ImportJob::JudgeRun(int step, const DOSOutputs &run, cons
     if (!knownFailure.isEmpty())
         return knownFailure;
     if (run.ExitCode() != 0) {
-        const QString reason = ToolOutputFacts::LastErrorLine(mOutput.Lines(), mRequest.sourceFile);
+        const QString reason = ToolOutputFacts::LastErrorLine(ToolOutputFacts::ConsoleLines(mOutput.Lines()),
+                                                              mRequest.sourceFile);
+        // Unless the file went away meanwhile, what ffprobe refuses is
+        // what it holds.
+        if (step == Probe) {
+            if (const QString refusal = SourceCheck::Refusal(mRequest.sourceFile); !refusal.isEmpty())
+                return refusal;
+            if (SourceCheck::LooksLikeText(mRequest.sourceFile))
+                return QStringLiteral("The chosen file is a text file, not audio or video");
+            return QStringLiteral("The chosen file is no audio or video that ffprobe can read")
+                + (reason.isEmpty() ? QString() : QLatin1String(" (") + reason + QLatin1Char(')'));
+        }
         return reason.isEmpty() ? QStringLiteral("%1 ended with exit code %2").arg(tool).arg(run.ExitCode())
                                 : reason;
     }

@@ -23,7 +23,8 @@ class ImportObserver
 public:
     virtual ~ImportObserver() = default;
     virtual void ImportOutput(const QString &chunk) = 0;
-    // The whole seconds of the source's "Duration:", once read.
+    // The whole seconds of the source's duration, once the probe's report
+    // is read; not told when the report has none.
     virtual void DurationRead(const QString &seconds) = 0;
     // The probe ran well; the audio stream is checked next. Either number
     // is 0 when the probe did not tell it.
@@ -64,4 +65,6 @@ private:
     ImportObserver *mObserver;
     ToolSequence *mSequence = nullptr;
     ToolOutputReader mOutput;
+    // Refused before any tool ran; the failure is still to be told.
+    bool mRefused = false;
 };

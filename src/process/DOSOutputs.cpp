@@ -1,12 +1,16 @@
 #include "process/DOSOutputs.h"
 
+#include "core/system/NativePath.h"
 #include "core/tools/CommandText.h"
+#include "process/ChildPipe.h"
 
 #include <QEventLoop>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -31,9 +35,46 @@ DOSOutputs::~DOSOutputs()
     delete mProcess;
 }
 
+namespace {
+
+// QProcess hands its arguments over as UTF-8, so a name holding other bytes
+// would reach the tool as another name. Such a file that exists is opened
+// here instead and the child reaches it through its own descriptor, which
+// /proc opens anew, seekable, for the tool. Returns what was opened, to be
+// closed once the child has started.
+std::vector<int> HandOverRawPaths(QStringList &arguments, std::vector<std::pair<int, int>> &passed)
+{
+    std::vector<int> opened;
+    int slot = ChildPipe::LowestOwnDescriptor - 1;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString &argument = arguments[i];
+        if (!NativePath::HoldsRawBytes(argument))
+            continue;
+        const QLatin1String protocol("file:");
+        const bool named = argument.startsWith(protocol);
+        const QString path = named ? argument.mid(protocol.size()) : argument;
+        const int first = ::open(NativePath::ToBytes(path).constData(), O_PATH | O_CLOEXEC);
+        if (first < 0)
+            continue;
+        // Above the slots, as a pipe's ends are, so that no hand-over
+        // lands on a descriptor still to be handed over.
+        const int descriptor = ::fcntl(first, F_DUPFD_CLOEXEC, ChildPipe::LowestOwnDescriptor);
+        ::close(first);
+        if (descriptor < 0)
+            continue;
+        opened.push_back(descriptor);
+        passed.emplace_back(descriptor, slot);
+        argument = (named ? QString(protocol) : QString()) + QStringLiteral("/proc/self/fd/%1").arg(slot);
+        --slot;
+    }
+    return opened;
+}
+
+} // namespace
+
 bool DOSOutputs::Start(const QString &command)
 {
-    const std::vector<std::pair<int, int>> passed = std::exchange(mPassed, {});
+    std::vector<std::pair<int, int>> passed = std::exchange(mPassed, {});
     if (IsRunning())
         return false;
     mStopRequested = false;
@@ -41,11 +82,16 @@ bool DOSOutputs::Start(const QString &command)
     mExitCode = 0;
     mExitSignal = 0;
     mFailureReason.clear();
-    const QStringList arguments = CommandText::SplitCommandText(command);
+    QStringList arguments = CommandText::SplitCommandText(command);
     if (arguments.isEmpty()) {
         mLastEnd = End::None;
         return false;
     }
+    const std::vector<int> opened = HandOverRawPaths(arguments, passed);
+    const auto closeOpened = qScopeGuard([&opened] {
+        for (const int descriptor : opened)
+            ::close(descriptor);
+    });
 
     auto *process = new QProcess(this);
     process->setProgram(arguments.first());

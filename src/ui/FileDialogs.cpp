@@ -1,5 +1,7 @@
 #include "ui/FileDialogs.h"
 
+#include "core/system/NativePath.h"
+
 #include <QFileDialog>
 
 namespace {
@@ -29,7 +31,7 @@ void ShowFileDialog(QWidget *parent, const FileDialogRequest &request,
     if (Answer()) {
         const QString path = Answer()(request);
         if (!path.isEmpty())
-            chosen(path);
+            chosen(NativePath::Resolve(path));
         return;
     }
 
@@ -49,8 +51,9 @@ void ShowFileDialog(QWidget *parent, const FileDialogRequest &request,
         dialog->setDirectory(request.directory);
     QObject::connect(dialog, &QDialog::accepted, dialog, [dialog, chosen = std::move(chosen)] {
         const QStringList files = dialog->selectedFiles();
+        // The dialog lists names that are no UTF-8 as Qt shows them.
         if (!files.isEmpty())
-            chosen(files.constFirst());
+            chosen(NativePath::Resolve(files.constFirst()));
     });
     if (Watcher())
         Watcher()(*dialog);

@@ -165,17 +165,18 @@ void TestImportPipeline::badSources_data()
     QTest::addColumn<QString>("missingTool");
     QTest::addColumn<bool>("deleteAfterChoice");
     QTest::addColumn<QString>("heading");
-    QTest::addColumn<QString>("reason"); // <app>: the application folder
+    QTest::addColumn<QString>("reason"); // <app>: the application folder; <source>: the chosen file
     QTest::addColumn<QString>("duration");
 
     QTest::newRow("text file named song.mp3")
-        << "text" << "song.mp3" << "" << false << "Searching Failed" << "Invalid argument" << "";
+        << "text" << "song.mp3" << "" << false << "Searching Failed"
+        << "The chosen file is a text file, not audio or video" << "";
     QTest::newRow("empty file")
         << "empty" << "song.wav" << "" << false << "Searching Failed"
-        << "Invalid data found when processing input" << "";
+        << "The chosen file is empty: <source>" << "";
     QTest::newRow("video without audio")
         << "video only" << "clip.mp4" << "" << false << "Searching Failed"
-        << "The source holds no audio" << "2";
+        << "The chosen file holds no audio stream" << "2";
     QTest::newRow("deleted right after it was chosen")
         << "stereo" << "song.wav" << "" << true << "Searching Failed"
         << "The chosen file cannot be found" << "";
@@ -223,7 +224,8 @@ void TestImportPipeline::badSources()
     QVERIFY(window);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Failed);
     QCOMPARE(window->Label2[0]->text(), heading);
-    QCOMPARE(window->Label2[1]->text(), QString(reason).replace(QLatin1String("<app>"), fixture.app.path()));
+    QCOMPARE(window->Label2[1]->text(),
+             QString(reason).replace(QLatin1String("<app>"), fixture.app.path()).replace(QLatin1String("<source>"), source));
     // The inspection has ended: another source may be chosen.
     QVERIFY(fixture.form->Command2->isEnabled());
 

@@ -7,6 +7,7 @@
 #include "ImportFixture.h"
 
 #include "core/presets/PresetFile.h"
+#include "core/system/NativePath.h"
 #include "ui/FileDialogs.h"
 #include "ui/Form3.h"
 
@@ -19,6 +20,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -27,6 +29,20 @@ struct Run
     int exitCode = -1;
     QString errors;
 };
+
+// QProcess hands arguments over as UTF-8: other bytes reach the program
+// through printf's octal escapes.
+QStringList ByteForByte(const QString &program, const QStringList &arguments)
+{
+    QString script = QStringLiteral("exec \"$0\"");
+    for (const QString &argument : arguments) {
+        script += QStringLiteral(" \"$(printf '");
+        for (const char byte : NativePath::ToBytes(argument))
+            script += QStringLiteral("\\%1").arg(uint(static_cast<unsigned char>(byte)), 3, 8, QLatin1Char('0'));
+        script += QStringLiteral("')\"");
+    }
+    return {QStringLiteral("-c"), script, program};
+}
 
 QProcess *Start(const QStringList &arguments, const QString &folder)
 {
@@ -37,7 +53,11 @@ QProcess *Start(const QStringList &arguments, const QString &folder)
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(folder);
-    process->start(TestAppFolder::binFolder() + QLatin1String("/brenvox"), arguments);
+    const QString program = TestAppFolder::binFolder() + QLatin1String("/brenvox");
+    if (NativePath::HoldsRawBytes(arguments.join(QString())))
+        process->start(QStringLiteral("/bin/sh"), ByteForByte(program, arguments));
+    else
+        process->start(program, arguments);
     return process;
 }
 
@@ -80,6 +100,8 @@ void tst_CliExport::initTestCase()
     QVERIFY(AudioMeasure::GenerateStereoTones(300, 3000, 2, mFolder.filePath(QStringLiteral("b.wav"))));
     QFile bad(mFolder.filePath(QStringLiteral("bad.mp3")));
     QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not sound\n") > 0);
+    QVERIFY(AudioMeasure::Generate(QStringLiteral("testsrc=d=1:s=64x64:r=5"), mFolder.filePath(QStringLiteral("film.mp4")),
+                                   {QStringLiteral("-c:v"), QStringLiteral("mpeg4")}));
     EqualizerSettings settings;
     settings.channels[EqualizerSettings::Right].gains[40] = -9;
     settings.channels[EqualizerSettings::Right].moved[40] = true;
@@ -94,7 +116,7 @@ void tst_CliExport::exports_data()
 {
     QTest::addColumn<QStringList>("arguments"); // run in a fresh folder holding out/ and the hostile names
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("said");          // in standard error
+    QTest::addColumn<QString>("said");          // in standard error, each line
     QTest::addColumn<QStringList>("written");   // in out/ afterwards
 
     QTest::newRow("one file") << QStringList{"--export", "out/Mix.wav", "--left-band", "29=-12", "--low-cut", "--bandwidth", "2", "IN/a.mp3"}
@@ -108,7 +130,14 @@ void tst_CliExport::exports_data()
     QTest::newRow("missing preset") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/none.json", "IN/a.mp3"}
                                     << 2 << "none.json" << QStringList{};
     QTest::newRow("batch with a bad input") << QStringList{"--output-dir", "out", "--format", "flac", "--jobs", "2", "IN/a.mp3", "IN/bad.mp3", "IN/b.wav"}
-                                            << 1 << "failed: IN/bad.mp3: Searching Failed: " << QStringList{"a.flac", "b.flac"};
+                                            << 1 << "failed: IN/bad.mp3: Searching Failed: The chosen file is a text file" << QStringList{"a.flac", "b.flac"};
+    QTest::newRow("inputs refused with their own reasons")
+        << QStringList{"--output-dir", "out", "fifo", "empty.wav", "IN/film.mp4", "IN/a.mp3"} << 1
+        << "fifo is a pipe (FIFO), not a file\nThe chosen file is empty: \nfilm.mp4: Searching Failed: The chosen file holds no audio stream"
+        << QStringList{"a.wav"};
+    QTest::newRow("names that are no UTF-8")
+        << QStringList{"--export", NativePath::FromBytes("out/\xe9\xff.wav"), NativePath::FromBytes("in \xe9.mp3")} << 0
+        << "done" << QStringList{NativePath::FromBytes("\xe9\xff.wav")};
     QTest::newRow("output cannot be written") << QStringList{"--export", "/proc/Mix.wav", "IN/a.mp3"}
                                               << 1 << "The output file could not be created: /proc/Mix.wav" << QStringList{"old.wav"};
     QTest::newRow("output folder cannot be made") << QStringList{"--output-dir", "/proc/brenvox", "IN/a.mp3"}
@@ -143,12 +172,27 @@ void tst_CliExport::exports()
     QVERIFY(QDir(run.path()).mkdir(QStringLiteral("http:")));
     for (const char *name : {"concat:a.wav|b.wav", "http:/in.wav", "pipe:1", "-report"})
         QVERIFY(QFile::copy(mFolder.filePath(QStringLiteral("a.mp3")), run.filePath(QLatin1String(name))));
+    QVERIFY(QFile::copy(mFolder.filePath(QStringLiteral("a.mp3")), run.filePath(QStringLiteral("plain.mp3"))));
+    QVERIFY(::rename(QFile::encodeName(run.filePath(QStringLiteral("plain.mp3"))).constData(),
+                     (QFile::encodeName(run.path()) + "/in \xe9.mp3").constData()) == 0);
+    QVERIFY(::mkfifo(QFile::encodeName(run.filePath(QStringLiteral("fifo"))).constData(), 0600) == 0);
+    QFile(run.filePath(QStringLiteral("empty.wav"))).open(QIODevice::WriteOnly);
     arguments.replaceInStrings(QStringLiteral("IN/"), mFolder.path() + QLatin1Char('/'));
     said.replace(QStringLiteral("IN/"), mFolder.path() + QLatin1Char('/'));
 
     const Run result = Finish(Start(arguments, run.path()));
-    QVERIFY2(result.errors.contains(said), qPrintable(result.errors));
+    for (const QString &line : said.split(QLatin1Char('\n')))
+        QVERIFY2(result.errors.contains(line), qPrintable(result.errors));
     QCOMPARE(result.exitCode, exitCode);
+    for (QString &name : written) {
+        // Written under those very bytes; measured under a plain name.
+        if (NativePath::HoldsRawBytes(name)) {
+            const QString plain = QStringLiteral("plain.wav");
+            QVERIFY(::rename(NativePath::ToBytes(run.filePath(QStringLiteral("out/") + name)).constData(),
+                             QFile::encodeName(run.filePath(QStringLiteral("out/") + plain)).constData()) == 0);
+            name = plain;
+        }
+    }
     QCOMPARE(Files(run.filePath(QStringLiteral("out"))), written);
     QCOMPARE(QDir(run.path()).entryList({QStringLiteral("*.log")}, QDir::Files), QStringList()); // no -report
     for (const QString &name : written) {

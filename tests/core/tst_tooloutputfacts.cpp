@@ -46,6 +46,8 @@ private slots:
     void knownFailureLine();
     void depthAndPeak_data();
     void depthAndPeak();
+    void probeReport_data();
+    void probeReport();
 };
 
 void TestToolOutputFacts::hasAudioStream_data()
@@ -230,3 +232,53 @@ void TestToolOutputFacts::depthAndPeak()
 
 QTEST_GUILESS_MAIN(TestToolOutputFacts)
 #include "tst_tooloutputfacts.moc"
+
+// Names and tags in the console lines must not pass for the source's facts.
+void TestToolOutputFacts::probeReport_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<bool>("audio");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<QString>("reason"); // the console's last words
+
+    const QStringList fakeStream = CapturedLines(QStringLiteral("ffprobe51_report_fake_stream_name.txt"));
+    QTest::newRow("name holding a stream line and a lone {")
+        << fakeStream << true << true << 48000 << 16 << "3" << "Stream #0:0: Audio: pcm_s16le ([1][0][0][0] / 0x0001), 48000 Hz, 2 channels, s16, 1536 kb/s";
+    QTest::newRow("title tag \"Duration: 23:59:59\"")
+        << CapturedLines(QStringLiteral("ffprobe51_report_duration_tag.txt")) << true << true << 44100 << 24 << "10"
+        << "Stream #0:0: Audio: pcm_s24le ([1][0][0][0] / 0x0001), 44100 Hz, stereo, s32 (24 bit), 2116 kb/s";
+    QTest::newRow("text file: an empty report after the error")
+        << CapturedLines(QStringLiteral("ffprobe51_report_text_file.txt")) << true << false << 0 << 0 << ""
+        << "/tmp/sfcap/text.mp3: Invalid argument";
+    QTest::newRow("video without audio")
+        << CapturedLines(QStringLiteral("ffprobe51_report_video_without_audio.txt")) << true << false << 0 << 0
+        << "2" << "encoder         : Lavc59.37.100 mpeg4";
+    QTest::newRow("console lines alone") << CapturedLines(QStringLiteral("ffprobe_song_wav.txt")) << false
+                                         << false << 0 << 0 << "" << "";
+    QTest::newRow("report cut short") << fakeStream.mid(0, fakeStream.size() - 2) << false << false << 0 << 0
+                                      << "" << "";
+}
+
+void TestToolOutputFacts::probeReport()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(bool, read);
+    QFETCH(bool, audio);
+    QFETCH(int, rate);
+    QFETCH(int, bits);
+    QFETCH(QString, seconds);
+    QFETCH(QString, reason);
+    QVERIFY(!lines.isEmpty());
+    const std::optional<ToolOutputFacts::ProbeReport> report = ToolOutputFacts::ReadProbeReport(lines);
+    QCOMPARE(report.has_value(), read);
+    if (!read)
+        return;
+    QCOMPARE(report->hasAudio, audio);
+    QCOMPARE(report->sampleRate, rate);
+    QCOMPARE(report->bitsPerSample, bits);
+    QCOMPARE(report->seconds, seconds);
+    QCOMPARE(ToolOutputFacts::LastErrorLine(ToolOutputFacts::ConsoleLines(lines), QString()), reason);
+}

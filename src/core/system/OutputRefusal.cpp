@@ -1,6 +1,7 @@
 #include "core/system/OutputRefusal.h"
 
 #include "core/system/AppFolder.h"
+#include "core/system/NativePath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,8 +26,8 @@ bool SameFile(const QString &first, const QString &second)
 {
     struct stat a;
     struct stat b;
-    if (::stat(QFile::encodeName(first).constData(), &a) == 0
-        && ::stat(QFile::encodeName(second).constData(), &b) == 0)
+    if (::stat(NativePath::ToBytes(first).constData(), &a) == 0
+        && ::stat(NativePath::ToBytes(second).constData(), &b) == 0)
         return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
     return CanonicalPath(first) == CanonicalPath(second);
 }

@@ -1,12 +1,15 @@
 // The export's private folder beside the target, and the rename out of it.
 #include "core/system/OutputReplacement.h"
 
+#include "core/system/NativePath.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,18 +18,36 @@
 
 namespace {
 
-// Where the result goes: the file a link names, or the path itself.
-QString Destination(const QString &target)
-{
-    const QFileInfo info(target);
-    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
-        return info.canonicalFilePath();
-    return info.absoluteFilePath();
-}
-
 QByteArray Encoded(const QString &path)
 {
-    return QFile::encodeName(path);
+    return NativePath::ToBytes(path);
+}
+
+// Where the result goes: the file a link names, or the path itself. Asked
+// of the bytes, which Qt's file classes would not reach for every name.
+QString Destination(const QString &target)
+{
+    const QString absolute = NativePath::Absolute(target);
+    struct stat link = {};
+    if (::lstat(Encoded(absolute).constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char *real = ::realpath(Encoded(absolute).constData(), nullptr)) {
+            const QString resolved = NativePath::FromBytes(real);
+            ::free(real);
+            return resolved;
+        }
+    }
+    return absolute;
+}
+
+// The name the tools write under: the target's, for ffmpeg to pick the
+// format by, unless it holds bytes a tool's argument cannot carry.
+QString WrittenName(const QFileInfo &target)
+{
+    if (!NativePath::HoldsRawBytes(target.fileName()))
+        return target.fileName();
+    const QString suffix = target.suffix();
+    return NativePath::HoldsRawBytes(suffix) || suffix.isEmpty() ? QStringLiteral("output")
+                                                                : QStringLiteral("output.") + suffix;
 }
 
 QString SystemError(const char *what, int error)
@@ -67,18 +88,20 @@ std::shared_ptr<TemporaryOutput> TemporaryOutput::Create(const QString &target)
         return nullptr;
     const QString destination = Destination(target);
     const QFileInfo info(destination);
-    if (info.exists() && (info.isDir() || ::access(Encoded(destination).constData(), W_OK) != 0))
+    struct stat existing = {};
+    if (::stat(Encoded(destination).constData(), &existing) == 0
+        && (S_ISDIR(existing.st_mode) || ::access(Encoded(destination).constData(), W_OK) != 0))
         return nullptr;
+    const QString written = WrittenName(info);
     // The folder's name says whose it is should a crash leave it behind.
-    const QString stem = Encoded(info.fileName()).size() <= NAME_MAX - 8 ? info.fileName()
-                                                                        : QStringLiteral("brenvox");
-    QByteArray pattern = Encoded(info.absolutePath() + QLatin1String("/.") + stem + QLatin1String(".XXXXXX"));
+    const QString stem = Encoded(written).size() <= NAME_MAX - 8 ? written : QStringLiteral("brenvox");
+    QByteArray pattern = Encoded(NativePath::FolderOf(destination) + QLatin1String("/.") + stem + QLatin1String(".XXXXXX"));
     if (!::mkdtemp(pattern.data()))
         return nullptr;
     std::shared_ptr<TemporaryOutput> output(new TemporaryOutput);
-    output->mFolderPath = QFile::decodeName(pattern);
-    output->mName = info.fileName();
-    output->mTarget = QFileInfo(target).absoluteFilePath();
+    output->mFolderPath = NativePath::FromBytes(pattern);
+    output->mName = written;
+    output->mTarget = NativePath::Absolute(target);
     output->mDestination = destination;
     output->mFolder = ::open(pattern.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat folder;
@@ -132,7 +155,7 @@ QString TemporaryOutput::PutInPlace(bool replaceExisting) const
         return SystemError("the output file could not be written to the disk: ", synced);
     if (Move(mFolder, name.constData(), destination.constData(), replaceExisting) == 0) {
         // The new name, too, must survive a crash.
-        const int folder = ::open(Encoded(QFileInfo(mDestination).path()).constData(),
+        const int folder = ::open(Encoded(NativePath::FolderOf(mDestination)).constData(),
                                   O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folder >= 0) {
             ::fsync(folder);

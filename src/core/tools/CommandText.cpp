@@ -1,6 +1,7 @@
 #include "core/tools/CommandText.h"
 
-#include <QFileInfo>
+#include "core/system/NativePath.h"
+
 
 namespace {
 
@@ -44,7 +45,7 @@ QString ToolFile(const QString &path)
 {
     if (path.isEmpty())
         return QString();
-    return QLatin1String("file:") + QFileInfo(path).absoluteFilePath();
+    return QLatin1String("file:") + NativePath::Absolute(path);
 }
 
 QString QuoteToolFile(const QString &path)

@@ -47,8 +47,12 @@ QString ChannelBranch(int channel, const QString &end)
 
 QString ProbeCommand(const QString &appFolder, const QString &sourceFile)
 {
+    // The report follows the console lines, which stay as a person reads
+    // them; only what the import needs is asked for.
     return QuoteTool(appFolder, "ffprobe")
-        + QLatin1String(" -hide_banner -stats -i ") + QuoteToolFile(sourceFile);
+        + QLatin1String(" -hide_banner -stats -i ") + QuoteToolFile(sourceFile)
+        + QLatin1String(" -show_entries stream=codec_type,codec_name,sample_rate,sample_fmt,bits_per_raw_sample"
+                        ":format=duration -of json");
 }
 
 QString SplitCommand(const QString &appFolder, const QString &sourceFile,

@@ -6,7 +6,8 @@
 
 namespace ImportCommands {
 
-// <appFolder>/ffprobe -hide_banner -stats -i <source>
+// <appFolder>/ffprobe -hide_banner -stats -i <source>, then the options
+// for the JSON report that ToolOutputFacts::ReadProbeReport reads.
 QString ProbeCommand(const QString &appFolder, const QString &sourceFile);
 
 // One ffmpeg run from the source's first audio stream, wherever it stands,

@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -59,6 +62,41 @@ QString WithoutFileProtocol(QString line)
     return line.replace(protocol, QStringLiteral("\\1"));
 }
 
+// The depth a sample format gives, for a codec that does not state its own:
+// a lossy decoder's float samples say nothing of the source's depth.
+int FormatBits(const QString &codec, const QString &format)
+{
+    const bool pcm = codec.startsWith(QLatin1String("pcm_"));
+    if (format.startsWith(QLatin1String("u8")))
+        return 8;
+    if (format.startsWith(QLatin1String("s16")))
+        return 16;
+    if (format.startsWith(QLatin1String("s32")) || (pcm && format.startsWith(QLatin1String("flt"))))
+        return 32;
+    if (format.startsWith(QLatin1String("s64")) || (pcm && format.startsWith(QLatin1String("dbl"))))
+        return 64;
+    return 0;
+}
+
+// The report's numbers come as JSON numbers or as text, depending on the field.
+qint64 WholeNumber(const QJsonValue &value)
+{
+    if (value.isDouble())
+        return qint64(value.toDouble());
+    bool ok = false;
+    const qint64 number = value.toString().toLongLong(&ok);
+    return ok ? number : 0;
+}
+
+qsizetype ReportStart(const QStringList &lines)
+{
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        if (lines.at(i) == QLatin1String("{"))
+            return i;
+    }
+    return -1;
+}
+
 const QRegularExpression &LineEnd()
 {
     static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
@@ -103,19 +141,49 @@ int AudioBitsPerSample(const QStringList &lines)
             continue;
         if (match.hasCaptured(3))
             return match.captured(3).toInt();
-        const QString format = match.captured(2);
-        const bool pcm = match.captured(1).startsWith(QLatin1String("pcm_"));
-        if (format.startsWith(QLatin1String("u8")))
-            return 8;
-        if (format.startsWith(QLatin1String("s16")))
-            return 16;
-        if (format.startsWith(QLatin1String("s32")) || (pcm && format.startsWith(QLatin1String("flt"))))
-            return 32;
-        if (format.startsWith(QLatin1String("s64")) || (pcm && format.startsWith(QLatin1String("dbl"))))
-            return 64;
-        return 0;
+        return FormatBits(match.captured(1), match.captured(2));
     }
     return 0;
+}
+
+std::optional<ProbeReport> ReadProbeReport(const QStringList &lines)
+{
+    const qsizetype start = ReportStart(lines);
+    if (start < 0)
+        return std::nullopt;
+    // One character a byte from the runner; the report is UTF-8.
+    const QByteArray text = lines.mid(start).join(QLatin1Char('\n')).toLatin1();
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    ProbeReport report;
+    const QJsonObject root = document.object();
+    for (const QJsonValue &value : root.value(QLatin1String("streams")).toArray()) {
+        const QJsonObject stream = value.toObject();
+        if (stream.value(QLatin1String("codec_type")).toString() != QLatin1String("audio"))
+            continue;
+        report.hasAudio = true;
+        report.sampleRate = int(qBound(qint64(0), WholeNumber(stream.value(QLatin1String("sample_rate"))), qint64(1) << 30));
+        const qint64 raw = WholeNumber(stream.value(QLatin1String("bits_per_raw_sample")));
+        report.bitsPerSample = raw > 0 && raw <= 64
+            ? int(raw)
+            : FormatBits(stream.value(QLatin1String("codec_name")).toString(),
+                         stream.value(QLatin1String("sample_fmt")).toString());
+        break;
+    }
+    bool known = false;
+    const double seconds = root.value(QLatin1String("format")).toObject()
+                               .value(QLatin1String("duration")).toString().toDouble(&known);
+    if (known && std::isfinite(seconds) && seconds >= 0 && seconds < 1e12)
+        report.seconds = QString::number(qint64(seconds));
+    return report;
+}
+
+QStringList ConsoleLines(const QStringList &lines)
+{
+    const qsizetype start = ReportStart(lines);
+    return start < 0 ? lines : lines.mid(0, start);
 }
 
 double PeakLevelDb(const QStringList &lines)

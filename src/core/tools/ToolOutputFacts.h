@@ -5,7 +5,30 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace ToolOutputFacts {
+
+// The source's facts as ffprobe's machine-readable report gives them: its
+// console lines above it show names and tags as they are, so a name or a
+// title can look like a stream line or a duration there, never here.
+struct ProbeReport
+{
+    bool hasAudio = false;
+    int sampleRate = 0;    // of the first audio stream, the one the split takes; 0 unknown
+    int bitsPerSample = 0; // as AudioBitsPerSample tells it; 0 unknown
+    QString seconds;       // whole seconds of the source's duration; empty unknown
+};
+
+// The JSON report (-of json) that ends ffprobe's merged output, from its
+// last line that is a lone "{" (a report's inner lines are indented, its
+// strings escaped); nothing when there is none or it does not parse.
+std::optional<ProbeReport> ReadProbeReport(const QStringList &lines);
+// The lines above that report: what the tool said to a person.
+QStringList ConsoleLines(const QStringList &lines);
+
+// The three below read the console lines, where a file name or a tag can
+// look like a stream line: for a source, ReadProbeReport is what counts.
 
 // Whether the tool listed an audio stream among its input's streams.
 bool HasAudioStream(const QStringList &lines);

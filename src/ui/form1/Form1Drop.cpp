@@ -2,11 +2,15 @@
 // or named on the command line.
 #include "ui/form1/Form1.h"
 
+#include "core/system/NativePath.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -19,11 +23,11 @@ QString RefusalOf(const QStringList &paths)
         return QStringLiteral("Only a file on this computer can be opened: ") + OneFile;
     if (paths.size() > 1)
         return QStringLiteral("Brenvox opens one file at a time: ") + OneFile;
-    const QFileInfo file(paths.constFirst());
-    if (!file.exists())
+    struct stat file = {};
+    if (::stat(NativePath::ToBytes(paths.constFirst()).constData(), &file) != 0)
         return QStringLiteral("%1 cannot be found.").arg(paths.constFirst());
-    if (file.isDir())
-        return QStringLiteral("%1 is a folder: ").arg(file.fileName()) + OneFile;
+    if (S_ISDIR(file.st_mode))
+        return QStringLiteral("%1 is a folder: ").arg(QFileInfo(paths.constFirst()).fileName()) + OneFile;
     return QString();
 }
 
@@ -58,7 +62,7 @@ void Form1::dropEvent(QDropEvent *event)
     bool allLocal = event->mimeData()->hasUrls();
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile())
-            paths << url.toLocalFile();
+            paths << NativePath::Resolve(url.toLocalFile());
         else
             allLocal = false;
     }

@@ -3,11 +3,14 @@
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
 #include "ui/Form3.h"
+#include "core/system/NativePath.h"
 #include "core/system/OutputRefusal.h"
 #include "core/system/OutputReplacement.h"
 
 #include <QFileInfo>
 #include <QLabel>
+
+#include <sys/stat.h>
 
 void Form1::SaveOutputAs()
 {
@@ -54,13 +57,13 @@ void Form1::ExportTo(const QString &fileName)
 
     // The dialog asked before a file there is replaced; one that appears
     // later was never agreed to.
-    const QFileInfo chosen(fileName);
-    const bool replaceExisting = chosen.exists() || chosen.isSymLink();
+    struct stat existing = {};
+    const bool replaceExisting = ::lstat(NativePath::ToBytes(fileName).constData(), &existing) == 0;
     // Making the private folder beside the target is the check that the
     // export can write there; the target itself is left alone until the
     // result is complete.
     const auto temporary = OutputReplacement::TemporaryOutput::Create(fileName);
-    shared.OutputFile = temporary ? chosen.absoluteFilePath() : QString();
+    shared.OutputFile = temporary ? NativePath::Absolute(fileName) : QString();
 
     Form3 *form = Form3::Load(this);
     if (temporary)
