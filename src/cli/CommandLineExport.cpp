@@ -76,7 +76,7 @@ public:
         mSession.SourceFile = mInput;
         mSession.OutputFile = QFileInfo(mOutput).absoluteFilePath();
         mSession.Equalizer().SetSettings(mSettings);
-        mImport = mSession.NewImport(this, mReads == ExportReads::ChannelFiles);
+        mImport = mSession.NewImport(this, mInput, mReads == ExportReads::ChannelFiles);
         Say(QStringLiteral("%1: importing").arg(mInput));
         mImport->Start();
     }

@@ -5,6 +5,7 @@
 #include "ui/form1/Form1.h"
 #include "session/Session.h"
 #include "ui/Form2.h"
+#include "ui/Form3.h"
 
 #include "AudioMeasure.h"
 #include "ImportFixture.h"
@@ -69,6 +70,8 @@ private slots:
     void openRefusedWhileInspecting();
     void splitThatWritesNothingFails();
     void cancelledDialogChangesNothing();
+    void openSequences_data();
+    void openSequences();
 };
 
 void TestForm2::cleanup()
@@ -273,6 +276,96 @@ void TestForm2::cancelledDialogChangesNothing()
     QCOMPARE(fixture.form->Text1->text(), QStringLiteral("/music/before.wav"));
     QVERIFY(!Form2::Loaded()->isVisible());
     QVERIFY(!Form2::Loaded()->Timer1->isActive());
+}
+
+void TestForm2::openSequences_data()
+{
+    QTest::addColumn<bool>("pause");      // Open tried during the loading pause first
+    QTest::addColumn<QString>("second");  // what the Open after a good import meets; "" none
+    QTest::addColumn<bool>("reset");
+
+    QTest::newRow("Open during the loading pause") << true << "" << false;
+    QTest::newRow("then a file that holds no audio") << false << "not audio" << false;
+    QTest::newRow("then a split that writes nothing") << false << "split writes nothing" << false;
+    QTest::newRow("then closed while the split runs") << false << "closed while splitting" << false;
+    QTest::newRow("then a good file") << false << "good" << false;
+    QTest::newRow("then Reset") << false << "" << true;
+}
+
+// Whatever the second Open meets, the window goes on working with what is
+// open: its source, facts, settings and channel files, heard in an export.
+void TestForm2::openSequences()
+{
+    QFETCH(bool, pause);
+    QFETCH(QString, second);
+    QFETCH(bool, reset);
+
+    ImportFixture fixture(QStringLiteral("app"), pause);
+    QVERIFY(fixture.form);
+    Form1 *form = fixture.form;
+    const QString first = OneSecondSource(fixture);
+    QVERIFY(!first.isEmpty());
+    if (pause) {
+        QVERIFY(!fixture.started);
+        QVERIFY(!form->Command2->isEnabled());
+        form->OpenSourceFile();
+        QVERIFY(!form->OpenGivenFiles({first}));
+        QCOMPARE(fixture.dialogRequests(), 0);
+        QVERIFY(!Form2::Loaded());
+        QTRY_VERIFY_WITH_TIMEOUT(fixture.started, 5000);
+        QVERIFY(form->Command2->isEnabled());
+    }
+    QVERIFY(fixture.Open(first));
+    QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
+    form->LeftChanelSlider[20]->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    const Session &shared = fixture.session;
+    const QString firstLeft = shared.LeftSourceWav;
+    const int firstRate = shared.SourceSampleRate;
+
+    const QString secondFile = fixture.app.scratchPath(QString::fromLatin1(second == QLatin1String("not audio") ? "notes.wav" : "other.wav"));
+    if (second == QLatin1String("not audio"))
+        QVERIFY(QFile(secondFile).open(QIODevice::WriteOnly));
+    else if (!second.isEmpty())
+        QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=660:r=22050:d=2"), secondFile));
+    if (second == QLatin1String("split writes nothing"))
+        QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), "quiet"));
+    if (second == QLatin1String("closed while splitting")) {
+        QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), "hang"));
+        fixture.WhenTrue([&] { return StandInProcess(fixture, QStringLiteral("ffmpeg")) != 0; },
+                         [&] { fixture.inspection->close(); });
+    }
+    if (!second.isEmpty()) {
+        QVERIFY(fixture.Open(secondFile));
+        QCOMPARE(form->Text1->text(), secondFile);
+        QCOMPARE(fixture.WaitForEnd(), second == QLatin1String("good") ? ImportFixture::End::Completed
+                 : second == QLatin1String("closed while splitting") ? ImportFixture::End::ClosedEarly
+                                                                      : ImportFixture::End::Failed);
+    }
+    QVERIFY(fixture.app.linkRealTool(QStringLiteral("ffmpeg")));
+    if (reset)
+        form->Command1[2]->click();
+
+    const bool replaced = second == QLatin1String("good");
+    QCOMPARE(shared.SourceFile, replaced ? secondFile : first);
+    QCOMPARE(form->Text1->text(), shared.SourceFile);
+    QCOMPARE(shared.SourceSampleRate, replaced ? 22050 : firstRate);
+    QCOMPARE(shared.LeftBandGain[20], QString::fromLatin1(reset ? "0" : "1"));
+    // A new source splits beside the open one, which goes only once the new
+    // one is in place.
+    QCOMPARE(shared.LeftSourceWav != firstLeft, replaced);
+    QCOMPARE(QFile::exists(firstLeft), !replaced);
+    QTRY_VERIFY_WITH_TIMEOUT(form->Command2->isEnabled(), 10000);
+    QVERIFY(form->Command1[0]->isEnabled() && form->Command1[1]->isEnabled());
+
+    const QString output = fixture.app.scratchPath(QStringLiteral("saved.wav"));
+    form->ExportTo(output);
+    QPointer<Form3> saving = Form3::Loaded();
+    QVERIFY(saving);
+    QTRY_VERIFY_WITH_TIMEOUT(saving->Label3->text().startsWith(QLatin1String("Saved")) || !saving->Label2->text().isEmpty(), 60000);
+    QCOMPARE(saving->Label2->text(), QString());
+    QCOMPARE(AudioMeasure::DominantOf(output, 0, {440, 660}), replaced ? 660.0 : 440.0);
+    QVERIFY(qAbs(AudioMeasure::DurationSeconds(output) - (replaced ? 2.0 : 1.0)) < 0.1);
+    Form3::UnloadIfLoaded();
 }
 
 QTEST_MAIN(TestForm2)
