@@ -251,6 +251,9 @@ private:
     void ConnectBandSlider(QSlider *slider, bool left, int index);
     // Form1Options.cpp
     void ConnectOptionsPanel();
+    // "1 octave", "3 octaves": ffmpeg reads the bandwidth in octaves, whatever
+    // the readout's "hz" says.
+    static QString BandwidthText(int position);
 
     // Form1Bands.cpp: the controls and the chain boxes show what the
     // session followed, once per outermost change of the settings.
