@@ -38,11 +38,11 @@ private:
 
 } // namespace
 
-ImportFixture::ImportFixture(const QString &appFolderName, bool loadingPause)
+ImportFixture::ImportFixture(const QString &appFolderName)
     : StartedMainWindow(appFolderName, [](TestAppFolder &app) {
           app.linkRealTool(QStringLiteral("ffprobe"));
           app.linkRealTool(QStringLiteral("ffmpeg"));
-      }, loadingPause)
+      })
 {
     SetFileDialogAnswer([this](const FileDialogRequest &) {
         ++mDialogRequests;

@@ -18,7 +18,7 @@ class ImportFixture : public StartedMainWindow
 public:
     // The application folder's name may hold awkward characters; the real
     // ffprobe and ffmpeg are linked into it.
-    explicit ImportFixture(const QString &appFolderName = QStringLiteral("app"), bool loadingPause = false);
+    explicit ImportFixture(const QString &appFolderName = QStringLiteral("app"));
     ~ImportFixture() override;
 
     // Answers the open dialog with 'path' and clicks "Open". Returns the

@@ -5,7 +5,6 @@
 #include "ui/form1/Form1.h"
 #include "session/Session.h"
 #include "ui/Form2.h"
-#include "ui/Form3.h"
 
 #include "AudioMeasure.h"
 #include "ImportFixture.h"
@@ -70,8 +69,6 @@ private slots:
     void openRefusedWhileInspecting();
     void splitThatWritesNothingFails();
     void cancelledDialogChangesNothing();
-    void openSequences_data();
-    void openSequences();
 };
 
 void TestForm2::cleanup()
@@ -155,6 +152,11 @@ void TestForm2::closing()
     QVERIFY(fixture.isValid());
     const QString source = OneSecondSource(fixture);
     QVERIFY(!source.isEmpty());
+    // The source already open stays so until the new one has been split.
+    const QString earlier = fixture.app.scratchPath(QStringLiteral("earlier.wav"));
+    QVERIFY(AudioMeasure::GenerateStereoTones(660, 1000, 1, earlier) && fixture.Open(earlier));
+    QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
+    const QString earlierLeft = fixture.session.LeftSourceWav;
     const bool toolRuns = when == QLatin1String("ffprobe") || when == QLatin1String("ffmpeg");
     if (toolRuns)
         QVERIFY(UseStandIn(fixture, when, "hang"));
@@ -184,14 +186,21 @@ void TestForm2::closing()
     QVERIFY2(closing < 3000, qPrintable(QString::number(closing)));
     QVERIFY(!ProcessAlive(tool));
     QVERIFY(form->Command2->isEnabled());
-    // Whatever the sequence had left to do is skipped.
+    // Whatever the sequence had left to do is skipped: band 5 keeps what the
+    // earlier import applied.
     if (when != QLatin1String("completed"))
-        QCOMPARE(fixture.session.LeftBandGain[5], QStringLiteral("0"));
+        QCOMPARE(fixture.session.LeftBandGain[5], QStringLiteral("-0"));
     // A split cut short leaves no channel file to be taken for the source.
     if (when == QLatin1String("ffmpeg")) {
-        QVERIFY(!QFile::exists(fixture.session.LeftSourceWav));
-        QVERIFY(!QFile::exists(fixture.session.RightSourceWav));
+        QVERIFY(!QFile::exists(fixture.session.Paths(1).LeftSourceWav));
+        QVERIFY(!QFile::exists(fixture.session.Paths(1).RightSourceWav));
     }
+    const bool replaced = when == QLatin1String("completed");
+    QCOMPARE(fixture.session.SourceFile, replaced ? source : earlier);
+    QCOMPARE(form->Text1->text(), fixture.session.SourceFile);
+    QCOMPARE(QFile::exists(earlierLeft), !replaced);
+    QCOMPARE(AudioMeasure::DominantOf(fixture.session.LeftSourceWav, 0, {440, 660}), replaced ? 440.0 : 660.0);
+    QVERIFY(form->Command1[0]->isEnabled() && form->Command1[1]->isEnabled());
     QVERIFY(fixture.statusAtClose.value(0) != QLatin1String("Completed."));
 }
 
@@ -257,7 +266,7 @@ void TestForm2::splitThatWritesNothingFails()
     QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), ""));
     fixture.app.linkRealTool(QStringLiteral("ffmpeg"));
     Form2 *fresh = fixture.Open(source);
-    QVERIFY(fresh);
+    QVERIFY(fresh && fixture.form->Text1->text() == source);
     QCOMPARE(fresh->Label2[0]->text(), QStringLiteral("Searching..."));
     QVERIFY(fresh->PBar->isVisible());
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
@@ -276,96 +285,6 @@ void TestForm2::cancelledDialogChangesNothing()
     QCOMPARE(fixture.form->Text1->text(), QStringLiteral("/music/before.wav"));
     QVERIFY(!Form2::Loaded()->isVisible());
     QVERIFY(!Form2::Loaded()->Timer1->isActive());
-}
-
-void TestForm2::openSequences_data()
-{
-    QTest::addColumn<bool>("pause");      // Open tried during the loading pause first
-    QTest::addColumn<QString>("second");  // what the Open after a good import meets; "" none
-    QTest::addColumn<bool>("reset");
-
-    QTest::newRow("Open during the loading pause") << true << "" << false;
-    QTest::newRow("then a file that holds no audio") << false << "not audio" << false;
-    QTest::newRow("then a split that writes nothing") << false << "split writes nothing" << false;
-    QTest::newRow("then closed while the split runs") << false << "closed while splitting" << false;
-    QTest::newRow("then a good file") << false << "good" << false;
-    QTest::newRow("then Reset") << false << "" << true;
-}
-
-// Whatever the second Open meets, the window goes on working with what is
-// open: its source, facts, settings and channel files, heard in an export.
-void TestForm2::openSequences()
-{
-    QFETCH(bool, pause);
-    QFETCH(QString, second);
-    QFETCH(bool, reset);
-
-    ImportFixture fixture(QStringLiteral("app"), pause);
-    QVERIFY(fixture.form);
-    Form1 *form = fixture.form;
-    const QString first = OneSecondSource(fixture);
-    QVERIFY(!first.isEmpty());
-    if (pause) {
-        QVERIFY(!fixture.started);
-        QVERIFY(!form->Command2->isEnabled());
-        form->OpenSourceFile();
-        QVERIFY(!form->OpenGivenFiles({first}));
-        QCOMPARE(fixture.dialogRequests(), 0);
-        QVERIFY(!Form2::Loaded());
-        QTRY_VERIFY_WITH_TIMEOUT(fixture.started, 5000);
-        QVERIFY(form->Command2->isEnabled());
-    }
-    QVERIFY(fixture.Open(first));
-    QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
-    form->LeftChanelSlider[20]->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    const Session &shared = fixture.session;
-    const QString firstLeft = shared.LeftSourceWav;
-    const int firstRate = shared.SourceSampleRate;
-
-    const QString secondFile = fixture.app.scratchPath(QString::fromLatin1(second == QLatin1String("not audio") ? "notes.wav" : "other.wav"));
-    if (second == QLatin1String("not audio"))
-        QVERIFY(QFile(secondFile).open(QIODevice::WriteOnly));
-    else if (!second.isEmpty())
-        QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=660:r=22050:d=2"), secondFile));
-    if (second == QLatin1String("split writes nothing"))
-        QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), "quiet"));
-    if (second == QLatin1String("closed while splitting")) {
-        QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), "hang"));
-        fixture.WhenTrue([&] { return StandInProcess(fixture, QStringLiteral("ffmpeg")) != 0; },
-                         [&] { fixture.inspection->close(); });
-    }
-    if (!second.isEmpty()) {
-        QVERIFY(fixture.Open(secondFile));
-        QCOMPARE(form->Text1->text(), secondFile);
-        QCOMPARE(fixture.WaitForEnd(), second == QLatin1String("good") ? ImportFixture::End::Completed
-                 : second == QLatin1String("closed while splitting") ? ImportFixture::End::ClosedEarly
-                                                                      : ImportFixture::End::Failed);
-    }
-    QVERIFY(fixture.app.linkRealTool(QStringLiteral("ffmpeg")));
-    if (reset)
-        form->Command1[2]->click();
-
-    const bool replaced = second == QLatin1String("good");
-    QCOMPARE(shared.SourceFile, replaced ? secondFile : first);
-    QCOMPARE(form->Text1->text(), shared.SourceFile);
-    QCOMPARE(shared.SourceSampleRate, replaced ? 22050 : firstRate);
-    QCOMPARE(shared.LeftBandGain[20], QString::fromLatin1(reset ? "0" : "1"));
-    // A new source splits beside the open one, which goes only once the new
-    // one is in place.
-    QCOMPARE(shared.LeftSourceWav != firstLeft, replaced);
-    QCOMPARE(QFile::exists(firstLeft), !replaced);
-    QTRY_VERIFY_WITH_TIMEOUT(form->Command2->isEnabled(), 10000);
-    QVERIFY(form->Command1[0]->isEnabled() && form->Command1[1]->isEnabled());
-
-    const QString output = fixture.app.scratchPath(QStringLiteral("saved.wav"));
-    form->ExportTo(output);
-    QPointer<Form3> saving = Form3::Loaded();
-    QVERIFY(saving);
-    QTRY_VERIFY_WITH_TIMEOUT(saving->Label3->text().startsWith(QLatin1String("Saved")) || !saving->Label2->text().isEmpty(), 60000);
-    QCOMPARE(saving->Label2->text(), QString());
-    QCOMPARE(AudioMeasure::DominantOf(output, 0, {440, 660}), replaced ? 660.0 : 440.0);
-    QVERIFY(qAbs(AudioMeasure::DurationSeconds(output) - (replaced ? 2.0 : 1.0)) < 0.1);
-    Form3::UnloadIfLoaded();
 }
 
 QTEST_MAIN(TestForm2)
