@@ -205,7 +205,6 @@ void tst_BadInputs::open()
         QCOMPARE(end, ImportFixture::End::Failed);
         QCOMPARE(window->Label2[0]->text(), heading);
         QCOMPARE(window->Label2[1]->text(), reason);
-        // The earlier source stays open with its channel files.
         for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav})
             QVERIFY(std::abs(AudioMeasure::DurationSeconds(channelFile) - 1.0) < 0.05);
     }

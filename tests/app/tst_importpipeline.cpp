@@ -197,8 +197,7 @@ void TestImportPipeline::badSources()
 
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
-    // What an earlier import left stays open: none of the bad source's facts
-    // may pass for its own.
+    // What an earlier import left stays open: no fact of the bad source's replaces it.
     fixture.session.SourceDuration = QStringLiteral("999");
     for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav})
         QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=1"), channelFile));

@@ -80,9 +80,8 @@ private slots:
         QFETCH(double, height);
         mWindow.form->SetHeightTwips(height);
         if (QTest::currentDataTag() == QLatin1String("export, failed"))
-            mWindow.form->findChild<Form3 *>()->RefuseOutput(QStringLiteral(
-                "/srv/media/archive/2024/recordings/concert-hall-session-final-master-mix-v12.flac appeared while "
-                "exporting and was left as it is"));
+            mWindow.form->findChild<Form3 *>()->RefuseOutput(QStringLiteral("/srv/media/archive/2024/recordings/"
+                "concert-hall-session-final-master-mix-v12.flac appeared while exporting and was left as it is"));
         QWidget *form = window == mWindow.form->objectName() ? mWindow.form
                                                              : mWindow.form->findChild<QWidget *>(window);
         QVERIFY(form && form->isVisible());
