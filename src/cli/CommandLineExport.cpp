@@ -81,7 +81,7 @@ public:
         mSession.SourceFile = mInput;
         mSession.OutputFile = NativePath::Absolute(mOutput);
         mSession.Equalizer().SetSettings(mSettings);
-        mImport = mSession.NewImport(this, mReads == ExportReads::ChannelFiles);
+        mImport = mSession.NewImport(this, mInput, mReads == ExportReads::ChannelFiles);
         Say(QStringLiteral("%1: importing").arg(mInput));
         mImport->Start();
     }

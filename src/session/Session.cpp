@@ -6,8 +6,11 @@
 #include "core/equalizer/OutputLevel.h"
 #include "core/equalizer/SettingsHistory.h"
 #include "core/system/AppFolder.h"
+#include "jobs/DiscardFile.h"
 
 #include <QFileInfo>
+
+#include <functional>
 
 #include <limits>
 #include <optional>
@@ -23,36 +26,41 @@ BandGains GainTexts(const EqualizerSettings &settings, int channel)
     return texts;
 }
 
+// What a probe and a split tell of a source.
+struct ImportFacts
+{
+    QString duration;
+    int sampleRate = 0;
+    int bitsPerSample = 0;
+    double peakDb = std::numeric_limits<double>::quiet_NaN();
+};
+
 // Each relay lives as long as its job (it is the job's child), holds the
 // job's sequence as running until the job ends, and passes every report on.
 class ImportRelay : public QObject, public ImportObserver
 {
 public:
-    ImportRelay(Session *session, ImportObserver *observer)
-        : mSession(session), mObserver(observer), mScope(std::in_place, session)
+    ImportRelay(Session *session, ImportObserver *observer, std::function<void(const ImportFacts &)> completed)
+        : mSession(session), mObserver(observer), mCompleted(std::move(completed)), mScope(std::in_place, session)
     {
     }
 
     void ImportOutput(const QString &chunk) override { mObserver->ImportOutput(chunk); }
     void DurationRead(const QString &seconds) override
     {
-        if (mSession)
-            mSession->SourceDuration = seconds;
+        mFacts.duration = seconds;
         mObserver->DurationRead(seconds);
     }
     void Probed(int sampleRate, int bitsPerSample) override
     {
-        if (mSession) {
-            mSession->SourceSampleRate = sampleRate;
-            mSession->SourceBitsPerSample = bitsPerSample;
-        }
+        mFacts.sampleRate = sampleRate;
+        mFacts.bitsPerSample = bitsPerSample;
         mObserver->Probed(sampleRate, bitsPerSample);
     }
     void SplitStarted() override { mObserver->SplitStarted(); }
     void SourcePeakMeasured(double peakDb) override
     {
-        if (mSession)
-            mSession->SourcePeakDb = peakDb;
+        mFacts.peakDb = peakDb;
         mObserver->SourcePeakMeasured(peakDb);
     }
     void ImportFailed(const QString &heading, const QString &reason) override
@@ -62,12 +70,16 @@ public:
     void ImportEnded(bool completed) override
     {
         mScope.reset();
+        if (completed && mSession)
+            mCompleted(mFacts);
         mObserver->ImportEnded(completed);
     }
 
 private:
     QPointer<Session> mSession;
     ImportObserver *mObserver;
+    std::function<void(const ImportFacts &)> mCompleted;
+    ImportFacts mFacts;
     std::optional<SequenceScope> mScope;
 };
 
@@ -156,9 +168,9 @@ void Session::StartHistory()
     mHistory = new SettingsHistory(&mModel, this);
 }
 
-JobPaths Session::Paths() const
+JobPaths Session::Paths(int pair) const
 {
-    return mOptions.workspace.isEmpty() ? JobPaths::InWorkspace() : JobPaths::InFolder(mOptions.workspace);
+    return mOptions.workspace.isEmpty() ? JobPaths::InWorkspace(pair) : JobPaths::InFolder(mOptions.workspace, pair);
 }
 
 void Session::RebuildChainAfterwards(int channel)
@@ -266,24 +278,33 @@ bool Session::SourceImported() const
     return true;
 }
 
-std::unique_ptr<ImportJob> Session::NewImport(ImportObserver *observer, bool split)
+std::unique_ptr<ImportJob> Session::NewImport(ImportObserver *observer, const QString &source, bool split)
 {
-    // A new source's import leaves nothing of the previous source behind
-    // when it fails: neither its facts nor its channel files, which the
-    // preview and the export would otherwise use silently.
-    SourceDuration.clear();
-    SourceSampleRate = 0;
-    SourceBitsPerSample = 0;
-    SourcePeakDb = std::numeric_limits<double>::quiet_NaN();
+    JobPaths files;
+    if (split)
+        files = SourceImported() && LeftSourceWav == Paths(0).LeftSourceWav ? Paths(1) : Paths(0);
     ImportRequest request;
-    request.sourceFile = SourceFile;
-    if (split) {
-        request.leftWav = LeftSourceWav;
-        request.rightWav = RightSourceWav;
-    }
+    request.sourceFile = source;
+    request.leftWav = files.LeftSourceWav;
+    request.rightWav = files.RightSourceWav;
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
     request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
-    auto *relay = new ImportRelay(this, observer);
+    const auto completed = [this, source, files](const ImportFacts &facts) {
+        SourceFile = source;
+        SourceDuration = facts.duration;
+        SourceSampleRate = facts.sampleRate;
+        SourceBitsPerSample = facts.bitsPerSample;
+        SourcePeakDb = facts.peakDb;
+        if (files.LeftSourceWav.isEmpty())
+            return;
+        for (const QString &earlier : {LeftSourceWav, RightSourceWav}) {
+            if (!earlier.isEmpty() && earlier != files.LeftSourceWav && earlier != files.RightSourceWav)
+                DiscardFile::Discard(earlier);
+        }
+        LeftSourceWav = files.LeftSourceWav;
+        RightSourceWav = files.RightSourceWav;
+    };
+    auto *relay = new ImportRelay(this, observer, completed);
     auto job = std::make_unique<ImportJob>(request, relay);
     relay->setParent(job.get());
     return job;
@@ -302,8 +323,9 @@ std::unique_ptr<PreviewJob> Session::NewPreview(int channel, PreviewObserver *ob
 {
     PreviewRequest request;
     request.paths = Paths();
-    LeftSourceWav = request.paths.LeftSourceWav;
-    RightSourceWav = request.paths.RightSourceWav;
+    // The open source's pair, which alternates from import to import.
+    request.paths.LeftSourceWav = LeftSourceWav;
+    request.paths.RightSourceWav = RightSourceWav;
     request.channel = channel;
     request.chains = PreviewChains(channel);
     request.playerFolder = ToolFolder(QStringLiteral("ffplay"));

@@ -41,8 +41,8 @@ public:
 
     const Options &StartOptions() const { return mOptions; }
     // The files of the session's imports, previews and exports, in its
-    // workspace.
-    JobPaths Paths() const;
+    // workspace; `pair` as JobPaths takes it.
+    JobPaths Paths(int pair = 0) const;
 
     // What the windows hand each other, by the design's names. The gain
     // texts, volumes, bandwidth and low cut follow the settings; the chains
@@ -96,14 +96,16 @@ public:
     bool PreviewRunning() const { return mRunningPreviews > 0; }
     void SequenceStarted(bool preview = false);
     void SequenceEnded(bool preview = false);
-    // Both channel files are there: the import removes them when it starts
-    // and when it fails, and writes them when it succeeds.
+    // Both channel files of the open source are there.
     bool SourceImported() const;
 
-    // The probe of SourceFile and, with `split`, its split into the channel
-    // files; what the source was is forgotten first. The session takes the
-    // facts the job reports before the observer hears them.
-    std::unique_ptr<ImportJob> NewImport(ImportObserver *observer, bool split = true);
+    // The probe of `source` and, with `split`, its split into the pair of
+    // channel files the open source does not hold. Only a completed import
+    // replaces the open source: the session then takes the source, its
+    // facts and its channel files (the earlier ones are discarded) before
+    // the observer hears of the end. A failed or cancelled one leaves the
+    // open source, its facts and its files as they were.
+    std::unique_ptr<ImportJob> NewImport(ImportObserver *observer, const QString &source, bool split = true);
     // One player for the channel (0 left, 1 right, 2 both) that follows
     // every change of the chains while it plays.
     std::unique_ptr<PreviewJob> NewPreview(int channel, PreviewObserver *observer);

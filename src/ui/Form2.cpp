@@ -119,9 +119,13 @@ void Form2::Form_Load()
     Timer2->stop();
     if (mSession) {
         Label1[1]->setText(mSession->SourceFile);
-        const JobPaths workspace = mSession->Paths();
-        mSession->LeftSourceWav = workspace.LeftSourceWav;
-        mSession->RightSourceWav = workspace.RightSourceWav;
+        // An open source keeps its channel files: the next import splits
+        // beside them.
+        if (!mSession->SourceImported()) {
+            const JobPaths workspace = mSession->Paths();
+            mSession->LeftSourceWav = workspace.LeftSourceWav;
+            mSession->RightSourceWav = workspace.RightSourceWav;
+        }
     }
     PBar->setValue(10);
     SetBothStatus(QStringLiteral("Searching..."));
@@ -150,8 +154,9 @@ bool Form2::Failed() const
     return mFailed;
 }
 
-void Form2::ScheduleInspection()
+void Form2::ScheduleInspection(const QString &source)
 {
+    mSource = source;
     MarkSequenceStarted();
     Timer1->start();
 }
@@ -162,7 +167,7 @@ void Form2::Timer1_Timer()
     Timer1->stop();
     if (mInspecting || mClosed || !mSession)
         return;
-    Label1[1]->setText(mSession->SourceFile);
+    Label1[1]->setText(mSource);
     mInspecting = true;
     mFailed = false;
     MarkSequenceStarted();
@@ -188,6 +193,9 @@ void Form2::closeEvent(QCloseEvent *event)
     if (objDOS)
         objDOS->Cancel();
     MarkSequenceEnded();
+    // An import closed before its end leaves the earlier source open.
+    if (mOwner)
+        mOwner->ShowOpenSource();
     event->accept();
     if (!mInspecting)
         deleteLater();

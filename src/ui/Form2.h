@@ -27,10 +27,10 @@ public:
     static Form2 *Load(Form1 *owner);
     static void UnloadIfLoaded();
 
-    // Starts the timer whose first tick runs the inspection. The import is
-    // under way from now: during the pause before the probe no preview or
-    // export may start on the channel files the split is about to replace.
-    void ScheduleInspection();
+    // Starts the timer whose first tick runs the inspection of `source`.
+    // The import is under way from now: during the pause before the probe
+    // no other import, preview or export may start.
+    void ScheduleInspection(const QString &source);
 
     // Starts the import job (the probe, then the split) and returns; the
     // job ends early, showing why, when a tool cannot run or fails, and
@@ -83,6 +83,8 @@ private:
 
     QPointer<Form1> mOwner;
     QPointer<Session> mSession;
+    // The session's source stays the open one until this one is imported.
+    QString mSource;
     bool mImported = false;
     bool mSequenceMarked = false;
     bool mInspecting = false;

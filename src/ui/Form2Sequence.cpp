@@ -7,7 +7,6 @@
 #include "session/Session.h"
 #include "ui/Twips.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -17,18 +16,12 @@
 void Form2::GetSourceDuration()
 {
     PBar->setValue(25);
-    // A new source's import must leave nothing of the previous source
-    // behind when it fails: neither its facts (the session forgets them as
-    // it makes the job) nor its channel files, which the preview and the
-    // export would otherwise use silently.
-    objDOS = mSession->NewImport(this);
-    if (mOwner)
-        mOwner->ShowSourceBands();
-    QFile::remove(mSession->LeftSourceWav);
-    QFile::remove(mSession->RightSourceWav);
+    // The open source, its facts and its channel files stay in use until
+    // the new source has been split: a failure leaves them working.
+    objDOS = mSession->NewImport(this, mSource);
     mImported = false;
 
-    if (mSession->SourceFile.isEmpty()) {
+    if (mSource.isEmpty()) {
         objDOS.reset();
         ShowFailure(QStringLiteral("Searching Failed"),
                     QStringLiteral("The chosen file cannot be found"));
@@ -119,11 +112,8 @@ void Form2::ImportEnded(bool completed)
 void Form2::ShowFailure(const QString &heading, const QString &reason)
 {
     mFailed = true;
-    // What a failed split left behind is no sound copy of the source.
-    if (mSession) {
-        QFile::remove(mSession->LeftSourceWav);
-        QFile::remove(mSession->RightSourceWav);
-    }
+    if (mOwner)
+        mOwner->ShowOpenSource();
     Label2[0]->setText(heading);
     // The reason is often longer than one status row: it takes the rows
     // down to the button, where the bar stood, and wraps.

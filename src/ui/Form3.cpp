@@ -238,6 +238,15 @@ void Form3::ExportEnded(bool)
 
 void Form3::ShowFailure(const QString &failure)
 {
+    // A reason with a path seldom fits one row. The export has ended, so
+    // the overall progress and its bar give their rows to it, down to the
+    // window's foot beside "Cancel", and it wraps there. Its tooltip and
+    // what a screen reader reads (a label's text) hold it whole as well.
+    Label1[5]->hide();
+    PBar->hide();
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTwips(Label2, 240, 1980, 5175, 915);
     Label2->setText(failure);
     Label2->setToolTip(failure);
 }

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 #include <QtTest>
@@ -64,7 +65,7 @@ private slots:
         Form2 *inspection = Form2::Loaded();
         if (refusal.isEmpty()) {
             QVERIFY(inspection && inspection->isVisible());
-            QCOMPARE(started.session.SourceFile, file);
+            QCOMPARE(started.form->Text1->text(), file);
             Form2::UnloadIfLoaded();
         } else {
             QVERIFY(!inspection || !inspection->isVisible());

@@ -166,26 +166,24 @@ void TestImportPipeline::badSources_data()
     QTest::addColumn<bool>("deleteAfterChoice");
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QString>("reason"); // <app>: the application folder; <source>: the chosen file
-    QTest::addColumn<QString>("duration");
 
     QTest::newRow("text file named song.mp3")
         << "text" << "song.mp3" << "" << false << "Searching Failed"
-        << "The chosen file is a text file, not audio or video" << "";
+        << "The chosen file is a text file, not audio or video";
     QTest::newRow("empty file")
-        << "empty" << "song.wav" << "" << false << "Searching Failed"
-        << "The chosen file is empty: <source>" << "";
+        << "empty" << "song.wav" << "" << false << "Searching Failed" << "The chosen file is empty: <source>";
     QTest::newRow("video without audio")
         << "video only" << "clip.mp4" << "" << false << "Searching Failed"
-        << "The chosen file holds no audio stream" << "2";
+        << "The chosen file holds no audio stream";
     QTest::newRow("deleted right after it was chosen")
         << "stereo" << "song.wav" << "" << true << "Searching Failed"
-        << "The chosen file cannot be found" << "";
+        << "The chosen file cannot be found";
     QTest::newRow("missing ffprobe")
         << "stereo" << "song.wav" << "ffprobe" << false << "Searching Failed"
-        << "Cannot run <app>/ffprobe" << "";
+        << "Cannot run <app>/ffprobe";
     QTest::newRow("missing ffmpeg")
         << "stereo" << "song.wav" << "ffmpeg" << false << "Extracting Chanel Data Failed"
-        << "Cannot run <app>/ffmpeg" << "3";
+        << "Cannot run <app>/ffmpeg";
 }
 
 void TestImportPipeline::badSources()
@@ -196,11 +194,10 @@ void TestImportPipeline::badSources()
     QFETCH(bool, deleteAfterChoice);
     QFETCH(QString, heading);
     QFETCH(QString, reason);
-    QFETCH(QString, duration);
 
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
-    // What an earlier import left: none of it may pass for the bad source's.
+    // What an earlier import left stays open: no fact of the bad source's replaces it.
     fixture.session.SourceDuration = QStringLiteral("999");
     for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav})
         QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=1"), channelFile));
@@ -237,9 +234,8 @@ void TestImportPipeline::badSources()
     QCOMPARE(fixture.closedAt, -1);
 
     QCOMPARE(EqualizerSnapshot(fixture.form), equalizerBefore);
-    QCOMPARE(fixture.session.SourceDuration, duration);
-    QVERIFY(!QFile::exists(fixture.session.LeftSourceWav));
-    QVERIFY(!QFile::exists(fixture.session.RightSourceWav));
+    QCOMPARE(fixture.session.SourceDuration, QStringLiteral("999"));
+    QVERIFY(fixture.session.SourceImported());
 
     window->Command1->click();
     QTRY_VERIFY(!fixture.inspection);

@@ -83,7 +83,7 @@ QStringList WindowState(Form1 *form)
     state << QStringLiteral("low cut: %1").arg(shared.LowCutEnabled)
           << QStringLiteral("volumes: %1 %2").arg(shared.LeftVolume).arg(shared.RightVolume)
           << QStringLiteral("preview channel: %1").arg(shared.PreviewChannel)
-          << QStringLiteral("source box: '%1'").arg(form->Text1->text());
+          << QStringLiteral("source box names the open source: %1").arg(form->Text1->text() == shared.SourceFile);
     // "Preview" and "Save As" follow the channel files, which Reset keeps.
     const bool source = QFileInfo(shared.LeftSourceWav).size() > 0 && QFileInfo(shared.RightSourceWav).size() > 0;
     state << QStringLiteral("buttons: %1, preview and save as %2 %3, %4, '%5'").arg(form->Command2->isEnabled())
@@ -294,7 +294,7 @@ private:
     }
 
     // The channel files are the last completed import's from the moment
-    // the split reports them written until the next import starts.
+    // the split reports them written until another import completes.
     void WatchInspection()
     {
         Form2 *inspection = Form2::Loaded();
@@ -302,9 +302,7 @@ private:
             return;
         inspection->setProperty("stressWatched", true);
         connect(inspection->PBar, &QProgressBar::valueChanged, this, [this](int value) {
-            if (value == 25) {
-                mImportedSeconds = NoSource;
-            } else if (value == 80) {
+            if (value == 80) {
                 ++counts[QStringLiteral("imported")];
                 mImportedSeconds = NoSource;
                 for (const Source &source : sources)
@@ -509,7 +507,7 @@ void tst_Stress::randomActions()
     const int closeAfter = int(ending.bounded(2500));
     const QString lastOutput = session.app.scratchPath(QStringLiteral("last.wav"));
     driver.expectedOutputs[lastOutput] = {NoSource};
-    if (const QFileInfo left(session.workspace() + QLatin1String("/Left.wav")); left.exists())
+    if (const QFileInfo left(session.session.LeftSourceWav); left.exists())
         driver.expectedOutputs[lastOutput] = {AudioMeasure::DurationSeconds(left.filePath())};
     SetFileDialogAnswer([&](const FileDialogRequest &request) {
         return request.kind == FileDialogRequest::Kind::Open ? driver.sources[0].path : lastOutput;

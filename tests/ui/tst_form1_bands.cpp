@@ -142,7 +142,8 @@ private slots:
 
     void resetRestoresEverything()
     {
-        mForm->Text1->setText(QStringLiteral("/music/song.wav"));
+        mForm->session().SourceFile = QStringLiteral("/music/song.wav");
+        mForm->Text1->setText(QStringLiteral("/music/other.wav"));
         mForm->LeftChanelSlider[0]->setSliderPosition(-9);
         mForm->RightChanelSlider[64]->setSliderPosition(4);
         mForm->Slider1[0]->setValue(6);
@@ -171,7 +172,7 @@ private slots:
         QCOMPARE(shared.RightFilterChain.count(QStringLiteral(":g=-0")), 65);
         QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
         QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
-        QVERIFY(mForm->Text1->text().isEmpty());
+        QCOMPARE(mForm->Text1->text(), QStringLiteral("/music/song.wav"));
         QCOMPARE(mForm->Slider1[0]->value(), -4);
         QCOMPARE(mForm->Slider1[1]->value(), -4);
         QCOMPARE(mForm->Label9[0]->text(), QStringLiteral("+1"));

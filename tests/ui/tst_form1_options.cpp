@@ -175,6 +175,8 @@ private slots:
 
         mForm->Slider2->setValue(position);
         QCOMPARE(mForm->Label14->text(), readout);
+        QCOMPARE(mForm->Slider2->toolTip(), mForm->Label14->toolTip());
+        QVERIFY(mForm->Label14->toolTip().startsWith(QStringLiteral("Every band is %1 octaves wide").arg(position)));
         QCOMPARE(mForm->session().Bandwidth, position);
         // What is saved is what the curve shows, without waiting for a band move.
         QCOMPARE(mForm->session().LeftFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);

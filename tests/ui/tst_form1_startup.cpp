@@ -53,7 +53,8 @@ private slots:
                 if (form && form->isVisible()) {
                     captionDuringPause = form->windowTitle();
                     panelsHiddenDuringPause = !form->Picture1[2]->isVisible() && !form->Picture1[4]->isVisible()
-                        && !form->HScroll1->isVisible() && !form->CurvePanel->isVisible() && !form->PresetsButton->isEnabled();
+                        && !form->HScroll1->isVisible() && !form->CurvePanel->isVisible() && !form->PresetsButton->isEnabled()
+                        && !form->Command2->isEnabled() && !form->OpenGivenFiles({QCoreApplication::applicationFilePath()});
                 }
             }
         });

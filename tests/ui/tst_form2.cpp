@@ -152,6 +152,10 @@ void TestForm2::closing()
     QVERIFY(fixture.isValid());
     const QString source = OneSecondSource(fixture);
     QVERIFY(!source.isEmpty());
+    // The source already open stays so until the new one has been split.
+    const QString earlier = fixture.app.scratchPath(QStringLiteral("earlier.wav"));
+    QVERIFY(AudioMeasure::GenerateStereoTones(660, 1000, 1, earlier) && fixture.Open(earlier));
+    QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
     const bool toolRuns = when == QLatin1String("ffprobe") || when == QLatin1String("ffmpeg");
     if (toolRuns)
         QVERIFY(UseStandIn(fixture, when, "hang"));
@@ -183,12 +187,18 @@ void TestForm2::closing()
     QVERIFY(form->Command2->isEnabled());
     // Whatever the sequence had left to do is skipped.
     if (when != QLatin1String("completed"))
-        QCOMPARE(fixture.session.LeftBandGain[5], QStringLiteral("0"));
+        QCOMPARE(fixture.session.LeftBandGain[5], QStringLiteral("-0"));
     // A split cut short leaves no channel file to be taken for the source.
     if (when == QLatin1String("ffmpeg")) {
-        QVERIFY(!QFile::exists(fixture.session.LeftSourceWav));
-        QVERIFY(!QFile::exists(fixture.session.RightSourceWav));
+        QVERIFY(!QFile::exists(fixture.session.Paths(1).LeftSourceWav));
+        QVERIFY(!QFile::exists(fixture.session.Paths(1).RightSourceWav));
     }
+    const bool replaced = when == QLatin1String("completed");
+    QCOMPARE(fixture.session.SourceFile, replaced ? source : earlier);
+    QCOMPARE(form->Text1->text(), fixture.session.SourceFile);
+    QCOMPARE(QFile::exists(fixture.session.Paths(0).LeftSourceWav), !replaced);
+    QCOMPARE(AudioMeasure::DominantOf(fixture.session.LeftSourceWav, 0, {440, 660}), replaced ? 440.0 : 660.0);
+    QVERIFY(form->Command1[0]->isEnabled() && form->Command1[1]->isEnabled());
     QVERIFY(fixture.statusAtClose.value(0) != QLatin1String("Completed."));
 }
 
@@ -254,7 +264,7 @@ void TestForm2::splitThatWritesNothingFails()
     QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), ""));
     fixture.app.linkRealTool(QStringLiteral("ffmpeg"));
     Form2 *fresh = fixture.Open(source);
-    QVERIFY(fresh);
+    QVERIFY(fresh && fixture.form->Text1->text() == source);
     QCOMPARE(fresh->Label2[0]->text(), QStringLiteral("Searching..."));
     QVERIFY(fresh->PBar->isVisible());
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);

@@ -23,6 +23,8 @@ QRect TextArea(QWidget *control, const QString &text)
     Qt::Alignment alignment = Qt::AlignCenter;
     if (auto *label = qobject_cast<QLabel *>(control)) {
         alignment = label->alignment();
+        if (label->wordWrap())
+            return control->fontMetrics().boundingRect(room, Qt::TextWordWrap | alignment, text).translated(control->pos());
     } else {
         QStyleOptionButton option;
         option.initFrom(control);
@@ -68,6 +70,7 @@ private slots:
         QTest::newRow("inspection") << "Form2" << QStringList{QStringLiteral("Label1_1")} << 0.0;
         QTest::newRow("export") << "Form3" << QStringList{QStringLiteral("Label1_1"), QStringLiteral("Label2")} << 0.0;
         QTest::newRow("preview") << "Form4" << QStringList{QStringLiteral("Label1_1")} << 0.0;
+        QTest::newRow("export, failed") << "Form3" << QStringList{QStringLiteral("Label1_1")} << 0.0;
     }
 
     void textsAreWhole()
@@ -76,6 +79,9 @@ private slots:
         QFETCH(QStringList, runTimeTexts);
         QFETCH(double, height);
         mWindow.form->SetHeightTwips(height);
+        if (QTest::currentDataTag() == QLatin1String("export, failed"))
+            mWindow.form->findChild<Form3 *>()->RefuseOutput(QStringLiteral("/srv/media/archive/2024/recordings/"
+                "concert-hall-session-final-master-mix-v12.flac appeared while exporting and was left as it is"));
         QWidget *form = window == mWindow.form->objectName() ? mWindow.form
                                                              : mWindow.form->findChild<QWidget *>(window);
         QVERIFY(form && form->isVisible());
@@ -100,7 +106,7 @@ private slots:
             const auto *button = qobject_cast<QAbstractButton *>(control);
             const QString text = label ? label->text() : button ? button->text() : QString();
             if (text.isEmpty() || !control->isVisibleTo(form) || control->window() != form
-                || runTimeTexts.contains(control->objectName()) || (label && label->wordWrap()))
+                || runTimeTexts.contains(control->objectName()))
                 continue;
             const QString name = QStringLiteral("%1 \"%2\"").arg(control->objectName(), text);
             const QRect area = TextArea(control, text);

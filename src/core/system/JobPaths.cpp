@@ -6,11 +6,12 @@
 
 namespace {
 
-JobPaths Named(const std::function<QString(const QString &)> &file)
+JobPaths Named(const std::function<QString(const QString &)> &file, int pair)
 {
+    const QString suffix = pair == 0 ? QString() : QString::number(pair + 1);
     JobPaths paths;
-    paths.LeftSourceWav = file(QStringLiteral("Left.wav"));
-    paths.RightSourceWav = file(QStringLiteral("Right.wav"));
+    paths.LeftSourceWav = file(QStringLiteral("Left%1.wav").arg(suffix));
+    paths.RightSourceWav = file(QStringLiteral("Right%1.wav").arg(suffix));
     paths.LeftOutWav = file(QStringLiteral("Lout.wav"));
     paths.RightOutWav = file(QStringLiteral("Rout.wav"));
     paths.PreviewControl = file(QStringLiteral("preview.sock"));
@@ -19,12 +20,12 @@ JobPaths Named(const std::function<QString(const QString &)> &file)
 
 } // namespace
 
-JobPaths JobPaths::InFolder(const QString &folder)
+JobPaths JobPaths::InFolder(const QString &folder, int pair)
 {
-    return Named([&folder](const QString &name) { return folder + QLatin1Char('/') + name; });
+    return Named([&folder](const QString &name) { return folder + QLatin1Char('/') + name; }, pair);
 }
 
-JobPaths JobPaths::InWorkspace()
+JobPaths JobPaths::InWorkspace(int pair)
 {
-    return Named(&WorkspaceFile);
+    return Named(&WorkspaceFile, pair);
 }

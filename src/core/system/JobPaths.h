@@ -11,8 +11,10 @@ struct JobPaths
     QString RightOutWav;    // them into files to compare (they stream otherwise)
     QString PreviewControl; // the socket the preview's player takes changes on
 
-    // The names every job uses, inside `folder`.
-    static JobPaths InFolder(const QString &folder);
+    // The names every job uses, inside `folder`. Pair 1 names the other
+    // pair of channel files, which an import splits into while the open
+    // source keeps pair 0 (and the other way round); the rest is the same.
+    static JobPaths InFolder(const QString &folder, int pair = 0);
     // Inside this instance's workspace (WorkspaceFile).
-    static JobPaths InWorkspace();
+    static JobPaths InWorkspace(int pair = 0);
 };

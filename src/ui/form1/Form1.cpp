@@ -115,7 +115,7 @@ void Form1::UpdateSequenceButtons()
     const bool previewing = PreviewRunning();
     const bool source = SourceImported();
     const QString needsSource = source ? QString() : QStringLiteral("Open a source first");
-    Command2->setEnabled(idle);
+    Command2->setEnabled(idle && mReady);
     Command1[0]->setText(previewing ? QStringLiteral("Stop") : QStringLiteral("Preview"));
     Command1[0]->setEnabled(previewing || (idle && source));
     Command1[0]->setToolTip(previewing ? QString() : needsSource);

@@ -46,6 +46,10 @@ public:
     // then, unless the window was closed meanwhile.
     void BuildBandPanels(std::function<void()> ready = {});
     void LabelBandsAndShow(std::function<void()> ready = {});
+    // From the moment `ready` runs. Until then "Open" and dropped files wait:
+    // an import started in the pause would see start-up replace its
+    // workspace and its inspection window under it.
+    bool Ready() const { return mReady; }
     void ArrangeMainWindow();
     // Names and value texts for screen readers (Form1Access.cpp) and
     // the keyboard's ways through the window (Form1Keys.cpp), once the
@@ -99,6 +103,9 @@ public:
     void OpenSourceFile();
     // The import of a file chosen without the dialog, as if chosen with it.
     void OpenSource(const QString &path);
+    // The path box shows the open source: after a failed or abandoned
+    // import, which leaves the previous source open, and after Reset.
+    void ShowOpenSource();
     // Files dropped on the window or named on the command line
     // (Form1Drop.cpp): one file is opened; anything else is refused on
     // the status line, saying why. Returns whether the import started.
@@ -252,6 +259,9 @@ private:
     void ConnectBandSlider(QSlider *slider, bool left, int index);
     // Form1Options.cpp
     void ConnectOptionsPanel();
+    // "1 octave", "3 octaves": ffmpeg reads the bandwidth in octaves, whatever
+    // the readout's "hz" says.
+    static QString BandwidthText(int position);
 
     // Form1Bands.cpp: the controls and the chain boxes show what the
     // session followed, once per outermost change of the settings.
@@ -288,6 +298,7 @@ private:
                           const QString &suffix, std::function<void(const QString &)> chosen);
 
     Session &mSession;
+    bool mReady = false;
     double mHeightTwips = 0;
     QString mToolStatus;
     QString mSourceStatus;

@@ -63,12 +63,6 @@ QString LevelValueText(int position)
     return readout == QLatin1String("-0") ? QStringLiteral("0") : readout;
 }
 
-// ffmpeg reads the bandwidth in octaves, whatever the readout says.
-QString BandwidthValueText(int position)
-{
-    return position == 1 ? QStringLiteral("1 octave") : QStringLiteral("%1 octaves").arg(position);
-}
-
 // "19hz" is read as "19 Hz"; "1K" stays as it is shown.
 QString BandName(const QString &channel, int band)
 {
@@ -121,7 +115,7 @@ void Form1::NameControls()
     SetSliderMeaning(Slider1[0], level);
     SetSliderMeaning(Slider1[1], level);
     Name(Slider2, QStringLiteral("Bandwidth"));
-    SetSliderMeaning(Slider2, SliderMeaning{1.0, BandwidthValueText});
+    SetSliderMeaning(Slider2, SliderMeaning{1.0, BandwidthText});
 
     // The visible texts are terse ("OFF", "+/- 12db"); the names say which
     // option they belong to.

@@ -119,7 +119,8 @@ void Form1::ResetEqualizer()
     Form3::UnloadIfLoaded();
     Form2::UnloadIfLoaded();
 
-    Text1->clear();
+    // The source stays open through Reset, so the path box keeps naming it.
+    ShowOpenSource();
     {
         const QSignalBlocker blocker(Option3[0]);
         Option3[0]->setChecked(true);

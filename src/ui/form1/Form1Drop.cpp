@@ -35,6 +35,10 @@ QString RefusalOf(const QStringList &paths)
 
 bool Form1::OpenGivenFiles(const QStringList &paths)
 {
+    if (!Ready()) {
+        ShowStatus(QStringLiteral("Wait until the window has loaded."));
+        return false;
+    }
     if (SequenceRunning()) {
         ShowStatus(QStringLiteral("Wait until the running import, preview or export has ended."));
         return false;

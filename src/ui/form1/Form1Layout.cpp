@@ -225,6 +225,8 @@ void Form1::LabelBandsAndShow(std::function<void()> ready)
         PresetsButton->setEnabled(true);
         // The curve shows with the band panels.
         PlaceCurvePanel();
+        mReady = true;
+        UpdateSequenceButtons();
         if (ready)
             ready();
     };

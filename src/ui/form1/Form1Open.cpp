@@ -13,7 +13,7 @@ void Form1::OpenSourceFile()
 {
     // One inspection at a time: a second one would split into the same
     // channel files while the first still writes them.
-    if (SequenceRunning())
+    if (SequenceRunning() || !Ready())
         return;
 
     ShowFileDialog(this, OpenSourceDialogRequest(), [this](const QString &chosen) { OpenSource(chosen); });
@@ -21,21 +21,26 @@ void Form1::OpenSourceFile()
 
 void Form1::OpenSource(const QString &chosen)
 {
-    if (SequenceRunning())
+    if (SequenceRunning() || !Ready())
         return;
-    if (Text1)
-        Text1->clear();
-    mSession.SourceFile.clear();
-    mSession.SourceFile = GetShortPath(chosen);
-    if (Text1)
-        Text1->setText(mSession.SourceFile);
-
     // A window still showing an earlier failure makes way for a fresh one,
     // whose load step clears the failure from its labels.
     if (Form2::Loaded() && Form2::Loaded()->Failed())
         Form2::UnloadIfLoaded();
+
+    // The session keeps the open source until the new one is imported; the
+    // path box shows the choice while it is inspected.
+    const QString source = GetShortPath(chosen);
+    if (Text1)
+        Text1->setText(source);
     Form2 *inspection = Form2::Load(this);
     inspection->show();
-    inspection->Label1[1]->setText(mSession.SourceFile);
-    inspection->ScheduleInspection();
+    inspection->Label1[1]->setText(source);
+    inspection->ScheduleInspection(source);
+}
+
+void Form1::ShowOpenSource()
+{
+    if (Text1)
+        Text1->setText(mSession.SourceFile);
 }

@@ -20,6 +20,11 @@ QString BandwidthReadout(int position)
 
 } // namespace
 
+QString Form1::BandwidthText(int position)
+{
+    return position == 1 ? QStringLiteral("1 octave") : QStringLiteral("%1 octaves").arg(position);
+}
+
 void Form1::ConnectOptionsPanel()
 {
     for (int index = 0; index < Slider1.size(); ++index)
@@ -106,6 +111,10 @@ void Form1::ShowOptions(const EqualizerSettings &settings)
         Slider2->setValue(settings.bandwidth);
     }
     Label14->setText(BandwidthReadout(settings.bandwidth));
+    const QString tip = QStringLiteral("Every band is %1 wide (the readout's \"hz\" are octaves)")
+                            .arg(BandwidthText(settings.bandwidth));
+    Label14->setToolTip(tip);
+    Slider2->setToolTip(tip);
     for (const auto &[box, on] : {std::pair{AvoidClippingBox, settings.avoidClipping},
                                    std::pair{AsDrawnBox, settings.asDrawn}}) {
         const QSignalBlocker blocker(box);

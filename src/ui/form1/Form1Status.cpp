@@ -75,8 +75,8 @@ void Form1::ShowBandwidthBands()
     }
     mBandwidthStatus = first < 0
         ? QString()
-        : QStringLiteral("At a bandwidth of %1 octaves, bands %2 cannot act at %3 Hz and are left out.")
-              .arg(bandwidth)
+        : QStringLiteral("At a bandwidth of %1, bands %2 cannot act at %3 Hz and are left out.")
+              .arg(BandwidthText(bandwidth))
               .arg(BandRange(first, last))
               .arg(sampleRate);
     ShowNotes();
