@@ -34,6 +34,6 @@ void QuitOnTerminationSignals(std::function<void()> quit)
     action.sa_handler = NoteSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+    for (int signal : {SIGTERM, SIGHUP, SIGINT, SIGPIPE})
         ::sigaction(signal, &action, nullptr);
 }

@@ -3,7 +3,9 @@
 
 #include <functional>
 
-// From now on SIGTERM, SIGHUP and SIGINT run 'quit' in the event loop instead
-// of ending the process on the spot, so running tools are stopped, an
-// unfinished output is removed and the workspace goes with the process.
+// From now on SIGTERM, SIGHUP, SIGINT and SIGPIPE (standard error read by a
+// pipe that closed) run 'quit' in the event loop instead of ending the
+// process on the spot, so running tools are stopped, an unfinished output is
+// removed and the workspace goes with the process. The tools start with the
+// default actions again.
 void QuitOnTerminationSignals(std::function<void()> quit);
