@@ -21,11 +21,9 @@
 
 #include <csignal>
 #include <cstring>
-#include <functional>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -66,21 +64,11 @@ QStringList Files(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-bool Succeeds(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
+// The test's own setup, with zero as $0; true when it succeeded.
+bool Shell(const QString &command, const QString &folder, const QString &zero = QStringLiteral("sh"))
 {
-    QProcess process;
-    process.start(program, arguments);
-    const bool done = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
-    if (output)
-        *output = process.readAllStandardOutput().trimmed();
-    return done;
+    return Finish(Start({QStringLiteral("-c"), command, zero}, folder, {}, QStringLiteral("sh"))).exitCode == 0;
 }
-
-const auto AsNobody = [] {
-    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-        ::_exit(99);
-};
 
 } // namespace
 
@@ -193,80 +181,58 @@ void tst_CliExport::exports()
 
 void tst_CliExport::destinations_data()
 {
-    QTest::addColumn<QString>("folder"); // how the output's folder is made
-    QTest::addColumn<QString>("output"); // in it: old.wav is read-only, sub a folder, link.wav another user's link
-    QTest::addColumn<QString>("said");   // FOLDER: the output's folder
+    QTest::addColumn<QString>("setup"); // a shell command in the run's folder; the output goes into d
+    QTest::addColumn<QString>("as");    // brenvox runs as "nobody", in a namespace with "no /proc", or as the test
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("said");  // D: the output's folder
     QTest::addColumn<bool>("written");
 
-    QTest::newRow("plain folder") << "plain" << "out.wav" << "done, written to FOLDER/out.wav" << true;
-    QTest::newRow("exFAT through FUSE") << "exfat" << "out.wav"
-        << "The file system of FOLDER keeps no file private and may not refuse" << true;
-    QTest::newRow("another user's link in a sticky folder") << "sticky" << "link.wav"
-        << "FOLDER/link.wav is another user's link in a shared folder and is not followed" << false;
-    QTest::newRow("no /proc, others may rename in the folder") << "no /proc, 0777" << "out.wav"
-        << "without /proc, others who may rename in FOLDER could lead the tools elsewhere" << false;
-    QTest::newRow("no /proc, a folder of one's own") << "no /proc" << "out.wav" << "done" << true;
-    QTest::newRow("missing folder") << "missing" << "out.wav" << "the folder FOLDER does not exist" << false;
-    QTest::newRow("read-only folder") << "0555" << "out.wav" << "the folder FOLDER is read-only" << false;
-    QTest::newRow("folder that cannot be entered") << "0666" << "out.wav" << "the folder FOLDER cannot be entered" << false;
-    QTest::newRow("a folder as target") << "plain" << "sub" << "FOLDER/sub is a folder" << false;
-    QTest::newRow("read-only file") << "plain" << "old.wav" << "FOLDER/old.wav is read-only and is not replaced" << false;
+    const QString plain = "mkdir -p d/sub && touch d/old.wav && chmod 400 d/old.wav";
+    const QString sticky = "mkdir -m 1777 d && setpriv --reuid 65534 --regid 65534 --clear-groups ln -s $PWD/victim d/link.wav";
+    QTest::newRow("plain folder") << plain << "" << "out.wav" << "done, written to D/out.wav" << true;
+    QTest::newRow("exFAT through FUSE") << "truncate -s 64M img && mkfs.exfat img && mkdir d && mount.exfat-fuse $(losetup -f --show img) d"
+        << "" << "out.wav" << "The file system of D keeps no file private and may not refuse" << true;
+    QTest::newRow("another user's link in a sticky folder") << sticky
+        << "" << "link.wav" << "D/link.wav is another user's link in a shared folder and is not followed" << false;
+    QTest::newRow("one's own link to that link") << sticky + " && ln -s d/link.wav mine.wav" << "" << "../mine.wav" << "D/link.wav is another user's link" << false;
+    QTest::newRow("no /proc, others may rename in the folder") << "mkdir -m 777 d" << "no /proc" << "out.wav"
+        << "without /proc, others who may rename in D could lead the tools elsewhere" << false;
+    QTest::newRow("no /proc, a folder of one's own") << "mkdir d" << "no /proc" << "out.wav" << "done" << true;
+    QTest::newRow("missing folder") << "true" << "" << "out.wav" << "the folder D does not exist" << false;
+    QTest::newRow("read-only folder") << "mkdir -m 555 d" << "nobody" << "out.wav" << "the folder D is read-only" << false;
+    QTest::newRow("folder that cannot be entered") << "mkdir -m 666 d" << "nobody" << "out.wav" << "the folder D cannot be entered" << false;
+    QTest::newRow("a folder as target") << plain << "" << "sub" << "D/sub is a folder" << false;
+    QTest::newRow("read-only file") << plain << "" << "old.wav" << "D/old.wav is read-only and is not replaced" << false;
 }
 
 // Wherever the output goes, it is written or refused with the reason, with
-// --overwrite too, and no hidden folder stays.
+// --overwrite too; the victim of a link keeps its bytes; no hidden folder stays.
 void tst_CliExport::destinations()
 {
-    QFETCH(QString, folder);
+    QFETCH(QString, setup);
+    QFETCH(QString, as);
     QFETCH(QString, output);
     QFETCH(QString, said);
     QFETCH(bool, written);
-    if (folder != QLatin1String("plain") && folder != QLatin1String("missing") && ::geteuid() != 0)
+    if (::geteuid() != 0)
         QSKIP("other users, mounts and namespaces need root");
     QTemporaryDir run;
     const QString dir = run.filePath(QStringLiteral("d"));
-    const QString target = dir + QLatin1Char('/') + output;
-    const QString victim = run.filePath(QStringLiteral("victim"));
-    QVERIFY(::chmod(QFile::encodeName(run.path()), 0755) == 0
-            && QFile::copy(mFolder.filePath(QStringLiteral("a.mp3")), run.filePath(QStringLiteral("a.mp3")))
-            && (folder == QLatin1String("missing") || QDir().mkpath(folder == QLatin1String("exfat") ? dir : dir + "/sub")));
-    QString device;
-    const auto detach = qScopeGuard([&] {
-        if (!device.isEmpty() && Succeeds(QStringLiteral("umount"), {dir}))
-            Succeeds(QStringLiteral("losetup"), {"-d", device});
-    });
-    QByteArray loop;
-    if (folder == QLatin1String("exfat")) {
-        const QString image = run.filePath(QStringLiteral("stick.img"));
-        if (!Succeeds(QStringLiteral("truncate"), {"-s", "64M", image}) || !Succeeds(QStringLiteral("mkfs.exfat"), {image})
-            || !Succeeds(QStringLiteral("losetup"), {"-f", "--show", image}, &loop))
-            QSKIP("no loop device for an exFAT image here");
-        device = QString::fromLocal8Bit(loop);
-        if (!Succeeds(QStringLiteral("mount.exfat-fuse"), {device, dir}))
-            QSKIP("exFAT cannot be mounted through FUSE here");
-    }
-    QVERIFY(folder != QLatin1String("plain") || (QFile(dir + "/old.wav").open(QIODevice::WriteOnly)
-                                                 && QFile::setPermissions(dir + "/old.wav", QFile::ReadOwner)));
-    QVERIFY(QFile(victim).open(QIODevice::WriteOnly) && QFile::setPermissions(victim, QFile::ReadOwner | QFile::WriteOwner));
-    const QByteArray victimBefore = TestAppFolder::fileBytes(victim);
-    const bool mode = folder.startsWith(QLatin1String("0")) || folder.endsWith(QLatin1String("0777"));
-    if (mode || folder == QLatin1String("sticky"))
-        QVERIFY(::chmod(QFile::encodeName(dir), mode ? folder.right(4).toUInt(nullptr, 8) : 01777) == 0);
-    if (folder == QLatin1String("sticky"))
-        QVERIFY(Succeeds(QStringLiteral("setpriv"), {"--reuid", "65534", "--regid", "65534", "--clear-groups", "ln", "-s", victim, target}));
-    const auto hideProc = [] {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-            || ::mount("tmpfs", "/proc", "tmpfs", 0, "size=4k") != 0)
+    const auto detach = qScopeGuard([&] { Shell("umount d; losetup -j img -O NAME -n | xargs -r losetup -d", run.path()); });
+    QVERIFY(Shell("chmod 755 . && cp " + mFolder.filePath("a.mp3") + " . && echo victim > victim && chmod 600 victim", run.path()));
+    if (!Shell(setup, run.path()) && setup.contains(QLatin1String("exfat")))
+        QSKIP("an exFAT image cannot be mounted through FUSE here");
+    const auto inChild = [as] {
+        if ((as == QLatin1String("nobody") && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            || (as == QLatin1String("no /proc") && (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                                                    || ::mount("tmpfs", "/proc", "tmpfs", 0, "size=4k") != 0)))
             ::_exit(99);
     };
-    const std::function<void()> inChild = folder.startsWith(QLatin1String("no /proc")) ? std::function<void()>(hideProc)
-        : folder.startsWith(QLatin1String("0"))                                   ? std::function<void()>(AsNobody)
-                                                                                   : std::function<void()>();
-    const Run result = Finish(Start({"--export", target, "--overwrite", "a.mp3"}, run.path(), inChild));
-    QVERIFY2(result.errors.contains(QString(said).replace(QLatin1String("FOLDER"), dir)), qPrintable(result.errors));
+    const Run result = Finish(Start({"--export", dir + '/' + output, "--overwrite", "a.mp3"}, run.path(), inChild));
+    QVERIFY2(result.errors.contains(QString(said).replace(QLatin1String("D"), dir)), qPrintable(result.errors));
     QCOMPARE(result.exitCode, written ? 0 : 1);
-    QCOMPARE(AudioMeasure::Channels(target) == 2, written);
-    QVERIFY(TestAppFolder::fileBytes(victim) == victimBefore);
+    QCOMPARE(AudioMeasure::Channels(dir + '/' + output) == 2, written);
+    QCOMPARE(TestAppFolder::fileBytes(run.filePath("victim")), QByteArray("victim\n"));
     QCOMPARE(QDir(dir).entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
@@ -286,43 +252,24 @@ void tst_CliExport::stopped()
 {
     QFETCH(int, signal);
     QFETCH(QString, moment);
-    // Beside the build's brenvox, which a hard link here runs with the tools beside it.
+    // Beside the build's brenvox, which a hard link here runs with these tools beside it.
     QTemporaryDir run(QFileInfo(TestAppFolder::binFolder()).path() + QLatin1String("/stopped-XXXXXX"));
+    const QString kill = QStringLiteral("kill -%1 $PPID").arg(signal);
+    const QString tool = "#!/bin/sh\nreal=" + TestAppFolder::binFolder() + "/${0##*/}\n"
+        "case \"$*\" in *amerge*) at=merge;; *pipe:*) at=render;; */fd/*) at=check;; esac\n"
+        "case $at in " + moment + ") " + kill + ";; esac\n[ \"$at\" = check ] && [ " + moment + " = move ] && "
+        "{ \"$real\" \"$@\"; s=$?; (sleep 0.01; " + kill + ") >/dev/null 2>&1 & exit $s; }\nexec \"$real\" \"$@\"\n";
+    QVERIFY(Shell("ln " + TestAppFolder::binFolder() + "/brenvox . && cp " + mFolder.filePath("b.wav") + " . && echo earlier > out.wav"
+                  " && for t in ffmpeg ffprobe; do printf '%s' \"$0\" > $t && chmod +x $t; done", run.path(), tool));
     const QString target = run.filePath(QStringLiteral("out.wav"));
-    const QByteArray kill = "kill -" + QByteArray::number(signal) + " $PPID";
-    const QByteArray script = "#!/bin/sh\nreal='" + QFile::encodeName(TestAppFolder::binFolder()) + "'/${0##*/}\n"
-        "case \"$*\" in *amerge*) at=merge;; *pipe:*) at=render;; */fd/*) at=check;; *) at=;; esac\n"
-        "case $at in " + moment.toLatin1() + ") " + kill + ";; esac\n"
-        "[ \"$at\" = check ] && [ " + moment.toLatin1() + " = move ] && { \"$real\" \"$@\"; s=$?;"
-        " (sleep 0.01; " + kill + ") >/dev/null 2>&1 & exit $s; }\nexec \"$real\" \"$@\"\n";
-    for (const char *tool : {"ffmpeg", "ffprobe"}) {
-        QFile file(run.filePath(QLatin1String(tool)));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(script) == script.size()
-                && file.setPermissions(file.permissions() | QFile::ExeOwner));
-    }
-    QVERIFY(::link(QFile::encodeName(TestAppFolder::binFolder() + "/brenvox"), QFile::encodeName(run.filePath("brenvox"))) == 0
-            && QFile::copy(mFolder.filePath(QStringLiteral("b.wav")), run.filePath(QStringLiteral("b.wav"))));
-    QFile earlier(target);
-    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
-    earlier.close();
-
     const Run result = Finish(Start({"--export", target, "--overwrite", "b.wav"}, run.path(), {}, run.filePath("brenvox")));
-    const bool replaced = TestAppFolder::fileBytes(target) != "earlier";
+    const bool replaced = TestAppFolder::fileBytes(target) != "earlier\n";
     QCOMPARE(replaced, replaced && AudioMeasure::Channels(target) == 2);
-    if (result.exitCode == -1) {
-        QCOMPARE(signal, SIGKILL);
-        QProcess search;
-        search.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), run.path()});
-        search.waitForFinished();
-        for (const QByteArray &pid : search.readAllStandardOutput().split('\n')) {
-            if (pid.toInt() > 0)
-                ::kill(pid_t(pid.toInt()), SIGKILL);
-        }
-        QCOMPARE(Finish(Start({"--export", "again.wav", "b.wav"}, run.path())).exitCode, 0);
-    } else {
-        QCOMPARE(result.exitCode, replaced ? 0 : 130);
-        QVERIFY2(result.errors.contains(QLatin1String("done, written to")) == replaced, qPrintable(result.errors));
-    }
+    if (result.exitCode == -1) // its tools are ended here, and the next export there clears up ("[/]": not the shell)
+        QVERIFY(signal == SIGKILL && Shell("pgrep -f '[/]" + run.path().mid(1) + "' | xargs -r kill -KILL; true", run.path())
+                && Finish(Start({"--export", "again.wav", "b.wav"}, run.path())).exitCode == 0);
+    else
+        QVERIFY2(result.exitCode == (replaced ? 0 : 130) && result.errors.contains("done, written to") == replaced, qPrintable(result.errors));
     QCOMPARE(QDir(run.path()).entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 

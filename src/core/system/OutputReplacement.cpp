@@ -179,19 +179,25 @@ namespace OutputReplacement {
 
 QString ForeignLinkProblem(const QString &path)
 {
-    const QFileInfo info(path);
-    struct stat link {};
-    struct stat folder {};
-    if (::lstat(Encoded(info.absoluteFilePath()).constData(), &link) != 0 || !S_ISLNK(link.st_mode)
-        || ::stat(Encoded(info.absolutePath()).constData(), &folder) != 0)
-        return QString();
-    // The kernel's own rule for links in shared folders such as /tmp; a
-    // path resolved here, not by the kernel, must keep it by hand.
-    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
-    if (!shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid)
-        return QString();
-    return QStringLiteral("%1 is another user's link in a shared folder and is not followed: choose another name")
-        .arg(info.absoluteFilePath());
+    // Each link on the way counts, as for the kernel (which gives up after
+    // 40).
+    QString hop = QFileInfo(path).absoluteFilePath();
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(hop);
+        struct stat link {};
+        struct stat folder {};
+        if (::lstat(Encoded(hop).constData(), &link) != 0 || !S_ISLNK(link.st_mode)
+            || ::stat(Encoded(info.absolutePath()).constData(), &folder) != 0)
+            return QString();
+        // The kernel's own rule for links in shared folders such as /tmp; a
+        // path resolved here, not by the kernel, must keep it by hand.
+        const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+        if (shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid)
+            return QStringLiteral("%1 is another user's link in a shared folder and is not followed: choose another name")
+                .arg(hop);
+        hop = info.symLinkTarget();
+    }
+    return QString();
 }
 
 void RemoveAbandonedFolders(const QString &folder)
