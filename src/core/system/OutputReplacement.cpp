@@ -251,12 +251,13 @@ std::shared_ptr<TemporaryOutput> TemporaryOutput::Create(const QString &target, 
     const QFileInfo info(destination);
     struct stat existing {};
     if (::stat(Encoded(destination).constData(), &existing) == 0) {
-        // Not even root replaces a file that nobody may write.
+        // Not even root replaces a file that nobody may write; a read-only
+        // file system is told as the folder's.
         if (S_ISDIR(existing.st_mode))
             why = QStringLiteral("%1 is a folder").arg(destination);
         else if (!S_ISREG(existing.st_mode))
             why = QStringLiteral("%1 is not a regular file").arg(destination);
-        else if ((existing.st_mode & 0222) == 0 || ::access(Encoded(destination).constData(), W_OK) != 0)
+        else if ((existing.st_mode & 0222) == 0 || (::access(Encoded(destination).constData(), W_OK) != 0 && errno != EROFS))
             why = QStringLiteral("%1 is read-only and is not replaced").arg(destination);
         if (!why.isEmpty())
             return nullptr;
