@@ -400,8 +400,7 @@ void tst_Form3::faults_data()
     QTest::newRow("full disk, MP3") << "Mix.mp3" << true << "full" << 40 << QByteArray() << full;
     QTest::newRow("full disk early, WAV: the peak is not the reason") << "Mix.wav" << true << "full" << 40 << QByteArray()
         << "Merging Chanels failed: ffmpeg failed: av_interleaved_write_frame(): No space left on device";
-    // The merge takes all the renders give, however slow the machine, and runs on until the signal.
-    const QByteArray merged = "\"$real\" \"$@\"; (sleep 1; kill -%1 $$) & exec \"$real\" -re -f lavfi -i anullsrc -f null -";
+    const QByteArray merged = "\"$real\" \"$@\"; (sleep 1; kill -%1 $$) & exec \"$real\" -re -f lavfi -i anullsrc -f null -"; // done, then waits
     QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << QByteArray(merged).replace("%1", "KILL")
         << "Merging Chanels failed: ffmpeg was stopped by signal 9 (Killed).";
     QTest::newRow("merge terminated, it ends by itself") << "Mix.mp3" << true << "" << 0 << QByteArray(merged).replace("%1", "TERM")
