@@ -296,7 +296,7 @@ int RunCommandLineExports(const CommandLineRequest &given)
         Say(QStringLiteral("brenvox: stopping"));
         for (const std::unique_ptr<FileExport> &file : exports)
             file->Cancel();
-    });
+    }, true);
     QMetaObject::invokeMethod(&loop, [&] { startMore(); }, Qt::QueuedConnection);
     loop.exec();
 

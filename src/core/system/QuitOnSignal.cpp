@@ -20,7 +20,7 @@ void NoteSignal(int)
 
 } // namespace
 
-void QuitOnTerminationSignals(std::function<void()> quit)
+void QuitOnTerminationSignals(std::function<void()> quit, bool onBrokenPipe)
 {
     if (SignalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, SignalPipe) != 0)
         return;
@@ -34,6 +34,8 @@ void QuitOnTerminationSignals(std::function<void()> quit)
     action.sa_handler = NoteSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGHUP, SIGINT, SIGPIPE})
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
+    if (onBrokenPipe)
+        ::sigaction(SIGPIPE, &action, nullptr);
 }
