@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev ffmpeg xvfb xauth twm fonts-liberation
           desktop-file-utils appstream pkg-config libzmq3-dev cppzmq-dev pipewire pipewire-bin
-          sox) # sox: only bench_peers's comparison, which goes on without it
+          sox # sox: only bench_peers's comparison, which goes on without it
+          exfatprogs exfat-fuse fuse3) # exports onto an exFAT image, where root can mount one
 
 missing=()
 for package in "${packages[@]}"; do

@@ -67,10 +67,13 @@ public:
         // Made now, it proves that the output can be written before any
         // tool runs; the output itself is left alone until the result is
         // complete.
-        mTemporary = OutputReplacement::TemporaryOutput::Create(mOutput);
+        QString problem;
+        mTemporary = OutputReplacement::TemporaryOutput::Create(mOutput, &problem);
         mOverwrite = overwrite;
         if (!mTemporary)
-            return Refuse(QStringLiteral("The output file could not be created: %1").arg(mOutput));
+            return Refuse(QStringLiteral("The output file could not be created: ") + problem);
+        if (!mTemporary->Lacks().isEmpty())
+            Say(QStringLiteral("%1: %2").arg(mInput, mTemporary->Lacks()));
         if (!QDir().mkpath(mWorkspace))
             return Refuse(QStringLiteral("The workspace could not be created: %1").arg(mWorkspace));
         const JobPaths paths = mSession.Paths();
@@ -148,10 +151,12 @@ private:
     void WrittenPeakMeasured(double peakDb) override { mSaved = WrittenAudioCheck::SavedPeakText(peakDb); }
     void ExportEnded(bool completed) override
     {
+        // A stop that came while the file was moved into place came too
+        // late: it is there, and the run says so.
         Later([this, completed] {
-            Finish(completed && !mCancelled ? QString()
-                   : mFailure.isEmpty()    ? QStringLiteral("stopped")
-                                           : mFailure);
+            Finish(completed              ? QString()
+                   : mFailure.isEmpty()   ? QStringLiteral("stopped")
+                                          : mFailure);
         });
     }
 
@@ -296,7 +301,7 @@ int RunCommandLineExports(const CommandLineRequest &given)
         Say(QStringLiteral("brenvox: stopping"));
         for (const std::unique_ptr<FileExport> &file : exports)
             file->Cancel();
-    });
+    }, true);
     QMetaObject::invokeMethod(&loop, [&] { startMore(); }, Qt::QueuedConnection);
     loop.exec();
 
@@ -322,7 +327,7 @@ int RunCommandLineExports(const CommandLineRequest &given)
         Say(QStringLiteral("%1 done, %2 failed").arg(done).arg(failed));
     exports.clear();
     RemoveWorkspace();
-    if (interrupted)
-        return 130;
-    return failed > 0 ? 1 : 0;
+    if (failed == 0)
+        return 0;
+    return interrupted ? 130 : 1;
 }

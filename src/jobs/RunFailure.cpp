@@ -5,6 +5,7 @@
 #include "process/DOSOutputs.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cstring>
 
@@ -22,6 +23,14 @@ QString Judge(DOSOutputs::End end, int exitCode, int exitSignal, const QString &
         return toolName + QLatin1String(" was stopped.");
     case DOSOutputs::End::Finished:
         break;
+    }
+    // ffmpeg ends on SIGTERM and SIGINT by itself, with its own status, and
+    // says so only in its last words.
+    if (exitSignal == 0 && exitCode != 0) {
+        static const QRegularExpression received(QStringLiteral("Exiting normally, received signal (\\d+)\\."));
+        const QRegularExpressionMatch said = received.match(outputs);
+        if (said.hasMatch())
+            exitSignal = said.captured(1).toInt();
     }
     if (exitSignal != 0) {
         // Its last output line would only say how far it got.

@@ -144,6 +144,9 @@ void Form3::SetTemporaryOutput(std::shared_ptr<OutputReplacement::TemporaryOutpu
 {
     mTemporaryOutput = std::move(output);
     mReplaceExisting = replaceExisting;
+    // Said before it runs: the user may rather choose another disk.
+    Label3->setText(mTemporaryOutput->Lacks());
+    Label3->setToolTip(Label3->text());
 }
 
 void Form3::RefuseOutput(const QString &reason)

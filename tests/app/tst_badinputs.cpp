@@ -267,11 +267,11 @@ void tst_BadInputs::saveAs_data()
     const QString readOnlyFolder = RunningAsRoot() ? QStringLiteral("/proc/Equalized.wav")
                                                    : QStringLiteral("<scratch>/read-only/Equalized.wav");
     const QStringList idle{"Idle", "Idle", "Idle"};
-    const QString notCreated = QStringLiteral("The output file could not be created.");
+    const QString notCreated = QStringLiteral("The output file could not be created: ");
     const QString notTheSource = QStringLiteral("The source file cannot be overwritten: choose another output file.");
 
-    QTest::newRow("read-only folder") << readOnlyFolder << idle << notCreated;
-    QTest::newRow("folder that does not exist") << "<scratch>/gone/Equalized.wav" << idle << notCreated;
+    QTest::newRow("read-only folder") << readOnlyFolder << idle << notCreated + (RunningAsRoot() ? "nothing can be made in the folder /proc (No such file or directory)" : "the folder <scratch>/read-only is read-only");
+    QTest::newRow("folder that does not exist") << "<scratch>/gone/Equalized.wav" << idle << notCreated + "the folder <scratch>/gone does not exist";
     // A render streaming into the merge may have handed over all its sound
     // before the merge gave up, or been cut off by it.
     QTest::newRow("unknown extension")
@@ -301,7 +301,7 @@ void tst_BadInputs::saveAs()
     QVERIFY(form);
     const QString scratch = QFileInfo(mSaving->app.scratchPath(QString())).absolutePath();
     output.replace(QLatin1String("<scratch>"), scratch).replace(QLatin1String("<source>"), mSource);
-    message.replace(QLatin1String("<output>"), output);
+    message.replace(QLatin1String("<output>"), output).replace(QLatin1String("<scratch>"), scratch);
     if (output.contains(QLatin1String("/read-only/"))) {
         QVERIFY(QDir().mkpath(QFileInfo(output).path()));
         QVERIFY(QFile::setPermissions(QFileInfo(output).path(), QFile::ReadOwner | QFile::ExeOwner));

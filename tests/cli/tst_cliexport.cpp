@@ -44,7 +44,8 @@ QStringList ByteForByte(const QString &program, const QStringList &arguments)
     return {QStringLiteral("-c"), script, program};
 }
 
-QProcess *Start(const QStringList &arguments, const QString &folder)
+QProcess *Start(const QStringList &arguments, const QString &folder,
+                const QString &program = TestAppFolder::binFolder() + QLatin1String("/brenvox"))
 {
     auto *process = new QProcess;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -53,7 +54,6 @@ QProcess *Start(const QStringList &arguments, const QString &folder)
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(folder);
-    const QString program = TestAppFolder::binFolder() + QLatin1String("/brenvox");
     if (NativePath::HoldsRawBytes(arguments.join(QString())))
         process->start(QStringLiteral("/bin/sh"), ByteForByte(program, arguments));
     else
@@ -75,6 +75,11 @@ QStringList Files(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+bool Shell(const QString &command, const QString &folder, const QString &zero = QStringLiteral("sh"))
+{
+    return Finish(Start({QStringLiteral("-c"), command, zero}, folder, QStringLiteral("sh"))).exitCode == 0;
+}
+
 } // namespace
 
 class tst_CliExport : public QObject
@@ -85,6 +90,10 @@ private slots:
     void initTestCase();
     void exports_data();
     void exports();
+    void destinations_data();
+    void destinations();
+    void stopped_data();
+    void stopped();
     void interruptedBatch_data();
     void interruptedBatch();
     void batchMatchesSingleExport_data();
@@ -107,6 +116,7 @@ void tst_CliExport::initTestCase()
     settings.channels[EqualizerSettings::Right].moved[40] = true;
     QString message;
     QVERIFY2(PresetFile::Save(mFolder.filePath(QStringLiteral("cut.json")), settings, &message), qPrintable(message));
+    QVERIFY2(PresetFile::Save(mFolder.filePath(QString(245, 'c') + ".json"), settings, &message), qPrintable(message));
     EqualizerSettings raised;
     raised.channels[EqualizerSettings::Left].preampTenths = raised.channels[EqualizerSettings::Right].preampTenths = 60;
     QVERIFY2(PresetFile::Save(mFolder.filePath(QStringLiteral("preamp.json")), raised, &message), qPrintable(message));
@@ -123,6 +133,7 @@ void tst_CliExport::exports_data()
                               << 0 << "a.mp3: done" << QStringList{"Mix.wav"};
     QTest::newRow("preset") << QStringList{"--export", "out/Mix.flac", "--preset", "IN/cut.json", "IN/a.mp3"}
                             << 0 << "a.mp3: done" << QStringList{"Mix.flac"};
+    QTest::newRow("a preset of a 250-byte name") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/" + QString(245, 'c') + ".json", "IN/a.mp3"} << 0 << "a.mp3: done" << QStringList{"Mix.wav"};
     QTest::newRow("written peak told") << QStringList{"--export", "out/Mix.wav", "IN/a.mp3"}
                                        << 0 << "a.mp3: Saved, peak -18." << QStringList{"Mix.wav"};
     QTest::newRow("a preset's preamps") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/preamp.json", "IN/a.mp3"}
@@ -139,7 +150,7 @@ void tst_CliExport::exports_data()
         << QStringList{"--export", NativePath::FromBytes("out/\xe9\xff.wav"), NativePath::FromBytes("in \xe9.mp3")} << 0
         << "done" << QStringList{NativePath::FromBytes("\xe9\xff.wav")};
     QTest::newRow("output cannot be written") << QStringList{"--export", "/proc/Mix.wav", "IN/a.mp3"}
-                                              << 1 << "The output file could not be created: /proc/Mix.wav" << QStringList{"old.wav"};
+                                              << 1 << "The output file could not be created: nothing can be made in the folder /proc" << QStringList{"old.wav"};
     QTest::newRow("output folder cannot be made") << QStringList{"--output-dir", "/proc/brenvox", "IN/a.mp3"}
                                                   << 1 << "the output folder cannot be made" << QStringList{"old.wav"};
     QTest::newRow("existing output kept") << QStringList{"--export", "out/old.wav", "IN/a.mp3"}
@@ -202,6 +213,88 @@ void tst_CliExport::exports()
         if (!kept)
             QCOMPARE(AudioMeasure::Channels(path), 2);
     }
+}
+
+void tst_CliExport::destinations_data()
+{
+    QTest::addColumn<QString>("setup"); // a shell command in the run's folder; the output goes into d
+    QTest::addColumn<QString>("as");    // brenvox runs after this
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("said");  // D: the output's folder
+    QTest::addColumn<bool>("written");
+    const QString nobody = "setpriv --reuid 65534 --regid 65534 --clear-groups";
+    const QString noProc = "unshare -m sh -c 'mount -t tmpfs -o size=4k tmpfs /proc && exec \"$0\" \"$@\"'";
+    const QString plain = "mkdir -p d/sub && touch d/old.wav && chmod 400 d/old.wav";
+    const QString sticky = "mkdir -m 1777 d && " + nobody + " ln -s $PWD/victim d/link.wav";
+    QTest::newRow("plain folder") << plain << "" << "out.wav" << "done, written to D/out.wav" << true;
+    QTest::newRow("exFAT through FUSE") << "truncate -s 64M img && mkfs.exfat img && mkdir d && mount.exfat-fuse $(losetup -f --show img) d" << "" << "out.wav" << "The file system of D keeps no file private and may not refuse" << true;
+    QTest::newRow("another user's link in a sticky folder") << sticky << "" << "link.wav" << "D/link.wav is another user's link in a shared folder and is not followed" << false;
+    QTest::newRow("one's own link to that link") << sticky + " && ln -s d/link.wav mine.wav" << "" << "../mine.wav" << "D/link.wav is another user's link" << false;
+    QTest::newRow("no /proc, others may rename in the folder") << "mkdir -m 777 d" << noProc << "out.wav" << "without /proc, others who may rename in D could lead the tools elsewhere" << false;
+    QTest::newRow("no /proc, a folder of one's own") << "mkdir d" << noProc << "out.wav" << "done" << true;
+    QTest::newRow("missing folder") << "true" << "" << "out.wav" << "the folder D does not exist" << false;
+    QTest::newRow("read-only folder") << "mkdir -m 555 d" << nobody << "out.wav" << "the folder D is read-only" << false;
+    QTest::newRow("folder that cannot be entered") << "mkdir -m 666 d" << nobody << "out.wav" << "the folder D cannot be entered" << false;
+    QTest::newRow("a folder as target") << plain << "" << "sub" << "D/sub is a folder" << false;
+    QTest::newRow("read-only file") << plain << "" << "old.wav" << "D/old.wav is read-only and is not replaced" << false;
+}
+
+// Written or refused with the reason, --overwrite or not; a link's victim stays; nothing hidden stays.
+void tst_CliExport::destinations()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, as);
+    QFETCH(QString, output);
+    QFETCH(QString, said);
+    QFETCH(bool, written);
+    if (::geteuid() != 0)
+        QSKIP("other users, mounts and namespaces need root");
+    QTemporaryDir run;
+    const QString dir = run.filePath(QStringLiteral("d"));
+    const auto detach = qScopeGuard([&] { Shell("umount d; losetup -j img -O NAME -n | xargs -r losetup -d", run.path()); });
+    if (!Shell("chmod 755 . && cp " + mFolder.filePath("a.mp3") + " . && echo victim > victim && chmod 600 victim && " + setup, run.path()))
+        QSKIP(qPrintable("this cannot be made here: " + setup)); // no loop device or FUSE for exFAT
+    const Run result = Finish(Start({"-c", as + " \"$0\" \"$@\"", TestAppFolder::binFolder() + "/brenvox", "--export",
+                                     dir + '/' + output, "--overwrite", "a.mp3"}, run.path(), QStringLiteral("sh")));
+    QVERIFY2(result.errors.contains(QString(said).replace(QLatin1String("D"), dir)), qPrintable(result.errors));
+    QCOMPARE(result.exitCode, written ? 0 : 1);
+    QCOMPARE(AudioMeasure::Channels(dir + '/' + output) == 2, written);
+    QCOMPARE(TestAppFolder::fileBytes(run.filePath("victim")), QByteArray("victim\n"));
+    QCOMPARE(QDir(dir).entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+void tst_CliExport::stopped_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("moment"); // the tool that sends it as it starts; "move": the check, once done
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGKILL, SIGPIPE})
+        for (const char *moment : {"render", "merge", "check", "move"})
+            QTest::addRow("%s during the %s", sigabbrev_np(signal), moment) << signal << QString::fromLatin1(moment);
+}
+
+// Whenever a signal comes, exit status, words and target agree, and nothing hidden stays.
+void tst_CliExport::stopped()
+{
+    QFETCH(int, signal);
+    QFETCH(QString, moment);
+    QTemporaryDir run(QFileInfo(TestAppFolder::binFolder()).path() + QLatin1String("/stopped-XXXXXX")); // brenvox is linked here
+    const QString kill = QStringLiteral("kill -%1 $PPID").arg(signal);
+    const QString tool = "#!/bin/sh\nreal=" + TestAppFolder::binFolder() + "/${0##*/}\n"
+        "case \"$*\" in *amerge*) at=merge;; *pipe:*) at=render;; */fd/*) at=check;; esac\n"
+        "case $at in " + moment + ") " + kill + ";; esac\n[ \"$at\" = check ] && [ " + moment + " = move ] && "
+        "{ \"$real\" \"$@\"; s=$?; (sleep 0.01; " + kill + ") >/dev/null 2>&1 & exit $s; }\nexec \"$real\" \"$@\"\n";
+    QVERIFY(Shell("ln " + TestAppFolder::binFolder() + "/brenvox . && cp " + mFolder.filePath("b.wav") + " . && echo earlier > out.wav"
+                  " && for t in ffmpeg ffprobe; do printf '%s' \"$0\" > $t && chmod +x $t; done", run.path(), tool));
+    const QString target = run.filePath(QStringLiteral("out.wav"));
+    const Run result = Finish(Start({"--export", target, "--overwrite", "b.wav"}, run.path(), run.filePath("brenvox")));
+    const bool replaced = TestAppFolder::fileBytes(target) != "earlier\n";
+    QCOMPARE(replaced, replaced && AudioMeasure::Channels(target) == 2);
+    if (result.exitCode == -1) // its tools are ended here, and the next export there clears up ("[/]": not the shell)
+        QVERIFY(signal == SIGKILL && Shell("pgrep -f '[/]" + run.path().mid(1) + "' | xargs -r kill -KILL; true", run.path())
+                && Finish(Start({"--export", "again.wav", "b.wav"}, run.path())).exitCode == 0);
+    else
+        QVERIFY2(result.exitCode == (replaced ? 0 : 130) && result.errors.contains("done, written to") == replaced, qPrintable(result.errors));
+    QCOMPARE(QDir(run.path()).entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 void tst_CliExport::interruptedBatch_data()

@@ -400,15 +400,18 @@ void tst_Form3::faults_data()
     QTest::newRow("full disk, MP3") << "Mix.mp3" << true << "full" << 40 << QByteArray() << full;
     QTest::newRow("full disk early, WAV: the peak is not the reason") << "Mix.wav" << true << "full" << 40 << QByteArray()
         << "Merging Chanels failed: ffmpeg failed: av_interleaved_write_frame(): No space left on device";
-    QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << "(sleep 1; kill -KILL $$) & " + paced
+    const QByteArray merged = "\"$real\" \"$@\"; (sleep 1; kill -%1 $$) & exec \"$real\" -re -f lavfi -i anullsrc -f null -"; // done, then waits
+    QTest::newRow("merge killed") << "Mix.mp3" << true << "" << 0 << QByteArray(merged).replace("%1", "KILL")
         << "Merging Chanels failed: ffmpeg was stopped by signal 9 (Killed).";
+    QTest::newRow("merge terminated, it ends by itself") << "Mix.mp3" << true << "" << 0 << QByteArray(merged).replace("%1", "TERM")
+        << "Merging Chanels failed: ffmpeg was stopped by signal 15 (Terminated).";
     QTest::newRow("Cancel during the merge") << "Mix.wav" << true << "" << 0 << paced << "";
     QTest::newRow("one channel, status 0") << "Mix.wav" << true << "" << 0 << QByteArray("exec \"$real\" -y -i \"$5\" \"$last\"")
         << "Merging Chanels failed: the written file holds 1 audio channel instead of 2.";
     QTest::newRow("cut short, status 0") << "Mix.mp3" << true << "" << 0 << QByteArray("exec \"$real\" -y -i \"$5\" -ac 2 -t 1 \"$last\"")
         << "Merging Chanels failed: the written file lasts 1.04 s instead of 5.00 s.";
     QTest::newRow("read-only folder") << "Mix.wav" << true << "read-only" << 0 << QByteArray()
-        << "The output file could not be created.";
+        << "The output file could not be created: the folder <folder> is <read-only>";
 }
 
 // Whatever goes wrong, the window says so, the merge is not "Completed",
@@ -474,7 +477,7 @@ void tst_Form3::faults()
     if (!said.isEmpty()) {
         QCOMPARE(Statuses(window), (folder == QLatin1String("read-only") ? QStringList{"Idle", "Idle", "Idle"}
                                                                         : QStringList{"Completed", "Completed", "Failed"}));
-        QCOMPARE(window->Label2->text(), QString(said).replace(QLatin1String("<output>"), output));
+        QCOMPARE(window->Label2->text(), QString(said).replace("<output>", output).replace("<folder>", dir).replace("<read-only>", mounted ? "on a read-only file system" : "read-only"));
         QVERIFY(folder == "read-only" || window->Label1[5]->text() == "Overall Progress: 66.67% Completed");
     }
     QTRY_VERIFY(!said.isEmpty() || !window);
@@ -531,6 +534,8 @@ void tst_Form3::outputSafety_data()
     QTest::newRow("--output-dir onto its folder") << "--output-dir" << "IN" << source;
     QTest::newRow("Save As onto a hard link to it") << "Save As" << "IN/hard.wav" << source;
     QTest::newRow("Save As into the workspace") << "Save As" << "WORK/Left.wav"
+        << "Brenvox's workspace cannot hold the output: choose another folder.";
+    QTest::newRow("Save As into the folder that holds the workspace") << "Save As" << "WORK/../Mix.wav"
         << "Brenvox's workspace cannot hold the output: choose another folder.";
     QTest::newRow("a file appears, not agreed") << "Save As, a file appears" << "IN/new.wav"
         << "Merging Chanels failed: IN/new.wav appeared while exporting and was left as it is";

@@ -2,6 +2,8 @@
 // and their one checked writer.
 #include "core/presets/SmallTextFile.h"
 
+#include "core/system/OutputReplacement.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -9,6 +11,7 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <climits>
 #include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -135,6 +138,9 @@ bool Read(const QString &path, QString *text, QString *problem)
 
 bool Write(const QString &path, const QByteArray &content, QString *problem)
 {
+    *problem = OutputReplacement::ForeignLinkProblem(path);
+    if (!problem->isEmpty())
+        return false;
     const QFileInfo given(path);
     const QString target = given.isSymLink() && given.exists() ? given.canonicalFilePath() : given.absoluteFilePath();
     const QByteArray targetName = QFile::encodeName(target);
@@ -149,8 +155,10 @@ bool Write(const QString &path, const QByteArray &content, QString *problem)
 
     // Beside the target, so the rename stays on its file system; hidden, so
     // one left by a power cut does not pass for a preset.
-    const QString prefix = QFileInfo(target).absolutePath() + QLatin1String("/.") + QFileInfo(target).fileName()
-        + QLatin1Char('.');
+    // A name near the longest allowed leaves no room for more.
+    const QString name = QFileInfo(target).fileName();
+    const QString stem = QFile::encodeName(name).size() <= NAME_MAX - 16 ? name : QStringLiteral("brenvox");
+    const QString prefix = QFileInfo(target).absolutePath() + QLatin1String("/.") + stem + QLatin1Char('.');
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {

@@ -19,8 +19,9 @@ bool Read(const QString &path, QString *text, QString *problem);
 // Replaces the file whole or not at all: the content goes to a new file
 // beside it, every write, the sync to disk and the close are checked, and
 // only then is it renamed over the old one, which otherwise stays exactly
-// as it was. A link is followed, the file keeps its permissions, and one
-// that is read-only is left alone. On failure *problem is the system's
+// as it was. A link is followed (unless it is another user's in a shared
+// folder), the file keeps its permissions, and one that is read-only is left
+// alone. On failure *problem is the system's
 // reason, e.g. "No space left on device".
 bool Write(const QString &path, const QByteArray &content, QString *problem);
 

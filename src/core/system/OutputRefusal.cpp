@@ -47,8 +47,9 @@ QString OutputRefusal(const QString &output, const QStringList &inputs)
             return QStringLiteral("The source file cannot be overwritten: choose another output file.");
     }
     // The channel files there belong to the open session (or a batch's
-    // files to their runs).
-    const QString workspace = QFileInfo(WorkspaceFolder()).canonicalFilePath();
+    // files to their runs), and the folder that holds the workspace goes
+    // with it when Brenvox ends.
+    const QString workspace = QFileInfo(QFileInfo(WorkspaceFolder()).path()).canonicalFilePath();
     if (IsWithin(QFileInfo(CanonicalPath(output)).path(), workspace))
         return QStringLiteral("Brenvox's workspace cannot hold the output: choose another folder.");
     return QString();

@@ -10,15 +10,28 @@
 
 namespace OutputReplacement {
 
+// Why a link at path must not be followed, or empty text: the kernel
+// follows a link in a sticky folder that others may write (/tmp) only for
+// its owner or the folder's, and a path resolved by Brenvox itself keeps
+// that rule by hand.
+QString ForeignLinkProblem(const QString &path);
+
+// Removes the export folders in folder that this user's Brenvox processes
+// left when they were killed: those whose lock nobody holds any more.
+void RemoveAbandonedFolders(const QString &folder);
+
 class TemporaryOutput
 {
 public:
     // Makes a folder only this user may enter (mode 0700) in the folder of
     // the target, or of the file a link as the target names, so the final
-    // rename stays on one file system. Null when it cannot be made there, or
-    // when the target exists but could not be replaced by the result (a
-    // folder, a read-only file).
-    static std::shared_ptr<TemporaryOutput> Create(const QString &target);
+    // rename stays on one file system, and holds a lock in it while it
+    // lives; first removes the folders killed exports left there. Null, and
+    // *problem says why, when it cannot be made there, when the target
+    // exists but could not be replaced by the result (a folder, a read-only
+    // file), when it is another user's link in a shared folder, or when
+    // without /proc others could rename the folder under the tools.
+    static std::shared_ptr<TemporaryOutput> Create(const QString &target, QString *problem = nullptr);
     // Removes the written file and the folder unless the file was put in
     // place.
     ~TemporaryOutput();
@@ -30,6 +43,11 @@ public:
     // descriptor of it, so whatever is put under the folder's name later
     // leads the tools nowhere. Nothing is there until a tool writes it.
     QString File() const;
+
+    // Which protection the target's file system lacks (a FAT or exFAT
+    // stick, NTFS through FUSE, SMB: no private folder, no refusal to
+    // replace), in one sentence for the user; empty on one that has both.
+    QString Lacks() const;
 
     // Puts the written file in the target's place with one rename, once its
     // data is on the disk, keeping an existing target's permission bits.
@@ -46,6 +64,8 @@ private:
     TemporaryOutput() = default;
 
     int mFolder = -1;    // the private folder, held open
+    int mLock = -1;      // its lock, held while the export may use it
+    bool mPrivate = true; // the file system keeps owners and modes
     QString mFolderPath; // its name beside the target
     QString mName;
     QString mFile;

@@ -20,7 +20,7 @@ void NoteSignal(int)
 
 } // namespace
 
-void QuitOnTerminationSignals(std::function<void()> quit)
+void QuitOnTerminationSignals(std::function<void()> quit, bool onBrokenPipe)
 {
     if (SignalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, SignalPipe) != 0)
         return;
@@ -36,4 +36,6 @@ void QuitOnTerminationSignals(std::function<void()> quit)
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
+    if (onBrokenPipe)
+        ::sigaction(SIGPIPE, &action, nullptr);
 }

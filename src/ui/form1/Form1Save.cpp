@@ -62,12 +62,15 @@ void Form1::ExportTo(const QString &fileName)
     // Making the private folder beside the target is the check that the
     // export can write there; the target itself is left alone until the
     // result is complete.
-    const auto temporary = OutputReplacement::TemporaryOutput::Create(fileName);
+    QString problem;
+    const auto temporary = OutputReplacement::TemporaryOutput::Create(fileName, &problem);
     shared.OutputFile = temporary ? NativePath::Absolute(fileName) : QString();
 
     Form3 *form = Form3::Load(this);
     if (temporary)
         form->SetTemporaryOutput(temporary, replaceExisting);
+    else
+        form->RefuseOutput(QStringLiteral("The output file could not be created: ") + problem);
     form->Label1[1]->setText(shared.OutputFile);
     form->show();
 }
