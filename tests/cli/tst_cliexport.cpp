@@ -257,7 +257,11 @@ void tst_CliExport::destinations()
     const Run result = Finish(Start({"-c", as + " \"$0\" \"$@\"", TestAppFolder::binFolder() + "/brenvox", "--export",
                                      dir + '/' + output, "--overwrite", "a.mp3"}, run.path(), QStringLiteral("sh")));
     QVERIFY2(result.errors.contains(QString(said).replace(QLatin1String("D"), dir)), qPrintable(result.errors));
-    QCOMPARE(result.exitCode, written ? 0 : 1);
+#ifdef __SANITIZE_ADDRESS__
+    // The leak check at exit needs /proc, where it also reads its options: it fails any such run.
+    if (!as.startsWith(QLatin1String("unshare")))
+#endif
+        QCOMPARE(result.exitCode, written ? 0 : 1);
     QCOMPARE(AudioMeasure::Channels(dir + '/' + output) == 2, written);
     QCOMPARE(TestAppFolder::fileBytes(run.filePath("victim")), QByteArray("victim\n"));
     QCOMPARE(QDir(dir).entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());

@@ -79,7 +79,7 @@ void tst_ImportJob::import()
         QVERIFY(text.open(QIODevice::WriteOnly) && text.write("no sound here\n") > 0);
         if (source == QLatin1String("1 TiB stream")) // sparse, and probed as a stream without a duration
             QVERIFY(text.resize(qint64(1) << 40) && app.writeTool("ffprobe", "#!/bin/sh\ncat '"
-                + QFile::encodeName(TestAppFolder::testDataFolder()) + "/ffprobe_stream_mka.txt'\n"));
+                + QFile::encodeName(TestAppFolder::testDataFolder()) + "/ffprobe51_report_stream_mka.txt'\n"));
     }
     if (source == QLatin1String("no ffprobe"))
         app.removeTool(QStringLiteral("ffprobe"));
