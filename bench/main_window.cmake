@@ -4,4 +4,4 @@ target_link_libraries(bench_main_window PRIVATE brenvox_app)
 add_test(NAME bench_main_window_quick COMMAND bench_main_window --quick)
 set_tests_properties(bench_main_window_quick PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    TIMEOUT 300)
+    TIMEOUT 300 LABELS bench)

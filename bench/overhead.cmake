@@ -9,4 +9,4 @@ add_dependencies(bench_overhead brenvox)
 add_test(NAME bench_overhead_quick COMMAND bench_overhead --quick)
 set_tests_properties(bench_overhead_quick PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BRENVOX_BIN=${CMAKE_BINARY_DIR}/bin"
-    TIMEOUT 300)
+    TIMEOUT 300 LABELS bench)

@@ -6,4 +6,4 @@ add_dependencies(bench_peers brenvox)
 add_test(NAME bench_peers_quick COMMAND bench_peers --quick)
 set_tests_properties(bench_peers_quick PROPERTIES
     ENVIRONMENT "BRENVOX_BIN=${CMAKE_BINARY_DIR}/bin"
-    TIMEOUT 300)
+    TIMEOUT 300 LABELS bench)
