@@ -4,9 +4,9 @@
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ToolOutputReader.h"
 #include "core/tools/CommandText.h"
-#include "process/DOSOutputs.h"
 
 #include "BenchFigures.h"
+#include "BenchRun.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -26,15 +26,13 @@ namespace {
 double TimedRun(const QString &command, QString *duration, std::vector<double> *cpuSeconds = nullptr)
 {
     const double cpuBefore = ChildrenCpuSeconds();
-    auto runner = DOSOutputs::Create();
+    DOSOutputs runner;
     ToolOutputReader reader;
-    QObject::connect(runner.get(), &DOSOutputs::ReceiveOutputs, runner.get(),
-                     [&reader](QString &chunk) { reader.Feed(chunk); });
     QElapsedTimer clock;
     clock.start();
-    runner->ExecuteCommand(command);
+    RunToEnd(runner, command, [&reader](const QByteArray &chunk) { reader.Feed(QString::fromLatin1(chunk)); });
     const double seconds = clock.elapsed() / 1000.0;
-    if (runner->LastRunEnd() != DOSOutputs::RunEnd::Finished || runner->ExitCode() != 0 || !reader.HasDuration())
+    if (runner.LastEnd() != DOSOutputs::End::Finished || runner.ExitCode() != 0 || !reader.HasDuration())
         return -1;
     *duration = reader.Duration();
     if (cpuSeconds)
@@ -56,13 +54,14 @@ int main(int argc, char *argv[])
     const QString source = folder.filePath(QStringLiteral("source.mp3"));
     const QString left = folder.filePath(QStringLiteral("Left.wav"));
     const QString right = folder.filePath(QStringLiteral("Right.wav"));
-    auto generator = DOSOutputs::Create();
-    generator->ExecuteCommand(
+    DOSOutputs generator;
+    const bool generated = RunToEnd(
+        generator,
         CommandText::QuoteArgument(tools + QStringLiteral("/ffmpeg"))
-        + QStringLiteral(" -y -filter_complex sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2 ")
-              .arg(sourceSeconds)
-        + CommandText::QuoteArgument(source));
-    if (generator->ExitCode() != 0 || !QFileInfo::exists(source)) {
+            + QStringLiteral(" -y -filter_complex sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2 ")
+                  .arg(sourceSeconds)
+            + CommandText::QuoteArgument(source));
+    if (!generated || generator.ExitCode() != 0 || !QFileInfo::exists(source)) {
         std::fprintf(stderr, "could not make the source\n");
         return 1;
     }

@@ -5,9 +5,9 @@
 #include "core/equalizer/EqualizerModel.h"
 #include "jobs/PreviewJob.h"
 #include "core/tools/CommandText.h"
-#include "process/DOSOutputs.h"
 
 #include "BenchFigures.h"
+#include "BenchRun.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -41,11 +41,11 @@ public:
 
 bool Generate(const QString &tools, const QString &graph, const QString &path)
 {
-    auto runner = DOSOutputs::Create();
-    runner->ExecuteCommand(CommandText::QuoteArgument(tools + QStringLiteral("/ffmpeg"))
-                           + QStringLiteral(" -v error -y -f lavfi -i ") + CommandText::QuoteArgument(graph)
-                           + QLatin1Char(' ') + CommandText::QuoteArgument(path));
-    return runner->ExitCode() == 0 && QFileInfo(path).size() > 0;
+    DOSOutputs runner;
+    return RunToEnd(runner, CommandText::QuoteArgument(tools + QStringLiteral("/ffmpeg"))
+                                + QStringLiteral(" -v error -y -f lavfi -i ") + CommandText::QuoteArgument(graph)
+                                + QLatin1Char(' ') + CommandText::QuoteArgument(path))
+        && runner.ExitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
 std::vector<ChannelResponse::Chain> Chains(const EqualizerSettings &settings)

@@ -1,7 +1,7 @@
 // Runner throughput: how fast a child's flood of output is read to the end,
 // and how much the program's memory grows meanwhile.
 #include "core/tools/CommandText.h"
-#include "process/DOSOutputs.h"
+#include "BenchRun.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,20 +46,23 @@ int main(int argc, char *argv[])
     std::vector<double> seconds;
     std::vector<double> growthMb;
     for (int round = 0; round < rounds; ++round) {
-        auto runner = DOSOutputs::Create();
+        DOSOutputs runner;
         qint64 chunks = 0;
-        QObject::connect(runner.get(), &DOSOutputs::ReceiveOutputs, runner.get(),
-                         [&chunks](QString &) { ++chunks; });
-        runner->SetCommandLine(CommandText::QuoteArgument(QStringLiteral(RUNNER_CHILD))
-                               + QStringLiteral(" flood ") + QString::number(megabytes));
+        qint64 size = 0;
         ResetPeak();
         const long before = StatusKb("VmRSS:");
         QElapsedTimer clock;
         clock.start();
-        const qsizetype size = runner->ExecuteCommand().size();
+        RunToEnd(runner,
+                 CommandText::QuoteArgument(QStringLiteral(RUNNER_CHILD)) + QStringLiteral(" flood ")
+                     + QString::number(megabytes),
+                 [&](const QByteArray &chunk) {
+                     ++chunks;
+                     size += chunk.size();
+                 });
         seconds.push_back(clock.elapsed() / 1000.0);
         growthMb.push_back((StatusKb("VmHWM:") - before) / 1024.0);
-        if (size != qsizetype(megabytes) * 1024 * 1024 || chunks != size / DOSOutputs::ChunkSize + 1) {
+        if (size != qint64(megabytes) * 1024 * 1024 || chunks != size / DOSOutputs::ChunkSize) {
             std::fprintf(stderr, "read %lld bytes in %lld chunks: wrong\n", qlonglong(size), qlonglong(chunks));
             return 1;
         }

@@ -72,28 +72,19 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     }
     mJoinStep = Join;
     // The renders stream into the merge, which runs beside them: the
-    // channels never land in the workspace. One after the other they go
-    // through the channel files, as the export ran before.
-    const bool files = r.sequentialRenders;
-    const bool fromSource = r.reads == ExportReads::Source && !files;
-    const auto render = [&](const QString &sourceWav, qint16 level, const QString &chain, const QString &outWav,
-                            int pipe) {
+    // channels never land in the workspace.
+    const bool fromSource = r.reads == ExportReads::Source;
+    const auto render = [&](const QString &sourceWav, qint16 level, const QString &chain, int pipe) {
         if (fromSource)
             return ExportCommands::RenderSourceChannel(r.encoderFolder, r.sourceFile, pipe == LeftPipe ? 0 : 1,
                                                        level, chain, pipe);
-        return files ? ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, outWav)
-                     : ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, pipe);
+        return ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, pipe);
     };
     std::vector<ToolStep> steps{
-        {RowName(0), ffmpeg, render(paths.LeftSourceWav, r.leftVolume, r.leftChain, paths.LeftOutWav, LeftPipe),
-         files ? paths.LeftOutWav : QString(), 0},
-        {RowName(1), ffmpeg, render(paths.RightSourceWav, r.rightVolume, r.rightChain, paths.RightOutWav, RightPipe),
-         files ? paths.RightOutWav : QString(), files ? 1 : 0},
-        {RowName(2), ffmpeg,
-         files ? ExportCommands::Join(r.encoderFolder, paths.LeftOutWav, paths.RightOutWav, output,
-                                      r.sourceBitsPerSample)
-               : ExportCommands::Join(r.encoderFolder, LeftPipe, RightPipe, output, r.sourceBitsPerSample),
-         output, files ? 2 : 0},
+        {RowName(0), ffmpeg, render(paths.LeftSourceWav, r.leftVolume, r.leftChain, LeftPipe), QString(), 0},
+        {RowName(1), ffmpeg, render(paths.RightSourceWav, r.rightVolume, r.rightChain, RightPipe), QString(), 0},
+        {RowName(2), ffmpeg, ExportCommands::Join(r.encoderFolder, LeftPipe, RightPipe, output, r.sourceBitsPerSample),
+         output, 0},
         // A clean exit and clean output can still leave a file cut short.
         // The source's duration is kept in whole seconds; the channel file
         // the export read has the exact one, read while the renders run.
@@ -104,11 +95,9 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     // The left render's own count of what it read stands in for the source's.
     if (fromSource)
         steps.pop_back();
-    if (!files) {
-        steps[LeftRender].feeds = steps[RightRender].feeds = Join;
-        steps[LeftRender].pipe = LeftPipe;
-        steps[RightRender].pipe = RightPipe;
-    }
+    steps[LeftRender].feeds = steps[RightRender].feeds = Join;
+    steps[LeftRender].pipe = LeftPipe;
+    steps[RightRender].pipe = RightPipe;
     addDecode(steps, 3);
     mSequence = new ToolSequence(std::move(steps), this, this);
 }

@@ -38,10 +38,6 @@ struct ExportRequest
     bool replaceExisting = false;
     QString encoderFolder; // ToolFolder("ffmpeg")
     QString proberFolder;  // ToolFolder("ffprobe")
-    // One render after the other into the channel files named in `paths`,
-    // then their merge, as the export ran before its renders streamed into
-    // the merge; for comparisons.
-    bool sequentialRenders = false;
     ExportReads reads = ExportReads::ChannelFiles;
     QString sourceFile; // unless the channel files are read
     // Of the source (EqualizerState::SourceBitsPerSample): a WAV or FLAC

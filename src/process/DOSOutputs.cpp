@@ -4,7 +4,6 @@
 #include "core/tools/CommandText.h"
 #include "process/ChildPipe.h"
 
-#include <QEventLoop>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTimer>
@@ -18,11 +17,6 @@
 DOSOutputs::DOSOutputs(QObject *parent)
     : QObject(parent)
 {
-}
-
-std::shared_ptr<DOSOutputs> DOSOutputs::Create()
-{
-    return std::make_shared<DOSOutputs>();
 }
 
 DOSOutputs::~DOSOutputs()
@@ -216,32 +210,4 @@ void DOSOutputs::FinishRun()
     process->disconnect(this);
     process->deleteLater();
     emit Ended(mLastEnd, mExitCode, mFailureReason);
-}
-
-QByteArray DOSOutputs::ExecuteCommand(const QString &CommandLine)
-{
-    if (!CommandLine.isEmpty())
-        mCommand = CommandLine;
-    if (mCommand.isEmpty() || IsRunning() || mExecuting)
-        return QByteArray();
-    // A handler may drop the owner's reference while this call runs.
-    const std::shared_ptr<DOSOutputs> keepAlive = weak_from_this().lock();
-    // What nothing started leaves the last run's output as it was.
-    if (!Start(mCommand))
-        return QByteArray();
-    mOutputs.clear();
-    mExecuting = true;
-    QEventLoop loop;
-    const QMetaObject::Connection chunks = connect(this, &DOSOutputs::ChunkRead, this, [this](const QByteArray &bytes) {
-        mOutputs += bytes;
-        QString chunk = QString::fromLatin1(bytes);
-        emit ReceiveOutputs(chunk);
-    });
-    connect(this, &DOSOutputs::Ended, &loop, &QEventLoop::quit);
-    loop.exec();
-    disconnect(chunks);
-    mExecuting = false;
-    QString last;
-    emit ReceiveOutputs(last);
-    return mOutputs;
 }

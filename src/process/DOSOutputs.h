@@ -8,13 +8,12 @@
 #include <QPointer>
 #include <QString>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
 class QProcess;
 
-class DOSOutputs : public QObject, public std::enable_shared_from_this<DOSOutputs>
+class DOSOutputs : public QObject
 {
     Q_OBJECT
 
@@ -26,12 +25,7 @@ public:
         FailedToStart, // missing or not executable: nothing was read
     };
 
-    using RunEnd = End;
-
     explicit DOSOutputs(QObject *parent = nullptr);
-    // For the blocking call below: a handler may drop its owner's reference
-    // while the call is still on the stack.
-    static std::shared_ptr<DOSOutputs> Create();
     // A child still running is killed: no tool outlives its run.
     ~DOSOutputs() override;
 
@@ -52,18 +46,7 @@ public:
     // ChildPipe::LowestOwnDescriptor; the caller keeps its own copy.
     void PassDescriptor(int descriptor, int childDescriptor);
 
-    // The blocking call, which no window uses: runs CommandLine (replaced
-    // for good by a non-empty argument) and returns once the child's output
-    // has closed, running the event loop meanwhile. Every chunk is raised
-    // as ReceiveOutputs too, then one empty chunk; returns the whole output.
-    QByteArray ExecuteCommand(const QString &CommandLine = QString());
-    QString CommandLine() const { return mCommand; }
-    void SetCommandLine(const QString &DosCommand) { mCommand = DosCommand; }
-    // What the last blocking call read.
-    QString Outputs() const { return QString::fromLatin1(mOutputs); }
-
     End LastEnd() const;
-    End LastRunEnd() const { return LastEnd(); }
     int ExitCode() const;
     // The signal that ended the child from outside (a crash or a kill nobody
     // here asked for), or 0 when it ended by itself or by Stop().
@@ -79,8 +62,6 @@ signals:
     void ChunkRead(const QByteArray &chunk);
     // Once per started run, after its last chunk.
     void Ended(DOSOutputs::End end, int exitCode, const QString &failureReason);
-    // The blocking call's chunks; each handler gets its own copy.
-    void ReceiveOutputs(QString &CommandOutputs);
 
 private:
     void DeliverAvailableOutput();
@@ -97,9 +78,4 @@ private:
     int mExitCode = 0;
     int mExitSignal = 0;
     QString mFailureReason;
-    QString mCommand;
-    // Kept as bytes: a tool's output can run to many megabytes, and a
-    // QString would hold it twice over.
-    QByteArray mOutputs;
-    bool mExecuting = false;
 };

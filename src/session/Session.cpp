@@ -344,8 +344,6 @@ std::unique_ptr<ExportJob> Session::NewExport(ExportObserver *observer,
     ExportRequest request;
     request.paths.LeftSourceWav = LeftSourceWav;
     request.paths.RightSourceWav = RightSourceWav;
-    request.paths.LeftOutWav = LeftOutWav;
-    request.paths.RightOutWav = RightOutWav;
     request.leftVolume = LeftVolume;
     request.rightVolume = RightVolume;
     request.leftChain = ToolChain(LeftFilterChain);

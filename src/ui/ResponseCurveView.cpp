@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -71,34 +72,12 @@ ResponseCurveView::ResponseCurveView(QWidget *parent) : QWidget(parent)
     setAccessibleName(QStringLiteral("Response curve"));
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
-    SetChannels(mSettings, 0);
-}
-
-void ResponseCurveView::SetChannels(const EqualizerSettings &settings, int sampleRate, const Gains *solvedLeft,
-                                    const Gains *solvedRight)
-{
-    mSettings = settings;
-    mSampleRate = sampleRate;
-    const Gains *solved[] = {solvedLeft, solvedRight};
+    // The default settings until the main window shows its plans.
+    ChannelPlanner flat;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        mChannels[channel].solved = solved[channel] ? std::optional<Gains>(*solved[channel]) : std::nullopt;
-        Evaluate(channel);
+        flat.Update(EqualizerSettings(), channel, 0, std::numeric_limits<double>::quiet_NaN());
+        ShowPlan(channel, 0, flat.Plan(channel));
     }
-    Announce();
-}
-
-void ResponseCurveView::SetChannel(const EqualizerSettings &settings, int channel, int sampleRate, const Gains *solved)
-{
-    if (!EqualizerSettings::IsChannel(channel))
-        return;
-    const bool rateChanged = sampleRate != mSampleRate;
-    mSettings = settings;
-    mSampleRate = sampleRate;
-    mChannels[channel].solved = solved ? std::optional<Gains>(*solved) : std::nullopt;
-    for (int other = 0; other < EqualizerSettings::ChannelCount; ++other)
-        if (other == channel || rateChanged)
-            Evaluate(other);
-    Announce();
 }
 
 void ResponseCurveView::ShowPlan(int channel, int sampleRate, const ChannelPlan &plan)
@@ -113,15 +92,6 @@ void ResponseCurveView::ShowPlan(int channel, int sampleRate, const ChannelPlan 
     view.solved = plan.asDrawn ? std::optional<Gains>(plan.chain.gainsDb) : std::nullopt;
     view.deviationDb = AsDrawn::LargestDeviationDb(view.chain, view.curve, view.sliderDb);
     Announce();
-}
-
-void ResponseCurveView::Evaluate(int channel)
-{
-    ChannelCurve &view = mChannels[channel];
-    view.sliderDb = ChannelChain::SliderDb(mSettings, channel);
-    view.chain = ChannelChain::FromSettings(mSettings, channel, mSampleRate, view.solved ? &*view.solved : nullptr);
-    view.curve = ChannelResponse::Evaluate(view.chain);
-    view.deviationDb = AsDrawn::LargestDeviationDb(view.chain, view.curve, view.sliderDb);
 }
 
 QString ResponseCurveView::PeakText(int channel) const

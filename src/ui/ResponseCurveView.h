@@ -20,16 +20,10 @@ public:
 
     explicit ResponseCurveView(QWidget *parent = nullptr);
 
-    // Both channels at the source's rate (0: none open, drawn at 48 kHz).
-    // Solved "as drawn" gains, when given, are what the channel's chain
-    // applies; the points stay at the slider positions.
-    void SetChannels(const EqualizerSettings &settings, int sampleRate, const Gains *solvedLeft = nullptr,
-                     const Gains *solvedRight = nullptr);
-    // One channel after the model announced a change to it; a new rate
-    // redraws the other channel too.
-    void SetChannel(const EqualizerSettings &settings, int channel, int sampleRate, const Gains *solved = nullptr);
-    // A channel as the main window's planner worked it out: solved gains,
-    // pre-gain and curve as they are, nothing evaluated again.
+    // A channel as the main window's planner worked it out at the source's
+    // rate (0: none open, drawn at 48 kHz): solved gains, pre-gain and curve
+    // as they are, nothing evaluated again; the points stay at the slider
+    // positions.
     void ShowPlan(int channel, int sampleRate, const ChannelPlan &plan);
 
     // "Left peak +13.4 dB", "Right channel silent".
@@ -56,10 +50,8 @@ private:
         double deviationDb = 0;
     };
 
-    void Evaluate(int channel);
     void Announce();
 
-    EqualizerSettings mSettings;
     int mSampleRate = 0;
     std::array<ChannelCurve, EqualizerSettings::ChannelCount> mChannels;
 };

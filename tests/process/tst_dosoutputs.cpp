@@ -4,7 +4,7 @@
 #include "process/DOSOutputs.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <csignal>
@@ -19,22 +19,28 @@ QString ChildCommand(const QStringList &arguments)
     return text;
 }
 
-// Runs one command and keeps every chunk it raised.
+// Runs one command to its end and keeps every chunk it read.
 struct Run
 {
-    std::shared_ptr<DOSOutputs> runner = DOSOutputs::Create();
-    QStringList chunks;
-    QByteArray result;
+    DOSOutputs runner;
+    QList<QByteArray> chunks;
+    QList<DOSOutputs::End> ends;
 
-    explicit Run(const QString &command = QString())
+    Run()
     {
-        QObject::connect(runner.get(), &DOSOutputs::ReceiveOutputs, runner.get(),
-                         [this](QString &chunk) { chunks << chunk; });
-        if (!command.isEmpty()) {
-            runner->SetCommandLine(command);
-            result = runner->ExecuteCommand();
-        }
+        QObject::connect(&runner, &DOSOutputs::ChunkRead, &runner,
+                         [this](const QByteArray &chunk) { chunks << chunk; });
+        QObject::connect(&runner, &DOSOutputs::Ended, &runner,
+                         [this](DOSOutputs::End end, int, const QString &) { ends << end; });
     }
+
+    // Whether it started and told its end once, within a generous minute.
+    bool toEnd(const QString &command)
+    {
+        return runner.Start(command) && QTest::qWaitFor([this] { return !ends.isEmpty(); }, 60000)
+            && ends.size() == 1 && !runner.IsRunning();
+    }
+    QByteArray output() const { return chunks.join(); }
 };
 
 } // namespace
@@ -44,37 +50,35 @@ class tst_DOSOutputs : public QObject
     Q_OBJECT
 
 private slots:
+    void chunksOfAtMost256Bytes_data()
+    {
+        QTest::addColumn<QStringList>("child");
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::newRow("600 bytes") << QStringList{"write", "600"}
+                                   << QList<QByteArray>{QByteArray(256, 'x'), QByteArray(256, 'x'), QByteArray(88, 'x')};
+        QTest::newRow("silent") << QStringList{"silent"} << QList<QByteArray>();
+        QTest::newRow("standard error like output") << QStringList{"stderr", "Invalid data found\r\n"}
+                                                    << QList<QByteArray>{"Invalid data found\r\n"};
+    }
+
     void chunksOfAtMost256Bytes()
     {
-        Run run(ChildCommand({QStringLiteral("write"), QStringLiteral("600")}));
-        QStringList expected{QString(256, QLatin1Char('x')), QString(256, QLatin1Char('x')),
-                             QString(88, QLatin1Char('x')), QString()};
-        QCOMPARE(run.chunks, expected);
-        QCOMPARE(run.runner->Outputs(), QString(600, QLatin1Char('x')));
-        QCOMPARE(QString::fromLatin1(run.result), run.runner->Outputs());
-        QCOMPARE(run.runner->LastRunEnd(), DOSOutputs::RunEnd::Finished);
+        QFETCH(QStringList, child);
+        QFETCH(QList<QByteArray>, chunks);
+        Run run;
+        QVERIFY(run.toEnd(ChildCommand(child)));
+        QCOMPARE(run.chunks, chunks);
+        QCOMPARE(run.ends.first(), DOSOutputs::End::Finished);
     }
 
-    void silentChildGivesOneEmptyChunk()
+    void bytesArriveUnchanged()
     {
-        Run run(ChildCommand({QStringLiteral("silent")}));
-        QCOMPARE(run.chunks, QStringList{QString()});
-        QVERIFY(run.runner->Outputs().isEmpty());
-    }
-
-    void standardErrorArrivesLikeOutput()
-    {
-        Run run(ChildCommand({QStringLiteral("stderr"), QStringLiteral("Invalid data found\r\n")}));
-        QCOMPARE(run.chunks, (QStringList{QStringLiteral("Invalid data found\r\n"), QString()}));
-    }
-
-    void bytesBecomeLatin1Characters()
-    {
-        Run run(ChildCommand({QStringLiteral("bytes")}));
-        const QString outputs = run.runner->Outputs();
-        QCOMPARE(outputs.size(), 256);
+        Run run;
+        QVERIFY(run.toEnd(ChildCommand({QStringLiteral("bytes")})));
+        QByteArray every(256, 0);
         for (int i = 0; i < 256; ++i)
-            QCOMPARE(outputs.at(i).unicode(), char16_t(i));
+            every[i] = char(i);
+        QCOMPARE(run.output(), every);
     }
 
     void argumentsArriveWhole_data()
@@ -89,9 +93,9 @@ private slots:
     void argumentsArriveWhole()
     {
         QFETCH(QString, argument);
-        Run run(ChildCommand({QStringLiteral("args"), argument}));
-        QCOMPARE(run.runner->Outputs(),
-                 QString::fromLatin1(QByteArray("[") + argument.toLocal8Bit() + QByteArray("]\n")));
+        Run run;
+        QVERIFY(run.toEnd(ChildCommand({QStringLiteral("args"), argument})));
+        QCOMPARE(run.output(), QByteArray("[") + argument.toLocal8Bit() + QByteArray("]\n"));
     }
 
     void nothingToStart_data()
@@ -109,50 +113,21 @@ private slots:
         QFETCH(QString, command);
         QFETCH(bool, failedStart);
         Run run;
-        run.runner->SetCommandLine(ChildCommand({QStringLiteral("write"), QStringLiteral("5")}));
-        run.runner->ExecuteCommand();
-        run.chunks.clear();
-        run.runner->SetCommandLine(command);
-        QVERIFY(run.runner->ExecuteCommand().isEmpty());
-        QVERIFY(run.chunks.isEmpty());
-        QCOMPARE(run.runner->Outputs(), QStringLiteral("xxxxx"));
-        if (failedStart) {
-            QCOMPARE(run.runner->LastRunEnd(), DOSOutputs::RunEnd::FailedToStart);
-            QVERIFY(!run.runner->FailureReason().isEmpty());
-        }
-    }
-
-    void argumentReplacesTheCommandLine()
-    {
-        Run run;
-        run.runner->SetCommandLine(QStringLiteral("/nonexistent/tool"));
-        const QString command = ChildCommand({QStringLiteral("silent")});
-        run.runner->ExecuteCommand(command);
-        QCOMPARE(run.runner->CommandLine(), command);
-        QCOMPARE(run.chunks.size(), 1);
-    }
-
-    void handlerChangesStayLocal()
-    {
-        auto runner = DOSOutputs::Create();
-        QStringList seen;
-        connect(runner.get(), &DOSOutputs::ReceiveOutputs, this, [&seen](QString &chunk) {
-            seen << chunk;
-            chunk = QStringLiteral("changed");
-        });
-        connect(runner.get(), &DOSOutputs::ReceiveOutputs, this, [](QString &chunk) { chunk.clear(); });
-        runner->SetCommandLine(ChildCommand({QStringLiteral("write"), QStringLiteral("300")}));
-        runner->ExecuteCommand();
-        QCOMPARE(seen, (QStringList{QString(256, QLatin1Char('x')), QString(44, QLatin1Char('x')), QString()}));
-        QCOMPARE(runner->Outputs(), QString(300, QLatin1Char('x')));
+        QVERIFY(run.toEnd(ChildCommand({QStringLiteral("write"), QStringLiteral("5")})));
+        QVERIFY(!run.runner.Start(command));
+        QCoreApplication::processEvents();
+        QCOMPARE(run.ends.size(), 1);
+        QCOMPARE(run.runner.LastEnd(), failedStart ? DOSOutputs::End::FailedToStart : DOSOutputs::End::None);
+        QCOMPARE(run.runner.FailureReason().isEmpty(), !failedStart);
     }
 
     void standardInputIsAtItsEnd()
     {
         QElapsedTimer clock;
         clock.start();
-        Run run(ChildCommand({QStringLiteral("stdin")}));
-        QCOMPARE(run.runner->Outputs(), QStringLiteral("read 0 bytes"));
+        Run run;
+        QVERIFY(run.toEnd(ChildCommand({QStringLiteral("stdin")})));
+        QCOMPARE(run.output(), QByteArray("read 0 bytes"));
         QVERIFY(clock.elapsed() < 20000);
     }
 
@@ -175,10 +150,13 @@ private slots:
         QFETCH(int, value);
         QFETCH(int, code);
         QFETCH(int, signal);
-        Run run(ChildCommand({mode, QString::number(value)}));
-        QCOMPARE(run.runner->ExitCode(), code);
-        QCOMPARE(run.runner->ExitSignal(), signal);
-        QCOMPARE(run.runner->LastRunEnd(), DOSOutputs::RunEnd::Finished);
+        Run run;
+        QSignalSpy ended(&run.runner, &DOSOutputs::Ended);
+        QVERIFY(run.toEnd(ChildCommand({mode, QString::number(value)})));
+        QCOMPARE(run.runner.ExitCode(), code);
+        QCOMPARE(run.runner.ExitSignal(), signal);
+        QCOMPARE(run.runner.LastEnd(), DOSOutputs::End::Finished);
+        QCOMPARE(ended.first().at(1).toInt(), code);
     }
 
     // A pipe between two children: each sees the other's end close when the
@@ -228,78 +206,39 @@ private slots:
     {
         QFETCH(QString, mode);
         Run run;
-        connect(run.runner.get(), &DOSOutputs::ReceiveOutputs, this, [&run](QString &chunk) {
-            if (!chunk.isEmpty())
-                run.runner->Stop();
-        });
-        run.runner->SetCommandLine(ChildCommand({mode}));
-        run.runner->ExecuteCommand();
-        QCOMPARE(run.runner->LastRunEnd(), DOSOutputs::RunEnd::Stopped);
-        QVERIFY(!run.runner->IsRunning());
-        QVERIFY(run.chunks.last().isEmpty());
-    }
-
-    void timersKeepFiringWhileARunWaits()
-    {
-        int ticks = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
-        timer.start(20);
-        Run run(ChildCommand({QStringLiteral("slow"), QStringLiteral("10")}));
-        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
-        QCOMPARE(run.runner->Outputs().count(QLatin1Char('\n')), 10);
-    }
-
-    // The owner drops its runner from inside a handler: the run goes on
-    // safely to its end and the runner is freed afterwards.
-    void ownerReleasesTheRunnerDuringARun()
-    {
-        auto runner = DOSOutputs::Create();
-        std::weak_ptr<DOSOutputs> watch = runner;
-        int chunks = 0;
-        connect(runner.get(), &DOSOutputs::ReceiveOutputs, this, [&](QString &) {
-            ++chunks;
-            runner.reset();
-        });
-        runner->SetCommandLine(ChildCommand({QStringLiteral("slow"), QStringLiteral("3")}));
-        DOSOutputs *raw = runner.get();
-        raw->ExecuteCommand();
-        QVERIFY(chunks >= 2);
-        QVERIFY(watch.expired());
+        connect(&run.runner, &DOSOutputs::ChunkRead, this, [&run] { run.runner.Stop(); });
+        QVERIFY(run.toEnd(ChildCommand({mode})));
+        QCOMPARE(run.ends.first(), DOSOutputs::End::Stopped);
+        QCOMPARE(run.runner.LastEnd(), DOSOutputs::End::Stopped);
     }
 
     // A handler that processes events must not get chunks out of order.
     void nestedEventProcessingKeepsOrder()
     {
-        auto runner = DOSOutputs::Create();
-        QString joined;
-        connect(runner.get(), &DOSOutputs::ReceiveOutputs, this, [&joined](QString &chunk) {
+        Run run;
+        QByteArray joined;
+        connect(&run.runner, &DOSOutputs::ChunkRead, this, [&joined](const QByteArray &chunk) {
             QCoreApplication::processEvents();
             joined += chunk;
             QCoreApplication::processEvents();
         });
-        runner->SetCommandLine(ChildCommand({QStringLiteral("slow"), QStringLiteral("20")}));
-        runner->ExecuteCommand();
-        QString expected;
+        QVERIFY(run.toEnd(ChildCommand({QStringLiteral("slow"), QStringLiteral("20")})));
+        QByteArray expected;
         for (int i = 0; i < 20; ++i)
-            expected += QStringLiteral("line %1\n").arg(i);
+            expected += QStringLiteral("line %1\n").arg(i).toLatin1();
         QCOMPARE(joined, expected);
     }
 
     void aRunningRunnerRefusesASecondRun()
     {
-        auto runner = DOSOutputs::Create();
-        QByteArray inner = "not run";
-        bool tried = false;
-        connect(runner.get(), &DOSOutputs::ReceiveOutputs, this, [&](QString &) {
-            if (!tried) {
-                tried = true;
-                inner = runner->ExecuteCommand();
-            }
+        Run run;
+        bool second = true;
+        connect(&run.runner, &DOSOutputs::ChunkRead, this, [&] {
+            second = second && run.runner.Start(ChildCommand({QStringLiteral("silent")}));
         });
-        runner->SetCommandLine(ChildCommand({QStringLiteral("slow"), QStringLiteral("2")}));
-        runner->ExecuteCommand();
-        QVERIFY(inner.isEmpty());
+        QVERIFY(run.toEnd(ChildCommand({QStringLiteral("slow"), QStringLiteral("2")})));
+        QVERIFY(!second);
+        QCOMPARE(run.output(), QByteArray("line 0\nline 1\n"));
     }
 };
 

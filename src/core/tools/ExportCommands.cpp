@@ -68,7 +68,6 @@ namespace ExportCommands {
 QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
                       const QString &chain, const QString &outWav)
 {
-    // The preview renders its channels the same way.
     return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, outWav);
 }
 
@@ -107,8 +106,7 @@ QString RenderWhole(const QString &appFolder, const QString &sourceFile, double 
                     const QString &leftChain, double rightLevel, const QString &rightChain,
                     const QString &outputFile, int sourceBitsPerSample)
 {
-    // The source's tags stay behind, as they do when the channels pass
-    // through the workspace files.
+    // The source's tags stay behind: only the equalized sound is written.
     return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y -i ")
         + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
         + ImportCommands::ChannelGraph(SourceBranch(leftLevel, leftChain, "[l]"),

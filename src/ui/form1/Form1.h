@@ -219,7 +219,6 @@ public:
     QVector<QLabel *> Label17;
     QVector<QLabel *> Label19;
     QVector<QPushButton *> Command1;          // "Preview", "Save As", "Reset"
-    QWidget *Picture3 = nullptr;              // holds the dialogs; never seen
     QLabel *StatusLine = nullptr;             // bottom line: notes on source and tools
     QVector<QLabel *> ChannelCaption;         // "Left channel", "Right channel" beside the band rows
     QPushButton *PresetsButton = nullptr;     // "Presets", right end of the top row

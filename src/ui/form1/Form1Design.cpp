@@ -179,10 +179,6 @@ void Form1::CreateDesignControls()
     SetTwips(Text2, 0, 0, 15615, 1455);
     SetTwips(Text3, 0, 1560, 15615, 1515);
 
-    Picture3 = NewPanel(this, QStringLiteral("Picture3"), QRectF(120, 8520, 2415, 1455), false);
-    // Shown, it would lie over the status line and take its clicks.
-    Picture3->hide();
-
     CreateCurvePanel();
 
     // The options panel overlaps the right end of the band viewport.

@@ -1,0 +1,26 @@
+// One tool run to its end, for benchmarks that have nothing else to do
+// meanwhile: the runner's signals with an event loop around them.
+#pragma once
+
+#include "process/DOSOutputs.h"
+
+#include <QEventLoop>
+
+#include <functional>
+
+// False when nothing started; otherwise every chunk went to `chunk`, and the
+// runner tells how the run ended.
+inline bool RunToEnd(DOSOutputs &runner, const QString &command,
+                     const std::function<void(const QByteArray &)> &chunk = {})
+{
+    QEventLoop loop;
+    QObject::connect(&runner, &DOSOutputs::ChunkRead, &loop, [&chunk](const QByteArray &bytes) {
+        if (chunk)
+            chunk(bytes);
+    });
+    QObject::connect(&runner, &DOSOutputs::Ended, &loop, &QEventLoop::quit);
+    if (!runner.Start(command))
+        return false;
+    loop.exec();
+    return true;
+}
