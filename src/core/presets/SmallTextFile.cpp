@@ -3,6 +3,7 @@
 #include "core/presets/SmallTextFile.h"
 
 #include "core/system/OutputReplacement.h"
+#include "core/system/SourceCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,9 +11,9 @@
 #include <QScopeGuard>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,12 +47,8 @@ bool Decoded(const QByteArray &content, QString *text)
         if (utf8.hasError())
             *text = QString::fromLatin1(content);
     }
-    for (const QChar character : std::as_const(*text)) {
-        const char16_t code = character.unicode();
-        if ((code < 0x20 && code != '\t' && code != '\n' && code != '\r' && code != '\f') || code == 0x7f)
-            return false;
-    }
-    return true;
+    return std::none_of(text->cbegin(), text->cend(),
+                        [](QChar character) { return SourceCheck::IsControlCharacter(character.unicode()); });
 }
 
 bool WriteAll(int fd, const QByteArray &content)

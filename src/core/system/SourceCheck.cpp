@@ -64,10 +64,7 @@ bool LooksLikeText(const QString &path)
         return false;
     head.truncate(got);
     for (const char c : head) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f')
-            return false;
-        if (byte == 0x7f)
+        if (IsControlCharacter(static_cast<unsigned char>(c)))
             return false;
     }
     // A full sample may end inside a character.
@@ -82,6 +79,11 @@ bool LooksLikeText(const QString &path)
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString decoded = utf8.decode(whole);
     return !utf8.hasError() && !decoded.isEmpty();
+}
+
+bool IsControlCharacter(char16_t code)
+{
+    return (code < 0x20 && code != '\t' && code != '\n' && code != '\r' && code != '\f') || code == 0x7f;
 }
 
 } // namespace SourceCheck

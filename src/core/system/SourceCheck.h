@@ -18,4 +18,8 @@ QString Refusal(const QString &path);
 // words a failure.
 bool LooksLikeText(const QString &path);
 
+// A control character other than tab, the line ends and form feed: what
+// marks a file as no text, whichever encoding it is read in.
+bool IsControlCharacter(char16_t code);
+
 } // namespace SourceCheck
