@@ -70,7 +70,9 @@ int main(int argc, char *argv[])
     });
 
     // The same with "As drawn" and "Avoid clipping": both channels solved.
-    session.SourcePeakDb = -1;
+    Session::Source source = session.OpenSource();
+    source.peakDb = -1;
+    session.TakeSource(source);
     form->AsDrawnBox->click();
     form->AvoidClippingBox->click();
     const double scrollAsDrawn = MedianMilliseconds(scrollRounds, [] {}, [&] {

@@ -274,10 +274,10 @@ double ImportThroughBrenvox(Form1 *form, const QString &source, int sourceSecond
         return -1;
     }
     if (window->Failed() || !window->Timer2->isActive()
-        || form->session().SourceDuration != QString::number(sourceSeconds)) {
+        || form->session().SourceDuration() != QString::number(sourceSeconds)) {
         std::fprintf(stderr, "import failed: \"%s\" \"%s\", duration \"%s\"\n",
                      qPrintable(window->Label2[0]->text()), qPrintable(window->Label2[1]->text()),
-                     qPrintable(form->session().SourceDuration));
+                     qPrintable(form->session().SourceDuration()));
         return -1;
     }
     // The window closes itself a moment after the split; that pause is no
@@ -482,19 +482,19 @@ int main(int argc, char *argv[])
         const bool brenvoxFirst = round % 2 == 0;
         const Session &shared = session;
         const auto importAlone = [&] {
-            return RunAllAlone({ImportCommands::ProbeCommand(app.path(), shared.SourceFile),
-                                ImportCommands::SplitCommand(app.path(), shared.SourceFile, shared.LeftSourceWav,
-                                                             shared.RightSourceWav)});
+            return RunAllAlone({ImportCommands::ProbeCommand(app.path(), shared.SourceFile()),
+                                ImportCommands::SplitCommand(app.path(), shared.SourceFile(), shared.LeftSourceWav(),
+                                                             shared.RightSourceWav())});
         };
         const auto exportAlone = [&] {
             const CpuTimes start = CpuTimes::Now();
             const double seconds = RunAllAlone(
-                {ChannelCommands::RenderChannel(app.path(), shared.LeftSourceWav, shared.LeftVolume,
-                                                shared.LeftFilterChain, shared.LeftOutWav),
-                 ChannelCommands::RenderChannel(app.path(), shared.RightSourceWav, shared.RightVolume,
-                                                shared.RightFilterChain, shared.RightOutWav),
-                 ExportCommands::Join(app.path(), shared.LeftOutWav, shared.RightOutWav, output,
-                                               shared.SourceBitsPerSample)},
+                {ChannelCommands::RenderChannel(app.path(), shared.LeftSourceWav(), shared.Volume(0),
+                                                shared.State().LeftFilterChain, shared.Paths().LeftOutWav),
+                 ChannelCommands::RenderChannel(app.path(), shared.RightSourceWav(), shared.Volume(1),
+                                                shared.State().RightFilterChain, shared.Paths().RightOutWav),
+                 ExportCommands::Join(app.path(), shared.Paths().LeftOutWav, shared.Paths().RightOutWav, output,
+                                               shared.SourceBitsPerSample())},
                 &probe, &latenessAlone);
             busyAlone.push_back(CpuTimes::BusyPercentSince(start));
             return seconds;

@@ -20,13 +20,7 @@ namespace {
 // What start-up does once the band panels show.
 void Started(Form1 *form, Session &shared)
 {
-    shared.PreviewChannel = 0;
-
     PrepareWorkspace();
-
-    const JobPaths workspace = shared.Paths();
-    shared.LeftOutWav = workspace.LeftOutWav;
-    shared.RightOutWav = workspace.RightOutWav;
 
     SetSliderToolTip(form->LeftChanelSlider[0], 0);
     SetSliderToolTip(form->RightChanelSlider[0], 0);
@@ -52,8 +46,6 @@ void Started(Form1 *form, Session &shared)
     SetBackColour(form->Label17[1], LampOffColour);
     SetBackColour(form->Label17[2], LampOffColour);
 
-    shared.ResetEqualizerState();
-
     // Loading the inspection window sets the channel paths; its start timer
     // must not start a probe now.
     if (Form2 *inspection = Form2::Load(form))
@@ -71,8 +63,6 @@ Form1 *Main(Session &shared, std::function<void(Form1 *)> started)
     // The design caption is "Loading..." and "Left Only" is selected.
     Form1 *form = new Form1(shared);
     form->setAttribute(Qt::WA_DeleteOnClose);
-
-    shared.LowCutEnabled = false;
 
     form->SetHeightTwips(Form1::StartHeightTwips - 10);
     form->hide();

@@ -76,14 +76,8 @@ public:
             Say(QStringLiteral("%1: %2").arg(mInput, mTemporary->Lacks()));
         if (!QDir().mkpath(mWorkspace))
             return Refuse(QStringLiteral("The workspace could not be created: %1").arg(mWorkspace));
-        const JobPaths paths = mSession.Paths();
-        mSession.LeftSourceWav = paths.LeftSourceWav;
-        mSession.RightSourceWav = paths.RightSourceWav;
-        mSession.LeftOutWav = paths.LeftOutWav;
-        mSession.RightOutWav = paths.RightOutWav;
-        mSession.SourceFile = mInput;
-        mSession.OutputFile = NativePath::Absolute(mOutput);
-        mSession.Equalizer().SetSettings(mSettings);
+        mSession.SetOutputFile(NativePath::Absolute(mOutput));
+        mSession.LoadSettings(mSettings);
         mImport = mSession.NewImport(this, mInput, mReads == ExportReads::ChannelFiles);
         Say(QStringLiteral("%1: importing").arg(mInput));
         mImport->Start();
@@ -125,10 +119,9 @@ private:
     {
         if (!completed || mCancelled)
             return Later([this] { Finish(mFailure.isEmpty() ? QStringLiteral("stopped") : mFailure); });
-        // Every band applied once more for the source, as the window's
-        // import ends: "As drawn" and "Avoid clipping" act here too, the
-        // latter with the peak the split measured.
-        mSession.RebuildChains();
+        // The session applied every band once more for the source, as at
+        // the window's import: "As drawn" and "Avoid clipping" act here too,
+        // the latter with the peak the split measured.
         // The job removes the temporary file from now on.
         mExport = mSession.NewExport(this, std::move(mTemporary), mOverwrite, mReads);
         mExport->SaveChanels();

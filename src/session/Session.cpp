@@ -10,6 +10,8 @@
 
 #include <QFileInfo>
 
+#include <cmath>
+
 #include <functional>
 
 #include <limits>
@@ -18,7 +20,7 @@
 
 namespace {
 
-BandGains GainTexts(const EqualizerSettings &settings, int channel)
+BandGains GainTextsOf(const EqualizerSettings &settings, int channel)
 {
     BandGains texts;
     for (int band = 0; band < BandTable::BandCount; ++band)
@@ -142,7 +144,10 @@ Session::Session(const Options &options, QObject *parent)
     : QObject(parent)
     , mOptions(options)
 {
+    // Start-up's values before anything follows: levels 1, bandwidth 1,
+    // every gain text "0", no chain yet.
     mFollowed = mModel.Settings();
+    FollowValues();
     FollowPlans();
     connect(&mModel, &EqualizerModel::channelChanged, this, [this] { FollowModel(); });
     connect(&mModel, &EqualizerModel::optionsChanged, this, [this] { FollowModel(); });
@@ -153,13 +158,160 @@ Session::~Session()
     delete mHistory;
 }
 
-void Session::ResetEqualizerState()
+JobPaths Session::Paths(int pair) const
 {
-    LeftVolume = 1;
-    RightVolume = 1;
-    Bandwidth = 1;
-    LeftBandGain.fill(QStringLiteral("0"));
-    RightBandGain.fill(QStringLiteral("0"));
+    return mOptions.workspace.isEmpty() ? JobPaths::InWorkspace(pair) : JobPaths::InFolder(mOptions.workspace, pair);
+}
+
+QString Session::LeftSourceWav() const
+{
+    return mSource.leftWav.isEmpty() ? Paths().LeftSourceWav : mSource.leftWav;
+}
+
+QString Session::RightSourceWav() const
+{
+    return mSource.rightWav.isEmpty() ? Paths().RightSourceWav : mSource.rightWav;
+}
+
+void Session::TakeSource(const Source &source)
+{
+    const Source earlier = std::exchange(mSource, source);
+    if (mSource.leftWav.isEmpty() || mSource.rightWav.isEmpty()) {
+        mSource.leftWav = earlier.leftWav;
+        mSource.rightWav = earlier.rightWav;
+    }
+    mState.SourceSampleRate = mSource.sampleRate;
+    mState.SourceBitsPerSample = mSource.bitsPerSample;
+    mState.SourcePeakDb = mSource.peakDb;
+    FollowSource();
+}
+
+const BandGains &Session::GainTexts(int channel) const
+{
+    return channel == EqualizerSettings::Right ? mState.RightBandGain : mState.LeftBandGain;
+}
+
+const QString &Session::FilterChain(int channel) const
+{
+    return channel == EqualizerSettings::Right ? mState.RightFilterChain : mState.LeftFilterChain;
+}
+
+QString &Session::Chain(int channel)
+{
+    return channel == EqualizerSettings::Right ? mState.RightFilterChain : mState.LeftFilterChain;
+}
+
+void Session::SetPreviewChannel(int channel)
+{
+    if (channel >= 0 && channel <= 2)
+        mPreviewChannel = channel;
+}
+
+void Session::SetBandSliderPosition(int channel, int band, int position)
+{
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChainAfterwards(channel);
+    // With sync on the model copies the left bands to the right.
+    if (channel == EqualizerSettings::Left && mModel.Settings().sync)
+        RebuildChainAfterwards(EqualizerSettings::Right);
+    mModel.SetBandSliderPosition(channel, band, position);
+}
+
+void Session::SetLevelPosition(int channel, int position)
+{
+    EqualizerModel::Batch batch(&mModel);
+    ShowLevelAfterwards(channel);
+    mModel.SetLevelPosition(channel, position);
+}
+
+void Session::SetRange(int range)
+{
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChains();
+    mModel.SetRange(range);
+}
+
+void Session::SetLowCut(bool on)
+{
+    EqualizerModel::Batch batch(&mModel);
+    mModel.SetLowCut(on);
+    ReapplyBands();
+}
+
+void Session::SetSync(bool on)
+{
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChainAfterwards(EqualizerSettings::Right);
+    mModel.CopyLeftBandsToRight();
+    mModel.SetSync(on);
+}
+
+void Session::SetBandwidth(int octaves)
+{
+    // The chains follow at once, as the curve and a playing preview do: a
+    // bandwidth that waited for the next band move would be heard and drawn
+    // but not saved.
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChains();
+    mModel.SetBandwidth(octaves);
+}
+
+void Session::SetPreamp(int channel, double db)
+{
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChainAfterwards(channel);
+    mModel.SetPreamp(channel, int(std::lround(db * 10)));
+}
+
+void Session::SetAvoidClipping(bool on)
+{
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChains();
+    mModel.SetAvoidClipping(on);
+}
+
+void Session::SetAsDrawn(bool on)
+{
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChains();
+    mModel.SetAsDrawn(on);
+}
+
+void Session::ReapplyBands()
+{
+    EqualizerSettings applied = mModel.Settings();
+    for (ChannelSettings &channel : applied.channels)
+        channel.moved.fill(true);
+    // With sync on, the left moves make the right panel a copy.
+    if (applied.sync)
+        applied.channels[EqualizerSettings::Right].gains = applied.channels[EqualizerSettings::Left].gains;
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChains();
+    mModel.SetSettings(applied);
+}
+
+bool Session::LoadSettings(const EqualizerSettings &settings)
+{
+    EqualizerModel::Batch batch(&mModel);
+    if (!mModel.SetSettings(settings))
+        return false;
+    RebuildChains();
+    return true;
+}
+
+void Session::Reset()
+{
+    // Reset passes the settings through two values; undo takes it back in
+    // one step.
+    BeginGesture();
+    // Every band is applied at the centre, so the chains read "-0"; then the
+    // gain texts return to start-up's "0" and the chains stay as built.
+    EqualizerSettings centred;
+    for (ChannelSettings &channel : centred.channels)
+        channel.moved.fill(true);
+    LoadSettings(centred);
+    mModel.SetSettings(EqualizerSettings());
+    EndGesture();
 }
 
 void Session::StartHistory()
@@ -168,9 +320,45 @@ void Session::StartHistory()
     mHistory = new SettingsHistory(&mModel, this);
 }
 
-JobPaths Session::Paths(int pair) const
+bool Session::CanUndo() const
 {
-    return mOptions.workspace.isEmpty() ? JobPaths::InWorkspace(pair) : JobPaths::InFolder(mOptions.workspace, pair);
+    return mHistory && mHistory->CanUndo();
+}
+
+bool Session::CanRedo() const
+{
+    return mHistory && mHistory->CanRedo();
+}
+
+void Session::Undo()
+{
+    if (!CanUndo())
+        return;
+    // As a preset load: both chains as if the user had set each control.
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChains();
+    mHistory->Undo();
+}
+
+void Session::Redo()
+{
+    if (!CanRedo())
+        return;
+    EqualizerModel::Batch batch(&mModel);
+    RebuildChains();
+    mHistory->Redo();
+}
+
+void Session::BeginGesture()
+{
+    if (mHistory)
+        mHistory->BeginGesture();
+}
+
+void Session::EndGesture()
+{
+    if (mHistory)
+        mHistory->EndGesture();
 }
 
 void Session::RebuildChainAfterwards(int channel)
@@ -207,8 +395,19 @@ std::array<bool, EqualizerSettings::ChannelCount> Session::FollowPlans()
 {
     std::array<bool, EqualizerSettings::ChannelCount> changed{};
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
-        changed[channel] = mPlanner.Update(mModel.Settings(), channel, SourceSampleRate, SourcePeakDb);
+        changed[channel] = mPlanner.Update(mModel.Settings(), channel, mState.SourceSampleRate, mState.SourcePeakDb);
     return changed;
+}
+
+void Session::FollowValues()
+{
+    const EqualizerSettings &settings = mModel.Settings();
+    mState.LowCutEnabled = settings.lowCut;
+    mState.Bandwidth = settings.bandwidth;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        (channel == EqualizerSettings::Left ? mState.LeftBandGain : mState.RightBandGain) = GainTextsOf(settings, channel);
+        mVolume[channel] = OutputLevelFromPosition(qint16(settings.channels[channel].levelPosition)).level;
+    }
 }
 
 void Session::FollowModel()
@@ -220,30 +419,23 @@ void Session::FollowModel()
     if (settings == mFollowed && !mSourceChanged && !asked(mChainFollow[0]) && !asked(mChainFollow[1]))
         return;
     mSourceChanged = false;
-    LowCutEnabled = settings.lowCut;
-    Bandwidth = settings.bandwidth;
+    FollowValues();
     const std::array<bool, EqualizerSettings::ChannelCount> planChanged = FollowPlans();
     const bool planned = settings.asDrawn || settings.avoidClipping;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        const bool left = channel == EqualizerSettings::Left;
-        BandGains &gains = left ? LeftBandGain : RightBandGain;
-        gains = GainTexts(settings, channel);
-        const OutputLevel level = OutputLevelFromPosition(qint16(settings.channels[channel].levelPosition));
-        (left ? LeftVolume : RightVolume) = level.level;
-
         const ChainFollow follow = std::exchange(mChainFollow[channel], ChainFollow());
         // With an option on, the chain follows every change of what it
         // applies, so the export never takes solved gains or a pre-gain
         // made for other settings.
         const bool rebuild = follow.rebuild || (planChanged[channel] && (planned || mChainPlanned[channel]));
         if (rebuild) {
-            Chain(channel) = ChannelPlanText::ChainText(*this, gains, mPlanner.Plan(channel));
+            Chain(channel) = ChannelPlanText::ChainText(mState, GainTexts(channel), mPlanner.Plan(channel));
             mChainPlanned[channel] = planned;
         }
         const bool showChain = follow.showChain || (rebuild && !follow.showLevel);
         mChainBoxSet[channel] = follow.showLevel || showChain;
         if (follow.showLevel)
-            mChainBox[channel] = level.displayText;
+            mChainBox[channel] = OutputLevelFromPosition(qint16(settings.channels[channel].levelPosition)).displayText;
         else if (showChain)
             mChainBox[channel] = Chain(channel);
     }
@@ -270,7 +462,7 @@ void Session::SequenceEnded(bool preview)
 
 bool Session::SourceImported() const
 {
-    for (const QString &channelFile : {LeftSourceWav, RightSourceWav}) {
+    for (const QString &channelFile : {LeftSourceWav(), RightSourceWav()}) {
         const QFileInfo file(channelFile);
         if (!file.isFile() || file.size() == 0)
             return false;
@@ -282,7 +474,7 @@ std::unique_ptr<ImportJob> Session::NewImport(ImportObserver *observer, const QS
 {
     JobPaths files;
     if (split)
-        files = SourceImported() && LeftSourceWav == Paths(0).LeftSourceWav ? Paths(1) : Paths(0);
+        files = SourceImported() && LeftSourceWav() == Paths(0).LeftSourceWav ? Paths(1) : Paths(0);
     ImportRequest request;
     request.sourceFile = source;
     request.leftWav = files.LeftSourceWav;
@@ -290,19 +482,22 @@ std::unique_ptr<ImportJob> Session::NewImport(ImportObserver *observer, const QS
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
     request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
     const auto completed = [this, source, files](const ImportFacts &facts) {
-        SourceFile = source;
-        SourceDuration = facts.duration;
-        SourceSampleRate = facts.sampleRate;
-        SourceBitsPerSample = facts.bitsPerSample;
-        SourcePeakDb = facts.peakDb;
-        if (files.LeftSourceWav.isEmpty())
-            return;
-        for (const QString &earlier : {LeftSourceWav, RightSourceWav}) {
-            if (!earlier.isEmpty() && earlier != files.LeftSourceWav && earlier != files.RightSourceWav)
-                DiscardFile::Discard(earlier);
+        if (!files.LeftSourceWav.isEmpty()) {
+            for (const QString &earlier : {mSource.leftWav, mSource.rightWav}) {
+                if (!earlier.isEmpty() && earlier != files.LeftSourceWav && earlier != files.RightSourceWav)
+                    DiscardFile::Discard(earlier);
+            }
         }
-        LeftSourceWav = files.LeftSourceWav;
-        RightSourceWav = files.RightSourceWav;
+        Source taken{source, facts.duration, facts.sampleRate, facts.bitsPerSample, facts.peakDb,
+                     files.LeftSourceWav, files.RightSourceWav};
+        // The band settings made before the import stay in force for the new
+        // source: each band does what a move of its slider does, and that is
+        // no step of the user's to undo.
+        EqualizerModel::Batch batch(&mModel);
+        TakeSource(taken);
+        ReapplyBands();
+        if (mHistory)
+            mHistory->Rebase();
     };
     auto *relay = new ImportRelay(this, observer, completed);
     auto job = std::make_unique<ImportJob>(request, relay);
@@ -324,8 +519,8 @@ std::unique_ptr<PreviewJob> Session::NewPreview(int channel, PreviewObserver *ob
     PreviewRequest request;
     request.paths = Paths();
     // The open source's pair, which alternates from import to import.
-    request.paths.LeftSourceWav = LeftSourceWav;
-    request.paths.RightSourceWav = RightSourceWav;
+    request.paths.LeftSourceWav = LeftSourceWav();
+    request.paths.RightSourceWav = RightSourceWav();
     request.channel = channel;
     request.chains = PreviewChains(channel);
     request.playerFolder = ToolFolder(QStringLiteral("ffplay"));
@@ -342,22 +537,22 @@ std::unique_ptr<ExportJob> Session::NewExport(ExportObserver *observer,
                                               bool replaceExisting, ExportReads reads)
 {
     ExportRequest request;
-    request.paths.LeftSourceWav = LeftSourceWav;
-    request.paths.RightSourceWav = RightSourceWav;
-    request.leftVolume = LeftVolume;
-    request.rightVolume = RightVolume;
-    request.leftChain = ToolChain(LeftFilterChain);
-    request.rightChain = ToolChain(RightFilterChain);
+    request.paths.LeftSourceWav = LeftSourceWav();
+    request.paths.RightSourceWav = RightSourceWav();
+    request.leftVolume = Volume(EqualizerSettings::Left);
+    request.rightVolume = Volume(EqualizerSettings::Right);
+    request.leftChain = EqualizerState::ToolChain(mState.LeftFilterChain);
+    request.rightChain = EqualizerState::ToolChain(mState.RightFilterChain);
     request.temporaryOutput = std::move(output);
-    request.target = OutputFile;
+    request.target = mOutputFile;
     request.replaceExisting = replaceExisting;
     request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
     request.reads = reads;
     if (reads != ExportReads::ChannelFiles)
-        request.sourceFile = SourceFile;
-    request.sourceBitsPerSample = SourceBitsPerSample;
-    request.sourceDuration = SourceDuration;
+        request.sourceFile = mSource.file;
+    request.sourceBitsPerSample = mSource.bitsPerSample;
+    request.sourceDuration = mSource.duration;
     auto *relay = new ExportRelay(this, observer);
     auto job = std::make_unique<ExportJob>(request, relay);
     relay->setParent(job.get());

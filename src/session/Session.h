@@ -19,9 +19,10 @@
 #include <QString>
 
 #include <array>
+#include <limits>
 #include <memory>
 
-class Session : public QObject, public EqualizerState
+class Session : public QObject
 {
     Q_OBJECT
 
@@ -44,52 +45,94 @@ public:
     // workspace; `pair` as JobPaths takes it.
     JobPaths Paths(int pair = 0) const;
 
-    // What the windows hand each other, by the design's names. The gain
-    // texts, volumes, bandwidth and low cut follow the settings; the chains
-    // follow them at the moments the handlers ask for (RebuildChainAfterwards).
-    QString SourceFile;
-    QString SourceDuration;
-    QString LeftSourceWav;
-    QString RightSourceWav;
-    QString LeftOutWav;
-    QString RightOutWav;
-    QString OutputFile;
-    qint16 PreviewChannel = 0;
-    double LeftVolume = 0;
-    double RightVolume = 0;
+    // What the session knows of the open source. Only a completed import
+    // changes it (TakeSource); the channel files name the pair the next
+    // import splits beside while none is open.
+    struct Source
+    {
+        QString file;
+        // Whole seconds as the probe read them, empty while unknown.
+        QString duration;
+        int sampleRate = 0;
+        int bitsPerSample = 0;
+        double peakDb = std::numeric_limits<double>::quiet_NaN();
+        QString leftWav;
+        QString rightWav;
+    };
+    const Source &OpenSource() const { return mSource; }
+    const QString &SourceFile() const { return mSource.file; }
+    const QString &SourceDuration() const { return mSource.duration; }
+    QString LeftSourceWav() const;
+    QString RightSourceWav() const;
+    int SourceSampleRate() const { return mState.SourceSampleRate; }
+    double SourcePeakDb() const { return mState.SourcePeakDb; }
+    int SourceBitsPerSample() const { return mState.SourceBitsPerSample; }
+    // The source becomes the open one: the plans and the chains follow its
+    // rate and peak. Channel files left empty keep the pair there is.
+    void TakeSource(const Source &source);
 
-    // Levels 1, bandwidth 1, every gain text "0". Touches nothing else and
-    // rebuilds no chain.
-    void ResetEqualizerState();
+    // What the settings come to, as the chain boxes, the export and the
+    // player take them.
+    const EqualizerState &State() const { return mState; }
+    const BandGains &GainTexts(int channel) const;
+    const QString &FilterChain(int channel) const;
+    double Volume(int channel) const { return mVolume[channel == EqualizerSettings::Right ? 1 : 0]; }
+    // The file the last export was asked to write, empty before.
+    const QString &OutputFile() const { return mOutputFile; }
+    void SetOutputFile(const QString &path) { mOutputFile = path; }
+    // 0 left, 1 right, 2 both.
+    int PreviewChannel() const { return mPreviewChannel; }
+    void SetPreviewChannel(int channel);
 
-    // The settings themselves.
-    EqualizerModel &Equalizer() { return mModel; }
+    const EqualizerSettings &Settings() const { return mModel.Settings(); }
     const EqualizerModel &Equalizer() const { return mModel; }
-    // Undo and redo from the settings as they are when it is started; null
-    // before.
-    SettingsHistory *History() const { return mHistory; }
-    void StartHistory();
     const ChannelPlan &Plan(int channel) const { return mPlanner.Plan(channel); }
 
-    // The chains follow the settings once per outermost change of the model,
-    // and only where the handlers ask for it, as when each moved control
-    // rebuilt its channel's chain itself: a new chain is shown in the
-    // channel's chain box, a level change shows its text there until the
-    // next rebuild. With "Avoid clipping" or "As drawn" on, a chain also
-    // follows every change of what it applies.
-    void RebuildChainAfterwards(int channel);
-    void ShowLevelAfterwards(int channel);
-    // Both chains now, as if every band had been set again (the end of an
-    // import, a preset).
-    void RebuildChains();
+    // What the user does to the settings. Each says which chain the
+    // channel's box shows afterwards, as the design's handlers did: a moved
+    // band, a preamp or an option rebuilds its channel's chain (both, where
+    // every chain changes), a level shows its text there until the next
+    // rebuild.
+    void SetBandSliderPosition(int channel, int band, int position);
+    void SetLevelPosition(int channel, int position);
+    // Every band of both channels to the centre; the sync does not copy.
+    void SetRange(int range);
+    // Every band is applied again as it stands.
+    void SetLowCut(bool on);
+    // Both choices copy the left bands to the right.
+    void SetSync(bool on);
+    void SetBandwidth(int octaves);
+    // In dB, to the tenth.
+    void SetPreamp(int channel, double db);
+    void SetAvoidClipping(bool on);
+    void SetAsDrawn(bool on);
+    // Every band as it stands, as a move of each would apply it: the end of
+    // an import. Not a step of the history.
+    void ReapplyBands();
+    // Settings from a preset, a profile or the last exit, as if the user
+    // had set each control. Refused (false) when they fail Problem().
+    bool LoadSettings(const EqualizerSettings &settings);
+    // Start-up's settings; the chains read "-0" until a band moves, the
+    // gain texts "0". One step of the history.
+    void Reset();
+
+    // Undo and redo from the settings as they are when it is started.
+    void StartHistory();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    void Undo();
+    void Redo();
+    // The changes between the two make one step (a slider's drag).
+    void BeginGesture();
+    void EndGesture();
+    // Null before StartHistory.
+    const SettingsHistory *History() const { return mHistory; }
+
     // What the channel's chain box shows: its chain, or a level text; and
     // whether the last follow set it (a box the user typed in keeps his
     // text until then).
     QString ChainBox(int channel) const { return mChainBox[channel]; }
     bool ChainBoxSet(int channel) const { return mChainBoxSet[channel]; }
-    // The open source's rate, depth or peak changed: the plans follow, and
-    // the chains an option shapes.
-    void FollowSource();
 
     // One import, preview or export at a time.
     bool SequenceRunning() const { return mRunningSequences > 0; }
@@ -132,10 +175,26 @@ private:
     };
 
     void FollowModel();
+    // The gain texts, volumes, bandwidth and low cut as the settings give them.
+    void FollowValues();
+    void FollowSource();
     std::array<bool, EqualizerSettings::ChannelCount> FollowPlans();
-    QString &Chain(int channel) { return channel == EqualizerSettings::Left ? LeftFilterChain : RightFilterChain; }
+    QString &Chain(int channel);
+    // The chains follow the settings once per outermost change of the
+    // model, and only where an operation asks for it: a new chain is shown
+    // in the channel's chain box, a level change shows its text there until
+    // the next rebuild. With "Avoid clipping" or "As drawn" on, a chain also
+    // follows every change of what it applies.
+    void RebuildChainAfterwards(int channel);
+    void ShowLevelAfterwards(int channel);
+    void RebuildChains();
 
     Options mOptions;
+    EqualizerState mState;
+    Source mSource;
+    std::array<double, EqualizerSettings::ChannelCount> mVolume{};
+    QString mOutputFile;
+    int mPreviewChannel = 0;
     EqualizerModel mModel;
     QPointer<SettingsHistory> mHistory;
     ChannelPlanner mPlanner;

@@ -118,14 +118,7 @@ void Form2::Form_Load()
     SetFixedOuterSizeTwips(this, 6090, 3225);
     Timer2->stop();
     if (mSession) {
-        Label1[1]->setText(mSession->SourceFile);
-        // An open source keeps its channel files: the next import splits
-        // beside them.
-        if (!mSession->SourceImported()) {
-            const JobPaths workspace = mSession->Paths();
-            mSession->LeftSourceWav = workspace.LeftSourceWav;
-            mSession->RightSourceWav = workspace.RightSourceWav;
-        }
+        Label1[1]->setText(mSession->SourceFile());
     }
     PBar->setValue(10);
     SetBothStatus(QStringLiteral("Searching..."));

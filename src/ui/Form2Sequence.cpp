@@ -51,12 +51,10 @@ void Form2::GetAudioData()
     PBar->setValue(80);
     objDOS.reset();
 
-    // The band settings made before the import stay in force for the new
-    // source: each band does what a user's move of its slider does.
-    if (mOwner) {
-        mOwner->ReapplyAllBands();
+    // The session applied every band for the new source; the captions
+    // follow its rate.
+    if (mOwner)
         mOwner->ShowSourceBands();
-    }
     Timer2->start();
 }
 

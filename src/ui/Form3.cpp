@@ -96,7 +96,7 @@ Form3::Form3(Form1 *owner)
     PBar->setObjectName(QStringLiteral("PBar"));
     PBar->setTextVisible(false);
     SetTwips(PBar, 240, 2640, 6615, 255);
-    PBar->setRange(0, mSession ? ExportProgress::BarMaximum(mSession->SourceDuration) : 0);
+    PBar->setRange(0, mSession ? ExportProgress::BarMaximum(mSession->SourceDuration()) : 0);
     PBar->setValue(0);
 
     Timer1 = new QTimer(this);
@@ -163,7 +163,7 @@ void Form3::Timer1_Timer()
 
     if (!mRefusal.isEmpty())
         ShowFailure(mRefusal);
-    else if (!mSession || mSession->OutputFile.isEmpty() || !mTemporaryOutput)
+    else if (!mSession || mSession->OutputFile().isEmpty() || !mTemporaryOutput)
         ShowFailure(QStringLiteral("The output file could not be created."));
     else
         SaveChanels();

@@ -2,6 +2,7 @@
 // and ffprobe: what the windows say, and that nothing of the user's was lost
 // (the main window's settings, the source file, no stray files).
 #include "ImportFixture.h"
+#include "TakenSource.h"
 #include "AudioMeasure.h"
 #include "MainWindowState.h"
 
@@ -203,10 +204,12 @@ void tst_BadInputs::open()
     {
         // What an earlier source's import left: the channel files.
         const SequenceScope earlierImport(&fixture.session);
-        fixture.session.SourceFile = QStringLiteral("/music/earlier.wav");
-        fixture.session.LeftSourceWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
-        fixture.session.RightSourceWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
-        for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav})
+        TakeSource(fixture.session, [](Session::Source &s) {
+            s.file = QStringLiteral("/music/earlier.wav");
+            s.leftWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
+            s.rightWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
+        });
+        for (const QString &channelFile : {fixture.session.LeftSourceWav(), fixture.session.RightSourceWav()})
             QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=d=1"), channelFile));
     }
     QVERIFY(fixture.form->Command1[0]->isEnabled());
@@ -222,7 +225,7 @@ void tst_BadInputs::open()
     if (heading.isEmpty()) {
         QCOMPARE(end, ImportFixture::End::Completed);
         QCOMPARE(fixture.statusAtClose, (QStringList{"Completed.", "Completed."}));
-        for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav}) {
+        for (const QString &channelFile : {fixture.session.LeftSourceWav(), fixture.session.RightSourceWav()}) {
             QCOMPARE(AudioMeasure::Channels(channelFile), 1);
             QVERIFY(std::abs(AudioMeasure::DurationSeconds(channelFile) - duration.toDouble()) < 0.1);
         }
@@ -230,23 +233,23 @@ void tst_BadInputs::open()
         QCOMPARE(end, ImportFixture::End::Failed);
         QCOMPARE(window->Label2[0]->text(), heading);
         QCOMPARE(window->Label2[1]->text(), reason);
-        for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav})
+        for (const QString &channelFile : {fixture.session.LeftSourceWav(), fixture.session.RightSourceWav()})
             QVERIFY(std::abs(AudioMeasure::DurationSeconds(channelFile) - 1.0) < 0.05);
     }
-    QCOMPARE(fixture.session.SourceDuration, duration);
+    QCOMPARE(fixture.session.SourceDuration(), duration);
     const QString shown = heading.isEmpty() ? source : QStringLiteral("/music/earlier.wav");
     QCOMPARE(fixture.form->Text1->text(), shown);
-    QCOMPARE(fixture.session.SourceFile, shown);
+    QCOMPARE(fixture.session.SourceFile(), shown);
     QVERIFY(fixture.form->Command2->isEnabled());
     QVERIFY(fixture.form->Command1[0]->isEnabled() && fixture.form->Command1[1]->isEnabled());
 
     const MainWindowState after = MainWindowState::Of(fixture.form);
     QCOMPARE(after.controls, before.controls);
-    if (fixture.session.SourceSampleRate == 0 || fixture.session.SourceSampleRate > 40000) {
+    if (fixture.session.SourceSampleRate() == 0 || fixture.session.SourceSampleRate() > 40000) {
         QCOMPARE(after.chains, before.chains);
     } else {
         // At 100 samples a second only the bands below 50 Hz can act.
-        QCOMPARE(fixture.session.SourceSampleRate, 100);
+        QCOMPARE(fixture.session.SourceSampleRate(), 100);
         for (const QString &chain : after.chains)
             QCOMPARE(chain.count(QLatin1String("equalizer=")), 8);
         QVERIFY2(fixture.form->StatusLine->text().contains(QLatin1String("bands 9 to 65 (50hz to 20K)")),
@@ -310,8 +313,8 @@ void tst_BadInputs::saveAs()
         QVERIFY(QFile::link(mSource, output));
 
     const MainWindowState before = MainWindowState::Of(form);
-    const QString sourceFile = form->session().SourceFile;
-    const QString duration = form->session().SourceDuration;
+    const QString sourceFile = form->session().SourceFile();
+    const QString duration = form->session().SourceDuration();
     const QByteArray fingerprint = Fingerprint(mSource);
     const QStringList scratchBefore = Listing(scratch);
 
@@ -334,8 +337,8 @@ void tst_BadInputs::saveAs()
     const MainWindowState after = MainWindowState::Of(form);
     QCOMPARE(after.controls, before.controls);
     QCOMPARE(after.chains, before.chains);
-    QCOMPARE(form->session().SourceFile, sourceFile);
-    QCOMPARE(form->session().SourceDuration, duration);
+    QCOMPARE(form->session().SourceFile(), sourceFile);
+    QCOMPARE(form->session().SourceDuration(), duration);
     QCOMPARE(form->Text1->text(), sourceFile);
     QCOMPARE(Fingerprint(mSource), fingerprint);
     QCOMPARE(AudioMeasure::Channels(mSource), 2);

@@ -178,11 +178,11 @@ void tst_EndToEnd::openStereoMp3()
 {
     QVERIFY(Open(mMp3));
     QCOMPARE(mSession->form->Text1->text(), mMp3);
-    QCOMPARE(mSession->session.SourceFile, mMp3);
-    QCOMPARE(mSession->session.SourceDuration, QStringLiteral("4"));
+    QCOMPARE(mSession->session.SourceFile(), mMp3);
+    QCOMPARE(mSession->session.SourceDuration(), QStringLiteral("4"));
     // Two tones of 0.1 at most add up to 0.2 (-14 dBFS); an MP3 has no depth.
-    QVERIFY2(mSession->session.SourcePeakDb > -16 && mSession->session.SourcePeakDb < -13.5, qPrintable(QString::number(mSession->session.SourcePeakDb)));
-    QCOMPARE(mSession->session.SourceBitsPerSample, 0);
+    QVERIFY2(mSession->session.SourcePeakDb() > -16 && mSession->session.SourcePeakDb() < -13.5, qPrintable(QString::number(mSession->session.SourcePeakDb())));
+    QCOMPARE(mSession->session.SourceBitsPerSample(), 0);
     QVERIFY(!Form2::Loaded());
     for (QPushButton *button : {mSession->form->Command2, mSession->form->Command1[0], mSession->form->Command1[1]})
         QVERIFY(button->isEnabled());
@@ -201,13 +201,13 @@ void tst_EndToEnd::equalize()
     QCOMPARE(form->Label6[Band1kHz]->text(), QStringLiteral("-12"));
     QCOMPARE(form->Label9[0]->text(), QStringLiteral("+2"));
     QCOMPARE(form->Label9[1]->text(), QStringLiteral("+1"));
-    QVERIFY(mSession->session.LeftFilterChain.contains(QLatin1String("equalizer=f=250:width_type=o:width=1:g=6,")));
-    QVERIFY(mSession->session.RightFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12,")));
+    QVERIFY(mSession->session.State().LeftFilterChain.contains(QLatin1String("equalizer=f=250:width_type=o:width=1:g=6,")));
+    QVERIFY(mSession->session.State().RightFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12,")));
     // Neither channel carries the other's band.
-    QVERIFY(!mSession->session.LeftFilterChain.contains(QLatin1String("g=-12")));
-    QVERIFY(!mSession->session.RightFilterChain.contains(QLatin1String("g=6,")));
-    QCOMPARE(mSession->session.LeftVolume, 2.0);
-    QCOMPARE(mSession->session.RightVolume, 1.0);
+    QVERIFY(!mSession->session.State().LeftFilterChain.contains(QLatin1String("g=-12")));
+    QVERIFY(!mSession->session.State().RightFilterChain.contains(QLatin1String("g=6,")));
+    QCOMPARE(mSession->session.Volume(0), 2.0);
+    QCOMPARE(mSession->session.Volume(1), 1.0);
 }
 
 void tst_EndToEnd::previewBothChannels()
@@ -216,7 +216,7 @@ void tst_EndToEnd::previewBothChannels()
     QTest::mouseClick(form->Option3[2], Qt::LeftButton,
                       Qt::NoModifier, QPoint(8, form->Option3[2]->height() / 2));
     QVERIFY(form->Option3[2]->isChecked());
-    QCOMPARE(mSession->session.PreviewChannel, qint16(2));
+    QCOMPARE(mSession->session.PreviewChannel(), qint16(2));
 
     // The click starts the preview and returns; the window shows it to its end.
     QTest::mouseClick(form->Command1[0], Qt::LeftButton);
@@ -291,7 +291,7 @@ void tst_EndToEnd::resetRestoresStartUp()
     QTest::mouseClick(form->Command1[2], Qt::LeftButton);
     QVERIFY(!Form3::Loaded());
     // The source stays open, and the path box names it.
-    QCOMPARE(form->Text1->text(), mSession->session.SourceFile);
+    QCOMPARE(form->Text1->text(), mSession->session.SourceFile());
 
     const MainWindowState reset = MainWindowState::Of(form);
     QCOMPARE(reset.controls, mStartUp.controls);
@@ -306,7 +306,7 @@ void tst_EndToEnd::openVideoFirstMp4()
 {
     QVERIFY(Open(mMp4));
     QCOMPARE(mSession->form->Text1->text(), mMp4);
-    QCOMPARE(mSession->session.SourceDuration, QStringLiteral("3"));
+    QCOMPARE(mSession->session.SourceDuration(), QStringLiteral("3"));
 }
 
 // After Reset the sound passes unchanged: nothing of the earlier bands or

@@ -71,7 +71,7 @@ private slots:
             QVERIFY(!inspection || !inspection->isVisible());
             QVERIFY2(started.form->StatusLine->text().contains(refusal),
                      qPrintable(started.form->StatusLine->text()));
-            QVERIFY(started.session.SourceFile.isEmpty());
+            QVERIFY(started.session.SourceFile().isEmpty());
         }
     }
 };

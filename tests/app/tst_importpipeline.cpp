@@ -1,6 +1,7 @@
 // Imports with the real ffprobe and ffmpeg: what lands in SourceDuration,
 // Left.wav and Right.wav for each kind of source, and how bad sources end.
 #include "core/system/AppFolder.h"
+#include "TakenSource.h"
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
 #include "session/Session.h"
@@ -68,10 +69,10 @@ bool MakeSource(const QString &kind, const QString &path)
 QStringList EqualizerSnapshot(Form1 *form)
 {
     const Session &shared = form->session();
-    QStringList state{shared.LeftFilterChain, shared.RightFilterChain,
+    QStringList state{shared.State().LeftFilterChain, shared.State().RightFilterChain,
                       form->Text2->toPlainText(), form->Text3->toPlainText()};
     for (int band = 0; band < BandTable::BandCount; ++band)
-        state << shared.LeftBandGain[band] << shared.RightBandGain[band];
+        state << shared.State().LeftBandGain[band] << shared.State().RightBandGain[band];
     return state;
 }
 
@@ -119,15 +120,15 @@ void TestImportPipeline::sources()
     QVERIFY(fixture.isValid());
     const QString source = fixture.app.scratchPath(fileName);
     QVERIFY(MakeSource(kind, source));
-    fixture.session.SourceDuration = QStringLiteral("999");
+    TakeSource(fixture.session, [](Session::Source &s) { s.duration = QStringLiteral("999"); });
 
     QVERIFY(fixture.Open(source));
     QCOMPARE(fixture.form->Text1->text(), QFileInfo(source).absoluteFilePath());
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
 
-    QCOMPARE(fixture.session.SourceDuration, QStringLiteral("3"));
-    const QString left = fixture.session.LeftSourceWav;
-    const QString right = fixture.session.RightSourceWav;
+    QCOMPARE(fixture.session.SourceDuration(), QStringLiteral("3"));
+    const QString left = fixture.session.LeftSourceWav();
+    const QString right = fixture.session.RightSourceWav();
     QCOMPARE(left, WorkspaceFile(QStringLiteral("Left.wav")));
     QCOMPARE(right, WorkspaceFile(QStringLiteral("Right.wav")));
     for (const QString &channelFile : {left, right}) {
@@ -152,10 +153,10 @@ void TestImportPipeline::secondImportReplacesTheChannelFiles()
     QVERIFY(fixture.Open(second));
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
 
-    QCOMPARE(fixture.session.SourceDuration, QStringLiteral("5"));
-    QCOMPARE(AudioMeasure::DominantOf(fixture.session.LeftSourceWav, 0, Tones), 300.0);
-    QCOMPARE(AudioMeasure::DominantOf(fixture.session.RightSourceWav, 0, Tones), 900.0);
-    QVERIFY(qAbs(AudioMeasure::DurationSeconds(fixture.session.LeftSourceWav) - 5.0) < 0.1);
+    QCOMPARE(fixture.session.SourceDuration(), QStringLiteral("5"));
+    QCOMPARE(AudioMeasure::DominantOf(fixture.session.LeftSourceWav(), 0, Tones), 300.0);
+    QCOMPARE(AudioMeasure::DominantOf(fixture.session.RightSourceWav(), 0, Tones), 900.0);
+    QVERIFY(qAbs(AudioMeasure::DurationSeconds(fixture.session.LeftSourceWav()) - 5.0) < 0.1);
 }
 
 void TestImportPipeline::badSources_data()
@@ -198,8 +199,8 @@ void TestImportPipeline::badSources()
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
     // What an earlier import left stays open: no fact of the bad source's replaces it.
-    fixture.session.SourceDuration = QStringLiteral("999");
-    for (const QString &channelFile : {fixture.session.LeftSourceWav, fixture.session.RightSourceWav})
+    TakeSource(fixture.session, [](Session::Source &s) { s.duration = QStringLiteral("999"); });
+    for (const QString &channelFile : {fixture.session.LeftSourceWav(), fixture.session.RightSourceWav()})
         QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=1"), channelFile));
 
     fixture.form->LeftChanelSlider[10]->setValue(-5);
@@ -234,7 +235,7 @@ void TestImportPipeline::badSources()
     QCOMPARE(fixture.closedAt, -1);
 
     QCOMPARE(EqualizerSnapshot(fixture.form), equalizerBefore);
-    QCOMPARE(fixture.session.SourceDuration, QStringLiteral("999"));
+    QCOMPARE(fixture.session.SourceDuration(), QStringLiteral("999"));
     QVERIFY(fixture.session.SourceImported());
 
     window->Command1->click();

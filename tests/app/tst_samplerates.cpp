@@ -81,7 +81,7 @@ void tst_SampleRates::flatAndOneBand()
                      source));
     fixture.Open(source);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
-    QCOMPARE(fixture.session.SourceSampleRate, rate);
+    QCOMPARE(fixture.session.SourceSampleRate(), rate);
 
     const QString flat = fixture.app.scratchPath(QStringLiteral("flat.wav"));
     QVERIFY(Export(fixture.form, flat));

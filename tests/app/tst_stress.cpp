@@ -61,15 +61,15 @@ QStringList WindowState(Form1 *form)
         state << QStringLiteral("band %1: %2 %3..%4 '%5' | %6 %7..%8 '%9'")
                      .arg(band)
                      .arg(left->value()).arg(left->minimum()).arg(left->maximum())
-                     .arg(shared.LeftBandGain[size_t(band)])
+                     .arg(shared.State().LeftBandGain[size_t(band)])
                      .arg(right->value()).arg(right->minimum()).arg(right->maximum())
-                     .arg(shared.RightBandGain[size_t(band)]);
+                     .arg(shared.State().RightBandGain[size_t(band)]);
     }
     for (int channel = 0; channel < 2; ++channel)
         state << QStringLiteral("level %1: %2 '%3'").arg(channel).arg(form->Slider1[channel]->value())
                      .arg(form->Label9[channel]->text());
     state << QStringLiteral("bandwidth: %1 '%2' %3").arg(form->Slider2->value()).arg(form->Label14->text())
-                 .arg(shared.Bandwidth);
+                 .arg(shared.State().Bandwidth);
     const QList<QPair<const QVector<QRadioButton *> *, const QVector<QLabel *> *>> groups{
         {&form->Option1, &form->Label15}, {&form->Option2, &form->Label16},
         {&form->Option3, &form->Label17}, {&form->Option4, &form->Label19}};
@@ -80,12 +80,12 @@ QStringList WindowState(Form1 *form)
                         .arg(BackColour(groups[group].second->value(index)));
         state << line;
     }
-    state << QStringLiteral("low cut: %1").arg(shared.LowCutEnabled)
-          << QStringLiteral("volumes: %1 %2").arg(shared.LeftVolume).arg(shared.RightVolume)
-          << QStringLiteral("preview channel: %1").arg(shared.PreviewChannel)
-          << QStringLiteral("source box names the open source: %1").arg(form->Text1->text() == shared.SourceFile);
+    state << QStringLiteral("low cut: %1").arg(shared.State().LowCutEnabled)
+          << QStringLiteral("volumes: %1 %2").arg(shared.Volume(0)).arg(shared.Volume(1))
+          << QStringLiteral("preview channel: %1").arg(shared.PreviewChannel())
+          << QStringLiteral("source box names the open source: %1").arg(form->Text1->text() == shared.SourceFile());
     // "Preview" and "Save As" follow the channel files, which Reset keeps.
-    const bool source = QFileInfo(shared.LeftSourceWav).size() > 0 && QFileInfo(shared.RightSourceWav).size() > 0;
+    const bool source = QFileInfo(shared.LeftSourceWav()).size() > 0 && QFileInfo(shared.RightSourceWav()).size() > 0;
     state << QStringLiteral("buttons: %1, preview and save as %2 %3, %4, '%5'").arg(form->Command2->isEnabled())
                  .arg(form->Command1[0]->isEnabled() == source).arg(form->Command1[1]->isEnabled() == source)
                  .arg(form->Command1[2]->isEnabled()).arg(form->Command1[0]->text());
@@ -94,7 +94,7 @@ QStringList WindowState(Form1 *form)
 
 QStringList ResetWrites(Form1 *form)
 {
-    QStringList written{form->session().LeftFilterChain, form->session().RightFilterChain,
+    QStringList written{form->session().State().LeftFilterChain, form->session().State().RightFilterChain,
                         form->Text2->toPlainText(), form->Text3->toPlainText()};
     for (int band = 0; band < form->Label2.size(); ++band)
         written << form->Label2[band]->text() + QLatin1Char('|') + form->Label6[band]->text();
@@ -268,7 +268,7 @@ private:
             const bool stop = form->Command1[0]->text() == QLatin1String("Stop");
             if (!stop && Pick(2) == 0)
                 form->Option3[Pick(3)]->click();
-            Note(stop ? QStringLiteral("stop") : QStringLiteral("preview %1").arg(form->session().PreviewChannel));
+            Note(stop ? QStringLiteral("stop") : QStringLiteral("preview %1").arg(form->session().PreviewChannel()));
             form->Command1[0]->click();
         } else {
             Note(QStringLiteral("save"));
@@ -306,7 +306,7 @@ private:
                 ++counts[QStringLiteral("imported")];
                 mImportedSeconds = NoSource;
                 for (const Source &source : sources)
-                    if (source.path == mSession.session.SourceFile)
+                    if (source.path == mSession.session.SourceFile())
                         mImportedSeconds = source.seconds;
             }
         });
@@ -507,7 +507,7 @@ void tst_Stress::randomActions()
     const int closeAfter = int(ending.bounded(2500));
     const QString lastOutput = session.app.scratchPath(QStringLiteral("last.wav"));
     driver.expectedOutputs[lastOutput] = {NoSource};
-    if (const QFileInfo left(session.session.LeftSourceWav); left.exists())
+    if (const QFileInfo left(session.session.LeftSourceWav()); left.exists())
         driver.expectedOutputs[lastOutput] = {AudioMeasure::DurationSeconds(left.filePath())};
     SetFileDialogAnswer([&](const FileDialogRequest &request) {
         return request.kind == FileDialogRequest::Kind::Open ? driver.sources[0].path : lastOutput;

@@ -7,13 +7,9 @@
 
 namespace {
 
-// A band slider's move as the window hands it over: the channel's chain is
-// rebuilt with it.
 void SetBand(Session &session, int channel, int band, int position)
 {
-    EqualizerModel::Batch batch(&session.Equalizer());
-    session.RebuildChainAfterwards(channel);
-    session.Equalizer().SetBandSliderPosition(channel, band, position);
+    session.SetBandSliderPosition(channel, band, position);
 }
 
 // The state after start-up with every band of both channels set once at the
@@ -21,7 +17,6 @@ void SetBand(Session &session, int channel, int band, int position)
 std::unique_ptr<Session> CentredSession()
 {
     auto session = std::make_unique<Session>();
-    session->ResetEqualizerState();
     for (int band = 0; band < BandTable::BandCount; ++band) {
         SetBand(*session, EqualizerSettings::Left, band, 0);
         SetBand(*session, EqualizerSettings::Right, band, 0);
@@ -54,11 +49,11 @@ private slots:
         QFETCH(QString, gain);
         const auto session = CentredSession();
         SetBand(*session, EqualizerSettings::Left, 10, position);
-        QCOMPARE(session->LeftBandGain[10], gain);
-        QVERIFY(session->LeftFilterChain.contains(
+        QCOMPARE(session->State().LeftBandGain[10], gain);
+        QVERIFY(session->State().LeftFilterChain.contains(
             QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + QLatin1Char(',')));
         SetBand(*session, EqualizerSettings::Right, 64, position);
-        QVERIFY(session->RightFilterChain.endsWith(
+        QVERIFY(session->State().RightFilterChain.endsWith(
             QStringLiteral("equalizer=f=20000:width_type=o:width=1:g=") + gain));
     }
 
@@ -82,9 +77,9 @@ private slots:
         QFETCH(QString, begin);
         QFETCH(int, elements);
         const auto session = CentredSession();
-        session->Equalizer().SetLowCut(lowCut);
+        session->SetLowCut(lowCut);
         SetBand(*session, EqualizerSettings::Left, 0, -3);
-        const QString &chain = session->LeftFilterChain;
+        const QString &chain = session->State().LeftFilterChain;
         QVERIFY2(chain.startsWith(begin), qPrintable(chain.left(300)));
         QVERIFY(chain.endsWith(QStringLiteral(
             "equalizer=f=19400:width_type=o:width=1:g=-0,equalizer=f=20000:width_type=o:width=1:g=-0")));
@@ -93,19 +88,19 @@ private slots:
         QCOMPARE(chain.contains(QStringLiteral("f=19:")), !lowCut);
         QCOMPARE(chain.contains(QStringLiteral("f=22.5:")), !lowCut);
         // The low-cut bands keep their gain for when low cut goes off again.
-        QCOMPARE(session->LeftBandGain[0], QStringLiteral("3"));
+        QCOMPARE(session->State().LeftBandGain[0], QStringLiteral("3"));
     }
 
     void lowCutOffAgainBringsBandZeroBack()
     {
         const auto session = CentredSession();
         SetBand(*session, EqualizerSettings::Left, 0, -3);
-        session->Equalizer().SetLowCut(true);
+        session->SetLowCut(true);
         SetBand(*session, EqualizerSettings::Left, 5, 0);
-        QVERIFY(!session->LeftFilterChain.contains(QStringLiteral("f=19:")));
-        session->Equalizer().SetLowCut(false);
+        QVERIFY(!session->State().LeftFilterChain.contains(QStringLiteral("f=19:")));
+        session->SetLowCut(false);
         SetBand(*session, EqualizerSettings::Left, 5, 0);
-        QVERIFY(session->LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
+        QVERIFY(session->State().LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
     }
 
     void bandOutsideTheTableChangesNothing_data()
@@ -119,23 +114,21 @@ private slots:
     {
         QFETCH(int, band);
         const auto session = CentredSession();
-        const QString chain = session->LeftFilterChain;
-        const BandGains gains = session->LeftBandGain;
+        const QString chain = session->State().LeftFilterChain;
+        const BandGains gains = session->State().LeftBandGain;
         SetBand(*session, EqualizerSettings::Left, band, -4);
-        QCOMPARE(session->LeftFilterChain, chain);
-        QCOMPARE(session->LeftBandGain, gains);
+        QCOMPARE(session->State().LeftFilterChain, chain);
+        QCOMPARE(session->State().LeftBandGain, gains);
     }
 
-    void bandwidthEntersAtTheNextRebuild()
+    void bandwidthRebuildsBothChains()
     {
         const auto session = CentredSession();
-        session->Equalizer().SetBandwidth(150);
-        QVERIFY(!session->LeftFilterChain.contains(QStringLiteral("width=150")));
-        SetBand(*session, EqualizerSettings::Left, 2, 0);
-        QCOMPARE(session->LeftFilterChain.count(QStringLiteral("width=150:")), 65);
-        QVERIFY(session->LeftFilterChain.contains(QStringLiteral("equalizer=f=22.5:width_type=o:width=150:g=-0")));
-        // The other channel waits for its own next rebuild.
-        QVERIFY(!session->RightFilterChain.contains(QStringLiteral("width=150")));
+        session->SetBandwidth(150);
+        for (int channel : {EqualizerSettings::Left, EqualizerSettings::Right}) {
+            QCOMPARE(session->FilterChain(channel).count(QStringLiteral("width=150:")), 65);
+            QVERIFY(session->FilterChain(channel).contains(QStringLiteral("equalizer=f=22.5:width_type=o:width=150:g=-0")));
+        }
     }
 
     // Bands at or above half the source's rate stay out of the chain.
@@ -160,10 +153,12 @@ private slots:
         QFETCH(int, elements);
         QFETCH(QString, last);
         const auto session = CentredSession();
-        session->SourceSampleRate = sampleRate;
-        session->Equalizer().SetLowCut(lowCut);
+        Session::Source source;
+        source.sampleRate = sampleRate;
+        session->TakeSource(source);
+        session->SetLowCut(lowCut);
         SetBand(*session, EqualizerSettings::Left, 0, -3);
-        const QStringList chain = session->LeftFilterChain.split(QLatin1Char(','));
+        const QStringList chain = session->State().LeftFilterChain.split(QLatin1Char(','));
         QCOMPARE(chain.size(), elements);
         QVERIFY2(chain.last().contains(last), qPrintable(chain.last()));
     }
@@ -187,25 +182,23 @@ private slots:
         QFETCH(double, sourcePeakDb);
         QFETCH(QString, head);
         const auto session = CentredSession();
-        session->SourcePeakDb = sourcePeakDb;
-        session->Equalizer().SetAvoidClipping(true);
-        {
-            EqualizerModel::Batch batch(&session->Equalizer());
-            session->RebuildChainAfterwards(EqualizerSettings::Right);
-            session->Equalizer().SetPreamp(EqualizerSettings::Right, tenths);
-        }
-        QVERIFY2(session->RightFilterChain.startsWith(head), qPrintable(session->RightFilterChain.left(80)));
-        QVERIFY(session->LeftFilterChain.startsWith(QLatin1String("equalizer=f=19:")));
+        Session::Source source;
+        source.peakDb = sourcePeakDb;
+        session->TakeSource(source);
+        session->SetAvoidClipping(true);
+        session->SetPreamp(EqualizerSettings::Right, tenths / 10.0);
+        QVERIFY2(session->State().RightFilterChain.startsWith(head), qPrintable(session->State().RightFilterChain.left(80)));
+        QVERIFY(session->State().LeftFilterChain.startsWith(QLatin1String("equalizer=f=19:")));
         QCOMPARE(session->PreviewChains(2).at(1).preampDb, tenths / 10.0);
     }
 
     void channelsAreIndependent()
     {
         const auto session = CentredSession();
-        const QString right = session->RightFilterChain;
+        const QString right = session->State().RightFilterChain;
         SetBand(*session, EqualizerSettings::Left, 29, 12);
-        QCOMPARE(session->RightFilterChain, right);
-        QCOMPARE(session->RightBandGain[29], QStringLiteral("-0"));
+        QCOMPARE(session->State().RightFilterChain, right);
+        QCOMPARE(session->State().RightBandGain[29], QStringLiteral("-0"));
     }
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AudioMeasure.h"
+#include "TakenSource.h"
 #include "StartedMainWindow.h"
 
 #include "core/system/AppFolder.h"
@@ -62,17 +63,19 @@ public:
     {
         const QString graph = QStringLiteral("anoisesrc=color=pink:sample_rate=44100:seed=%1:duration=%2");
         const SequenceScope import(&session);
-        session.LeftSourceWav = workspace() + QLatin1String("/Left.wav");
-        session.RightSourceWav = workspace() + QLatin1String("/Right.wav");
-        if (!AudioMeasure::Generate(graph.arg(11).arg(seconds), session.LeftSourceWav)
-            || !AudioMeasure::Generate(graph.arg(23).arg(seconds), session.RightSourceWav))
+        ::TakeSource(session, [this](Session::Source &s) {
+            s.leftWav = workspace() + QLatin1String("/Left.wav");
+            s.rightWav = workspace() + QLatin1String("/Right.wav");
+        });
+        if (!AudioMeasure::Generate(graph.arg(11).arg(seconds), session.LeftSourceWav())
+            || !AudioMeasure::Generate(graph.arg(23).arg(seconds), session.RightSourceWav()))
             return false;
-        session.SourceDuration = QString::number(seconds);
+        ::TakeSource(session, [seconds](Session::Source &s) { s.duration = QString::number(seconds); });
         for (int band = 0; band < form->LeftChanelSlider.size(); ++band) {
             form->LeftChanelSlider_Scroll(band);
             form->RightChanelSlider_Scroll(band);
         }
-        return !session.LeftFilterChain.isEmpty() && !session.RightFilterChain.isEmpty();
+        return !session.State().LeftFilterChain.isEmpty() && !session.State().RightFilterChain.isEmpty();
     }
 
     // "Preview" of the channel, waited for to its end.

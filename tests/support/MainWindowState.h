@@ -35,18 +35,18 @@ struct MainWindowState
             state.controls << QStringLiteral("band %1: %2 %3 %4 | %5 %6 %7")
                                   .arg(band)
                                   .arg(form->LeftChanelSlider[band]->value())
-                                  .arg(Centre(form->Label2[band]->text()), Centre(shared.LeftBandGain[band]))
+                                  .arg(Centre(form->Label2[band]->text()), Centre(shared.State().LeftBandGain[band]))
                                   .arg(form->RightChanelSlider[band]->value())
-                                  .arg(Centre(form->Label6[band]->text()), Centre(shared.RightBandGain[band]));
+                                  .arg(Centre(form->Label6[band]->text()), Centre(shared.State().RightBandGain[band]));
         }
         for (int channel = 0; channel < 2; ++channel)
             state.controls << QStringLiteral("level %1: %2 %3").arg(channel)
                                   .arg(form->Slider1[channel]->value())
                                   .arg(form->Label9[channel]->text());
         state.controls << QStringLiteral("volumes %1 %2, bandwidth %3 %4, low cut %5, preview %6")
-                              .arg(shared.LeftVolume).arg(shared.RightVolume)
-                              .arg(form->Slider2->value()).arg(shared.Bandwidth)
-                              .arg(shared.LowCutEnabled).arg(shared.PreviewChannel);
+                              .arg(shared.Volume(0)).arg(shared.Volume(1))
+                              .arg(form->Slider2->value()).arg(shared.State().Bandwidth)
+                              .arg(shared.State().LowCutEnabled).arg(shared.PreviewChannel());
         for (const auto *choices : {&form->Option1, &form->Option2, &form->Option3, &form->Option4}) {
             QString checked;
             for (const QRadioButton *choice : *choices)
@@ -54,7 +54,7 @@ struct MainWindowState
             state.controls << checked;
         }
         static const QRegularExpression flatGain(QStringLiteral("g=0(,|$)"));
-        state.chains = QStringList{shared.LeftFilterChain, shared.RightFilterChain,
+        state.chains = QStringList{shared.State().LeftFilterChain, shared.State().RightFilterChain,
                                    form->Text2->toPlainText(), form->Text3->toPlainText()};
         state.chains.replaceInStrings(flatGain, QStringLiteral("g=-0\\1"));
         return state;

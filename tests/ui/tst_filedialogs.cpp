@@ -84,7 +84,7 @@ void tst_FileDialogs::selectedFileType()
     StartedMainWindow window;
     QVERIFY(window.isValid());
     // Save As waits for a source: channel files as an import leaves them.
-    for (const QString &channelFile : {window.session.LeftSourceWav, window.session.RightSourceWav}) {
+    for (const QString &channelFile : {window.session.LeftSourceWav(), window.session.RightSourceWav()}) {
         QFile file(channelFile);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("RIFF");

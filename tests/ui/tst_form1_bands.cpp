@@ -1,5 +1,6 @@
 // Band sliders on the main window: readouts, chains, the left chanel sync and Reset.
 #include "ui/Colours.h"
+#include "TakenSource.h"
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
 #include "session/Session.h"
@@ -49,21 +50,21 @@ private slots:
 
         const Session &shared = mForm->session();
         QCOMPARE(mForm->Label2[10]->text(), readout);
-        QCOMPARE(shared.LeftBandGain[10], gain);
-        QVERIFY(shared.LeftFilterChain.contains(QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + ','));
-        QCOMPARE(ChainElementCount(shared.LeftFilterChain), 65);
-        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
+        QCOMPARE(shared.State().LeftBandGain[10], gain);
+        QVERIFY(shared.State().LeftFilterChain.contains(QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + ','));
+        QCOMPARE(ChainElementCount(shared.State().LeftFilterChain), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.State().LeftFilterChain);
         if (sync) {
             for (int band = 0; band <= 64; ++band)
                 QCOMPARE(mForm->RightChanelSlider[band]->value(), mForm->LeftChanelSlider[band]->value());
             QCOMPARE(mForm->Label6[10]->text(), readout);
-            QCOMPARE(shared.RightBandGain[10], gain);
-            QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
-            QVERIFY(shared.RightFilterChain.contains(QStringLiteral("f=313:width_type=o:width=1:g=-0,")));
+            QCOMPARE(shared.State().RightBandGain[10], gain);
+            QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
+            QVERIFY(shared.State().RightFilterChain.contains(QStringLiteral("f=313:width_type=o:width=1:g=-0,")));
         } else {
             QCOMPARE(mForm->Label6[10]->text(), QStringLiteral("00"));
             QCOMPARE(mForm->RightChanelSlider[20]->value(), 3);
-            QCOMPARE(shared.RightBandGain[10], QStringLiteral("0"));
+            QCOMPARE(shared.State().RightBandGain[10], QStringLiteral("0"));
         }
     }
 
@@ -81,8 +82,8 @@ private slots:
     {
         QFETCH(bool, sync);
         QFETCH(QString, rightGain40);
-        mForm->LeftChanelSlider[29]->setValue(12);
-        mForm->RightChanelSlider[40]->setValue(8);
+        mForm->LeftChanelSlider[29]->setSliderPosition(12);
+        mForm->RightChanelSlider[40]->setSliderPosition(8);
         if (sync)
             mForm->Option4[1]->setChecked(true);
         int leftRedraws = 0;
@@ -90,16 +91,16 @@ private slots:
         connect(mForm->Text2, &QPlainTextEdit::textChanged, this, [&] { ++leftRedraws; });
         connect(mForm->Text3, &QPlainTextEdit::textChanged, this, [&] { ++rightRedraws; });
 
-        mForm->ReapplyAllBands();
+        mForm->session().ReapplyBands();
 
         const Session &shared = mForm->session();
-        QCOMPARE(shared.LeftBandGain[29], QStringLiteral("-12"));
-        QCOMPARE(shared.LeftBandGain[0], QStringLiteral("-0"));
-        QCOMPARE(shared.RightBandGain[40], rightGain40);
-        QCOMPARE(shared.RightBandGain[29], sync ? QStringLiteral("-12") : QStringLiteral("-0"));
-        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
-        QCOMPARE(ChainElementCount(shared.RightFilterChain), 65);
+        QCOMPARE(shared.State().LeftBandGain[29], QStringLiteral("-12"));
+        QCOMPARE(shared.State().LeftBandGain[0], QStringLiteral("-0"));
+        QCOMPARE(shared.State().RightBandGain[40], rightGain40);
+        QCOMPARE(shared.State().RightBandGain[29], sync ? QStringLiteral("-12") : QStringLiteral("-0"));
+        QCOMPARE(mForm->Text2->toPlainText(), shared.State().LeftFilterChain);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
+        QCOMPARE(ChainElementCount(shared.State().RightFilterChain), 65);
         QVERIFY2(leftRedraws <= 1 && rightRedraws <= 1,
                  qPrintable(QStringLiteral("%1 and %2 redraws").arg(leftRedraws).arg(rightRedraws)));
     }
@@ -113,7 +114,7 @@ private slots:
         // A page is 3 dB.
         QTest::keyClick(slider, Qt::Key_PageDown);
         QCOMPARE(slider->value(), 2);
-        QCOMPARE(mForm->session().LeftBandGain[5], QStringLiteral("-2"));
+        QCOMPARE(mForm->session().State().LeftBandGain[5], QStringLiteral("-2"));
     }
 
     void syncChoicesCopyOnce()
@@ -123,14 +124,14 @@ private slots:
 
         mForm->Option4[1]->setChecked(true);
         QCOMPARE(mForm->RightChanelSlider[3]->value(), -7);
-        QCOMPARE(mForm->session().RightBandGain[3], QStringLiteral("7"));
+        QCOMPARE(mForm->session().State().RightBandGain[3], QStringLiteral("7"));
         QCOMPARE(BackColour(mForm->Label19[1]), LampOnColour);
         QCOMPARE(BackColour(mForm->Label19[0]), LampOffColour);
 
         // A right band moved with sync on leaves the left panel alone.
         mForm->RightChanelSlider[3]->setSliderPosition(2);
         QCOMPARE(mForm->LeftChanelSlider[3]->value(), -7);
-        QCOMPARE(mForm->session().LeftBandGain[3], QStringLiteral("7"));
+        QCOMPARE(mForm->session().State().LeftBandGain[3], QStringLiteral("7"));
 
         // "OFF" copies the left panel once more, then leaves the sides apart.
         mForm->Option4[0]->setChecked(true);
@@ -142,7 +143,7 @@ private slots:
 
     void resetRestoresEverything()
     {
-        mForm->session().SourceFile = QStringLiteral("/music/song.wav");
+        TakeSource(mForm->session(), [](Session::Source &s) { s.file = QStringLiteral("/music/song.wav"); });
         mForm->Text1->setText(QStringLiteral("/music/other.wav"));
         mForm->LeftChanelSlider[0]->setSliderPosition(-9);
         mForm->RightChanelSlider[64]->setSliderPosition(4);
@@ -165,24 +166,24 @@ private slots:
             QCOMPARE(mForm->RightChanelSlider[band]->tickInterval(), 2);
             QCOMPARE(mForm->Label2[band]->text(), QStringLiteral("-0"));
             QCOMPARE(mForm->Label6[band]->text(), QStringLiteral("-0"));
-            QCOMPARE(shared.LeftBandGain[band], QStringLiteral("0"));
-            QCOMPARE(shared.RightBandGain[band], QStringLiteral("0"));
+            QCOMPARE(shared.State().LeftBandGain[band], QStringLiteral("0"));
+            QCOMPARE(shared.State().RightBandGain[band], QStringLiteral("0"));
         }
-        QCOMPARE(shared.LeftFilterChain.count(QStringLiteral(":g=-0")), 65);
-        QCOMPARE(shared.RightFilterChain.count(QStringLiteral(":g=-0")), 65);
-        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+        QCOMPARE(shared.State().LeftFilterChain.count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(shared.State().RightFilterChain.count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.State().LeftFilterChain);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
         QCOMPARE(mForm->Text1->text(), QStringLiteral("/music/song.wav"));
         QCOMPARE(mForm->Slider1[0]->value(), -4);
         QCOMPARE(mForm->Slider1[1]->value(), -4);
         QCOMPARE(mForm->Label9[0]->text(), QStringLiteral("+1"));
         QCOMPARE(mForm->Slider2->value(), 1);
         QCOMPARE(mForm->Label14->text(), QStringLiteral(" Bandwidth 001 hz"));
-        QCOMPARE(shared.LeftVolume, 1.0);
-        QCOMPARE(shared.RightVolume, 1.0);
-        QCOMPARE(shared.Bandwidth, 1);
-        QCOMPARE(shared.LowCutEnabled, false);
-        QCOMPARE(shared.PreviewChannel, qint16(0));
+        QCOMPARE(shared.Volume(0), 1.0);
+        QCOMPARE(shared.Volume(1), 1.0);
+        QCOMPARE(shared.State().Bandwidth, 1);
+        QCOMPARE(shared.State().LowCutEnabled, false);
+        QCOMPARE(shared.PreviewChannel(), qint16(0));
         for (const auto *choices : {&mForm->Option1, &mForm->Option2, &mForm->Option3, &mForm->Option4})
             QVERIFY((*choices)[0]->isChecked());
         for (const auto *lamps : {&mForm->Label15, &mForm->Label16, &mForm->Label17, &mForm->Label19}) {
@@ -195,8 +196,8 @@ private slots:
     {
         // Nothing differs from the defaults; the chains are built all the same.
         mForm->ResetEqualizer();
-        QCOMPARE(ChainElementCount(mForm->session().LeftFilterChain), 65);
-        QCOMPARE(mForm->Text3->toPlainText(), mForm->session().RightFilterChain);
+        QCOMPARE(ChainElementCount(mForm->session().State().LeftFilterChain), 65);
+        QCOMPARE(mForm->Text3->toPlainText(), mForm->session().State().RightFilterChain);
     }
 
     void previewLeavesResetEnabled()

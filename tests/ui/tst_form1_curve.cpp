@@ -2,6 +2,7 @@
 // every change, the clip warning, "Avoid clipping" through the real export,
 // and "As drawn" following a drag.
 #include "core/equalizer/ChannelPlan.h"
+#include "TakenSource.h"
 #include "ui/ResponseCurveView.h"
 #include "jobs/ExportJob.h"
 
@@ -50,8 +51,10 @@ double PeakDb(const QString &path)
 // The import's end: the source's peak and rate, then its bands shown.
 void Import(Form1 *form, double peakDb, int sampleRate = 48000)
 {
-    form->session().SourcePeakDb = peakDb;
-    form->session().SourceSampleRate = sampleRate;
+    TakeSource(form->session(), [&](Session::Source &s) {
+        s.peakDb = peakDb;
+        s.sampleRate = sampleRate;
+    });
     form->ShowSourceBands();
 }
 
@@ -70,7 +73,7 @@ private slots:
         QTest::newRow("range") << Change([](Form1 *f) { f->Option1[1]->setChecked(true); });
         QTest::newRow("level") << Change([](Form1 *f) { f->Slider1[0]->setValue(-8); });
         QTest::newRow("undo") << Change([](Form1 *f) { f->UndoSettings(); });
-        QTest::newRow("preset") << Change([](Form1 *f) { f->session().Equalizer().SetSettings(EqualizerSettings()); });
+        QTest::newRow("preset") << Change([](Form1 *f) { f->session().LoadSettings(EqualizerSettings()); });
         QTest::newRow("22.05 kHz source") << Change([](Form1 *f) { Import(f, std::nan(""), 22050); });
         QTest::newRow("300 octaves at 44.1 kHz") << Change([](Form1 *f) {
             Import(f, std::nan(""), 44100);
@@ -91,7 +94,7 @@ private slots:
         change(mForm);
         QVERIFY(mForm->ResponseCurve->accessibleDescription() != before);
         ChannelPlanner expected;
-        expected.Update(mForm->session().Equalizer().Settings(), 0, mForm->session().SourceSampleRate, mForm->session().SourcePeakDb);
+        expected.Update(mForm->session().Equalizer().Settings(), 0, mForm->session().SourceSampleRate(), mForm->session().SourcePeakDb());
         QCOMPARE(mForm->PeakLabel[0]->text(), QLatin1String("Left: ") + ChannelPlanText::PeakText(expected.Plan(0)));
     }
 
@@ -135,24 +138,26 @@ private slots:
         if (avoid)
             mForm->AvoidClippingBox->click();
         QCOMPARE(mForm->ClipWarning->text().isEmpty(), avoid);
-        QCOMPARE(mForm->session().LeftFilterChain.startsWith(QLatin1String("volume=-5.1dB,equalizer=")), avoid);
+        QCOMPARE(mForm->session().State().LeftFilterChain.startsWith(QLatin1String("volume=-5.1dB,equalizer=")), avoid);
 
         // The levels and chains, as the session's export takes them.
         Session &session = mForm->session();
         QVERIFY(QDir().mkpath(app.scratchPath(QStringLiteral("work"))));
         const JobPaths paths = JobPaths::InFolder(app.scratchPath(QStringLiteral("work")));
-        session.LeftSourceWav = paths.LeftSourceWav;
-        session.RightSourceWav = paths.RightSourceWav;
+        TakeSource(session, [&](Session::Source &s) {
+            s.leftWav = paths.LeftSourceWav;
+            s.rightWav = paths.RightSourceWav;
+        });
         for (const QString &source : {paths.LeftSourceWav, paths.RightSourceWav})
             QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=0.8913*sin(2*PI*1000*t):s=48000:d=1"), source));
         QVERIFY(std::abs(PeakDb(paths.LeftSourceWav) + 1) < 0.01);
-        session.OutputFile = app.scratchPath(QStringLiteral("Mix.wav"));
+        session.SetOutputFile(app.scratchPath(QStringLiteral("Mix.wav")));
         Ended ended;
-        const auto job = session.NewExport(&ended, OutputReplacement::TemporaryOutput::Create(session.OutputFile), false);
+        const auto job = session.NewExport(&ended, OutputReplacement::TemporaryOutput::Create(session.OutputFile()), false);
         job->SaveChanels();
         QTRY_VERIFY_WITH_TIMEOUT(ended.ended, 60000);
         QVERIFY(ended.completed);
-        const double peak = PeakDb(session.OutputFile);
+        const double peak = PeakDb(session.OutputFile());
         QVERIFY2(avoid ? peak < -0.04 && peak > -0.3 : peak > -0.01, qPrintable(QString::number(peak)));
     }
 
@@ -175,15 +180,15 @@ private slots:
         for (int i = 0; i < positions.size(); ++i)
             mForm->LeftChanelSlider[20 + i]->setSliderPosition(positions[i]);
         const QRegularExpression solved(QStringLiteral(":g=-?\\d+\\.\\d,"));
-        QVERIFY(mForm->session().RightFilterChain.contains(solved));
-        QCOMPARE(mForm->session().LeftFilterChain, mForm->session().RightFilterChain);
+        QVERIFY(mForm->session().State().RightFilterChain.contains(solved));
+        QCOMPARE(mForm->session().State().LeftFilterChain, mForm->session().State().RightFilterChain);
         const QRegularExpression told(QStringLiteral("^Left curve is off the sliders by up to \\d+\\.\\d dB at [0-9.]+ k?Hz\n"
                                                      "Right curve is off"));
         QCOMPARE(mForm->DeviationWarning->text().contains(told), warned);
         QCOMPARE(mForm->DeviationWarning->text().isEmpty(), !warned);
         // Off again, the chains are the sliders' own.
         mForm->AsDrawnBox->click();
-        QVERIFY(!mForm->session().LeftFilterChain.contains(solved));
+        QVERIFY(!mForm->session().State().LeftFilterChain.contains(solved));
         QCOMPARE(mForm->DeviationWarning->text(), QString());
     }
 };

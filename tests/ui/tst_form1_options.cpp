@@ -66,14 +66,14 @@ private slots:
         const QString tone = scratch.filePath(QStringLiteral("tone.wav")), out = scratch.filePath(QStringLiteral("out.wav"));
         QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=1000:d=0.2,volume=0.25"), tone));
         AudioMeasure::RunTool(QStringLiteral("ffmpeg"), CommandText::SplitCommandText(ChannelCommands::RenderChannel(
-            TestAppFolder::binFolder(), tone, mForm->session().LeftVolume, QStringLiteral("anull"), out)).mid(1));
+            TestAppFolder::binFolder(), tone, mForm->session().Volume(0), QStringLiteral("anull"), out)).mid(1));
         const double shown = readout.toDouble(), playedDb = AudioMeasure::MeanVolumeDb(out, 0);
         QVERIFY2(shown > 0 ? std::abs(playedDb - AudioMeasure::MeanVolumeDb(tone, 0) - 20 * std::log10(shown)) < 0.1
                            : playedDb < -90, qPrintable(QString::number(playedDb)));
         QCOMPARE(mForm->Text2->toPlainText(), box);
         MoveTo(mForm->Slider1[1], position);
         QCOMPARE(mForm->Label9[1]->text(), readout);
-        QCOMPARE(mForm->session().RightVolume, mForm->session().LeftVolume);
+        QCOMPARE(mForm->session().Volume(1), mForm->session().Volume(0));
         QCOMPARE(mForm->Text3->toPlainText(), box);
     }
 
@@ -82,8 +82,8 @@ private slots:
         MoveTo(mForm->Slider1[0], 6);
         QCOMPARE(mForm->Text2->toPlainText(), QStringLiteral("-1.5"));
         mForm->LeftChanelSlider[2]->setSliderPosition(-1);
-        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().LeftFilterChain);
-        QCOMPARE(mForm->session().LeftVolume, 0.0);
+        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().State().LeftFilterChain);
+        QCOMPARE(mForm->session().Volume(0), 0.0);
     }
 
     void eqRangeSixFlattensEveryBand()
@@ -104,11 +104,11 @@ private slots:
             }
             QCOMPARE(mForm->Label2[band]->text(), QStringLiteral("-0"));
             QCOMPARE(mForm->Label6[band]->text(), QStringLiteral("-0"));
-            QCOMPARE(shared.LeftBandGain[band], QStringLiteral("-0"));
-            QCOMPARE(shared.RightBandGain[band], QStringLiteral("-0"));
+            QCOMPARE(shared.State().LeftBandGain[band], QStringLiteral("-0"));
+            QCOMPARE(shared.State().RightBandGain[band], QStringLiteral("-0"));
         }
-        QCOMPARE(shared.RightFilterChain.count(QStringLiteral(":g=-0")), 65);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+        QCOMPARE(shared.State().RightFilterChain.count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
         QCOMPARE(BackColour(mForm->Label15[1]), LampOnColour);
         QCOMPARE(BackColour(mForm->Label15[0]), LampOffColour);
 
@@ -119,7 +119,7 @@ private slots:
         mForm->Option1[0]->setChecked(true);
         QCOMPARE(mForm->LeftChanelSlider[8]->minimum(), -12);
         QCOMPARE(mForm->LeftChanelSlider[8]->tickInterval(), 2);
-        QCOMPARE(shared.LeftBandGain[8], QStringLiteral("-0"));
+        QCOMPARE(shared.State().LeftBandGain[8], QStringLiteral("-0"));
     }
 
     void lowCut_data()
@@ -137,22 +137,22 @@ private slots:
 
         mForm->Option2[1]->setChecked(true);
         const Session &shared = mForm->session();
-        QVERIFY(shared.LowCutEnabled);
-        for (const QString &chain : {shared.LeftFilterChain, shared.RightFilterChain}) {
+        QVERIFY(shared.State().LowCutEnabled);
+        for (const QString &chain : {shared.State().LeftFilterChain, shared.State().RightFilterChain}) {
             QVERIFY(chain.startsWith(BandTable::LowCutElement() + QStringLiteral(",equalizer=f=25:")));
             QCOMPARE(ChainElementCount(chain), 63);
             QVERIFY(!chain.contains(QStringLiteral("f=19:")));
         }
-        QCOMPARE(mForm->Text2->toPlainText(), shared.LeftFilterChain);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.RightFilterChain);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.State().LeftFilterChain);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
         QCOMPARE(BackColour(mForm->Label16[1]), LampOnColour);
-        QCOMPARE(shared.LeftBandGain[0], QStringLiteral("3"));
+        QCOMPARE(shared.State().LeftBandGain[0], QStringLiteral("3"));
 
         mForm->Option2[0]->setChecked(true);
-        QVERIFY(!shared.LowCutEnabled);
-        QCOMPARE(ChainElementCount(shared.LeftFilterChain), 65);
-        QVERIFY(shared.LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
-        QCOMPARE(shared.RightFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")), sync);
+        QVERIFY(!shared.State().LowCutEnabled);
+        QCOMPARE(ChainElementCount(shared.State().LeftFilterChain), 65);
+        QVERIFY(shared.State().LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
+        QCOMPARE(shared.State().RightFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")), sync);
         QCOMPARE(BackColour(mForm->Label16[0]), LampOnColour);
     }
 
@@ -171,19 +171,19 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, readout);
         mForm->LeftChanelSlider[1]->setSliderPosition(2);
-        const QString before = mForm->session().LeftFilterChain;
+        const QString before = mForm->session().State().LeftFilterChain;
 
         mForm->Slider2->setValue(position);
         QCOMPARE(mForm->Label14->text(), readout);
         QCOMPARE(mForm->Slider2->toolTip(), mForm->Label14->toolTip());
         QVERIFY(mForm->Label14->toolTip().startsWith(QStringLiteral("Every band is %1 octaves wide").arg(position)));
-        QCOMPARE(mForm->session().Bandwidth, position);
+        QCOMPARE(mForm->session().State().Bandwidth, position);
         // What is saved is what the curve shows, without waiting for a band move.
-        QCOMPARE(mForm->session().LeftFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
-        QCOMPARE(mForm->session().RightFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
-        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().LeftFilterChain);
+        QCOMPARE(mForm->session().State().LeftFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(mForm->session().State().RightFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().State().LeftFilterChain);
         QVERIFY(before.contains(QStringLiteral(":width=1:g=-2")));
-        QVERIFY(mForm->session().LeftFilterChain.contains(QStringLiteral(":width=%1:g=-2").arg(position)));
+        QVERIFY(mForm->session().State().LeftFilterChain.contains(QStringLiteral(":width=%1:g=-2").arg(position)));
     }
 
     void previewChannel_data()
@@ -199,7 +199,7 @@ private slots:
         QFETCH(int, choice);
         mForm->Option3[choice == 0 ? 1 : 0]->setChecked(true);
         mForm->Option3[choice]->setChecked(true);
-        QCOMPARE(mForm->session().PreviewChannel, qint16(choice));
+        QCOMPARE(mForm->session().PreviewChannel(), qint16(choice));
         for (int lamp = 0; lamp < 3; ++lamp)
             QCOMPARE(BackColour(mForm->Label17[lamp]), lamp == choice ? LampOnColour : LampOffColour);
     }

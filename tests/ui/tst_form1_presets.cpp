@@ -1,6 +1,7 @@
 // The main window follows the settings model; the "Presets" menu through
 // the file dialog seam; "Last settings" kept by the shutdown.
 #include "ui/ChoiceDialog.h"
+#include "TakenSource.h"
 #include "ui/Colours.h"
 #include "ui/FileDialogs.h"
 #include "core/presets/PresetFile.h"
@@ -137,11 +138,10 @@ private slots:
         QFETCH(quint32, seed);
         QRandomGenerator random(seed);
         const EqualizerSettings settings = RandomSettings(random);
-        QVERIFY(mForm->session().Equalizer().SetSettings(settings));
+        QVERIFY(mForm->session().LoadSettings(settings));
         QVERIFY(WindowSettings(mForm) == settings);
-        QCOMPARE(mForm->session().RightBandGain[9], QString::fromStdString(settings.GainText(1, 9)));
-        // Until a rebuild is asked for; with an option on, the chains follow.
-        QCOMPARE(mForm->session().LeftFilterChain.isEmpty(), !settings.avoidClipping && !settings.asDrawn);
+        QCOMPARE(mForm->session().State().RightBandGain[9], QString::fromStdString(settings.GainText(1, 9)));
+        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().State().LeftFilterChain);
     }
 
     void presetShowsAsIfSetByHand_data()
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(settings.channels[0] == left, profile.endsWith(QLatin1String(".txt")));
         QVERIFY(std::abs(settings.channels[1].gains[40]) >= 5); // 2500 Hz
         QVERIFY(WindowSettings(mForm) == settings);
-        QCOMPARE(QStringList({mForm->session().LeftFilterChain, mForm->Text3->toPlainText()}), Chains(settings));
+        QCOMPARE(QStringList({mForm->session().State().LeftFilterChain, mForm->Text3->toPlainText()}), Chains(settings));
     }
 
     // The import is read while the window goes on; stopped, as closing the
@@ -274,8 +274,7 @@ private slots:
         mForm->RightChanelSlider[20]->setSliderPosition(-2);
         mForm->PreampBox[1]->setValue(-3.5);
         mForm->AsDrawnBox->setChecked(true);
-        mForm->session().SourceSampleRate = 22050;
-        mForm->session().FollowSource();
+        TakeSource(mForm->session(), [](Session::Source &s) { s.sampleRate = 22050; });
         Choose(QStringLiteral("Save As..."), mFiles.filePath(QStringLiteral("first.json")));
         Choose(QStringLiteral("Export profile..."), mFiles.filePath(QStringLiteral("curve.txt")));
         QCOMPARE(mAsked.directory, mFiles.path());

@@ -1,5 +1,6 @@
 // Start-up: the pause, the workspace, the shared state and the window it leaves.
 #include "core/system/AppFolder.h"
+#include "TakenSource.h"
 #include "ui/Colours.h"
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
@@ -77,24 +78,24 @@ private slots:
         StartedMainWindow started;
         Form1 *form = started.form;
         const Session &shared = form->session();
-        QCOMPARE(shared.LeftVolume, 1.0);
-        QCOMPARE(shared.RightVolume, 1.0);
-        QCOMPARE(shared.Bandwidth, 1);
-        QCOMPARE(shared.LowCutEnabled, false);
-        QCOMPARE(shared.PreviewChannel, qint16(0));
+        QCOMPARE(shared.Volume(0), 1.0);
+        QCOMPARE(shared.Volume(1), 1.0);
+        QCOMPARE(shared.State().Bandwidth, 1);
+        QCOMPARE(shared.State().LowCutEnabled, false);
+        QCOMPARE(shared.PreviewChannel(), qint16(0));
         for (int band = 0; band < BandTable::BandCount; ++band) {
-            QCOMPARE(shared.LeftBandGain[band], QStringLiteral("0"));
-            QCOMPARE(shared.RightBandGain[band], QStringLiteral("0"));
+            QCOMPARE(shared.State().LeftBandGain[band], QStringLiteral("0"));
+            QCOMPARE(shared.State().RightBandGain[band], QStringLiteral("0"));
             QCOMPARE(form->Label1[band]->text(), BandTable::Caption(band));
             QCOMPARE(form->Label5[band]->text(), BandTable::Caption(band));
             QCOMPARE(form->Label2[band]->text(), QStringLiteral("00"));
             QCOMPARE(form->Label6[band]->text(), QStringLiteral("00"));
             QCOMPARE(form->LeftChanelSlider[band]->value(), 0);
         }
-        QVERIFY(shared.LeftFilterChain.isEmpty());
-        QVERIFY(shared.RightFilterChain.isEmpty());
-        QCOMPARE(shared.LeftOutWav, WorkspaceFile(QStringLiteral("Lout.wav")));
-        QCOMPARE(shared.RightOutWav, WorkspaceFile(QStringLiteral("Rout.wav")));
+        QVERIFY(shared.State().LeftFilterChain.isEmpty());
+        QVERIFY(shared.State().RightFilterChain.isEmpty());
+        QCOMPARE(shared.Paths().LeftOutWav, WorkspaceFile(QStringLiteral("Lout.wav")));
+        QCOMPARE(shared.Paths().RightOutWav, WorkspaceFile(QStringLiteral("Rout.wav")));
 
         QCOMPARE(form->windowTitle(), QStringLiteral("Brenvox"));
         QCOMPARE(form->HeightTwips(), 9345.0);
@@ -255,10 +256,12 @@ private slots:
         Form1 *form = started.form;
         if (imported) {
             const SequenceScope import(&started.session);
-            form->session().LeftSourceWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
-            form->session().RightSourceWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
-            WriteFile(form->session().LeftSourceWav);
-            WriteFile(form->session().RightSourceWav);
+            TakeSource(form->session(), [](Session::Source &s) {
+                s.leftWav = WorkspaceFolder() + QStringLiteral("/Left.wav");
+                s.rightWav = WorkspaceFolder() + QStringLiteral("/Right.wav");
+            });
+            WriteFile(form->session().LeftSourceWav());
+            WriteFile(form->session().RightSourceWav());
         }
         const auto buttons = [form] {
             return QStringLiteral("%1%2%3%4").arg(form->Command2->isEnabled()).arg(form->Command1[0]->isEnabled())

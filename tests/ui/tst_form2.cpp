@@ -1,6 +1,7 @@
 // The inspection window's sequence as the user sees it: progress, status
 // texts, the band settings carried over, closing, and what "Open" does.
 #include "core/system/AppFolder.h"
+#include "TakenSource.h"
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
 #include "session/Session.h"
@@ -88,8 +89,8 @@ void TestForm2::loadedAtStartUp()
     QVERIFY(!window->Timer1->isActive());
     QVERIFY(!window->Timer2->isActive());
     QCOMPARE(window->PBar->value(), 10);
-    QCOMPARE(fixture.session.LeftSourceWav, WorkspaceFile(QStringLiteral("Left.wav")));
-    QCOMPARE(fixture.session.RightSourceWav, WorkspaceFile(QStringLiteral("Right.wav")));
+    QCOMPARE(fixture.session.LeftSourceWav(), WorkspaceFile(QStringLiteral("Left.wav")));
+    QCOMPARE(fixture.session.RightSourceWav(), WorkspaceFile(QStringLiteral("Right.wav")));
 }
 
 void TestForm2::sequence()
@@ -120,18 +121,18 @@ void TestForm2::sequence()
     QVERIFY(form->Command2->isEnabled());
 
     const Session &shared = fixture.session;
-    QCOMPARE(shared.LeftBandGain[10], QStringLiteral("5"));
-    QCOMPARE(shared.LeftBandGain[64], QStringLiteral("-12"));
-    QCOMPARE(shared.RightBandGain[0], QStringLiteral("-3"));
-    QCOMPARE(shared.RightBandGain[33], QStringLiteral("12"));
-    QCOMPARE(shared.LeftBandGain[11], QStringLiteral("-0"));
+    QCOMPARE(shared.State().LeftBandGain[10], QStringLiteral("5"));
+    QCOMPARE(shared.State().LeftBandGain[64], QStringLiteral("-12"));
+    QCOMPARE(shared.State().RightBandGain[0], QStringLiteral("-3"));
+    QCOMPARE(shared.State().RightBandGain[33], QStringLiteral("12"));
+    QCOMPARE(shared.State().LeftBandGain[11], QStringLiteral("-0"));
     QCOMPARE(form->Label2[10]->text(), QStringLiteral("+5"));
     QCOMPARE(form->Label6[33]->text(), QStringLiteral("+12"));
     // The chains are those the gains give, and the display boxes show them.
-    QCOMPARE(shared.LeftFilterChain, shared.BuildChain(shared.LeftBandGain));
-    QCOMPARE(shared.RightFilterChain, shared.BuildChain(shared.RightBandGain));
-    QCOMPARE(form->Text2->toPlainText(), shared.LeftFilterChain);
-    QCOMPARE(form->Text3->toPlainText(), shared.RightFilterChain);
+    QCOMPARE(shared.State().LeftFilterChain, shared.State().BuildChain(shared.State().LeftBandGain));
+    QCOMPARE(shared.State().RightFilterChain, shared.State().BuildChain(shared.State().RightBandGain));
+    QCOMPARE(form->Text2->toPlainText(), shared.State().LeftFilterChain);
+    QCOMPARE(form->Text3->toPlainText(), shared.State().RightFilterChain);
 }
 
 void TestForm2::closing_data()
@@ -187,17 +188,17 @@ void TestForm2::closing()
     QVERIFY(form->Command2->isEnabled());
     // Whatever the sequence had left to do is skipped.
     if (when != QLatin1String("completed"))
-        QCOMPARE(fixture.session.LeftBandGain[5], QStringLiteral("-0"));
+        QCOMPARE(fixture.session.State().LeftBandGain[5], QStringLiteral("-0"));
     // A split cut short leaves no channel file to be taken for the source.
     if (when == QLatin1String("ffmpeg")) {
         QVERIFY(!QFile::exists(fixture.session.Paths(1).LeftSourceWav));
         QVERIFY(!QFile::exists(fixture.session.Paths(1).RightSourceWav));
     }
     const bool replaced = when == QLatin1String("completed");
-    QCOMPARE(fixture.session.SourceFile, replaced ? source : earlier);
-    QCOMPARE(form->Text1->text(), fixture.session.SourceFile);
+    QCOMPARE(fixture.session.SourceFile(), replaced ? source : earlier);
+    QCOMPARE(form->Text1->text(), fixture.session.SourceFile());
     QCOMPARE(QFile::exists(fixture.session.Paths(0).LeftSourceWav), !replaced);
-    QCOMPARE(AudioMeasure::DominantOf(fixture.session.LeftSourceWav, 0, {440, 660}), replaced ? 440.0 : 660.0);
+    QCOMPARE(AudioMeasure::DominantOf(fixture.session.LeftSourceWav(), 0, {440, 660}), replaced ? 440.0 : 660.0);
     QVERIFY(form->Command1[0]->isEnabled() && form->Command1[1]->isEnabled());
     QVERIFY(fixture.statusAtClose.value(0) != QLatin1String("Completed."));
 }
@@ -256,7 +257,7 @@ void TestForm2::splitThatWritesNothingFails()
     QVERIFY(window);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Failed);
     QCOMPARE(window->Label2[0]->text(), QStringLiteral("Extracting Chanel Data Failed"));
-    QCOMPARE(window->Label2[1]->text(), QStringLiteral("No audio was written to ") + fixture.session.LeftSourceWav);
+    QCOMPARE(window->Label2[1]->text(), QStringLiteral("No audio was written to ") + fixture.session.LeftSourceWav());
     QVERIFY(!window->Timer2->isActive());
     QVERIFY(fixture.form->Command2->isEnabled());
 
@@ -274,12 +275,12 @@ void TestForm2::cancelledDialogChangesNothing()
 {
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
-    fixture.session.SourceFile = QStringLiteral("/music/before.wav");
-    fixture.form->Text1->setText(fixture.session.SourceFile);
+    TakeSource(fixture.session, [](Session::Source &s) { s.file = QStringLiteral("/music/before.wav"); });
+    fixture.form->Text1->setText(fixture.session.SourceFile());
 
     QCOMPARE(fixture.Open(QString()), nullptr);
     QCOMPARE(fixture.dialogRequests(), 1);
-    QCOMPARE(fixture.session.SourceFile, QStringLiteral("/music/before.wav"));
+    QCOMPARE(fixture.session.SourceFile(), QStringLiteral("/music/before.wav"));
     QCOMPARE(fixture.form->Text1->text(), QStringLiteral("/music/before.wav"));
     QVERIFY(!Form2::Loaded()->isVisible());
     QVERIFY(!Form2::Loaded()->Timer1->isActive());

@@ -1,6 +1,7 @@
 // Save As and the export window: the dialog, the progress over the three
 // ffmpeg runs, real exports measured, and the failure and cancel paths.
 #include "BrenvoxSession.h"
+#include "TakenSource.h"
 
 #include "ui/FileDialogs.h"
 #include "ui/Form3.h"
@@ -100,7 +101,7 @@ void tst_Form3::saveDialog()
     BrenvoxSession session;
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
-    session.session.OutputFile = QStringLiteral("/earlier/choice.wav");
+    session.session.SetOutputFile(QStringLiteral("/earlier/choice.wav"));
     FileDialogRequest asked;
     SetFileDialogAnswer([&](const FileDialogRequest &request) {
         asked = request;
@@ -117,7 +118,7 @@ void tst_Form3::saveDialog()
     QCOMPARE(asked.nameFilters[1], QStringLiteral("MP3 Files (*.mp3) (*.MP3)"));
     QCOMPARE(asked.nameFilters[2], QStringLiteral("All Files (*.*) (*)"));
     QCOMPARE(asked.selectedNameFilter, asked.nameFilters[0]);
-    QCOMPARE(session.session.OutputFile, QStringLiteral("/earlier/choice.wav"));
+    QCOMPARE(session.session.OutputFile(), QStringLiteral("/earlier/choice.wav"));
     QVERIFY(!Form3::Loaded());
 }
 
@@ -145,7 +146,7 @@ void tst_Form3::progress()
     QVERIFY(session.importPinkNoise(1));
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
     session.app.writeTool(QStringLiteral("ffprobe"), TenSecondProbe);
-    session.session.SourceDuration = duration;
+    TakeSource(session.session, [&](Session::Source &s) { s.duration = duration; });
     const QString output = session.app.scratchPath(QStringLiteral("My Mix.wav"));
     Form1 *form = session.form;
     QPointer<Form3> window = SaveAs(form, output);
@@ -203,7 +204,7 @@ void tst_Form3::realExport()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(5));
     session.setLeftBand(29, 12);
-    QVERIFY(session.session.LeftFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12")));
+    QVERIFY(session.session.State().LeftFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12")));
     const QString output = session.app.scratchPath(name);
     // An earlier file of that name is replaced, its permissions kept.
     QVERIFY(Write(output, "earlier") && QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
@@ -289,7 +290,7 @@ void tst_Form3::failure()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
     // Channel files of an earlier preview.
-    for (const QString &stale : {session.session.LeftOutWav, session.session.RightOutWav}) {
+    for (const QString &stale : {session.session.Paths().LeftOutWav, session.session.Paths().RightOutWav}) {
         QFile file(stale);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("RIFF from an earlier run");
@@ -504,7 +505,7 @@ void tst_Form3::saveAsAgainStartsANewExport()
     QVERIFY(session.importPinkNoise(1));
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
     session.app.writeTool(QStringLiteral("ffprobe"), TenSecondProbe);
-    session.session.SourceDuration = QStringLiteral("10");
+    TakeSource(session.session, [](Session::Source &s) { s.duration = QStringLiteral("10"); });
     QPointer<Form3> first = SaveAs(session.form, session.app.scratchPath(QStringLiteral("first.wav")));
     QVERIFY(first);
     QTRY_COMPARE_WITH_TIMEOUT(first->Label1[8]->text(), QStringLiteral("Completed"), 15000);
@@ -556,19 +557,19 @@ void tst_Form3::outputSafety()
     const QString victim = session.app.scratchPath(QStringLiteral("new.wav"));
     for (QString *text : {&output, &said})
         text->replace(QLatin1String("IN"), in).replace(QLatin1String("WORK"), session.workspace());
-    session.session.SourceFile = in + "/source.wav";
-    QVERIFY(QDir().mkpath(in + "/shared") && AudioMeasure::GenerateStereoTones(440, 1000, 1, session.session.SourceFile));
-    QVERIFY(QFile::link(session.session.SourceFile, in + "/link.wav") && Write(in + "/old.wav", "earlier")
-            && Write(victim, "victim") && ::link(qPrintable(session.session.SourceFile), qPrintable(in + "/hard.wav")) == 0);
+    TakeSource(session.session, [&](Session::Source &s) { s.file = in + "/source.wav"; });
+    QVERIFY(QDir().mkpath(in + "/shared") && AudioMeasure::GenerateStereoTones(440, 1000, 1, session.session.SourceFile()));
+    QVERIFY(QFile::link(session.session.SourceFile(), in + "/link.wav") && Write(in + "/old.wav", "earlier")
+            && Write(victim, "victim") && ::link(qPrintable(session.session.SourceFile()), qPrintable(in + "/hard.wav")) == 0);
     const auto kept = [&] {
-        return QByteArrayList{TestAppFolder::fileBytes(session.session.SourceFile),
+        return QByteArrayList{TestAppFolder::fileBytes(session.session.SourceFile()),
                               TestAppFolder::fileBytes(session.workspace() + "/Left.wav"), TestAppFolder::fileBytes(victim)};
     };
     const QByteArrayList before = kept();
 
     QProcess process;
     if (through.startsWith(QLatin1String("--"))) {
-        process.start(TestAppFolder::binFolder() + "/brenvox", {through, output, "--overwrite", session.session.SourceFile});
+        process.start(TestAppFolder::binFolder() + "/brenvox", {through, output, "--overwrite", session.session.SourceFile()});
         QVERIFY(process.waitForFinished(60000) && process.exitCode() == 1);
         QVERIFY(QString::fromLocal8Bit(process.readAllStandardError()).contains(said));
     } else {

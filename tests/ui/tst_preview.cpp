@@ -121,7 +121,7 @@ void tst_Preview::bothChannels()
     form->Slider1[0]->setValue(-8);
     form->Slider1[1]->setValue(6);
     form->Option3[2]->setChecked(true);
-    QCOMPARE(form->session().PreviewChannel, qint16(2));
+    QCOMPARE(form->session().PreviewChannel(), qint16(2));
 
     QStringList states;
     Watcher watcher([&] {

@@ -96,7 +96,7 @@ void Form1::Command1_Click(int index)
     }
     switch (index) {
     case 0:
-        SoundPreviewing(mSession.PreviewChannel);
+        SoundPreviewing(qint16(mSession.PreviewChannel()));
         break;
     case 1:
         SaveOutputAs();

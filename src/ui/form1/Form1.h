@@ -73,14 +73,10 @@ public:
     void RightChanelSlider_Scroll(int index);
     void SetLeftBandGain(int band, qint16 sliderValue);
     void SetRightBandGain(int band, qint16 sliderValue);
-    void CopyLeftBandsToRight();
-    // Every band as its slider stands, as a move of each would apply it.
-    void ReapplyAllBands();
     void ResetEqualizer();
 
     // Options panel (Form1Options.cpp)
     void SetOutputLevel(int channel, qint16 position);
-    void SetEqRange(int choice);
     // A choice selected by the user (or by Reset, which calls these itself).
     void Option1_Click(int index); // EQ range
     void Option2_Click(int index); // low cut
@@ -90,13 +86,11 @@ public:
     void Slider2_Change();          // bandwidth slider moved or changed
 
     // The response curve and its check boxes (Form1Curve.cpp). The curve,
-    // the peaks and the warnings follow the session's plans; the import's
-    // ShowSourceBands calls ShowResponse for a new rate or peak.
+    // the peaks and the warnings follow the session's plans.
     void SetAvoidClipping(bool on);
     void SetAsDrawn(bool on);
     // A channel's preamp in dB, to the tenth.
     void SetPreamp(int channel, double db);
-    void ShowResponse();
 
     // "Open" (Form1Open.cpp): the dialog opens, the click handler returns;
     // the choice starts the import.

@@ -4,7 +4,6 @@
 
 #include "ui/Colours.h"
 #include "core/equalizer/OutputLevel.h"
-#include "core/equalizer/SettingsHistory.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
 #include "ui/Form4.h"
@@ -59,62 +58,21 @@ void Form1::RightChanelSlider_Scroll(int index)
 
 void Form1::SetLeftBandGain(int band, qint16 sliderValue)
 {
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.RebuildChainAfterwards(EqualizerSettings::Left);
-    // With sync on the model copies the left bands to the right.
-    if (mSession.Equalizer().Settings().sync)
-        mSession.RebuildChainAfterwards(EqualizerSettings::Right);
-    mSession.Equalizer().SetBandSliderPosition(EqualizerSettings::Left, band, sliderValue);
+    mSession.SetBandSliderPosition(EqualizerSettings::Left, band, sliderValue);
 }
 
 void Form1::SetRightBandGain(int band, qint16 sliderValue)
 {
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.RebuildChainAfterwards(EqualizerSettings::Right);
-    mSession.Equalizer().SetBandSliderPosition(EqualizerSettings::Right, band, sliderValue);
-}
-
-void Form1::CopyLeftBandsToRight()
-{
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.RebuildChainAfterwards(EqualizerSettings::Right);
-    mSession.Equalizer().CopyLeftBandsToRight();
-}
-
-void Form1::ReapplyAllBands()
-{
-    // The sliders, not the model: a position placed without its scroll
-    // handling counts from here on, as the import's end promises.
-    EqualizerModel &model = mSession.Equalizer();
-    EqualizerModel::Batch batch(&model);
-    mSession.RebuildChains();
-    for (int band = 0; band < LeftChanelSlider.size(); ++band)
-        model.SetBandSliderPosition(EqualizerSettings::Left, band, LeftChanelSlider[band]->sliderPosition());
-    // With sync on, the left moves have made the right panel a copy.
-    if (model.Settings().sync)
-        return;
-    for (int band = 0; band < RightChanelSlider.size(); ++band)
-        model.SetBandSliderPosition(EqualizerSettings::Right, band, RightChanelSlider[band]->sliderPosition());
+    mSession.SetBandSliderPosition(EqualizerSettings::Right, band, sliderValue);
 }
 
 void Form1::Option4_Click(int index)
 {
-    // Both choices copy: "OFF" copies the left panel once more.
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    CopyLeftBandsToRight();
-    mSession.Equalizer().SetSync(index != 0);
+    mSession.SetSync(index != 0);
 }
 
 void Form1::ResetEqualizer()
 {
-    // Reset passes the settings through several values; undo takes it back
-    // in one step.
-    struct OneStep {
-        SettingsHistory *history;
-        explicit OneStep(SettingsHistory *h) : history(h) { if (history) history->BeginGesture(); }
-        ~OneStep() { if (history) history->EndGesture(); }
-    } oneStep(mSession.History());
-
     Form4::UnloadIfLoaded();
     Form3::UnloadIfLoaded();
     Form2::UnloadIfLoaded();
@@ -126,26 +84,7 @@ void Form1::ResetEqualizer()
         Option3[0]->setChecked(true);
     }
     Option3_Click(0);
-
-    // A slider placed without its scroll handling goes back to the centre
-    // too, though the model never saw it leave.
-    for (QSlider *slider : LeftChanelSlider + RightChanelSlider) {
-        const QSignalBlocker blocker(slider);
-        slider->setValue(0);
-    }
-    // Every band is applied at the centre, so the chains read "-0"; then the
-    // gain texts return to start-up's "0" and the chains stay as built.
-    EqualizerSettings centred;
-    for (ChannelSettings &channel : centred.channels)
-        channel.moved.fill(true);
-    {
-        EqualizerModel::Batch batch(&mSession.Equalizer());
-        mSession.RebuildChains();
-        mSession.Equalizer().SetSettings(centred);
-    }
-    mSession.Equalizer().SetSettings(EqualizerSettings());
-
-    mSession.ResetEqualizerState();
+    mSession.Reset();
 }
 
 void Form1::FollowModel(bool leftPlanChanged, bool rightPlanChanged)
@@ -171,7 +110,7 @@ void Form1::FollowModel(bool leftPlanChanged, bool rightPlanChanged)
         if (mSession.ChainBoxSet(channel) && box->toPlainText() != mSession.ChainBox(channel))
             box->setPlainText(mSession.ChainBox(channel));
         if (planChanged[channel] && ResponseCurve)
-            ResponseCurve->ShowPlan(channel, mSession.SourceSampleRate, mSession.Plan(channel));
+            ResponseCurve->ShowPlan(channel, mSession.SourceSampleRate(), mSession.Plan(channel));
     }
     mShown = settings;
     ShowResponseTexts();

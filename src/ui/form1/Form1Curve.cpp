@@ -100,7 +100,7 @@ void Form1::CreateCurvePanel()
         SetTextColour(warning, WarningColour);
     }
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
-        ResponseCurve->ShowPlan(channel, mSession.SourceSampleRate, mSession.Plan(channel));
+        ResponseCurve->ShowPlan(channel, mSession.SourceSampleRate(), mSession.Plan(channel));
     ShowResponseTexts();
 }
 
@@ -149,23 +149,17 @@ void Form1::PlaceCurvePanel()
 
 void Form1::SetAvoidClipping(bool on)
 {
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.RebuildChains();
-    mSession.Equalizer().SetAvoidClipping(on);
+    mSession.SetAvoidClipping(on);
 }
 
 void Form1::SetAsDrawn(bool on)
 {
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.RebuildChains();
-    mSession.Equalizer().SetAsDrawn(on);
+    mSession.SetAsDrawn(on);
 }
 
 void Form1::SetPreamp(int channel, double db)
 {
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.RebuildChainAfterwards(channel);
-    mSession.Equalizer().SetPreamp(channel, int(std::lround(db * 10)));
+    mSession.SetPreamp(channel, db);
 }
 
 void Form1::ShowPreamps(const EqualizerSettings &settings)
@@ -174,12 +168,6 @@ void Form1::ShowPreamps(const EqualizerSettings &settings)
         const QSignalBlocker blocker(PreampBox[channel]);
         PreampBox[channel]->setValue(settings.channels[channel].PreampDb());
     }
-}
-
-void Form1::ShowResponse()
-{
-    // The window follows through the session's report.
-    mSession.FollowSource();
 }
 
 void Form1::ShowResponseTexts()

@@ -42,5 +42,5 @@ void Form1::OpenSource(const QString &chosen)
 void Form1::ShowOpenSource()
 {
     if (Text1)
-        Text1->setText(mSession.SourceFile);
+        Text1->setText(mSession.SourceFile());
 }

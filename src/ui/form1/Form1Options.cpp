@@ -2,7 +2,6 @@
 // preview channel.
 #include "ui/Colours.h"
 #include "ui/form1/Form1.h"
-#include "core/equalizer/EqualizerModel.h"
 #include "ui/Twips.h"
 
 #include <QCheckBox>
@@ -56,42 +55,23 @@ void Form1::Slider1_Change(int index)
 
 void Form1::SetOutputLevel(int channel, qint16 position)
 {
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    // The box shows the level until the channel's chain is next rebuilt.
-    mSession.ShowLevelAfterwards(channel);
-    mSession.Equalizer().SetLevelPosition(channel, position);
+    mSession.SetLevelPosition(channel, position);
 }
 
 void Form1::Slider2_Change()
 {
-    // The chains follow at once, as the curve and a playing preview do: a
-    // bandwidth that waited for the next band move would be heard and drawn
-    // but not saved.
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.RebuildChains();
-    mSession.Equalizer().SetBandwidth(Slider2->value());
-}
-
-void Form1::SetEqRange(int choice)
-{
-    if (choice != 0 && choice != 1)
-        return;
-    mSession.Equalizer().SetRange(choice == 0 ? EqualizerSettings::WideRange : EqualizerSettings::NarrowRange);
+    mSession.SetBandwidth(Slider2->value());
 }
 
 void Form1::Option1_Click(int index)
 {
-    // Every band to the centre; the sync does not copy here.
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.RebuildChains();
-    SetEqRange(index);
+    if (index == 0 || index == 1)
+        mSession.SetRange(index == 0 ? EqualizerSettings::WideRange : EqualizerSettings::NarrowRange);
 }
 
 void Form1::Option2_Click(int index)
 {
-    EqualizerModel::Batch batch(&mSession.Equalizer());
-    mSession.Equalizer().SetLowCut(index != 0);
-    ReapplyAllBands();
+    mSession.SetLowCut(index != 0);
 }
 
 void Form1::ShowOptions(const EqualizerSettings &settings)
@@ -142,6 +122,6 @@ void Form1::Option3_Click(int index)
     // A preview of the former choice ends with it; the next one makes a
     // runner of its own.
     StopPreview();
-    mSession.PreviewChannel = qint16(index);
+    mSession.SetPreviewChannel(index);
     SetLamps(Label17, index);
 }

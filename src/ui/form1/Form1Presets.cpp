@@ -69,7 +69,7 @@ QString RememberRecentPreset(const QString &path)
 // Filters and responses are computed at the open source's rate.
 double SourceRate(const Session &session)
 {
-    return session.SourceSampleRate > 0 ? session.SourceSampleRate : BiquadResponse::DefaultSampleRate;
+    return session.SourceSampleRate() > 0 ? session.SourceSampleRate() : BiquadResponse::DefaultSampleRate;
 }
 
 const QString AllFiles = QtNameFilter(QStringLiteral("All Files (*.*)"), QStringLiteral("*"));
@@ -186,12 +186,7 @@ bool Form1::LoadPreset(const QString &path)
         ShowPresetMessage(message, true);
         return false;
     }
-    {
-        // As if the user had set each control: both chains are rebuilt.
-        EqualizerModel::Batch batch(&mSession.Equalizer());
-        mSession.RebuildChains();
-        mSession.Equalizer().SetSettings(settings);
-    }
+    mSession.LoadSettings(settings);
     const QString unremembered = RememberRecentPreset(path);
     if (!unremembered.isEmpty())
         ShowPresetMessage(unremembered, true);
@@ -323,13 +318,7 @@ void Form1::ProfileImported(const QString &path, const ProfileImport::Result &re
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
         if (!result.channelsSet[channel])
             settings.channels[channel] = now.channels[channel];
-    bool taken = false;
-    {
-        EqualizerModel::Batch batch(&mSession.Equalizer());
-        mSession.RebuildChains();
-        taken = mSession.Equalizer().SetSettings(settings);
-    }
-    if (!taken) {
+    if (!mSession.LoadSettings(settings)) {
         ShowPresetMessage(ProfileImport::Refusal(path, QString::fromStdString(settings.Problem())), true);
         return;
     }

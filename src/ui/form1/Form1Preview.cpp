@@ -76,7 +76,7 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     // Stop, Reset, another preview choice and closing Form4 or the main
     // window end the preview: they close Form4, which cancels the job.
     Form4 *form = Form4::Load(this);
-    form->ShowPreview(IntChanel, mSession.SourceDuration.trimmed().toDouble());
+    form->ShowPreview(IntChanel, mSession.SourceDuration().trimmed().toDouble());
     form->show();
     mPreviewWindows->Watch(form);
     objDOS = mSession.NewPreview(IntChanel, mPreviewWindows);

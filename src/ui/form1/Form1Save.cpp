@@ -45,9 +45,9 @@ void Form1::ExportTo(const QString &fileName)
     Form3::UnloadIfLoaded();
 
     Session &shared = mSession;
-    const QString refusal = OutputRefusal(fileName, {shared.SourceFile});
+    const QString refusal = OutputRefusal(fileName, {shared.SourceFile()});
     if (!refusal.isEmpty()) {
-        shared.OutputFile.clear();
+        shared.SetOutputFile(QString());
         Form3 *form = Form3::Load(this);
         form->RefuseOutput(refusal);
         form->Label1[1]->setText(fileName);
@@ -64,13 +64,13 @@ void Form1::ExportTo(const QString &fileName)
     // result is complete.
     QString problem;
     const auto temporary = OutputReplacement::TemporaryOutput::Create(fileName, &problem);
-    shared.OutputFile = temporary ? NativePath::Absolute(fileName) : QString();
+    shared.SetOutputFile(temporary ? NativePath::Absolute(fileName) : QString());
 
     Form3 *form = Form3::Load(this);
     if (temporary)
         form->SetTemporaryOutput(temporary, replaceExisting);
     else
         form->RefuseOutput(QStringLiteral("The output file could not be created: ") + problem);
-    form->Label1[1]->setText(shared.OutputFile);
+    form->Label1[1]->setText(shared.OutputFile());
     form->show();
 }

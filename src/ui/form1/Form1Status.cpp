@@ -35,16 +35,12 @@ void Form1::ShowStatus(const QString &text)
 
 void Form1::ShowSourceBands()
 {
-    const int sampleRate = mSession.SourceSampleRate;
+    const int sampleRate = mSession.SourceSampleRate();
     int firstInactive = -1;
     for (int band = 0; band < Label1.size() && band < Label5.size(); ++band) {
         if (!BandTable::ActsAtSampleRate(band, sampleRate) && firstInactive < 0)
             firstInactive = band;
     }
-    // The import applies every band once it knows the source: no step of
-    // the user's to undo.
-    if (SettingsHistory *history = mSession.History())
-        history->Rebase();
     // The bands are ordered by frequency: the inactive ones are the top ones.
     mSourceStatus = firstInactive < 0
         ? QString()
@@ -52,15 +48,12 @@ void Form1::ShowSourceBands()
               .arg(sampleRate)
               .arg(BandRange(firstInactive, BandTable::LastBand));
     ShowBandwidthBands();
-    // The import's new rate and peak reach the curve, the warnings and the
-    // chains here.
-    ShowResponse();
 }
 
 void Form1::ShowBandwidthBands()
 {
-    const int sampleRate = mSession.SourceSampleRate;
-    const int bandwidth = mSession.Bandwidth;
+    const int sampleRate = mSession.SourceSampleRate();
+    const int bandwidth = mSession.Settings().bandwidth;
     int first = -1;
     int last = -1;
     for (int band = 0; band < Label1.size() && band < Label5.size(); ++band) {
