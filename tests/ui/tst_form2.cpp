@@ -100,13 +100,13 @@ void TestForm2::sequence()
     const QString source = fixture.app.scratchPath(QStringLiteral("song.wav"));
     QVERIFY(AudioMeasure::GenerateStereoTones(440, 1000, 2, source));
 
-    // Positions set without their scroll handling: only the import's
-    // re-application of every band makes them count.
+    // Bands moved before the import keep their gains; the import applies
+    // every other band too ("-0").
     Form1 *form = fixture.form;
-    form->LeftChanelSlider[10]->setValue(-5);
-    form->LeftChanelSlider[64]->setValue(12);
-    form->RightChanelSlider[0]->setValue(3);
-    form->RightChanelSlider[33]->setValue(-12);
+    form->LeftChanelSlider[10]->setSliderPosition(-5);
+    form->LeftChanelSlider[64]->setSliderPosition(12);
+    form->RightChanelSlider[0]->setSliderPosition(3);
+    form->RightChanelSlider[33]->setSliderPosition(-12);
 
     Form2 *window = fixture.Open(source);
     QVERIFY(window);
