@@ -62,7 +62,8 @@ struct Bench : ImportFixture
         app.writeTool(QStringLiteral("ffmpeg"),
                       "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.$$.run\"\n"
                       "exec '" + QFile::encodeName(TestAppFolder::binFolder()) + "/ffmpeg' \"$@\"\n");
-        app.writeTool(QStringLiteral("ffplay"), "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.run\"\n");
+        app.writeTool(QStringLiteral("ffplay"),
+                      "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.run\"\n");
     }
     QStringList takeRuns(const QString &tool)
     {
@@ -119,16 +120,15 @@ public:
 
     void Band(int channel, int band, int gain) override
     {
-        const QString name = channel == 0 ? QStringLiteral("LeftChanelSlider_%1") : QStringLiteral("RightChanelSlider_%1");
         // One move of the handle; the slider's minimum is at the top.
-        Control<QSlider>(mWindow, name.arg(band))->setSliderPosition(-gain);
+        Indexed<QSlider>(channel == 0 ? "LeftChanelSlider" : "RightChanelSlider", band)->setSliderPosition(-gain);
     }
-    void Level(int channel, int position) override { Control<QSlider>(mWindow, QStringLiteral("Slider1_%1").arg(channel))->setValue(position); }
+    void Level(int channel, int position) override { Indexed<QSlider>("Slider1", channel)->setValue(position); }
     void Range(int choice) override { Choose("Option1", choice); }
     void LowCut(bool on) override { Choose("Option2", on); }
     void Sync(bool on) override { Choose("Option4", on); }
     void Bandwidth(int octaves) override { Control<QSlider>(mWindow, QStringLiteral("Slider2"))->setValue(octaves); }
-    void Preamp(int channel, double db) override { Control<QDoubleSpinBox>(mWindow, QStringLiteral("PreampBox_%1").arg(channel))->setValue(db); }
+    void Preamp(int channel, double db) override { Indexed<QDoubleSpinBox>("PreampBox", channel)->setValue(db); }
     void AsDrawn(bool on) override { Tick(QStringLiteral("AsDrawnBox"), on); }
     void AvoidClipping(bool on) override { Tick(QStringLiteral("AvoidClippingBox"), on); }
     void Reset() override { Control<QPushButton>(mWindow, QStringLiteral("Command1_2"))->click(); }
@@ -161,14 +161,22 @@ public:
         // Its end: the merge row done, or a row failed.
         QVERIFY(QTest::qWaitFor([] {
             const Form3 *window = Form3::Loaded();
+            if (!window)
+                return true;
             const QString rows = window->Label1[6]->text() + window->Label1[7]->text() + window->Label1[8]->text();
-            return !window->ExportRunning() && (rows.contains(QLatin1String("Failed")) || rows.endsWith(QLatin1String("Completed")));
+            return !window->ExportRunning()
+                && (rows.contains(QLatin1String("Failed")) || rows.endsWith(QLatin1String("Completed")));
         }, 120000));
         Form3::UnloadIfLoaded();
     }
 
 private:
-    void Choose(const char *option, int index) { Control<QRadioButton>(mWindow, QStringLiteral("%1_%2").arg(QLatin1String(option)).arg(index))->click(); }
+    template<class W>
+    W *Indexed(const char *name, int index)
+    {
+        return Control<W>(mWindow, QLatin1String(name) + QLatin1Char('_') + QString::number(index));
+    }
+    void Choose(const char *option, int index) { Indexed<QRadioButton>(option, index)->click(); }
     void Tick(const QString &name, bool on)
     {
         auto *box = Control<QCheckBox>(mWindow, name);
@@ -197,14 +205,14 @@ void Apply(Driver &driver, const Step &step, Bench &bench)
         {"avoidclipping", [&] { driver.AvoidClipping(on); }},
         {"reset", [&] { driver.Reset(); }},
         {"preset", [&] { driver.LoadPreset(bench.app.scratchPath(step.word)); }},
-        {"profile", [&] { driver.ImportProfile(TestAppFolder::testDataFolder() + QLatin1String("/profiles/") + step.word); }},
+        {"profile", [&] { driver.ImportProfile(TestAppFolder::testDataFolder() + "/profiles/" + step.word); }},
         {"undo", [&] { driver.Undo(); }},
         {"redo", [&] { driver.Redo(); }},
         {"open", [&] {
              // Pink noise at the rate, as a stereo file the import splits.
              const QString source = bench.app.scratchPath(QStringLiteral("source.wav"));
-             QVERIFY(AudioMeasure::Generate(QStringLiteral("anoisesrc=color=pink:seed=5:duration=1:sample_rate=%1").arg(a),
-                                            source, {QStringLiteral("-ac"), QStringLiteral("2")}));
+             const QString noise = QStringLiteral("anoisesrc=color=pink:seed=5:duration=1:sample_rate=%1").arg(a);
+             QVERIFY(AudioMeasure::Generate(noise, source, {QStringLiteral("-ac"), QStringLiteral("2")}));
              driver.Open(source);
          }},
         {"preview", [&] { driver.Preview(a); }},
@@ -226,7 +234,7 @@ QStringList CaptureState(Bench &bench, const QStringList &players, const QString
     const auto stable = [&](QString text) {
         for (int channel : {0, 1})
             if (!chains[channel].isEmpty())
-                text.replace(chains[channel], channel == 0 ? QStringLiteral("<left chain>") : QStringLiteral("<right chain>"));
+                text.replace(chains[channel], channel == 0 ? QLatin1String("<left chain>") : QLatin1String("<right chain>"));
         text.replace(WorkspaceFolder(), QStringLiteral("<workspace>"));
         text.replace(bench.app.path(), QStringLiteral("<app>"));
         text.replace(root + QLatin1String("/scratch"), QStringLiteral("<scratch>"));
@@ -234,17 +242,21 @@ QStringList CaptureState(Bench &bench, const QStringList &players, const QString
         text.replace(QRegularExpression(QStringLiteral("/proc/\\d+/fd/\\d+/")), QStringLiteral("<private folder>/"));
         // A long argument (a filter graph) a filter a line, so a difference points at it.
         QStringList lines;
-        for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            lines << (line.size() > 200 ? line.split(QLatin1Char(',')).join(QLatin1String("\n  ,")).split(QLatin1Char('\n')) : QStringList{line});
+        for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList filters = line.split(QLatin1Char(','));
+            lines << (line.size() > 200 ? filters.join(QLatin1String("\n  ,")).split(QLatin1Char('\n')) : QStringList{line});
+        }
         return lines;
     };
     QStringList lines;
     for (int channel : {0, 1}) {
         const QString side = channel == 0 ? QStringLiteral("left ") : QStringLiteral("right ");
         const auto &gains = channel == 0 ? session.LeftBandGain : session.RightBandGain;
-        const QString box = Control<QPlainTextEdit>(bench.form, channel == 0 ? QStringLiteral("Text2") : QStringLiteral("Text3"))->toPlainText();
+        const QString box = Control<QPlainTextEdit>(bench.form, QStringLiteral("Text%1").arg(channel + 2))
+                                ->toPlainText();
         lines << "-- " + side + "chain" << chains[channel].split(QLatin1Char(','), Qt::SkipEmptyParts)
-              << "-- " + side + "chain box" << (box == chains[channel] ? QStringList{"<" + side + "chain>"} : stable(box))
+              << "-- " + side + "chain box"
+              << (box == chains[channel] ? QStringList{"<" + side + "chain>"} : stable(box))
               << "-- " + side + "gain texts" << QStringList(gains.begin(), gains.end()).join(QLatin1Char(' '));
     }
     for (const QString &run : players)
@@ -266,7 +278,8 @@ Sections ReadGolden()
 {
     Sections sections;
     QString row;
-    for (const QString &line : QString::fromUtf8(TestAppFolder::fileBytes(GoldenPath())).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    const QString text = QString::fromUtf8(TestAppFolder::fileBytes(GoldenPath()));
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         if (line.startsWith(QLatin1String("== ")))
             row = line.mid(3);
         else
@@ -319,25 +332,32 @@ void tst_Sequences::sequences_data()
     QTest::newRow("sync off copies once more") << QStringList{"sync on", "band L 5 7", "sync off", "band R 6 1"};
     QTest::newRow("a level shows until the next rebuild") << QStringList{"band L 2 4", "level L -8", "level R 3"};
     QTest::newRow("a level, then a band move") << QStringList{"level L -8", "band L 2 4"};
-    QTest::newRow("narrow range flattens every band") << QStringList{"band L 3 -6", "band R 7 9", "range 1", "band R 8 3"};
+    QTest::newRow("narrow range flattens every band")
+        << QStringList{"band L 3 -6", "band R 7 9", "range 1", "band R 8 3"};
     QTest::newRow("low cut on and off") << QStringList{"band L 3 -6", "lowcut on", "band R 0 2", "lowcut off"};
     QTest::newRow("bandwidth") << QStringList{"band L 30 5", "bandwidth 3", "bandwidth 1"};
     QTest::newRow("preamps") << QStringList{"band L 30 5", "preamp L -2.5", "preamp R 4"};
-    QTest::newRow("as drawn, then off") << QStringList{"band L 30 8", "band L 31 -8", "asdrawn on", "band R 12 6", "asdrawn off"};
-    QTest::newRow("avoid clipping, then off") << QStringList{"band L 30 12", "avoidclipping on", "level L -9", "band L 31 12", "avoidclipping off"};
-    QTest::newRow("both options and a preamp") << QStringList{"band R 20 10", "avoidclipping on", "asdrawn on", "preamp R 3", "asdrawn off"};
+    QTest::newRow("as drawn, then off")
+        << QStringList{"band L 30 8", "band L 31 -8", "asdrawn on", "band R 12 6", "asdrawn off"};
+    QTest::newRow("avoid clipping, then off")
+        << QStringList{"band L 30 12", "avoidclipping on", "level L -9", "band L 31 12", "avoidclipping off"};
+    QTest::newRow("both options and a preamp")
+        << QStringList{"band R 20 10", "avoidclipping on", "asdrawn on", "preamp R 3", "asdrawn off"};
     QTest::newRow("reset") << QStringList{"band L 3 -6", "sync on", "level R -7", "bandwidth 2", "reset"};
     QTest::newRow("preset") << QStringList{"band L 9 9", "preset preset.json"};
     QTest::newRow("preset, then a band") << QStringList{"preset preset.json", "band L 1 -1"};
     QTest::newRow("profile") << QStringList{"band L 9 9", "profile config_narrow.txt"};
     QTest::newRow("undo a band and a range") << QStringList{"band L 3 -6", "band R 4 2", "range 1", "undo", "undo"};
-    QTest::newRow("undo and redo a level and low cut") << QStringList{"level L -9", "lowcut on", "undo", "undo", "redo"};
+    QTest::newRow("undo and redo a level and low cut")
+        << QStringList{"level L -9", "lowcut on", "undo", "undo", "redo"};
     QTest::newRow("undo reset") << QStringList{"band L 3 -6", "preamp L 2", "reset", "undo"};
     QTest::newRow("8 kHz source leaves bands out") << QStringList{"open 8000", "band L 60 6", "band R 2 -3"};
     QTest::newRow("22.05 kHz source with low cut") << QStringList{"band L 62 4", "open 22050", "lowcut on"};
-    QTest::newRow("preview each channel") << QStringList{"open 44100", "band L 3 -6", "level R -2", "preview 0", "preview 1", "preview 2"};
+    QTest::newRow("preview each channel")
+        << QStringList{"open 44100", "band L 3 -6", "level R -2", "preview 0", "preview 1", "preview 2"};
     QTest::newRow("preview with as drawn") << QStringList{"open 44100", "band R 50 9", "asdrawn on", "preview 2"};
-    QTest::newRow("export") << QStringList{"open 44100", "band L 3 -6", "band R 50 9", "level L -6", "preamp R -1", "export"};
+    QTest::newRow("export")
+        << QStringList{"open 44100", "band L 3 -6", "band R 50 9", "level L -6", "preamp R -1", "export"};
 }
 
 void tst_Sequences::sequences()
@@ -364,7 +384,8 @@ void tst_Sequences::sequences()
         preset.channels[1].levelPosition = -6;
         QString message;
         QDir().mkpath(QFileInfo(bench.app.scratchPath(QString())).path());
-        QVERIFY2(PresetFile::Save(bench.app.scratchPath(QStringLiteral("preset.json")), preset, &message), qPrintable(message));
+        const QString path = bench.app.scratchPath(QStringLiteral("preset.json"));
+        QVERIFY2(PresetFile::Save(path, preset, &message), qPrintable(message));
     }
 
     WindowDriver driver(bench);
