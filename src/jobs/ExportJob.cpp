@@ -74,7 +74,7 @@ ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QOb
     // The renders stream into the merge, which runs beside them: the
     // channels never land in the workspace.
     const bool fromSource = r.reads == ExportReads::Source;
-    const auto render = [&](const QString &sourceWav, qint16 level, const QString &chain, int pipe) {
+    const auto render = [&](const QString &sourceWav, double level, const QString &chain, int pipe) {
         if (fromSource)
             return ExportCommands::RenderSourceChannel(r.encoderFolder, r.sourceFile, pipe == LeftPipe ? 0 : 1,
                                                        level, chain, pipe);

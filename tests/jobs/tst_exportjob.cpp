@@ -208,7 +208,7 @@ void tst_ExportJob::sourceToWrittenFile_data()
     QTest::addColumn<QString>("codec");
     QTest::addColumn<double>("amplitude");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("level");
+    QTest::addColumn<double>("level");
     QTest::addColumn<QString>("chain");
     QTest::addColumn<double>("gainDb"); // the chain's at the tone's 1 kHz
     QTest::addColumn<int>("bits");
@@ -216,22 +216,25 @@ void tst_ExportJob::sourceToWrittenFile_data()
 
     const QString flat = QStringLiteral("anull");
     const QString cut = QStringLiteral("equalizer=f=1000:width_type=o:width=1:g=-12");
-    QTest::newRow("24-bit at -1 dBFS to WAV") << "pcm_s24le" << 0.891251 << "Mix.wav" << 1 << flat << 0.0 << 24
+    QTest::newRow("24-bit at -1 dBFS to WAV") << "pcm_s24le" << 0.891251 << "Mix.wav" << 1.0 << flat << 0.0 << 24
                                               << false;
-    QTest::newRow("24-bit to FLAC") << "pcm_s24le" << 0.5 << "Mix.flac" << 1 << flat << 0.0 << 24 << false;
-    QTest::newRow("16-bit to WAV") << "pcm_s16le" << 0.5 << "Mix.wav" << 1 << flat << 0.0 << 16 << false;
-    QTest::newRow("16-bit at -20 dBFS to FLAC") << "pcm_s16le" << 0.1 << "Mix.flac" << 1 << flat << 0.0 << 16
+    QTest::newRow("24-bit to FLAC") << "pcm_s24le" << 0.5 << "Mix.flac" << 1.0 << flat << 0.0 << 24 << false;
+    QTest::newRow("16-bit to WAV") << "pcm_s16le" << 0.5 << "Mix.wav" << 1.0 << flat << 0.0 << 16 << false;
+    QTest::newRow("16-bit at -20 dBFS to FLAC") << "pcm_s16le" << 0.1 << "Mix.flac" << 1.0 << flat << 0.0 << 16
                                                 << false;
     // -5.5 dBFS boosted by 12 dB before it came here, then cut by 12 dB:
     // a 16-bit split would have clipped it on the way.
-    QTest::newRow("+12 dB source, -12 dB here") << "pcm_f32le" << 2.113489 << "Mix.wav" << 1 << cut << -12.0
+    QTest::newRow("+12 dB source, -12 dB here") << "pcm_f32le" << 2.113489 << "Mix.wav" << 1.0 << cut << -12.0
                                                 << 32 << false;
     QTest::newRow("+12 dB then -12 dB in one chain")
-        << "pcm_s16le" << 0.530884 << "Mix.wav" << 1
+        << "pcm_s16le" << 0.530884 << "Mix.wav" << 1.0
         << "equalizer=f=1000:width_type=o:width=1:g=12," + cut << 0.0 << 16 << false;
-    QTest::newRow("level 2 clips") << "pcm_s16le" << 0.8 << "Mix.wav" << 2 << flat << 0.0 << 16 << true;
+    // Levels between the whole factors reach the renders as they are.
+    QTest::newRow("level 1.5") << "pcm_s16le" << 0.25 << "Mix.wav" << 1.5 << flat << 0.0 << 16 << false;
+    QTest::newRow("level 0.75 with a cut") << "pcm_s16le" << 0.5 << "Mix.wav" << 0.75 << cut << -12.0 << 16 << false;
+    QTest::newRow("level 2 clips") << "pcm_s16le" << 0.8 << "Mix.wav" << 2.0 << flat << 0.0 << 16 << true;
     for (const auto &[w, db] : {std::pair{207, -6.0}, {208, -9.0}, {300, -12.0}})
-        QTest::addRow("%d octaves", w) << "pcm_s16le" << 0.5 << "Mix.wav" << 1 << WideChain(w) << db << 16 << false;
+        QTest::addRow("%d octaves", w) << "pcm_s16le" << 0.5 << "Mix.wav" << 1.0 << WideChain(w) << db << 16 << false;
 }
 
 void tst_ExportJob::sourceToWrittenFile()
@@ -239,7 +242,7 @@ void tst_ExportJob::sourceToWrittenFile()
     QFETCH(QString, codec);
     QFETCH(double, amplitude);
     QFETCH(QString, name);
-    QFETCH(int, level);
+    QFETCH(double, level);
     QFETCH(QString, chain);
     QFETCH(double, gainDb);
     QFETCH(int, bits);
