@@ -299,6 +299,20 @@ bool Session::LoadSettings(const EqualizerSettings &settings)
     return true;
 }
 
+bool Session::TakeProfile(const ProfileImport::Result &profile, QString *problem)
+{
+    EqualizerSettings settings = profile.settings;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        if (!profile.channelsSet[channel])
+            settings.channels[channel] = mModel.Settings().channels[channel];
+    }
+    if (LoadSettings(settings))
+        return true;
+    if (problem)
+        *problem = QString::fromStdString(settings.Problem());
+    return false;
+}
+
 void Session::Reset()
 {
     // Reset passes the settings through two values; undo takes it back in

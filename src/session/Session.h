@@ -8,6 +8,7 @@
 #include "core/equalizer/EqualizerModel.h"
 #include "core/equalizer/EqualizerState.h"
 #include "core/equalizer/SettingsHistory.h"
+#include "core/presets/ProfileImport.h"
 #include "core/system/JobPaths.h"
 #include "core/system/OutputReplacement.h"
 #include "jobs/ExportJob.h"
@@ -112,6 +113,10 @@ public:
     // Settings from a preset, a profile or the last exit, as if the user
     // had set each control. Refused (false) when they fail Problem().
     bool LoadSettings(const EqualizerSettings &settings);
+    // A profile read (ProfileImport::ImportFile from the settings of when
+    // the reading began): a channel the profile does not name keeps what
+    // was done to it meanwhile. False, with the problem, when refused.
+    bool TakeProfile(const ProfileImport::Result &profile, QString *problem = nullptr);
     // Start-up's settings; the chains read "-0" until a band moves, the
     // gain texts "0". One step of the history.
     void Reset();

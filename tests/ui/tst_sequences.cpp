@@ -6,6 +6,7 @@
 #include "ImportFixture.h"
 
 #include "core/presets/PresetFile.h"
+#include "core/presets/ProfileImport.h"
 #include "core/system/AppFolder.h"
 #include "ui/FileDialogs.h"
 #include "ui/Form3.h"
@@ -188,6 +189,44 @@ private:
     QPointer<Form1> mWindow;
 };
 
+// The session's own operations, as the command line calls them; the window
+// only follows. Opening, previewing and exporting go through the window.
+class SessionDriver : public WindowDriver
+{
+public:
+    explicit SessionDriver(Bench &bench) : WindowDriver(bench), mSession(bench.session) {}
+
+    void Band(int channel, int band, int gain) override { mSession.SetBandSliderPosition(channel, band, -gain); }
+    void Level(int channel, int position) override { mSession.SetLevelPosition(channel, position); }
+    void Range(int choice) override
+    {
+        mSession.SetRange(choice == 0 ? EqualizerSettings::WideRange : EqualizerSettings::NarrowRange);
+    }
+    void LowCut(bool on) override { mSession.SetLowCut(on); }
+    void Sync(bool on) override { mSession.SetSync(on); }
+    void Bandwidth(int octaves) override { mSession.SetBandwidth(octaves); }
+    void Preamp(int channel, double db) override { mSession.SetPreamp(channel, db); }
+    void AsDrawn(bool on) override { mSession.SetAsDrawn(on); }
+    void AvoidClipping(bool on) override { mSession.SetAvoidClipping(on); }
+    void Reset() override { mSession.Reset(); }
+    void LoadPreset(const QString &path) override
+    {
+        EqualizerSettings settings;
+        QString problem;
+        QVERIFY2(PresetFile::Read(path, &settings, &problem), qPrintable(problem));
+        QVERIFY(mSession.LoadSettings(settings));
+    }
+    void ImportProfile(const QString &path) override
+    {
+        QVERIFY(mSession.TakeProfile(ProfileImport::ImportFile(path, mSession.Settings())));
+    }
+    void Undo() override { mSession.Undo(); }
+    void Redo() override { mSession.Redo(); }
+
+private:
+    Session &mSession;
+};
+
 // A script's step as the driver's operation; files in the bench's folders.
 void Apply(Driver &driver, const Step &step, Bench &bench)
 {
@@ -228,7 +267,7 @@ void Apply(Driver &driver, const Step &step, Bench &bench)
 QStringList CaptureState(Bench &bench, const QStringList &players, const QStringList &exports)
 {
     const Session &session = bench.session;
-    const QString chains[] = {session.LeftFilterChain, session.RightFilterChain};
+    const QString chains[] = {session.FilterChain(0), session.FilterChain(1)};
     const QString root = QFileInfo(bench.app.path()).path();
     // Folder names as placeholders; a chain received whole, as its name.
     const auto stable = [&](QString text) {
@@ -251,7 +290,7 @@ QStringList CaptureState(Bench &bench, const QStringList &players, const QString
     QStringList lines;
     for (int channel : {0, 1}) {
         const QString side = channel == 0 ? QStringLiteral("left ") : QStringLiteral("right ");
-        const auto &gains = channel == 0 ? session.LeftBandGain : session.RightBandGain;
+        const auto &gains = session.GainTexts(channel);
         const QString box = Control<QPlainTextEdit>(bench.form, QStringLiteral("Text%1").arg(channel + 2))
                                 ->toPlainText();
         lines << "-- " + side + "chain" << chains[channel].split(QLatin1Char(','), Qt::SkipEmptyParts)
@@ -325,45 +364,46 @@ private slots:
 void tst_Sequences::sequences_data()
 {
     QTest::addColumn<QStringList>("script");
+    QTest::addColumn<bool>("throughSession");
+    // Each script through the window, then through the session's operations:
+    // both must leave what the golden file holds.
+    const auto add = [](const char *name, const QStringList &script) {
+        QTest::newRow(name) << script << false;
+        QTest::addRow("%s, through the session", name) << script << true;
+    };
 
-    QTest::newRow("bands of both channels") << QStringList{"band L 3 -6", "band R 40 4", "band L 64 12"};
-    QTest::newRow("sync copies left to right") << QStringList{"band L 3 -6", "band R 10 5", "sync on", "band L 20 3"};
-    QTest::newRow("sync on, then a right move") << QStringList{"sync on", "band L 5 7", "band R 5 -2"};
-    QTest::newRow("sync off copies once more") << QStringList{"sync on", "band L 5 7", "sync off", "band R 6 1"};
-    QTest::newRow("a level shows until the next rebuild") << QStringList{"band L 2 4", "level L -8", "level R 3"};
-    QTest::newRow("a level, then a band move") << QStringList{"level L -8", "band L 2 4"};
-    QTest::newRow("narrow range flattens every band")
-        << QStringList{"band L 3 -6", "band R 7 9", "range 1", "band R 8 3"};
-    QTest::newRow("low cut on and off") << QStringList{"band L 3 -6", "lowcut on", "band R 0 2", "lowcut off"};
-    QTest::newRow("bandwidth") << QStringList{"band L 30 5", "bandwidth 3", "bandwidth 1"};
-    QTest::newRow("preamps") << QStringList{"band L 30 5", "preamp L -2.5", "preamp R 4"};
-    QTest::newRow("as drawn, then off")
-        << QStringList{"band L 30 8", "band L 31 -8", "asdrawn on", "band R 12 6", "asdrawn off"};
-    QTest::newRow("avoid clipping, then off")
-        << QStringList{"band L 30 12", "avoidclipping on", "level L -9", "band L 31 12", "avoidclipping off"};
-    QTest::newRow("both options and a preamp")
-        << QStringList{"band R 20 10", "avoidclipping on", "asdrawn on", "preamp R 3", "asdrawn off"};
-    QTest::newRow("reset") << QStringList{"band L 3 -6", "sync on", "level R -7", "bandwidth 2", "reset"};
-    QTest::newRow("preset") << QStringList{"band L 9 9", "preset preset.json"};
-    QTest::newRow("preset, then a band") << QStringList{"preset preset.json", "band L 1 -1"};
-    QTest::newRow("profile") << QStringList{"band L 9 9", "profile config_narrow.txt"};
-    QTest::newRow("undo a band and a range") << QStringList{"band L 3 -6", "band R 4 2", "range 1", "undo", "undo"};
-    QTest::newRow("undo and redo a level and low cut")
-        << QStringList{"level L -9", "lowcut on", "undo", "undo", "redo"};
-    QTest::newRow("undo reset") << QStringList{"band L 3 -6", "preamp L 2", "reset", "undo"};
-    QTest::newRow("8 kHz source leaves bands out") << QStringList{"open 8000", "band L 60 6", "band R 2 -3"};
-    QTest::newRow("22.05 kHz source with low cut") << QStringList{"band L 62 4", "open 22050", "lowcut on"};
-    QTest::newRow("preview each channel")
-        << QStringList{"open 44100", "band L 3 -6", "level R -2", "preview 0", "preview 1", "preview 2"};
-    QTest::newRow("preview with as drawn") << QStringList{"open 44100", "band R 50 9", "asdrawn on", "preview 2"};
-    QTest::newRow("export")
-        << QStringList{"open 44100", "band L 3 -6", "band R 50 9", "level L -6", "preamp R -1", "export"};
+    add("bands of both channels", QStringList{"band L 3 -6", "band R 40 4", "band L 64 12"});
+    add("sync copies left to right", QStringList{"band L 3 -6", "band R 10 5", "sync on", "band L 20 3"});
+    add("sync on, then a right move", QStringList{"sync on", "band L 5 7", "band R 5 -2"});
+    add("sync off copies once more", QStringList{"sync on", "band L 5 7", "sync off", "band R 6 1"});
+    add("a level shows until the next rebuild", QStringList{"band L 2 4", "level L -8", "level R 3"});
+    add("a level, then a band move", QStringList{"level L -8", "band L 2 4"});
+    add("narrow range flattens every band", QStringList{"band L 3 -6", "band R 7 9", "range 1", "band R 8 3"});
+    add("low cut on and off", QStringList{"band L 3 -6", "lowcut on", "band R 0 2", "lowcut off"});
+    add("bandwidth", QStringList{"band L 30 5", "bandwidth 3", "bandwidth 1"});
+    add("preamps", QStringList{"band L 30 5", "preamp L -2.5", "preamp R 4"});
+    add("as drawn, then off", QStringList{"band L 30 8", "band L 31 -8", "asdrawn on", "band R 12 6", "asdrawn off"});
+    add("avoid clipping, then off", QStringList{"band L 30 12", "avoidclipping on", "level L -9", "band L 31 12", "avoidclipping off"});
+    add("both options and a preamp", QStringList{"band R 20 10", "avoidclipping on", "asdrawn on", "preamp R 3", "asdrawn off"});
+    add("reset", QStringList{"band L 3 -6", "sync on", "level R -7", "bandwidth 2", "reset"});
+    add("preset", QStringList{"band L 9 9", "preset preset.json"});
+    add("preset, then a band", QStringList{"preset preset.json", "band L 1 -1"});
+    add("profile", QStringList{"band L 9 9", "profile config_narrow.txt"});
+    add("undo a band and a range", QStringList{"band L 3 -6", "band R 4 2", "range 1", "undo", "undo"});
+    add("undo and redo a level and low cut", QStringList{"level L -9", "lowcut on", "undo", "undo", "redo"});
+    add("undo reset", QStringList{"band L 3 -6", "preamp L 2", "reset", "undo"});
+    add("8 kHz source leaves bands out", QStringList{"open 8000", "band L 60 6", "band R 2 -3"});
+    add("22.05 kHz source with low cut", QStringList{"band L 62 4", "open 22050", "lowcut on"});
+    add("preview each channel", QStringList{"open 44100", "band L 3 -6", "level R -2", "preview 0", "preview 1", "preview 2"});
+    add("preview with as drawn", QStringList{"open 44100", "band R 50 9", "asdrawn on", "preview 2"});
+    add("export", QStringList{"open 44100", "band L 3 -6", "band R 50 9", "level L -6", "preamp R -1", "export"});
 }
 
 void tst_Sequences::sequences()
 {
     QFETCH(QStringList, script);
-    const QString row = QString::fromUtf8(QTest::currentDataTag());
+    QFETCH(bool, throughSession);
+    const QString row = QString::fromUtf8(QTest::currentDataTag()).remove(QLatin1String(", through the session"));
 
     Bench bench;
     QVERIFY(bench.isValid());
@@ -388,7 +428,9 @@ void tst_Sequences::sequences()
         QVERIFY2(PresetFile::Save(path, preset, &message), qPrintable(message));
     }
 
-    WindowDriver driver(bench);
+    WindowDriver window(bench);
+    SessionDriver session(bench);
+    Driver &driver = throughSession ? static_cast<Driver &>(session) : window;
     QStringList players;
     QStringList exports;
     for (const QString &line : script) {
@@ -404,7 +446,8 @@ void tst_Sequences::sequences()
     }
     const QStringList actual = CaptureState(bench, players, exports);
     if (mWriting) {
-        mGolden.insert(row, actual);
+        if (!throughSession)
+            mGolden.insert(row, actual);
         return;
     }
     const QStringList expected = mGolden.value(row);

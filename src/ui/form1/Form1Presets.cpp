@@ -311,15 +311,10 @@ void Form1::ProfileImported(const QString &path, const ProfileImport::Result &re
         ShowPresetMessage(result.message, true);
         return;
     }
-    // The window stayed in use while the file was read: a channel the
-    // profile does not name keeps what was done to it meanwhile.
-    EqualizerSettings settings = result.settings;
-    const EqualizerSettings now = mSession.Equalizer().Settings();
-    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
-        if (!result.channelsSet[channel])
-            settings.channels[channel] = now.channels[channel];
-    if (!mSession.LoadSettings(settings)) {
-        ShowPresetMessage(ProfileImport::Refusal(path, QString::fromStdString(settings.Problem())), true);
+    // The window stayed in use while the file was read.
+    QString problem;
+    if (!mSession.TakeProfile(result, &problem)) {
+        ShowPresetMessage(ProfileImport::Refusal(path, problem), true);
         return;
     }
     ShowPresetMessage(result.message, false,
