@@ -2,6 +2,7 @@
 // meanwhile: the runner's signals with an event loop around them.
 #pragma once
 
+#include "core/tools/CommandText.h"
 #include "process/DOSOutputs.h"
 
 #include <QEventLoop>
@@ -10,7 +11,7 @@
 
 // False when nothing started; otherwise every chunk went to `chunk`, and the
 // runner tells how the run ended.
-inline bool RunToEnd(DOSOutputs &runner, const QString &command,
+inline bool RunToEnd(DOSOutputs &runner, const ToolCommand &command,
                      const std::function<void(const QByteArray &)> &chunk = {})
 {
     QEventLoop loop;

@@ -3,7 +3,6 @@
 #include "core/equalizer/EqualizerState.h"
 #include "core/tools/ExportCommands.h"
 #include "core/tools/ImportCommands.h"
-#include "core/tools/CommandText.h"
 
 #include "BenchFigures.h"
 
@@ -25,24 +24,31 @@ namespace {
 
 constexpr double TargetRatio = 1.10;
 
-// The commands as they were before the float files: the same texts without
+// The commands as they were before the float files: the same ones without
 // the float codec, the larger packets and the peak measurement
 // (for an MP3 source the merge had no depth option either).
-QString SixteenBitCommand(QString command)
+ToolCommand SixteenBitCommand(ToolCommand command)
 {
     static const QRegularExpression measurement(QStringLiteral(",aformat=sample_fmts=flt,astats=[^\\[]*"));
-    return command.remove(QStringLiteral("-c:a pcm_f32le ")).remove(QStringLiteral(" -max_size 65536")).remove(measurement);
+    QStringList &arguments = command.arguments;
+    for (qsizetype i = arguments.size() - 2; i >= 0; --i) {
+        const QStringList pair = arguments.mid(i, 2);
+        if (pair == QStringList{QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")}
+            || pair == QStringList{QStringLiteral("-max_size"), QStringLiteral("65536")})
+            arguments.remove(i, 2);
+    }
+    arguments.replaceInStrings(measurement, QString());
+    return command;
 }
 
 // Runs the commands at once and waits for all; false when any failed.
-bool RunTogether(const QStringList &commands)
+bool RunTogether(const std::vector<ToolCommand> &commands)
 {
     std::vector<std::unique_ptr<QProcess>> processes;
-    for (const QString &command : commands) {
-        QStringList arguments = CommandText::SplitCommandText(command);
+    for (const ToolCommand &command : commands) {
         auto process = std::make_unique<QProcess>();
-        process->setProgram(arguments.takeFirst());
-        process->setArguments(arguments);
+        process->setProgram(command.program);
+        process->setArguments(command.arguments);
         process->setStandardOutputFile(QProcess::nullDevice());
         process->setStandardErrorFile(QProcess::nullDevice());
         process->start();
@@ -59,9 +65,9 @@ bool RunTogether(const QStringList &commands)
 struct Variant
 {
     const char *name;
-    QString split;
-    QStringList renders;
-    QString merge;
+    ToolCommand split;
+    std::vector<ToolCommand> renders;
+    ToolCommand merge;
     std::vector<double> seconds;
     std::vector<double> cpuSeconds;
 };
@@ -79,10 +85,10 @@ int main(int argc, char *argv[])
     QTemporaryDir folder;
     const auto path = [&folder](const char *name) { return folder.filePath(QLatin1String(name)); };
     const QString source = path("source.mp3");
-    if (!RunTogether({CommandText::QuoteArgument(tools + QStringLiteral("/ffmpeg"))
-                      + QStringLiteral(" -y -filter_complex sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2 ")
-                            .arg(sourceSeconds)
-                      + CommandText::QuoteArgument(source)})) {
+    if (!RunTogether({{tools + QStringLiteral("/ffmpeg"),
+                       {QStringLiteral("-y"), QStringLiteral("-filter_complex"),
+                        QStringLiteral("sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2").arg(sourceSeconds),
+                        source}}})) {
         std::fprintf(stderr, "could not make the source\n");
         return 1;
     }
@@ -120,7 +126,7 @@ int main(int argc, char *argv[])
             std::swap(order[0], order[1]);
         for (Variant *variant : order) {
             if (!RunTogether({variant->split})) {
-                std::fprintf(stderr, "the split failed: %s\n", qPrintable(variant->split));
+                std::fprintf(stderr, "the split failed: %s\n", qPrintable(variant->split.Text()));
                 return 1;
             }
             const double cpuBefore = ChildrenCpuSeconds();

@@ -3,7 +3,6 @@
 // and what the split's peak measurement adds to it.
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ToolOutputReader.h"
-#include "core/tools/CommandText.h"
 
 #include "BenchFigures.h"
 #include "BenchRun.h"
@@ -23,7 +22,7 @@
 namespace {
 
 // Seconds the run took; negative when it failed or printed no duration.
-double TimedRun(const QString &command, QString *duration, std::vector<double> *cpuSeconds = nullptr)
+double TimedRun(const ToolCommand &command, QString *duration, std::vector<double> *cpuSeconds = nullptr)
 {
     const double cpuBefore = ChildrenCpuSeconds();
     DOSOutputs runner;
@@ -57,18 +56,18 @@ int main(int argc, char *argv[])
     DOSOutputs generator;
     const bool generated = RunToEnd(
         generator,
-        CommandText::QuoteArgument(tools + QStringLiteral("/ffmpeg"))
-            + QStringLiteral(" -y -filter_complex sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2 ")
-                  .arg(sourceSeconds)
-            + CommandText::QuoteArgument(source));
+        {tools + QStringLiteral("/ffmpeg"),
+         {QStringLiteral("-y"), QStringLiteral("-filter_complex"),
+          QStringLiteral("sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2").arg(sourceSeconds), source}});
     if (!generated || generator.ExitCode() != 0 || !QFileInfo::exists(source)) {
         std::fprintf(stderr, "could not make the source\n");
         return 1;
     }
 
-    const QString measuredSplit = ImportCommands::SplitCommand(tools, source, left, right);
+    const ToolCommand measuredSplit = ImportCommands::SplitCommand(tools, source, left, right);
     static const QRegularExpression measurement(QStringLiteral(",aformat=sample_fmts=flt,astats=[^\\[]*"));
-    const QString plainSplit = QString(measuredSplit).remove(measurement);
+    ToolCommand plainSplit = measuredSplit;
+    plainSplit.arguments.replaceInStrings(measurement, QString());
     std::vector<double> probe;
     std::vector<double> split;
     std::vector<double> unmeasured;

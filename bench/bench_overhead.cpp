@@ -17,7 +17,6 @@
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/ExportCommands.h"
-#include "core/tools/CommandText.h"
 
 #include "BenchFigures.h"
 
@@ -187,12 +186,11 @@ bool ResetPeakResident()
 // One tool run as a plain child, its output read and dropped: seconds, or
 // a negative number when it failed. It waits in an event loop, so a probe
 // in this thread shows how late timers get with no Brenvox code running.
-double RunAlone(const QString &command)
+double RunAlone(const ToolCommand &command)
 {
-    QStringList arguments = CommandText::SplitCommandText(command);
     QProcess process;
-    process.setProgram(arguments.takeFirst());
-    process.setArguments(arguments);
+    process.setProgram(command.program);
+    process.setArguments(command.arguments);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
     QEventLoop loop;
@@ -209,18 +207,18 @@ double RunAlone(const QString &command)
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? seconds : -1;
 }
 
-double RunAllAlone(const QStringList &commands, LatenessProbe *probe = nullptr,
+double RunAllAlone(const std::vector<ToolCommand> &commands, LatenessProbe *probe = nullptr,
                    std::vector<double> *lateness = nullptr)
 {
     double total = 0;
-    for (const QString &command : commands) {
+    for (const ToolCommand &command : commands) {
         if (probe)
             probe->Arm(lateness);
         const double seconds = RunAlone(command);
         if (probe)
             probe->Arm(nullptr);
         if (seconds < 0) {
-            std::fprintf(stderr, "failed on its own: %s\n", qPrintable(command));
+            std::fprintf(stderr, "failed on its own: %s\n", qPrintable(command.Text()));
             return -1;
         }
         total += seconds;
@@ -231,9 +229,8 @@ double RunAllAlone(const QStringList &commands, LatenessProbe *probe = nullptr,
 bool MakeSource(const QString &path, int seconds)
 {
     const QString graph = QStringLiteral("sine=f=440:d=%1[l];sine=f=1000:d=%1[r];[l][r]amerge=inputs=2").arg(seconds);
-    return RunAlone(CommandText::QuoteArgument(TestAppFolder::binFolder() + QStringLiteral("/ffmpeg"))
-                    + QStringLiteral(" -y -filter_complex ") + CommandText::QuoteArgument(graph)
-                    + QLatin1Char(' ') + CommandText::QuoteArgument(path)) >= 0
+    return RunAlone({TestAppFolder::binFolder() + QStringLiteral("/ffmpeg"),
+                     {QStringLiteral("-y"), QStringLiteral("-filter_complex"), graph, path}}) >= 0
         && QFileInfo(path).size() > 0;
 }
 
@@ -383,7 +380,7 @@ bool TimeBatch(const TestAppFolder &app, int files, int seconds, int rounds, dou
     BandGains gains;
     gains.fill(QStringLiteral("0"));
     const QString chain = flat.BuildChain(gains);
-    QStringList steps;
+    std::vector<ToolCommand> steps;
     for (int i = 0; i < files; ++i) {
         const QString input = folder + QStringLiteral("/song%1.mp3").arg(i);
         const QString left = folder + QStringLiteral("/L%1.wav").arg(i);
@@ -394,10 +391,10 @@ bool TimeBatch(const TestAppFolder &app, int files, int seconds, int rounds, dou
         inputs << input;
         const QString lout = folder + QStringLiteral("/Lout%1.wav").arg(i);
         const QString rout = folder + QStringLiteral("/Rout%1.wav").arg(i);
-        steps << ChannelCommands::RenderChannel(TestAppFolder::binFolder(), left, 1, chain, lout)
-              << ChannelCommands::RenderChannel(TestAppFolder::binFolder(), right, 1, chain, rout)
-              << ExportCommands::Join(TestAppFolder::binFolder(), lout, rout,
-                                                folder + QStringLiteral("/alone%1.wav").arg(i), 0);
+        steps.push_back(ChannelCommands::RenderChannel(TestAppFolder::binFolder(), left, 1, chain, lout));
+        steps.push_back(ChannelCommands::RenderChannel(TestAppFolder::binFolder(), right, 1, chain, rout));
+        steps.push_back(ExportCommands::Join(TestAppFolder::binFolder(), lout, rout,
+                                             folder + QStringLiteral("/alone%1.wav").arg(i), 0));
     }
     std::vector<double> batches, alones, busyBatches, busyAlones;
     for (int round = 0; round < rounds; ++round) {

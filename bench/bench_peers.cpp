@@ -6,7 +6,6 @@
 // workspace per minute of audio.
 #include "core/equalizer/BandTable.h"
 #include "core/equalizer/EqualizerState.h"
-#include "core/tools/CommandText.h"
 #include "core/tools/ExportCommands.h"
 
 #include "BenchFigures.h"
@@ -148,10 +147,7 @@ QStringList FfmpegArguments(const QString &folder, const Setting &setting, const
     EqualizerState state;
     state.Bandwidth = 1;
     const QString chain = EqualizerState::ToolChain(state.BuildChain(setting.gains));
-    QStringList arguments = CommandText::SplitCommandText(
-        ExportCommands::RenderWhole(folder, source, 1, chain, 1, chain, output, 16));
-    arguments.removeFirst();
-    return arguments;
+    return ExportCommands::RenderWhole(folder, source, 1, chain, 1, chain, output, 16).arguments;
 }
 
 // What a file decodes to: ffmpeg's MD5 of its samples.

@@ -4,7 +4,6 @@
 #include "core/equalizer/ChannelChain.h"
 #include "core/equalizer/EqualizerModel.h"
 #include "jobs/PreviewJob.h"
-#include "core/tools/CommandText.h"
 
 #include "BenchFigures.h"
 #include "BenchRun.h"
@@ -42,9 +41,9 @@ public:
 bool Generate(const QString &tools, const QString &graph, const QString &path)
 {
     DOSOutputs runner;
-    return RunToEnd(runner, CommandText::QuoteArgument(tools + QStringLiteral("/ffmpeg"))
-                                + QStringLiteral(" -v error -y -f lavfi -i ") + CommandText::QuoteArgument(graph)
-                                + QLatin1Char(' ') + CommandText::QuoteArgument(path))
+    return RunToEnd(runner, {tools + QStringLiteral("/ffmpeg"),
+                             {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                              QStringLiteral("lavfi"), QStringLiteral("-i"), graph, path}})
         && runner.ExitCode() == 0 && QFileInfo(path).size() > 0;
 }
 

@@ -1,6 +1,5 @@
 // Runner throughput: how fast a child's flood of output is read to the end,
 // and how much the program's memory grows meanwhile.
-#include "core/tools/CommandText.h"
 #include "BenchRun.h"
 
 #include <QCoreApplication>
@@ -53,9 +52,7 @@ int main(int argc, char *argv[])
         const long before = StatusKb("VmRSS:");
         QElapsedTimer clock;
         clock.start();
-        RunToEnd(runner,
-                 CommandText::QuoteArgument(QStringLiteral(RUNNER_CHILD)) + QStringLiteral(" flood ")
-                     + QString::number(megabytes),
+        RunToEnd(runner, {QStringLiteral(RUNNER_CHILD), {QStringLiteral("flood"), QString::number(megabytes)}},
                  [&](const QByteArray &chunk) {
                      ++chunks;
                      size += chunk.size();

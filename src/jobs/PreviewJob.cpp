@@ -114,8 +114,8 @@ void PreviewJob::StartPlayer(double seconds)
     mPlayingBypass = mStartedBypass = mRequest.bypass;
     const QString input = mRequest.channel == 1 ? mRequest.paths.RightSourceWav
                                                 : mRequest.paths.LeftSourceWav;
-    const QString command = ChannelCommands::PlayGraph(mRequest.playerFolder, input,
-                                                       PreviewGraph::Graph(layout), seconds);
+    const ToolCommand command = ChannelCommands::PlayGraph(mRequest.playerFolder, input,
+                                                           PreviewGraph::Graph(layout), seconds);
     if (!mRun->Start(command)) {
         mLink->Close();
         mRunning = false;

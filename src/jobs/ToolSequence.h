@@ -3,6 +3,8 @@
 // implements the observer.
 #pragma once
 
+#include "core/tools/CommandText.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,7 +18,7 @@ struct ToolStep
 {
     QString label;   // for the observer; the sequence does not word it
     QString tool;    // the name a failure is told with, e.g. "ffmpeg"
-    QString command; // command text, split into arguments by the runner
+    ToolCommand command;
     QString output;  // the file it must leave non-empty, removed before it runs; may be empty
     int stage = 0;   // steps of one stage run at the same time; stages ascend
     // Heard as it runs (a player): it keeps Brenvox's priority, while the

@@ -40,8 +40,7 @@ std::vector<int> HandOverRawPaths(QStringList &arguments, std::vector<std::pair<
 {
     std::vector<int> opened;
     int slot = ChildPipe::LowestOwnDescriptor - 1;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        QString &argument = arguments[i];
+    for (QString &argument : arguments) {
         if (!NativePath::HoldsRawBytes(argument))
             continue;
         const QLatin1String protocol("file:");
@@ -66,7 +65,7 @@ std::vector<int> HandOverRawPaths(QStringList &arguments, std::vector<std::pair<
 
 } // namespace
 
-bool DOSOutputs::Start(const QString &command)
+bool DOSOutputs::Start(const ToolCommand &command)
 {
     std::vector<std::pair<int, int>> passed = std::exchange(mPassed, {});
     if (IsRunning())
@@ -76,11 +75,11 @@ bool DOSOutputs::Start(const QString &command)
     mExitCode = 0;
     mExitSignal = 0;
     mFailureReason.clear();
-    QStringList arguments = CommandText::SplitCommandText(command);
-    if (arguments.isEmpty()) {
+    if (command.program.isEmpty()) {
         mLastEnd = End::None;
         return false;
     }
+    QStringList arguments = command.arguments;
     const std::vector<int> opened = HandOverRawPaths(arguments, passed);
     const auto closeOpened = qScopeGuard([&opened] {
         for (const int descriptor : opened)
@@ -88,8 +87,8 @@ bool DOSOutputs::Start(const QString &command)
     });
 
     auto *process = new QProcess(this);
-    process->setProgram(arguments.first());
-    process->setArguments(arguments.mid(1));
+    process->setProgram(command.program);
+    process->setArguments(arguments);
     process->setProcessChannelMode(QProcess::MergedChannels);
     // A tool that asks a question gets end-of-file at once instead of waiting.
     process->setStandardInputFile(QProcess::nullDevice());

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QProcess;
+struct ToolCommand;
 
 class DOSOutputs : public QObject
 {
@@ -19,7 +20,7 @@ class DOSOutputs : public QObject
 
 public:
     enum class End {
-        None,          // nothing ran yet, or the command was empty
+        None,          // nothing ran yet, or the program was empty
         Finished,      // the child closed its output by itself
         Stopped,       // Stop() ended it
         FailedToStart, // missing or not executable: nothing was read
@@ -29,11 +30,11 @@ public:
     // A child still running is killed: no tool outlives its run.
     ~DOSOutputs() override;
 
-    // Splits the command text into its arguments and starts the child, with
+    // Starts the program with its arguments, each handed over whole, with
     // standard input at its end, both output channels merged, and a
     // parent-death signal. False, with LastEnd() FailedToStart (or None for
-    // an empty command), when nothing runs; Ended is then not emitted.
-    bool Start(const QString &command);
+    // an empty program), when nothing runs; Ended is then not emitted.
+    bool Start(const ToolCommand &command);
 
     bool IsRunning() const;
     // Children started from now on run this much nicer than Brenvox, so a

@@ -1,6 +1,6 @@
-// The probe and split command texts, and what the tools receive from them.
+// The probe and split commands as their texts show them, and what the tools
+// receive.
 #include "core/tools/ImportCommands.h"
-#include "core/tools/CommandText.h"
 
 #include <QtTest>
 
@@ -27,12 +27,14 @@ private slots:
 void TestImportCommands::plainPathsGoInBehindTheFileProtocol()
 {
     QVERIFY(ImportCommands::ProbeCommand(QStringLiteral("/opt/eq"), QStringLiteral("/music/SONG1.MP3"))
+                .Text()
                 .startsWith(QStringLiteral("/opt/eq/ffprobe -hide_banner -stats -i file:/music/SONG1.MP3 ")));
     QCOMPARE(ImportCommands::SplitCommand(QStringLiteral("/opt/eq"), QStringLiteral("/music/SONG1.MP3"),
                                           QStringLiteral("/opt/eq/TempWavs/Left.wav"),
-                                          QStringLiteral("/opt/eq/TempWavs/Right.wav")),
-             QStringLiteral("/opt/eq/ffmpeg -y -i file:/music/SONG1.MP3 -filter_complex \"") + SplitGraph
-                 + QStringLiteral("\" -map [left] -c:a pcm_f32le file:/opt/eq/TempWavs/Left.wav"
+                                          QStringLiteral("/opt/eq/TempWavs/Right.wav"))
+                 .Text(),
+             QStringLiteral("/opt/eq/ffmpeg -y -i file:/music/SONG1.MP3 -filter_complex ") + SplitGraph
+                 + QStringLiteral(" -map [left] -c:a pcm_f32le file:/opt/eq/TempWavs/Left.wav"
                                   " -map [right] -c:a pcm_f32le file:/opt/eq/TempWavs/Right.wav"));
 }
 
@@ -57,10 +59,12 @@ void TestImportCommands::argumentsReachTheTools()
     const QString right = appFolder + QStringLiteral("/TempWavs/Right.wav");
     const QString handedOver = source.isEmpty() ? source : "file:" + source;
 
-    QCOMPARE(CommandText::SplitCommandText(ImportCommands::ProbeCommand(appFolder, source)).mid(0, 5),
+    const ToolCommand probe = ImportCommands::ProbeCommand(appFolder, source);
+    QCOMPARE(QStringList{probe.program} + probe.arguments.mid(0, 4),
              (QStringList{appFolder + QStringLiteral("/ffprobe"), QStringLiteral("-hide_banner"),
                           QStringLiteral("-stats"), QStringLiteral("-i"), handedOver}));
-    QCOMPARE(CommandText::SplitCommandText(ImportCommands::SplitCommand(appFolder, source, left, right)),
+    const ToolCommand split = ImportCommands::SplitCommand(appFolder, source, left, right);
+    QCOMPARE(QStringList{split.program} + split.arguments,
              (QStringList{appFolder + QStringLiteral("/ffmpeg"), QStringLiteral("-y"),
                           QStringLiteral("-i"), handedOver, QStringLiteral("-filter_complex"), SplitGraph,
                           QStringLiteral("-map"), QStringLiteral("[left]"), QStringLiteral("-c:a"),

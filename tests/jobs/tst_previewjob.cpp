@@ -10,7 +10,6 @@
 #include "core/equalizer/OutputLevel.h"
 #include "jobs/PreviewJob.h"
 #include "core/tools/ChannelCommands.h"
-#include "core/tools/CommandText.h"
 
 #include <QtTest>
 
@@ -132,11 +131,10 @@ QString Render(const QString &wav, const ChannelSetup &setup, bool lowCut, int b
     const auto gains = GainsOf(setup.gains);
     for (int band = 0; band < BandTable::BandCount; ++band)
         texts[band] = QString::number(gains[band]);
-    const QString command = ChannelCommands::RenderChannel(
+    const ToolCommand command = ChannelCommands::RenderChannel(
         TestAppFolder::binFolder(), wav, OutputLevelFromPosition(qint16(setup.levelPosition)).level,
         state.BuildChain(texts), out);
-    const QStringList arguments = CommandText::SplitCommandText(command);
-    AudioMeasure::RunTool(QStringLiteral("ffmpeg"), arguments.mid(1));
+    AudioMeasure::RunTool(QStringLiteral("ffmpeg"), command.arguments);
     return out;
 }
 

@@ -6,7 +6,6 @@
 #include "core/equalizer/BandTable.h"
 
 #include "core/tools/ChannelCommands.h"
-#include "core/tools/CommandText.h"
 
 #include "AudioMeasure.h"
 #include "MainWindowTest.h"
@@ -65,8 +64,8 @@ private slots:
         const QTemporaryDir scratch;
         const QString tone = scratch.filePath(QStringLiteral("tone.wav")), out = scratch.filePath(QStringLiteral("out.wav"));
         QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=1000:d=0.2,volume=0.25"), tone));
-        AudioMeasure::RunTool(QStringLiteral("ffmpeg"), CommandText::SplitCommandText(ChannelCommands::RenderChannel(
-            TestAppFolder::binFolder(), tone, mForm->session().Volume(0), QStringLiteral("anull"), out)).mid(1));
+        AudioMeasure::RunTool(QStringLiteral("ffmpeg"), ChannelCommands::RenderChannel(
+            TestAppFolder::binFolder(), tone, mForm->session().Volume(0), QStringLiteral("anull"), out).arguments);
         const double shown = readout.toDouble(), playedDb = AudioMeasure::MeanVolumeDb(out, 0);
         QVERIFY2(shown > 0 ? std::abs(playedDb - AudioMeasure::MeanVolumeDb(tone, 0) - 20 * std::log10(shown)) < 0.1
                            : playedDb < -90, qPrintable(QString::number(playedDb)));

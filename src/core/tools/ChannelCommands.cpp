@@ -1,61 +1,72 @@
-// Builds the channel render, merge and player command texts.
+// Builds the channel render, merge and player commands.
 #include "core/tools/ChannelCommands.h"
 
 #include "core/tools/PreviewGraph.h"
-#include "core/tools/CommandText.h"
 
 #include <QLocale>
 
-using CommandText::QuoteArgument;
-using CommandText::QuoteTool;
-using CommandText::QuoteToolFile;
+using namespace Qt::StringLiterals;
+using CommandText::Tool;
+using CommandText::ToolFile;
 
 namespace {
 
-// The quotes enclose only the volume; the chain follows the comma verbatim.
-QString VolumeAndChain(double level, const QString &chain)
+// Float, so a level or boost above full scale survives until the merge.
+ToolCommand Render(const QString &appFolder, const QString &sourceWav, double level, const QString &chain)
 {
-    return QLatin1String(" -af \"volume=") + ChannelCommands::VolumeText(level)
-        + QLatin1String("\",") + chain;
+    ToolCommand command{Tool(appFolder, "ffmpeg"), {u"-y"_s}};
+    command.arguments << ChannelCommands::ChannelFileInput(sourceWav) << u"-af"_s
+                      << QLatin1String("volume=") + ChannelCommands::VolumeText(level) + QLatin1Char(',') + chain
+                      << u"-c:a"_s << u"pcm_f32le"_s;
+    return command;
 }
 
 } // namespace
 
 namespace ChannelCommands {
 
+QStringList ChannelFileInput(const QString &wav)
+{
+    return {u"-max_size"_s, u"65536"_s, u"-i"_s, ToolFile(wav)};
+}
+
 QString VolumeText(double level)
 {
     return level > 0 ? QString::number(level, 'g', QLocale::FloatingPointShortest) : QStringLiteral("0");
 }
 
-QString PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
-                  double startSeconds)
+ToolCommand PlayGraph(const QString &appFolder, const QString &sourceWav, const QString &graph,
+                      double startSeconds)
 {
-    return QuoteTool(appFolder, "ffplay") + QLatin1String(" -nodisp -autoexit -f lavfi -i ")
-        + QuoteArgument(PreviewGraph::ChannelReader(sourceWav, startSeconds)) + QLatin1String(" -af ")
-        + QuoteArgument(graph);
+    return {Tool(appFolder, "ffplay"),
+            {u"-nodisp"_s, u"-autoexit"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+             PreviewGraph::ChannelReader(sourceWav, startSeconds), u"-af"_s, graph}};
 }
 
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
-                      const QString &chain, const QString &outWav)
+ToolCommand RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
+                          const QString &chain, const QString &outWav)
 {
-    // Float, so a level or boost above full scale survives until the merge.
-    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
-        + QLatin1String(" -i ") + QuoteToolFile(sourceWav)
-        + VolumeAndChain(level, chain) + QLatin1String(" -c:a pcm_f32le ") + QuoteToolFile(outWav);
+    ToolCommand command = Render(appFolder, sourceWav, level, chain);
+    command.arguments << ToolFile(outWav);
+    return command;
 }
 
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
-                      const QString &chain, int pipe)
+ToolCommand RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
+                          const QString &chain, int pipe)
 {
-    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y") + ChannelCommands::LargePackets
-        + QLatin1String(" -i ") + QuoteToolFile(sourceWav) + VolumeAndChain(level, chain)
-        + QStringLiteral(" -c:a pcm_f32le -f nut pipe:%1").arg(pipe);
+    ToolCommand command = Render(appFolder, sourceWav, level, chain);
+    command.arguments << PipeOutput(pipe);
+    return command;
 }
 
-QString PipeInput(int pipe)
+QStringList PipeInput(int pipe)
 {
-    return QStringLiteral(" -f nut -i pipe:%1").arg(pipe);
+    return {u"-f"_s, u"nut"_s, u"-i"_s, QStringLiteral("pipe:%1").arg(pipe)};
+}
+
+QStringList PipeOutput(int pipe)
+{
+    return {u"-f"_s, u"nut"_s, QStringLiteral("pipe:%1").arg(pipe)};
 }
 
 } // namespace ChannelCommands

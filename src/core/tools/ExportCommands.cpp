@@ -2,13 +2,13 @@
 
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ChannelCommands.h"
-#include "core/tools/CommandText.h"
 
 #include <algorithm>
 #include <iterator>
 
-using CommandText::QuoteTool;
-using CommandText::QuoteToolFile;
+using namespace Qt::StringLiterals;
+using CommandText::Tool;
+using CommandText::ToolFile;
 
 namespace {
 
@@ -19,25 +19,23 @@ namespace {
 const QLatin1String MeasuredMerge(
     "amerge=inputs=2,aformat=sample_fmts=flt,"
     "astats=measure_perchannel=none:measure_overall=Peak_level+Number_of_NaNs+Number_of_Infs[aout]");
-const QLatin1String MapMerged("\" -map \"[aout]\" ");
 
 // From float channel files, ffmpeg's WAV muxer writes 16 bits and its FLAC
 // encoder 24, whatever the source had. A WAV file's RIFF header counts to
 // 4 GiB: "-rf64 auto" switches to the RF64 header above that, and below it
 // writes a plain WAV file with room for the switch in a JUNK chunk.
-QString OutputOptions(const QString &outputFile, int sourceBitsPerSample)
+QStringList OutputOptions(const QString &outputFile, int sourceBitsPerSample)
 {
     const bool deep = sourceBitsPerSample > 16;
     if (outputFile.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
-        const QString large = QStringLiteral("-rf64 auto ");
+        const QStringList large{u"-rf64"_s, u"auto"_s};
         if (!deep)
             return large;
-        return (sourceBitsPerSample <= 24 ? QStringLiteral("-c:a pcm_s24le ") : QStringLiteral("-c:a pcm_s32le "))
-            + large;
+        return QStringList{u"-c:a"_s, sourceBitsPerSample <= 24 ? u"pcm_s24le"_s : u"pcm_s32le"_s} + large;
     }
     if (outputFile.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive))
-        return deep ? QStringLiteral("-sample_fmt s32 ") : QStringLiteral("-sample_fmt s16 ");
-    return QString();
+        return {u"-sample_fmt"_s, deep ? u"s32"_s : u"s16"_s};
+    return {};
 }
 
 // A channel's branch of a graph that reads the source: the formats a
@@ -52,75 +50,76 @@ QString SourceBranch(double level, const QString &chain, const char *label)
         + QLatin1String(",aformat=sample_fmts=flt:channel_layouts=mono") + QLatin1String(label);
 }
 
-// The inputs: each " <options> -i <input>".
-QString JoinInputs(const QString &appFolder, const QString &inputs, const QString &outputFile,
-                   int sourceBitsPerSample)
+// `inputs`: each channel's input options and input, left first.
+ToolCommand JoinInputs(const QString &appFolder, const QStringList &inputs, const QString &outputFile,
+                       int sourceBitsPerSample)
 {
-    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y") + inputs
-        + QLatin1String(" -filter_complex \"[0:a][1:a]") + MeasuredMerge + MapMerged
-        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+    ToolCommand command{Tool(appFolder, "ffmpeg"), QStringList{u"-y"_s} + inputs};
+    command.arguments << u"-filter_complex"_s << QLatin1String("[0:a][1:a]") + MeasuredMerge << u"-map"_s
+                      << u"[aout]"_s << OutputOptions(outputFile, sourceBitsPerSample) << ToolFile(outputFile);
+    return command;
 }
 
 } // namespace
 
 namespace ExportCommands {
 
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
-                      const QString &chain, const QString &outWav)
+ToolCommand RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
+                          const QString &chain, const QString &outWav)
 {
     return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, outWav);
 }
 
-QString RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
-                      const QString &chain, int pipe)
+ToolCommand RenderChannel(const QString &appFolder, const QString &sourceWav, double level,
+                          const QString &chain, int pipe)
 {
     return ChannelCommands::RenderChannel(appFolder, sourceWav, level, chain, pipe);
 }
 
-QString RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, double level,
-                            const QString &chain, int pipe)
+ToolCommand RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, double level,
+                                const QString &chain, int pipe)
 {
-    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y -i ")
-        + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
-        + ImportCommands::ChannelBranch(channel, SourceBranch(level, chain, "[c]"))
-        + QStringLiteral("\" -map \"[c]\" -c:a pcm_f32le -f nut pipe:%1").arg(pipe);
+    return {Tool(appFolder, "ffmpeg"),
+            QStringList{u"-y"_s, u"-i"_s, ToolFile(sourceFile), u"-filter_complex"_s,
+                        ImportCommands::ChannelBranch(channel, SourceBranch(level, chain, "[c]")), u"-map"_s,
+                        u"[c]"_s, u"-c:a"_s, u"pcm_f32le"_s}
+                + ChannelCommands::PipeOutput(pipe)};
 }
 
-QString Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
-             const QString &outputFile, int sourceBitsPerSample)
+ToolCommand Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
+                 const QString &outputFile, int sourceBitsPerSample)
 {
     return JoinInputs(appFolder,
-                      ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(leftOutWav)
-                          + ChannelCommands::LargePackets + QLatin1String(" -i ") + QuoteToolFile(rightOutWav),
+                      ChannelCommands::ChannelFileInput(leftOutWav) + ChannelCommands::ChannelFileInput(rightOutWav),
                       outputFile, sourceBitsPerSample);
 }
 
-QString Join(const QString &appFolder, int leftPipe, int rightPipe, const QString &outputFile,
-             int sourceBitsPerSample)
+ToolCommand Join(const QString &appFolder, int leftPipe, int rightPipe, const QString &outputFile,
+                 int sourceBitsPerSample)
 {
     return JoinInputs(appFolder, ChannelCommands::PipeInput(leftPipe) + ChannelCommands::PipeInput(rightPipe),
                       outputFile, sourceBitsPerSample);
 }
 
-QString RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
-                    const QString &leftChain, double rightLevel, const QString &rightChain,
-                    const QString &outputFile, int sourceBitsPerSample)
+ToolCommand RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
+                        const QString &leftChain, double rightLevel, const QString &rightChain,
+                        const QString &outputFile, int sourceBitsPerSample)
 {
     // The source's tags stay behind: only the equalized sound is written.
-    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -y -i ")
-        + QuoteToolFile(sourceFile) + QLatin1String(" -filter_complex \"")
-        + ImportCommands::ChannelGraph(SourceBranch(leftLevel, leftChain, "[l]"),
-                                       SourceBranch(rightLevel, rightChain, "[r]"))
-        + QLatin1String(";[l][r]") + MeasuredMerge + MapMerged + QLatin1String("-map_metadata -1 ")
-        + OutputOptions(outputFile, sourceBitsPerSample) + QuoteToolFile(outputFile);
+    const QString graph = ImportCommands::ChannelGraph(SourceBranch(leftLevel, leftChain, "[l]"),
+                                                       SourceBranch(rightLevel, rightChain, "[r]"))
+        + QLatin1String(";[l][r]") + MeasuredMerge;
+    return {Tool(appFolder, "ffmpeg"),
+            QStringList{u"-y"_s, u"-i"_s, ToolFile(sourceFile), u"-filter_complex"_s, graph, u"-map"_s, u"[aout]"_s,
+                        u"-map_metadata"_s, u"-1"_s}
+                + OutputOptions(outputFile, sourceBitsPerSample) + QStringList{ToolFile(outputFile)}};
 }
 
-QString ProbeAudio(const QString &appFolder, const QString &file)
+ToolCommand ProbeAudio(const QString &appFolder, const QString &file)
 {
-    return QuoteTool(appFolder, "ffprobe")
-        + QLatin1String(" -v error -select_streams a:0 -show_entries stream=channels:format=duration"
-                        " -of default=noprint_wrappers=1 ")
-        + QuoteToolFile(file);
+    return {Tool(appFolder, "ffprobe"),
+            {u"-v"_s, u"error"_s, u"-select_streams"_s, u"a:0"_s, u"-show_entries"_s,
+             u"stream=channels:format=duration"_s, u"-of"_s, u"default=noprint_wrappers=1"_s, ToolFile(file)}};
 }
 
 bool LengthOnlyByDecoding(const QString &outputFile)
@@ -134,11 +133,12 @@ bool LengthOnlyByDecoding(const QString &outputFile)
                        [&](const char *bare) { return extension == QLatin1String(bare); });
 }
 
-QString DecodeAudio(const QString &appFolder, const QString &file)
+ToolCommand DecodeAudio(const QString &appFolder, const QString &file)
 {
     // "-stats" keeps the status lines that "-v error" would silence.
-    return QuoteTool(appFolder, "ffmpeg") + QLatin1String(" -v error -stats -i ") + QuoteToolFile(file)
-        + QLatin1String(" -map 0:a:0 -f null -");
+    return {Tool(appFolder, "ffmpeg"),
+            {u"-v"_s, u"error"_s, u"-stats"_s, u"-i"_s, ToolFile(file), u"-map"_s, u"0:a:0"_s, u"-f"_s, u"null"_s,
+             u"-"_s}};
 }
 
 } // namespace ExportCommands

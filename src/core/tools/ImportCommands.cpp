@@ -1,9 +1,8 @@
 #include "core/tools/ImportCommands.h"
 
-#include "core/tools/CommandText.h"
-
-using CommandText::QuoteTool;
-using CommandText::QuoteToolFile;
+using namespace Qt::StringLiterals;
+using CommandText::Tool;
+using CommandText::ToolFile;
 
 namespace {
 
@@ -14,10 +13,6 @@ namespace {
 // would leave amerge without a channel layout.
 const QLatin1String MeasuredFloat(
     ",aformat=sample_fmts=flt,astats=measure_perchannel=Peak_level:measure_overall=none");
-
-// Float keeps a boost before a later cut from clipping between the steps,
-// and keeps a source's depth beyond 16 bits up to the merge.
-const QLatin1String FloatWav(" -c:a pcm_f32le ");
 
 const QLatin1String LeftPick("pan=mono|c0=c0");
 // From the stream merged with itself (ChannelGraph tells why).
@@ -45,26 +40,26 @@ QString ChannelBranch(int channel, const QString &end)
         + end;
 }
 
-QString ProbeCommand(const QString &appFolder, const QString &sourceFile)
+ToolCommand ProbeCommand(const QString &appFolder, const QString &sourceFile)
 {
     // The report follows the console lines, which stay as a person reads
     // them; only what the import needs is asked for.
-    return QuoteTool(appFolder, "ffprobe")
-        + QLatin1String(" -hide_banner -stats -i ") + QuoteToolFile(sourceFile)
-        + QLatin1String(" -show_entries stream=codec_type,codec_name,sample_rate,sample_fmt,bits_per_raw_sample"
-                        ":format=duration -of json");
+    return {Tool(appFolder, "ffprobe"),
+            {u"-hide_banner"_s, u"-stats"_s, u"-i"_s, ToolFile(sourceFile), u"-show_entries"_s,
+             u"stream=codec_type,codec_name,sample_rate,sample_fmt,bits_per_raw_sample:format=duration"_s,
+             u"-of"_s, u"json"_s}};
 }
 
-QString SplitCommand(const QString &appFolder, const QString &sourceFile,
-                     const QString &leftWav, const QString &rightWav)
+ToolCommand SplitCommand(const QString &appFolder, const QString &sourceFile,
+                         const QString &leftWav, const QString &rightWav)
 {
-    return QuoteTool(appFolder, "ffmpeg")
-        + QLatin1String(" -y -i ") + QuoteToolFile(sourceFile)
-        + QLatin1String(" -filter_complex \"")
-        + ChannelGraph(MeasuredFloat + QLatin1String("[left]"), MeasuredFloat + QLatin1String("[right]"))
-        + QLatin1String("\"")
-        + QLatin1String(" -map [left]") + FloatWav + QuoteToolFile(leftWav)
-        + QLatin1String(" -map [right]") + FloatWav + QuoteToolFile(rightWav);
+    // Float keeps a boost before a later cut from clipping between the
+    // steps, and keeps a source's depth beyond 16 bits up to the merge.
+    return {Tool(appFolder, "ffmpeg"),
+            {u"-y"_s, u"-i"_s, ToolFile(sourceFile), u"-filter_complex"_s,
+             ChannelGraph(MeasuredFloat + QLatin1String("[left]"), MeasuredFloat + QLatin1String("[right]")),
+             u"-map"_s, u"[left]"_s, u"-c:a"_s, u"pcm_f32le"_s, ToolFile(leftWav),
+             u"-map"_s, u"[right]"_s, u"-c:a"_s, u"pcm_f32le"_s, ToolFile(rightWav)}};
 }
 
 } // namespace ImportCommands
