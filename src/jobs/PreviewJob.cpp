@@ -33,10 +33,9 @@ QStringList Names(int channel)
 const QString PreviewJob::RestartNote = QStringLiteral(
     "This ffplay cannot take changes while it plays: each change restarts it where it is.");
 
-PreviewJob::PreviewJob(const PreviewRequest &request, PreviewObserver *observer, QObject *parent)
+PreviewJob::PreviewJob(const PreviewRequest &request, QObject *parent)
     : QObject(parent)
     , mRequest(request)
-    , mObserver(observer)
     , mRun(new DOSOutputs(this))
     , mLink(new FilterCommandLink(this))
     , mLive(request.liveChanges)
@@ -74,7 +73,7 @@ void PreviewJob::Cancel()
         mRun->Stop();
     else if (mRunning) {
         mRunning = false;
-        mObserver->PreviewEnded(false);
+        emit ended(false);
     }
 }
 
@@ -119,8 +118,8 @@ void PreviewJob::StartPlayer(double seconds)
     if (!mRun->Start(command)) {
         mLink->Close();
         mRunning = false;
-        mObserver->ShowFailure(RunFailure(*mRun, QString(), Player));
-        mObserver->PreviewEnded(false);
+        emit failed(RunFailure(*mRun, QString(), Player));
+        emit ended(false);
         return;
     }
 }
@@ -223,7 +222,7 @@ void PreviewJob::Note()
     if (mNoted)
         return;
     mNoted = true;
-    mObserver->ShowNote(RestartNote);
+    emit note(RestartNote);
 }
 
 void PreviewJob::TakeOutput(const QByteArray &chunk)
@@ -241,10 +240,10 @@ void PreviewJob::TakeOutput(const QByteArray &chunk)
         double seconds = 0;
         if (ToolOutputFacts::PlayerClockSeconds(line, &seconds)) {
             mPosition = seconds;
-            mObserver->ShowPosition(seconds);
+            emit position(seconds);
         } else if (!line.trimmed().isEmpty()) {
             mOutput += line + QLatin1Char('\n');
-            mObserver->ShowOutput(line);
+            emit output(line);
         }
     }
     mPartialLine.remove(0, start);
@@ -255,7 +254,7 @@ void PreviewJob::PlayerEnded()
     mLink->Close();
     if (mCancelled) {
         mRunning = false;
-        mObserver->PreviewEnded(false);
+        emit ended(false);
         return;
     }
     if (mRestartPending) {
@@ -274,6 +273,6 @@ void PreviewJob::PlayerEnded()
     }
     mRunning = false;
     if (!failure.isEmpty())
-        mObserver->ShowFailure(failure);
-    mObserver->PreviewEnded(failure.isEmpty());
+        emit failed(failure);
+    emit ended(failure.isEmpty());
 }
