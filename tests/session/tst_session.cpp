@@ -1,4 +1,7 @@
 // The session's gain texts and the filter chains it builds from the settings.
+#include "AudioMeasure.h"
+#include "TestAppFolder.h"
+
 #include "session/Session.h"
 
 #include <QtTest>
@@ -206,6 +209,43 @@ private slots:
         SetBand(*session, EqualizerSettings::Left, 29, 12);
         QCOMPARE(session->RightFilterChain, right);
         QCOMPARE(session->RightBandGain[29], QStringLiteral("-0"));
+    }
+
+    // Whoever hears an import's end after the session finds the source's
+    // facts taken and no sequence running; a job let go unended counts no more.
+    void importEndFindsTheSourceTaken_data()
+    {
+        QTest::addColumn<QString>("source"); // "tones", "folder" or "let go"
+        QTest::newRow("probed") << "tones";
+        QTest::newRow("refused") << "folder";
+        QTest::newRow("let go before it ends") << "let go";
+    }
+
+    void importEndFindsTheSourceTaken()
+    {
+        QFETCH(QString, source);
+        TestAppFolder app;
+        QVERIFY(app.linkRealTool(QStringLiteral("ffprobe")));
+        const QString file = source == QLatin1String("folder") ? app.path() : app.scratchPath(QStringLiteral("Tones.wav"));
+        QVERIFY(source == QLatin1String("folder") || AudioMeasure::GenerateStereoTones(440, 1000, 2, file));
+        Session session;
+        auto job = session.NewImport(file, false);
+        QVERIFY(session.SequenceRunning());
+        if (source == QLatin1String("let go")) {
+            job.reset();
+            QVERIFY(!session.SequenceRunning());
+            return;
+        }
+        QStringList heard;
+        QObject::connect(job.get(), &ImportJob::ended, [&](bool completed) {
+            heard << QString::number(completed) << session.SourceFile << session.SourceDuration
+                  << QString::number(session.SourceSampleRate) << QString::number(session.SequenceRunning());
+        });
+        job->Start();
+        QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 5, 30000);
+        const QStringList taken{"1", file, "2", "44100", "0"};
+        const QStringList untouched{"0", "", "", "0", "0"};
+        QCOMPARE(heard, source == QLatin1String("tones") ? taken : untouched);
     }
 };
 
