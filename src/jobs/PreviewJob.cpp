@@ -3,6 +3,7 @@
 #include "jobs/PreviewJob.h"
 
 #include "core/tools/ToolOutputFacts.h"
+#include "core/tools/ToolOutputReader.h"
 #include "jobs/RunFailure.h"
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/PreviewGraph.h"
@@ -90,7 +91,7 @@ bool PreviewJob::TakesChanges() const
 void PreviewJob::StartPlayer(double seconds)
 {
     mPosition = seconds;
-    mPartialLine.clear();
+    mLines.Clear();
     mOutput.clear();
     mLink->Close();
     const QString &socket = mRequest.paths.PreviewControl;
@@ -229,14 +230,7 @@ void PreviewJob::TakeOutput(const QByteArray &chunk)
 {
     // Its position line ends in a carriage return and comes many times a
     // second; only the other lines are kept and shown.
-    mPartialLine += QString::fromLatin1(chunk);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < mPartialLine.size(); ++i) {
-        const QChar c = mPartialLine.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        const QString line = mPartialLine.mid(start, i - start);
-        start = i + 1;
+    for (const QString &line : mLines.Take(QString::fromLatin1(chunk))) {
         double seconds = 0;
         if (ToolOutputFacts::PlayerClockSeconds(line, &seconds)) {
             mPosition = seconds;
@@ -246,7 +240,6 @@ void PreviewJob::TakeOutput(const QByteArray &chunk)
             emit output(line);
         }
     }
-    mPartialLine.remove(0, start);
 }
 
 void PreviewJob::PlayerEnded()
@@ -262,7 +255,7 @@ void PreviewJob::PlayerEnded()
         StartPlayer(mRestartAt);
         return;
     }
-    const QString failure = RunFailure(*mRun, mOutput + mPartialLine, Player);
+    const QString failure = RunFailure(*mRun, mOutput + mLines.Rest(), Player);
     if (!failure.isEmpty() && mLive && mOutput.contains(QLatin1String("zmq"), Qt::CaseInsensitive)) {
         // No azmq in this build, or its socket cannot be bound: play on
         // without it.

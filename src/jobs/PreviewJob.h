@@ -5,6 +5,7 @@
 
 #include "dsp/ChannelResponse.h"
 #include "core/system/JobPaths.h"
+#include "core/tools/ToolOutputReader.h"
 
 #include <QObject>
 #include <QString>
@@ -90,6 +91,6 @@ private:
     bool mRestartPending = false;
     double mRestartAt = 0;
     double mPosition = 0;
-    QString mPartialLine;
+    LineSplitter mLines;
     QString mOutput;
 };
