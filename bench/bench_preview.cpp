@@ -25,14 +25,17 @@ namespace {
 
 constexpr int Rate = 44100;
 
-class Waiter : public PreviewObserver
+class Waiter
 {
 public:
-    void ShowPosition(double seconds) override { position = seconds; }
-    void ShowOutput(const QString &) override {}
-    void ShowNote(const QString &note) override { std::fprintf(stderr, "%s\n", qPrintable(note)); }
-    void ShowFailure(const QString &said) override { std::fprintf(stderr, "%s\n", qPrintable(said)); }
-    void PreviewEnded(bool) override { ended = true; }
+    explicit Waiter(PreviewJob &job)
+    {
+        const auto say = [](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+        QObject::connect(&job, &PreviewJob::position, [this](double seconds) { position = seconds; });
+        QObject::connect(&job, &PreviewJob::note, say);
+        QObject::connect(&job, &PreviewJob::failed, say);
+        QObject::connect(&job, &PreviewJob::ended, [this] { ended = true; });
+    }
 
     double position = 0;
     bool ended = false;
@@ -120,8 +123,8 @@ int main(int argc, char *argv[])
         for (int round = 0; round < rounds; ++round) {
             QFile::remove(capture);
             request.chains = Chains(model.Settings());
-            Waiter waiter;
-            PreviewJob job(request, &waiter);
+            PreviewJob job(request);
+            Waiter waiter(job);
             QElapsedTimer clock;
             clock.start();
             job.Start();
@@ -140,8 +143,8 @@ int main(int argc, char *argv[])
     // Moves of the left 1 kHz band between 0 and +12 dB while it plays.
     QFile::remove(capture);
     request.chains = Chains(model.Settings());
-    Waiter waiter;
-    PreviewJob job(request, &waiter);
+    PreviewJob job(request);
+    Waiter waiter(job);
     job.Start();
     std::vector<qint64> movedAt;
     QElapsedTimer clock;

@@ -37,7 +37,7 @@ void Say(const QString &line)
 // export with the chains the session builds for the source, as the
 // window's do. Unless the split must measure the source's peak, the import
 // only probes the source and the renders read it, without channel files.
-class FileExport : public ImportObserver, public ExportObserver
+class FileExport
 {
 public:
     FileExport(const QString &input, const QString &output, const EqualizerSettings &settings,
@@ -47,7 +47,7 @@ public:
     {
     }
 
-    ~FileExport() override
+    ~FileExport()
     {
         QDir(mWorkspace).removeRecursively();
     }
@@ -78,7 +78,11 @@ public:
             return Refuse(QStringLiteral("The workspace could not be created: %1").arg(mWorkspace));
         mSession.SetOutputFile(NativePath::Absolute(mOutput));
         mSession.LoadSettings(mSettings);
-        mImport = mSession.NewImport(this, mInput, mReads == ExportReads::ChannelFiles);
+        mImport = mSession.NewImport(mInput, mReads == ExportReads::ChannelFiles);
+        QObject::connect(mImport.get(), &ImportJob::failed, [this](const QString &heading, const QString &reason) {
+            mFailure = heading + QLatin1String(": ") + reason;
+        });
+        QObject::connect(mImport.get(), &ImportJob::ended, [this](bool completed) { ImportEnded(completed); });
         Say(QStringLiteral("%1: importing").arg(mInput));
         mImport->Start();
     }
@@ -105,17 +109,7 @@ public:
     QString Output() const { return mOutput; }
 
 private:
-    void ImportOutput(const QString &) override {}
-    void DurationRead(const QString &) override {}
-    void Probed(int, int) override {}
-    void SplitStarted() override {}
-    void SourcePeakMeasured(double) override {}
-    void ImportFailed(const QString &heading, const QString &reason) override
-    {
-        mFailure = heading + QLatin1String(": ") + reason;
-    }
-
-    void ImportEnded(bool completed) override
+    void ImportEnded(bool completed)
     {
         if (!completed || mCancelled)
             return Later([this] { Finish(mFailure.isEmpty() ? QStringLiteral("stopped") : mFailure); });
@@ -123,12 +117,17 @@ private:
         // the window's import: "As drawn" and "Avoid clipping" act here too,
         // the latter with the peak the split measured.
         // The job removes the temporary file from now on.
-        mExport = mSession.NewExport(this, std::move(mTemporary), mOverwrite, mReads);
+        mExport = mSession.NewExport(std::move(mTemporary), mOverwrite, mReads);
+        QObject::connect(mExport.get(), &ExportJob::rowOutput, [this] { ShowProgress(); });
+        QObject::connect(mExport.get(), &ExportJob::rowFailed, [this](int, const QString &said) { mFailure = said; });
+        QObject::connect(mExport.get(), &ExportJob::writtenPeakMeasured, [this](double peakDb) {
+            mSaved = WrittenAudioCheck::SavedPeakText(peakDb);
+        });
+        QObject::connect(mExport.get(), &ExportJob::ended, [this](bool completed) { ExportEnded(completed); });
         mExport->SaveChanels();
     }
 
-    void RowStarted(int) override {}
-    void RowOutput(int, const QString &) override
+    void ShowProgress()
     {
         if (!mExport || mExport->ProgressMaximum() <= 0)
             return;
@@ -138,11 +137,7 @@ private:
             Say(QStringLiteral("%1: %2% exported").arg(mInput).arg(percent));
         }
     }
-    void RowCompleted(int) override {}
-    void RowFailed(int, const QString &said) override { mFailure = said; }
-    void RowStopped(int) override {}
-    void WrittenPeakMeasured(double peakDb) override { mSaved = WrittenAudioCheck::SavedPeakText(peakDb); }
-    void ExportEnded(bool completed) override
+    void ExportEnded(bool completed)
     {
         // A stop that came while the file was moved into place came too
         // late: it is there, and the run says so.

@@ -32,10 +32,9 @@ QString ExportJob::RowName(int row)
     return QLatin1String(names[row]);
 }
 
-ExportJob::ExportJob(const ExportRequest &request, ExportObserver *observer, QObject *parent)
+ExportJob::ExportJob(const ExportRequest &request, QObject *parent)
     : QObject(parent)
     , mRequest(request)
-    , mObserver(observer)
 {
     const ExportRequest &r = mRequest;
     const JobPaths &paths = r.paths;
@@ -130,7 +129,7 @@ bool ExportJob::IsRunning() const
 
 int ExportJob::RowOf(int step) const
 {
-    return IsRender(step) ? step : int(ExportObserver::Merge);
+    return IsRender(step) ? step : int(Merge);
 }
 
 bool ExportJob::IsRender(int step) const
@@ -144,7 +143,7 @@ void ExportJob::StepStarted(int step)
         return;
     if (IsRender(step)) {
         mRowStarted[step] = true;
-        mObserver->RowStarted(step);
+        emit rowStarted(step);
         return;
     }
     mJoinStarted = true;
@@ -157,7 +156,7 @@ void ExportJob::StartMergeRow()
     // once they are through is the row's own work.
     const bool rendered = mJoinStep == Whole || (mRowCompleted[LeftRender] && mRowCompleted[RightRender]);
     if (mJoinStarted && rendered)
-        mObserver->RowStarted(ExportObserver::Merge);
+        emit rowStarted(Merge);
 }
 
 int ExportJob::ProgressValue() const
@@ -177,7 +176,7 @@ void ExportJob::StepOutput(int step, const QString &chunk)
         mCounters.ExportStage = qint16(RowOf(step));
         mCounters.TakeChunk(chunk);
     }
-    mObserver->RowOutput(RowOf(step), chunk);
+    emit rowOutput(RowOf(step), chunk);
 }
 
 void ExportJob::StepDone(int step)
@@ -189,7 +188,7 @@ void ExportJob::StepDone(int step)
     // A completed step has been through the whole source, even when its
     // last status line was cut by a chunk's end and never read.
     mCounters.CompleteStep(qint16(step), mSourceSeconds);
-    mObserver->RowCompleted(step);
+    emit rowCompleted(step);
     StartMergeRow();
 }
 
@@ -198,7 +197,7 @@ void ExportJob::StepFailed(int step, const QString &failure)
     Fail(RowOf(step), failure);
     for (int render : {LeftRender, RightRender}) {
         if (mRowStarted[render] && !mRowCompleted[render] && render != step)
-            mObserver->RowStopped(render);
+            emit rowStopped(render);
     }
 }
 
@@ -216,7 +215,7 @@ void ExportJob::SequenceEnded(bool completed)
             // a source's container may guess its duration.
             source.channels = 2;
             source.durationSeconds =
-                ExportProgress::LastStatusTime(mSequence->Output(whole ? Whole : LeftRender)).value_or(-1);
+                ExportProgress::LastStatusTime(mSequence->Output(whole ? Whole : Step::LeftRender)).value_or(-1);
         } else {
             source = WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
         }
@@ -225,11 +224,11 @@ void ExportJob::SequenceEnded(bool completed)
             problem = WrittenAudioCheck::MergedSoundProblem(mSequence->Output(mJoinStep));
         if (problem.isEmpty())
             return ReplaceTarget();
-        Fail(ExportObserver::Merge, problem);
+        Fail(Merge, problem);
         completed = false;
     }
     RemoveTemporaryOutput();
-    mObserver->ExportEnded(completed);
+    emit ended(completed);
 }
 
 void ExportJob::ReplaceTarget()
@@ -255,14 +254,14 @@ void ExportJob::Replaced(const QString &problem)
     if (completed) {
         // The file is the user's now.
         mRequest.temporaryOutput.reset();
-        mObserver->WrittenPeakMeasured(ToolOutputFacts::PeakLevelDb(mSequence->Output(mJoinStep)));
-        mCounters.CompleteStep(ExportObserver::Merge, mSourceSeconds);
-        mObserver->RowCompleted(ExportObserver::Merge);
+        emit writtenPeakMeasured(ToolOutputFacts::PeakLevelDb(mSequence->Output(mJoinStep)));
+        mCounters.CompleteStep(Merge, mSourceSeconds);
+        emit rowCompleted(Merge);
     } else {
-        Fail(ExportObserver::Merge, problem);
+        Fail(Merge, problem);
     }
     RemoveTemporaryOutput();
-    mObserver->ExportEnded(completed);
+    emit ended(completed);
 }
 
 void ExportJob::Fail(int row, const QString &failure)
@@ -275,11 +274,11 @@ void ExportJob::Fail(int row, const QString &failure)
     // What a failed or stopped step had been through counts no more: the
     // bar never stands full beside a failure.
     mFailed = true;
-    for (int step : {LeftRender, RightRender, Join}) {
+    for (int step : {Step::LeftRender, Step::RightRender, Join}) {
         if (step == Join || !mRowCompleted[step])
             mCounters.CompleteStep(qint16(step), 0);
     }
-    mObserver->RowFailed(row, said);
+    emit rowFailed(row, said);
 }
 
 void ExportJob::RemoveTemporaryOutput()

@@ -47,40 +47,19 @@ struct ExportRequest
     QString sourceDuration;
 };
 
-// The export's three rows: the left render, the right render, and the merge
-// with its check and rename.
-class ExportObserver
-{
-public:
-    enum Row { LeftRender, RightRender, Merge };
-
-    virtual ~ExportObserver() = default;
-    virtual void RowStarted(int row) = 0;
-    // Each piece of the row's tool output, an empty one after each run.
-    virtual void RowOutput(int row, const QString &chunk) = 0;
-    virtual void RowCompleted(int row) = 0;
-    // "<row name> failed: <why>", naming the target, never the hidden file.
-    virtual void RowFailed(int row, const QString &said) = 0;
-    // A render that another's failure stopped before it ended.
-    virtual void RowStopped(int row) = 0;
-    // The written file is in place: the merged stream's peak in dBFS before
-    // encoding (above 0 the file clipped; NaN when ffmpeg reported none),
-    // told just before the merge row completes.
-    virtual void WrittenPeakMeasured(double peakDb) = 0;
-    // Once, after the last tool has gone; the observer may delete the job
-    // later, never inside this call.
-    virtual void ExportEnded(bool completed) = 0;
-};
-
 class ExportJob : public QObject, private JobObserver
 {
     Q_OBJECT
 
 public:
+    // The export's three rows: the left render, the right render, and the
+    // merge with its check and rename.
+    enum Row { LeftRender, RightRender, Merge };
+
     // "Creating Left Chanel", "Creating Right Chanel", "Merging Chanels"
     static QString RowName(int row);
 
-    ExportJob(const ExportRequest &request, ExportObserver *observer, QObject *parent = nullptr);
+    explicit ExportJob(const ExportRequest &request, QObject *parent = nullptr);
     // Tools still running are killed and the hidden file removed.
     ~ExportJob() override;
 
@@ -101,6 +80,23 @@ public:
     int ProgressValue() const;
     int ProgressMaximum() const;
 
+signals:
+    void rowStarted(int row);
+    // Each piece of the row's tool output, an empty one after each run.
+    void rowOutput(int row, const QString &chunk);
+    void rowCompleted(int row);
+    // "<row name> failed: <why>", naming the target, never the hidden file.
+    void rowFailed(int row, const QString &said);
+    // A render that another's failure stopped before it ended.
+    void rowStopped(int row);
+    // The written file is in place: the merged stream's peak in dBFS before
+    // encoding (above 0 the file clipped; NaN when ffmpeg reported none),
+    // told just before the merge row completes.
+    void writtenPeakMeasured(double peakDb);
+    // Once, after the last tool has gone; the job may be deleted later,
+    // never in a slot of this.
+    void ended(bool completed);
+
 private:
     int RowOf(int step) const;
     bool IsRender(int step) const;
@@ -116,7 +112,6 @@ private:
     void RemoveTemporaryOutput();
 
     ExportRequest mRequest;
-    ExportObserver *mObserver;
     ToolSequence *mSequence = nullptr;
     // Where the merge's (or the whole run's) steps begin in the table.
     int mJoinStep = 0;

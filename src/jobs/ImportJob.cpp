@@ -45,10 +45,9 @@ QString MissingRoom(const ImportRequest &request, const ToolOutputFacts::ProbeRe
 
 } // namespace
 
-ImportJob::ImportJob(const ImportRequest &request, ImportObserver *observer, QObject *parent)
+ImportJob::ImportJob(const ImportRequest &request, QObject *parent)
     : QObject(parent)
     , mRequest(request)
-    , mObserver(observer)
 {
     std::vector<ToolStep> steps{
         {QStringLiteral("probe"), QStringLiteral("ffprobe"),
@@ -78,7 +77,7 @@ void ImportJob::Start()
     QMetaObject::invokeMethod(this, [this, refusal] {
         Fail(ProbeFailed, refusal);
         mRefused = false;
-        mObserver->ImportEnded(false);
+        emit ended(false);
     }, Qt::QueuedConnection);
 }
 
@@ -99,12 +98,12 @@ void ImportJob::StepStarted(int step)
 {
     mOutput.Start();
     if (step == Split)
-        mObserver->SplitStarted();
+        emit splitStarted();
 }
 
 void ImportJob::StepOutput(int, const QString &chunk)
 {
-    mObserver->ImportOutput(chunk);
+    emit output(chunk);
     // The console's "Duration:" may be a tag's text; the report tells it.
     mOutput.Feed(chunk);
 }
@@ -112,7 +111,8 @@ void ImportJob::StepOutput(int, const QString &chunk)
 void ImportJob::StepDone(int step)
 {
     if (step == Split) {
-        mObserver->SourcePeakMeasured(ToolOutputFacts::PeakLevelDb(mOutput.Lines()));
+        mFacts.peakDb = ToolOutputFacts::PeakLevelDb(mOutput.Lines());
+        emit sourcePeakMeasured(mFacts.peakDb);
         return;
     }
     const std::optional<ToolOutputFacts::ProbeReport> report = ToolOutputFacts::ReadProbeReport(mOutput.Lines());
@@ -121,9 +121,12 @@ void ImportJob::StepDone(int step)
         mSequence->Cancel();
         return;
     }
+    mFacts.duration = report->seconds;
+    mFacts.sampleRate = report->sampleRate;
+    mFacts.bitsPerSample = report->bitsPerSample;
     if (!report->seconds.isEmpty())
-        mObserver->DurationRead(report->seconds);
-    mObserver->Probed(report->sampleRate, report->bitsPerSample);
+        emit durationRead(report->seconds);
+    emit probed(report->sampleRate, report->bitsPerSample);
     if (!report->hasAudio) {
         Fail(ProbeFailed, SourceCheck::LooksLikeText(mRequest.sourceFile)
                               ? QStringLiteral("The chosen file is a text file, not audio or video")
@@ -190,13 +193,13 @@ void ImportJob::SequenceEnded(bool completed)
     // preview and the export must never take for the whole of it.
     if (!completed)
         RemoveChannelFiles();
-    mObserver->ImportEnded(completed);
+    emit ended(completed);
 }
 
 void ImportJob::Fail(const QString &heading, const QString &reason)
 {
     RemoveChannelFiles();
-    mObserver->ImportFailed(heading, reason);
+    emit failed(heading, reason);
 }
 
 void ImportJob::RemoveChannelFiles()

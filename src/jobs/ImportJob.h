@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include <limits>
+
 struct ImportRequest
 {
     QString sourceFile;
@@ -18,26 +20,13 @@ struct ImportRequest
     QString encoderFolder; // ToolFolder("ffmpeg")
 };
 
-class ImportObserver
+// What the probe and the split told of the source.
+struct ImportFacts
 {
-public:
-    virtual ~ImportObserver() = default;
-    virtual void ImportOutput(const QString &chunk) = 0;
-    // The whole seconds of the source's duration, once the probe's report
-    // is read; not told when the report has none.
-    virtual void DurationRead(const QString &seconds) = 0;
-    // The probe ran well; the audio stream is checked next. Either number
-    // is 0 when the probe did not tell it.
-    virtual void Probed(int sampleRate, int bitsPerSample) = 0;
-    virtual void SplitStarted() = 0;
-    // The split ran well: the peak level in dBFS of the louder channel file
-    // (minus infinity for silence, NaN when ffmpeg reported none).
-    virtual void SourcePeakMeasured(double peakDb) = 0;
-    // A heading ("Searching Failed", "Extracting Chanel Data Failed") and
-    // the reason; the channel files are gone.
-    virtual void ImportFailed(const QString &heading, const QString &reason) = 0;
-    // Once, after the last tool has gone; never delete the job inside it.
-    virtual void ImportEnded(bool completed) = 0;
+    QString duration;
+    int sampleRate = 0;
+    int bitsPerSample = 0;
+    double peakDb = std::numeric_limits<double>::quiet_NaN();
 };
 
 class ImportJob : public QObject, private JobObserver
@@ -45,11 +34,32 @@ class ImportJob : public QObject, private JobObserver
     Q_OBJECT
 
 public:
-    ImportJob(const ImportRequest &request, ImportObserver *observer, QObject *parent = nullptr);
+    explicit ImportJob(const ImportRequest &request, QObject *parent = nullptr);
 
     void Start();
     void Cancel();
     bool IsRunning() const;
+    // As far as they have been told; whole once the import has completed.
+    const ImportFacts &Facts() const { return mFacts; }
+
+signals:
+    void output(const QString &chunk);
+    // The whole seconds of the source's duration, once the probe's report
+    // is read; not told when the report has none.
+    void durationRead(const QString &seconds);
+    // The probe ran well; the audio stream is checked next. Either number
+    // is 0 when the probe did not tell it.
+    void probed(int sampleRate, int bitsPerSample);
+    void splitStarted();
+    // The split ran well: the peak level in dBFS of the louder channel file
+    // (minus infinity for silence, NaN when ffmpeg reported none).
+    void sourcePeakMeasured(double peakDb);
+    // A heading ("Searching Failed", "Extracting Chanel Data Failed") and
+    // the reason; the channel files are gone.
+    void failed(const QString &heading, const QString &reason);
+    // Once, after the last tool has gone; the job may be deleted later,
+    // never in a slot of this.
+    void ended(bool completed);
 
 private:
     void StepStarted(int step) override;
@@ -62,7 +72,7 @@ private:
     void RemoveChannelFiles();
 
     ImportRequest mRequest;
-    ImportObserver *mObserver;
+    ImportFacts mFacts;
     ToolSequence *mSequence = nullptr;
     ToolOutputReader mOutput;
     // Refused before any tool ran; the failure is still to be told.

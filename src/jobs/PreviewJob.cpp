@@ -3,6 +3,7 @@
 #include "jobs/PreviewJob.h"
 
 #include "core/tools/ToolOutputFacts.h"
+#include "core/tools/ToolOutputReader.h"
 #include "jobs/RunFailure.h"
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/PreviewGraph.h"
@@ -33,10 +34,9 @@ QStringList Names(int channel)
 const QString PreviewJob::RestartNote = QStringLiteral(
     "This ffplay cannot take changes while it plays: each change restarts it where it is.");
 
-PreviewJob::PreviewJob(const PreviewRequest &request, PreviewObserver *observer, QObject *parent)
+PreviewJob::PreviewJob(const PreviewRequest &request, QObject *parent)
     : QObject(parent)
     , mRequest(request)
-    , mObserver(observer)
     , mRun(new DOSOutputs(this))
     , mLink(new FilterCommandLink(this))
     , mLive(request.liveChanges)
@@ -74,7 +74,7 @@ void PreviewJob::Cancel()
         mRun->Stop();
     else if (mRunning) {
         mRunning = false;
-        mObserver->PreviewEnded(false);
+        emit ended(false);
     }
 }
 
@@ -91,7 +91,7 @@ bool PreviewJob::TakesChanges() const
 void PreviewJob::StartPlayer(double seconds)
 {
     mPosition = seconds;
-    mPartialLine.clear();
+    mLines.Clear();
     mOutput.clear();
     mLink->Close();
     const QString &socket = mRequest.paths.PreviewControl;
@@ -119,8 +119,8 @@ void PreviewJob::StartPlayer(double seconds)
     if (!mRun->Start(command)) {
         mLink->Close();
         mRunning = false;
-        mObserver->ShowFailure(RunFailure(*mRun, QString(), Player));
-        mObserver->PreviewEnded(false);
+        emit failed(RunFailure(*mRun, QString(), Player));
+        emit ended(false);
         return;
     }
 }
@@ -223,31 +223,23 @@ void PreviewJob::Note()
     if (mNoted)
         return;
     mNoted = true;
-    mObserver->ShowNote(RestartNote);
+    emit note(RestartNote);
 }
 
 void PreviewJob::TakeOutput(const QByteArray &chunk)
 {
     // Its position line ends in a carriage return and comes many times a
     // second; only the other lines are kept and shown.
-    mPartialLine += QString::fromLatin1(chunk);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < mPartialLine.size(); ++i) {
-        const QChar c = mPartialLine.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        const QString line = mPartialLine.mid(start, i - start);
-        start = i + 1;
+    for (const QString &line : mLines.Take(QString::fromLatin1(chunk))) {
         double seconds = 0;
         if (ToolOutputFacts::PlayerClockSeconds(line, &seconds)) {
             mPosition = seconds;
-            mObserver->ShowPosition(seconds);
+            emit position(seconds);
         } else if (!line.trimmed().isEmpty()) {
             mOutput += line + QLatin1Char('\n');
-            mObserver->ShowOutput(line);
+            emit output(line);
         }
     }
-    mPartialLine.remove(0, start);
 }
 
 void PreviewJob::PlayerEnded()
@@ -255,7 +247,7 @@ void PreviewJob::PlayerEnded()
     mLink->Close();
     if (mCancelled) {
         mRunning = false;
-        mObserver->PreviewEnded(false);
+        emit ended(false);
         return;
     }
     if (mRestartPending) {
@@ -263,7 +255,7 @@ void PreviewJob::PlayerEnded()
         StartPlayer(mRestartAt);
         return;
     }
-    const QString failure = RunFailure(*mRun, mOutput + mPartialLine, Player);
+    const QString failure = RunFailure(*mRun, mOutput + mLines.Rest(), Player);
     if (!failure.isEmpty() && mLive && mOutput.contains(QLatin1String("zmq"), Qt::CaseInsensitive)) {
         // No azmq in this build, or its socket cannot be bound: play on
         // without it.
@@ -274,6 +266,6 @@ void PreviewJob::PlayerEnded()
     }
     mRunning = false;
     if (!failure.isEmpty())
-        mObserver->ShowFailure(failure);
-    mObserver->PreviewEnded(failure.isEmpty());
+        emit failed(failure);
+    emit ended(failure.isEmpty());
 }

@@ -5,6 +5,7 @@
 
 #include "dsp/ChannelResponse.h"
 #include "core/system/JobPaths.h"
+#include "core/tools/ToolOutputReader.h"
 
 #include <QObject>
 #include <QString>
@@ -29,27 +30,12 @@ struct PreviewRequest
     bool liveChanges = true;
 };
 
-class PreviewObserver
-{
-public:
-    virtual ~PreviewObserver() = default;
-    // Seconds into the source of what is heard now.
-    virtual void ShowPosition(double seconds) = 0;
-    // The player's messages, without its position lines.
-    virtual void ShowOutput(const QString &chunk) = 0;
-    // Said once: changes restart the player instead of reaching it.
-    virtual void ShowNote(const QString &note) = 0;
-    virtual void ShowFailure(const QString &said) = 0;
-    // Once, after the player has gone for good; never delete the job inside it.
-    virtual void PreviewEnded(bool completed) = 0;
-};
-
 class PreviewJob : public QObject
 {
     Q_OBJECT
 
 public:
-    PreviewJob(const PreviewRequest &request, PreviewObserver *observer, QObject *parent = nullptr);
+    explicit PreviewJob(const PreviewRequest &request, QObject *parent = nullptr);
     ~PreviewJob() override;
 
     void Start();
@@ -67,6 +53,18 @@ public:
 
     static const QString RestartNote;
 
+signals:
+    // Seconds into the source of what is heard now.
+    void position(double seconds);
+    // The player's messages, without its position lines.
+    void output(const QString &chunk);
+    // Said once: changes restart the player instead of reaching it.
+    void note(const QString &text);
+    void failed(const QString &said);
+    // Once, after the player has gone for good; the job may be deleted
+    // later, never in a slot of this.
+    void ended(bool completed);
+
 private:
     void StartPlayer(double seconds);
     void RestartAt(double seconds);
@@ -79,7 +77,6 @@ private:
     void Note();
 
     PreviewRequest mRequest; // chains and bypass as wanted now
-    PreviewObserver *mObserver;
     DOSOutputs *mRun;
     FilterCommandLink *mLink;
     QTimer mRestartTimer;
@@ -94,6 +91,6 @@ private:
     bool mRestartPending = false;
     double mRestartAt = 0;
     double mPosition = 0;
-    QString mPartialLine;
+    LineSplitter mLines;
     QString mOutput;
 };

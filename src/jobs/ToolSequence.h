@@ -1,6 +1,6 @@
 // A job's table of tool steps, run without windows: steps of one stage start
-// together, the next stage once all of them ended well; whoever shows the job
-// implements the observer.
+// together, the next stage once all of them ended well; the job that owns
+// the sequence implements the observer.
 #pragma once
 
 #include "core/tools/CommandText.h"

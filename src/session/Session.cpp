@@ -1,5 +1,5 @@
-// The session's state, its chains and the relays through which it takes
-// what its jobs report before their observers hear it.
+// The session's state, its chains, and the jobs it counts as running and
+// takes an import's facts from before anyone else hears their end.
 #include "session/Session.h"
 
 #include "core/equalizer/ChannelChain.h"
@@ -11,11 +11,6 @@
 #include <QFileInfo>
 
 #include <cmath>
-
-#include <functional>
-
-#include <limits>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -27,111 +22,6 @@ BandGains GainTextsOf(const EqualizerSettings &settings, int channel)
         texts[band] = QString::fromStdString(settings.GainText(channel, band));
     return texts;
 }
-
-// What a probe and a split tell of a source.
-struct ImportFacts
-{
-    QString duration;
-    int sampleRate = 0;
-    int bitsPerSample = 0;
-    double peakDb = std::numeric_limits<double>::quiet_NaN();
-};
-
-// Each relay lives as long as its job (it is the job's child), holds the
-// job's sequence as running until the job ends, and passes every report on.
-class ImportRelay : public QObject, public ImportObserver
-{
-public:
-    ImportRelay(Session *session, ImportObserver *observer, std::function<void(const ImportFacts &)> completed)
-        : mSession(session), mObserver(observer), mCompleted(std::move(completed)), mScope(std::in_place, session)
-    {
-    }
-
-    void ImportOutput(const QString &chunk) override { mObserver->ImportOutput(chunk); }
-    void DurationRead(const QString &seconds) override
-    {
-        mFacts.duration = seconds;
-        mObserver->DurationRead(seconds);
-    }
-    void Probed(int sampleRate, int bitsPerSample) override
-    {
-        mFacts.sampleRate = sampleRate;
-        mFacts.bitsPerSample = bitsPerSample;
-        mObserver->Probed(sampleRate, bitsPerSample);
-    }
-    void SplitStarted() override { mObserver->SplitStarted(); }
-    void SourcePeakMeasured(double peakDb) override
-    {
-        mFacts.peakDb = peakDb;
-        mObserver->SourcePeakMeasured(peakDb);
-    }
-    void ImportFailed(const QString &heading, const QString &reason) override
-    {
-        mObserver->ImportFailed(heading, reason);
-    }
-    void ImportEnded(bool completed) override
-    {
-        mScope.reset();
-        if (completed && mSession)
-            mCompleted(mFacts);
-        mObserver->ImportEnded(completed);
-    }
-
-private:
-    QPointer<Session> mSession;
-    ImportObserver *mObserver;
-    std::function<void(const ImportFacts &)> mCompleted;
-    ImportFacts mFacts;
-    std::optional<SequenceScope> mScope;
-};
-
-class PreviewRelay : public QObject, public PreviewObserver
-{
-public:
-    PreviewRelay(Session *session, PreviewObserver *observer)
-        : mObserver(observer), mScope(std::in_place, session, true)
-    {
-    }
-
-    void ShowPosition(double seconds) override { mObserver->ShowPosition(seconds); }
-    void ShowOutput(const QString &chunk) override { mObserver->ShowOutput(chunk); }
-    void ShowNote(const QString &note) override { mObserver->ShowNote(note); }
-    void ShowFailure(const QString &said) override { mObserver->ShowFailure(said); }
-    void PreviewEnded(bool completed) override
-    {
-        mScope.reset();
-        mObserver->PreviewEnded(completed);
-    }
-
-private:
-    PreviewObserver *mObserver;
-    std::optional<SequenceScope> mScope;
-};
-
-class ExportRelay : public QObject, public ExportObserver
-{
-public:
-    ExportRelay(Session *session, ExportObserver *observer)
-        : mObserver(observer), mScope(std::in_place, session)
-    {
-    }
-
-    void RowStarted(int row) override { mObserver->RowStarted(row); }
-    void RowOutput(int row, const QString &chunk) override { mObserver->RowOutput(row, chunk); }
-    void RowCompleted(int row) override { mObserver->RowCompleted(row); }
-    void RowFailed(int row, const QString &said) override { mObserver->RowFailed(row, said); }
-    void RowStopped(int row) override { mObserver->RowStopped(row); }
-    void WrittenPeakMeasured(double peakDb) override { mObserver->WrittenPeakMeasured(peakDb); }
-    void ExportEnded(bool completed) override
-    {
-        mScope.reset();
-        mObserver->ExportEnded(completed);
-    }
-
-private:
-    ExportObserver *mObserver;
-    std::optional<SequenceScope> mScope;
-};
 
 } // namespace
 
@@ -484,7 +374,22 @@ bool Session::SourceImported() const
     return true;
 }
 
-std::unique_ptr<ImportJob> Session::NewImport(ImportObserver *observer, const QString &source, bool split)
+template <typename Job>
+void Session::CountWhileRunning(Job *job, bool preview)
+{
+    // Until the job ends, or goes without having ended; nothing once the
+    // session is gone.
+    SequenceStarted(preview);
+    auto running = std::make_shared<bool>(true);
+    const auto ended = [this, running, preview] {
+        if (std::exchange(*running, false))
+            SequenceEnded(preview);
+    };
+    connect(job, &Job::ended, this, ended);
+    connect(job, &QObject::destroyed, this, ended);
+}
+
+std::unique_ptr<ImportJob> Session::NewImport(const QString &source, bool split)
 {
     JobPaths files;
     if (split)
@@ -495,15 +400,23 @@ std::unique_ptr<ImportJob> Session::NewImport(ImportObserver *observer, const QS
     request.rightWav = files.RightSourceWav;
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
     request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
-    const auto completed = [this, source, files](const ImportFacts &facts) {
+    auto job = std::make_unique<ImportJob>(request);
+    // Connected first, so the session holds the new source before anyone
+    // else hears the end.
+    CountWhileRunning(job.get());
+    ImportJob *importing = job.get();
+    connect(importing, &ImportJob::ended, this, [this, importing, source, files](bool completed) {
+        if (!completed)
+            return;
         if (!files.LeftSourceWav.isEmpty()) {
             for (const QString &earlier : {mSource.leftWav, mSource.rightWav}) {
                 if (!earlier.isEmpty() && earlier != files.LeftSourceWav && earlier != files.RightSourceWav)
                     DiscardFile::Discard(earlier);
             }
         }
-        Source taken{source, facts.duration, facts.sampleRate, facts.bitsPerSample, facts.peakDb,
-                     files.LeftSourceWav, files.RightSourceWav};
+        const ImportFacts &facts = importing->Facts();
+        const Source taken{source, facts.duration, facts.sampleRate, facts.bitsPerSample, facts.peakDb,
+                           files.LeftSourceWav, files.RightSourceWav};
         // The band settings made before the import stay in force for the new
         // source: each band does what a move of its slider does, and that is
         // no step of the user's to undo.
@@ -512,10 +425,7 @@ std::unique_ptr<ImportJob> Session::NewImport(ImportObserver *observer, const QS
         ReapplyBands();
         if (mHistory)
             mHistory->Rebase();
-    };
-    auto *relay = new ImportRelay(this, observer, completed);
-    auto job = std::make_unique<ImportJob>(request, relay);
-    relay->setParent(job.get());
+    });
     return job;
 }
 
@@ -528,7 +438,7 @@ std::vector<ChannelResponse::Chain> Session::PreviewChains(int channel) const
     return {mPlanner.Plan(EqualizerSettings::Left).chain, mPlanner.Plan(EqualizerSettings::Right).chain};
 }
 
-std::unique_ptr<PreviewJob> Session::NewPreview(int channel, PreviewObserver *observer)
+std::unique_ptr<PreviewJob> Session::NewPreview(int channel)
 {
     PreviewRequest request;
     request.paths = Paths();
@@ -538,16 +448,14 @@ std::unique_ptr<PreviewJob> Session::NewPreview(int channel, PreviewObserver *ob
     request.channel = channel;
     request.chains = PreviewChains(channel);
     request.playerFolder = ToolFolder(QStringLiteral("ffplay"));
-    auto *relay = new PreviewRelay(this, observer);
-    auto job = std::make_unique<PreviewJob>(request, relay);
-    relay->setParent(job.get());
+    auto job = std::make_unique<PreviewJob>(request);
+    CountWhileRunning(job.get(), true);
     PreviewJob *playing = job.get();
     connect(this, &Session::Followed, playing, [this, playing, channel] { playing->SetChains(PreviewChains(channel)); });
     return job;
 }
 
-std::unique_ptr<ExportJob> Session::NewExport(ExportObserver *observer,
-                                              std::shared_ptr<OutputReplacement::TemporaryOutput> output,
+std::unique_ptr<ExportJob> Session::NewExport(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
                                               bool replaceExisting, ExportReads reads)
 {
     ExportRequest request;
@@ -567,9 +475,8 @@ std::unique_ptr<ExportJob> Session::NewExport(ExportObserver *observer,
         request.sourceFile = mSource.file;
     request.sourceBitsPerSample = mSource.bitsPerSample;
     request.sourceDuration = mSource.duration;
-    auto *relay = new ExportRelay(this, observer);
-    auto job = std::make_unique<ExportJob>(request, relay);
-    relay->setParent(job.get());
+    auto job = std::make_unique<ExportJob>(request);
+    CountWhileRunning(job.get());
     return job;
 }
 

@@ -151,16 +151,16 @@ public:
     // channel files the open source does not hold. Only a completed import
     // replaces the open source: the session then takes the source, its
     // facts and its channel files (the earlier ones are discarded) before
-    // the observer hears of the end. A failed or cancelled one leaves the
-    // open source, its facts and its files as they were.
-    std::unique_ptr<ImportJob> NewImport(ImportObserver *observer, const QString &source, bool split = true);
+    // any other receiver of the job's end hears it. A failed or cancelled
+    // one leaves the open source, its facts and its files as they were.
+    // Each job counts as a running sequence from now until it ends.
+    std::unique_ptr<ImportJob> NewImport(const QString &source, bool split = true);
     // One player for the channel (0 left, 1 right, 2 both) that follows
     // every change of the chains while it plays.
-    std::unique_ptr<PreviewJob> NewPreview(int channel, PreviewObserver *observer);
+    std::unique_ptr<PreviewJob> NewPreview(int channel);
     // Both channels with their levels and chains into `output`, placed at
     // OutputFile, the renders reading what `reads` says.
-    std::unique_ptr<ExportJob> NewExport(ExportObserver *observer,
-                                         std::shared_ptr<OutputReplacement::TemporaryOutput> output,
+    std::unique_ptr<ExportJob> NewExport(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
                                          bool replaceExisting, ExportReads reads = ExportReads::ChannelFiles);
     // The numbers each played channel's chain applies now.
     std::vector<ChannelResponse::Chain> PreviewChains(int channel) const;
@@ -183,6 +183,8 @@ private:
     // The gain texts, volumes, bandwidth and low cut as the settings give them.
     void FollowValues();
     void FollowSource();
+    template <typename Job>
+    void CountWhileRunning(Job *job, bool preview = false);
     std::array<bool, EqualizerSettings::ChannelCount> FollowPlans();
     QString &Chain(int channel);
     // The chains follow the settings once per outermost change of the

@@ -17,7 +17,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 
-class Form2 : public QWidget, private ImportObserver
+class Form2 : public QWidget
 {
     Q_OBJECT
 
@@ -66,13 +66,11 @@ private:
     void Timer1_Timer();
     void Timer2_Timer();
 
-    void ImportOutput(const QString &chunk) override;
-    void DurationRead(const QString &seconds) override;
-    void Probed(int sampleRate, int bitsPerSample) override;
-    void SplitStarted() override;
-    void SourcePeakMeasured(double peakDb) override;
-    void ImportFailed(const QString &heading, const QString &reason) override;
-    void ImportEnded(bool completed) override;
+    void ImportOutput(const QString &chunk);
+    void Probed();
+    void SplitStarted();
+    void ImportFailed(const QString &heading, const QString &reason);
+    void ImportEnded(bool completed);
     void ShowFailure(const QString &heading, const QString &reason);
     // After the job has told its end, once it is off the stack.
     void InspectionEnded();

@@ -18,8 +18,14 @@ void Form2::GetSourceDuration()
     PBar->setValue(25);
     // The open source, its facts and its channel files stay in use until
     // the new source has been split: a failure leaves them working.
-    objDOS = mSession->NewImport(this, mSource);
+    objDOS = mSession->NewImport(mSource);
     mImported = false;
+    // The session keeps the source's duration, rate and peak.
+    connect(objDOS.get(), &ImportJob::output, this, &Form2::ImportOutput);
+    connect(objDOS.get(), &ImportJob::probed, this, &Form2::Probed);
+    connect(objDOS.get(), &ImportJob::splitStarted, this, &Form2::SplitStarted);
+    connect(objDOS.get(), &ImportJob::failed, this, &Form2::ImportFailed);
+    connect(objDOS.get(), &ImportJob::ended, this, &Form2::ImportEnded);
 
     if (mSource.isEmpty()) {
         objDOS.reset();
@@ -71,28 +77,15 @@ void Form2::ImportOutput(const QString &chunk)
     objDOS_ReceiveOutputs(copy);
 }
 
-void Form2::DurationRead(const QString &)
-{
-    // The session keeps it.
-}
-
-void Form2::Probed(int sampleRate, int bitsPerSample)
+void Form2::Probed()
 {
     PBar->setValue(50);
     SetBothStatus(QStringLiteral("Search Audio Data"));
-    // The session keeps the rate: bands at or above half of it are left
-    // out of the chains that the re-application after the split builds.
-    Q_UNUSED(sampleRate);
-    Q_UNUSED(bitsPerSample);
 }
 
 void Form2::SplitStarted()
 {
     SetBothStatus(QStringLiteral("Extracting Chanel Data"));
-}
-
-void Form2::SourcePeakMeasured(double)
-{
 }
 
 void Form2::ImportFailed(const QString &heading, const QString &reason)

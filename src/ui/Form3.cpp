@@ -176,7 +176,14 @@ void Form3::SaveChanels()
     // The job removes the temporary file from now on, unless it becomes
     // the output.
     mExporting = true;
-    objDOS = mSession->NewExport(this, std::move(mTemporaryOutput), mReplaceExisting);
+    objDOS = mSession->NewExport(std::move(mTemporaryOutput), mReplaceExisting);
+    connect(objDOS.get(), &ExportJob::rowStarted, this, &Form3::RowStarted);
+    connect(objDOS.get(), &ExportJob::rowOutput, this, &Form3::RowOutput);
+    connect(objDOS.get(), &ExportJob::rowCompleted, this, &Form3::RowCompleted);
+    connect(objDOS.get(), &ExportJob::rowFailed, this, &Form3::RowFailed);
+    connect(objDOS.get(), &ExportJob::rowStopped, this, &Form3::RowStopped);
+    connect(objDOS.get(), &ExportJob::writtenPeakMeasured, this, &Form3::WrittenPeakMeasured);
+    connect(objDOS.get(), &ExportJob::ended, this, &Form3::ExportEnded);
     // Without the source's duration the job counts completed steps instead.
     PBar->setRange(0, objDOS->ProgressMaximum());
     objDOS->SaveChanels();
@@ -229,7 +236,7 @@ void Form3::WrittenPeakMeasured(double peakDb)
     Label3->setText(WrittenAudioCheck::SavedPeakText(peakDb));
 }
 
-void Form3::ExportEnded(bool)
+void Form3::ExportEnded()
 {
     // The job is still on the stack.
     objDOS.release()->deleteLater();

@@ -20,7 +20,7 @@ class QTimer;
 class SequenceScope;
 class Session;
 
-class Form3 : public QWidget, private ExportObserver
+class Form3 : public QWidget
 {
     Q_OBJECT
 
@@ -72,13 +72,13 @@ private:
     explicit Form3(Form1 *owner);
 
     void Timer1_Timer();
-    void RowStarted(int row) override;
-    void RowOutput(int row, const QString &chunk) override;
-    void RowCompleted(int row) override;
-    void RowFailed(int row, const QString &said) override;
-    void RowStopped(int row) override;
-    void WrittenPeakMeasured(double peakDb) override;
-    void ExportEnded(bool completed) override;
+    void RowStarted(int row);
+    void RowOutput(int row, const QString &chunk);
+    void RowCompleted(int row);
+    void RowFailed(int row, const QString &said);
+    void RowStopped(int row);
+    void WrittenPeakMeasured(double peakDb);
+    void ExportEnded();
     void ShowFailure(const QString &failure);
     // The bar and its text as the job counts them now.
     void ShowJobProgress();

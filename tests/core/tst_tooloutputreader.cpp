@@ -96,6 +96,8 @@ void TestToolOutputReader::capturedRun()
         FeedInChunks(reader, output, size);
         QCOMPARE(reader.HasDuration(), hasDuration);
         QCOMPARE(reader.Duration(), seconds);
+        // Lines read as they came are those of the whole output, wherever a chunk ended.
+        QCOMPARE(reader.Lines(), LineSplitter::Split(output));
     }
 }
 

@@ -20,7 +20,7 @@
 
 namespace {
 
-struct Recorder : ExportObserver
+struct Recorder
 {
     QStringList rows;
     QString failure;
@@ -28,38 +28,28 @@ struct Recorder : ExportObserver
     bool completed = false;
     double peakDb = std::numeric_limits<double>::quiet_NaN();
 
-    void RowStarted(int row) override { rows << QStringLiteral("started %1").arg(row); }
-    void RowOutput(int, const QString &) override {}
-    void RowCompleted(int row) override { rows << QStringLiteral("completed %1").arg(row); }
-    void RowFailed(int, const QString &said) override { failure = said; }
-    void RowStopped(int row) override { rows << QStringLiteral("stopped %1").arg(row); }
-    void WrittenPeakMeasured(double peak) override { peakDb = peak; }
-    void ExportEnded(bool done) override { ++ended; completed = done; }
+    void Watch(ExportJob &job)
+    {
+        const auto row = [this](const char *what) {
+            return [this, what](int row) { rows << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(row); };
+        };
+        QObject::connect(&job, &ExportJob::rowStarted, row("started"));
+        QObject::connect(&job, &ExportJob::rowCompleted, row("completed"));
+        QObject::connect(&job, &ExportJob::rowStopped, row("stopped"));
+        QObject::connect(&job, &ExportJob::rowFailed, [this](int, const QString &said) { failure = said; });
+        QObject::connect(&job, &ExportJob::writtenPeakMeasured, [this](double peak) { peakDb = peak; });
+        QObject::connect(&job, &ExportJob::ended, [this](bool done) { ++ended; completed = done; });
+    }
 };
 
 // Runs an export to its end; false when it did not complete in time or failed.
 bool Exported(const ExportRequest &request, Recorder *recorder)
 {
-    ExportJob job(request, recorder);
+    ExportJob job(request);
+    recorder->Watch(job);
     job.SaveChanels();
     return QTest::qWaitFor([recorder] { return recorder->ended > 0; }, 60000) && recorder->completed;
 }
-
-struct ImportRecorder : ImportObserver
-{
-    int bits = -1;
-    double peakDb = 0;
-    int ended = 0;
-    bool completed = false;
-
-    void ImportOutput(const QString &) override {}
-    void DurationRead(const QString &) override {}
-    void Probed(int, int bitsPerSample) override { bits = bitsPerSample; }
-    void SplitStarted() override {}
-    void SourcePeakMeasured(double peak) override { peakDb = peak; }
-    void ImportFailed(const QString &, const QString &) override {}
-    void ImportEnded(bool done) override { ++ended; completed = done; }
-};
 
 // The window's chain at 44.1 kHz with 1 kHz at -12 dB, 19.4 and 20 kHz at +3, which
 // act up to 299 and 207 octaves: this wide, each band lifts the whole range by its gain.
@@ -121,16 +111,19 @@ private:
     // The source's channels split into the request's channel files as the
     // import does.
     bool Import(const TestAppFolder &app, const ExportRequest &request, const QString &graph, const QString &codec,
-                ImportRecorder &imported) const
+                ImportFacts &imported) const
     {
         const QString source = app.scratchPath(QStringLiteral("source.wav"));
         if (!QDir().mkpath(app.scratchPath(QStringLiteral("work")))
             || !AudioMeasure::Generate(graph, source, {QStringLiteral("-c:a"), codec}))
             return false;
-        ImportJob import({source, request.paths.LeftSourceWav, request.paths.RightSourceWav, app.path(), app.path()},
-                         &imported);
+        ImportJob import({source, request.paths.LeftSourceWav, request.paths.RightSourceWav, app.path(), app.path()});
+        QSignalSpy ended(&import, &ImportJob::ended);
         import.Start();
-        return QTest::qWaitFor([&] { return imported.ended == 1; }, 30000) && imported.completed;
+        if (!QTest::qWaitFor([&] { return ended.size() == 1; }, 30000) || !ended.at(0).at(0).toBool())
+            return false;
+        imported = import.Facts();
+        return true;
     }
 };
 
@@ -159,7 +152,8 @@ void tst_ExportJob::channelFilesEqualSource()
         request.reads = mode == 1 ? ExportReads::Source : ExportReads::ChannelFiles;
         request.sourceFile = source;
         Recorder recorder;
-        ExportJob job(request, &recorder);
+        ExportJob job(request);
+        recorder.Watch(job);
         job.SaveChanels();
         QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 60000);
         QVERIFY2(recorder.completed, qPrintable(recorder.failure));
@@ -181,7 +175,8 @@ void tst_ExportJob::cancelDuringTheRenders()
     QVERIFY(app.linkRealTool(QStringLiteral("ffprobe")));
     const ExportRequest request = Request(app, QStringLiteral("Mix.wav"));
     Recorder recorder;
-    ExportJob job(request, &recorder);
+    ExportJob job(request);
+    recorder.Watch(job);
     job.SaveChanels();
     QCOMPARE(recorder.rows, (QStringList{"started 0", "started 1"}));
     const QString pidFile = app.path() + QLatin1String("/ffmpeg.pids");
@@ -254,14 +249,14 @@ void tst_ExportJob::sourceToWrittenFile()
     ExportRequest request = Request(app, name);
     // Faded in: a cut's filter lets a sudden start through at first.
     const QString tone = QStringLiteral("%1*(1-exp(-20*t))*sin(2*PI*1000*t)").arg(amplitude);
-    ImportRecorder imported;
+    ImportFacts imported;
     QVERIFY(Import(app, request, QStringLiteral("aevalsrc=%1|%1:d=2").arg(tone), codec, imported));
     QVERIFY2(std::abs(imported.peakDb - 20 * std::log10(amplitude)) < 0.1, qPrintable(QString::number(imported.peakDb)));
     QCOMPARE(AudioMeasure::CodecName(request.paths.RightSourceWav), QStringLiteral("pcm_f32le"));
 
     request.leftVolume = request.rightVolume = level;
     request.leftChain = request.rightChain = chain;
-    request.sourceBitsPerSample = imported.bits;
+    request.sourceBitsPerSample = imported.bitsPerSample;
     Recorder recorder;
     QVERIFY2(Exported(request, &recorder), qPrintable(recorder.failure));
 
@@ -319,7 +314,7 @@ void tst_ExportJob::identityElementsLeftOut()
 
     TestAppFolder app;
     QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
-    ImportRecorder imported;
+    ImportFacts imported;
     QVERIFY(Import(app, Request(app, name), QStringLiteral("anoisesrc=d=3:c=pink:seed=3:a=0.3,aformat=channel_layouts=stereo"),
                    codec, imported));
     QVector<qint32> written[2];
@@ -328,7 +323,7 @@ void tst_ExportJob::identityElementsLeftOut()
         request.leftVolume = request.rightVolume = 1;
         request.leftChain = whole ? chains[0] : EqualizerState::ToolChain(chains[0]);
         request.rightChain = whole ? chains[1] : EqualizerState::ToolChain(chains[1]);
-        request.sourceBitsPerSample = imported.bits;
+        request.sourceBitsPerSample = imported.bitsPerSample;
         Recorder recorder;
         QVERIFY2(Exported(request, &recorder), qPrintable(recorder.failure));
         written[whole] = DecodedSamples(request.target);
@@ -339,7 +334,7 @@ void tst_ExportJob::identityElementsLeftOut()
     for (qsizetype i = 0; i < written[0].size(); ++i)
         largest = std::max(largest, std::abs(qint64(written[0][i]) - written[1][i]));
     // Decoded to 32 bits: one step of a 24-bit file's last bit is 256.
-    QVERIFY2(largest <= (imported.bits == 16 ? 0 : 256), qPrintable(QString::number(largest)));
+    QVERIFY2(largest <= (imported.bitsPerSample == 16 ? 0 : 256), qPrintable(QString::number(largest)));
 }
 
 // Every extension ffmpeg writes audio to saves the whole source; ffprobe reads this 3 s ADTS file as about 10 s.
@@ -357,7 +352,7 @@ void tst_ExportJob::everyFormatSaves()
     TestAppFolder app;
     QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
     ExportRequest request = Request(app, name);
-    ImportRecorder imported;
+    ImportFacts imported;
     QVERIFY(Import(app, request, "anoisesrc=d=3:a=0.3,volume='gte(t,1)':eval=frame,aformat=channel_layouts=stereo", "pcm_s16le", imported));
     Recorder recorder;
     QVERIFY2(Exported(request, &recorder), qPrintable(recorder.failure));

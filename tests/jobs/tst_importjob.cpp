@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Recorder : ImportObserver
+struct Recorder
 {
     QString duration;
     int sampleRate = -1;
@@ -20,13 +20,13 @@ struct Recorder : ImportObserver
     int ended = 0;
     bool completed = false;
 
-    void ImportOutput(const QString &) override {}
-    void DurationRead(const QString &seconds) override { duration = seconds; }
-    void Probed(int rate, int) override { sampleRate = rate; }
-    void SplitStarted() override {}
-    void SourcePeakMeasured(double) override {}
-    void ImportFailed(const QString &h, const QString &r) override { heading = h; reason = r; }
-    void ImportEnded(bool done) override { ++ended; completed = done; }
+    explicit Recorder(ImportJob &job)
+    {
+        QObject::connect(&job, &ImportJob::durationRead, [this](const QString &seconds) { duration = seconds; });
+        QObject::connect(&job, &ImportJob::probed, [this](int rate) { sampleRate = rate; });
+        QObject::connect(&job, &ImportJob::failed, [this](const QString &h, const QString &r) { heading = h; reason = r; });
+        QObject::connect(&job, &ImportJob::ended, [this](bool done) { ++ended; completed = done; });
+    }
 };
 
 } // namespace
@@ -87,8 +87,8 @@ void tst_ImportJob::import()
     QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("RIFF of an earlier source") > 0);
     stale.close();
 
-    Recorder recorder;
-    ImportJob job(request, &recorder);
+    ImportJob job(request);
+    Recorder recorder(job);
     job.Start();
     QTRY_COMPARE_WITH_TIMEOUT(recorder.ended, 1, 30000);
 

@@ -138,18 +138,19 @@ QString Render(const QString &wav, const ChannelSetup &setup, bool lowCut, int b
     return out;
 }
 
-class Listener : public PreviewObserver
+class Listener
 {
 public:
-    void ShowPosition(double seconds) override
+    void Watch(PreviewJob &job)
     {
-        if (onPosition)
-            onPosition(seconds);
+        QObject::connect(&job, &PreviewJob::position, [this](double seconds) {
+            if (onPosition)
+                onPosition(seconds);
+        });
+        QObject::connect(&job, &PreviewJob::note, [this](const QString &note) { notes << note; });
+        QObject::connect(&job, &PreviewJob::failed, [this](const QString &said) { failures << said; });
+        QObject::connect(&job, &PreviewJob::ended, &loop, &QEventLoop::quit);
     }
-    void ShowOutput(const QString &) override {}
-    void ShowNote(const QString &note) override { notes << note; }
-    void ShowFailure(const QString &said) override { failures << said; }
-    void PreviewEnded(bool) override { loop.quit(); }
 
     std::function<void(double)> onPosition;
     QStringList notes;
@@ -266,7 +267,8 @@ void tst_PreviewJob::playsWhatTheExportWrites()
         request.chains.push_back(asChanges ? ChainOf({}, c, false, 1) : chains.back());
     }
     Listener listener;
-    PreviewJob job(request, &listener);
+    PreviewJob job(request);
+    listener.Watch(job);
     if (asChanges)
         QTimer::singleShot(0, &job, [&] { job.SetChains(chains); });
     const Samples capture = Play(job, listener, int(played.size()));
@@ -334,7 +336,8 @@ void tst_PreviewJob::changesWhilePlaying()
     request.playerFolder = mApp->path();
     request.chains = {first};
     Listener listener;
-    PreviewJob job(request, &listener);
+    PreviewJob job(request);
+    listener.Watch(job);
     qint64 movedAtBytes = -1;
     bool tookChanges = false;
     listener.onPosition = [&](double seconds) {
@@ -403,7 +406,8 @@ void tst_PreviewJob::changesLeaveNoOffset()
     const QString top = QString::number(BandTable::LastActingBand(rate, bandwidth));
     const ChannelSetup path[] = {{top + ":12,29:-6"}, {top + ":6,29:-6"}, {top + ":12,29:3"}};
     Listener listener;
-    PreviewJob job({mPaths, 0, {ChainOf(path[0], 0, false, bandwidth, rate)}, mApp->path()}, &listener);
+    PreviewJob job({mPaths, 0, {ChainOf(path[0], 0, false, bandwidth, rate)}, mApp->path()});
+    listener.Watch(job);
     int step = 0;
     listener.onPosition = [&](double seconds) {
         if (step < 2 && seconds >= 1.0 + step)

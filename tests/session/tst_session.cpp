@@ -1,4 +1,7 @@
 // The session's gain texts and the filter chains it builds from the settings.
+#include "AudioMeasure.h"
+#include "TestAppFolder.h"
+
 #include "session/Session.h"
 
 #include <QtTest>
@@ -199,6 +202,37 @@ private slots:
         SetBand(*session, EqualizerSettings::Left, 29, 12);
         QCOMPARE(session->State().RightFilterChain, right);
         QCOMPARE(session->State().RightBandGain[29], QStringLiteral("-0"));
+    }
+
+    // Whoever hears an import's end after the session finds the source's
+    // facts taken and no sequence running; a job let go unended counts no more.
+    void importEndFindsTheSourceTaken_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("heard"); // completed, source, seconds, rate, running; empty: let go
+        QTest::newRow("probed") << "Tones.wav" << "1|Tones.wav|2|44100|0";
+        QTest::newRow("refused: a folder") << "" << "0|||0|0";
+        QTest::newRow("let go before it ends") << "Tones.wav" << "";
+    }
+
+    void importEndFindsTheSourceTaken()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, heard);
+        TestAppFolder app;
+        const QString file = app.scratchPath(source);
+        QVERIFY(app.linkRealTool(QStringLiteral("ffprobe")) && AudioMeasure::GenerateStereoTones(440, 1000, 2, app.scratchPath("Tones.wav")));
+        Session session;
+        auto job = session.NewImport(file, false);
+        QVERIFY(session.SequenceRunning());
+        QStringList told;
+        QObject::connect(job.get(), &ImportJob::ended, [&](bool completed) {
+            told << QString::number(completed) << QFileInfo(session.SourceFile()).fileName() << session.SourceDuration()
+                 << QString::number(session.SourceSampleRate()) << QString::number(session.SequenceRunning());
+        });
+        heard.isEmpty() ? job.reset() : job->Start();
+        QTRY_COMPARE_WITH_TIMEOUT(told.join(QLatin1Char('|')), heard, 30000);
+        QVERIFY(!session.SequenceRunning());
     }
 };
 

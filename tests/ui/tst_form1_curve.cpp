@@ -27,18 +27,6 @@ namespace {
 
 constexpr int KilohertzBand = 29;
 
-struct Ended : ExportObserver
-{
-    bool ended = false, completed = false;
-    void RowStarted(int) override {}
-    void RowOutput(int, const QString &) override {}
-    void RowCompleted(int) override {}
-    void RowFailed(int, const QString &) override {}
-    void RowStopped(int) override {}
-    void WrittenPeakMeasured(double) override {}
-    void ExportEnded(bool done) override { ended = true; completed = done; }
-};
-
 // The file's highest sample in dBFS, as ffmpeg's astats reads it.
 double PeakDb(const QString &path)
 {
@@ -152,11 +140,11 @@ private slots:
             QVERIFY(AudioMeasure::Generate(QStringLiteral("aevalsrc=0.8913*sin(2*PI*1000*t):s=48000:d=1"), source));
         QVERIFY(std::abs(PeakDb(paths.LeftSourceWav) + 1) < 0.01);
         session.SetOutputFile(app.scratchPath(QStringLiteral("Mix.wav")));
-        Ended ended;
-        const auto job = session.NewExport(&ended, OutputReplacement::TemporaryOutput::Create(session.OutputFile()), false);
+        const auto job = session.NewExport(OutputReplacement::TemporaryOutput::Create(session.OutputFile()), false);
+        QSignalSpy ended(job.get(), &ExportJob::ended);
         job->SaveChanels();
-        QTRY_VERIFY_WITH_TIMEOUT(ended.ended, 60000);
-        QVERIFY(ended.completed);
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+        QVERIFY(ended.at(0).at(0).toBool());
         const double peak = PeakDb(session.OutputFile());
         QVERIFY2(avoid ? peak < -0.04 && peak > -0.3 : peak > -0.01, qPrintable(QString::number(peak)));
     }

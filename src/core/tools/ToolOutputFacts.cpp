@@ -1,5 +1,7 @@
 #include "core/tools/ToolOutputFacts.h"
 
+#include "core/tools/ToolOutputReader.h"
+
 #include <cmath>
 
 #include <QFileInfo>
@@ -95,12 +97,6 @@ qsizetype ReportStart(const QStringList &lines)
             return i;
     }
     return -1;
-}
-
-const QRegularExpression &LineEnd()
-{
-    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
-    return lineEnd;
 }
 
 } // namespace
@@ -209,7 +205,7 @@ double PeakLevelDb(const QStringList &lines)
 
 double PeakLevelDb(const QString &output)
 {
-    return PeakLevelDb(output.split(LineEnd()));
+    return PeakLevelDb(LineSplitter::Split(output));
 }
 
 double NonFiniteSamples(const QString &output)
@@ -217,7 +213,7 @@ double NonFiniteSamples(const QString &output)
     static const QRegularExpression countLine(
         QStringLiteral("^\\[Parsed_astats_\\d+ @ 0x[0-9a-fA-F]+\\] Number of (?:NaNs|Infs): (\\S+)"));
     double count = 0;
-    for (const QString &line : output.split(LineEnd())) {
+    for (const QString &line : LineSplitter::Split(output)) {
         const QRegularExpressionMatch match = countLine.match(line);
         bool number = false;
         const double value = match.hasMatch() ? match.captured(1).toDouble(&number) : 0;
@@ -246,7 +242,7 @@ QString LastErrorLine(const QStringList &lines, const QString &inputPath)
 
 QString LastErrorLine(const QString &output, const QString &inputPath)
 {
-    return LastErrorLine(output.split(LineEnd()), inputPath);
+    return LastErrorLine(LineSplitter::Split(output), inputPath);
 }
 
 QString KnownFailureLine(const QStringList &lines)
@@ -265,7 +261,7 @@ QString KnownFailureLine(const QStringList &lines)
 
 QString KnownFailureLine(const QString &output)
 {
-    return KnownFailureLine(output.split(LineEnd()));
+    return KnownFailureLine(LineSplitter::Split(output));
 }
 
 bool PlayerClockSeconds(const QString &line, double *seconds)

@@ -2,28 +2,60 @@
 
 #include "core/tools/DurationField.h"
 
+#include <utility>
+
 void ToolOutputReader::Start()
 {
     *this = ToolOutputReader();
 }
 
+QStringList LineSplitter::Split(const QString &output)
+{
+    LineSplitter splitter;
+    QStringList lines = splitter.Take(output);
+    if (!splitter.Rest().isEmpty())
+        lines << splitter.Rest();
+    return lines;
+}
+
+QStringList LineSplitter::Take(const QString &chunk)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < chunk.size(); ++i) {
+        const QChar c = chunk.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        const QString line = mRest + chunk.mid(start, i - start);
+        mRest.clear();
+        start = i + 1;
+        if (!line.isEmpty())
+            lines << line;
+    }
+    mRest += chunk.mid(start);
+    return lines;
+}
+
+QString LineSplitter::TakeRest()
+{
+    return std::exchange(mRest, QString());
+}
+
+void LineSplitter::Clear()
+{
+    mRest.clear();
+}
+
 bool ToolOutputReader::Feed(const QString &chunk)
 {
     bool found = false;
-    if (chunk.isEmpty()) {
-        const QString last = mPartialLine;
-        mPartialLine.clear();
-        return !last.isEmpty() && TakeLine(last);
-    }
-    for (const QChar c : chunk) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            const QString line = mPartialLine;
-            mPartialLine.clear();
-            if (!line.isEmpty() && TakeLine(line))
-                found = true;
-        } else {
-            mPartialLine += c;
-        }
+    QStringList lines = mSplitter.Take(chunk);
+    // The end of the output ends its last line.
+    if (chunk.isEmpty() && !mSplitter.Rest().isEmpty())
+        lines << mSplitter.TakeRest();
+    for (const QString &line : lines) {
+        if (TakeLine(line))
+            found = true;
     }
     return found;
 }

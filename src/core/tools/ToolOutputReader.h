@@ -5,6 +5,27 @@
 #include <QString>
 #include <QStringList>
 
+// The one rule for where a tool's line ends: at a line feed or at a carriage
+// return alone (ffmpeg's and ffplay's status lines); empty lines are dropped.
+class LineSplitter
+{
+public:
+    // The lines a whole output holds.
+    static QStringList Split(const QString &output);
+
+    // The lines this chunk completed; what follows the last end waits for
+    // the next chunk.
+    QStringList Take(const QString &chunk);
+    // The unfinished last line, which is kept.
+    const QString &Rest() const { return mRest; }
+    // The unfinished last line, then nothing is kept.
+    QString TakeRest();
+    void Clear();
+
+private:
+    QString mRest;
+};
+
 class ToolOutputReader
 {
 public:
@@ -26,7 +47,7 @@ public:
 private:
     bool TakeLine(const QString &line);
 
-    QString mPartialLine;
+    LineSplitter mSplitter;
     QStringList mLines;
     bool mHasDuration = false;
     QString mDuration;

@@ -2,8 +2,7 @@
 #include "core/tools/WrittenAudioCheck.h"
 
 #include "core/tools/ToolOutputFacts.h"
-
-#include <QRegularExpression>
+#include "core/tools/ToolOutputReader.h"
 
 #include <cmath>
 
@@ -13,8 +12,7 @@ ProbedAudio ParseProbedAudio(const QString &output)
 {
     ProbedAudio probed;
     bool channelsSeen = false;
-    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
-    for (const QString &rawLine : output.split(lineEnd, Qt::SkipEmptyParts)) {
+    for (const QString &rawLine : LineSplitter::Split(output)) {
         const QString line = rawLine.trimmed();
         bool ok = false;
         // Only the first stream counts, should the selection ever list more.

@@ -11,7 +11,7 @@
 
 // Form4 and its log show the job. Once the job has ended it goes (not
 // inside its own report), and Form4 with it unless it says why it failed.
-class Form1::PreviewWindows : public QObject, public PreviewObserver
+class Form1::PreviewWindows : public QObject
 {
 public:
     explicit PreviewWindows(Form1 *owner)
@@ -19,43 +19,33 @@ public:
     {
     }
 
-    void Watch(Form4 *window)
+    void Watch(Form4 *window, PreviewJob *job)
     {
         mWindow = window;
         mFailed = false;
-    }
-
-    void ShowPosition(double seconds) override
-    {
-        if (mWindow)
-            mWindow->ShowPosition(seconds);
-    }
-
-    void ShowOutput(const QString &chunk) override
-    {
-        QString copy = chunk;
-        mOwner->objDOS_ReceiveOutputs(copy);
-    }
-
-    void ShowNote(const QString &note) override
-    {
-        if (mWindow)
-            mWindow->ShowNote(note);
-    }
-
-    void ShowFailure(const QString &said) override
-    {
-        mFailed = true;
-        if (mWindow)
-            mWindow->ShowFailure(said);
-    }
-
-    void PreviewEnded(bool) override
-    {
-        if (PreviewJob *job = mOwner->objDOS.release())
-            job->deleteLater();
-        if (!mFailed && mWindow && mWindow == Form4::Loaded())
-            mWindow->close();
+        connect(job, &PreviewJob::position, this, [this](double seconds) {
+            if (mWindow)
+                mWindow->ShowPosition(seconds);
+        });
+        connect(job, &PreviewJob::output, this, [this](const QString &chunk) {
+            QString copy = chunk;
+            mOwner->objDOS_ReceiveOutputs(copy);
+        });
+        connect(job, &PreviewJob::note, this, [this](const QString &note) {
+            if (mWindow)
+                mWindow->ShowNote(note);
+        });
+        connect(job, &PreviewJob::failed, this, [this](const QString &said) {
+            mFailed = true;
+            if (mWindow)
+                mWindow->ShowFailure(said);
+        });
+        connect(job, &PreviewJob::ended, this, [this] {
+            if (PreviewJob *ended = mOwner->objDOS.release())
+                ended->deleteLater();
+            if (!mFailed && mWindow && mWindow == Form4::Loaded())
+                mWindow->close();
+        });
     }
 
 private:
@@ -78,8 +68,8 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     Form4 *form = Form4::Load(this);
     form->ShowPreview(IntChanel, mSession.SourceDuration().trimmed().toDouble());
     form->show();
-    mPreviewWindows->Watch(form);
-    objDOS = mSession.NewPreview(IntChanel, mPreviewWindows);
+    objDOS = mSession.NewPreview(IntChanel);
+    mPreviewWindows->Watch(form, objDOS.get());
     form->WatchJob(objDOS.get());
     objDOS->Start();
 }
