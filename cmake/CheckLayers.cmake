@@ -65,8 +65,32 @@ foreach(source IN LISTS sources)
     endforeach()
 endforeach()
 
+# The session's state is its own: the windows and the command line read it
+# through accessors and change it through operations, so no class of the
+# session layer declares a public data member (one indented four spaces,
+# ending in ';', with no parenthesis; the members of its nested structs are
+# values handed out, indented further).
+file(GLOB session_headers RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/session/*.h")
+foreach(header IN LISTS session_headers)
+    file(STRINGS "${SOURCE_DIR}/${header}" lines)
+    set(access "")
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^(class|struct) [A-Za-z_]+")
+            set(access "private")
+            if(line MATCHES "^struct")
+                set(access "public")
+            endif()
+        elseif(line MATCHES "^(public|private|protected|signals|public slots|private slots):")
+            string(REGEX REPLACE ":.*" "" access "${line}")
+        elseif(access STREQUAL "public" AND line MATCHES "^    [A-Za-z_][^()]*;"
+               AND NOT line MATCHES "^    (using|friend|class|struct|enum|static constexpr|//)")
+            string(APPEND problems "\n  ${header}: a public data member: ${line}")
+        endif()
+    endforeach()
+endforeach()
+
 if(problems)
-    message(FATAL_ERROR "Includes that break the layers:${problems}")
+    message(FATAL_ERROR "Includes and members that break the layers:${problems}")
 endif()
 list(LENGTH sources count)
 message(STATUS "${count} files keep to their layers")
