@@ -86,11 +86,10 @@ public:
     void SetPreviewChannel(int channel);
 
     const EqualizerSettings &Settings() const { return mModel.Settings(); }
-    const EqualizerModel &Equalizer() const { return mModel; }
     const ChannelPlan &Plan(int channel) const { return mPlanner.Plan(channel); }
 
     // What the user does to the settings. Each says which chain the
-    // channel's box shows afterwards, as the design's handlers did: a moved
+    // channel's box shows afterwards: a moved
     // band, a preamp or an option rebuilds its channel's chain (both, where
     // every chain changes), a level shows its text there until the next
     // rebuild.

@@ -179,9 +179,9 @@ private slots:
         if (control == QLatin1String("Command2")) {
             QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !form->SequenceRunning() && !Form2::Loaded(), 30000);
         } else if (control == QLatin1String("AvoidClippingBox")) {
-            QVERIFY(session->session.Equalizer().Settings().avoidClipping);
+            QVERIFY(session->session.Settings().avoidClipping);
         } else if (control == QLatin1String("AsDrawnBox")) {
-            QVERIFY(session->session.Equalizer().Settings().asDrawn && session->session.Plan(0).asDrawn);
+            QVERIFY(session->session.Settings().asDrawn && session->session.Plan(0).asDrawn);
         } else if (control == QLatin1String("Command1_0")) {
             QTRY_VERIFY_WITH_TIMEOUT(!session->toolArguments(QStringLiteral("ffplay")).isEmpty()
                                          && !form->PreviewRunning() && !Form4::Loaded(), 30000);

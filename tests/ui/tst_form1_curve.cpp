@@ -82,7 +82,7 @@ private slots:
         change(mForm);
         QVERIFY(mForm->ResponseCurve->accessibleDescription() != before);
         ChannelPlanner expected;
-        expected.Update(mForm->session().Equalizer().Settings(), 0, mForm->session().SourceSampleRate(), mForm->session().SourcePeakDb());
+        expected.Update(mForm->session().Settings(), 0, mForm->session().SourceSampleRate(), mForm->session().SourcePeakDb());
         QCOMPARE(mForm->PeakLabel[0]->text(), QLatin1String("Left: ") + ChannelPlanText::PeakText(expected.Plan(0)));
     }
 

@@ -188,7 +188,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, problem);
         mForm->LeftChanelSlider[7]->setSliderPosition(-3);
-        const EqualizerSettings before = mForm->session().Equalizer().Settings();
+        const EqualizerSettings before = mForm->session().Settings();
         const MainWindowState shown = MainWindowState::Of(mForm);
         const QString path = mFiles.filePath(QStringLiteral("bad.txt"));
         QFile file(path);
@@ -198,7 +198,7 @@ private slots:
         Choose(entry, path);
         const QString message = Message();
         QVERIFY2(message.contains(path) && message.contains(problem), qPrintable(message));
-        QVERIFY(mForm->session().Equalizer().Settings() == before);
+        QVERIFY(mForm->session().Settings() == before);
         QCOMPARE(MainWindowState::Of(mForm).controls, shown.controls);
         QCOMPARE(MainWindowState::Of(mForm).chains, shown.chains);
     }
@@ -219,7 +219,7 @@ private slots:
         QFETCH(QString, listener);
         QFETCH(QString, messageEnd);
         mForm->LeftChanelSlider[7]->setSliderPosition(-3);
-        const ChannelSettings left = mForm->session().Equalizer().Settings().channels[0];
+        const ChannelSettings left = mForm->session().Settings().channels[0];
         const QString path = ProfilePath(profile);
         QStringList offered;
         SetChoiceAnswer([&](const ChoiceRequest &request) { return offered = request.items, listener; });
@@ -229,7 +229,7 @@ private slots:
         QCOMPARE(offered, listener.isEmpty() ? QStringList() : QStringList({"L1", "L2"}));
         QVERIFY2(message.contains(path) && message.contains(QLatin1String("Largest difference"))
                      && message.endsWith(messageEnd), qPrintable(message));
-        const EqualizerSettings settings = mForm->session().Equalizer().Settings();
+        const EqualizerSettings settings = mForm->session().Settings();
         QCOMPARE(settings.channels[0] == left, profile.endsWith(QLatin1String(".txt")));
         QVERIFY(std::abs(settings.channels[1].gains[40]) >= 5); // 2500 Hz
         QVERIFY(WindowSettings(mForm) == settings);
@@ -255,17 +255,17 @@ private slots:
         for (int i = 0; i < filters; ++i)
             QVERIFY(file.write(QStringLiteral("Filter: ON PK Fc %1 Hz Gain 3 dB Q 4\n").arg(20 + i).toUtf8()) > 0);
         file.close();
-        const EqualizerSettings before = mForm->session().Equalizer().Settings();
+        const EqualizerSettings before = mForm->session().Settings();
         Choose(QStringLiteral("Import profile..."), path);
         QVERIFY(mForm->ImportingProfile());
         mForm->LeftChanelSlider[30]->setSliderPosition(-4);
-        QVERIFY(mForm->session().Equalizer().Settings() != before);
-        const EqualizerSettings moved = mForm->session().Equalizer().Settings();
+        QVERIFY(mForm->session().Settings() != before);
+        const EqualizerSettings moved = mForm->session().Settings();
         mForm->StopProfileImports();
         QVERIFY(!mForm->ImportingProfile());
         QCoreApplication::processEvents();
         QCOMPARE(Message(), QString());
-        QVERIFY(mForm->session().Equalizer().Settings() == moved);
+        QVERIFY(mForm->session().Settings() == moved);
     }
 
     void exportAtTheSourceRateFromTheLastFolder()
@@ -280,7 +280,7 @@ private slots:
         QCOMPARE(mAsked.directory, mFiles.path());
         QFile file(mFiles.filePath(QStringLiteral("curve.txt")));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()), ProfileExport::Text(mForm->session().Equalizer().Settings(), 22050));
+        QCOMPARE(QString::fromUtf8(file.readAll()), ProfileExport::Text(mForm->session().Settings(), 22050));
     }
 
     void lastSettingsThroughShutdown()
@@ -288,16 +288,16 @@ private slots:
         mForm->LeftChanelSlider[12]->setSliderPosition(-9);
         mForm->Option1[1]->setChecked(true);
         mForm->RightChanelSlider[2]->setSliderPosition(5);
-        const EqualizerSettings atExit = mForm->session().Equalizer().Settings();
+        const EqualizerSettings atExit = mForm->session().Settings();
         QPointer<Form1> closing(mForm);
         mForm->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         mWindow->form = closing.data();
 
         StartWindow();
-        QVERIFY(mForm->session().Equalizer().Settings() == EqualizerSettings());
+        QVERIFY(mForm->session().Settings() == EqualizerSettings());
         Choose(QStringLiteral("Last settings"));
-        QVERIFY(mForm->session().Equalizer().Settings() == atExit);
+        QVERIFY(mForm->session().Settings() == atExit);
         QVERIFY(WindowSettings(mForm) == atExit);
     }
 

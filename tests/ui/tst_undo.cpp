@@ -39,7 +39,7 @@ private slots:
         // Something to lose first: two bands set by the user.
         form->LeftChanelSlider[10]->triggerAction(QAbstractSlider::SliderPageStepSub);
         form->RightChanelSlider[40]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        const EqualizerSettings before = form->session().Equalizer().Settings();
+        const EqualizerSettings before = form->session().Settings();
         const QStringList chainsBefore{form->session().State().LeftFilterChain, form->session().State().RightFilterChain};
 
         if (step == QLatin1String("key")) {
@@ -63,18 +63,18 @@ private slots:
         } else {
             form->ResetEqualizer();
         }
-        const EqualizerSettings after = form->session().Equalizer().Settings();
+        const EqualizerSettings after = form->session().Settings();
         QVERIFY(!(after == before));
 
         form->UndoSettings();
-        QVERIFY(form->session().Equalizer().Settings() == before);
+        QVERIFY(form->session().Settings() == before);
         QCOMPARE(form->LeftChanelSlider[10]->value(), -5);
         QCOMPARE(form->PreampBox[1]->value(), 0.0);
         QCOMPARE((QStringList{form->session().State().LeftFilterChain, form->session().State().RightFilterChain}), chainsBefore);
         form->RedoSettings();
-        QVERIFY(form->session().Equalizer().Settings() == after);
+        QVERIFY(form->session().Settings() == after);
         form->UndoSettings();
-        QVERIFY(form->session().Equalizer().Settings() == before);
+        QVERIFY(form->session().Settings() == before);
         // Only settings moved: no window of a tool sequence came up.
         QVERIFY(!Form2::Loaded() || !Form2::Loaded()->isVisible());
         QVERIFY(!Form3::Loaded() && !Form4::Loaded());

@@ -1,5 +1,5 @@
-// Band sliders, the left chanel sync and Reset: the handlers write to the
-// session's settings, and the window shows what the session followed.
+// Band sliders, the left chanel sync and Reset: the handlers call the
+// session's operations, and the window shows what the session followed.
 #include "ui/form1/Form1.h"
 
 #include "ui/Colours.h"
@@ -89,7 +89,7 @@ void Form1::ResetEqualizer()
 
 void Form1::FollowModel(bool leftPlanChanged, bool rightPlanChanged)
 {
-    const EqualizerSettings &settings = mSession.Equalizer().Settings();
+    const EqualizerSettings &settings = mSession.Settings();
     // First: the sliders' range must hold the gains.
     ShowOptions(settings);
     ShowPreamps(settings);

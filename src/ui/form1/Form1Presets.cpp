@@ -196,7 +196,7 @@ bool Form1::LoadPreset(const QString &path)
 bool Form1::SavePreset(const QString &path)
 {
     QString message;
-    if (!PresetFile::Save(path, mSession.Equalizer().Settings(), &message)) {
+    if (!PresetFile::Save(path, mSession.Settings(), &message)) {
         ShowPresetMessage(message, true);
         return false;
     }
@@ -280,7 +280,7 @@ void Form1::ImportProfile(const QString &path, const QString &listener)
 {
     if (!mProfileImports)
         mProfileImports = new ProfileImports(this);
-    mProfileImports->Start(path, listener, mSession.Equalizer().Settings(), SourceRate(mSession),
+    mProfileImports->Start(path, listener, mSession.Settings(), SourceRate(mSession),
                            [this, path](const ProfileImport::Result &result) { ProfileImported(path, result); });
 }
 
@@ -328,7 +328,7 @@ bool Form1::ExportProfile(const QString &path)
     ProfileExport::Chains played;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
         played[channel] = mSession.Plan(channel).chain;
-    if (!ProfileExport::Save(path, ProfileExport::Text(mSession.Equalizer().Settings(), played), &message)) {
+    if (!ProfileExport::Save(path, ProfileExport::Text(mSession.Settings(), played), &message)) {
         ShowPresetMessage(message, true);
         return false;
     }
@@ -338,7 +338,7 @@ bool Form1::ExportProfile(const QString &path)
 bool Form1::ExportPipeWire(const QString &path)
 {
     QString message;
-    if (!ProfileExport::Save(path, PipeWireExport::Text(mSession.Equalizer().Settings()), &message)) {
+    if (!ProfileExport::Save(path, PipeWireExport::Text(mSession.Settings()), &message)) {
         ShowPresetMessage(message, true);
         return false;
     }

@@ -28,7 +28,7 @@ void Form1::CleanUnload()
     if (!QDir().mkpath(QFileInfo(lastSettings).absolutePath()))
         message = QStringLiteral("Cannot save the preset %1: its folder cannot be made.").arg(lastSettings);
     else
-        PresetFile::Save(lastSettings, mSession.Equalizer().Settings(), &message);
+        PresetFile::Save(lastSettings, mSession.Settings(), &message);
     if (!message.isEmpty()) {
         std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
         std::fflush(stderr);
