@@ -118,11 +118,6 @@ void Form2::Form_Load()
     SetBothStatus(QStringLiteral("Searching..."));
 }
 
-bool Form2::Closing() const
-{
-    return mClosed;
-}
-
 bool Form2::Failed() const
 {
     return mFailed;

@@ -27,7 +27,7 @@ public:
     ~Form2() override;
 
     // Closed, though it may still be waiting for its tool to stop.
-    bool Closing() const;
+    bool Closing() const { return mClosed; }
 
     // Starts the timer whose first tick runs the inspection of `source`.
     // The import is under way from now: during the pause before the probe

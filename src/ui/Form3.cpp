@@ -108,11 +108,6 @@ Form3::~Form3()
     RemoveIncompleteOutput();
 }
 
-bool Form3::Closing() const
-{
-    return mUnloading;
-}
-
 bool Form3::ExportRunning() const
 {
     return mExporting;

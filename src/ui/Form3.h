@@ -30,7 +30,7 @@ public:
     ~Form3() override;
 
     // Closed, though it may still be waiting for the export to stop.
-    bool Closing() const;
+    bool Closing() const { return mUnloading; }
 
     // Starts the export job: the left and right renders together, streaming
     // into their merge into the temporary output, then its check and its

@@ -107,11 +107,6 @@ Form4::Form4(Form1 *owner)
     ShowPosition(0);
 }
 
-bool Form4::Closing() const
-{
-    return mUnloading;
-}
-
 QString Form4::ClockText(double seconds)
 {
     const long whole = std::isfinite(seconds) && seconds > 0 ? long(seconds) : 0;

@@ -24,7 +24,7 @@ public:
     explicit Form4(Form1 *owner);
 
     // Closed, and about to be deleted.
-    bool Closing() const;
+    bool Closing() const { return mUnloading; }
 
     // Which channels play (0 left, 1 right, 2 both) and the source's length.
     void ShowPreview(int channel, double durationSeconds);

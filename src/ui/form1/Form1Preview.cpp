@@ -74,6 +74,12 @@ void Form1::SoundPreviewing(qint16 IntChanel)
     objDOS->Start();
 }
 
+void Form1::StopPreview()
+{
+    if (Form4 *form = PreviewWindow())
+        form->close();
+}
+
 void Form1::objDOS_ReceiveOutputs(QString &CommandOutputs)
 {
     if (Option3.size() < 3 || !Option3[2] || !Option3[2]->isChecked())

@@ -66,9 +66,3 @@ void Form1::CloseExportWindow()
     if (Form3 *window = ExportWindow())
         window->close();
 }
-
-void Form1::StopPreview()
-{
-    if (Form4 *window = PreviewWindow())
-        window->close();
-}
