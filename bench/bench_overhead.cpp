@@ -5,6 +5,7 @@
 // gets during the export, how busy the cores were, and the resident memory
 // the export takes.
 #include "AudioMeasure.h"
+#include "Controls.h"
 #include "TestAppFolder.h"
 
 #include "ui/FileDialogs.h"
@@ -254,7 +255,7 @@ double ImportThroughBrenvox(Form1 *form, const QString &source, int sourceSecond
     click.start();
     form->Command2->click();
     const double clickSeconds = click.nsecsElapsed() / 1e9;
-    QPointer<Form2> window = Form2::Loaded();
+    QPointer<Form2> window = OpenWindow<Form2>();
     if (!window)
         return -1;
     // From the window's first tick, which starts the probe, to the split's
@@ -298,7 +299,7 @@ double ExportThroughBrenvox(Form1 *form, const QString &output, int sourceSecond
     click.start();
     form->Command1[1]->click();
     const double clickSeconds = click.nsecsElapsed() / 1e9;
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = OpenWindow<Form3>();
     if (!window)
         return -1;
     // The tick starts the job; the tools run on after it.
@@ -332,7 +333,7 @@ double ExportThroughBrenvox(Form1 *form, const QString &output, int sourceSecond
                      channels, duration);
         return -1;
     }
-    Form3::UnloadIfLoaded();
+    form->CloseExportWindow();
     DeleteClosedWindows();
     return seconds;
 }

@@ -48,8 +48,7 @@ void Started(Form1 *form, Session &shared)
 
     // Loading the inspection window sets the channel paths; its start timer
     // must not start a probe now.
-    if (Form2 *inspection = Form2::Load(form))
-        inspection->Timer1->stop();
+    form->OpenInspectionWindow()->Timer1->stop();
 
     form->ArrangeMainWindow();
     form->CheckTools();

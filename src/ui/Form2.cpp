@@ -13,12 +13,6 @@
 
 namespace {
 
-QPointer<Form2> &Instance()
-{
-    static QPointer<Form2> instance;
-    return instance;
-}
-
 const QColor LightGrey(192, 192, 192); // 12632256
 
 struct LabelDesign
@@ -124,24 +118,6 @@ void Form2::Form_Load()
     SetBothStatus(QStringLiteral("Searching..."));
 }
 
-Form2 *Form2::Loaded()
-{
-    return Instance();
-}
-
-Form2 *Form2::Load(Form1 *owner)
-{
-    if (!Instance())
-        Instance() = new Form2(owner);
-    return Instance();
-}
-
-void Form2::UnloadIfLoaded()
-{
-    if (Instance())
-        Instance()->close();
-}
-
 bool Form2::Failed() const
 {
     return mFailed;
@@ -178,8 +154,6 @@ void Form2::Timer2_Timer()
 
 void Form2::closeEvent(QCloseEvent *event)
 {
-    if (Instance() == this)
-        Instance() = nullptr;
     mClosed = true;
     Timer1->stop();
     Timer2->stop();

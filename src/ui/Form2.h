@@ -22,10 +22,12 @@ class Form2 : public QWidget
     Q_OBJECT
 
 public:
-    // The loaded instance, or nullptr; loading runs the window's load step.
-    static Form2 *Loaded();
-    static Form2 *Load(Form1 *owner);
-    static void UnloadIfLoaded();
+    // Its load step reads the session's source; the start timer runs.
+    explicit Form2(Form1 *owner);
+    ~Form2() override;
+
+    // Closed, though it may still be waiting for its tool to stop.
+    bool Closing() const { return mClosed; }
 
     // Starts the timer whose first tick runs the inspection of `source`.
     // The import is under way from now: during the pause before the probe
@@ -58,9 +60,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    explicit Form2(Form1 *owner);
-    ~Form2() override;
-
     void BuildControls();
     void Form_Load();
     void Timer1_Timer();

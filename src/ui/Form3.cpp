@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -19,12 +18,6 @@
 #include <algorithm>
 
 namespace {
-
-QPointer<Form3> &Instance()
-{
-    static QPointer<Form3> instance;
-    return instance;
-}
 
 const QString Idle = QStringLiteral("Idle");
 const QString Processing = QStringLiteral("Processing");
@@ -113,25 +106,6 @@ Form3::Form3(Form1 *owner)
 Form3::~Form3()
 {
     RemoveIncompleteOutput();
-}
-
-Form3 *Form3::Loaded()
-{
-    Form3 *form = Instance();
-    return form && !form->mUnloading ? form : nullptr;
-}
-
-Form3 *Form3::Load(Form1 *owner)
-{
-    if (!Loaded())
-        Instance() = new Form3(owner);
-    return Instance();
-}
-
-void Form3::UnloadIfLoaded()
-{
-    if (Form3 *form = Loaded())
-        form->close();
 }
 
 bool Form3::ExportRunning() const

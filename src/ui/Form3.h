@@ -25,13 +25,12 @@ class Form3 : public QWidget
     Q_OBJECT
 
 public:
-    // The loaded instance, or nullptr (also once it has been closed);
-    // loading runs the window's load step, which arms the start timer.
-    static Form3 *Loaded();
-    static Form3 *Load(Form1 *owner);
-    static void UnloadIfLoaded();
-
+    // Its load step arms the start timer.
+    explicit Form3(Form1 *owner);
     ~Form3() override;
+
+    // Closed, though it may still be waiting for the export to stop.
+    bool Closing() const { return mUnloading; }
 
     // Starts the export job: the left and right renders together, streaming
     // into their merge into the temporary output, then its check and its
@@ -69,8 +68,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    explicit Form3(Form1 *owner);
-
     void Timer1_Timer();
     void RowStarted(int row);
     void RowOutput(int row, const QString &chunk);

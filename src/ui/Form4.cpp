@@ -9,7 +9,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
@@ -19,12 +18,6 @@
 #include <cmath>
 
 namespace {
-
-QPointer<Form4> &Instance()
-{
-    static QPointer<Form4> instance;
-    return instance;
-}
 
 QLabel *MakeLabel(QWidget *parent, int index, const QString &text,
                   double left, double top, double width, double height)
@@ -112,27 +105,6 @@ Form4::Form4(Form1 *owner)
 
     SetFixedOuterSizeTwips(this, 6495, 2685);
     ShowPosition(0);
-}
-
-Form4 *Form4::Loaded()
-{
-    Form4 *form = Instance();
-    return form && !form->mUnloading ? form : nullptr;
-}
-
-Form4 *Form4::Load(Form1 *owner)
-{
-    if (!Loaded()) {
-        Instance() = new Form4(owner);
-        Instance()->show();
-    }
-    return Instance();
-}
-
-void Form4::UnloadIfLoaded()
-{
-    if (Form4 *form = Loaded())
-        form->close();
 }
 
 QString Form4::ClockText(double seconds)

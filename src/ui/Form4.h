@@ -20,11 +20,11 @@ class Form4 : public QWidget
     Q_OBJECT
 
 public:
-    // The loaded instance, or nullptr (also once it has been closed);
-    // loading runs the window's load step, which shows it.
-    static Form4 *Loaded();
-    static Form4 *Load(Form1 *owner);
-    static void UnloadIfLoaded();
+    // Deleted once closed.
+    explicit Form4(Form1 *owner);
+
+    // Closed, and about to be deleted.
+    bool Closing() const { return mUnloading; }
 
     // Which channels play (0 left, 1 right, 2 both) and the source's length.
     void ShowPreview(int channel, double durationSeconds);
@@ -56,7 +56,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    explicit Form4(Form1 *owner);
     void PositionChosen();
 
     QPointer<PreviewJob> mJob;

@@ -1,6 +1,7 @@
 // Bad and awkward choices in the open and save dialogs, with the real ffmpeg
 // and ffprobe: what the windows say, and that nothing of the user's was lost
 // (the main window's settings, the source file, no stray files).
+#include "Controls.h"
 #include "ImportFixture.h"
 #include "TakenSource.h"
 #include "AudioMeasure.h"
@@ -320,7 +321,7 @@ void tst_BadInputs::saveAs()
 
     SetFileDialogAnswer([output](const FileDialogRequest &) { return output; });
     form->Command1[1]->click();
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = OpenWindow<Form3>();
     QVERIFY(window);
     QTRY_VERIFY_WITH_TIMEOUT(window && form->Command1[1]->isEnabled()
                                  && (!window->Label2->text().isEmpty()

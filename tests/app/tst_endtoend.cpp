@@ -3,6 +3,7 @@
 // WAV and MP3, reset, open a video, save again. Every written file is probed
 // and its levels measured. The steps run in order on one session.
 #include "BrenvoxSession.h"
+#include "Controls.h"
 #include "MainWindowState.h"
 
 #include "ui/FileDialogs.h"
@@ -128,7 +129,7 @@ bool tst_EndToEnd::Open(const QString &path)
     Form1 *form = mSession->form;
     mAnswer = path;
     QTest::mouseClick(form->Command2, Qt::LeftButton);
-    QPointer<Form2> window = Form2::Loaded();
+    QPointer<Form2> window = OpenWindow<Form2>();
     if (!window || !window->isVisible())
         return false;
     QString lastStatus;
@@ -147,7 +148,7 @@ QPointer<Form3> tst_EndToEnd::SaveAs(const QString &path)
 {
     mAnswer = path;
     QTest::mouseClick(mSession->form->Command1[1], Qt::LeftButton);
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = OpenWindow<Form3>();
     if (!window)
         return window;
     QElapsedTimer waited;
@@ -183,7 +184,7 @@ void tst_EndToEnd::openStereoMp3()
     // Two tones of 0.1 at most add up to 0.2 (-14 dBFS); an MP3 has no depth.
     QVERIFY2(mSession->session.SourcePeakDb() > -16 && mSession->session.SourcePeakDb() < -13.5, qPrintable(QString::number(mSession->session.SourcePeakDb())));
     QCOMPARE(mSession->session.SourceBitsPerSample(), 0);
-    QVERIFY(!Form2::Loaded());
+    QVERIFY(!OpenWindow<Form2>());
     for (QPushButton *button : {mSession->form->Command2, mSession->form->Command1[0], mSession->form->Command1[1]})
         QVERIFY(button->isEnabled());
 }
@@ -220,9 +221,9 @@ void tst_EndToEnd::previewBothChannels()
 
     // The click starts the preview and returns; the window shows it to its end.
     QTest::mouseClick(form->Command1[0], Qt::LeftButton);
-    QVERIFY(Form4::Loaded() && Form4::Loaded()->isVisible());
+    QVERIFY(OpenWindow<Form4>() && OpenWindow<Form4>()->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(!form->PreviewRunning(), 30000);
-    QVERIFY(!Form4::Loaded());
+    QVERIFY(!OpenWindow<Form4>());
     QVERIFY(form->Command1[0]->isEnabled());
 
     // The player's graph, run through ffmpeg, gives what would be heard.
@@ -286,10 +287,10 @@ void tst_EndToEnd::CheckEqualized(const QString &output)
 void tst_EndToEnd::resetRestoresStartUp()
 {
     Form1 *form = mSession->form;
-    QPointer<Form3> exportWindow = Form3::Loaded();
+    QPointer<Form3> exportWindow = OpenWindow<Form3>();
     QVERIFY(exportWindow);
     QTest::mouseClick(form->Command1[2], Qt::LeftButton);
-    QVERIFY(!Form3::Loaded());
+    QVERIFY(!OpenWindow<Form3>());
     // The source stays open, and the path box names it.
     QCOMPARE(form->Text1->text(), mSession->session.SourceFile());
 

@@ -1,5 +1,6 @@
 // Files dropped on the real main window: one file is imported as Open does;
 // anything else is refused with a reason on the status line.
+#include "Controls.h"
 #include "StartedMainWindow.h"
 
 #include "ui/Form2.h"
@@ -62,11 +63,11 @@ private slots:
         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(started.form, &drop);
 
-        Form2 *inspection = Form2::Loaded();
+        Form2 *inspection = OpenWindow<Form2>();
         if (refusal.isEmpty()) {
             QVERIFY(inspection && inspection->isVisible());
             QCOMPARE(started.form->Text1->text(), file);
-            Form2::UnloadIfLoaded();
+            started.form->CloseInspectionWindow();
         } else {
             QVERIFY(!inspection || !inspection->isVisible());
             QVERIFY2(started.form->StatusLine->text().contains(refusal),

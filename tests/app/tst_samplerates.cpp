@@ -2,6 +2,7 @@
 // windows with the real tools: flat settings give the source back, and one
 // boosted band changes only its own region, also where the band table has
 // bands at or above half the rate.
+#include "Controls.h"
 #include "ImportFixture.h"
 #include "AudioMeasure.h"
 
@@ -33,7 +34,7 @@ bool Export(Form1 *form, const QString &path)
 {
     SetFileDialogAnswer([path](const FileDialogRequest &) { return path; });
     form->Command1[1]->click();
-    QPointer<Form3> window = Form3::Loaded();
+    QPointer<Form3> window = OpenWindow<Form3>();
     if (!window)
         return false;
     const QStringList done{"Completed", "Completed", "Completed"};

@@ -13,6 +13,7 @@
 //     LSAN_OPTIONS=suppressions=../../tests/support/lsan.supp
 //     BRENVOX_STRESS_ACTIONS=50000 BRENVOX_STRESS_SEED=$RANDOM bin/tst_stress
 #include "BrenvoxSession.h"
+#include "Controls.h"
 
 #include "ui/Colours.h"
 #include "ui/FileDialogs.h"
@@ -128,8 +129,8 @@ QStringList LeftoverProcesses(const QString &root)
 // Nothing runs and nothing is about to start.
 bool Idle(Form1 *form)
 {
-    const Form2 *inspection = Form2::Loaded();
-    const Form3 *export_ = Form3::Loaded();
+    const Form2 *inspection = OpenWindow<Form2>();
+    const Form3 *export_ = OpenWindow<Form3>();
     return !form->SequenceRunning() && !(inspection && inspection->Timer1->isActive())
         && !(export_ && export_->Timer1->isActive());
 }
@@ -174,9 +175,9 @@ public:
         QStringList running;
         if (mSession.form && mSession.form->PreviewRunning())
             running << QStringLiteral("preview");
-        if (Form2 *inspection = Form2::Loaded(); inspection && inspection->objDOS && inspection->objDOS->IsRunning())
+        if (Form2 *inspection = OpenWindow<Form2>(); inspection && inspection->objDOS && inspection->objDOS->IsRunning())
             running << QStringLiteral("import");
-        if (Form3 *export_ = Form3::Loaded(); export_ && export_->objDOS && export_->objDOS->IsRunning())
+        if (Form3 *export_ = OpenWindow<Form3>(); export_ && export_->objDOS && export_->objDOS->IsRunning())
             running << QStringLiteral("export");
         if (running.size() > 1 && faults.size() < 20)
             faults << QStringLiteral("tools of %1 ran at once after action %2 (%3)")
@@ -233,7 +234,7 @@ private:
             return MoveLevelSlider(form);
         if (kind < 58)
             return MoveSlider(form->Slider2, QStringLiteral("bandwidth"));
-        if (Form4 *preview = Form4::Loaded(); preview && kind < 64) {
+        if (Form4 *preview = OpenWindow<Form4>(); preview && kind < 64) {
             // While it plays the user compares with the untouched sound or
             // moves elsewhere.
             if (kind < 61) {
@@ -297,7 +298,7 @@ private:
     // the split reports them written until another import completes.
     void WatchInspection()
     {
-        Form2 *inspection = Form2::Loaded();
+        Form2 *inspection = OpenWindow<Form2>();
         if (!inspection || inspection->property("stressWatched").toBool())
             return;
         inspection->setProperty("stressWatched", true);
@@ -362,15 +363,15 @@ private:
     {
         QList<QWidget *> windows;
         QList<QPushButton *> buttons;
-        if (Form2 *form = Form2::Loaded(); form && form->isVisible()) {
+        if (Form2 *form = OpenWindow<Form2>(); form && form->isVisible()) {
             windows << form;
             buttons << form->Command1;
         }
-        if (Form3 *form = Form3::Loaded()) {
+        if (Form3 *form = OpenWindow<Form3>()) {
             windows << form;
             buttons << form->Command1;
         }
-        if (Form4 *form = Form4::Loaded()) {
+        if (Form4 *form = OpenWindow<Form4>()) {
             windows << form;
             buttons << form->Command1;
         }

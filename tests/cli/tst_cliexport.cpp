@@ -4,6 +4,7 @@
 // the middle of a batch, and a batch that fills the cores writing what a
 // single export and the window write.
 #include "AudioMeasure.h"
+#include "Controls.h"
 #include "ImportFixture.h"
 
 #include "core/presets/PresetFile.h"
@@ -383,8 +384,8 @@ void tst_CliExport::batchMatchesSingleExport()
     const QString saved = run.filePath(QStringLiteral("window.wav"));
     SetFileDialogAnswer([&saved](const FileDialogRequest &) { return saved; });
     window.form->Command1[1]->click();
-    QTRY_VERIFY_WITH_TIMEOUT(Form3::Loaded() && Form3::Loaded()->Label1[8]->text() == QLatin1String("Completed"), 60000);
-    Form3::UnloadIfLoaded();
+    QTRY_VERIFY_WITH_TIMEOUT(OpenWindow<Form3>() && OpenWindow<Form3>()->Label1[8]->text() == QLatin1String("Completed"), 60000);
+    window.form->CloseExportWindow();
     QVERIFY(TestAppFolder::fileBytes(saved) == written);
 }
 

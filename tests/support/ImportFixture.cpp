@@ -1,5 +1,7 @@
 #include "ImportFixture.h"
 
+#include "Controls.h"
+
 #include "ui/FileDialogs.h"
 #include "ui/Form2.h"
 
@@ -70,7 +72,7 @@ Form2 *ImportFixture::Open(const QString &path)
     statusAtClose.clear();
     splitEndedAt = -1;
     closedAt = -1;
-    inspection = Form2::Loaded();
+    inspection = OpenWindow<Form2>();
     if (!inspection || !inspection->isVisible())
         return nullptr;
     new CloseWatcher(this, inspection);

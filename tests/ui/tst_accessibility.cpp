@@ -1,6 +1,7 @@
 // The main window and the progress windows as a screen reader finds them,
 // through Qt's accessibility interface.
 #include "BrenvoxSession.h"
+#include "Controls.h"
 #include "StartedMainWindow.h"
 
 #include "ui/FileDialogs.h"
@@ -126,16 +127,16 @@ private slots:
     void progressWindowsSayWhatTheyDo()
     {
         QStringList names;
-        for (QWidget *window : {static_cast<QWidget *>(Form2::Load(mWindow->form)),
-                                static_cast<QWidget *>(Form3::Load(mWindow->form)),
-                                static_cast<QWidget *>(Form4::Load(mWindow->form))}) {
+        for (QWidget *window : {static_cast<QWidget *>(mWindow->form->OpenInspectionWindow()),
+                                static_cast<QWidget *>(mWindow->form->OpenExportWindow()),
+                                static_cast<QWidget *>(mWindow->form->OpenPreviewWindow())}) {
             QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(window);
             QCOMPARE(int(heard->role()), int(QAccessible::Window));
             names << heard->text(QAccessible::Name);
         }
         QCOMPARE(names, (QStringList{"Inspecting Audio", "Saving Audio", "Audio Preview"}));
-        Form3::UnloadIfLoaded();
-        Form4::UnloadIfLoaded();
+        mWindow->form->CloseExportWindow();
+        mWindow->form->StopPreview();
     }
 
     void actionsDoWhatTheMouseDoes_data()
@@ -177,19 +178,19 @@ private slots:
         QVERIFY(heard->actionInterface()->actionNames().contains(action));
         heard->actionInterface()->doAction(action);
         if (control == QLatin1String("Command2")) {
-            QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !form->SequenceRunning() && !Form2::Loaded(), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !form->SequenceRunning() && !OpenWindow<Form2>(), 30000);
         } else if (control == QLatin1String("AvoidClippingBox")) {
             QVERIFY(session->session.Settings().avoidClipping);
         } else if (control == QLatin1String("AsDrawnBox")) {
             QVERIFY(session->session.Settings().asDrawn && session->session.Plan(0).asDrawn);
         } else if (control == QLatin1String("Command1_0")) {
             QTRY_VERIFY_WITH_TIMEOUT(!session->toolArguments(QStringLiteral("ffplay")).isEmpty()
-                                         && !form->PreviewRunning() && !Form4::Loaded(), 30000);
+                                         && !form->PreviewRunning() && !OpenWindow<Form4>(), 30000);
         } else if (control == QLatin1String("Command1_1")) {
-            QTRY_VERIFY_WITH_TIMEOUT(Form3::Loaded() && Form3::Loaded()->Label1[8]->text() == QLatin1String("Completed"),
+            QTRY_VERIFY_WITH_TIMEOUT(OpenWindow<Form3>() && OpenWindow<Form3>()->Label1[8]->text() == QLatin1String("Completed"),
                                      30000);
             QCOMPARE(AudioMeasure::Channels(output), 2);
-            Form3::UnloadIfLoaded();
+            form->CloseExportWindow();
         } else {
             QTRY_VERIFY(form->PresetsMenu->isVisible());
             QCOMPARE(heard->child(heard->childCount() - 1)->object(), form->PresetsMenu);

@@ -1,6 +1,7 @@
 // The inspection window's sequence as the user sees it: progress, status
 // texts, the band settings carried over, closing, and what "Open" does.
 #include "core/system/AppFolder.h"
+#include "Controls.h"
 #include "TakenSource.h"
 #include "ui/FileDialogs.h"
 #include "ui/form1/Form1.h"
@@ -82,7 +83,7 @@ void TestForm2::loadedAtStartUp()
 {
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
-    Form2 *window = Form2::Loaded();
+    Form2 *window = OpenWindow<Form2>();
     QVERIFY(window);
     QVERIFY(!window->isVisible());
     // Start-up must not start a probe.
@@ -282,8 +283,8 @@ void TestForm2::cancelledDialogChangesNothing()
     QCOMPARE(fixture.dialogRequests(), 1);
     QCOMPARE(fixture.session.SourceFile(), QStringLiteral("/music/before.wav"));
     QCOMPARE(fixture.form->Text1->text(), QStringLiteral("/music/before.wav"));
-    QVERIFY(!Form2::Loaded()->isVisible());
-    QVERIFY(!Form2::Loaded()->Timer1->isActive());
+    QVERIFY(!OpenWindow<Form2>()->isVisible());
+    QVERIFY(!OpenWindow<Form2>()->Timer1->isActive());
 }
 
 QTEST_MAIN(TestForm2)

@@ -1,6 +1,7 @@
 // Save As and the export window: the dialog, the progress over the three
 // ffmpeg runs, real exports measured, and the failure and cancel paths.
 #include "BrenvoxSession.h"
+#include "Controls.h"
 #include "TakenSource.h"
 
 #include "ui/FileDialogs.h"
@@ -85,7 +86,7 @@ QPointer<Form3> SaveAs(Form1 *form, const QString &path)
 {
     AnswerSaveDialog(path);
     form->Command1[1]->click();
-    return Form3::Loaded();
+    return OpenWindow<Form3>();
 }
 
 } // namespace
@@ -93,7 +94,8 @@ QPointer<Form3> SaveAs(Form1 *form, const QString &path)
 void tst_Form3::cleanup()
 {
     SetFileDialogAnswer(FileDialogAnswer());
-    Form3::UnloadIfLoaded();
+    if (Form3 *window = OpenWindow<Form3>())
+        window->close();
 }
 
 void tst_Form3::saveDialog()
@@ -119,7 +121,7 @@ void tst_Form3::saveDialog()
     QCOMPARE(asked.nameFilters[2], QStringLiteral("All Files (*.*) (*)"));
     QCOMPARE(asked.selectedNameFilter, asked.nameFilters[0]);
     QCOMPARE(session.session.OutputFile(), QStringLiteral("/earlier/choice.wav"));
-    QVERIFY(!Form3::Loaded());
+    QVERIFY(!OpenWindow<Form3>());
 }
 
 void tst_Form3::progress_data()
@@ -377,7 +379,7 @@ void tst_Form3::cancel()
         QVERIFY(!ProcessAlive(pid));
     QVERIFY(!QFile::exists(output));
     QCOMPARE(QDir(QFileInfo(output).path()).entryList({QStringLiteral(".out.*")}, QDir::AllEntries | QDir::Hidden), QStringList());
-    QVERIFY(!Form3::Loaded());
+    QVERIFY(!OpenWindow<Form3>());
     QTest::qWait(1500);
     QCOMPARE(Runs(session.app), 3);
     if (session.form)

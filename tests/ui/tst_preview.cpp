@@ -1,6 +1,7 @@
 // The preview: the left, the right or both channels through one player at
 // once with the preview window; its failures, its Stop, and the real player.
 #include "BrenvoxSession.h"
+#include "Controls.h"
 
 #include "ui/FileDialogs.h"
 #include "ui/Form3.h"
@@ -83,9 +84,9 @@ void tst_Preview::singleChannel()
     QList<bool> enabledWhilePlaying;
     QString previewWhilePlaying;
     Watcher watcher([&] {
-        if (Form4 *window = Form4::Loaded())
+        if (Form4 *window = OpenWindow<Form4>())
             heading = window->Label1[0]->text();
-        if (enabledWhilePlaying.isEmpty() && form->PreviewRunning() && Form4::Loaded()) {
+        if (enabledWhilePlaying.isEmpty() && form->PreviewRunning() && OpenWindow<Form4>()) {
             enabledWhilePlaying << form->Command2->isEnabled() << form->Command1[0]->isEnabled()
                                 << form->Command1[1]->isEnabled() << form->Command1[2]->isEnabled();
             previewWhilePlaying = form->Command1[0]->text();
@@ -100,7 +101,7 @@ void tst_Preview::singleChannel()
     QVERIFY(!arguments[7].contains(QLatin1String("amovie")));
     QCOMPARE(heading, channel == 0 ? QStringLiteral("Previewing Left Chanel")
                                    : QStringLiteral("Previewing Right Chanel"));
-    QVERIFY(!Form4::Loaded());
+    QVERIFY(!OpenWindow<Form4>());
     QCOMPARE(enabledWhilePlaying, (QList<bool>{false, true, false, true}));
     QCOMPARE(previewWhilePlaying, QStringLiteral("Stop"));
     QCOMPARE(form->Command1[0]->text(), QStringLiteral("Preview"));
@@ -125,7 +126,7 @@ void tst_Preview::bothChannels()
 
     QStringList states;
     Watcher watcher([&] {
-        Form4 *window = Form4::Loaded();
+        Form4 *window = OpenWindow<Form4>();
         if (!window)
             return;
         const QString state = window->Label1[0]->text() + " | " + window->Label1[2]->text() + " | "
@@ -146,7 +147,7 @@ void tst_Preview::bothChannels()
     QVERIFY(graph.contains(QLatin1String("volume@Llevel=volume=2,")));
     QVERIFY(graph.contains(QLatin1String("volume@Rlevel=volume=0,")));
     QVERIFY(!QFile::exists(session.workspace() + "/LR.wav"));
-    QVERIFY(!Form4::Loaded());
+    QVERIFY(!OpenWindow<Form4>());
     QVERIFY(elapsed.elapsed() < 3000);
 }
 
@@ -175,7 +176,7 @@ void tst_Preview::log()
     BrenvoxSession session;
     QVERIFY(session.form);
     session.form->Option3[previewChoice]->setChecked(true);
-    Form4 *window = Form4::Load(session.form);
+    Form4 *window = session.form->OpenPreviewWindow();
     for (QString chunk : chunks)
         session.form->objDOS_ReceiveOutputs(chunk);
     QCOMPARE(window->Text1->toPlainText(), log);
@@ -217,12 +218,12 @@ void tst_Preview::failure()
     QVERIFY(session.previewToEnd(qint16(channel)));
 
     QVERIFY(form->Command1[0]->isEnabled());
-    Form4 *window = Form4::Loaded();
+    Form4 *window = OpenWindow<Form4>();
     QVERIFY(window);
     QVERIFY2(window->Label1[1]->text().startsWith(said), qPrintable(window->Label1[1]->text()));
     QCOMPARE(window->Command1->text(), QStringLiteral("Close"));
     window->Command1->click();
-    QTRY_VERIFY(!Form4::Loaded());
+    QTRY_VERIFY(!OpenWindow<Form4>());
 }
 
 void tst_Preview::withoutLiveChanges_data()
@@ -246,7 +247,7 @@ void tst_Preview::withoutLiveChanges()
     bool moved = false;
     QString note;
     Watcher watcher([&] {
-        Form4 *window = Form4::Loaded();
+        Form4 *window = OpenWindow<Form4>();
         if (!window || moved || window->Label1[1]->text() != PreviewJob::RestartNote)
             return;
         note = window->Label1[1]->text();
@@ -288,7 +289,7 @@ void tst_Preview::positionAndBypass()
     QString position;
     bool bypassed = false;
     Watcher watcher([&] {
-        Form4 *window = Form4::Loaded();
+        Form4 *window = OpenWindow<Form4>();
         if (!window || !position.isEmpty() || !window->Label1[2]->text().contains(QLatin1String("0:01")))
             return;
         position = window->Label1[2]->text();
@@ -351,11 +352,11 @@ void tst_Preview::stop()
         Form1 *form = session.form;
         stopText = form->Command1[0]->text();
         if (how == QLatin1String("Form4"))
-            stopText = Form4::Loaded()->Command1->text();
+            stopText = OpenWindow<Form4>()->Command1->text();
         if (how == QLatin1String("Stop"))
             form->Command1[0]->click();
         else if (how == QLatin1String("Form4"))
-            Form4::Loaded()->Command1->click();
+            OpenWindow<Form4>()->Command1->click();
         else if (how == QLatin1String("choice"))
             form->Option3[(channel + 1) % 3]->click();
         else if (how == QLatin1String("Reset"))
@@ -375,7 +376,7 @@ void tst_Preview::stop()
     QCOMPARE(pids.size(), tools);
     for (qint64 pid : pids)
         QVERIFY(!ProcessAlive(pid));
-    QVERIFY(!Form4::Loaded());
+    QVERIFY(!OpenWindow<Form4>());
     if (running != QLatin1String("ffplay"))
         QVERIFY(session.toolArguments(QStringLiteral("ffplay")).isEmpty());
     if (how == QLatin1String("main window"))
@@ -441,11 +442,11 @@ void tst_Preview::realPlayer()
         const qint64 size = QFileInfo(played).size();
         qInfo("%lld bytes played", size);
         QVERIFY(size >= oneSecond * seconds * 9 / 10 && size < oneSecond * (seconds + 1));
-        QVERIFY(!Form4::Loaded());
+        QVERIFY(!OpenWindow<Form4>());
     } else {
-        QVERIFY(Form4::Loaded());
-        QCOMPARE(Form4::Loaded()->Label1[1]->text(), said);
-        Form4::Loaded()->close();
+        QVERIFY(OpenWindow<Form4>());
+        QCOMPARE(OpenWindow<Form4>()->Label1[1]->text(), said);
+        OpenWindow<Form4>()->close();
     }
     if (moveBand) {
         // Heard within what the player has queued, well under half a second.
@@ -483,7 +484,7 @@ void tst_Preview::sourceNeeded()
     QVERIFY(!session.form->Command1[button]->isEnabled());
     QCOMPARE(dialogs, 0);
     QVERIFY(session.toolArguments(QStringLiteral("ffplay")).isEmpty());
-    QVERIFY(!Form3::Loaded());
+    QVERIFY(!OpenWindow<Form3>());
 }
 
 QTEST_MAIN(tst_Preview)

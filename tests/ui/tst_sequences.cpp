@@ -3,6 +3,7 @@
 // player and the export's ffmpeg runs receive, against tests/data/sequences.golden
 // (rewritten from the present behaviour with BRENVOX_WRITE_GOLDEN=1).
 #include "AudioMeasure.h"
+#include "Controls.h"
 #include "ImportFixture.h"
 
 #include "core/presets/PresetFile.h"
@@ -103,15 +104,6 @@ public:
     virtual void Export(const QString &target) = 0;
 };
 
-template<class W>
-W *Control(QWidget *window, const QString &name)
-{
-    W *widget = window->findChild<W *>(name);
-    if (!widget)
-        qFatal("No %s in the window", qPrintable(name));
-    return widget;
-}
-
 // The user's ways: controls found by their names, the Presets menu's load,
 // the keys of undo and redo.
 class WindowDriver : public Driver
@@ -158,17 +150,17 @@ public:
         SetFileDialogAnswer([target](const FileDialogRequest &) { return target; });
         Control<QPushButton>(mWindow, QStringLiteral("Command1_1"))->click();
         SetFileDialogAnswer(FileDialogAnswer());
-        QVERIFY(Form3::Loaded());
+        QVERIFY(OpenWindow<Form3>());
         // Its end: the merge row done, or a row failed.
         QVERIFY(QTest::qWaitFor([] {
-            const Form3 *window = Form3::Loaded();
+            const Form3 *window = OpenWindow<Form3>();
             if (!window)
                 return true;
             const QString rows = window->Label1[6]->text() + window->Label1[7]->text() + window->Label1[8]->text();
             return !window->ExportRunning()
                 && (rows.contains(QLatin1String("Failed")) || rows.endsWith(QLatin1String("Completed")));
         }, 120000));
-        Form3::UnloadIfLoaded();
+        mWindow->CloseExportWindow();
     }
 
 private:

@@ -5,6 +5,7 @@
 #include "ui/Form2.h"
 #include "ui/Form4.h"
 
+#include "Controls.h"
 #include "StartedMainWindow.h"
 
 #include <QAbstractButton>
@@ -49,13 +50,13 @@ private slots:
     void initTestCase()
     {
         QVERIFY(mWindow.isValid());
-        Form2::Loaded()->show();
-        Form3 *export_ = Form3::Load(mWindow.form);
+        OpenWindow<Form2>()->show();
+        Form3 *export_ = mWindow.form->OpenExportWindow();
         export_->Timer1->stop();
         // The widest text the export's progress takes.
         export_->Label1[5]->setText(ExportProgress::ProgressLabel(100, 100));
         export_->show();
-        Form4::Load(mWindow.form);
+        mWindow.form->OpenPreviewWindow();
     }
 
     void textsAreWhole_data()

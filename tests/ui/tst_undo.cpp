@@ -1,5 +1,6 @@
 // Undo and redo from the main window: each user step back and forth, and
 // never a tool run again.
+#include "Controls.h"
 #include "StartedMainWindow.h"
 
 #include "session/Session.h"
@@ -76,8 +77,8 @@ private slots:
         form->UndoSettings();
         QVERIFY(form->session().Settings() == before);
         // Only settings moved: no window of a tool sequence came up.
-        QVERIFY(!Form2::Loaded() || !Form2::Loaded()->isVisible());
-        QVERIFY(!Form3::Loaded() && !Form4::Loaded());
+        QVERIFY(!OpenWindow<Form2>() || !OpenWindow<Form2>()->isVisible());
+        QVERIFY(!OpenWindow<Form3>() && !OpenWindow<Form4>());
         QVERIFY(!form->SequenceRunning());
     }
 };

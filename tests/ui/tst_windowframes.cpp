@@ -82,9 +82,9 @@ private slots:
     {
         if (!mFramed)
             QSKIP("Xvfb and twm could not start");
-        Form2::Load(nullptr)->Timer1->stop();
-        Form3::Load(nullptr)->Timer1->stop();
-        Form4::Load(nullptr);
+        (new Form2(nullptr))->Timer1->stop();
+        (new Form3(nullptr))->Timer1->stop();
+        new Form4(nullptr);
         for (QWidget *window : QApplication::topLevelWidgets())
             window->show();
     }

@@ -16,6 +16,9 @@
 #include <functional>
 #include <memory>
 
+class Form2;
+class Form3;
+class Form4;
 class PreviewJob;
 class ResponseCurveView;
 class SettingsHistory;
@@ -97,6 +100,19 @@ public:
     void OpenSourceFile();
     // The import of a file chosen without the dialog, as if chosen with it.
     void OpenSource(const QString &path);
+    // The progress windows this window opened (Form1Windows.cpp), or null
+    // once closed; a closed one may still be waiting for its tool to stop.
+    Form2 *InspectionWindow() const;
+    Form3 *ExportWindow() const;
+    Form4 *PreviewWindow() const;
+    // The open window, or a new one; the preview's is shown at once.
+    Form2 *OpenInspectionWindow();
+    Form3 *OpenExportWindow();
+    Form4 *OpenPreviewWindow();
+    // Each stops its own tool as it closes. The preview's is StopPreview.
+    void CloseInspectionWindow();
+    void CloseExportWindow();
+
     // The path box shows the open source: after a failed or abandoned
     // import, which leaves the previous source open, and after Reset.
     void ShowOpenSource();
@@ -289,6 +305,10 @@ private:
     void ShowPresetMessage(const QString &text, bool problem, const QString &details = QString());
     void ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,
                           const QString &suffix, std::function<void(const QString &)> chosen);
+
+    QPointer<Form2> mInspectionWindow;
+    QPointer<Form3> mExportWindow;
+    QPointer<Form4> mPreviewWindow;
 
     Session &mSession;
     bool mReady = false;

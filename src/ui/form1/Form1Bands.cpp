@@ -4,9 +4,6 @@
 
 #include "ui/Colours.h"
 #include "core/equalizer/OutputLevel.h"
-#include "ui/Form2.h"
-#include "ui/Form3.h"
-#include "ui/Form4.h"
 #include "ui/ResponseCurveView.h"
 #include "ui/Twips.h"
 
@@ -73,9 +70,9 @@ void Form1::Option4_Click(int index)
 
 void Form1::ResetEqualizer()
 {
-    Form4::UnloadIfLoaded();
-    Form3::UnloadIfLoaded();
-    Form2::UnloadIfLoaded();
+    StopPreview();
+    CloseExportWindow();
+    CloseInspectionWindow();
 
     // The source stays open through Reset, so the path box keeps naming it.
     ShowOpenSource();

@@ -25,15 +25,15 @@ void Form1::OpenSource(const QString &chosen)
         return;
     // A window still showing an earlier failure makes way for a fresh one,
     // whose load step clears the failure from its labels.
-    if (Form2::Loaded() && Form2::Loaded()->Failed())
-        Form2::UnloadIfLoaded();
+    if (InspectionWindow() && InspectionWindow()->Failed())
+        CloseInspectionWindow();
 
     // The session keeps the open source until the new one is imported; the
     // path box shows the choice while it is inspected.
     const QString source = GetShortPath(chosen);
     if (Text1)
         Text1->setText(source);
-    Form2 *inspection = Form2::Load(this);
+    Form2 *inspection = OpenInspectionWindow();
     inspection->show();
     inspection->Label1[1]->setText(source);
     inspection->ScheduleInspection(source);

@@ -43,7 +43,7 @@ public:
         connect(job, &PreviewJob::ended, this, [this] {
             if (PreviewJob *ended = mOwner->objDOS.release())
                 ended->deleteLater();
-            if (!mFailed && mWindow && mWindow == Form4::Loaded())
+            if (!mFailed && mWindow && mWindow == mOwner->PreviewWindow())
                 mWindow->close();
         });
     }
@@ -65,7 +65,7 @@ void Form1::SoundPreviewing(qint16 IntChanel)
 
     // Stop, Reset, another preview choice and closing Form4 or the main
     // window end the preview: they close Form4, which cancels the job.
-    Form4 *form = Form4::Load(this);
+    Form4 *form = OpenPreviewWindow();
     form->ShowPreview(IntChanel, mSession.SourceDuration().trimmed().toDouble());
     form->show();
     objDOS = mSession.NewPreview(IntChanel);
@@ -76,7 +76,8 @@ void Form1::SoundPreviewing(qint16 IntChanel)
 
 void Form1::StopPreview()
 {
-    Form4::UnloadIfLoaded();
+    if (Form4 *form = PreviewWindow())
+        form->close();
 }
 
 void Form1::objDOS_ReceiveOutputs(QString &CommandOutputs)
@@ -86,6 +87,6 @@ void Form1::objDOS_ReceiveOutputs(QString &CommandOutputs)
     if (CommandOutputs.contains(QLatin1String("\r\n")))
         CommandOutputs.replace(QLatin1String("\r\n"), QLatin1String(" "));
     // A closed Form4 is not loaded again for a late chunk.
-    if (Form4 *form = Form4::Loaded())
+    if (Form4 *form = PreviewWindow())
         form->AppendLog(CommandOutputs);
 }

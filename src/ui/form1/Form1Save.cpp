@@ -42,13 +42,13 @@ void Form1::ExportTo(const QString &fileName)
         return;
 
     // The window of a finished export makes way for the new one.
-    Form3::UnloadIfLoaded();
+    CloseExportWindow();
 
     Session &shared = mSession;
     const QString refusal = OutputRefusal(fileName, {shared.SourceFile()});
     if (!refusal.isEmpty()) {
         shared.SetOutputFile(QString());
-        Form3 *form = Form3::Load(this);
+        Form3 *form = OpenExportWindow();
         form->RefuseOutput(refusal);
         form->Label1[1]->setText(fileName);
         form->show();
@@ -66,7 +66,7 @@ void Form1::ExportTo(const QString &fileName)
     const auto temporary = OutputReplacement::TemporaryOutput::Create(fileName, &problem);
     shared.SetOutputFile(temporary ? NativePath::Absolute(fileName) : QString());
 
-    Form3 *form = Form3::Load(this);
+    Form3 *form = OpenExportWindow();
     if (temporary)
         form->SetTemporaryOutput(temporary, replaceExisting);
     else

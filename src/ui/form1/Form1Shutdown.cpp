@@ -2,10 +2,7 @@
 // closes, and an export cut short leaves no partial file behind.
 #include "ui/form1/Form1.h"
 
-#include "ui/Form3.h"
-#include "ui/Form2.h"
 #include "core/presets/PresetFile.h"
-#include "ui/Form4.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,9 +33,9 @@ void Form1::CleanUnload()
 
     // Each window stops its own tool as it closes; Form3 also removes an
     // output file whose export has not completed.
-    Form3::UnloadIfLoaded();
-    Form2::UnloadIfLoaded();
-    Form4::UnloadIfLoaded();
+    CloseExportWindow();
+    CloseInspectionWindow();
+    StopPreview();
     close();
     // Nothing is asked, not even while an export runs.
     QCoreApplication::quit();
