@@ -274,7 +274,8 @@ void tst_Form3::failure_data()
                       "exec 3<&- 4<&-; sleep 0.5; echo 'Error opening output files: Invalid argument' >&2; exit 1\n")
         << QStringList{"Idle", "Idle", "Failed"} << "Merging Chanels failed: ffmpeg failed: Error opening output files: Invalid argument";
     QTest::newRow("merge writes nothing")
-        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\nlast=${last#file:}\ncase \"$last\" in */out.mp3) exit 0;; esac\n")
+        << QByteArray("#!/bin/sh\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n"
+                      "case \"$last\" in */out.mp3) sleep 1; exit 0;; esac\n")
                + WriteOutput
         << QStringList{"Completed", "Completed", "Failed"}
         << "Merging Chanels failed: ffmpeg wrote nothing to ";
