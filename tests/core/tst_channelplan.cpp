@@ -3,6 +3,7 @@
 #include "core/equalizer/ChannelPlan.h"
 
 #include "core/equalizer/BandTable.h"
+#include "core/equalizer/ChainText.h"
 
 #include <QtTest>
 
@@ -78,12 +79,7 @@ private slots:
         QVERIFY(planner.Update(settings, 0, 48000, sourcePeakDb));
         const ChannelPlan &plan = planner.Plan(0);
         QCOMPARE(ChannelPlanText::ClipWarning(0, plan), warning);
-        EqualizerState state;
-        state.Bandwidth = settings.bandwidth;
-        state.LowCutEnabled = settings.lowCut;
-        BandGains texts;
-        texts.fill(QStringLiteral("0"));
-        QVERIFY(ChannelPlanText::ChainText(state, texts, plan).startsWith(chainHead));
+        QVERIFY(ChainText::Render(plan.chain, true).startsWith(chainHead));
         // Lowered, the channel stays below full scale, and the curve says so.
         if (plan.chain.preGainDb < 0)
             QVERIFY(sourcePeakDb + plan.curve.peakDb < -0.04);
@@ -157,16 +153,8 @@ private slots:
         }
         ChannelPlanner planner;
         planner.Update(settings, 0, rate, peakDb);
-        EqualizerState state;
-        state.Bandwidth = bandwidth;
-        state.LowCutEnabled = lowCut;
-        state.SourceSampleRate = rate;
-        BandGains gainTexts;
-        for (int band = 0; band < BandTable::BandCount; ++band)
-            gainTexts[band] = QString::fromStdString(settings.GainText(0, band));
-        const QString boxText = ChannelPlanText::ChainText(state, gainTexts, planner.Plan(0));
-        QCOMPARE(boxText, Expanded(box, bandwidth, texts));
-        QCOMPARE(EqualizerState::ToolChain(boxText), Expanded(tool, bandwidth, texts));
+        QCOMPARE(ChainText::Render(planner.Plan(0).chain, true), Expanded(box, bandwidth, texts));
+        QCOMPARE(ChainText::Render(planner.Plan(0).chain, false), Expanded(tool, bandwidth, texts));
     }
 
     // A level, an option or the source's peak keeps the solve; a gain,

@@ -3,7 +3,6 @@
 
 #include "dsp/ChannelResponse.h"
 #include "dsp/EqualizerSettings.h"
-#include "core/equalizer/EqualizerState.h"
 
 #include <QString>
 
@@ -84,10 +83,5 @@ QString ClipWarning(int channel, const ChannelPlan &plan);
 QString DeviationWarning(int channel, const ChannelPlan &plan);
 // "Peak +13.4 dB", "Silent".
 QString PeakText(const ChannelPlan &plan);
-
-// The chain text for the plan: the state's chain of the slider texts, or of
-// the solved gains (one decimal) in "as drawn", headed by the preamp and
-// the pre-gain.
-QString ChainText(const EqualizerState &state, const BandGains &sliderTexts, const ChannelPlan &plan);
 
 } // namespace ChannelPlanText
