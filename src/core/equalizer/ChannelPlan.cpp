@@ -82,6 +82,17 @@ bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int 
     return true;
 }
 
+ChannelChains PlayedChains(const EqualizerSettings &settings, int sampleRate, double peakDb)
+{
+    ChannelPlanner planner;
+    ChannelChains chains;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        planner.Update(settings, channel, sampleRate, peakDb);
+        chains[channel] = planner.Plan(channel).chain;
+    }
+    return chains;
+}
+
 namespace ChannelPlanText {
 
 QString FrequencyText(double frequency)

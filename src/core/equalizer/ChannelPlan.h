@@ -68,6 +68,12 @@ private:
     int mSolves = 0;
 };
 
+using ChannelChains = std::array<ChannelResponse::Chain, EqualizerSettings::ChannelCount>;
+
+// The chains that play for the settings at the rate, the source's peak at
+// peakDb (NaN when unknown): what the session's planner holds for them.
+ChannelChains PlayedChains(const EqualizerSettings &settings, int sampleRate, double peakDb);
+
 namespace ChannelPlanText {
 
 // "250 Hz", "1.2 kHz".
