@@ -1,5 +1,6 @@
 // Medians of the curve after a band moves, of one "as drawn" solve, and of
 // the main window's plans and chains after a synced move.
+#include "core/equalizer/ChainText.h"
 #include "dsp/AsDrawn.h"
 #include "core/equalizer/ChannelChain.h"
 #include "core/equalizer/ChannelPlan.h"
@@ -73,12 +74,6 @@ int main(int argc, char *argv[])
     // channels, both options on: two solves, two curves, two chain texts.
     settings.sync = settings.asDrawn = settings.avoidClipping = true;
     settings.channels[EqualizerSettings::Right] = settings.channels[EqualizerSettings::Left];
-    EqualizerState state;
-    state.Bandwidth = settings.bandwidth;
-    state.SourceSampleRate = 44100;
-    BandGains texts;
-    for (int each = 0; each < EqualizerSettings::BandCount; ++each)
-        texts[each] = QString::fromStdString(settings.GainText(0, each));
     ChannelPlanner planner;
     QString chain;
     const double window = MedianMilliseconds(solveRounds, [&](int round) {
@@ -86,7 +81,7 @@ int main(int argc, char *argv[])
             channel.gains[band] = original + (round % 2 ? 1 : -1);
         for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
             planner.Update(settings, channel, 44100, -1);
-            chain = ChannelPlanText::ChainText(state, texts, planner.Plan(channel));
+            chain = ChainText::Render(planner.Plan(channel).chain, true);
         }
     });
 

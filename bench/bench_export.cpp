@@ -1,6 +1,7 @@
 // The export's tool time with float channel files against the 16-bit ones
 // used before: both renders at once, then the merge, on a long stereo MP3.
-#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/ChainText.h"
+#include "core/equalizer/ChannelChain.h"
 #include "core/tools/ExportCommands.h"
 #include "core/tools/ImportCommands.h"
 
@@ -94,24 +95,21 @@ int main(int argc, char *argv[])
     }
 
     // A few bands away from zero on each channel, as a user's would be.
-    EqualizerState state;
-    state.Bandwidth = 1;
-    state.SourceSampleRate = 44100;
-    BandGains left;
-    BandGains right;
-    left.fill(QStringLiteral("0"));
-    right.fill(QStringLiteral("0"));
-    left[5] = QStringLiteral("-6");
-    left[29] = QStringLiteral("12");
-    left[50] = QStringLiteral("4");
-    right[10] = QStringLiteral("8");
-    right[40] = QStringLiteral("-8");
-    right[60] = QStringLiteral("3");
+    EqualizerSettings settings;
+    settings.channels[0].gains[5] = -6;
+    settings.channels[0].gains[29] = 12;
+    settings.channels[0].gains[50] = 4;
+    settings.channels[1].gains[10] = 8;
+    settings.channels[1].gains[40] = -8;
+    settings.channels[1].gains[60] = 3;
+    const auto chain = [&settings](int channel) {
+        return ChainText::Render(ChannelChain::FromSettings(settings, channel, 44100), true);
+    };
 
     const QString output = path("Equalized.wav");
     Variant current{"float files", ImportCommands::SplitCommand(tools, source, path("Left.wav"), path("Right.wav")),
-                    {ExportCommands::RenderChannel(tools, path("Left.wav"), 1, state.BuildChain(left), path("Lout.wav")),
-                     ExportCommands::RenderChannel(tools, path("Right.wav"), 1, state.BuildChain(right),
+                    {ExportCommands::RenderChannel(tools, path("Left.wav"), 1, chain(0), path("Lout.wav")),
+                     ExportCommands::RenderChannel(tools, path("Right.wav"), 1, chain(1),
                                                    path("Rout.wav"))},
                     ExportCommands::Join(tools, path("Lout.wav"), path("Rout.wav"), output, 0), {}, {}};
     Variant before{"16-bit files", SixteenBitCommand(current.split),

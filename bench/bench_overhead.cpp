@@ -12,7 +12,8 @@
 #include "ui/form1/Form1.h"
 #include "app/Main.h"
 #include "session/Session.h"
-#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/ChainText.h"
+#include "core/equalizer/ChannelChain.h"
 #include "ui/Form3.h"
 #include "ui/Form2.h"
 #include "core/tools/ImportCommands.h"
@@ -376,11 +377,7 @@ bool TimeBatch(const TestAppFolder &app, int files, int seconds, int rounds, dou
     const QString folder = app.scratchPath(QStringLiteral("batch"));
     const QString ffmpeg = TestAppFolder::binFolder() + QStringLiteral("/ffmpeg");
     QDir().mkpath(folder + QStringLiteral("/out"));
-    EqualizerState flat;
-    flat.Bandwidth = 1;
-    BandGains gains;
-    gains.fill(QStringLiteral("0"));
-    const QString chain = flat.BuildChain(gains);
+    const QString chain = ChainText::Render(ChannelChain::FromSettings(EqualizerSettings(), 0, 0), true);
     std::vector<ToolCommand> steps;
     for (int i = 0; i < files; ++i) {
         const QString input = folder + QStringLiteral("/song%1.mp3").arg(i);
@@ -488,9 +485,9 @@ int main(int argc, char *argv[])
             const CpuTimes start = CpuTimes::Now();
             const double seconds = RunAllAlone(
                 {ChannelCommands::RenderChannel(app.path(), shared.LeftSourceWav(), shared.Volume(0),
-                                                shared.State().LeftFilterChain, shared.Paths().LeftOutWav),
+                                                shared.FilterChain(0), shared.Paths().LeftOutWav),
                  ChannelCommands::RenderChannel(app.path(), shared.RightSourceWav(), shared.Volume(1),
-                                                shared.State().RightFilterChain, shared.Paths().RightOutWav),
+                                                shared.FilterChain(1), shared.Paths().RightOutWav),
                  ExportCommands::Join(app.path(), shared.Paths().LeftOutWav, shared.Paths().RightOutWav, output,
                                                shared.SourceBitsPerSample())},
                 &probe, &latenessAlone);

@@ -5,6 +5,8 @@
 // Brenvox's ratios to both, the CPU time each took and Brenvox's peak
 // workspace per minute of audio.
 #include "core/equalizer/BandTable.h"
+#include "core/equalizer/ChainText.h"
+#include "core/equalizer/ChannelChain.h"
 #include "core/equalizer/EqualizerState.h"
 #include "core/tools/ExportCommands.h"
 
@@ -144,9 +146,10 @@ QStringList SoxArguments(const Setting &setting, const QString &source, const QS
 QStringList FfmpegArguments(const QString &folder, const Setting &setting, const QString &source,
                             const QString &output)
 {
-    EqualizerState state;
-    state.Bandwidth = 1;
-    const QString chain = EqualizerState::ToolChain(state.BuildChain(setting.gains));
+    ChannelResponse::Chain played = ChannelChain::FromSettings(EqualizerSettings(), 0, 0);
+    for (int band = 0; band < BandTable::BandCount; ++band)
+        played.gainsDb[band] = setting.gains[band].toDouble();
+    const QString chain = ChainText::Render(played, false);
     return ExportCommands::RenderWhole(folder, source, 1, chain, 1, chain, output, 16).arguments;
 }
 

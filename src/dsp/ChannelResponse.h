@@ -20,6 +20,8 @@ constexpr double LowCutQ = 0.707;
 struct Chain
 {
     std::array<double, BandCount> bandFrequencies{};
+    // -0.0 for a band moved back to the centre: it sounds as one never
+    // moved, but its text is "-0".
     std::array<double, BandCount> gainsDb{};
     // False for a band the chain leaves out: at or above half the sample
     // rate, not finite at this bandwidth (BandTable::BandActs), or replaced
@@ -35,6 +37,10 @@ struct Chain
     // ("Avoid clipping"); 0 when none is added.
     double preGainDb = 0;
     double sampleRate = 48000;
+    // The source's rate the chain was made for, 0 when none was known: the
+    // curve is then drawn at sampleRate, but the chain's text keeps every
+    // band, as nothing says which cannot act.
+    int sourceSampleRate = 0;
 };
 
 // The highest frequency drawn: 22 kHz, or half the sample rate when lower.

@@ -2,6 +2,7 @@
 // takes an import's facts from before anyone else hears their end.
 #include "session/Session.h"
 
+#include "core/equalizer/ChainText.h"
 #include "core/equalizer/ChannelChain.h"
 #include "core/equalizer/OutputLevel.h"
 #include "core/equalizer/SettingsHistory.h"
@@ -81,14 +82,10 @@ const BandGains &Session::GainTexts(int channel) const
     return channel == EqualizerSettings::Right ? mState.RightBandGain : mState.LeftBandGain;
 }
 
-const QString &Session::FilterChain(int channel) const
+QString Session::FilterChain(int channel) const
 {
-    return channel == EqualizerSettings::Right ? mState.RightFilterChain : mState.LeftFilterChain;
-}
-
-QString &Session::Chain(int channel)
-{
-    return channel == EqualizerSettings::Right ? mState.RightFilterChain : mState.LeftFilterChain;
+    const auto &chain = mChains[channel == EqualizerSettings::Right ? 1 : 0];
+    return chain ? ChainText::Render(*chain, true) : QString();
 }
 
 void Session::SetPreviewChannel(int channel)
@@ -333,7 +330,7 @@ void Session::FollowModel()
         // made for other settings.
         const bool rebuild = follow.rebuild || (planChanged[channel] && (planned || mChainPlanned[channel]));
         if (rebuild) {
-            Chain(channel) = ChannelPlanText::ChainText(mState, GainTexts(channel), mPlanner.Plan(channel));
+            mChains[channel] = mPlanner.Plan(channel).chain;
             mChainPlanned[channel] = planned;
         }
         const bool showChain = follow.showChain || (rebuild && !follow.showLevel);
@@ -341,7 +338,7 @@ void Session::FollowModel()
         if (follow.showLevel)
             mChainBox[channel] = OutputLevelFromPosition(qint16(settings.channels[channel].levelPosition)).displayText;
         else if (showChain)
-            mChainBox[channel] = Chain(channel);
+            mChainBox[channel] = FilterChain(channel);
     }
     mFollowed = settings;
     emit Followed(planChanged[0], planChanged[1]);
@@ -463,8 +460,11 @@ std::unique_ptr<ExportJob> Session::NewExport(std::shared_ptr<OutputReplacement:
     request.paths.RightSourceWav = RightSourceWav();
     request.leftVolume = Volume(EqualizerSettings::Left);
     request.rightVolume = Volume(EqualizerSettings::Right);
-    request.leftChain = EqualizerState::ToolChain(mState.LeftFilterChain);
-    request.rightChain = EqualizerState::ToolChain(mState.RightFilterChain);
+    const auto toolChain = [this](int channel) {
+        return mChains[channel] ? ChainText::Render(*mChains[channel], false) : QString();
+    };
+    request.leftChain = toolChain(EqualizerSettings::Left);
+    request.rightChain = toolChain(EqualizerSettings::Right);
     request.temporaryOutput = std::move(output);
     request.target = mOutputFile;
     request.replaceExisting = replaceExisting;

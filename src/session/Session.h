@@ -22,6 +22,7 @@
 #include <array>
 #include <limits>
 #include <memory>
+#include <optional>
 
 class Session : public QObject
 {
@@ -76,7 +77,8 @@ public:
     // player take them.
     const EqualizerState &State() const { return mState; }
     const BandGains &GainTexts(int channel) const;
-    const QString &FilterChain(int channel) const;
+    // The channel's chain box text as last rebuilt; empty before the first.
+    QString FilterChain(int channel) const;
     double Volume(int channel) const { return mVolume[channel == EqualizerSettings::Right ? 1 : 0]; }
     // The file the last export was asked to write, empty before.
     const QString &OutputFile() const { return mOutputFile; }
@@ -185,7 +187,6 @@ private:
     template <typename Job>
     void CountWhileRunning(Job *job, bool preview = false);
     std::array<bool, EqualizerSettings::ChannelCount> FollowPlans();
-    QString &Chain(int channel);
     // The chains follow the settings once per outermost change of the
     // model, and only where an operation asks for it: a new chain is shown
     // in the channel's chain box, a level change shows its text there until
@@ -205,6 +206,8 @@ private:
     QPointer<SettingsHistory> mHistory;
     ChannelPlanner mPlanner;
     std::array<ChainFollow, EqualizerSettings::ChannelCount> mChainFollow{};
+    // Each channel's chain as last rebuilt, none before the first.
+    std::array<std::optional<ChannelResponse::Chain>, EqualizerSettings::ChannelCount> mChains;
     // Whether the channel's chain was last built with an option in force:
     // turning both off again must rebuild it plain.
     std::array<bool, EqualizerSettings::ChannelCount> mChainPlanned{};

@@ -202,11 +202,11 @@ void tst_EndToEnd::equalize()
     QCOMPARE(form->Label6[Band1kHz]->text(), QStringLiteral("-12"));
     QCOMPARE(form->Label9[0]->text(), QStringLiteral("+2"));
     QCOMPARE(form->Label9[1]->text(), QStringLiteral("+1"));
-    QVERIFY(mSession->session.State().LeftFilterChain.contains(QLatin1String("equalizer=f=250:width_type=o:width=1:g=6,")));
-    QVERIFY(mSession->session.State().RightFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12,")));
+    QVERIFY(mSession->session.FilterChain(0).contains(QLatin1String("equalizer=f=250:width_type=o:width=1:g=6,")));
+    QVERIFY(mSession->session.FilterChain(1).contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12,")));
     // Neither channel carries the other's band.
-    QVERIFY(!mSession->session.State().LeftFilterChain.contains(QLatin1String("g=-12")));
-    QVERIFY(!mSession->session.State().RightFilterChain.contains(QLatin1String("g=6,")));
+    QVERIFY(!mSession->session.FilterChain(0).contains(QLatin1String("g=-12")));
+    QVERIFY(!mSession->session.FilterChain(1).contains(QLatin1String("g=6,")));
     QCOMPARE(mSession->session.Volume(0), 2.0);
     QCOMPARE(mSession->session.Volume(1), 1.0);
 }

@@ -69,7 +69,7 @@ bool MakeSource(const QString &kind, const QString &path)
 QStringList EqualizerSnapshot(Form1 *form)
 {
     const Session &shared = form->session();
-    QStringList state{shared.State().LeftFilterChain, shared.State().RightFilterChain,
+    QStringList state{shared.FilterChain(0), shared.FilterChain(1),
                       form->Text2->toPlainText(), form->Text3->toPlainText()};
     for (int band = 0; band < BandTable::BandCount; ++band)
         state << shared.State().LeftBandGain[band] << shared.State().RightBandGain[band];

@@ -95,7 +95,7 @@ QStringList WindowState(Form1 *form)
 
 QStringList ResetWrites(Form1 *form)
 {
-    QStringList written{form->session().State().LeftFilterChain, form->session().State().RightFilterChain,
+    QStringList written{form->session().FilterChain(0), form->session().FilterChain(1),
                         form->Text2->toPlainText(), form->Text3->toPlainText()};
     for (int band = 0; band < form->Label2.size(); ++band)
         written << form->Label2[band]->text() + QLatin1Char('|') + form->Label6[band]->text();

@@ -3,7 +3,7 @@
 
 #include "dsp/EqualizerSettings.h"
 #include "core/equalizer/ChannelPlan.h"
-#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/ChainText.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -34,21 +34,15 @@ inline EqualizerSettings RandomSettings(QRandomGenerator &random)
 }
 
 // Both channels' chains as the session builds them from the settings: the
-// slider texts, or the solved gains in "As drawn", headed by the preamp.
-inline QStringList Chains(const EqualizerSettings &settings, int sampleRate = 0, double sourcePeakDb = qQNaN())
+// chain boxes' texts, or the tools' with everyElement false.
+inline QStringList Chains(const EqualizerSettings &settings, int sampleRate = 0, double sourcePeakDb = qQNaN(),
+                          bool everyElement = true)
 {
-    EqualizerState state;
-    state.Bandwidth = settings.bandwidth;
-    state.LowCutEnabled = settings.lowCut;
-    state.SourceSampleRate = sampleRate;
     ChannelPlanner planner;
     QStringList chains;
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        BandGains gains;
-        for (int band = 0; band < EqualizerSettings::BandCount; ++band)
-            gains[band] = QString::fromStdString(settings.GainText(channel, band));
         planner.Update(settings, channel, sampleRate, sourcePeakDb);
-        chains << ChannelPlanText::ChainText(state, gains, planner.Plan(channel));
+        chains << ChainText::Render(planner.Plan(channel).chain, everyElement);
     }
     return chains;
 }

@@ -2,6 +2,9 @@
 // the level and silence in the clip warning, and solves only where needed.
 #include "core/equalizer/ChannelPlan.h"
 
+#include "core/equalizer/BandTable.h"
+#include "core/equalizer/ChainText.h"
+
 #include <QtTest>
 
 #include <cmath>
@@ -20,6 +23,28 @@ EqualizerSettings OneKilohertzUp(int gain, bool avoidClipping, bool lowCut = fal
     settings.avoidClipping = avoidClipping;
     settings.lowCut = lowCut;
     return settings;
+}
+
+// Expands "B<first>-<last>" into the band elements at the bandwidth, each
+// with its gain text from "band=text ..." or "0"; other parts stay as they are.
+QString Expanded(const QString &pattern, int bandwidth, const QString &texts)
+{
+    QMap<int, QString> gain;
+    for (const QString &pair : texts.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        gain[pair.section(QLatin1Char('='), 0, 0).toInt()] = pair.section(QLatin1Char('='), 1);
+    QStringList parts;
+    const QRegularExpression range(QStringLiteral("^B(\\d+)-(\\d+)$"));
+    for (const QString &part : pattern.split(QLatin1Char(','))) {
+        const QRegularExpressionMatch m = range.match(part);
+        if (!m.hasMatch()) {
+            parts << part;
+            continue;
+        }
+        for (int band = m.captured(1).toInt(); band <= m.captured(2).toInt(); ++band)
+            parts << QStringLiteral("equalizer=f=%1:width_type=o:width=%2:g=%3")
+                         .arg(BandTable::FrequencyText(band)).arg(bandwidth).arg(gain.value(band, QStringLiteral("0")));
+    }
+    return parts.join(QLatin1Char(','));
 }
 
 } // namespace
@@ -54,15 +79,82 @@ private slots:
         QVERIFY(planner.Update(settings, 0, 48000, sourcePeakDb));
         const ChannelPlan &plan = planner.Plan(0);
         QCOMPARE(ChannelPlanText::ClipWarning(0, plan), warning);
-        EqualizerState state;
-        state.Bandwidth = settings.bandwidth;
-        state.LowCutEnabled = settings.lowCut;
-        BandGains texts;
-        texts.fill(QStringLiteral("0"));
-        QVERIFY(ChannelPlanText::ChainText(state, texts, plan).startsWith(chainHead));
+        QVERIFY(ChainText::Render(plan.chain, true).startsWith(chainHead));
         // Lowered, the channel stays below full scale, and the curve says so.
         if (plan.chain.preGainDb < 0)
             QVERIFY(sourcePeakDb + plan.curve.peakDb < -0.04);
+    }
+
+    // The chain box's text and the tools' text for the left channel.
+    void chainText_data()
+    {
+        QTest::addColumn<int>("bandwidth");
+        QTest::addColumn<bool>("lowCut");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("preampTenths");
+        QTest::addColumn<double>("peakDb");
+        QTest::addColumn<bool>("asDrawn");
+        QTest::addColumn<QString>("moves");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("texts");
+        QTest::newRow("unmoved, no rate") << 1 << false << 0 << 0 << 0.0 << false << "" << "B0-64" << "anull" << "";
+        QTest::newRow("moved to 0, 44100") << 2 << false << 44100 << 0 << 0.0 << false << "5=0 10=3 20=-2"
+                                           << "volume=-2.9dB,B0-64" << "volume=-2.9dB,B10-10,B20-20"
+                                           << "5=-0 10=3 20=-2";
+        QTest::newRow("low cut, 8000, preamp") << 1 << true << 8000 << 25 << 0.0 << false << "3=0 4=6"
+                                               << "volume=+2.5dB,volume=-7.3dB,highpass=f=25,B3-47"
+                                               << "volume=+2.5dB,volume=-7.3dB,highpass=f=25,B4-4" << "3=-0 4=6";
+        QTest::newRow("wide, 22050") << 300 << false << 22050 << 0 << 0.0 << false << "0=12 1=0"
+                                     << "volume=-12.1dB,B0-55" << "volume=-12.1dB,B0-0" << "0=12 1=-0";
+        QTest::newRow("pre-gain, preamp cut") << 3 << false << 48000 << -30 << -1.0 << false << "29=12"
+                                              << "volume=-3.0dB,volume=-8.1dB,B0-64"
+                                              << "volume=-3.0dB,volume=-8.1dB,B29-29" << "29=12";
+        QTest::newRow("as drawn, 44100")
+            << 1 << false << 44100 << 0 << 0.0 << true << "10=6 11=0 12=6" << "volume=-6.2dB,B0-64"
+            << "volume=-6.2dB,B1-18"
+            << "1=-0.1 2=-0.4 3=0.3 4=0.1 5=-1.2 6=-0.8 7=4.3 8=-1.6 9=-13.3 10=21.4 11=-24 12=24 13=-7.2 14=0.8 "
+               "15=0.5 16=-1.1 17=0.1 18=-0.2";
+        // Solved gains that round to 0 leave the tools' chain.
+        QTest::newRow("as drawn, low cut, no rate")
+            << 5 << true << 0 << 0 << -3.0 << true << "30=-12" << "highpass=f=25,B3-64"
+            << "highpass=f=25,B3-34,B36-42,B44-51,B53-64"
+            << "3=4.4 4=4.6 5=4 6=1.4 7=-1.1 8=-2.7 9=-4 10=-5.5 11=-4.1 12=-3.2 13=1.1 14=5.9 15=6.1 16=3.1 "
+               "17=-0.9 18=-5.7 19=-8 20=-7.1 21=-2.7 22=-1 23=1 24=2.1 25=4.3 26=5.3 27=3.5 28=1.5 29=-1.8 "
+               "30=-2.2 31=-2 32=-1.8 33=-1.2 34=-0.5 36=1.2 37=1.7 38=1.8 39=1.7 40=1.3 41=1.1 42=0.5 44=-0.6 "
+               "45=-0.7 46=-1.1 47=-1.3 48=-1.5 49=-1.5 50=-1 51=-0.3 53=1.2 54=2.1 55=2.9 56=3.2 57=-2.2 58=-8 "
+               "59=-5.1 60=-1.8 61=1.8 62=11.9 63=-6 64=3.1";
+        QTest::newRow("silent low cut") << 1 << true << 0 << 0 << 0.0 << false << "" << "highpass=f=25,B3-64"
+                                        << "highpass=f=25" << "";
+    }
+
+    void chainText()
+    {
+        QFETCH(int, bandwidth);
+        QFETCH(bool, lowCut);
+        QFETCH(int, rate);
+        QFETCH(int, preampTenths);
+        QFETCH(double, peakDb);
+        QFETCH(bool, asDrawn);
+        QFETCH(QString, moves);
+        QFETCH(QString, box);
+        QFETCH(QString, tool);
+        QFETCH(QString, texts);
+        EqualizerSettings settings;
+        settings.bandwidth = bandwidth;
+        settings.lowCut = lowCut;
+        settings.asDrawn = asDrawn;
+        settings.avoidClipping = true;
+        settings.channels[0].preampTenths = preampTenths;
+        for (const QString &move : moves.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const int band = move.section(QLatin1Char('='), 0, 0).toInt();
+            settings.channels[0].gains[band] = move.section(QLatin1Char('='), 1).toInt();
+            settings.channels[0].moved[band] = true;
+        }
+        ChannelPlanner planner;
+        planner.Update(settings, 0, rate, peakDb);
+        QCOMPARE(ChainText::Render(planner.Plan(0).chain, true), Expanded(box, bandwidth, texts));
+        QCOMPARE(ChainText::Render(planner.Plan(0).chain, false), Expanded(tool, bandwidth, texts));
     }
 
     // A level, an option or the source's peak keeps the solve; a gain,

@@ -1,5 +1,6 @@
 // The low cut must really cut: measured through the real ffmpeg.
-#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/ChainText.h"
+#include "core/equalizer/ChannelChain.h"
 
 #include "AudioMeasure.h"
 
@@ -13,12 +14,10 @@ class tst_LowCut : public QObject
 private:
     static QString ChainFor(bool lowCut)
     {
-        EqualizerState state;
-        state.Bandwidth = 1;
-        state.LowCutEnabled = lowCut;
-        BandGains centred;
-        centred.fill(QStringLiteral("-0"));
-        return state.BuildChain(centred);
+        EqualizerSettings centred;
+        centred.lowCut = lowCut;
+        centred.channels[0].moved.fill(true);
+        return ChainText::Render(ChannelChain::FromSettings(centred, 0, 0), true);
     }
 
     double LevelThrough(const QString &source, const QString &chain, const QString &name)

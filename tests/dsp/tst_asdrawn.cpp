@@ -1,7 +1,7 @@
 // "As drawn" against the sliders, in the maths and through the real ffmpeg.
 #include "dsp/AsDrawn.h"
 #include "core/equalizer/ChannelChain.h"
-#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/ChainText.h"
 #include "core/presets/ProfileImport.h"
 
 #include "NoiseResponse.h"
@@ -116,15 +116,15 @@ private slots:
     {
         const ChannelResponse::Chain sliders = Bumps(8, 1.1, 1, false, 48000);
         const AsDrawn::Solution solution = AsDrawn::Solve(sliders);
-        QStringList elements;
-        for (int band = 0; band < ChannelResponse::BandCount; ++band)
-            elements << EqualizerState::BandElement(band, 1, QString::fromStdString(AsDrawn::GainText(solution.gainsDb[band])));
+        ChannelResponse::Chain solved = sliders;
+        solved.gainsDb = solution.gainsDb;
+        solved.sourceSampleRate = 0;
         const QVector<int> bands{4, 17, 29, 40, 52, 60};
         QVector<double> frequencies;
         for (const int band : bands)
             frequencies << sliders.bandFrequencies[band];
         QTemporaryDir folder;
-        const QVector<double> measured = NoiseResponse::MeasureDb(elements.join(QLatin1Char(',')), 48000, frequencies, folder.path());
+        const QVector<double> measured = NoiseResponse::MeasureDb(ChainText::Render(solved, true), 48000, frequencies, folder.path());
         QCOMPARE(measured.size(), bands.size());
         for (int i = 0; i < bands.size(); ++i)
             QVERIFY2(std::abs(measured[i] - sliders.gainsDb[bands[i]]) < 1,

@@ -1,6 +1,7 @@
 // The drawn response: bands left out, peak text, and ffmpeg's real response.
 #include "core/equalizer/ChannelChain.h"
-#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/BandTable.h"
+#include "core/equalizer/ChainText.h"
 #include "core/equalizer/OutputLevel.h"
 #include "core/tools/ChannelCommands.h"
 
@@ -29,15 +30,8 @@ EqualizerSettings LeftAllAt(int gain, bool lowCut = false, int levelPosition = -
 // The chain text exactly as the windows build it, level first.
 QString FilterText(const EqualizerSettings &settings, int sampleRate)
 {
-    EqualizerState state;
-    state.LowCutEnabled = settings.lowCut;
-    state.Bandwidth = settings.bandwidth;
-    state.SourceSampleRate = sampleRate;
-    BandGains gains;
-    for (int band = 0; band < EqualizerSettings::BandCount; ++band)
-        gains[band] = QString::fromStdString(settings.GainText(0, band));
     const double level = OutputLevelFromPosition(qint16(settings.channels[0].levelPosition)).level;
-    return QLatin1String("volume=") + ChannelCommands::VolumeText(level) + QLatin1Char(',') + state.BuildChain(gains);
+    return QLatin1String("volume=") + ChannelCommands::VolumeText(level) + QLatin1Char(',') + ChainText::Render(ChannelChain::FromSettings(settings, 0, sampleRate), true);
 }
 
 } // namespace

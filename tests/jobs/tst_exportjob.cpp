@@ -4,7 +4,8 @@
 #include "TestAppFolder.h"
 #include "../core/PresetTestData.h"
 
-#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/ChainText.h"
+#include "core/equalizer/ChannelChain.h"
 #include "core/tools/WrittenAudioCheck.h"
 #include "core/tools/ToolOutputFacts.h"
 #include "jobs/ExportJob.h"
@@ -55,14 +56,11 @@ bool Exported(const ExportRequest &request, Recorder *recorder)
 // act up to 299 and 207 octaves: this wide, each band lifts the whole range by its gain.
 QString WideChain(int bandwidth)
 {
-    BandGains gains;
-    gains.fill(QStringLiteral("0"));
-    gains[29] = QStringLiteral("-12");
-    gains[63] = gains[64] = QStringLiteral("3");
-    EqualizerState state;
-    state.Bandwidth = bandwidth;
-    state.SourceSampleRate = 44100;
-    return state.BuildChain(gains);
+    EqualizerSettings settings;
+    settings.bandwidth = bandwidth;
+    settings.channels[0].gains[29] = -12;
+    settings.channels[0].gains[63] = settings.channels[0].gains[64] = 3;
+    return ChainText::Render(ChannelChain::FromSettings(settings, 0, 44100), true);
 }
 
 QVector<qint32> DecodedSamples(const QString &file, const QStringList &options = {})
@@ -311,6 +309,7 @@ void tst_ExportJob::identityElementsLeftOut()
         }
     }
     const QStringList chains = Chains(settings, 44100);
+    const QStringList toolChains = Chains(settings, 44100, qQNaN(), false);
 
     TestAppFolder app;
     QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
@@ -321,8 +320,8 @@ void tst_ExportJob::identityElementsLeftOut()
     for (bool whole : {true, false}) {
         ExportRequest request = Request(app, name);
         request.leftVolume = request.rightVolume = 1;
-        request.leftChain = whole ? chains[0] : EqualizerState::ToolChain(chains[0]);
-        request.rightChain = whole ? chains[1] : EqualizerState::ToolChain(chains[1]);
+        request.leftChain = (whole ? chains : toolChains)[0];
+        request.rightChain = (whole ? chains : toolChains)[1];
         request.sourceBitsPerSample = imported.bitsPerSample;
         Recorder recorder;
         QVERIFY2(Exported(request, &recorder), qPrintable(recorder.failure));

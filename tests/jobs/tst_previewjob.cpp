@@ -6,7 +6,8 @@
 
 #include "core/system/AppFolder.h"
 #include "core/equalizer/ChannelChain.h"
-#include "core/equalizer/EqualizerState.h"
+#include "core/equalizer/BandTable.h"
+#include "core/equalizer/ChainText.h"
 #include "core/equalizer/OutputLevel.h"
 #include "jobs/PreviewJob.h"
 #include "core/tools/ChannelCommands.h"
@@ -123,17 +124,9 @@ ChannelResponse::Chain ChainOf(const ChannelSetup &setup, int channel, bool lowC
 QString Render(const QString &wav, const ChannelSetup &setup, bool lowCut, int bandwidth,
                const QString &out, int rate = Rate)
 {
-    EqualizerState state;
-    state.LowCutEnabled = lowCut;
-    state.Bandwidth = bandwidth;
-    state.SourceSampleRate = rate;
-    BandGains texts;
-    const auto gains = GainsOf(setup.gains);
-    for (int band = 0; band < BandTable::BandCount; ++band)
-        texts[band] = QString::number(gains[band]);
     const ToolCommand command = ChannelCommands::RenderChannel(
         TestAppFolder::binFolder(), wav, OutputLevelFromPosition(qint16(setup.levelPosition)).level,
-        state.BuildChain(texts), out);
+        ChainText::Render(ChainOf(setup, 0, lowCut, bandwidth, rate), true), out);
     AudioMeasure::RunTool(QStringLiteral("ffmpeg"), command.arguments);
     return out;
 }

@@ -53,10 +53,10 @@ private slots:
         const auto session = CentredSession();
         SetBand(*session, EqualizerSettings::Left, 10, position);
         QCOMPARE(session->State().LeftBandGain[10], gain);
-        QVERIFY(session->State().LeftFilterChain.contains(
+        QVERIFY(session->FilterChain(0).contains(
             QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + QLatin1Char(',')));
         SetBand(*session, EqualizerSettings::Right, 64, position);
-        QVERIFY(session->State().RightFilterChain.endsWith(
+        QVERIFY(session->FilterChain(1).endsWith(
             QStringLiteral("equalizer=f=20000:width_type=o:width=1:g=") + gain));
     }
 
@@ -82,7 +82,7 @@ private slots:
         const auto session = CentredSession();
         session->SetLowCut(lowCut);
         SetBand(*session, EqualizerSettings::Left, 0, -3);
-        const QString &chain = session->State().LeftFilterChain;
+        const QString &chain = session->FilterChain(0);
         QVERIFY2(chain.startsWith(begin), qPrintable(chain.left(300)));
         QVERIFY(chain.endsWith(QStringLiteral(
             "equalizer=f=19400:width_type=o:width=1:g=-0,equalizer=f=20000:width_type=o:width=1:g=-0")));
@@ -100,10 +100,10 @@ private slots:
         SetBand(*session, EqualizerSettings::Left, 0, -3);
         session->SetLowCut(true);
         SetBand(*session, EqualizerSettings::Left, 5, 0);
-        QVERIFY(!session->State().LeftFilterChain.contains(QStringLiteral("f=19:")));
+        QVERIFY(!session->FilterChain(0).contains(QStringLiteral("f=19:")));
         session->SetLowCut(false);
         SetBand(*session, EqualizerSettings::Left, 5, 0);
-        QVERIFY(session->State().LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
+        QVERIFY(session->FilterChain(0).startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
     }
 
     void bandOutsideTheTableChangesNothing_data()
@@ -117,10 +117,10 @@ private slots:
     {
         QFETCH(int, band);
         const auto session = CentredSession();
-        const QString chain = session->State().LeftFilterChain;
+        const QString chain = session->FilterChain(0);
         const BandGains gains = session->State().LeftBandGain;
         SetBand(*session, EqualizerSettings::Left, band, -4);
-        QCOMPARE(session->State().LeftFilterChain, chain);
+        QCOMPARE(session->FilterChain(0), chain);
         QCOMPARE(session->State().LeftBandGain, gains);
     }
 
@@ -161,7 +161,7 @@ private slots:
         session->TakeSource(source);
         session->SetLowCut(lowCut);
         SetBand(*session, EqualizerSettings::Left, 0, -3);
-        const QStringList chain = session->State().LeftFilterChain.split(QLatin1Char(','));
+        const QStringList chain = session->FilterChain(0).split(QLatin1Char(','));
         QCOMPARE(chain.size(), elements);
         QVERIFY2(chain.last().contains(last), qPrintable(chain.last()));
     }
@@ -190,17 +190,17 @@ private slots:
         session->TakeSource(source);
         session->SetAvoidClipping(true);
         session->SetPreamp(EqualizerSettings::Right, tenths / 10.0);
-        QVERIFY2(session->State().RightFilterChain.startsWith(head), qPrintable(session->State().RightFilterChain.left(80)));
-        QVERIFY(session->State().LeftFilterChain.startsWith(QLatin1String("equalizer=f=19:")));
+        QVERIFY2(session->FilterChain(1).startsWith(head), qPrintable(session->FilterChain(1).left(80)));
+        QVERIFY(session->FilterChain(0).startsWith(QLatin1String("equalizer=f=19:")));
         QCOMPARE(session->PreviewChains(2).at(1).preampDb, tenths / 10.0);
     }
 
     void channelsAreIndependent()
     {
         const auto session = CentredSession();
-        const QString right = session->State().RightFilterChain;
+        const QString right = session->FilterChain(1);
         SetBand(*session, EqualizerSettings::Left, 29, 12);
-        QCOMPARE(session->State().RightFilterChain, right);
+        QCOMPARE(session->FilterChain(1), right);
         QCOMPARE(session->State().RightBandGain[29], QStringLiteral("-0"));
     }
 

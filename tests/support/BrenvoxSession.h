@@ -75,7 +75,7 @@ public:
             form->LeftChanelSlider_Scroll(band);
             form->RightChanelSlider_Scroll(band);
         }
-        return !session.State().LeftFilterChain.isEmpty() && !session.State().RightFilterChain.isEmpty();
+        return !session.FilterChain(0).isEmpty() && !session.FilterChain(1).isEmpty();
     }
 
     // "Preview" of the channel, waited for to its end.

@@ -54,7 +54,7 @@ struct MainWindowState
             state.controls << checked;
         }
         static const QRegularExpression flatGain(QStringLiteral("g=0(,|$)"));
-        state.chains = QStringList{shared.State().LeftFilterChain, shared.State().RightFilterChain,
+        state.chains = QStringList{shared.FilterChain(0), shared.FilterChain(1),
                                    form->Text2->toPlainText(), form->Text3->toPlainText()};
         state.chains.replaceInStrings(flatGain, QStringLiteral("g=-0\\1"));
         return state;

@@ -119,7 +119,7 @@ private slots:
             QAccessible::queryAccessibleInterface(mWindow->form->findChild<QWidget *>(control))->valueInterface();
         heard->setCurrentValue(value);
         QCOMPARE(mWindow->form->findChild<QLabel *>(shows)->text(), text);
-        const QString chains = mWindow->session.State().LeftFilterChain + QLatin1Char('\n') + mWindow->session.State().RightFilterChain;
+        const QString chains = mWindow->session.FilterChain(0) + QLatin1Char('\n') + mWindow->session.FilterChain(1);
         QVERIFY2(chains.contains(QRegularExpression(chain, QRegularExpression::MultilineOption)), qPrintable(chains));
         QCOMPARE(heard->maximumValue().toDouble(), 12.0);
     }

@@ -51,16 +51,16 @@ private slots:
         const Session &shared = mForm->session();
         QCOMPARE(mForm->Label2[10]->text(), readout);
         QCOMPARE(shared.State().LeftBandGain[10], gain);
-        QVERIFY(shared.State().LeftFilterChain.contains(QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + ','));
-        QCOMPARE(ChainElementCount(shared.State().LeftFilterChain), 65);
-        QCOMPARE(mForm->Text2->toPlainText(), shared.State().LeftFilterChain);
+        QVERIFY(shared.FilterChain(0).contains(QStringLiteral("equalizer=f=63:width_type=o:width=1:g=") + gain + ','));
+        QCOMPARE(ChainElementCount(shared.FilterChain(0)), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.FilterChain(0));
         if (sync) {
             for (int band = 0; band <= 64; ++band)
                 QCOMPARE(mForm->RightChanelSlider[band]->value(), mForm->LeftChanelSlider[band]->value());
             QCOMPARE(mForm->Label6[10]->text(), readout);
             QCOMPARE(shared.State().RightBandGain[10], gain);
-            QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
-            QVERIFY(shared.State().RightFilterChain.contains(QStringLiteral("f=313:width_type=o:width=1:g=-0,")));
+            QCOMPARE(mForm->Text3->toPlainText(), shared.FilterChain(1));
+            QVERIFY(shared.FilterChain(1).contains(QStringLiteral("f=313:width_type=o:width=1:g=-0,")));
         } else {
             QCOMPARE(mForm->Label6[10]->text(), QStringLiteral("00"));
             QCOMPARE(mForm->RightChanelSlider[20]->value(), 3);
@@ -98,9 +98,9 @@ private slots:
         QCOMPARE(shared.State().LeftBandGain[0], QStringLiteral("-0"));
         QCOMPARE(shared.State().RightBandGain[40], rightGain40);
         QCOMPARE(shared.State().RightBandGain[29], sync ? QStringLiteral("-12") : QStringLiteral("-0"));
-        QCOMPARE(mForm->Text2->toPlainText(), shared.State().LeftFilterChain);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
-        QCOMPARE(ChainElementCount(shared.State().RightFilterChain), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.FilterChain(0));
+        QCOMPARE(mForm->Text3->toPlainText(), shared.FilterChain(1));
+        QCOMPARE(ChainElementCount(shared.FilterChain(1)), 65);
         QVERIFY2(leftRedraws <= 1 && rightRedraws <= 1,
                  qPrintable(QStringLiteral("%1 and %2 redraws").arg(leftRedraws).arg(rightRedraws)));
     }
@@ -169,10 +169,10 @@ private slots:
             QCOMPARE(shared.State().LeftBandGain[band], QStringLiteral("0"));
             QCOMPARE(shared.State().RightBandGain[band], QStringLiteral("0"));
         }
-        QCOMPARE(shared.State().LeftFilterChain.count(QStringLiteral(":g=-0")), 65);
-        QCOMPARE(shared.State().RightFilterChain.count(QStringLiteral(":g=-0")), 65);
-        QCOMPARE(mForm->Text2->toPlainText(), shared.State().LeftFilterChain);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
+        QCOMPARE(shared.FilterChain(0).count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(shared.FilterChain(1).count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.FilterChain(0));
+        QCOMPARE(mForm->Text3->toPlainText(), shared.FilterChain(1));
         QCOMPARE(mForm->Text1->text(), QStringLiteral("/music/song.wav"));
         QCOMPARE(mForm->Slider1[0]->value(), -4);
         QCOMPARE(mForm->Slider1[1]->value(), -4);
@@ -196,8 +196,8 @@ private slots:
     {
         // Nothing differs from the defaults; the chains are built all the same.
         mForm->ResetEqualizer();
-        QCOMPARE(ChainElementCount(mForm->session().State().LeftFilterChain), 65);
-        QCOMPARE(mForm->Text3->toPlainText(), mForm->session().State().RightFilterChain);
+        QCOMPARE(ChainElementCount(mForm->session().FilterChain(0)), 65);
+        QCOMPARE(mForm->Text3->toPlainText(), mForm->session().FilterChain(1));
     }
 
     void previewLeavesResetEnabled()

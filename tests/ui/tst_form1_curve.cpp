@@ -126,7 +126,7 @@ private slots:
         if (avoid)
             mForm->AvoidClippingBox->click();
         QCOMPARE(mForm->ClipWarning->text().isEmpty(), avoid);
-        QCOMPARE(mForm->session().State().LeftFilterChain.startsWith(QLatin1String("volume=-5.1dB,equalizer=")), avoid);
+        QCOMPARE(mForm->session().FilterChain(0).startsWith(QLatin1String("volume=-5.1dB,equalizer=")), avoid);
 
         // The levels and chains, as the session's export takes them.
         Session &session = mForm->session();
@@ -168,15 +168,15 @@ private slots:
         for (int i = 0; i < positions.size(); ++i)
             mForm->LeftChanelSlider[20 + i]->setSliderPosition(positions[i]);
         const QRegularExpression solved(QStringLiteral(":g=-?\\d+\\.\\d,"));
-        QVERIFY(mForm->session().State().RightFilterChain.contains(solved));
-        QCOMPARE(mForm->session().State().LeftFilterChain, mForm->session().State().RightFilterChain);
+        QVERIFY(mForm->session().FilterChain(1).contains(solved));
+        QCOMPARE(mForm->session().FilterChain(0), mForm->session().FilterChain(1));
         const QRegularExpression told(QStringLiteral("^Left curve is off the sliders by up to \\d+\\.\\d dB at [0-9.]+ k?Hz\n"
                                                      "Right curve is off"));
         QCOMPARE(mForm->DeviationWarning->text().contains(told), warned);
         QCOMPARE(mForm->DeviationWarning->text().isEmpty(), !warned);
         // Off again, the chains are the sliders' own.
         mForm->AsDrawnBox->click();
-        QVERIFY(!mForm->session().State().LeftFilterChain.contains(solved));
+        QVERIFY(!mForm->session().FilterChain(0).contains(solved));
         QCOMPARE(mForm->DeviationWarning->text(), QString());
     }
 };

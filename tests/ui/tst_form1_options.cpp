@@ -81,7 +81,7 @@ private slots:
         MoveTo(mForm->Slider1[0], 6);
         QCOMPARE(mForm->Text2->toPlainText(), QStringLiteral("-1.5"));
         mForm->LeftChanelSlider[2]->setSliderPosition(-1);
-        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().State().LeftFilterChain);
+        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().FilterChain(0));
         QCOMPARE(mForm->session().Volume(0), 0.0);
     }
 
@@ -106,8 +106,8 @@ private slots:
             QCOMPARE(shared.State().LeftBandGain[band], QStringLiteral("-0"));
             QCOMPARE(shared.State().RightBandGain[band], QStringLiteral("-0"));
         }
-        QCOMPARE(shared.State().RightFilterChain.count(QStringLiteral(":g=-0")), 65);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
+        QCOMPARE(shared.FilterChain(1).count(QStringLiteral(":g=-0")), 65);
+        QCOMPARE(mForm->Text3->toPlainText(), shared.FilterChain(1));
         QCOMPARE(BackColour(mForm->Label15[1]), LampOnColour);
         QCOMPARE(BackColour(mForm->Label15[0]), LampOffColour);
 
@@ -137,21 +137,21 @@ private slots:
         mForm->Option2[1]->setChecked(true);
         const Session &shared = mForm->session();
         QVERIFY(shared.State().LowCutEnabled);
-        for (const QString &chain : {shared.State().LeftFilterChain, shared.State().RightFilterChain}) {
+        for (const QString &chain : {shared.FilterChain(0), shared.FilterChain(1)}) {
             QVERIFY(chain.startsWith(BandTable::LowCutElement() + QStringLiteral(",equalizer=f=25:")));
             QCOMPARE(ChainElementCount(chain), 63);
             QVERIFY(!chain.contains(QStringLiteral("f=19:")));
         }
-        QCOMPARE(mForm->Text2->toPlainText(), shared.State().LeftFilterChain);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.State().RightFilterChain);
+        QCOMPARE(mForm->Text2->toPlainText(), shared.FilterChain(0));
+        QCOMPARE(mForm->Text3->toPlainText(), shared.FilterChain(1));
         QCOMPARE(BackColour(mForm->Label16[1]), LampOnColour);
         QCOMPARE(shared.State().LeftBandGain[0], QStringLiteral("3"));
 
         mForm->Option2[0]->setChecked(true);
         QVERIFY(!shared.State().LowCutEnabled);
-        QCOMPARE(ChainElementCount(shared.State().LeftFilterChain), 65);
-        QVERIFY(shared.State().LeftFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
-        QCOMPARE(shared.State().RightFilterChain.startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")), sync);
+        QCOMPARE(ChainElementCount(shared.FilterChain(0)), 65);
+        QVERIFY(shared.FilterChain(0).startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
+        QCOMPARE(shared.FilterChain(1).startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")), sync);
         QCOMPARE(BackColour(mForm->Label16[0]), LampOnColour);
     }
 
@@ -170,7 +170,7 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, readout);
         mForm->LeftChanelSlider[1]->setSliderPosition(2);
-        const QString before = mForm->session().State().LeftFilterChain;
+        const QString before = mForm->session().FilterChain(0);
 
         mForm->Slider2->setValue(position);
         QCOMPARE(mForm->Label14->text(), readout);
@@ -178,11 +178,11 @@ private slots:
         QVERIFY(mForm->Label14->toolTip().startsWith(QStringLiteral("Every band is %1 octaves wide").arg(position)));
         QCOMPARE(mForm->session().State().Bandwidth, position);
         // What is saved is what the curve shows, without waiting for a band move.
-        QCOMPARE(mForm->session().State().LeftFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
-        QCOMPARE(mForm->session().State().RightFilterChain.count(QStringLiteral(":width=%1:").arg(position)), 65);
-        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().State().LeftFilterChain);
+        QCOMPARE(mForm->session().FilterChain(0).count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(mForm->session().FilterChain(1).count(QStringLiteral(":width=%1:").arg(position)), 65);
+        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().FilterChain(0));
         QVERIFY(before.contains(QStringLiteral(":width=1:g=-2")));
-        QVERIFY(mForm->session().State().LeftFilterChain.contains(QStringLiteral(":width=%1:g=-2").arg(position)));
+        QVERIFY(mForm->session().FilterChain(0).contains(QStringLiteral(":width=%1:g=-2").arg(position)));
     }
 
     void previewChannel_data()

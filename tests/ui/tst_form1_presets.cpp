@@ -141,7 +141,7 @@ private slots:
         QVERIFY(mForm->session().LoadSettings(settings));
         QVERIFY(WindowSettings(mForm) == settings);
         QCOMPARE(mForm->session().State().RightBandGain[9], QString::fromStdString(settings.GainText(1, 9)));
-        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().State().LeftFilterChain);
+        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().FilterChain(0));
     }
 
     void presetShowsAsIfSetByHand_data()
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(settings.channels[0] == left, profile.endsWith(QLatin1String(".txt")));
         QVERIFY(std::abs(settings.channels[1].gains[40]) >= 5); // 2500 Hz
         QVERIFY(WindowSettings(mForm) == settings);
-        QCOMPARE(QStringList({mForm->session().State().LeftFilterChain, mForm->Text3->toPlainText()}), Chains(settings));
+        QCOMPARE(QStringList({mForm->session().FilterChain(0), mForm->Text3->toPlainText()}), Chains(settings));
     }
 
     // The import is read while the window goes on; stopped, as closing the

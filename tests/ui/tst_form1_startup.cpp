@@ -92,8 +92,8 @@ private slots:
             QCOMPARE(form->Label6[band]->text(), QStringLiteral("00"));
             QCOMPARE(form->LeftChanelSlider[band]->value(), 0);
         }
-        QVERIFY(shared.State().LeftFilterChain.isEmpty());
-        QVERIFY(shared.State().RightFilterChain.isEmpty());
+        QVERIFY(shared.FilterChain(0).isEmpty());
+        QVERIFY(shared.FilterChain(1).isEmpty());
         QCOMPARE(shared.Paths().LeftOutWav, WorkspaceFile(QStringLiteral("Lout.wav")));
         QCOMPARE(shared.Paths().RightOutWav, WorkspaceFile(QStringLiteral("Rout.wav")));
 

@@ -206,7 +206,7 @@ void tst_Form3::realExport()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(5));
     session.setLeftBand(29, 12);
-    QVERIFY(session.session.State().LeftFilterChain.contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12")));
+    QVERIFY(session.session.FilterChain(0).contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12")));
     const QString output = session.app.scratchPath(name);
     // An earlier file of that name is replaced, its permissions kept.
     QVERIFY(Write(output, "earlier") && QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));

@@ -88,7 +88,7 @@ private slots:
         Press(Qt::Key_PageUp);
         Press(Qt::Key_Up, Qt::NoModifier, 2);
         QCOMPARE(form->Label2[29]->text(), QStringLiteral("+5"));
-        QVERIFY(form->session().State().LeftFilterChain.contains(QRegularExpression(QStringLiteral("f=1000:[^,]*:g=5,"))));
+        QVERIFY(form->session().FilterChain(0).contains(QRegularExpression(QStringLiteral("f=1000:[^,]*:g=5,"))));
         // Back into the row at the band last set.
         Press(Qt::Key_Tab);
         Press(Qt::Key_Tab, Qt::ShiftModifier);

@@ -41,7 +41,7 @@ private slots:
         form->LeftChanelSlider[10]->triggerAction(QAbstractSlider::SliderPageStepSub);
         form->RightChanelSlider[40]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         const EqualizerSettings before = form->session().Settings();
-        const QStringList chainsBefore{form->session().State().LeftFilterChain, form->session().State().RightFilterChain};
+        const QStringList chainsBefore{form->session().FilterChain(0), form->session().FilterChain(1)};
 
         if (step == QLatin1String("key")) {
             form->LeftChanelSlider[29]->triggerAction(QAbstractSlider::SliderSingleStepSub);
@@ -71,7 +71,7 @@ private slots:
         QVERIFY(form->session().Settings() == before);
         QCOMPARE(form->LeftChanelSlider[10]->value(), -5);
         QCOMPARE(form->PreampBox[1]->value(), 0.0);
-        QCOMPARE((QStringList{form->session().State().LeftFilterChain, form->session().State().RightFilterChain}), chainsBefore);
+        QCOMPARE((QStringList{form->session().FilterChain(0), form->session().FilterChain(1)}), chainsBefore);
         form->RedoSettings();
         QVERIFY(form->session().Settings() == after);
         form->UndoSettings();

@@ -20,7 +20,9 @@ std::array<double, EqualizerSettings::BandCount> SliderDb(const EqualizerSetting
     std::array<double, EqualizerSettings::BandCount> db{};
     if (EqualizerSettings::IsChannel(channel))
         for (int band = 0; band < EqualizerSettings::BandCount; ++band)
-            db[band] = settings.channels[channel].gains[band];
+            db[band] = settings.channels[channel].gains[band] == 0 && settings.channels[channel].moved[band]
+                ? -0.0
+                : settings.channels[channel].gains[band];
     return db;
 }
 
@@ -29,6 +31,7 @@ ChannelResponse::Chain FromSettings(const EqualizerSettings &settings, int chann
 {
     ChannelResponse::Chain chain;
     chain.sampleRate = CurveSampleRate(sampleRate);
+    chain.sourceSampleRate = sampleRate > 0 ? sampleRate : 0;
     chain.gainsDb = solvedGains ? *solvedGains : SliderDb(settings, channel);
     chain.bandwidthOctaves = settings.bandwidth;
     chain.lowCut = settings.lowCut;

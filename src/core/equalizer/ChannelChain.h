@@ -11,7 +11,8 @@ namespace ChannelChain {
 // The source's rate, or the default rate when none is open (0).
 double CurveSampleRate(int sampleRate);
 
-// The slider positions in dB: whole dB, a band never moved at 0.
+// The slider positions in dB: whole dB, a band never moved at 0, one moved
+// back to the centre at -0.0.
 std::array<double, EqualizerSettings::BandCount> SliderDb(const EqualizerSettings &settings, int channel);
 
 // The channel's chain at the rate; solvedGains (the "as drawn" gains) stand

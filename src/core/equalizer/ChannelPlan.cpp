@@ -3,7 +3,6 @@
 
 #include "dsp/AsDrawn.h"
 #include "core/equalizer/ChannelChain.h"
-#include "core/equalizer/BandTable.h"
 
 #include <cmath>
 
@@ -83,6 +82,17 @@ bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int 
     return true;
 }
 
+ChannelChains PlayedChains(const EqualizerSettings &settings, int sampleRate, double peakDb)
+{
+    ChannelPlanner planner;
+    ChannelChains chains;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        planner.Update(settings, channel, sampleRate, peakDb);
+        chains[channel] = planner.Plan(channel).chain;
+    }
+    return chains;
+}
+
 namespace ChannelPlanText {
 
 QString FrequencyText(double frequency)
@@ -115,16 +125,6 @@ QString DeviationWarning(int channel, const ChannelPlan &plan)
 QString PeakText(const ChannelPlan &plan)
 {
     return QString::fromStdString(ChannelResponse::PeakText(plan.curve.peakDb));
-}
-
-QString ChainText(const EqualizerState &state, const BandGains &sliderTexts, const ChannelPlan &plan)
-{
-    if (!plan.asDrawn)
-        return state.BuildChain(sliderTexts, plan.chain.preGainDb, plan.chain.preampDb);
-    BandGains solved;
-    for (int band = 0; band < BandTable::BandCount; ++band)
-        solved[band] = QString::fromStdString(AsDrawn::GainText(plan.chain.gainsDb[band]));
-    return state.BuildChain(solved, plan.chain.preGainDb, plan.chain.preampDb);
 }
 
 } // namespace ChannelPlanText

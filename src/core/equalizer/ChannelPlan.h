@@ -3,7 +3,6 @@
 
 #include "dsp/ChannelResponse.h"
 #include "dsp/EqualizerSettings.h"
-#include "core/equalizer/EqualizerState.h"
 
 #include <QString>
 
@@ -69,6 +68,12 @@ private:
     int mSolves = 0;
 };
 
+using ChannelChains = std::array<ChannelResponse::Chain, EqualizerSettings::ChannelCount>;
+
+// The chains that play for the settings at the rate, the source's peak at
+// peakDb (NaN when unknown): what the session's planner holds for them.
+ChannelChains PlayedChains(const EqualizerSettings &settings, int sampleRate, double peakDb);
+
 namespace ChannelPlanText {
 
 // "250 Hz", "1.2 kHz".
@@ -84,10 +89,5 @@ QString ClipWarning(int channel, const ChannelPlan &plan);
 QString DeviationWarning(int channel, const ChannelPlan &plan);
 // "Peak +13.4 dB", "Silent".
 QString PeakText(const ChannelPlan &plan);
-
-// The chain text for the plan: the state's chain of the slider texts, or of
-// the solved gains (one decimal) in "as drawn", headed by the preamp and
-// the pre-gain.
-QString ChainText(const EqualizerState &state, const BandGains &sliderTexts, const ChannelPlan &plan);
 
 } // namespace ChannelPlanText

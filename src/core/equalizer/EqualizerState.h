@@ -1,5 +1,5 @@
-// Per-channel gain texts, bandwidth and low cut, and the ffmpeg filter chains
-// built from them.
+// Per-channel gain texts, bandwidth and low cut, and what is known of the
+// open source.
 #pragma once
 
 #include "core/equalizer/BandTable.h"
@@ -29,21 +29,4 @@ public:
     int SourceBitsPerSample = 0;
     BandGains LeftBandGain;
     BandGains RightBandGain;
-    QString LeftFilterChain;
-    QString RightFilterChain;
-
-    // The chain the current state gives for these gains; Bandwidth,
-    // LowCutEnabled and SourceSampleRate are read now. A chain left with no
-    // element at all passes the sound unchanged ("anull"). A preamp heads
-    // it as "volume=+2.5dB", then a negative pre-gain ("Avoid clipping") as
-    // "volume=-7.3dB", one decimal each.
-    QString BuildChain(const BandGains &gains, double preGainDb = 0, double preampDb = 0) const;
-
-    // The chain as the tools run it: the same sound without the band
-    // elements at exactly 0 dB ("0", "-0"), each of which would cost ffmpeg
-    // as much as a band that acts; "anull" when nothing is left. The chain
-    // boxes and the chains above keep every element.
-    static QString ToolChain(const QString &chain);
-
-    static QString BandElement(int band, int bandwidth, const QString &gain);
 };

@@ -26,17 +26,6 @@ QString Node(const QString &name, const char *label, const QString &controls)
 
 namespace PipeWireExport {
 
-ProfileExport::Chains DesktopChains(const EqualizerSettings &settings)
-{
-    ChannelPlanner planner;
-    ProfileExport::Chains chains;
-    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        planner.Update(settings, channel, int(SampleRate), 0.0);
-        chains[channel] = planner.Plan(channel).chain;
-    }
-    return chains;
-}
-
 QString Text(const ProfileExport::Chains &chains)
 {
     QString nodes, links;
@@ -107,7 +96,9 @@ QString Text(const ProfileExport::Chains &chains)
 
 QString Text(const EqualizerSettings &settings)
 {
-    return Text(DesktopChains(settings));
+    // With "Avoid clipping" on, each chain is cut as if a program played at
+    // full scale, as any may.
+    return Text(PlayedChains(settings, int(SampleRate), 0.0));
 }
 
 } // namespace PipeWireExport

@@ -11,10 +11,6 @@ namespace PipeWireExport {
 // PipeWire's default graph rate, which the Q values are written for.
 constexpr double SampleRate = 48000;
 
-// The chains the settings play at that rate; with "Avoid clipping" on, each
-// cut as if a program played at full scale, as any may.
-ProfileExport::Chains DesktopChains(const EqualizerSettings &settings);
-
 // A "context.modules" entry loading libpipewire-module-filter-chain as a
 // stereo sink, "Brenvox equalizer", with the left and right chains kept
 // apart: per channel a builtin "mixer" as the level and preamp, a

@@ -36,17 +36,6 @@ double PreampDb(const ChannelResponse::Chain &chain)
 
 namespace ProfileExport {
 
-Chains PlayedChains(const EqualizerSettings &settings, double sampleRate)
-{
-    ChannelPlanner planner;
-    Chains chains;
-    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        planner.Update(settings, channel, int(sampleRate), std::numeric_limits<double>::quiet_NaN());
-        chains[channel] = planner.Plan(channel).chain;
-    }
-    return chains;
-}
-
 QString Text(const EqualizerSettings &settings, const Chains &played)
 {
     const double rate = played[0].sampleRate;
@@ -84,7 +73,7 @@ QString Text(const EqualizerSettings &settings, const Chains &played)
 
 QString Text(const EqualizerSettings &settings, double sampleRate)
 {
-    return Text(settings, PlayedChains(settings, sampleRate));
+    return Text(settings, PlayedChains(settings, int(sampleRate), std::numeric_limits<double>::quiet_NaN()));
 }
 
 bool WrittenSettings(const QString &text, EqualizerSettings *settings)
@@ -103,7 +92,7 @@ bool WrittenSettings(const QString &text, EqualizerSettings *settings)
     QString problem;
     if (!(rate >= 1000 && rate <= 1e6) || preGains.size() != 2 || !PresetFile::FromJson(json, &read, &problem))
         return false;
-    Chains chains = PlayedChains(read, rate);
+    Chains chains = PlayedChains(read, int(rate), std::numeric_limits<double>::quiet_NaN());
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
         chains[channel].preGainDb = preGains.at(channel).toDouble();
     // Any change to a line, even one that reads the same, makes it another

@@ -15,11 +15,8 @@ namespace ProfileExport {
 // "Preamp" written for a level of 0, which silences the channel.
 constexpr double SilentPreampDb = -200;
 
+// Both channels' chains, left first.
 using Chains = std::array<ChannelResponse::Chain, EqualizerSettings::ChannelCount>;
-
-// The chains the settings play at the rate, with no "Avoid clipping" cut
-// (no source to measure): the session's plans when none is open.
-Chains PlayedChains(const EqualizerSettings &settings, double sampleRate);
 
 // A "Channel: L" and a "Channel: R" section, each with its "Preamp" (the
 // level, the preamp and the "Avoid clipping" cut together), the low cut as

@@ -50,10 +50,11 @@ bool Finite(const Chain &chain, int band)
     return BandTable::BandActs(band, int(chain.sampleRate), chain.bandwidthOctaves);
 }
 
-// A band the low cut replaces stays in the graph with no gain.
+// A band the low cut replaces stays in the graph with no gain. A band moved
+// back to the centre (-0.0) is written as 0, as the player only hears it.
 double GainDb(const Chain &chain, int band)
 {
-    return chain.inChain[band] ? chain.gainsDb[band] : 0.0;
+    return chain.inChain[band] ? chain.gainsDb[band] + 0.0 : 0.0;
 }
 
 // A band at exactly 0 dB passes the sound as it came: disabled, ffmpeg
