@@ -18,7 +18,7 @@
 namespace {
 
 // What start-up does once the band panels show.
-void Started(Form1 *form, Session &shared)
+void Started(Form1 *form)
 {
     PrepareWorkspace();
 
@@ -76,8 +76,8 @@ Form1 *Main(Session &shared, std::function<void(Form1 *)> started)
 
     // Shows the window; the band panels follow after the loading pause, while
     // the user may close it.
-    form->BuildBandPanels([form, &shared, started = std::move(started)] {
-        Started(form, shared);
+    form->BuildBandPanels([form, started = std::move(started)] {
+        Started(form);
         if (started)
             started(form);
     });

@@ -206,7 +206,7 @@ void ExportJob::SequenceEnded(bool completed)
     if (completed) {
         const bool whole = mJoinStep == Whole;
         WrittenAudioCheck::ProbedAudio written = WrittenAudioCheck::ParseProbedAudio(
-            mSequence->Output(whole ? ProbeWholeWritten : ProbeWritten));
+            mSequence->Output(whole ? int(ProbeWholeWritten) : int(ProbeWritten)));
         if (mDecodeStep >= 0)
             written.durationSeconds = ExportProgress::LastStatusTime(mSequence->Output(mDecodeStep)).value_or(-1);
         WrittenAudioCheck::ProbedAudio source;
@@ -215,7 +215,7 @@ void ExportJob::SequenceEnded(bool completed)
             // a source's container may guess its duration.
             source.channels = 2;
             source.durationSeconds =
-                ExportProgress::LastStatusTime(mSequence->Output(whole ? Whole : Step::LeftRender)).value_or(-1);
+                ExportProgress::LastStatusTime(mSequence->Output(whole ? int(Whole) : int(Step::LeftRender))).value_or(-1);
         } else {
             source = WrittenAudioCheck::ParseProbedAudio(mSequence->Output(ProbeSource));
         }

@@ -1,7 +1,8 @@
-// The application without windows: the state the windows and the command
-// line share, the settings with their history, the one place they become
-// gain texts, volumes and chains, and the import, preview and export as jobs
-// for whoever drives it. The windows drive one; a batch makes one per file.
+// The application object, without windows: the settings with their history,
+// the open source, the chains that play and the import, preview and export
+// jobs. The windows and the command line change it only through its
+// operations and read it through its accessors; the windows drive one, a
+// batch makes one per file.
 #pragma once
 
 #include "core/equalizer/ChannelPlan.h"
