@@ -233,21 +233,22 @@ bool Session::CanRedo() const
 
 void Session::Undo()
 {
-    if (!CanUndo())
-        return;
-    // As a preset load: both chains as if the user had set each control.
-    EqualizerModel::Batch batch(&mModel);
-    RebuildChains();
-    mHistory->Undo();
+    if (CanUndo())
+        StepHistory(&SettingsHistory::Undo);
 }
 
 void Session::Redo()
 {
-    if (!CanRedo())
-        return;
+    if (CanRedo())
+        StepHistory(&SettingsHistory::Redo);
+}
+
+void Session::StepHistory(void (SettingsHistory::*step)())
+{
+    // As a preset load: both chains as if the user had set each control.
     EqualizerModel::Batch batch(&mModel);
     RebuildChains();
-    mHistory->Redo();
+    (mHistory->*step)();
 }
 
 void Session::BeginGesture()

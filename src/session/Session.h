@@ -196,6 +196,8 @@ private:
     void RebuildChainAfterwards(int channel);
     void ShowLevelAfterwards(int channel);
     void RebuildChains();
+    // An undo or a redo, both chains rebuilt with it.
+    void StepHistory(void (SettingsHistory::*step)());
 
     Options mOptions;
     EqualizerState mState;
