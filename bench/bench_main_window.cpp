@@ -1,9 +1,10 @@
 // Medians of the main window's heavy operations: a left band scroll with the
 // sync on, a full Reset, and start-up up to the shown window (pause left out).
 #include "core/system/AppFolder.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "app/Main.h"
 #include "session/Session.h"
+#include "Controls.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -55,50 +56,50 @@ int main(int argc, char *argv[])
     const int startRounds = quick ? 1 : 15;
     const double startup = MedianMilliseconds(startRounds, [] {}, [&] {
         Session session(noPause);
-        Form1 *form = Main(session);
+        MainWindow *form = Main(session);
         delete form;
     });
 
     Session session(noPause);
-    Form1 *form = Main(session);
+    MainWindow *form = Main(session);
     const int scrollRounds = quick ? 3 : 300;
-    form->Option4[1]->setChecked(true);
+    Control<QRadioButton>(form, "Option4", 1)->setChecked(true);
     int position = 0;
     const double scroll = MedianMilliseconds(scrollRounds, [] {}, [&] {
         position = position == -5 ? 5 : -5;
-        form->LeftChanelSlider[10]->setSliderPosition(position);
+        Control<QSlider>(form, "LeftChanelSlider", 10)->setSliderPosition(position);
     });
 
     // The same with "As drawn" and "Avoid clipping": both channels solved.
     Session::Source source = session.OpenSource();
     source.peakDb = -1;
     session.TakeSource(source);
-    form->AsDrawnBox->click();
-    form->AvoidClippingBox->click();
+    Control<QCheckBox>(form, "AsDrawnBox")->click();
+    Control<QCheckBox>(form, "AvoidClippingBox")->click();
     const double scrollAsDrawn = MedianMilliseconds(scrollRounds, [] {}, [&] {
         position = position == -5 ? 5 : -5;
-        form->LeftChanelSlider[10]->setSliderPosition(position);
+        Control<QSlider>(form, "LeftChanelSlider", 10)->setSliderPosition(position);
     });
-    form->AsDrawnBox->click();
-    form->AvoidClippingBox->click();
+    Control<QCheckBox>(form, "AsDrawnBox")->click();
+    Control<QCheckBox>(form, "AvoidClippingBox")->click();
 
     const int resetRounds = quick ? 1 : 30;
     const auto changeEverything = [&] {
-        form->Option1[1]->setChecked(true);
-        form->Option2[1]->setChecked(true);
-        form->Option3[2]->setChecked(true);
-        form->LeftChanelSlider[3]->setSliderPosition(-4);
-        form->RightChanelSlider[50]->setSliderPosition(2);
-        form->Slider1[0]->setValue(3);
-        form->Slider2->setValue(120);
+        Control<QRadioButton>(form, "Option1", 1)->setChecked(true);
+        Control<QRadioButton>(form, "Option2", 1)->setChecked(true);
+        Control<QRadioButton>(form, "Option3", 2)->setChecked(true);
+        Control<QSlider>(form, "LeftChanelSlider", 3)->setSliderPosition(-4);
+        Control<QSlider>(form, "RightChanelSlider", 50)->setSliderPosition(2);
+        Control<QSlider>(form, "Slider1", 0)->setValue(3);
+        Control<QSlider>(form, "Slider2")->setValue(120);
     };
     const double resetSyncOff = MedianMilliseconds(resetRounds, [&] {
         changeEverything();
-        form->Option4[0]->setChecked(true);
+        Control<QRadioButton>(form, "Option4", 0)->setChecked(true);
     }, [&] { form->ResetEqualizer(); });
     const double resetSyncOn = MedianMilliseconds(resetRounds, [&] {
         changeEverything();
-        form->Option4[1]->setChecked(true);
+        Control<QRadioButton>(form, "Option4", 1)->setChecked(true);
     }, [&] { form->ResetEqualizer(); });
     delete form;
 

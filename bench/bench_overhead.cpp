@@ -9,7 +9,7 @@
 #include "TestAppFolder.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "app/Main.h"
 #include "session/Session.h"
 #include "core/equalizer/ChainText.h"
@@ -249,12 +249,12 @@ struct Timings
 
 // "Open" with the source chosen: the click, then the probe and the split in
 // the window's first tick. Negative when the import failed.
-double ImportThroughBrenvox(Form1 *form, const QString &source, int sourceSeconds)
+double ImportThroughBrenvox(MainWindow *form, const QString &source, int sourceSeconds)
 {
     SetFileDialogAnswer([source](const FileDialogRequest &) { return source; });
     QElapsedTimer click;
     click.start();
-    form->Command2->click();
+    Control<QPushButton>(form, "Command2")->click();
     const double clickSeconds = click.nsecsElapsed() / 1e9;
     QPointer<Form2> window = OpenWindow<Form2>();
     if (!window)
@@ -291,14 +291,14 @@ double ImportThroughBrenvox(Form1 *form, const QString &source, int sourceSecond
 
 // "Save As" with the output chosen: the click, then the export job from the
 // export window's first tick to its end. Negative when the export failed.
-double ExportThroughBrenvox(Form1 *form, const QString &output, int sourceSeconds, LatenessProbe &probe,
+double ExportThroughBrenvox(MainWindow *form, const QString &output, int sourceSeconds, LatenessProbe &probe,
                             std::vector<double> *lateness, double *peakMb, double *busyPercent)
 {
     SetFileDialogAnswer([output](const FileDialogRequest &) { return output; });
     const bool peakReset = ResetPeakResident();
     QElapsedTimer click;
     click.start();
-    form->Command1[1]->click();
+    Control<QPushButton>(form, "Command1", 1)->click();
     const double clickSeconds = click.nsecsElapsed() / 1e9;
     QPointer<Form3> window = OpenWindow<Form3>();
     if (!window)
@@ -341,17 +341,15 @@ double ExportThroughBrenvox(Form1 *form, const QString &output, int sourceSecond
 
 // A few bands on each channel away from zero, so the renders carry cuts
 // and boosts as a user's would.
-void SetSomeBands(Form1 *form)
+void SetSomeBands(MainWindow *form)
 {
     const int left[][2] = {{5, -6}, {29, 12}, {50, 4}};
     const int right[][2] = {{10, 8}, {40, -8}, {60, 3}};
     for (const auto &band : left) {
-        form->LeftChanelSlider[band[0]]->setValue(band[1]);
-        form->LeftChanelSlider_Scroll(band[0]);
+        SetByUser(Control<QSlider>(form, "LeftChanelSlider", band[0]), band[1]);
     }
     for (const auto &band : right) {
-        form->RightChanelSlider[band[0]]->setValue(band[1]);
-        form->RightChanelSlider_Scroll(band[0]);
+        SetByUser(Control<QSlider>(form, "RightChanelSlider", band[0]), band[1]);
     }
 }
 
@@ -451,7 +449,7 @@ int main(int argc, char *argv[])
     }
 
     Session session(Session::Options{false, QString()});
-    QPointer<Form1> form = Main(session);
+    QPointer<MainWindow> form = Main(session);
     if (!form) {
         std::fprintf(stderr, "start-up failed\n");
         return 1;

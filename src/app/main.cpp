@@ -1,5 +1,6 @@
 // Entry point: the command line, then the main window or the exports it asks for.
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "ui/mainwindow/PresetsController.h"
 #include "app/Main.h"
 #include "core/system/NativePath.h"
 #include "core/system/QuitOnSignal.h"
@@ -49,14 +50,14 @@ int main(int argc, char *argv[])
     // stops every tool and quits, and the workspace goes with the process.
     QuitOnTerminationSignals([] {
         for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (auto *main = qobject_cast<Form1 *>(window))
+            if (auto *main = qobject_cast<MainWindow *>(window))
                 main->close();
         }
         QCoreApplication::quit();
     });
-    Main(session, [&request](Form1 *form) {
+    Main(session, [&request](MainWindow *form) {
         if (!request.preset.isEmpty())
-            form->LoadPreset(request.preset);
+            form->Presets().LoadPreset(request.preset);
         if (!request.files.isEmpty())
             form->OpenGivenFiles(request.files);
     });

@@ -136,7 +136,7 @@ QAccessibleInterface *Factory(const QString &className, QObject *object)
     // The import window has no title: it inspects the source and splits it.
     if (className == QLatin1String("Form2"))
         return new AccessibleWindow(widget, QStringLiteral("Inspecting Audio"));
-    if (className == QLatin1String("Form1") || className == QLatin1String("Form3")
+    if (className == QLatin1String("MainWindow") || className == QLatin1String("Form3")
         || className == QLatin1String("Form4"))
         return new AccessibleWindow(widget, QString());
     return nullptr;

@@ -1,7 +1,7 @@
 // Form2's controls, load step, timers and closing.
 #include "ui/Form2.h"
 
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "ui/Twips.h"
 #include "core/system/JobPaths.h"
 
@@ -51,7 +51,7 @@ QLabel *MakeLabel(QWidget *parent, const QString &name, const LabelDesign &desig
 
 } // namespace
 
-Form2::Form2(Form1 *owner)
+Form2::Form2(MainWindow *owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                          | Qt::WindowCloseButtonHint)
     , mOwner(owner)

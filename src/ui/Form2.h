@@ -10,7 +10,7 @@
 
 #include <memory>
 
-class Form1;
+class MainWindow;
 class QLabel;
 class Session;
 class QProgressBar;
@@ -23,7 +23,7 @@ class Form2 : public QWidget
 
 public:
     // Its load step reads the session's source; the start timer runs.
-    explicit Form2(Form1 *owner);
+    explicit Form2(MainWindow *owner);
     ~Form2() override;
 
     // Closed, though it may still be waiting for its tool to stop.
@@ -78,7 +78,7 @@ private:
     void MarkSequenceStarted();
     void MarkSequenceEnded();
 
-    QPointer<Form1> mOwner;
+    QPointer<MainWindow> mOwner;
     QPointer<Session> mSession;
     // The session's source stays the open one until this one is imported.
     QString mSource;

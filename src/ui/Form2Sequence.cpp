@@ -3,7 +3,7 @@
 #include "ui/Form2.h"
 
 #include "core/system/AppFolder.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
 #include "ui/Twips.h"
 

@@ -3,7 +3,7 @@
 #include "ui/Form3.h"
 
 #include "core/system/AppFolder.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
 #include "ui/Twips.h"
 #include "core/tools/WrittenAudioCheck.h"
@@ -26,7 +26,7 @@ const QString Failed = QStringLiteral("Failed");
 
 } // namespace
 
-Form3::Form3(Form1 *owner)
+Form3::Form3(MainWindow *owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , mSession(owner ? &owner->session() : nullptr)
 {

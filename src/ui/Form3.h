@@ -11,7 +11,7 @@
 
 #include <memory>
 
-class Form1;
+class MainWindow;
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -26,7 +26,7 @@ class Form3 : public QWidget
 
 public:
     // Its load step arms the start timer.
-    explicit Form3(Form1 *owner);
+    explicit Form3(MainWindow *owner);
     ~Form3() override;
 
     // Closed, though it may still be waiting for the export to stop.

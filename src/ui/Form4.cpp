@@ -1,7 +1,6 @@
 // The preview's window.
 #include "ui/Form4.h"
 
-#include "ui/form1/Form1.h"
 #include "ui/Twips.h"
 #include "jobs/PreviewJob.h"
 
@@ -33,7 +32,7 @@ const char *const Headings[] = {"Previewing Left Chanel", "Previewing Right Chan
 
 } // namespace
 
-Form4::Form4(Form1 *owner)
+Form4::Form4(QWidget *owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Form4"));

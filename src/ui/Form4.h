@@ -8,7 +8,7 @@
 #include <QWidget>
 
 class PreviewJob;
-class Form1;
+
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
@@ -21,7 +21,7 @@ class Form4 : public QWidget
 
 public:
     // Deleted once closed.
-    explicit Form4(Form1 *owner);
+    explicit Form4(QWidget *owner);
 
     // Closed, and about to be deleted.
     bool Closing() const { return mUnloading; }

@@ -90,7 +90,7 @@ QStringList Listing(const QString &folder)
 
 QStringList Statuses(const Form3 *form)
 {
-    return {form->Label1[6]->text(), form->Label1[7]->text(), form->Label1[8]->text()};
+    return {Control<QLabel>(form, "Label1", 6)->text(), Control<QLabel>(form, "Label1", 7)->text(), Control<QLabel>(form, "Label1", 8)->text()};
 }
 
 bool RunningAsRoot()
@@ -192,8 +192,8 @@ void tst_BadInputs::open()
     const QByteArray fingerprint = Fingerprint(source);
     if (unreadable)
         QVERIFY(QFile::setPermissions(source, {}));
-    QTest::keyClick(fixture.form->LeftChanelSlider[10], Qt::Key_PageUp);
-    QTest::keyClick(fixture.form->RightChanelSlider[40], Qt::Key_PageDown);
+    QTest::keyClick(Control<QSlider>(fixture.form, "LeftChanelSlider", 10), Qt::Key_PageUp);
+    QTest::keyClick(Control<QSlider>(fixture.form, "RightChanelSlider", 40), Qt::Key_PageDown);
     const MainWindowState before = MainWindowState::Of(fixture.form);
     if (missing) {
         SetFileDialogAnswer([&](const FileDialogRequest &) {
@@ -213,7 +213,7 @@ void tst_BadInputs::open()
         for (const QString &channelFile : {fixture.session.LeftSourceWav(), fixture.session.RightSourceWav()})
             QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=d=1"), channelFile));
     }
-    QVERIFY(fixture.form->Command1[0]->isEnabled());
+    QVERIFY(Control<QPushButton>(fixture.form, "Command1", 0)->isEnabled());
 
     const auto restore = qScopeGuard([folder = QDir::currentPath()] { QDir::setCurrent(folder); });
     QVERIFY(!relative || QDir::setCurrent(scratch));
@@ -239,10 +239,10 @@ void tst_BadInputs::open()
     }
     QCOMPARE(fixture.session.SourceDuration(), duration);
     const QString shown = heading.isEmpty() ? source : QStringLiteral("/music/earlier.wav");
-    QCOMPARE(fixture.form->Text1->text(), shown);
+    QCOMPARE(Control<QLineEdit>(fixture.form, "Text1")->text(), shown);
     QCOMPARE(fixture.session.SourceFile(), shown);
-    QVERIFY(fixture.form->Command2->isEnabled());
-    QVERIFY(fixture.form->Command1[0]->isEnabled() && fixture.form->Command1[1]->isEnabled());
+    QVERIFY(Control<QPushButton>(fixture.form, "Command2")->isEnabled());
+    QVERIFY(Control<QPushButton>(fixture.form, "Command1", 0)->isEnabled() && Control<QPushButton>(fixture.form, "Command1", 1)->isEnabled());
 
     const MainWindowState after = MainWindowState::Of(fixture.form);
     QCOMPARE(after.controls, before.controls);
@@ -253,8 +253,8 @@ void tst_BadInputs::open()
         QCOMPARE(fixture.session.SourceSampleRate(), 100);
         for (const QString &chain : after.chains)
             QCOMPARE(chain.count(QLatin1String("equalizer=")), 8);
-        QVERIFY2(fixture.form->StatusLine->text().contains(QLatin1String("bands 9 to 65 (50hz to 20K)")),
-                 qPrintable(fixture.form->StatusLine->text()));
+        QVERIFY2(Control<QLabel>(fixture.form, "StatusLine")->text().contains(QLatin1String("bands 9 to 65 (50hz to 20K)")),
+                 qPrintable(Control<QLabel>(fixture.form, "StatusLine")->text()));
     }
     // The missing file stays missing: nothing was made in its place.
     QCOMPARE(Fingerprint(source), missing ? QByteArray() : fingerprint);
@@ -299,9 +299,9 @@ void tst_BadInputs::saveAs()
         QVERIFY(MakeSource(QStringLiteral("stereo"), mSource));
         QVERIFY(mSaving->Open(mSource));
         QCOMPARE(mSaving->WaitForEnd(), ImportFixture::End::Completed);
-        QTest::keyClick(mSaving->form->LeftChanelSlider[29], Qt::Key_PageUp);
+        QTest::keyClick(Control<QSlider>(mSaving->form, "LeftChanelSlider", 29), Qt::Key_PageUp);
     }
-    Form1 *form = mSaving->form;
+    MainWindow *form = mSaving->form;
     QVERIFY(form);
     const QString scratch = QFileInfo(mSaving->app.scratchPath(QString())).absolutePath();
     output.replace(QLatin1String("<scratch>"), scratch).replace(QLatin1String("<source>"), mSource);
@@ -320,10 +320,10 @@ void tst_BadInputs::saveAs()
     const QStringList scratchBefore = Listing(scratch);
 
     SetFileDialogAnswer([output](const FileDialogRequest &) { return output; });
-    form->Command1[1]->click();
+    Control<QPushButton>(form, "Command1", 1)->click();
     QPointer<Form3> window = OpenWindow<Form3>();
     QVERIFY(window);
-    QTRY_VERIFY_WITH_TIMEOUT(window && form->Command1[1]->isEnabled()
+    QTRY_VERIFY_WITH_TIMEOUT(window && Control<QPushButton>(form, "Command1", 1)->isEnabled()
                                  && (!window->Label2->text().isEmpty()
                                      || Statuses(window).endsWith(QStringLiteral("Completed"))),
                              60000);
@@ -333,14 +333,14 @@ void tst_BadInputs::saveAs()
         QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(statuses[row])).match(shown[row]).hasMatch(),
                  qPrintable(shown.join(QLatin1String(", "))));
     QCOMPARE(window->Label2->text(), message);
-    QVERIFY(form->Command2->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command2")->isEnabled());
 
     const MainWindowState after = MainWindowState::Of(form);
     QCOMPARE(after.controls, before.controls);
     QCOMPARE(after.chains, before.chains);
     QCOMPARE(form->session().SourceFile(), sourceFile);
     QCOMPARE(form->session().SourceDuration(), duration);
-    QCOMPARE(form->Text1->text(), sourceFile);
+    QCOMPARE(Control<QLineEdit>(form, "Text1")->text(), sourceFile);
     QCOMPARE(Fingerprint(mSource), fingerprint);
     QCOMPARE(AudioMeasure::Channels(mSource), 2);
     QCOMPARE(Listing(scratch), scratchBefore);

@@ -51,7 +51,7 @@ void PressKey(QWidget *widget, Qt::Key key, int times)
 
 QStringList Statuses(const Form3 *form)
 {
-    return {form->Label1[6]->text(), form->Label1[7]->text(), form->Label1[8]->text()};
+    return {Control<QLabel>(form, "Label1", 6)->text(), Control<QLabel>(form, "Label1", 7)->text(), Control<QLabel>(form, "Label1", 8)->text()};
 }
 
 } // namespace
@@ -126,9 +126,9 @@ void tst_EndToEnd::init()
 
 bool tst_EndToEnd::Open(const QString &path)
 {
-    Form1 *form = mSession->form;
+    MainWindow *form = mSession->form;
     mAnswer = path;
-    QTest::mouseClick(form->Command2, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(form, "Command2"), Qt::LeftButton);
     QPointer<Form2> window = OpenWindow<Form2>();
     if (!window || !window->isVisible())
         return false;
@@ -147,7 +147,7 @@ bool tst_EndToEnd::Open(const QString &path)
 QPointer<Form3> tst_EndToEnd::SaveAs(const QString &path)
 {
     mAnswer = path;
-    QTest::mouseClick(mSession->form->Command1[1], Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(mSession->form, "Command1", 1), Qt::LeftButton);
     QPointer<Form3> window = OpenWindow<Form3>();
     if (!window)
         return window;
@@ -162,14 +162,14 @@ QPointer<Form3> tst_EndToEnd::SaveAs(const QString &path)
 void tst_EndToEnd::startUp()
 {
     mSession = std::make_unique<BrenvoxSession>(QStringLiteral("Brenvox app"));
-    Form1 *form = mSession->form;
+    MainWindow *form = mSession->form;
     QVERIFY(form);
     QVERIFY(form->isVisible());
     QCOMPARE(form->windowTitle(), QStringLiteral("Brenvox"));
-    QCOMPARE(form->LeftChanelSlider.size(), BandTable::BandCount);
+    QCOMPARE(Controls<QSlider>(form, "LeftChanelSlider").size(), BandTable::BandCount);
     // Nothing to preview or save before a source is opened.
-    QCOMPARE((QList<bool>{form->Command2->isEnabled(), form->Command1[0]->isEnabled(),
-                          form->Command1[1]->isEnabled(), form->Command1[2]->isEnabled()}),
+    QCOMPARE((QList<bool>{Control<QPushButton>(form, "Command2")->isEnabled(), Control<QPushButton>(form, "Command1", 0)->isEnabled(),
+                          Control<QPushButton>(form, "Command1", 1)->isEnabled(), Control<QPushButton>(form, "Command1", 2)->isEnabled()}),
              (QList<bool>{true, false, false, true}));
     QVERIFY(QFileInfo(mSession->workspace()).isDir());
     mStartUp = MainWindowState::Of(form);
@@ -178,14 +178,14 @@ void tst_EndToEnd::startUp()
 void tst_EndToEnd::openStereoMp3()
 {
     QVERIFY(Open(mMp3));
-    QCOMPARE(mSession->form->Text1->text(), mMp3);
+    QCOMPARE(Control<QLineEdit>(mSession->form, "Text1")->text(), mMp3);
     QCOMPARE(mSession->session.SourceFile(), mMp3);
     QCOMPARE(mSession->session.SourceDuration(), QStringLiteral("4"));
     // Two tones of 0.1 at most add up to 0.2 (-14 dBFS); an MP3 has no depth.
     QVERIFY2(mSession->session.SourcePeakDb() > -16 && mSession->session.SourcePeakDb() < -13.5, qPrintable(QString::number(mSession->session.SourcePeakDb())));
     QCOMPARE(mSession->session.SourceBitsPerSample(), 0);
     QVERIFY(!OpenWindow<Form2>());
-    for (QPushButton *button : {mSession->form->Command2, mSession->form->Command1[0], mSession->form->Command1[1]})
+    for (QPushButton *button : {Control<QPushButton>(mSession->form, "Command2"), Control<QPushButton>(mSession->form, "Command1", 0), Control<QPushButton>(mSession->form, "Command1", 1)})
         QVERIFY(button->isEnabled());
 }
 
@@ -193,15 +193,15 @@ void tst_EndToEnd::openStereoMp3()
 // handle), then a click on a choice.
 void tst_EndToEnd::equalize()
 {
-    Form1 *form = mSession->form;
-    PressKey(form->LeftChanelSlider[Band250Hz], Qt::Key_Up, 6);
-    PressKey(form->RightChanelSlider[Band1kHz], Qt::Key_Down, 12);
-    PressKey(form->Slider1[0], Qt::Key_Up, 4);
+    MainWindow *form = mSession->form;
+    PressKey(Control<QSlider>(form, "LeftChanelSlider", Band250Hz), Qt::Key_Up, 6);
+    PressKey(Control<QSlider>(form, "RightChanelSlider", Band1kHz), Qt::Key_Down, 12);
+    PressKey(Control<QSlider>(form, "Slider1", 0), Qt::Key_Up, 4);
 
-    QCOMPARE(form->Label2[Band250Hz]->text(), QStringLiteral("+6"));
-    QCOMPARE(form->Label6[Band1kHz]->text(), QStringLiteral("-12"));
-    QCOMPARE(form->Label9[0]->text(), QStringLiteral("+2"));
-    QCOMPARE(form->Label9[1]->text(), QStringLiteral("+1"));
+    QCOMPARE(Control<QLabel>(form, "Label2", Band250Hz)->text(), QStringLiteral("+6"));
+    QCOMPARE(Control<QLabel>(form, "Label6", Band1kHz)->text(), QStringLiteral("-12"));
+    QCOMPARE(Control<QLabel>(form, "Label9", 0)->text(), QStringLiteral("+2"));
+    QCOMPARE(Control<QLabel>(form, "Label9", 1)->text(), QStringLiteral("+1"));
     QVERIFY(mSession->session.FilterChain(0).contains(QLatin1String("equalizer=f=250:width_type=o:width=1:g=6,")));
     QVERIFY(mSession->session.FilterChain(1).contains(QLatin1String("equalizer=f=1000:width_type=o:width=1:g=-12,")));
     // Neither channel carries the other's band.
@@ -213,18 +213,18 @@ void tst_EndToEnd::equalize()
 
 void tst_EndToEnd::previewBothChannels()
 {
-    Form1 *form = mSession->form;
-    QTest::mouseClick(form->Option3[2], Qt::LeftButton,
-                      Qt::NoModifier, QPoint(8, form->Option3[2]->height() / 2));
-    QVERIFY(form->Option3[2]->isChecked());
+    MainWindow *form = mSession->form;
+    QTest::mouseClick(Control<QRadioButton>(form, "Option3", 2), Qt::LeftButton,
+                      Qt::NoModifier, QPoint(8, Control<QRadioButton>(form, "Option3", 2)->height() / 2));
+    QVERIFY(Control<QRadioButton>(form, "Option3", 2)->isChecked());
     QCOMPARE(mSession->session.PreviewChannel(), qint16(2));
 
     // The click starts the preview and returns; the window shows it to its end.
-    QTest::mouseClick(form->Command1[0], Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(form, "Command1", 0), Qt::LeftButton);
     QVERIFY(OpenWindow<Form4>() && OpenWindow<Form4>()->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(!form->PreviewRunning(), 30000);
     QVERIFY(!OpenWindow<Form4>());
-    QVERIFY(form->Command1[0]->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command1", 0)->isEnabled());
 
     // The player's graph, run through ffmpeg, gives what would be heard.
     const QStringList arguments = mSession->toolArguments(QStringLiteral("ffplay"));
@@ -258,7 +258,7 @@ void tst_EndToEnd::saveAs()
     QCOMPARE(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}));
     QCOMPARE(window->Label2->text(), QString());
     QVERIFY2(window->Label3->text().startsWith(QLatin1String("Saved, peak -")), qPrintable(window->Label3->text()));
-    QVERIFY(mSession->form->Command1[1]->isEnabled());
+    QVERIFY(Control<QPushButton>(mSession->form, "Command1", 1)->isEnabled());
 
     QCOMPARE(CodecName(output), codec);
     QCOMPARE(Channels(output), 2);
@@ -286,13 +286,13 @@ void tst_EndToEnd::CheckEqualized(const QString &output)
 
 void tst_EndToEnd::resetRestoresStartUp()
 {
-    Form1 *form = mSession->form;
+    MainWindow *form = mSession->form;
     QPointer<Form3> exportWindow = OpenWindow<Form3>();
     QVERIFY(exportWindow);
-    QTest::mouseClick(form->Command1[2], Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(form, "Command1", 2), Qt::LeftButton);
     QVERIFY(!OpenWindow<Form3>());
     // The source stays open, and the path box names it.
-    QCOMPARE(form->Text1->text(), mSession->session.SourceFile());
+    QCOMPARE(Control<QLineEdit>(form, "Text1")->text(), mSession->session.SourceFile());
 
     const MainWindowState reset = MainWindowState::Of(form);
     QCOMPARE(reset.controls, mStartUp.controls);
@@ -306,7 +306,7 @@ void tst_EndToEnd::resetRestoresStartUp()
 void tst_EndToEnd::openVideoFirstMp4()
 {
     QVERIFY(Open(mMp4));
-    QCOMPARE(mSession->form->Text1->text(), mMp4);
+    QCOMPARE(Control<QLineEdit>(mSession->form, "Text1")->text(), mMp4);
     QCOMPARE(mSession->session.SourceDuration(), QStringLiteral("3"));
 }
 
@@ -334,7 +334,7 @@ void tst_EndToEnd::saveVideoSound()
 
 void tst_EndToEnd::closeMainWindow()
 {
-    Form1 *form = mSession->form;
+    MainWindow *form = mSession->form;
     QVERIFY(form->close());
     QTRY_VERIFY(!mSession->form);
     // One preview, one player run.

@@ -66,12 +66,12 @@ private slots:
         Form2 *inspection = OpenWindow<Form2>();
         if (refusal.isEmpty()) {
             QVERIFY(inspection && inspection->isVisible());
-            QCOMPARE(started.form->Text1->text(), file);
+            QCOMPARE(Control<QLineEdit>(started.form, "Text1")->text(), file);
             started.form->CloseInspectionWindow();
         } else {
             QVERIFY(!inspection || !inspection->isVisible());
-            QVERIFY2(started.form->StatusLine->text().contains(refusal),
-                     qPrintable(started.form->StatusLine->text()));
+            QVERIFY2(Control<QLabel>(started.form, "StatusLine")->text().contains(refusal),
+                     qPrintable(Control<QLabel>(started.form, "StatusLine")->text()));
             QVERIFY(started.session.SourceFile().isEmpty());
         }
     }

@@ -1,9 +1,10 @@
 // Imports with the real ffprobe and ffmpeg: what lands in SourceDuration,
 // Left.wav and Right.wav for each kind of source, and how bad sources end.
 #include "core/system/AppFolder.h"
+#include "Controls.h"
 #include "TakenSource.h"
 #include "ui/FileDialogs.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
 #include "ui/Form2.h"
 
@@ -66,11 +67,11 @@ bool MakeSource(const QString &kind, const QString &path)
 }
 
 // The main window's equalizer state, as the preview and the export see it.
-QStringList EqualizerSnapshot(Form1 *form)
+QStringList EqualizerSnapshot(MainWindow *form)
 {
     const Session &shared = form->session();
     QStringList state{shared.FilterChain(0), shared.FilterChain(1),
-                      form->Text2->toPlainText(), form->Text3->toPlainText()};
+                      Control<QPlainTextEdit>(form, "Text2")->toPlainText(), Control<QPlainTextEdit>(form, "Text3")->toPlainText()};
     for (int band = 0; band < BandTable::BandCount; ++band)
         state << shared.State().LeftBandGain[band] << shared.State().RightBandGain[band];
     return state;
@@ -123,7 +124,7 @@ void TestImportPipeline::sources()
     TakeSource(fixture.session, [](Session::Source &s) { s.duration = QStringLiteral("999"); });
 
     QVERIFY(fixture.Open(source));
-    QCOMPARE(fixture.form->Text1->text(), QFileInfo(source).absoluteFilePath());
+    QCOMPARE(Control<QLineEdit>(fixture.form, "Text1")->text(), QFileInfo(source).absoluteFilePath());
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
 
     QCOMPARE(fixture.session.SourceDuration(), QStringLiteral("3"));
@@ -203,8 +204,7 @@ void TestImportPipeline::badSources()
     for (const QString &channelFile : {fixture.session.LeftSourceWav(), fixture.session.RightSourceWav()})
         QVERIFY(AudioMeasure::Generate(QStringLiteral("sine=f=440:d=1"), channelFile));
 
-    fixture.form->LeftChanelSlider[10]->setValue(-5);
-    fixture.form->LeftChanelSlider_Scroll(10);
+    SetByUser(Control<QSlider>(fixture.form, "LeftChanelSlider", 10), -5);
     const QStringList equalizerBefore = EqualizerSnapshot(fixture.form);
 
     const QString source = fixture.app.scratchPath(fileName);
@@ -225,7 +225,7 @@ void TestImportPipeline::badSources()
     QCOMPARE(window->Label2[1]->text(),
              QString(reason).replace(QLatin1String("<app>"), fixture.app.path()).replace(QLatin1String("<source>"), source));
     // The inspection has ended: another source may be chosen.
-    QVERIFY(fixture.form->Command2->isEnabled());
+    QVERIFY(Control<QPushButton>(fixture.form, "Command2")->isEnabled());
 
     // It stays, without claiming success, until the user closes it.
     QTest::qWait(2300);

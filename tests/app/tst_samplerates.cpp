@@ -7,7 +7,7 @@
 #include "AudioMeasure.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
 #include "ui/Form3.h"
 
@@ -30,10 +30,10 @@ double LevelNear(const QString &path, int channel, double hz)
 }
 
 // "Save As" answered with 'path'; true when all three steps completed.
-bool Export(Form1 *form, const QString &path)
+bool Export(MainWindow *form, const QString &path)
 {
     SetFileDialogAnswer([path](const FileDialogRequest &) { return path; });
-    form->Command1[1]->click();
+    Control<QPushButton>(form, "Command1", 1)->click();
     QPointer<Form3> window = OpenWindow<Form3>();
     if (!window)
         return false;
@@ -93,8 +93,7 @@ void tst_SampleRates::flatAndOneBand()
                                 .arg(channel).arg(MeanVolumeDb(flat, channel)).arg(expected)));
     }
 
-    fixture.form->LeftChanelSlider[Band1kHz]->setValue(-6);
-    fixture.form->LeftChanelSlider_Scroll(Band1kHz);
+    SetByUser(Control<QSlider>(fixture.form, "LeftChanelSlider", Band1kHz), -6);
     const QString boosted = fixture.app.scratchPath(QStringLiteral("boosted.wav"));
     QVERIFY(Export(fixture.form, boosted));
     const double gain = LevelNear(boosted, 0, 1000) - LevelNear(source, 0, 1000);

@@ -52,13 +52,13 @@ struct Source
 // What Reset restores, one line per part so a difference reads plainly.
 // The band readouts and chains are apart: start-up leaves "00" readouts and
 // no chains, Reset writes "-0" to both.
-QStringList WindowState(Form1 *form)
+QStringList WindowState(MainWindow *form)
 {
     QStringList state;
     const Session &shared = form->session();
-    for (int band = 0; band < form->LeftChanelSlider.size(); ++band) {
-        const QSlider *left = form->LeftChanelSlider[band];
-        const QSlider *right = form->RightChanelSlider[band];
+    for (int band = 0; band < Controls<QSlider>(form, "LeftChanelSlider").size(); ++band) {
+        const QSlider *left = Control<QSlider>(form, "LeftChanelSlider", band);
+        const QSlider *right = Control<QSlider>(form, "RightChanelSlider", band);
         state << QStringLiteral("band %1: %2 %3..%4 '%5' | %6 %7..%8 '%9'")
                      .arg(band)
                      .arg(left->value()).arg(left->minimum()).arg(left->maximum())
@@ -67,38 +67,40 @@ QStringList WindowState(Form1 *form)
                      .arg(shared.State().RightBandGain[size_t(band)]);
     }
     for (int channel = 0; channel < 2; ++channel)
-        state << QStringLiteral("level %1: %2 '%3'").arg(channel).arg(form->Slider1[channel]->value())
-                     .arg(form->Label9[channel]->text());
-    state << QStringLiteral("bandwidth: %1 '%2' %3").arg(form->Slider2->value()).arg(form->Label14->text())
+        state << QStringLiteral("level %1: %2 '%3'").arg(channel).arg(Control<QSlider>(form, "Slider1", channel)->value())
+                     .arg(Control<QLabel>(form, "Label9", channel)->text());
+    state << QStringLiteral("bandwidth: %1 '%2' %3").arg(Control<QSlider>(form, "Slider2")->value()).arg(Control<QLabel>(form, "Label14")->text())
                  .arg(shared.State().Bandwidth);
-    const QList<QPair<const QVector<QRadioButton *> *, const QVector<QLabel *> *>> groups{
-        {&form->Option1, &form->Label15}, {&form->Option2, &form->Label16},
-        {&form->Option3, &form->Label17}, {&form->Option4, &form->Label19}};
+    const QList<QPair<QVector<QRadioButton *>, QVector<QLabel *>>> groups{
+        {Controls<QRadioButton>(form, "Option1"), Controls<QLabel>(form, "Label15")},
+        {Controls<QRadioButton>(form, "Option2"), Controls<QLabel>(form, "Label16")},
+        {Controls<QRadioButton>(form, "Option3"), Controls<QLabel>(form, "Label17")},
+        {Controls<QRadioButton>(form, "Option4"), Controls<QLabel>(form, "Label19")}};
     for (int group = 0; group < groups.size(); ++group) {
         QString line = QStringLiteral("options %1:").arg(group + 1);
-        for (int index = 0; index < groups[group].first->size(); ++index)
-            line += QStringLiteral(" %1/%2").arg(groups[group].first->at(index)->isChecked())
-                        .arg(BackColour(groups[group].second->value(index)));
+        for (int index = 0; index < groups[group].first.size(); ++index)
+            line += QStringLiteral(" %1/%2").arg(groups[group].first.at(index)->isChecked())
+                        .arg(BackColour(groups[group].second.value(index)));
         state << line;
     }
     state << QStringLiteral("low cut: %1").arg(shared.State().LowCutEnabled)
           << QStringLiteral("volumes: %1 %2").arg(shared.Volume(0)).arg(shared.Volume(1))
           << QStringLiteral("preview channel: %1").arg(shared.PreviewChannel())
-          << QStringLiteral("source box names the open source: %1").arg(form->Text1->text() == shared.SourceFile());
+          << QStringLiteral("source box names the open source: %1").arg(Control<QLineEdit>(form, "Text1")->text() == shared.SourceFile());
     // "Preview" and "Save As" follow the channel files, which Reset keeps.
     const bool source = QFileInfo(shared.LeftSourceWav()).size() > 0 && QFileInfo(shared.RightSourceWav()).size() > 0;
-    state << QStringLiteral("buttons: %1, preview and save as %2 %3, %4, '%5'").arg(form->Command2->isEnabled())
-                 .arg(form->Command1[0]->isEnabled() == source).arg(form->Command1[1]->isEnabled() == source)
-                 .arg(form->Command1[2]->isEnabled()).arg(form->Command1[0]->text());
+    state << QStringLiteral("buttons: %1, preview and save as %2 %3, %4, '%5'").arg(Control<QPushButton>(form, "Command2")->isEnabled())
+                 .arg(Control<QPushButton>(form, "Command1", 0)->isEnabled() == source).arg(Control<QPushButton>(form, "Command1", 1)->isEnabled() == source)
+                 .arg(Control<QPushButton>(form, "Command1", 2)->isEnabled()).arg(Control<QPushButton>(form, "Command1", 0)->text());
     return state;
 }
 
-QStringList ResetWrites(Form1 *form)
+QStringList ResetWrites(MainWindow *form)
 {
     QStringList written{form->session().FilterChain(0), form->session().FilterChain(1),
-                        form->Text2->toPlainText(), form->Text3->toPlainText()};
-    for (int band = 0; band < form->Label2.size(); ++band)
-        written << form->Label2[band]->text() + QLatin1Char('|') + form->Label6[band]->text();
+                        Control<QPlainTextEdit>(form, "Text2")->toPlainText(), Control<QPlainTextEdit>(form, "Text3")->toPlainText()};
+    for (int band = 0; band < Controls<QLabel>(form, "Label2").size(); ++band)
+        written << Control<QLabel>(form, "Label2", band)->text() + QLatin1Char('|') + Control<QLabel>(form, "Label6", band)->text();
     return written;
 }
 
@@ -127,7 +129,7 @@ QStringList LeftoverProcesses(const QString &root)
 }
 
 // Nothing runs and nothing is about to start.
-bool Idle(Form1 *form)
+bool Idle(MainWindow *form)
 {
     const Form2 *inspection = OpenWindow<Form2>();
     const Form3 *export_ = OpenWindow<Form3>();
@@ -225,7 +227,7 @@ private:
 
     void Act()
     {
-        Form1 *form = mSession.form;
+        MainWindow *form = mSession.form;
         const int kind = Pick(100);
         const bool sequenceLeft = mSequencesTried < mSequenceBudget;
         if (kind < 45)
@@ -233,7 +235,7 @@ private:
         if (kind < 54)
             return MoveLevelSlider(form);
         if (kind < 58)
-            return MoveSlider(form->Slider2, QStringLiteral("bandwidth"));
+            return MoveSlider(Control<QSlider>(form, "Slider2"), QStringLiteral("bandwidth"));
         if (Form4 *preview = OpenWindow<Form4>(); preview && kind < 64) {
             // While it plays the user compares with the untouched sound or
             // moves elsewhere.
@@ -254,7 +256,7 @@ private:
             return CloseProgressWindow();
         if (kind < 76) {
             Note(QStringLiteral("reset"));
-            return form->Command1[2]->click();
+            return Control<QPushButton>(form, "Command1", 2)->click();
         }
         if (!sequenceLeft)
             return MoveBandSlider(form);
@@ -262,18 +264,18 @@ private:
         mPatient = Pick(5) < 2;
         if (kind < 84) {
             Note(QStringLiteral("open"));
-            form->Command2->click();
+            Control<QPushButton>(form, "Command2")->click();
             WatchInspection();
         } else if (kind < 92) {
             // During a preview the button reads "Stop".
-            const bool stop = form->Command1[0]->text() == QLatin1String("Stop");
+            const bool stop = Control<QPushButton>(form, "Command1", 0)->text() == QLatin1String("Stop");
             if (!stop && Pick(2) == 0)
-                form->Option3[Pick(3)]->click();
+                Control<QRadioButton>(form, "Option3", Pick(3))->click();
             Note(stop ? QStringLiteral("stop") : QStringLiteral("preview %1").arg(form->session().PreviewChannel()));
-            form->Command1[0]->click();
+            Control<QPushButton>(form, "Command1", 0)->click();
         } else {
             Note(QStringLiteral("save"));
-            form->Command1[1]->click();
+            Control<QPushButton>(form, "Command1", 1)->click();
         }
     }
 
@@ -335,28 +337,29 @@ private:
             slider->setSliderDown(false);
     }
 
-    void MoveBandSlider(Form1 *form)
+    void MoveBandSlider(MainWindow *form)
     {
         if (form->PreviewRunning())
             ++counts[QStringLiteral("(band while playing)")];
-        const int band = Pick(int(form->LeftChanelSlider.size()));
-        MoveSlider(Pick(2) ? form->LeftChanelSlider[band] : form->RightChanelSlider[band],
+        const int band = Pick(int(Controls<QSlider>(form, "LeftChanelSlider").size()));
+        MoveSlider(Pick(2) ? Control<QSlider>(form, "LeftChanelSlider", band) : Control<QSlider>(form, "RightChanelSlider", band),
                    QStringLiteral("band"));
     }
 
-    void MoveLevelSlider(Form1 *form)
+    void MoveLevelSlider(MainWindow *form)
     {
-        MoveSlider(form->Slider1[Pick(2)], QStringLiteral("level"));
+        MoveSlider(Control<QSlider>(form, "Slider1", Pick(2)), QStringLiteral("level"));
     }
 
-    void ClickOption(Form1 *form)
+    void ClickOption(MainWindow *form)
     {
-        const QVector<QRadioButton *> *groups[] = {&form->Option1, &form->Option2, &form->Option3,
-                                                   &form->Option4};
+        const QVector<QRadioButton *> groups[] = {
+            Controls<QRadioButton>(form, "Option1"), Controls<QRadioButton>(form, "Option2"),
+            Controls<QRadioButton>(form, "Option3"), Controls<QRadioButton>(form, "Option4")};
         const int group = Pick(4);
-        const int index = Pick(int(groups[group]->size()));
+        const int index = Pick(int(groups[group].size()));
         Note(QStringLiteral("option %1/%2").arg(group + 1).arg(index));
-        groups[group]->at(index)->click();
+        groups[group].at(index)->click();
     }
 
     void CloseProgressWindow()
@@ -463,9 +466,9 @@ void tst_Stress::randomActions()
     for (const char *name : {"out-a.wav", "out-b.wav", "out c.mp3", "out-d.flac", "out-e.mp3"})
         driver.outputs << session.app.scratchPath(QLatin1String(name));
 
-    Form1 *form = session.form;
+    MainWindow *form = session.form;
     const QStringList startUp = WindowState(form);
-    form->Command1[2]->click();
+    Control<QPushButton>(form, "Command1", 2)->click();
     QCOMPARE(WindowState(form), startUp);
     const QStringList resetWrites = ResetWrites(form);
 
@@ -496,7 +499,7 @@ void tst_Stress::randomActions()
           }()));
     QVERIFY2(driver.faults.isEmpty(), qPrintable(driver.faults.join(QLatin1Char('\n'))));
 
-    form->Command1[2]->click();
+    Control<QPushButton>(form, "Command1", 2)->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(WindowState(form), startUp);
     QCOMPARE(ResetWrites(form), resetWrites);
@@ -516,12 +519,12 @@ void tst_Stress::randomActions()
     bool timedOut = false;
     QTimer::singleShot(0, form, [&, form] {
         if (last == 1)
-            form->Command2->click();
+            Control<QPushButton>(form, "Command2")->click();
         else if (last == 2)
-            form->Command1[1]->click();
+            Control<QPushButton>(form, "Command1", 1)->click();
         else if (last == 3) {
-            form->Option3[2]->click();
-            form->Command1[0]->click();
+            Control<QRadioButton>(form, "Option3", 2)->click();
+            Control<QPushButton>(form, "Command1", 0)->click();
         }
     });
     QTimer::singleShot(closeAfter, form, [form] { form->close(); });

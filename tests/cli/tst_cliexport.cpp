@@ -4,6 +4,8 @@
 // the middle of a batch, and a batch that fills the cores writing what a
 // single export and the window write.
 #include "AudioMeasure.h"
+#include "ui/mainwindow/PresetsController.h"
+#include "ui/mainwindow/PreviewController.h"
 #include "Controls.h"
 #include "ImportFixture.h"
 
@@ -378,12 +380,12 @@ void tst_CliExport::batchMatchesSingleExport()
     QVERIFY(TestAppFolder::fileBytes(run.filePath(QStringLiteral("out/in0.wav"))) == written);
 
     ImportFixture window;
-    QVERIFY(window.form->LoadPreset(run.filePath(QStringLiteral("shape.json"))));
+    QVERIFY(window.form->Presets().LoadPreset(run.filePath(QStringLiteral("shape.json"))));
     QVERIFY(window.Open(inputs.first()));
     QCOMPARE(window.WaitForEnd(), ImportFixture::End::Completed);
     const QString saved = run.filePath(QStringLiteral("window.wav"));
     SetFileDialogAnswer([&saved](const FileDialogRequest &) { return saved; });
-    window.form->Command1[1]->click();
+    Control<QPushButton>(window.form, "Command1", 1)->click();
     QTRY_VERIFY_WITH_TIMEOUT(OpenWindow<Form3>() && OpenWindow<Form3>()->Label1[8]->text() == QLatin1String("Completed"), 60000);
     window.form->CloseExportWindow();
     QVERIFY(TestAppFolder::fileBytes(saved) == written);

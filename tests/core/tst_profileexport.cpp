@@ -227,7 +227,7 @@ private slots:
         QFETCH(EqualizerSettings, settings);
         const QString text = PipeWireExport::Text(settings);
         const auto nodes = Nodes(text);
-        // As Form1 builds them, a program's full scale taken as the peak.
+        // As MainWindow builds them, a program's full scale taken as the peak.
         const QStringList chains = Chains(settings, int(PipeWireExport::SampleRate), 0.0);
         for (int channel = 0; channel < 2; ++channel) {
             const double level = 20 * std::log10(OutputLevelFromPosition(qint16(settings.channels[channel].levelPosition)).level);

@@ -8,6 +8,7 @@
 #include "StartedMainWindow.h"
 
 #include "core/system/AppFolder.h"
+#include "Controls.h"
 
 #include <QFile>
 #include <QPointer>
@@ -71,9 +72,9 @@ public:
             || !AudioMeasure::Generate(graph.arg(23).arg(seconds), session.RightSourceWav()))
             return false;
         ::TakeSource(session, [seconds](Session::Source &s) { s.duration = QString::number(seconds); });
-        for (int band = 0; band < form->LeftChanelSlider.size(); ++band) {
-            form->LeftChanelSlider_Scroll(band);
-            form->RightChanelSlider_Scroll(band);
+        for (int band = 0; band < Controls<QSlider>(form, "LeftChanelSlider").size(); ++band) {
+            for (const char *row : {"LeftChanelSlider", "RightChanelSlider"})
+                Control<QSlider>(form, row, band)->triggerAction(QAbstractSlider::SliderMove);
         }
         return !session.FilterChain(0).isEmpty() && !session.FilterChain(1).isEmpty();
     }
@@ -81,14 +82,13 @@ public:
     // "Preview" of the channel, waited for to its end.
     bool previewToEnd(int channel)
     {
-        form->SoundPreviewing(qint16(channel));
+        form->StartPreview(channel);
         return QTest::qWaitFor([this] { return !form || !form->PreviewRunning(); }, 60000);
     }
 
     void setLeftBand(int band, int position)
     {
-        form->LeftChanelSlider[band]->setValue(position);
-        form->LeftChanelSlider_Scroll(band);
+        SetByUser(Control<QSlider>(form, "LeftChanelSlider", band), position);
     }
 
 };

@@ -3,17 +3,45 @@
 #pragma once
 
 #include <QApplication>
+#include <QSlider>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 // The control `name` in `window`; a test that names a missing one is wrong.
-template<class W>
-W *Control(QWidget *window, const QString &name)
+// The window may be given as any pointer to it.
+template<class W, class Window>
+W *Control(const Window &window, const QString &name)
 {
-    W *widget = window->findChild<W *>(name);
+    W *widget = (&*window)->template findChild<W *>(name);
     if (!widget)
         qFatal("No %s in the window", qPrintable(name));
     return widget;
+}
+
+// One of a row of controls, which the design names "name_index".
+template<class W, class Window>
+W *Control(const Window &window, const QString &name, int index)
+{
+    return Control<W>(window, name + QLatin1Char('_') + QString::number(index));
+}
+
+// The whole row, from index 0 to the first index missing.
+template<class W, class Window>
+QVector<W *> Controls(const Window &window, const QString &name)
+{
+    QVector<W *> row;
+    while (W *widget = (&*window)->template findChild<W *>(name + QLatin1Char('_') + QString::number(row.size())))
+        row.append(widget);
+    return row;
+}
+
+// Places the slider as the user's drag does, even at the position it has:
+// the move counts as the user's.
+inline void SetByUser(QSlider *slider, int position)
+{
+    slider->setValue(position);
+    slider->triggerAction(QAbstractSlider::SliderMove);
 }
 
 // The open progress window of its kind ("Form2", "Form3", "Form4"), or null;

@@ -28,7 +28,7 @@ public:
     {
         if (watched == mWindow && event->type() == QEvent::Close && mFixture->closedAt < 0) {
             mFixture->closedAt = mFixture->clock.elapsed();
-            mFixture->statusAtClose = {mWindow->Label2[0]->text(), mWindow->Label2[1]->text()};
+            mFixture->statusAtClose = {Control<QLabel>(mWindow, "Label2", 0)->text(), Control<QLabel>(mWindow, "Label2", 1)->text()};
         }
         return false;
     }
@@ -66,7 +66,7 @@ int ImportFixture::dialogRequests() const
 Form2 *ImportFixture::Open(const QString &path)
 {
     mAnswer = path;
-    form->Command2->click();
+    Control<QPushButton>(form, "Command2")->click();
     // Only the window opened now is observed; a failed one just made way.
     progress.clear();
     statusAtClose.clear();

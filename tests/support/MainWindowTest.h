@@ -14,7 +14,7 @@ class MainWindowTest : public QObject
 
 protected:
     std::unique_ptr<StartedMainWindow> mWindow;
-    Form1 *mForm = nullptr;
+    MainWindow *mForm = nullptr;
 
 private slots:
     void init()

@@ -21,7 +21,7 @@ StartedMainWindow::StartedMainWindow(const QString &folderName,
     , session(Session::Options{loadingPause, QString()})
 {
     prepare(app);
-    form = Main(session, [this](Form1 *) { started = true; });
+    form = Main(session, [this](MainWindow *) { started = true; });
 }
 
 StartedMainWindow::~StartedMainWindow()

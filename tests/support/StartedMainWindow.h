@@ -6,7 +6,7 @@
 
 #include "app/Main.h"
 #include "session/Session.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 
 #include <QPointer>
 #include <QString>
@@ -33,7 +33,7 @@ public:
 
     TestAppFolder app; // first: start-up prepares its workspace there
     Session session;
-    QPointer<Form1> form;
+    QPointer<MainWindow> form;
     bool started = false;
 };
 

@@ -38,7 +38,7 @@ private slots:
             // A chain box's scroll bars and a spin box's text are read as
             // part of the box.
             const bool control = (qobject_cast<QAbstractSlider *>(widget) && !qobject_cast<QScrollBar *>(widget))
-                || widget == mWindow->form->HScroll1 || qobject_cast<QAbstractButton *>(widget)
+                || widget == Control<QScrollBar>(mWindow->form, "HScroll1") || qobject_cast<QAbstractButton *>(widget)
                 || qobject_cast<QAbstractSpinBox *>(widget)
                 || (qobject_cast<QLineEdit *>(widget) && !qobject_cast<QAbstractSpinBox *>(widget->parent()))
                 || qobject_cast<QPlainTextEdit *>(widget);
@@ -165,7 +165,7 @@ private slots:
             session = new BrenvoxSession;
             QVERIFY(session->form);
         }
-        Form1 *form = session->form;
+        MainWindow *form = session->form;
         const QString source = session->app.scratchPath(QStringLiteral("source.wav"));
         const QString output = session->app.scratchPath(QStringLiteral("saved.wav"));
         QVERIFY(QFileInfo::exists(source) || AudioMeasure::GenerateStereoTones(440, 1000, 2, source));
@@ -192,9 +192,9 @@ private slots:
             QCOMPARE(AudioMeasure::Channels(output), 2);
             form->CloseExportWindow();
         } else {
-            QTRY_VERIFY(form->PresetsMenu->isVisible());
-            QCOMPARE(heard->child(heard->childCount() - 1)->object(), form->PresetsMenu);
-            form->PresetsMenu->close();
+            QTRY_VERIFY(Control<QMenu>(form, "PresetsMenu")->isVisible());
+            QCOMPARE(heard->child(heard->childCount() - 1)->object(), Control<QMenu>(form, "PresetsMenu"));
+            Control<QMenu>(form, "PresetsMenu")->close();
             delete session;
             session = nullptr;
         }

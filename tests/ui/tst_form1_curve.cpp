@@ -2,6 +2,7 @@
 // every change, the clip warning, "Avoid clipping" through the real export,
 // and "As drawn" following a drag.
 #include "core/equalizer/ChannelPlan.h"
+#include "Controls.h"
 #include "TakenSource.h"
 #include "ui/ResponseCurveView.h"
 #include "jobs/ExportJob.h"
@@ -20,7 +21,7 @@
 #include <functional>
 #include <memory>
 
-using Change = std::function<void(Form1 *)>;
+using Change = std::function<void(MainWindow *)>;
 Q_DECLARE_METATYPE(Change)
 
 namespace {
@@ -37,7 +38,7 @@ double PeakDb(const QString &path)
 }
 
 // The import's end: the source's peak and rate, then its bands shown.
-void Import(Form1 *form, double peakDb, int sampleRate = 48000)
+void Import(MainWindow *form, double peakDb, int sampleRate = 48000)
 {
     TakeSource(form->session(), [&](Session::Source &s) {
         s.peakDb = peakDb;
@@ -56,17 +57,17 @@ private slots:
     void curveFollows_data()
     {
         QTest::addColumn<Change>("change");
-        QTest::newRow("bandwidth") << Change([](Form1 *f) { f->Slider2->setValue(3); });
-        QTest::newRow("low cut") << Change([](Form1 *f) { f->Option2[1]->setChecked(true); });
-        QTest::newRow("range") << Change([](Form1 *f) { f->Option1[1]->setChecked(true); });
-        QTest::newRow("level") << Change([](Form1 *f) { f->Slider1[0]->setValue(-8); });
-        QTest::newRow("undo") << Change([](Form1 *f) { f->UndoSettings(); });
-        QTest::newRow("preset") << Change([](Form1 *f) { f->session().LoadSettings(EqualizerSettings()); });
-        QTest::newRow("22.05 kHz source") << Change([](Form1 *f) { Import(f, std::nan(""), 22050); });
-        QTest::newRow("300 octaves at 44.1 kHz") << Change([](Form1 *f) {
+        QTest::newRow("bandwidth") << Change([](MainWindow *f) { Control<QSlider>(f, "Slider2")->setValue(3); });
+        QTest::newRow("low cut") << Change([](MainWindow *f) { Control<QRadioButton>(f, "Option2", 1)->setChecked(true); });
+        QTest::newRow("range") << Change([](MainWindow *f) { Control<QRadioButton>(f, "Option1", 1)->setChecked(true); });
+        QTest::newRow("level") << Change([](MainWindow *f) { Control<QSlider>(f, "Slider1", 0)->setValue(-8); });
+        QTest::newRow("undo") << Change([](MainWindow *f) { f->UndoSettings(); });
+        QTest::newRow("preset") << Change([](MainWindow *f) { f->session().LoadSettings(EqualizerSettings()); });
+        QTest::newRow("22.05 kHz source") << Change([](MainWindow *f) { Import(f, std::nan(""), 22050); });
+        QTest::newRow("300 octaves at 44.1 kHz") << Change([](MainWindow *f) {
             Import(f, std::nan(""), 44100);
-            f->Slider2->setValue(300);
-            QVERIFY(f->StatusLine->text().contains("bands 64 to 65 (19.4K to 20K) cannot act at 44100 Hz"));
+            Control<QSlider>(f, "Slider2")->setValue(300);
+            QVERIFY(Control<QLabel>(f, "StatusLine")->text().contains("bands 64 to 65 (19.4K to 20K) cannot act at 44100 Hz"));
         });
     }
 
@@ -75,15 +76,15 @@ private slots:
     void curveFollows()
     {
         QFETCH(Change, change);
-        for (QSlider *band : mForm->LeftChanelSlider)
+        for (QSlider *band : Controls<QSlider>(mForm, "LeftChanelSlider"))
             band->setSliderPosition(-1);
-        QCOMPARE(mForm->PeakLabel[0]->text(), QStringLiteral("Left: Peak +12.7 dB"));
-        const QString before = mForm->ResponseCurve->accessibleDescription();
+        QCOMPARE(Control<QLabel>(mForm, "PeakLabel", 0)->text(), QStringLiteral("Left: Peak +12.7 dB"));
+        const QString before = Control<ResponseCurveView>(mForm, "ResponseCurve")->accessibleDescription();
         change(mForm);
-        QVERIFY(mForm->ResponseCurve->accessibleDescription() != before);
+        QVERIFY(Control<ResponseCurveView>(mForm, "ResponseCurve")->accessibleDescription() != before);
         ChannelPlanner expected;
         expected.Update(mForm->session().Settings(), 0, mForm->session().SourceSampleRate(), mForm->session().SourcePeakDb());
-        QCOMPARE(mForm->PeakLabel[0]->text(), QLatin1String("Left: ") + ChannelPlanText::PeakText(expected.Plan(0)));
+        QCOMPARE(Control<QLabel>(mForm, "PeakLabel", 0)->text(), QLatin1String("Left: ") + ChannelPlanText::PeakText(expected.Plan(0)));
     }
 
     void clipWarning_data()
@@ -98,13 +99,13 @@ private slots:
     {
         QFETCH(double, sourcePeakDb);
         QFETCH(QString, warning);
-        mForm->LeftChanelSlider[KilohertzBand]->setSliderPosition(-6);
-        QCOMPARE(mForm->PeakLabel[0]->text(), QStringLiteral("Left: Peak +6.0 dB"));
-        QCOMPARE(mForm->ClipWarning->text(), QString());
+        Control<QSlider>(mForm, "LeftChanelSlider", KilohertzBand)->setSliderPosition(-6);
+        QCOMPARE(Control<QLabel>(mForm, "PeakLabel", 0)->text(), QStringLiteral("Left: Peak +6.0 dB"));
+        QCOMPARE(Control<QLabel>(mForm, "ClipWarning")->text(), QString());
         Import(mForm, sourcePeakDb);
-        QCOMPARE(mForm->ClipWarning->text(), warning);
-        mForm->LeftChanelSlider[KilohertzBand]->setSliderPosition(0);
-        QCOMPARE(mForm->ClipWarning->text(), QString());
+        QCOMPARE(Control<QLabel>(mForm, "ClipWarning")->text(), warning);
+        Control<QSlider>(mForm, "LeftChanelSlider", KilohertzBand)->setSliderPosition(0);
+        QCOMPARE(Control<QLabel>(mForm, "ClipWarning")->text(), QString());
     }
 
     void avoidClippingExport_data()
@@ -120,12 +121,12 @@ private slots:
         QFETCH(bool, avoid);
         TestAppFolder &app = mWindow->app;
         QVERIFY(app.linkRealTool(QStringLiteral("ffmpeg")) && app.linkRealTool(QStringLiteral("ffprobe")));
-        mForm->LeftChanelSlider[KilohertzBand]->setSliderPosition(-6);
-        mForm->RightChanelSlider[KilohertzBand]->setSliderPosition(-6);
+        Control<QSlider>(mForm, "LeftChanelSlider", KilohertzBand)->setSliderPosition(-6);
+        Control<QSlider>(mForm, "RightChanelSlider", KilohertzBand)->setSliderPosition(-6);
         Import(mForm, -1);
         if (avoid)
-            mForm->AvoidClippingBox->click();
-        QCOMPARE(mForm->ClipWarning->text().isEmpty(), avoid);
+            Control<QCheckBox>(mForm, "AvoidClippingBox")->click();
+        QCOMPARE(Control<QLabel>(mForm, "ClipWarning")->text().isEmpty(), avoid);
         QCOMPARE(mForm->session().FilterChain(0).startsWith(QLatin1String("volume=-5.1dB,equalizer=")), avoid);
 
         // The levels and chains, as the session's export takes them.
@@ -163,21 +164,21 @@ private slots:
     {
         QFETCH(QVector<int>, positions);
         QFETCH(bool, warned);
-        mForm->Option4[1]->setChecked(true);
-        mForm->AsDrawnBox->click();
+        Control<QRadioButton>(mForm, "Option4", 1)->setChecked(true);
+        Control<QCheckBox>(mForm, "AsDrawnBox")->click();
         for (int i = 0; i < positions.size(); ++i)
-            mForm->LeftChanelSlider[20 + i]->setSliderPosition(positions[i]);
+            Control<QSlider>(mForm, "LeftChanelSlider", 20 + i)->setSliderPosition(positions[i]);
         const QRegularExpression solved(QStringLiteral(":g=-?\\d+\\.\\d,"));
         QVERIFY(mForm->session().FilterChain(1).contains(solved));
         QCOMPARE(mForm->session().FilterChain(0), mForm->session().FilterChain(1));
         const QRegularExpression told(QStringLiteral("^Left curve is off the sliders by up to \\d+\\.\\d dB at [0-9.]+ k?Hz\n"
                                                      "Right curve is off"));
-        QCOMPARE(mForm->DeviationWarning->text().contains(told), warned);
-        QCOMPARE(mForm->DeviationWarning->text().isEmpty(), !warned);
+        QCOMPARE(Control<QLabel>(mForm, "DeviationWarning")->text().contains(told), warned);
+        QCOMPARE(Control<QLabel>(mForm, "DeviationWarning")->text().isEmpty(), !warned);
         // Off again, the chains are the sliders' own.
-        mForm->AsDrawnBox->click();
+        Control<QCheckBox>(mForm, "AsDrawnBox")->click();
         QVERIFY(!mForm->session().FilterChain(0).contains(solved));
-        QCOMPARE(mForm->DeviationWarning->text(), QString());
+        QCOMPARE(Control<QLabel>(mForm, "DeviationWarning")->text(), QString());
     }
 };
 

@@ -1,5 +1,6 @@
 // The main window's geometry in twips: design layout, resizing, scrolling.
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
+#include "Controls.h"
 #include "app/Main.h"
 #include "session/Session.h"
 #include "ui/Twips.h"
@@ -29,7 +30,7 @@ private:
     }
 
     std::unique_ptr<StartedMainWindow> mWindow;
-    Form1 *mForm = nullptr;
+    MainWindow *mForm = nullptr;
 
 private slots:
     void initTestCase()
@@ -48,9 +49,9 @@ private slots:
     {
         // Every case starts from the design width and start-up's height.
         mForm->showNormal();
-        mForm->HScroll1->setValue(0);
+        Control<QScrollBar>(mForm, "HScroll1")->setValue(0);
         mForm->resize(1111, mForm->height());
-        mForm->SetHeightTwips(Form1::StartHeightTwips);
+        mForm->SetHeightTwips(MainWindow::StartHeightTwips);
     }
 
     void designLayout_data()
@@ -118,13 +119,13 @@ private slots:
             QVERIFY(!mForm->findChild<QWidget *>(QLatin1String(name) + QStringLiteral("65")));
         }
         // Readouts sit under their sliders, inside the panel.
-        const QRectF slider = Twips(mForm->LeftChanelSlider[30]);
-        const QRectF readout = Twips(mForm->Label2[30]);
+        const QRectF slider = Twips(Control<QSlider>(mForm, "LeftChanelSlider", 30));
+        const QRectF readout = Twips(Control<QLabel>(mForm, "Label2", 30));
         QCOMPARE(readout.y(), slider.y() + slider.height());
-        QVERIFY(readout.y() + readout.height() <= Twips(mForm->Picture1[2]).height());
-        QCOMPARE(Twips(mForm->Line3).y(), slider.y() + slider.height() / 2);
-        QTest::mouseClick(mForm->windowHandle(), Qt::LeftButton, {}, mForm->LeftChanelSlider[1]->mapTo(mForm, QPoint(10, 0)));
-        QCOMPARE(mForm->LeftChanelSlider[1]->value(), -5); // nothing lies over a slider's top: it pages up
+        QVERIFY(readout.y() + readout.height() <= Twips(Control<QWidget>(mForm, "Picture1", 2)).height());
+        QCOMPARE(Twips(Control<QFrame>(mForm, "Line3")).y(), slider.y() + slider.height() / 2);
+        QTest::mouseClick(mForm->windowHandle(), Qt::LeftButton, {}, Control<QSlider>(mForm, "LeftChanelSlider", 1)->mapTo(mForm, QPoint(10, 0)));
+        QCOMPARE(Control<QSlider>(mForm, "LeftChanelSlider", 1)->value(), -5); // nothing lies over a slider's top: it pages up
     }
 
     void chainPanelFollowsHeight_data()
@@ -143,7 +144,7 @@ private slots:
         QFETCH(bool, shown);
         mForm->SetHeightTwips(height);
         QCOMPARE(mForm->HeightTwips(), height);
-        QCOMPARE(mForm->Picture2->isVisible(), shown);
+        QCOMPARE(Control<QWidget>(mForm, "Picture2")->isVisible(), shown);
     }
 
     void userResizeSetsTheHeight()
@@ -151,7 +152,7 @@ private slots:
         mForm->resize(mForm->width(), 700);
         QCOMPARE(mForm->HeightTwips(), mForm->frameGeometry().height() * 15.0);
         QVERIFY(mForm->HeightTwips() >= 10500.0);
-        QVERIFY(mForm->Picture2->isVisible());
+        QVERIFY(Control<QWidget>(mForm, "Picture2")->isVisible());
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_4")).x(), 13280.0);
     }
 
@@ -174,7 +175,7 @@ private slots:
         if (mForm->isMinimized())
             QCOMPARE(TwipsOf(QStringLiteral("Picture1_4")).x(), 13280.0);
         // Something disturbs the layout while minimized; restoring redoes it.
-        SetTwipsLeft(mForm->Picture1[4], 0);
+        SetTwipsLeft(Control<QWidget>(mForm, "Picture1", 4), 0);
         mForm->showNormal();
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_4")).x(), 700 * 15.0 - 3375 - 10);
     }
@@ -192,11 +193,11 @@ private slots:
     {
         QFETCH(int, value);
         QFETCH(double, canvasLeft);
-        QCOMPARE(mForm->HScroll1->maximum(), 19354);
-        QCOMPARE(mForm->HScroll1->singleStep(), 10);
-        QCOMPARE(mForm->HScroll1->pageStep(), 35);
-        mForm->HScroll1->setValue(19354);
-        mForm->HScroll1->setValue(value);
+        QCOMPARE(Control<QScrollBar>(mForm, "HScroll1")->maximum(), 19354);
+        QCOMPARE(Control<QScrollBar>(mForm, "HScroll1")->singleStep(), 10);
+        QCOMPARE(Control<QScrollBar>(mForm, "HScroll1")->pageStep(), 35);
+        Control<QScrollBar>(mForm, "HScroll1")->setValue(19354);
+        Control<QScrollBar>(mForm, "HScroll1")->setValue(value);
         QCOMPARE(TwipsOf(QStringLiteral("Picture1_1")).x(), canvasLeft);
         // A resize keeps the canvas where the scroll bar says.
         mForm->resize(1200, mForm->height());
@@ -218,7 +219,7 @@ private slots:
     void curveHidesNothing_data()
     {
         QTest::addColumn<double>("height");
-        QTest::newRow("start-up") << Form1::StartHeightTwips;
+        QTest::newRow("start-up") << MainWindow::StartHeightTwips;
         QTest::newRow("with the chains") << 12000.0;
     }
 
@@ -226,26 +227,26 @@ private slots:
     {
         QFETCH(double, height);
         mForm->SetHeightTwips(height);
-        const QRect curve = mForm->CurvePanel->geometry();
-        QVERIFY(mForm->CurvePanel->isVisible() && mForm->rect().contains(curve));
+        const QRect curve = Control<QWidget>(mForm, "CurvePanel")->geometry();
+        QVERIFY(Control<QWidget>(mForm, "CurvePanel")->isVisible() && mForm->rect().contains(curve));
         for (QWidget *control : mForm->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (control != mForm->CurvePanel && control->isVisible())
+            if (control != Control<QWidget>(mForm, "CurvePanel") && control->isVisible())
                 QVERIFY2(!control->geometry().intersects(curve), qPrintable(control->objectName()));
         }
         // Inside, the curve keeps clear of the column of check boxes and texts.
-        for (QWidget *control : mForm->CurvePanel->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (control != mForm->ResponseCurve)
-                QVERIFY(!control->geometry().intersects(mForm->ResponseCurve->geometry()));
+        for (QWidget *control : Control<QWidget>(mForm, "CurvePanel")->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (control != Control<ResponseCurveView>(mForm, "ResponseCurve"))
+                QVERIFY(!control->geometry().intersects(Control<ResponseCurveView>(mForm, "ResponseCurve")->geometry()));
         }
     }
 
     void optionsPanelHidesNothing()
     {
         // Stacked above the viewport, which reaches 40 twips into it.
-        const QRect panel = mForm->Picture1[4]->geometry();
+        const QRect panel = Control<QWidget>(mForm, "Picture1", 4)->geometry();
         QVERIFY(mForm->childAt(panel.topLeft() + QPoint(1, panel.height() / 2)) != nullptr);
         QWidget *hit = mForm->childAt(panel.topLeft() + QPoint(1, panel.height() / 2));
-        QVERIFY(hit == mForm->Picture1[4] || mForm->Picture1[4]->isAncestorOf(hit));
+        QVERIFY(hit == Control<QWidget>(mForm, "Picture1", 4) || Control<QWidget>(mForm, "Picture1", 4)->isAncestorOf(hit));
     }
 };
 

@@ -1,6 +1,7 @@
 // The options panel: output levels, EQ range, low cut, bandwidth, preview channel.
 #include "ui/Colours.h"
-#include "ui/form1/Form1.h"
+#include "Controls.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "app/Main.h"
 #include "session/Session.h"
 #include "core/equalizer/BandTable.h"
@@ -58,8 +59,8 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, readout);
         QFETCH(QString, box);
-        MoveTo(mForm->Slider1[0], position);
-        QCOMPARE(mForm->Label9[0]->text(), readout);
+        MoveTo(Control<QSlider>(mForm, "Slider1", 0), position);
+        QCOMPARE(Control<QLabel>(mForm, "Label9", 0)->text(), readout);
         // ffmpeg plays the factor the readout shows; at or below 0, silence.
         const QTemporaryDir scratch;
         const QString tone = scratch.filePath(QStringLiteral("tone.wav")), out = scratch.filePath(QStringLiteral("out.wav"));
@@ -69,55 +70,55 @@ private slots:
         const double shown = readout.toDouble(), playedDb = AudioMeasure::MeanVolumeDb(out, 0);
         QVERIFY2(shown > 0 ? std::abs(playedDb - AudioMeasure::MeanVolumeDb(tone, 0) - 20 * std::log10(shown)) < 0.1
                            : playedDb < -90, qPrintable(QString::number(playedDb)));
-        QCOMPARE(mForm->Text2->toPlainText(), box);
-        MoveTo(mForm->Slider1[1], position);
-        QCOMPARE(mForm->Label9[1]->text(), readout);
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text2")->toPlainText(), box);
+        MoveTo(Control<QSlider>(mForm, "Slider1", 1), position);
+        QCOMPARE(Control<QLabel>(mForm, "Label9", 1)->text(), readout);
         QCOMPARE(mForm->session().Volume(1), mForm->session().Volume(0));
-        QCOMPARE(mForm->Text3->toPlainText(), box);
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text3")->toPlainText(), box);
     }
 
     void levelTextStaysUntilTheNextRebuild()
     {
-        MoveTo(mForm->Slider1[0], 6);
-        QCOMPARE(mForm->Text2->toPlainText(), QStringLiteral("-1.5"));
-        mForm->LeftChanelSlider[2]->setSliderPosition(-1);
-        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().FilterChain(0));
+        MoveTo(Control<QSlider>(mForm, "Slider1", 0), 6);
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text2")->toPlainText(), QStringLiteral("-1.5"));
+        Control<QSlider>(mForm, "LeftChanelSlider", 2)->setSliderPosition(-1);
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text2")->toPlainText(), mForm->session().FilterChain(0));
         QCOMPARE(mForm->session().Volume(0), 0.0);
     }
 
     void eqRangeSixFlattensEveryBand()
     {
-        mForm->Option4[1]->setChecked(true);
-        mForm->LeftChanelSlider[8]->setSliderPosition(-11);
-        mForm->RightChanelSlider[40]->setSliderPosition(9);
+        Control<QRadioButton>(mForm, "Option4", 1)->setChecked(true);
+        Control<QSlider>(mForm, "LeftChanelSlider", 8)->setSliderPosition(-11);
+        Control<QSlider>(mForm, "RightChanelSlider", 40)->setSliderPosition(9);
 
-        mForm->Option1[1]->setChecked(true);
+        Control<QRadioButton>(mForm, "Option1", 1)->setChecked(true);
 
         const Session &shared = mForm->session();
         for (int band = 0; band <= 64; ++band) {
-            for (QSlider *slider : {mForm->LeftChanelSlider[band], mForm->RightChanelSlider[band]}) {
+            for (QSlider *slider : {Control<QSlider>(mForm, "LeftChanelSlider", band), Control<QSlider>(mForm, "RightChanelSlider", band)}) {
                 QCOMPARE(slider->minimum(), -6);
                 QCOMPARE(slider->maximum(), 6);
                 QCOMPARE(slider->tickInterval(), 1);
                 QCOMPARE(slider->value(), 0);
             }
-            QCOMPARE(mForm->Label2[band]->text(), QStringLiteral("-0"));
-            QCOMPARE(mForm->Label6[band]->text(), QStringLiteral("-0"));
+            QCOMPARE(Control<QLabel>(mForm, "Label2", band)->text(), QStringLiteral("-0"));
+            QCOMPARE(Control<QLabel>(mForm, "Label6", band)->text(), QStringLiteral("-0"));
             QCOMPARE(shared.State().LeftBandGain[band], QStringLiteral("-0"));
             QCOMPARE(shared.State().RightBandGain[band], QStringLiteral("-0"));
         }
         QCOMPARE(shared.FilterChain(1).count(QStringLiteral(":g=-0")), 65);
-        QCOMPARE(mForm->Text3->toPlainText(), shared.FilterChain(1));
-        QCOMPARE(BackColour(mForm->Label15[1]), LampOnColour);
-        QCOMPARE(BackColour(mForm->Label15[0]), LampOffColour);
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text3")->toPlainText(), shared.FilterChain(1));
+        QCOMPARE(BackColour(Control<QLabel>(mForm, "Label15", 1)), LampOnColour);
+        QCOMPARE(BackColour(Control<QLabel>(mForm, "Label15", 0)), LampOffColour);
 
         // The narrower range still stops the handle at its ends.
-        mForm->LeftChanelSlider[8]->setSliderPosition(-12);
-        QCOMPARE(mForm->Label2[8]->text(), QStringLiteral("+6"));
+        Control<QSlider>(mForm, "LeftChanelSlider", 8)->setSliderPosition(-12);
+        QCOMPARE(Control<QLabel>(mForm, "Label2", 8)->text(), QStringLiteral("+6"));
 
-        mForm->Option1[0]->setChecked(true);
-        QCOMPARE(mForm->LeftChanelSlider[8]->minimum(), -12);
-        QCOMPARE(mForm->LeftChanelSlider[8]->tickInterval(), 2);
+        Control<QRadioButton>(mForm, "Option1", 0)->setChecked(true);
+        QCOMPARE(Control<QSlider>(mForm, "LeftChanelSlider", 8)->minimum(), -12);
+        QCOMPARE(Control<QSlider>(mForm, "LeftChanelSlider", 8)->tickInterval(), 2);
         QCOMPARE(shared.State().LeftBandGain[8], QStringLiteral("-0"));
     }
 
@@ -131,10 +132,10 @@ private slots:
     void lowCut()
     {
         QFETCH(bool, sync);
-        mForm->Option4[sync ? 1 : 0]->setChecked(true);
-        mForm->LeftChanelSlider[0]->setSliderPosition(-3);
+        Control<QRadioButton>(mForm, "Option4", sync ? 1 : 0)->setChecked(true);
+        Control<QSlider>(mForm, "LeftChanelSlider", 0)->setSliderPosition(-3);
 
-        mForm->Option2[1]->setChecked(true);
+        Control<QRadioButton>(mForm, "Option2", 1)->setChecked(true);
         const Session &shared = mForm->session();
         QVERIFY(shared.State().LowCutEnabled);
         for (const QString &chain : {shared.FilterChain(0), shared.FilterChain(1)}) {
@@ -142,17 +143,17 @@ private slots:
             QCOMPARE(ChainElementCount(chain), 63);
             QVERIFY(!chain.contains(QStringLiteral("f=19:")));
         }
-        QCOMPARE(mForm->Text2->toPlainText(), shared.FilterChain(0));
-        QCOMPARE(mForm->Text3->toPlainText(), shared.FilterChain(1));
-        QCOMPARE(BackColour(mForm->Label16[1]), LampOnColour);
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text2")->toPlainText(), shared.FilterChain(0));
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text3")->toPlainText(), shared.FilterChain(1));
+        QCOMPARE(BackColour(Control<QLabel>(mForm, "Label16", 1)), LampOnColour);
         QCOMPARE(shared.State().LeftBandGain[0], QStringLiteral("3"));
 
-        mForm->Option2[0]->setChecked(true);
+        Control<QRadioButton>(mForm, "Option2", 0)->setChecked(true);
         QVERIFY(!shared.State().LowCutEnabled);
         QCOMPARE(ChainElementCount(shared.FilterChain(0)), 65);
         QVERIFY(shared.FilterChain(0).startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")));
         QCOMPARE(shared.FilterChain(1).startsWith(QStringLiteral("equalizer=f=19:width_type=o:width=1:g=3,")), sync);
-        QCOMPARE(BackColour(mForm->Label16[0]), LampOnColour);
+        QCOMPARE(BackColour(Control<QLabel>(mForm, "Label16", 0)), LampOnColour);
     }
 
     void bandwidth_data()
@@ -169,18 +170,18 @@ private slots:
     {
         QFETCH(int, position);
         QFETCH(QString, readout);
-        mForm->LeftChanelSlider[1]->setSliderPosition(2);
+        Control<QSlider>(mForm, "LeftChanelSlider", 1)->setSliderPosition(2);
         const QString before = mForm->session().FilterChain(0);
 
-        mForm->Slider2->setValue(position);
-        QCOMPARE(mForm->Label14->text(), readout);
-        QCOMPARE(mForm->Slider2->toolTip(), mForm->Label14->toolTip());
-        QVERIFY(mForm->Label14->toolTip().startsWith(QStringLiteral("Every band is %1 octaves wide").arg(position)));
+        Control<QSlider>(mForm, "Slider2")->setValue(position);
+        QCOMPARE(Control<QLabel>(mForm, "Label14")->text(), readout);
+        QCOMPARE(Control<QSlider>(mForm, "Slider2")->toolTip(), Control<QLabel>(mForm, "Label14")->toolTip());
+        QVERIFY(Control<QLabel>(mForm, "Label14")->toolTip().startsWith(QStringLiteral("Every band is %1 octaves wide").arg(position)));
         QCOMPARE(mForm->session().State().Bandwidth, position);
         // What is saved is what the curve shows, without waiting for a band move.
         QCOMPARE(mForm->session().FilterChain(0).count(QStringLiteral(":width=%1:").arg(position)), 65);
         QCOMPARE(mForm->session().FilterChain(1).count(QStringLiteral(":width=%1:").arg(position)), 65);
-        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().FilterChain(0));
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text2")->toPlainText(), mForm->session().FilterChain(0));
         QVERIFY(before.contains(QStringLiteral(":width=1:g=-2")));
         QVERIFY(mForm->session().FilterChain(0).contains(QStringLiteral(":width=%1:g=-2").arg(position)));
     }
@@ -196,11 +197,11 @@ private slots:
     void previewChannel()
     {
         QFETCH(int, choice);
-        mForm->Option3[choice == 0 ? 1 : 0]->setChecked(true);
-        mForm->Option3[choice]->setChecked(true);
+        Control<QRadioButton>(mForm, "Option3", choice == 0 ? 1 : 0)->setChecked(true);
+        Control<QRadioButton>(mForm, "Option3", choice)->setChecked(true);
         QCOMPARE(mForm->session().PreviewChannel(), qint16(choice));
         for (int lamp = 0; lamp < 3; ++lamp)
-            QCOMPARE(BackColour(mForm->Label17[lamp]), lamp == choice ? LampOnColour : LampOffColour);
+            QCOMPARE(BackColour(Control<QLabel>(mForm, "Label17", lamp)), lamp == choice ? LampOnColour : LampOffColour);
     }
 };
 

@@ -1,6 +1,9 @@
 // The main window follows the settings model; the "Presets" menu through
 // the file dialog seam; "Last settings" kept by the shutdown.
 #include "ui/ChoiceDialog.h"
+#include "ui/mainwindow/PresetsController.h"
+#include "ui/mainwindow/PreviewController.h"
+#include "Controls.h"
 #include "TakenSource.h"
 #include "ui/Colours.h"
 #include "ui/FileDialogs.h"
@@ -33,20 +36,20 @@ namespace {
 
 // The settings as the controls and lamps show them; a readout reads "00"
 // until its band is first applied.
-EqualizerSettings WindowSettings(const Form1 *form)
+EqualizerSettings WindowSettings(const MainWindow *form)
 {
     EqualizerSettings settings;
-    settings.range = BackColour(form->Label15[0]) == LampOnColour ? form->LeftChanelSlider[0]->maximum() : 6;
-    settings.lowCut = BackColour(form->Label16[1]) == LampOnColour && form->Option2[1]->isChecked();
-    settings.sync = BackColour(form->Label19[1]) == LampOnColour && form->Option4[1]->isChecked();
-    settings.bandwidth = form->Slider2->value();
-    settings.avoidClipping = form->AvoidClippingBox->isChecked();
-    settings.asDrawn = form->AsDrawnBox->isChecked();
+    settings.range = BackColour(Control<QLabel>(form, "Label15", 0)) == LampOnColour ? Control<QSlider>(form, "LeftChanelSlider", 0)->maximum() : 6;
+    settings.lowCut = BackColour(Control<QLabel>(form, "Label16", 1)) == LampOnColour && Control<QRadioButton>(form, "Option2", 1)->isChecked();
+    settings.sync = BackColour(Control<QLabel>(form, "Label19", 1)) == LampOnColour && Control<QRadioButton>(form, "Option4", 1)->isChecked();
+    settings.bandwidth = Control<QSlider>(form, "Slider2")->value();
+    settings.avoidClipping = Control<QCheckBox>(form, "AvoidClippingBox")->isChecked();
+    settings.asDrawn = Control<QCheckBox>(form, "AsDrawnBox")->isChecked();
     for (int channel = 0; channel < 2; ++channel) {
-        const auto &sliders = channel == 0 ? form->LeftChanelSlider : form->RightChanelSlider;
-        const auto &readouts = channel == 0 ? form->Label2 : form->Label6;
-        settings.channels[channel].levelPosition = form->Slider1[channel]->value();
-        settings.channels[channel].preampTenths = int(std::lround(form->PreampBox[channel]->value() * 10));
+        const auto sliders = Controls<QSlider>(form, channel == 0 ? "LeftChanelSlider" : "RightChanelSlider");
+        const auto readouts = Controls<QLabel>(form, channel == 0 ? "Label2" : "Label6");
+        settings.channels[channel].levelPosition = Control<QSlider>(form, "Slider1", channel)->value();
+        settings.channels[channel].preampTenths = int(std::lround(Control<QDoubleSpinBox>(form, "PreampBox", channel)->value() * 10));
         for (int band = 0; band < EqualizerSettings::BandCount; ++band) {
             settings.channels[channel].gains[band] = -sliders[band]->value();
             settings.channels[channel].moved[band] = readouts[band]->text() != QLatin1String("00");
@@ -55,22 +58,22 @@ EqualizerSettings WindowSettings(const Form1 *form)
     return settings;
 }
 
-const std::map<QString, std::function<void(Form1 *)>> ByHand = {
-    {"both channels", [](Form1 *f) {
-         f->LeftChanelSlider[10]->setSliderPosition(-5);
-         f->RightChanelSlider[40]->setSliderPosition(7);
+const std::map<QString, std::function<void(MainWindow *)>> ByHand = {
+    {"both channels", [](MainWindow *f) {
+         Control<QSlider>(f, "LeftChanelSlider", 10)->setSliderPosition(-5);
+         Control<QSlider>(f, "RightChanelSlider", 40)->setSliderPosition(7);
      }},
-    {"options first", [](Form1 *f) {
-         f->Option1[1]->setChecked(true);
-         f->Option2[1]->setChecked(true);
-         f->Slider2->setValue(120);
-         f->LeftChanelSlider[3]->setSliderPosition(4);
-         f->RightChanelSlider[60]->setSliderPosition(-6);
+    {"options first", [](MainWindow *f) {
+         Control<QRadioButton>(f, "Option1", 1)->setChecked(true);
+         Control<QRadioButton>(f, "Option2", 1)->setChecked(true);
+         Control<QSlider>(f, "Slider2")->setValue(120);
+         Control<QSlider>(f, "LeftChanelSlider", 3)->setSliderPosition(4);
+         Control<QSlider>(f, "RightChanelSlider", 60)->setSliderPosition(-6);
      }},
-    {"levels and sync", [](Form1 *f) {
-         f->Slider1[1]->setValue(3);
-         f->Option4[1]->setChecked(true);
-         f->LeftChanelSlider[20]->setSliderPosition(-12);
+    {"levels and sync", [](MainWindow *f) {
+         Control<QSlider>(f, "Slider1", 1)->setValue(3);
+         Control<QRadioButton>(f, "Option4", 1)->setChecked(true);
+         Control<QSlider>(f, "LeftChanelSlider", 20)->setSliderPosition(-12);
      }},
 };
 
@@ -81,7 +84,7 @@ class tst_Form1Presets : public QObject
     Q_OBJECT
 
     std::unique_ptr<StartedMainWindow> mWindow;
-    Form1 *mForm = nullptr;
+    MainWindow *mForm = nullptr;
     QTemporaryDir mFiles;
     FileDialogRequest mAsked;
 
@@ -96,8 +99,8 @@ class tst_Form1Presets : public QObject
     void Choose(const QString &entry, const QString &answer = QString())
     {
         SetFileDialogAnswer([this, answer](const FileDialogRequest &request) { return mAsked = request, answer; });
-        emit mForm->PresetsMenu->aboutToShow();
-        for (QAction *action : mForm->PresetsMenu->actions())
+        emit Control<QMenu>(mForm, "PresetsMenu")->aboutToShow();
+        for (QAction *action : Control<QMenu>(mForm, "PresetsMenu")->actions())
             if (action->text() == entry)
                 action->trigger();
         SetFileDialogAnswer(nullptr);
@@ -107,7 +110,7 @@ class tst_Form1Presets : public QObject
     // being read any more.
     QString Message()
     {
-        QTest::qWaitFor([this] { return !mForm->ImportingProfile(); }, 120000);
+        QTest::qWaitFor([this] { return !mForm->Presets().ImportingProfile(); }, 120000);
         QString text;
         for (QMessageBox *box : mForm->findChildren<QMessageBox *>(QStringLiteral("PresetMessage"))) {
             text = (box->text() + ' ' + box->informativeText()).trimmed();
@@ -141,7 +144,7 @@ private slots:
         QVERIFY(mForm->session().LoadSettings(settings));
         QVERIFY(WindowSettings(mForm) == settings);
         QCOMPARE(mForm->session().State().RightBandGain[9], QString::fromStdString(settings.GainText(1, 9)));
-        QCOMPARE(mForm->Text2->toPlainText(), mForm->session().FilterChain(0));
+        QCOMPARE(Control<QPlainTextEdit>(mForm, "Text2")->toPlainText(), mForm->session().FilterChain(0));
     }
 
     void presetShowsAsIfSetByHand_data()
@@ -187,7 +190,7 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QByteArray, content);
         QFETCH(QString, problem);
-        mForm->LeftChanelSlider[7]->setSliderPosition(-3);
+        Control<QSlider>(mForm, "LeftChanelSlider", 7)->setSliderPosition(-3);
         const EqualizerSettings before = mForm->session().Settings();
         const MainWindowState shown = MainWindowState::Of(mForm);
         const QString path = mFiles.filePath(QStringLiteral("bad.txt"));
@@ -218,7 +221,7 @@ private slots:
         QFETCH(QString, profile);
         QFETCH(QString, listener);
         QFETCH(QString, messageEnd);
-        mForm->LeftChanelSlider[7]->setSliderPosition(-3);
+        Control<QSlider>(mForm, "LeftChanelSlider", 7)->setSliderPosition(-3);
         const ChannelSettings left = mForm->session().Settings().channels[0];
         const QString path = ProfilePath(profile);
         QStringList offered;
@@ -233,7 +236,7 @@ private slots:
         QCOMPARE(settings.channels[0] == left, profile.endsWith(QLatin1String(".txt")));
         QVERIFY(std::abs(settings.channels[1].gains[40]) >= 5); // 2500 Hz
         QVERIFY(WindowSettings(mForm) == settings);
-        QCOMPARE(QStringList({mForm->session().FilterChain(0), mForm->Text3->toPlainText()}), Chains(settings));
+        QCOMPARE(QStringList({mForm->session().FilterChain(0), Control<QPlainTextEdit>(mForm, "Text3")->toPlainText()}), Chains(settings));
     }
 
     // The import is read while the window goes on; stopped, as closing the
@@ -257,12 +260,12 @@ private slots:
         file.close();
         const EqualizerSettings before = mForm->session().Settings();
         Choose(QStringLiteral("Import profile..."), path);
-        QVERIFY(mForm->ImportingProfile());
-        mForm->LeftChanelSlider[30]->setSliderPosition(-4);
+        QVERIFY(mForm->Presets().ImportingProfile());
+        Control<QSlider>(mForm, "LeftChanelSlider", 30)->setSliderPosition(-4);
         QVERIFY(mForm->session().Settings() != before);
         const EqualizerSettings moved = mForm->session().Settings();
-        mForm->StopProfileImports();
-        QVERIFY(!mForm->ImportingProfile());
+        mForm->Presets().StopProfileImports();
+        QVERIFY(!mForm->Presets().ImportingProfile());
         QCoreApplication::processEvents();
         QCOMPARE(Message(), QString());
         QVERIFY(mForm->session().Settings() == moved);
@@ -270,10 +273,10 @@ private slots:
 
     void exportAtTheSourceRateFromTheLastFolder()
     {
-        mForm->RightChanelSlider[50]->setSliderPosition(-4);
-        mForm->RightChanelSlider[20]->setSliderPosition(-2);
-        mForm->PreampBox[1]->setValue(-3.5);
-        mForm->AsDrawnBox->setChecked(true);
+        Control<QSlider>(mForm, "RightChanelSlider", 50)->setSliderPosition(-4);
+        Control<QSlider>(mForm, "RightChanelSlider", 20)->setSliderPosition(-2);
+        Control<QDoubleSpinBox>(mForm, "PreampBox", 1)->setValue(-3.5);
+        Control<QCheckBox>(mForm, "AsDrawnBox")->setChecked(true);
         TakeSource(mForm->session(), [](Session::Source &s) { s.sampleRate = 22050; });
         Choose(QStringLiteral("Save As..."), mFiles.filePath(QStringLiteral("first.json")));
         Choose(QStringLiteral("Export profile..."), mFiles.filePath(QStringLiteral("curve.txt")));
@@ -285,11 +288,11 @@ private slots:
 
     void lastSettingsThroughShutdown()
     {
-        mForm->LeftChanelSlider[12]->setSliderPosition(-9);
-        mForm->Option1[1]->setChecked(true);
-        mForm->RightChanelSlider[2]->setSliderPosition(5);
+        Control<QSlider>(mForm, "LeftChanelSlider", 12)->setSliderPosition(-9);
+        Control<QRadioButton>(mForm, "Option1", 1)->setChecked(true);
+        Control<QSlider>(mForm, "RightChanelSlider", 2)->setSliderPosition(5);
         const EqualizerSettings atExit = mForm->session().Settings();
-        QPointer<Form1> closing(mForm);
+        QPointer<MainWindow> closing(mForm);
         mForm->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         mWindow->form = closing.data();

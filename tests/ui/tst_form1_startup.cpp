@@ -1,8 +1,9 @@
 // Start-up: the pause, the workspace, the shared state and the window it leaves.
 #include "core/system/AppFolder.h"
+#include "Controls.h"
 #include "TakenSource.h"
 #include "ui/Colours.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "app/Main.h"
 #include "session/Session.h"
 #include "core/equalizer/BandTable.h"
@@ -50,12 +51,12 @@ private slots:
         bool panelsHiddenDuringPause = false;
         QTimer::singleShot(300, [&] {
             for (QWidget *window : QApplication::topLevelWidgets()) {
-                auto *form = qobject_cast<Form1 *>(window);
+                auto *form = qobject_cast<MainWindow *>(window);
                 if (form && form->isVisible()) {
                     captionDuringPause = form->windowTitle();
-                    panelsHiddenDuringPause = !form->Picture1[2]->isVisible() && !form->Picture1[4]->isVisible()
-                        && !form->HScroll1->isVisible() && !form->CurvePanel->isVisible() && !form->PresetsButton->isEnabled()
-                        && !form->Command2->isEnabled() && !form->OpenGivenFiles({QCoreApplication::applicationFilePath()});
+                    panelsHiddenDuringPause = !Control<QWidget>(form, "Picture1", 2)->isVisible() && !Control<QWidget>(form, "Picture1", 4)->isVisible()
+                        && !Control<QScrollBar>(form, "HScroll1")->isVisible() && !Control<QWidget>(form, "CurvePanel")->isVisible() && !Control<QPushButton>(form, "PresetsButton")->isEnabled()
+                        && !Control<QPushButton>(form, "Command2")->isEnabled() && !form->OpenGivenFiles({QCoreApplication::applicationFilePath()});
                 }
             }
         });
@@ -69,14 +70,14 @@ private slots:
         QCOMPARE(captionDuringPause, QStringLiteral("Loading..."));
         QVERIFY(panelsHiddenDuringPause);
         QCOMPARE(started.form->windowTitle(), QStringLiteral("Brenvox"));
-        QVERIFY(started.form->Picture1[2]->isVisible());
-        QVERIFY(started.form->Picture1[4]->isVisible());
+        QVERIFY(Control<QWidget>(started.form, "Picture1", 2)->isVisible());
+        QVERIFY(Control<QWidget>(started.form, "Picture1", 4)->isVisible());
     }
 
     void stateAfterStartup()
     {
         StartedMainWindow started;
-        Form1 *form = started.form;
+        MainWindow *form = started.form;
         const Session &shared = form->session();
         QCOMPARE(shared.Volume(0), 1.0);
         QCOMPARE(shared.Volume(1), 1.0);
@@ -86,11 +87,11 @@ private slots:
         for (int band = 0; band < BandTable::BandCount; ++band) {
             QCOMPARE(shared.State().LeftBandGain[band], QStringLiteral("0"));
             QCOMPARE(shared.State().RightBandGain[band], QStringLiteral("0"));
-            QCOMPARE(form->Label1[band]->text(), BandTable::Caption(band));
-            QCOMPARE(form->Label5[band]->text(), BandTable::Caption(band));
-            QCOMPARE(form->Label2[band]->text(), QStringLiteral("00"));
-            QCOMPARE(form->Label6[band]->text(), QStringLiteral("00"));
-            QCOMPARE(form->LeftChanelSlider[band]->value(), 0);
+            QCOMPARE(Control<QLabel>(form, "Label1", band)->text(), BandTable::Caption(band));
+            QCOMPARE(Control<QLabel>(form, "Label5", band)->text(), BandTable::Caption(band));
+            QCOMPARE(Control<QLabel>(form, "Label2", band)->text(), QStringLiteral("00"));
+            QCOMPARE(Control<QLabel>(form, "Label6", band)->text(), QStringLiteral("00"));
+            QCOMPARE(Control<QSlider>(form, "LeftChanelSlider", band)->value(), 0);
         }
         QVERIFY(shared.FilterChain(0).isEmpty());
         QVERIFY(shared.FilterChain(1).isEmpty());
@@ -99,21 +100,21 @@ private slots:
 
         QCOMPARE(form->windowTitle(), QStringLiteral("Brenvox"));
         QCOMPARE(form->HeightTwips(), 9345.0);
-        QVERIFY(!form->Picture2->isVisible());
-        QCOMPARE(form->Slider1[0]->value(), -4);
-        QCOMPARE(form->Label9[0]->text(), QStringLiteral("+1"));
-        QCOMPARE(form->Label9[1]->text(), QStringLiteral("+1"));
-        QCOMPARE(form->Text3->toPlainText(), QStringLiteral("1"));
-        QCOMPARE(form->Label14->text(), QStringLiteral(" Bandwidth 001 hz"));
-        const QVector<QLabel *> litLamps = {form->Label15[0], form->Label16[0], form->Label17[0], form->Label19[0]};
-        const QVector<QLabel *> greyLamps = {form->Label15[1], form->Label16[1], form->Label17[1],
-                                             form->Label17[2], form->Label19[1]};
+        QVERIFY(!Control<QWidget>(form, "Picture2")->isVisible());
+        QCOMPARE(Control<QSlider>(form, "Slider1", 0)->value(), -4);
+        QCOMPARE(Control<QLabel>(form, "Label9", 0)->text(), QStringLiteral("+1"));
+        QCOMPARE(Control<QLabel>(form, "Label9", 1)->text(), QStringLiteral("+1"));
+        QCOMPARE(Control<QPlainTextEdit>(form, "Text3")->toPlainText(), QStringLiteral("1"));
+        QCOMPARE(Control<QLabel>(form, "Label14")->text(), QStringLiteral(" Bandwidth 001 hz"));
+        const QVector<QLabel *> litLamps = {Control<QLabel>(form, "Label15", 0), Control<QLabel>(form, "Label16", 0), Control<QLabel>(form, "Label17", 0), Control<QLabel>(form, "Label19", 0)};
+        const QVector<QLabel *> greyLamps = {Control<QLabel>(form, "Label15", 1), Control<QLabel>(form, "Label16", 1), Control<QLabel>(form, "Label17", 1),
+                                             Control<QLabel>(form, "Label17", 2), Control<QLabel>(form, "Label19", 1)};
         for (QLabel *lamp : litLamps)
             QCOMPARE(BackColour(lamp), LampOnColour);
         for (QLabel *lamp : greyLamps)
             QCOMPARE(BackColour(lamp), LampOffColour);
-        QVERIFY(form->Option3[0]->isChecked());
-        QVERIFY(form->Option4[0]->isChecked());
+        QVERIFY(Control<QRadioButton>(form, "Option3", 0)->isChecked());
+        QVERIFY(Control<QRadioButton>(form, "Option4", 0)->isChecked());
     }
 
     // Two Brenvox processes started from one folder each work in a private
@@ -194,7 +195,7 @@ private slots:
             app.linkRealTool(QStringLiteral("ffmpeg"));
             app.removeTool(QStringLiteral("ffprobe")); // and off PATH
         });
-        const QString status = started.form->StatusLine->text();
+        const QString status = Control<QLabel>(started.form, "StatusLine")->text();
         QVERIFY2(status.contains(QStringLiteral("Not found: ffprobe, ffplay.")), qPrintable(status));
         QVERIFY2(status.contains(started.app.path()), qPrintable(status));
     }
@@ -253,7 +254,7 @@ private slots:
         QFETCH(bool, imported);
         QFETCH(QString, enabled);
         StartedMainWindow started;
-        Form1 *form = started.form;
+        MainWindow *form = started.form;
         if (imported) {
             const SequenceScope import(&started.session);
             TakeSource(form->session(), [](Session::Source &s) {
@@ -264,8 +265,8 @@ private slots:
             WriteFile(form->session().RightSourceWav());
         }
         const auto buttons = [form] {
-            return QStringLiteral("%1%2%3%4").arg(form->Command2->isEnabled()).arg(form->Command1[0]->isEnabled())
-                .arg(form->Command1[1]->isEnabled()).arg(form->Command1[2]->isEnabled());
+            return QStringLiteral("%1%2%3%4").arg(Control<QPushButton>(form, "Command2")->isEnabled()).arg(Control<QPushButton>(form, "Command1", 0)->isEnabled())
+                .arg(Control<QPushButton>(form, "Command1", 1)->isEnabled()).arg(Control<QPushButton>(form, "Command1", 2)->isEnabled());
         };
         {
             std::unique_ptr<SequenceScope> outer;
@@ -275,8 +276,8 @@ private slots:
                 SequenceScope inner(&started.session, preview);
             }
             QCOMPARE(buttons(), enabled);
-            QCOMPARE(form->Command1[0]->text(), running == QLatin1String("preview") ? "Stop" : "Preview");
-            QCOMPARE(form->Command1[1]->toolTip(),
+            QCOMPARE(Control<QPushButton>(form, "Command1", 0)->text(), running == QLatin1String("preview") ? "Stop" : "Preview");
+            QCOMPARE(Control<QPushButton>(form, "Command1", 1)->toolTip(),
                      imported ? "Shortcut: Ctrl+S" : "Open a source first\nShortcut: Ctrl+S");
         }
         QCOMPARE(buttons(), imported ? "1111" : "1001");

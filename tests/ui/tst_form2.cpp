@@ -4,7 +4,7 @@
 #include "Controls.h"
 #include "TakenSource.h"
 #include "ui/FileDialogs.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
 #include "ui/Form2.h"
 
@@ -103,11 +103,11 @@ void TestForm2::sequence()
 
     // Bands moved before the import keep their gains; the import applies
     // every other band too ("-0").
-    Form1 *form = fixture.form;
-    form->LeftChanelSlider[10]->setSliderPosition(-5);
-    form->LeftChanelSlider[64]->setSliderPosition(12);
-    form->RightChanelSlider[0]->setSliderPosition(3);
-    form->RightChanelSlider[33]->setSliderPosition(-12);
+    MainWindow *form = fixture.form;
+    Control<QSlider>(form, "LeftChanelSlider", 10)->setSliderPosition(-5);
+    Control<QSlider>(form, "LeftChanelSlider", 64)->setSliderPosition(12);
+    Control<QSlider>(form, "RightChanelSlider", 0)->setSliderPosition(3);
+    Control<QSlider>(form, "RightChanelSlider", 33)->setSliderPosition(-12);
 
     Form2 *window = fixture.Open(source);
     QVERIFY(window);
@@ -119,7 +119,7 @@ void TestForm2::sequence()
     QCOMPARE(fixture.statusAtClose, (QStringList{QStringLiteral("Completed."), QStringLiteral("Completed.")}));
     const qint64 closeDelay = fixture.closedAt - fixture.splitEndedAt;
     QVERIFY2(closeDelay >= 1900 && closeDelay <= 2600, qPrintable(QString::number(closeDelay)));
-    QVERIFY(form->Command2->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command2")->isEnabled());
 
     const Session &shared = fixture.session;
     QCOMPARE(shared.State().LeftBandGain[10], QStringLiteral("5"));
@@ -127,11 +127,11 @@ void TestForm2::sequence()
     QCOMPARE(shared.State().RightBandGain[0], QStringLiteral("-3"));
     QCOMPARE(shared.State().RightBandGain[33], QStringLiteral("12"));
     QCOMPARE(shared.State().LeftBandGain[11], QStringLiteral("-0"));
-    QCOMPARE(form->Label2[10]->text(), QStringLiteral("+5"));
-    QCOMPARE(form->Label6[33]->text(), QStringLiteral("+12"));
+    QCOMPARE(Control<QLabel>(form, "Label2", 10)->text(), QStringLiteral("+5"));
+    QCOMPARE(Control<QLabel>(form, "Label6", 33)->text(), QStringLiteral("+12"));
     // The chains are those the gains give, and the display boxes show them.
-    QCOMPARE(form->Text2->toPlainText(), shared.FilterChain(0));
-    QCOMPARE(form->Text3->toPlainText(), shared.FilterChain(1));
+    QCOMPARE(Control<QPlainTextEdit>(form, "Text2")->toPlainText(), shared.FilterChain(0));
+    QCOMPARE(Control<QPlainTextEdit>(form, "Text3")->toPlainText(), shared.FilterChain(1));
 }
 
 void TestForm2::closing_data()
@@ -159,8 +159,8 @@ void TestForm2::closing()
     const bool toolRuns = when == QLatin1String("ffprobe") || when == QLatin1String("ffmpeg");
     if (toolRuns)
         QVERIFY(UseStandIn(fixture, when, "hang"));
-    Form1 *form = fixture.form;
-    form->LeftChanelSlider[5]->setValue(-7);
+    MainWindow *form = fixture.form;
+    Control<QSlider>(form, "LeftChanelSlider", 5)->setValue(-7);
 
     Form2 *window = fixture.Open(source);
     QVERIFY(window);
@@ -184,7 +184,7 @@ void TestForm2::closing()
     const qint64 closing = fixture.clock.elapsed() - closedAt;
     QVERIFY2(closing < 3000, qPrintable(QString::number(closing)));
     QVERIFY(!ProcessAlive(tool));
-    QVERIFY(form->Command2->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command2")->isEnabled());
     // Whatever the sequence had left to do is skipped.
     if (when != QLatin1String("completed"))
         QCOMPARE(fixture.session.State().LeftBandGain[5], QStringLiteral("-0"));
@@ -195,10 +195,10 @@ void TestForm2::closing()
     }
     const bool replaced = when == QLatin1String("completed");
     QCOMPARE(fixture.session.SourceFile(), replaced ? source : earlier);
-    QCOMPARE(form->Text1->text(), fixture.session.SourceFile());
+    QCOMPARE(Control<QLineEdit>(form, "Text1")->text(), fixture.session.SourceFile());
     QCOMPARE(QFile::exists(fixture.session.Paths(0).LeftSourceWav), !replaced);
     QCOMPARE(AudioMeasure::DominantOf(fixture.session.LeftSourceWav(), 0, {440, 660}), replaced ? 440.0 : 660.0);
-    QVERIFY(form->Command1[0]->isEnabled() && form->Command1[1]->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command1", 0)->isEnabled() && Control<QPushButton>(form, "Command1", 1)->isEnabled());
     QVERIFY(fixture.statusAtClose.value(0) != QLatin1String("Completed."));
 }
 
@@ -233,7 +233,7 @@ void TestForm2::openRefusedWhileInspecting()
     int asked = -1;
     fixture.WhenTrue([&] { return StandInProcess(fixture, QStringLiteral("ffprobe")) != 0; },
                      [&] {
-                         openEnabled = fixture.form->Command2->isEnabled();
+                         openEnabled = Control<QPushButton>(fixture.form, "Command2")->isEnabled();
                          const int before = fixture.dialogRequests();
                          fixture.form->OpenSourceFile();
                          asked = fixture.dialogRequests() - before;
@@ -258,13 +258,13 @@ void TestForm2::splitThatWritesNothingFails()
     QCOMPARE(window->Label2[0]->text(), QStringLiteral("Extracting Chanel Data Failed"));
     QCOMPARE(window->Label2[1]->text(), QStringLiteral("No audio was written to ") + fixture.session.LeftSourceWav());
     QVERIFY(!window->Timer2->isActive());
-    QVERIFY(fixture.form->Command2->isEnabled());
+    QVERIFY(Control<QPushButton>(fixture.form, "Command2")->isEnabled());
 
     // A new choice replaces the failed window with a fresh one.
     QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), ""));
     fixture.app.linkRealTool(QStringLiteral("ffmpeg"));
     Form2 *fresh = fixture.Open(source);
-    QVERIFY(fresh && fixture.form->Text1->text() == source);
+    QVERIFY(fresh && Control<QLineEdit>(fixture.form, "Text1")->text() == source);
     QCOMPARE(fresh->Label2[0]->text(), QStringLiteral("Searching..."));
     QVERIFY(fresh->PBar->isVisible());
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Completed);
@@ -275,12 +275,12 @@ void TestForm2::cancelledDialogChangesNothing()
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
     TakeSource(fixture.session, [](Session::Source &s) { s.file = QStringLiteral("/music/before.wav"); });
-    fixture.form->Text1->setText(fixture.session.SourceFile());
+    Control<QLineEdit>(fixture.form, "Text1")->setText(fixture.session.SourceFile());
 
     QCOMPARE(fixture.Open(QString()), nullptr);
     QCOMPARE(fixture.dialogRequests(), 1);
     QCOMPARE(fixture.session.SourceFile(), QStringLiteral("/music/before.wav"));
-    QCOMPARE(fixture.form->Text1->text(), QStringLiteral("/music/before.wav"));
+    QCOMPARE(Control<QLineEdit>(fixture.form, "Text1")->text(), QStringLiteral("/music/before.wav"));
     QVERIFY(!OpenWindow<Form2>()->isVisible());
     QVERIFY(!OpenWindow<Form2>()->Timer1->isActive());
 }

@@ -61,7 +61,7 @@ const QByteArray TenSecondProbe = "#!/bin/sh\nprintf 'channels=2\\nduration=10.0
 
 QStringList Statuses(const Form3 *form)
 {
-    return {form->Label1[6]->text(), form->Label1[7]->text(), form->Label1[8]->text()};
+    return {Control<QLabel>(form, "Label1", 6)->text(), Control<QLabel>(form, "Label1", 7)->text(), Control<QLabel>(form, "Label1", 8)->text()};
 }
 
 int Runs(const TestAppFolder &app)
@@ -82,10 +82,10 @@ bool Write(const QString &path, const QByteArray &bytes)
 }
 
 // "Save As" answered with this path; the export window it opened.
-QPointer<Form3> SaveAs(Form1 *form, const QString &path)
+QPointer<Form3> SaveAs(MainWindow *form, const QString &path)
 {
     AnswerSaveDialog(path);
-    form->Command1[1]->click();
+    Control<QPushButton>(form, "Command1", 1)->click();
     return OpenWindow<Form3>();
 }
 
@@ -109,7 +109,7 @@ void tst_Form3::saveDialog()
         asked = request;
         return QString(); // cancelled
     });
-    session.form->Command1[1]->click();
+    Control<QPushButton>(session.form, "Command1", 1)->click();
 
     QCOMPARE(asked.kind, FileDialogRequest::Kind::Save);
     QCOMPARE(asked.title, QStringLiteral("Save As"));
@@ -150,7 +150,7 @@ void tst_Form3::progress()
     session.app.writeTool(QStringLiteral("ffprobe"), TenSecondProbe);
     TakeSource(session.session, [&](Session::Source &s) { s.duration = duration; });
     const QString output = session.app.scratchPath(QStringLiteral("My Mix.wav"));
-    Form1 *form = session.form;
+    MainWindow *form = session.form;
     QPointer<Form3> window = SaveAs(form, output);
     QVERIFY(window);
     QCOMPARE(window->Label1[1]->text(), output);
@@ -168,8 +168,8 @@ void tst_Form3::progress()
         if (labels.isEmpty() || labels.last() != window->Label1[5]->text())
             labels << window->Label1[5]->text();
         if (buttons.isEmpty() && window->ExportRunning())
-            buttons << form->Command2->isEnabled() << form->Command1[0]->isEnabled()
-                    << form->Command1[1]->isEnabled() << form->Command1[2]->isEnabled();
+            buttons << Control<QPushButton>(form, "Command2")->isEnabled() << Control<QPushButton>(form, "Command1", 0)->isEnabled()
+                    << Control<QPushButton>(form, "Command1", 1)->isEnabled() << Control<QPushButton>(form, "Command1", 2)->isEnabled();
     }, 2);
     QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}), 15000);
 
@@ -178,7 +178,7 @@ void tst_Form3::progress()
     QCOMPARE(labels.value(1), QStringLiteral("Overall Progress: 00.00% Completed"));
     QCOMPARE(window->Label1[5]->text(), finalLabel);
     QCOMPARE(buttons, (QList<bool>{false, false, false, false}));
-    QVERIFY(form->Command1[1]->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command1", 1)->isEnabled());
     QVERIFY(window->isVisible());
     QVERIFY(!window->Timer1->isActive());
     QVERIFY(!window->objDOS);
@@ -311,7 +311,7 @@ void tst_Form3::failure()
     QCOMPARE(Statuses(window), statuses);
     QVERIFY2(window->Label2->text().startsWith(said), qPrintable(window->Label2->text()));
     QVERIFY(!QFile::exists(output));
-    QVERIFY(session.form->Command1[1]->isEnabled());
+    QVERIFY(Control<QPushButton>(session.form, "Command1", 1)->isEnabled());
     QVERIFY(window->isVisible());
 }
 
@@ -352,7 +352,7 @@ void tst_Form3::cancel()
         "#!/bin/sh\necho run >> \"$0.runs\"\nfor last in \"$@\"; do :; done\nlast=${last#file:}\n"
         "case \"$*\" in " + hanging + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n" + WriteOutput);
     const QString output = session.app.scratchPath(QStringLiteral("out.wav"));
-    Form1 *form = session.form;
+    MainWindow *form = session.form;
     QPointer<Form3> window = SaveAs(form, output);
     QVERIFY(window);
 
@@ -384,7 +384,7 @@ void tst_Form3::cancel()
     QTest::qWait(1500);
     QCOMPARE(Runs(session.app), 3);
     if (session.form)
-        QVERIFY(session.form->Command1[1]->isEnabled());
+        QVERIFY(Control<QPushButton>(session.form, "Command1", 1)->isEnabled());
 }
 
 void tst_Form3::faults_data()

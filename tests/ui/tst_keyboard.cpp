@@ -53,7 +53,7 @@ private slots:
             return request.kind == FileDialogRequest::Kind::Open ? source : files.filePath(QStringLiteral("out.flac"));
         });
         BrenvoxSession session;
-        Form1 *form = session.form;
+        MainWindow *form = session.form;
         QVERIFY(Activate(form));
         const auto previews = [&] { return session.toolArguments(QStringLiteral("ffplay")).count(QStringLiteral("--")); };
 
@@ -78,16 +78,16 @@ private slots:
         // To the 1 kHz band, which the canvas scrolls into view.
         Press(Qt::Key_Tab);
         Press(Qt::Key_Right, Qt::NoModifier, 29);
-        QSlider *band = form->LeftChanelSlider[29];
+        QSlider *band = Control<QSlider>(form, "LeftChanelSlider", 29);
         QCOMPARE(QApplication::focusWidget(), band);
-        const int left = band->mapTo(form->Picture1[0], QPoint()).x();
-        QVERIFY(left > 0 && left + band->width() < form->Picture1[4]->x() - form->Picture1[0]->x());
+        const int left = band->mapTo(Control<QWidget>(form, "Picture1", 0), QPoint()).x();
+        QVERIFY(left > 0 && left + band->width() < Control<QWidget>(form, "Picture1", 4)->x() - Control<QWidget>(form, "Picture1", 0)->x());
         Press(Qt::Key_PageUp, Qt::NoModifier, 3);
-        QCOMPARE(form->Label2[29]->text(), QStringLiteral("+9"));
+        QCOMPARE(Control<QLabel>(form, "Label2", 29)->text(), QStringLiteral("+9"));
         Press(Qt::Key_Home);
         Press(Qt::Key_PageUp);
         Press(Qt::Key_Up, Qt::NoModifier, 2);
-        QCOMPARE(form->Label2[29]->text(), QStringLiteral("+5"));
+        QCOMPARE(Control<QLabel>(form, "Label2", 29)->text(), QStringLiteral("+5"));
         QVERIFY(form->session().FilterChain(0).contains(QRegularExpression(QStringLiteral("f=1000:[^,]*:g=5,"))));
         // Back into the row at the band last set.
         Press(Qt::Key_Tab);
@@ -104,7 +104,7 @@ private slots:
             Press(Qt::Key_Tab);
         Press(Qt::Key_Down);
         Press(Qt::Key_Space);
-        QVERIFY(form->Option3[1]->isChecked());
+        QVERIFY(Control<QRadioButton>(form, "Option3", 1)->isChecked());
         QTest::qWait(300);
         QCOMPARE(previews(), 1);
 

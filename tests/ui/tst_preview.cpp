@@ -1,6 +1,8 @@
 // The preview: the left, the right or both channels through one player at
 // once with the preview window; its failures, its Stop, and the real player.
 #include "BrenvoxSession.h"
+#include "ui/mainwindow/PresetsController.h"
+#include "ui/mainwindow/PreviewController.h"
 #include "Controls.h"
 
 #include "ui/FileDialogs.h"
@@ -76,9 +78,9 @@ void tst_Preview::singleChannel()
     session.app.writeTool(QStringLiteral("ffplay"),
                           BrenvoxSession::RecordingPlayer("sleep 0.3"));
     QVERIFY(session.importPinkNoise(1));
-    Form1 *form = session.form;
-    form->Slider1[channel]->setValue(levelPosition);
-    form->Option3[channel]->setChecked(true);
+    MainWindow *form = session.form;
+    Control<QSlider>(form, "Slider1", channel)->setValue(levelPosition);
+    Control<QRadioButton>(form, "Option3", channel)->setChecked(true);
 
     QString heading;
     QList<bool> enabledWhilePlaying;
@@ -87,9 +89,9 @@ void tst_Preview::singleChannel()
         if (Form4 *window = OpenWindow<Form4>())
             heading = window->Label1[0]->text();
         if (enabledWhilePlaying.isEmpty() && form->PreviewRunning() && OpenWindow<Form4>()) {
-            enabledWhilePlaying << form->Command2->isEnabled() << form->Command1[0]->isEnabled()
-                                << form->Command1[1]->isEnabled() << form->Command1[2]->isEnabled();
-            previewWhilePlaying = form->Command1[0]->text();
+            enabledWhilePlaying << Control<QPushButton>(form, "Command2")->isEnabled() << Control<QPushButton>(form, "Command1", 0)->isEnabled()
+                                << Control<QPushButton>(form, "Command1", 1)->isEnabled() << Control<QPushButton>(form, "Command1", 2)->isEnabled();
+            previewWhilePlaying = Control<QPushButton>(form, "Command1", 0)->text();
         }
     });
     QVERIFY(session.previewToEnd(qint16(channel)));
@@ -104,10 +106,10 @@ void tst_Preview::singleChannel()
     QVERIFY(!OpenWindow<Form4>());
     QCOMPARE(enabledWhilePlaying, (QList<bool>{false, true, false, true}));
     QCOMPARE(previewWhilePlaying, QStringLiteral("Stop"));
-    QCOMPARE(form->Command1[0]->text(), QStringLiteral("Preview"));
-    QVERIFY(form->Command1[0]->isEnabled());
-    QVERIFY(form->Command1[1]->isEnabled());
-    QVERIFY(form->Command2->isEnabled());
+    QCOMPARE(Control<QPushButton>(form, "Command1", 0)->text(), QStringLiteral("Preview"));
+    QVERIFY(Control<QPushButton>(form, "Command1", 0)->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command1", 1)->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command2")->isEnabled());
 }
 
 // Nothing is rendered: the player starts at once on the left channel file
@@ -118,10 +120,10 @@ void tst_Preview::bothChannels()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(3));
     session.app.writeTool(QStringLiteral("ffplay"), BrenvoxSession::RecordingPlayer("sleep 0.3"));
-    Form1 *form = session.form;
-    form->Slider1[0]->setValue(-8);
-    form->Slider1[1]->setValue(6);
-    form->Option3[2]->setChecked(true);
+    MainWindow *form = session.form;
+    Control<QSlider>(form, "Slider1", 0)->setValue(-8);
+    Control<QSlider>(form, "Slider1", 1)->setValue(6);
+    Control<QRadioButton>(form, "Option3", 2)->setChecked(true);
     QCOMPARE(form->session().PreviewChannel(), qint16(2));
 
     QStringList states;
@@ -175,10 +177,10 @@ void tst_Preview::log()
 
     BrenvoxSession session;
     QVERIFY(session.form);
-    session.form->Option3[previewChoice]->setChecked(true);
+    Control<QRadioButton>(session.form, "Option3", previewChoice)->setChecked(true);
     Form4 *window = session.form->OpenPreviewWindow();
     for (QString chunk : chunks)
-        session.form->objDOS_ReceiveOutputs(chunk);
+        session.form->Preview().Log(chunk);
     QCOMPARE(window->Text1->toPlainText(), log);
     window->close();
 }
@@ -213,11 +215,11 @@ void tst_Preview::failure()
     QVERIFY(session.importPinkNoise(1));
     ffplay.isEmpty() ? session.app.removeTool("ffplay") : void(session.app.writeTool("ffplay", ffplay));
 
-    Form1 *form = session.form;
-    form->Option3[channel]->setChecked(true);
+    MainWindow *form = session.form;
+    Control<QRadioButton>(form, "Option3", channel)->setChecked(true);
     QVERIFY(session.previewToEnd(qint16(channel)));
 
-    QVERIFY(form->Command1[0]->isEnabled());
+    QVERIFY(Control<QPushButton>(form, "Command1", 0)->isEnabled());
     Form4 *window = OpenWindow<Form4>();
     QVERIFY(window);
     QVERIFY2(window->Label1[1]->text().startsWith(said), qPrintable(window->Label1[1]->text()));
@@ -254,7 +256,7 @@ void tst_Preview::withoutLiveChanges()
         moved = true;
         session.setLeftBand(29, -6);
     });
-    session.form->Option3[0]->setChecked(true);
+    Control<QRadioButton>(session.form, "Option3", 0)->setChecked(true);
     QVERIFY(session.previewToEnd(0));
 
     QCOMPARE(note, PreviewJob::RestartNote);
@@ -301,7 +303,7 @@ void tst_Preview::positionAndBypass()
         else
             window->Position->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     });
-    session.form->Option3[2]->setChecked(true);
+    Control<QRadioButton>(session.form, "Option3", 2)->setChecked(true);
     QVERIFY(session.previewToEnd(2));
 
     QCOMPARE(position, QStringLiteral("Position 0:01 of 0:03"));
@@ -341,7 +343,7 @@ void tst_Preview::stop()
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
     session.app.writeTool(running, SleepingTool());
-    session.form->Option3[channel]->setChecked(true);
+    Control<QRadioButton>(session.form, "Option3", channel)->setChecked(true);
 
     // Both channels render at once.
     const int tools = running == QLatin1String("ffmpeg") ? 2 : 1;
@@ -349,25 +351,25 @@ void tst_Preview::stop()
     Watcher watcher([&] {
         if (!stopText.isEmpty() || RecordedPids(session.app, running).size() < tools)
             return;
-        Form1 *form = session.form;
-        stopText = form->Command1[0]->text();
+        MainWindow *form = session.form;
+        stopText = Control<QPushButton>(form, "Command1", 0)->text();
         if (how == QLatin1String("Form4"))
             stopText = OpenWindow<Form4>()->Command1->text();
         if (how == QLatin1String("Stop"))
-            form->Command1[0]->click();
+            Control<QPushButton>(form, "Command1", 0)->click();
         else if (how == QLatin1String("Form4"))
             OpenWindow<Form4>()->Command1->click();
         else if (how == QLatin1String("choice"))
-            form->Option3[(channel + 1) % 3]->click();
+            Control<QRadioButton>(form, "Option3", (channel + 1) % 3)->click();
         else if (how == QLatin1String("Reset"))
-            form->Command1[2]->click();
+            Control<QPushButton>(form, "Command1", 2)->click();
         else
             form->close();
     });
     QElapsedTimer elapsed;
     elapsed.start();
-    QPointer<Form1> form = session.form;
-    form->Command1[0]->click();
+    QPointer<MainWindow> form = session.form;
+    Control<QPushButton>(form, "Command1", 0)->click();
     QTRY_VERIFY_WITH_TIMEOUT(!stopText.isEmpty() && (!form || !form->PreviewRunning()), 30000);
 
     QCOMPARE(stopText, QStringLiteral("Stop"));
@@ -381,8 +383,8 @@ void tst_Preview::stop()
         QVERIFY(session.toolArguments(QStringLiteral("ffplay")).isEmpty());
     if (how == QLatin1String("main window"))
         return;
-    QVERIFY(form->Command1[0]->isEnabled());
-    QCOMPARE(form->Command1[0]->text(), QStringLiteral("Preview"));
+    QVERIFY(Control<QPushButton>(form, "Command1", 0)->isEnabled());
+    QCOMPARE(Control<QPushButton>(form, "Command1", 0)->text(), QStringLiteral("Preview"));
     QVERIFY(!form->findChild<QMessageBox *>(QStringLiteral("PreviewFailure")));
 }
 
@@ -422,8 +424,8 @@ void tst_Preview::realPlayer()
         qunsetenv("SDL_AUDIODRIVER");
         qunsetenv("SDL_DISKAUDIOFILE");
     });
-    Form1 *form = session.form;
-    form->Option3[channel]->setChecked(true);
+    MainWindow *form = session.form;
+    Control<QRadioButton>(form, "Option3", channel)->setChecked(true);
     const qint64 oneSecond = 44100 * 2 * (channel == 2 ? 2 : 1);
     double movedAt = -1; // seconds played by then
     Watcher watcher([&] {
@@ -434,7 +436,7 @@ void tst_Preview::realPlayer()
     QTimer::singleShot(15000, form, [form] { form->StopPreview(); });
     QElapsedTimer elapsed;
     elapsed.start();
-    form->Command1[0]->click();
+    Control<QPushButton>(form, "Command1", 0)->click();
     QTRY_VERIFY_WITH_TIMEOUT(!form->PreviewRunning(), 30000);
 
     QVERIFY(elapsed.elapsed() < 10000);
@@ -475,13 +477,13 @@ void tst_Preview::sourceNeeded()
     QVERIFY(QFile::remove(session.workspace() + "/Right.wav"));
     int dialogs = 0;
     SetFileDialogAnswer([&](const FileDialogRequest &) { return ++dialogs, QString(); });
-    session.form->Command1[button]->click();
+    Control<QPushButton>(session.form, "Command1", button)->click();
     SetFileDialogAnswer(FileDialogAnswer());
 
     auto *box = session.form->findChild<QMessageBox *>(QStringLiteral("OpenSourceFirst"));
     QVERIFY(box);
     QCOMPARE(box->text(), QStringLiteral("Open a source first"));
-    QVERIFY(!session.form->Command1[button]->isEnabled());
+    QVERIFY(!Control<QPushButton>(session.form, "Command1", button)->isEnabled());
     QCOMPARE(dialogs, 0);
     QVERIFY(session.toolArguments(QStringLiteral("ffplay")).isEmpty());
     QVERIFY(!OpenWindow<Form3>());

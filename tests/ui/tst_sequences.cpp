@@ -3,6 +3,8 @@
 // player and the export's ffmpeg runs receive, against tests/data/sequences.golden
 // (rewritten from the present behaviour with BRENVOX_WRITE_GOLDEN=1).
 #include "AudioMeasure.h"
+#include "ui/mainwindow/PresetsController.h"
+#include "ui/mainwindow/PreviewController.h"
 #include "Controls.h"
 #include "ImportFixture.h"
 
@@ -125,11 +127,11 @@ public:
     void AsDrawn(bool on) override { Tick(QStringLiteral("AsDrawnBox"), on); }
     void AvoidClipping(bool on) override { Tick(QStringLiteral("AvoidClippingBox"), on); }
     void Reset() override { Control<QPushButton>(mWindow, QStringLiteral("Command1_2"))->click(); }
-    void LoadPreset(const QString &path) override { QVERIFY(mWindow->LoadPreset(path)); }
+    void LoadPreset(const QString &path) override { QVERIFY(mWindow->Presets().LoadPreset(path)); }
     void ImportProfile(const QString &path) override
     {
-        mWindow->ImportProfile(path);
-        QVERIFY(QTest::qWaitFor([this] { return !mWindow->ImportingProfile(); }, 120000));
+        mWindow->Presets().ImportProfile(path);
+        QVERIFY(QTest::qWaitFor([this] { return !mWindow->Presets().ImportingProfile(); }, 120000));
         qDeleteAll(mWindow->findChildren<QMessageBox *>(QStringLiteral("PresetMessage")));
     }
     void Undo() override { QTest::keyClick(mWindow, Qt::Key_Z, Qt::ControlModifier); }
@@ -178,7 +180,7 @@ private:
     }
 
     Bench &mBench;
-    QPointer<Form1> mWindow;
+    QPointer<MainWindow> mWindow;
 };
 
 // The session's own operations, as the command line calls them; the window

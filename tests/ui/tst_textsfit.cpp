@@ -65,7 +65,7 @@ private slots:
         // Paths and tool output, set at run time, elide or wrap by design.
         QTest::addColumn<QStringList>("runTimeTexts");
         QTest::addColumn<double>("height"); // the main window's, as the user may make it
-        QTest::newRow("main") << "Form1" << QStringList() << Form1::StartHeightTwips;
+        QTest::newRow("main") << "Form1" << QStringList() << MainWindow::StartHeightTwips;
         QTest::newRow("main, lowered by the user") << "Form1" << QStringList() << 3000.0;
         QTest::newRow("main, with the chains") << "Form1" << QStringList() << 12000.0;
         QTest::newRow("inspection") << "Form2" << QStringList{QStringLiteral("Label1_1")} << 0.0;

@@ -36,17 +36,17 @@ private slots:
         QFETCH(QString, step);
         StartedMainWindow started;
         QVERIFY(started.isValid());
-        Form1 *form = started.form;
+        MainWindow *form = started.form;
         // Something to lose first: two bands set by the user.
-        form->LeftChanelSlider[10]->triggerAction(QAbstractSlider::SliderPageStepSub);
-        form->RightChanelSlider[40]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        Control<QSlider>(form, "LeftChanelSlider", 10)->triggerAction(QAbstractSlider::SliderPageStepSub);
+        Control<QSlider>(form, "RightChanelSlider", 40)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         const EqualizerSettings before = form->session().Settings();
         const QStringList chainsBefore{form->session().FilterChain(0), form->session().FilterChain(1)};
 
         if (step == QLatin1String("key")) {
-            form->LeftChanelSlider[29]->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            Control<QSlider>(form, "LeftChanelSlider", 29)->triggerAction(QAbstractSlider::SliderSingleStepSub);
         } else if (step == QLatin1String("drag")) {
-            QSlider *slider = form->LeftChanelSlider[29];
+            QSlider *slider = Control<QSlider>(form, "LeftChanelSlider", 29);
             emit slider->sliderPressed();
             for (int position = -1; position >= -6; --position) {
                 slider->setSliderPosition(position);
@@ -54,13 +54,13 @@ private slots:
             }
             emit slider->sliderReleased();
         } else if (step == QLatin1String("range")) {
-            form->Option1[1]->setChecked(true);
+            Control<QRadioButton>(form, "Option1", 1)->setChecked(true);
         } else if (step == QLatin1String("lowcut")) {
-            form->Option2[1]->setChecked(true);
+            Control<QRadioButton>(form, "Option2", 1)->setChecked(true);
         } else if (step == QLatin1String("level")) {
-            form->Slider1[0]->setValue(-9);
+            Control<QSlider>(form, "Slider1", 0)->setValue(-9);
         } else if (step == QLatin1String("preamp")) {
-            form->PreampBox[1]->setValue(-4.5);
+            Control<QDoubleSpinBox>(form, "PreampBox", 1)->setValue(-4.5);
         } else {
             form->ResetEqualizer();
         }
@@ -69,8 +69,8 @@ private slots:
 
         form->UndoSettings();
         QVERIFY(form->session().Settings() == before);
-        QCOMPARE(form->LeftChanelSlider[10]->value(), -5);
-        QCOMPARE(form->PreampBox[1]->value(), 0.0);
+        QCOMPARE(Control<QSlider>(form, "LeftChanelSlider", 10)->value(), -5);
+        QCOMPARE(Control<QDoubleSpinBox>(form, "PreampBox", 1)->value(), 0.0);
         QCOMPARE((QStringList{form->session().FilterChain(0), form->session().FilterChain(1)}), chainsBefore);
         form->RedoSettings();
         QVERIFY(form->session().Settings() == after);

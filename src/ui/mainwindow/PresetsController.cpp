@@ -1,9 +1,9 @@
-// The "Presets" button beside Open: preset files, profiles from other tools,
-// the desktop's PipeWire configuration, recently used presets and the
-// settings at the last exit.
 #include "ui/ChoiceDialog.h"
 #include "ui/FileDialogs.h"
-#include "ui/form1/Form1.h"
+#include "ui/mainwindow/PresetsController.h"
+
+#include "session/Session.h"
+#include "ui/Accessibility.h"
 #include "ui/Twips.h"
 #include "dsp/BiquadResponse.h"
 #include "core/presets/PipeWireExport.h"
@@ -52,7 +52,7 @@ QStringList RecentPresets()
 // keeps the old file when it cannot write the new one, but tells no reason.
 QString RememberRecentPreset(const QString &path)
 {
-    if (path == Form1::LastSettingsPath())
+    if (path == PresetsController::LastSettingsPath())
         return QString();
     const QString absolute = QFileInfo(path).absoluteFilePath();
     QStringList recent = RecentPresets();
@@ -81,52 +81,85 @@ const QString PipeWireFiles = QtNameFilter(QStringLiteral("PipeWire Configuratio
 
 } // namespace
 
-QString Form1::LastSettingsPath()
+QString PresetsController::LastSettingsPath()
 {
     return ConfigFolder() + QLatin1String("/last-settings.json");
 }
 
-void Form1::CreatePresetsControl()
+PresetsController::PresetsController(Session &session, QWidget *window)
+    : QObject(window)
+    , mSession(session)
+    , mWindow(window)
 {
-    // ArrangeMainWindow keeps it at the right end of the top row.
-    PresetsButton = new QPushButton(QStringLiteral("Presets"), this);
-    PresetsButton->setObjectName(QStringLiteral("PresetsButton"));
-    SetTwips(PresetsButton, 15330, 120, 1095, 315);
-    PresetsMenu = new QMenu(PresetsButton);
-    PresetsMenu->setObjectName(QStringLiteral("PresetsMenu"));
+    // The window keeps it at the right end of the top row.
+    mButton = new QPushButton(QStringLiteral("Presets"), window);
+    mButton->setObjectName(QStringLiteral("PresetsButton"));
+    SetTwips(mButton, 15330, 120, 1095, 315);
+    mMenu = new QMenu(mButton);
+    mMenu->setObjectName(QStringLiteral("PresetsMenu"));
     // Filled as it opens: the recent presets and "Last settings" may have
     // changed since.
-    connect(PresetsMenu, &QMenu::aboutToShow, this, [this] { ShowRecentPresets(); });
+    connect(mMenu, &QMenu::aboutToShow, this, [this] { ShowMenu(); });
     // Opened as a popup under the button rather than through the button's
     // own menu, which runs an event loop of its own inside the click.
-    connect(PresetsButton, &QPushButton::clicked, this, [this] {
-        PresetsMenu->popup(PresetsButton->mapToGlobal(QPoint(0, PresetsButton->height())));
+    connect(mButton, &QPushButton::clicked, this, [this] {
+        mMenu->popup(mButton->mapToGlobal(QPoint(0, mButton->height())));
     });
 }
 
-void Form1::ShowRecentPresets()
+PresetsController::~PresetsController()
 {
-    PresetsMenu->clear();
-    PresetsMenu->addAction(QStringLiteral("Load..."), this, [this] { LoadPresetFile(); });
-    PresetsMenu->addAction(QStringLiteral("Save As..."), this, [this] { SavePresetFile(); });
-    PresetsMenu->addAction(QStringLiteral("Import profile..."), this, [this] { ImportProfileFile(); });
-    PresetsMenu->addAction(QStringLiteral("Export profile..."), this, [this] { ExportProfileFile(); });
-    PresetsMenu->addAction(QStringLiteral("Export for PipeWire..."), this, [this] { ExportPipeWireFile(); });
-    PresetsMenu->addSeparator();
+    // The imports' threads end before what they report to goes.
+    StopProfileImports();
+}
+
+void PresetsController::NameControls()
+{
+    SetMenuOfButton(mButton, mMenu);
+}
+
+void PresetsController::ShowMenu()
+{
+    const auto choose = [this](bool save, const QString &title, const QStringList &filters, const QString &suffix,
+                               bool (PresetsController::*use)(const QString &)) {
+        ChoosePath(save, title, filters, suffix, [this, use](const QString &path) { (this->*use)(path); });
+    };
+    mMenu->clear();
+    mMenu->addAction(QStringLiteral("Load..."), this, [this, choose] {
+        choose(false, QStringLiteral("Load Preset"), {PresetFiles, AllFiles}, QStringLiteral("json"),
+               &PresetsController::LoadPreset);
+    });
+    mMenu->addAction(QStringLiteral("Save As..."), this, [this, choose] {
+        choose(true, QStringLiteral("Save Preset As"), {PresetFiles, AllFiles}, QStringLiteral("json"),
+               &PresetsController::SavePreset);
+    });
+    mMenu->addAction(QStringLiteral("Import profile..."), this, [this] {
+        ChoosePath(false, QStringLiteral("Import Profile"), {ProfileFiles, AllFiles}, QString(),
+                   [this](const QString &path) { ImportProfile(path); });
+    });
+    mMenu->addAction(QStringLiteral("Export profile..."), this, [this, choose] {
+        choose(true, QStringLiteral("Export Profile"), {TextFiles, AllFiles}, QStringLiteral("txt"),
+               &PresetsController::ExportProfile);
+    });
+    mMenu->addAction(QStringLiteral("Export for PipeWire..."), this, [this, choose] {
+        choose(true, QStringLiteral("Export for PipeWire"), {PipeWireFiles, AllFiles}, QStringLiteral("conf"),
+               &PresetsController::ExportPipeWire);
+    });
+    mMenu->addSeparator();
     for (const QString &path : RecentPresets()) {
         QString name = QFileInfo(path).fileName();
-        QAction *recent = PresetsMenu->addAction(name.replace(QLatin1Char('&'), QLatin1String("&&")), this,
-                                                 [this, path] { LoadPreset(path); });
+        QAction *recent = mMenu->addAction(name.replace(QLatin1Char('&'), QLatin1String("&&")), this,
+                                           [this, path] { LoadPreset(path); });
         recent->setToolTip(path);
         recent->setData(path);
     }
-    PresetsMenu->addSeparator();
-    QAction *last = PresetsMenu->addAction(QStringLiteral("Last settings"), this, [this] { LoadLastSettings(); });
+    mMenu->addSeparator();
+    QAction *last = mMenu->addAction(QStringLiteral("Last settings"), this, [this] { LoadPreset(LastSettingsPath()); });
     last->setEnabled(QFileInfo::exists(LastSettingsPath()));
 }
 
-void Form1::ChoosePresetPath(bool save, const QString &title, const QStringList &nameFilters,
-                             const QString &suffix, std::function<void(const QString &)> chosen)
+void PresetsController::ChoosePath(bool save, const QString &title, const QStringList &nameFilters,
+                                   const QString &suffix, std::function<void(const QString &)> chosen)
 {
     QSettings settings(ConfigFile(), QSettings::IniFormat);
     FileDialogRequest request;
@@ -137,72 +170,37 @@ void Form1::ChoosePresetPath(bool save, const QString &title, const QStringList 
     request.defaultSuffix = suffix;
     request.confirmOverwrite = save;
     request.directory = settings.value(LastFolderKey).toString();
-    ShowFileDialog(this, request, [chosen = std::move(chosen)](const QString &path) {
+    ShowFileDialog(mWindow, request, [chosen = std::move(chosen)](const QString &path) {
         QSettings(ConfigFile(), QSettings::IniFormat).setValue(LastFolderKey, QFileInfo(path).absolutePath());
         chosen(path);
     });
 }
 
-void Form1::LoadPresetFile()
-{
-    ChoosePresetPath(false, QStringLiteral("Load Preset"), {PresetFiles, AllFiles}, QStringLiteral("json"),
-                     [this](const QString &path) { LoadPreset(path); });
-}
-
-void Form1::SavePresetFile()
-{
-    ChoosePresetPath(true, QStringLiteral("Save Preset As"), {PresetFiles, AllFiles}, QStringLiteral("json"),
-                     [this](const QString &path) { SavePreset(path); });
-}
-
-void Form1::ImportProfileFile()
-{
-    ChoosePresetPath(false, QStringLiteral("Import Profile"), {ProfileFiles, AllFiles}, QString(),
-                     [this](const QString &path) { ImportProfile(path); });
-}
-
-void Form1::ExportProfileFile()
-{
-    ChoosePresetPath(true, QStringLiteral("Export Profile"), {TextFiles, AllFiles}, QStringLiteral("txt"),
-                     [this](const QString &path) { ExportProfile(path); });
-}
-
-void Form1::ExportPipeWireFile()
-{
-    ChoosePresetPath(true, QStringLiteral("Export for PipeWire"), {PipeWireFiles, AllFiles}, QStringLiteral("conf"),
-                     [this](const QString &path) { ExportPipeWire(path); });
-}
-
-void Form1::LoadLastSettings()
-{
-    LoadPreset(LastSettingsPath());
-}
-
-bool Form1::LoadPreset(const QString &path)
+bool PresetsController::LoadPreset(const QString &path)
 {
     EqualizerSettings settings;
     QString message;
     if (!PresetFile::Read(path, &settings, &message)) {
-        ShowPresetMessage(message, true);
+        ShowMessage(message, true);
         return false;
     }
     mSession.LoadSettings(settings);
     const QString unremembered = RememberRecentPreset(path);
     if (!unremembered.isEmpty())
-        ShowPresetMessage(unremembered, true);
+        ShowMessage(unremembered, true);
     return true;
 }
 
-bool Form1::SavePreset(const QString &path)
+bool PresetsController::SavePreset(const QString &path)
 {
     QString message;
     if (!PresetFile::Save(path, mSession.Settings(), &message)) {
-        ShowPresetMessage(message, true);
+        ShowMessage(message, true);
         return false;
     }
     const QString unremembered = RememberRecentPreset(path);
     if (!unremembered.isEmpty())
-        ShowPresetMessage(unremembered, true);
+        ShowMessage(unremembered, true);
     return true;
 }
 
@@ -210,7 +208,7 @@ bool Form1::SavePreset(const QString &path)
 // on a thread of its own, and only the newest import still wanted is
 // delivered. Going with the window, it stops every import it runs and waits
 // for their threads, which look at the stop often enough to end at once.
-class Form1::ProfileImports : public QObject
+class PresetsController::ProfileImports : public QObject
 {
 public:
     explicit ProfileImports(QObject *parent) : QObject(parent) {}
@@ -276,26 +274,26 @@ private:
     std::shared_ptr<std::atomic<bool>> mNewest;
 };
 
-void Form1::ImportProfile(const QString &path, const QString &listener)
+void PresetsController::ImportProfile(const QString &path, const QString &listener)
 {
-    if (!mProfileImports)
-        mProfileImports = new ProfileImports(this);
-    mProfileImports->Start(path, listener, mSession.Settings(), SourceRate(mSession),
+    if (!mImports)
+        mImports = new ProfileImports(this);
+    mImports->Start(path, listener, mSession.Settings(), SourceRate(mSession),
                            [this, path](const ProfileImport::Result &result) { ProfileImported(path, result); });
 }
 
-bool Form1::ImportingProfile() const
+bool PresetsController::ImportingProfile() const
 {
-    return mProfileImports && mProfileImports->Busy();
+    return mImports && mImports->Busy();
 }
 
-void Form1::StopProfileImports()
+void PresetsController::StopProfileImports()
 {
-    if (mProfileImports)
-        mProfileImports->StopAll();
+    if (mImports)
+        mImports->StopAll();
 }
 
-void Form1::ProfileImported(const QString &path, const ProfileImport::Result &result)
+void PresetsController::ProfileImported(const QString &path, const ProfileImport::Result &result)
 {
     if (!result.ok && !result.listeners.isEmpty()) {
         ChoiceRequest request;
@@ -304,24 +302,24 @@ void Form1::ProfileImported(const QString &path, const ProfileImport::Result &re
         request.label = QStringLiteral("%1 holds the audiograms of %2 listeners. Import the audiogram of:")
                             .arg(QFileInfo(path).fileName()).arg(result.listeners.size());
         request.items = result.listeners;
-        ShowChoiceDialog(this, request, [this, path](const QString &listener) { ImportProfile(path, listener); });
+        ShowChoiceDialog(mWindow, request, [this, path](const QString &listener) { ImportProfile(path, listener); });
         return;
     }
     if (!result.ok) {
-        ShowPresetMessage(result.message, true);
+        ShowMessage(result.message, true);
         return;
     }
     // The window stayed in use while the file was read.
     QString problem;
     if (!mSession.TakeProfile(result, &problem)) {
-        ShowPresetMessage(ProfileImport::Refusal(path, problem), true);
+        ShowMessage(ProfileImport::Refusal(path, problem), true);
         return;
     }
-    ShowPresetMessage(result.message, false,
+    ShowMessage(result.message, false,
                       result.audiogram ? QString::fromUtf8(ProfileImport::AudiogramLabel) : QString());
 }
 
-bool Form1::ExportProfile(const QString &path)
+bool PresetsController::ExportProfile(const QString &path)
 {
     QString message;
     // What plays: the session's plans, at the open source's rate.
@@ -329,20 +327,20 @@ bool Form1::ExportProfile(const QString &path)
     for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel)
         played[channel] = mSession.Plan(channel).chain;
     if (!ProfileExport::Save(path, ProfileExport::Text(mSession.Settings(), played), &message)) {
-        ShowPresetMessage(message, true);
+        ShowMessage(message, true);
         return false;
     }
     return true;
 }
 
-bool Form1::ExportPipeWire(const QString &path)
+bool PresetsController::ExportPipeWire(const QString &path)
 {
     QString message;
     if (!ProfileExport::Save(path, PipeWireExport::Text(mSession.Settings()), &message)) {
-        ShowPresetMessage(message, true);
+        ShowMessage(message, true);
         return false;
     }
-    ShowPresetMessage(QStringLiteral("Saved %1. To hear this equalizer in every program, put the file in "
+    ShowMessage(QStringLiteral("Saved %1. To hear this equalizer in every program, put the file in "
                                      "~/.config/pipewire/pipewire.conf.d/, restart PipeWire (systemctl --user "
                                      "restart pipewire) and choose \"Brenvox equalizer\" as the sound output.")
                           .arg(path),
@@ -350,10 +348,10 @@ bool Form1::ExportPipeWire(const QString &path)
     return true;
 }
 
-void Form1::ShowPresetMessage(const QString &text, bool problem, const QString &details)
+void PresetsController::ShowMessage(const QString &text, bool problem, const QString &details)
 {
     auto *box = new QMessageBox(problem ? QMessageBox::Warning : QMessageBox::Information,
-                                QStringLiteral("Presets"), text, QMessageBox::Ok, this);
+                                QStringLiteral("Presets"), text, QMessageBox::Ok, mWindow);
     box->setObjectName(QStringLiteral("PresetMessage"));
     box->setInformativeText(details);
     box->setAttribute(Qt::WA_DeleteOnClose);

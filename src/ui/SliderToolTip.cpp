@@ -1,6 +1,0 @@
-#include "ui/SliderToolTip.h"
-
-qint32 SetSliderToolTip(QWidget *, qint16)
-{
-    return 0;
-}
