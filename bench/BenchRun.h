@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/tools/CommandText.h"
-#include "process/DOSOutputs.h"
+#include "process/ToolRun.h"
 
 #include <QEventLoop>
 
@@ -11,15 +11,15 @@
 
 // False when nothing started; otherwise every chunk went to `chunk`, and the
 // runner tells how the run ended.
-inline bool RunToEnd(DOSOutputs &runner, const ToolCommand &command,
+inline bool RunToEnd(ToolRun &runner, const ToolCommand &command,
                      const std::function<void(const QByteArray &)> &chunk = {})
 {
     QEventLoop loop;
-    QObject::connect(&runner, &DOSOutputs::ChunkRead, &loop, [&chunk](const QByteArray &bytes) {
+    QObject::connect(&runner, &ToolRun::ChunkRead, &loop, [&chunk](const QByteArray &bytes) {
         if (chunk)
             chunk(bytes);
     });
-    QObject::connect(&runner, &DOSOutputs::Ended, &loop, &QEventLoop::quit);
+    QObject::connect(&runner, &ToolRun::Ended, &loop, &QEventLoop::quit);
     if (!runner.Start(command))
         return false;
     loop.exec();

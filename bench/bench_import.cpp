@@ -1,5 +1,5 @@
 // Import cost: how long the duration probe and the channel split of a long
-// stereo MP3 take with the real tools, read through the runner as Form2 does,
+// stereo MP3 take with the real tools, read through the runner as InspectionWindow does,
 // and what the split's peak measurement adds to it.
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ToolOutputReader.h"
@@ -25,13 +25,13 @@ namespace {
 double TimedRun(const ToolCommand &command, QString *duration, std::vector<double> *cpuSeconds = nullptr)
 {
     const double cpuBefore = ChildrenCpuSeconds();
-    DOSOutputs runner;
+    ToolRun runner;
     ToolOutputReader reader;
     QElapsedTimer clock;
     clock.start();
     RunToEnd(runner, command, [&reader](const QByteArray &chunk) { reader.Feed(QString::fromLatin1(chunk)); });
     const double seconds = clock.elapsed() / 1000.0;
-    if (runner.LastEnd() != DOSOutputs::End::Finished || runner.ExitCode() != 0 || !reader.HasDuration())
+    if (runner.LastEnd() != ToolRun::End::Finished || runner.ExitCode() != 0 || !reader.HasDuration())
         return -1;
     *duration = reader.Duration();
     if (cpuSeconds)
@@ -53,7 +53,7 @@ int main(int argc, char *argv[])
     const QString source = folder.filePath(QStringLiteral("source.mp3"));
     const QString left = folder.filePath(QStringLiteral("Left.wav"));
     const QString right = folder.filePath(QStringLiteral("Right.wav"));
-    DOSOutputs generator;
+    ToolRun generator;
     const bool generated = RunToEnd(
         generator,
         {tools + QStringLiteral("/ffmpeg"),

@@ -14,8 +14,8 @@
 #include "session/Session.h"
 #include "core/equalizer/ChainText.h"
 #include "core/equalizer/ChannelChain.h"
-#include "ui/Form3.h"
-#include "ui/Form2.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/ExportCommands.h"
@@ -256,7 +256,7 @@ double ImportThroughBrenvox(MainWindow *form, const QString &source, int sourceS
     click.start();
     Control<QPushButton>(form, "Command2")->click();
     const double clickSeconds = click.nsecsElapsed() / 1e9;
-    QPointer<Form2> window = OpenWindow<Form2>();
+    QPointer<InspectionWindow> window = OpenWindow<InspectionWindow>();
     if (!window)
         return -1;
     // From the window's first tick, which starts the probe, to the split's
@@ -300,7 +300,7 @@ double ExportThroughBrenvox(MainWindow *form, const QString &output, int sourceS
     click.start();
     Control<QPushButton>(form, "Command1", 1)->click();
     const double clickSeconds = click.nsecsElapsed() / 1e9;
-    QPointer<Form3> window = OpenWindow<Form3>();
+    QPointer<ExportWindow> window = OpenWindow<ExportWindow>();
     if (!window)
         return -1;
     // The tick starts the job; the tools run on after it.

@@ -43,7 +43,7 @@ public:
 
 bool Generate(const QString &tools, const QString &graph, const QString &path)
 {
-    DOSOutputs runner;
+    ToolRun runner;
     return RunToEnd(runner, {tools + QStringLiteral("/ffmpeg"),
                              {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
                               QStringLiteral("lavfi"), QStringLiteral("-i"), graph, path}})

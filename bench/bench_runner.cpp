@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
     std::vector<double> seconds;
     std::vector<double> growthMb;
     for (int round = 0; round < rounds; ++round) {
-        DOSOutputs runner;
+        ToolRun runner;
         qint64 chunks = 0;
         qint64 size = 0;
         ResetPeak();
@@ -59,7 +59,7 @@ int main(int argc, char *argv[])
                  });
         seconds.push_back(clock.elapsed() / 1000.0);
         growthMb.push_back((StatusKb("VmHWM:") - before) / 1024.0);
-        if (size != qint64(megabytes) * 1024 * 1024 || chunks != size / DOSOutputs::ChunkSize) {
+        if (size != qint64(megabytes) * 1024 * 1024 || chunks != size / ToolRun::ChunkSize) {
             std::fprintf(stderr, "read %lld bytes in %lld chunks: wrong\n", qlonglong(size), qlonglong(chunks));
             return 1;
         }

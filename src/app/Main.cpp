@@ -2,7 +2,7 @@
 
 #include "core/system/AppFolder.h"
 #include "session/Session.h"
-#include "ui/Form2.h"
+#include "ui/InspectionWindow.h"
 #include "ui/mainwindow/MainWindow.h"
 
 MainWindow *Main(Session &shared, std::function<void(MainWindow *)> started)

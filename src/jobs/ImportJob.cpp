@@ -1,12 +1,14 @@
 #include "jobs/ImportJob.h"
 
+#include "jobs/RunFailure.h"
+
 #include "core/tools/ImportCommands.h"
 #include "jobs/DiscardFile.h"
 #include "core/system/NativePath.h"
 #include "core/system/SourceCheck.h"
 #include "core/tools/ToolOutputFacts.h"
 #include "core/system/WorkspaceRoom.h"
-#include "process/DOSOutputs.h"
+#include "process/ToolRun.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -143,25 +145,26 @@ void ImportJob::StepFailed(int step, const QString &failure)
     Fail(step == Probe ? ProbeFailed : SplitFailed, failure);
 }
 
-std::optional<QString> ImportJob::JudgeRun(int step, const DOSOutputs &run, const QString &)
+std::optional<QString> ImportJob::WordFailure(int step, const ToolRun &run, const QString &output)
 {
+    const RunFacts facts =
+        ::JudgeRun(run, output, step == Split ? QStringList{mRequest.leftWav, mRequest.rightWav} : QStringList());
     const QString tool = mSequence->Steps()[step].tool;
     const QString folder = step == Probe ? mRequest.proberFolder : mRequest.encoderFolder;
-    switch (run.LastEnd()) {
-    case DOSOutputs::End::Finished:
+    switch (ToolRun::End(facts.end)) {
+    case ToolRun::End::Finished:
         break;
-    case DOSOutputs::End::FailedToStart:
+    case ToolRun::End::FailedToStart:
         return QStringLiteral("Cannot run %1").arg(folder + QLatin1Char('/') + tool);
-    case DOSOutputs::End::Stopped:
-    case DOSOutputs::End::None:
+    case ToolRun::End::Stopped:
+    case ToolRun::End::None:
         return QStringLiteral("%1 did not run to its end").arg(tool);
     }
-    // As RunFailure judges: a full disk whatever the status, then the last
-    // words.
-    const QString knownFailure = ToolOutputFacts::KnownFailureLine(mOutput.Lines());
-    if (!knownFailure.isEmpty())
-        return knownFailure;
-    if (run.ExitCode() != 0) {
+    // In the import's own words: a full disk whatever the status, then the
+    // last words; a signal is told by the status it left.
+    if (!facts.knownFailure.isEmpty())
+        return facts.knownFailure;
+    if (facts.exitCode != 0) {
         const QString reason = ToolOutputFacts::LastErrorLine(ToolOutputFacts::ConsoleLines(mOutput.Lines()),
                                                               mRequest.sourceFile);
         // Unless the file went away meanwhile, what ffprobe refuses is
@@ -174,16 +177,11 @@ std::optional<QString> ImportJob::JudgeRun(int step, const DOSOutputs &run, cons
             return QStringLiteral("The chosen file is no audio or video that ffprobe can read")
                 + (reason.isEmpty() ? QString() : QLatin1String(" (") + reason + QLatin1Char(')'));
         }
-        return reason.isEmpty() ? QStringLiteral("%1 ended with exit code %2").arg(tool).arg(run.ExitCode())
+        return reason.isEmpty() ? QStringLiteral("%1 ended with exit code %2").arg(tool).arg(facts.exitCode)
                                 : reason;
     }
-    if (step == Split) {
-        for (const QString &path : {mRequest.leftWav, mRequest.rightWav}) {
-            const QFileInfo file(path);
-            if (!file.exists() || file.size() == 0)
-                return QStringLiteral("No audio was written to %1").arg(path);
-        }
-    }
+    if (!facts.missingOutput.isEmpty())
+        return QStringLiteral("No audio was written to %1").arg(facts.missingOutput);
     return QString();
 }
 

@@ -67,7 +67,7 @@ private:
     void StepDone(int step) override;
     void StepFailed(int step, const QString &failure) override;
     void SequenceEnded(bool completed) override;
-    std::optional<QString> JudgeRun(int step, const DOSOutputs &run, const QString &output) override;
+    std::optional<QString> WordFailure(int step, const ToolRun &run, const QString &output) override;
     void Fail(const QString &heading, const QString &reason);
     void RemoveChannelFiles();
 

@@ -8,7 +8,7 @@
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/PreviewGraph.h"
 #include "process/FilterCommandLink.h"
-#include "process/DOSOutputs.h"
+#include "process/ToolRun.h"
 
 #include <QFile>
 
@@ -37,13 +37,13 @@ const QString PreviewJob::RestartNote = QStringLiteral(
 PreviewJob::PreviewJob(const PreviewRequest &request, QObject *parent)
     : QObject(parent)
     , mRequest(request)
-    , mRun(new DOSOutputs(this))
+    , mRun(new ToolRun(this))
     , mLink(new FilterCommandLink(this))
     , mLive(request.liveChanges)
 {
     mPosition = request.startSeconds;
-    connect(mRun, &DOSOutputs::ChunkRead, this, &PreviewJob::TakeOutput);
-    connect(mRun, &DOSOutputs::Ended, this, &PreviewJob::PlayerEnded);
+    connect(mRun, &ToolRun::ChunkRead, this, &PreviewJob::TakeOutput);
+    connect(mRun, &ToolRun::Ended, this, &PreviewJob::PlayerEnded);
     connect(mLink, &FilterCommandLink::Replied, this, &PreviewJob::Replied);
     connect(mLink, &FilterCommandLink::Lost, this, &PreviewJob::LinkLost);
     connect(mLink, &FilterCommandLink::NoAnswer, this, &PreviewJob::LinkSilent);

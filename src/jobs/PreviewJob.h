@@ -14,7 +14,7 @@
 #include <vector>
 
 class FilterCommandLink;
-class DOSOutputs;
+class ToolRun;
 
 struct PreviewRequest
 {
@@ -77,7 +77,7 @@ private:
     void Note();
 
     PreviewRequest mRequest; // chains and bypass as wanted now
-    DOSOutputs *mRun;
+    ToolRun *mRun;
     FilterCommandLink *mLink;
     QTimer mRestartTimer;
     std::vector<ChannelResponse::Chain> mPlaying; // what the player has

@@ -3,7 +3,7 @@
 #include "jobs/DiscardFile.h"
 #include "jobs/RunFailure.h"
 #include "process/ChildPipe.h"
-#include "process/DOSOutputs.h"
+#include "process/ToolRun.h"
 
 #include <QTimer>
 
@@ -20,7 +20,7 @@ constexpr int BackgroundNiceness = 5;
 // A step writing into a pipe learns that its reader has gone only from the
 // write that fails: ffmpeg says so and exits, another tool may die of the
 // signal.
-bool ReaderWentAway(const DOSOutputs &run, const QString &output)
+bool ReaderWentAway(const ToolRun &run, const QString &output)
 {
     return run.ExitSignal() == SIGPIPE || output.contains(QLatin1String("Broken pipe"));
 }
@@ -57,7 +57,7 @@ void ToolSequence::Cancel()
     if (mEnded || mCancelled)
         return;
     mCancelled = true;
-    for (DOSOutputs *run : mRuns) {
+    for (ToolRun *run : mRuns) {
         if (run)
             run->Stop();
     }
@@ -108,7 +108,7 @@ void ToolSequence::StartStage(int stage)
         if (!mSteps[step].output.isEmpty())
             DiscardFile::Discard(mSteps[step].output);
         mObserver->StepStarted(step);
-        auto *run = new DOSOutputs(this);
+        auto *run = new ToolRun(this);
         if (!mSteps[step].live)
             run->SetNiceness(BackgroundNiceness);
         for (int feeder = 0; feeder < int(mSteps.size()); ++feeder) {
@@ -120,12 +120,12 @@ void ToolSequence::StartStage(int stage)
                 run->PassDescriptor(pipes[feeder]->ReadEnd(), mSteps[feeder].pipe);
         }
         mRuns[step] = run;
-        connect(run, &DOSOutputs::ChunkRead, this, [this, step](const QByteArray &bytes) {
+        connect(run, &ToolRun::ChunkRead, this, [this, step](const QByteArray &bytes) {
             const QString chunk = QString::fromLatin1(bytes);
             mOutputs[step] += chunk;
             mObserver->StepOutput(step, chunk);
         });
-        connect(run, &DOSOutputs::Ended, this, [this, step, run] { RunEnded(step, run); });
+        connect(run, &ToolRun::Ended, this, [this, step, run] { RunEnded(step, run); });
         ++mRunning;
         // A tool that cannot start ends like any other, after this loop.
         if (!run->Start(mSteps[step].command))
@@ -135,15 +135,15 @@ void ToolSequence::StartStage(int stage)
     EndIfIdle();
 }
 
-void ToolSequence::RunEnded(int step, DOSOutputs *run)
+void ToolSequence::RunEnded(int step, ToolRun *run)
 {
     --mRunning;
     mObserver->StepOutput(step, QString());
     // A run stopped because another failed, or by Cancel, is no failure of
     // its own.
-    if (!mCancelled && run->LastEnd() != DOSOutputs::End::Stopped) {
+    if (!mCancelled && run->LastEnd() != ToolRun::End::Stopped) {
         const ToolStep &done = mSteps[step];
-        const std::optional<QString> worded = mObserver->JudgeRun(step, *run, mOutputs[step]);
+        const std::optional<QString> worded = mObserver->WordFailure(step, *run, mOutputs[step]);
         const QString failure = worded ? *worded : RunFailure(*run, mOutputs[step], done.tool, done.output);
         if (done.feeds >= 0 && ReaderWentAway(*run, mOutputs[step])) {
             // Whether its sound got through is its reader's to tell.
@@ -179,14 +179,14 @@ void ToolSequence::ReaderEnded(int reader)
 void ToolSequence::StopOthers(int failed)
 {
     for (int step = 0; step < int(mRuns.size()); ++step) {
-        DOSOutputs *run = mRuns[step];
+        ToolRun *run = mRuns[step];
         if (!run || !run->IsRunning())
             continue;
         if (mSteps[step].feeds != failed) {
             run->Stop();
             continue;
         }
-        QTimer::singleShot(DOSOutputs::StopGraceMilliseconds, run, [run] {
+        QTimer::singleShot(ToolRun::StopGraceMilliseconds, run, [run] {
             if (run->IsRunning())
                 run->Stop();
         });

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-class DOSOutputs;
+class ToolRun;
 
 struct ToolStep
 {
@@ -48,8 +48,9 @@ public:
     // Once, when no tool runs any more: every step done, or not.
     virtual void SequenceEnded(bool completed) { Q_UNUSED(completed); }
     // A job that words its failures its own way (the import's texts) says
-    // so here; nothing means RunFailure judges the run.
-    virtual std::optional<QString> JudgeRun(int step, const DOSOutputs &run, const QString &output)
+    // so here, from the facts JudgeRun gives; nothing means RunFailure's
+    // words.
+    virtual std::optional<QString> WordFailure(int step, const ToolRun &run, const QString &output)
     {
         Q_UNUSED(step); Q_UNUSED(run); Q_UNUSED(output);
         return std::nullopt;
@@ -77,7 +78,7 @@ public:
 
 private:
     void StartStage(int stage);
-    void RunEnded(int step, DOSOutputs *run);
+    void RunEnded(int step, ToolRun *run);
     // The steps feeding `failed` end by themselves once their pipe breaks;
     // they are stopped only if they have not after a grace period.
     void StopOthers(int failed);
@@ -90,7 +91,7 @@ private:
 
     std::vector<ToolStep> mSteps;
     std::vector<QString> mOutputs;
-    std::vector<DOSOutputs *> mRuns;
+    std::vector<ToolRun *> mRuns;
     std::map<int, QString> mFailures;
     std::vector<int> mHeldForReader;
     JobObserver *mObserver;

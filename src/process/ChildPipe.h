@@ -1,5 +1,5 @@
 // A pipe from one child process to another, made by Brenvox and handed to
-// both through DOSOutputs::PassDescriptor.
+// both through ToolRun::PassDescriptor.
 #pragma once
 
 class ChildPipe

@@ -134,10 +134,10 @@ QAccessibleInterface *Factory(const QString &className, QObject *object)
         return nullptr;
     auto *widget = static_cast<QWidget *>(object);
     // The import window has no title: it inspects the source and splits it.
-    if (className == QLatin1String("Form2"))
+    if (className == QLatin1String("InspectionWindow"))
         return new AccessibleWindow(widget, QStringLiteral("Inspecting Audio"));
-    if (className == QLatin1String("MainWindow") || className == QLatin1String("Form3")
-        || className == QLatin1String("Form4"))
+    if (className == QLatin1String("MainWindow") || className == QLatin1String("ExportWindow")
+        || className == QLatin1String("PreviewWindow"))
         return new AccessibleWindow(widget, QString());
     return nullptr;
 }

@@ -10,8 +10,8 @@
 #include "core/system/AppFolder.h"
 #include "core/system/NativePath.h"
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
-#include "ui/Form2.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -88,7 +88,7 @@ QStringList Listing(const QString &folder)
     return entries;
 }
 
-QStringList Statuses(const Form3 *form)
+QStringList Statuses(const ExportWindow *form)
 {
     return {Control<QLabel>(form, "Label1", 6)->text(), Control<QLabel>(form, "Label1", 7)->text(), Control<QLabel>(form, "Label1", 8)->text()};
 }
@@ -218,7 +218,7 @@ void tst_BadInputs::open()
     const auto restore = qScopeGuard([folder = QDir::currentPath()] { QDir::setCurrent(folder); });
     QVERIFY(!relative || QDir::setCurrent(scratch));
     // The dialog shows such a name as Qt decodes it.
-    Form2 *window = fixture.Open(relative ? fileName : raw ? QFile::decodeName(NativePath::ToBytes(source)) : source);
+    InspectionWindow *window = fixture.Open(relative ? fileName : raw ? QFile::decodeName(NativePath::ToBytes(source)) : source);
     QVERIFY(window);
     const ImportFixture::End end = fixture.WaitForEnd();
     QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner);
@@ -321,7 +321,7 @@ void tst_BadInputs::saveAs()
 
     SetFileDialogAnswer([output](const FileDialogRequest &) { return output; });
     Control<QPushButton>(form, "Command1", 1)->click();
-    QPointer<Form3> window = OpenWindow<Form3>();
+    QPointer<ExportWindow> window = OpenWindow<ExportWindow>();
     QVERIFY(window);
     QTRY_VERIFY_WITH_TIMEOUT(window && Control<QPushButton>(form, "Command1", 1)->isEnabled()
                                  && (!window->Label2->text().isEmpty()

@@ -7,9 +7,9 @@
 #include "MainWindowState.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
-#include "ui/Form2.h"
-#include "ui/Form4.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
+#include "ui/PreviewWindow.h"
 #include "core/tools/PreviewGraph.h"
 
 #include <QLabel>
@@ -49,7 +49,7 @@ void PressKey(QWidget *widget, Qt::Key key, int times)
         QTest::keyClick(widget, key);
 }
 
-QStringList Statuses(const Form3 *form)
+QStringList Statuses(const ExportWindow *form)
 {
     return {Control<QLabel>(form, "Label1", 6)->text(), Control<QLabel>(form, "Label1", 7)->text(), Control<QLabel>(form, "Label1", 8)->text()};
 }
@@ -81,7 +81,7 @@ private:
     bool Open(const QString &path);
     // Clicks "Save As" with the dialog answering 'path' and waits for the
     // export to end.
-    QPointer<Form3> SaveAs(const QString &path);
+    QPointer<ExportWindow> SaveAs(const QString &path);
     // The change each band and level made to a tone, from source to output.
     void CheckEqualized(const QString &output);
 
@@ -129,7 +129,7 @@ bool tst_EndToEnd::Open(const QString &path)
     MainWindow *form = mSession->form;
     mAnswer = path;
     QTest::mouseClick(Control<QPushButton>(form, "Command2"), Qt::LeftButton);
-    QPointer<Form2> window = OpenWindow<Form2>();
+    QPointer<InspectionWindow> window = OpenWindow<InspectionWindow>();
     if (!window || !window->isVisible())
         return false;
     QString lastStatus;
@@ -144,11 +144,11 @@ bool tst_EndToEnd::Open(const QString &path)
         && lastStatus == QLatin1String("Extracting Chanel Data Complete");
 }
 
-QPointer<Form3> tst_EndToEnd::SaveAs(const QString &path)
+QPointer<ExportWindow> tst_EndToEnd::SaveAs(const QString &path)
 {
     mAnswer = path;
     QTest::mouseClick(Control<QPushButton>(mSession->form, "Command1", 1), Qt::LeftButton);
-    QPointer<Form3> window = OpenWindow<Form3>();
+    QPointer<ExportWindow> window = OpenWindow<ExportWindow>();
     if (!window)
         return window;
     QElapsedTimer waited;
@@ -184,7 +184,7 @@ void tst_EndToEnd::openStereoMp3()
     // Two tones of 0.1 at most add up to 0.2 (-14 dBFS); an MP3 has no depth.
     QVERIFY2(mSession->session.SourcePeakDb() > -16 && mSession->session.SourcePeakDb() < -13.5, qPrintable(QString::number(mSession->session.SourcePeakDb())));
     QCOMPARE(mSession->session.SourceBitsPerSample(), 0);
-    QVERIFY(!OpenWindow<Form2>());
+    QVERIFY(!OpenWindow<InspectionWindow>());
     for (QPushButton *button : {Control<QPushButton>(mSession->form, "Command2"), Control<QPushButton>(mSession->form, "Command1", 0), Control<QPushButton>(mSession->form, "Command1", 1)})
         QVERIFY(button->isEnabled());
 }
@@ -221,9 +221,9 @@ void tst_EndToEnd::previewBothChannels()
 
     // The click starts the preview and returns; the window shows it to its end.
     QTest::mouseClick(Control<QPushButton>(form, "Command1", 0), Qt::LeftButton);
-    QVERIFY(OpenWindow<Form4>() && OpenWindow<Form4>()->isVisible());
+    QVERIFY(OpenWindow<PreviewWindow>() && OpenWindow<PreviewWindow>()->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(!form->PreviewRunning(), 30000);
-    QVERIFY(!OpenWindow<Form4>());
+    QVERIFY(!OpenWindow<PreviewWindow>());
     QVERIFY(Control<QPushButton>(form, "Command1", 0)->isEnabled());
 
     // The player's graph, run through ffmpeg, gives what would be heard.
@@ -252,7 +252,7 @@ void tst_EndToEnd::saveAs()
     QFETCH(QString, codec);
 
     const QString output = mSources.filePath(name);
-    QPointer<Form3> window = SaveAs(output);
+    QPointer<ExportWindow> window = SaveAs(output);
     QVERIFY(window);
     QCOMPARE(window->Label1[1]->text(), output);
     QCOMPARE(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}));
@@ -287,10 +287,10 @@ void tst_EndToEnd::CheckEqualized(const QString &output)
 void tst_EndToEnd::resetRestoresStartUp()
 {
     MainWindow *form = mSession->form;
-    QPointer<Form3> exportWindow = OpenWindow<Form3>();
+    QPointer<ExportWindow> exportWindow = OpenWindow<ExportWindow>();
     QVERIFY(exportWindow);
     QTest::mouseClick(Control<QPushButton>(form, "Command1", 2), Qt::LeftButton);
-    QVERIFY(!OpenWindow<Form3>());
+    QVERIFY(!OpenWindow<ExportWindow>());
     // The source stays open, and the path box names it.
     QCOMPARE(Control<QLineEdit>(form, "Text1")->text(), mSession->session.SourceFile());
 
@@ -315,7 +315,7 @@ void tst_EndToEnd::openVideoFirstMp4()
 void tst_EndToEnd::saveVideoSound()
 {
     const QString output = mSources.filePath(QStringLiteral("From Clip.wav"));
-    QPointer<Form3> window = SaveAs(output);
+    QPointer<ExportWindow> window = SaveAs(output);
     QVERIFY(window);
     QCOMPARE(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}));
     QCOMPARE(window->Label2->text(), QString());

@@ -3,7 +3,7 @@
 #include "Controls.h"
 #include "StartedMainWindow.h"
 
-#include "ui/Form2.h"
+#include "ui/InspectionWindow.h"
 
 #include <QDropEvent>
 #include <QFile>
@@ -63,7 +63,7 @@ private slots:
         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(started.form, &drop);
 
-        Form2 *inspection = OpenWindow<Form2>();
+        InspectionWindow *inspection = OpenWindow<InspectionWindow>();
         if (refusal.isEmpty()) {
             QVERIFY(inspection && inspection->isVisible());
             QCOMPARE(Control<QLineEdit>(started.form, "Text1")->text(), file);

@@ -6,7 +6,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
-#include "ui/Form2.h"
+#include "ui/InspectionWindow.h"
 
 #include "AudioMeasure.h"
 #include "ImportFixture.h"
@@ -218,7 +218,7 @@ void TestImportPipeline::badSources()
         });
     }
 
-    Form2 *window = fixture.Open(source);
+    InspectionWindow *window = fixture.Open(source);
     QVERIFY(window);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Failed);
     QCOMPARE(window->Label2[0]->text(), heading);

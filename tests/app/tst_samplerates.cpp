@@ -9,7 +9,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
-#include "ui/Form3.h"
+#include "ui/ExportWindow.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -34,7 +34,7 @@ bool Export(MainWindow *form, const QString &path)
 {
     SetFileDialogAnswer([path](const FileDialogRequest &) { return path; });
     Control<QPushButton>(form, "Command1", 1)->click();
-    QPointer<Form3> window = OpenWindow<Form3>();
+    QPointer<ExportWindow> window = OpenWindow<ExportWindow>();
     if (!window)
         return false;
     const QStringList done{"Completed", "Completed", "Completed"};

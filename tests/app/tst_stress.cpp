@@ -17,10 +17,10 @@
 
 #include "ui/Colours.h"
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
-#include "ui/Form2.h"
-#include "ui/Form4.h"
-#include "process/DOSOutputs.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
+#include "ui/PreviewWindow.h"
+#include "process/ToolRun.h"
 
 #include <QApplication>
 #include <QDir>
@@ -131,8 +131,8 @@ QStringList LeftoverProcesses(const QString &root)
 // Nothing runs and nothing is about to start.
 bool Idle(MainWindow *form)
 {
-    const Form2 *inspection = OpenWindow<Form2>();
-    const Form3 *export_ = OpenWindow<Form3>();
+    const InspectionWindow *inspection = OpenWindow<InspectionWindow>();
+    const ExportWindow *export_ = OpenWindow<ExportWindow>();
     return !form->SequenceRunning() && !(inspection && inspection->Timer1->isActive())
         && !(export_ && export_->Timer1->isActive());
 }
@@ -177,9 +177,9 @@ public:
         QStringList running;
         if (mSession.form && mSession.form->PreviewRunning())
             running << QStringLiteral("preview");
-        if (Form2 *inspection = OpenWindow<Form2>(); inspection && inspection->objDOS && inspection->objDOS->IsRunning())
+        if (InspectionWindow *inspection = OpenWindow<InspectionWindow>(); inspection && inspection->Job() && inspection->Job()->IsRunning())
             running << QStringLiteral("import");
-        if (Form3 *export_ = OpenWindow<Form3>(); export_ && export_->objDOS && export_->objDOS->IsRunning())
+        if (ExportWindow *export_ = OpenWindow<ExportWindow>(); export_ && export_->Job() && export_->Job()->IsRunning())
             running << QStringLiteral("export");
         if (running.size() > 1 && faults.size() < 20)
             faults << QStringLiteral("tools of %1 ran at once after action %2 (%3)")
@@ -236,7 +236,7 @@ private:
             return MoveLevelSlider(form);
         if (kind < 58)
             return MoveSlider(Control<QSlider>(form, "Slider2"), QStringLiteral("bandwidth"));
-        if (Form4 *preview = OpenWindow<Form4>(); preview && kind < 64) {
+        if (PreviewWindow *preview = OpenWindow<PreviewWindow>(); preview && kind < 64) {
             // While it plays the user compares with the untouched sound or
             // moves elsewhere.
             if (kind < 61) {
@@ -300,7 +300,7 @@ private:
     // the split reports them written until another import completes.
     void WatchInspection()
     {
-        Form2 *inspection = OpenWindow<Form2>();
+        InspectionWindow *inspection = OpenWindow<InspectionWindow>();
         if (!inspection || inspection->property("stressWatched").toBool())
             return;
         inspection->setProperty("stressWatched", true);
@@ -366,15 +366,15 @@ private:
     {
         QList<QWidget *> windows;
         QList<QPushButton *> buttons;
-        if (Form2 *form = OpenWindow<Form2>(); form && form->isVisible()) {
+        if (InspectionWindow *form = OpenWindow<InspectionWindow>(); form && form->isVisible()) {
             windows << form;
             buttons << form->Command1;
         }
-        if (Form3 *form = OpenWindow<Form3>()) {
+        if (ExportWindow *form = OpenWindow<ExportWindow>()) {
             windows << form;
             buttons << form->Command1;
         }
-        if (Form4 *form = OpenWindow<Form4>()) {
+        if (PreviewWindow *form = OpenWindow<PreviewWindow>()) {
             windows << form;
             buttons << form->Command1;
         }

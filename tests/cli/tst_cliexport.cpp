@@ -12,7 +12,7 @@
 #include "core/presets/PresetFile.h"
 #include "core/system/NativePath.h"
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
+#include "ui/ExportWindow.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -386,7 +386,7 @@ void tst_CliExport::batchMatchesSingleExport()
     const QString saved = run.filePath(QStringLiteral("window.wav"));
     SetFileDialogAnswer([&saved](const FileDialogRequest &) { return saved; });
     Control<QPushButton>(window.form, "Command1", 1)->click();
-    QTRY_VERIFY_WITH_TIMEOUT(OpenWindow<Form3>() && OpenWindow<Form3>()->Label1[8]->text() == QLatin1String("Completed"), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(OpenWindow<ExportWindow>() && OpenWindow<ExportWindow>()->Label1[8]->text() == QLatin1String("Completed"), 60000);
     window.form->CloseExportWindow();
     QVERIFY(TestAppFolder::fileBytes(saved) == written);
 }

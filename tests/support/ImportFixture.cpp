@@ -3,7 +3,7 @@
 #include "Controls.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/Form2.h"
+#include "ui/InspectionWindow.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -18,7 +18,7 @@ namespace {
 class CloseWatcher : public QObject
 {
 public:
-    CloseWatcher(ImportFixture *fixture, Form2 *window)
+    CloseWatcher(ImportFixture *fixture, InspectionWindow *window)
         : QObject(window), mFixture(fixture), mWindow(window)
     {
         window->installEventFilter(this);
@@ -35,7 +35,7 @@ public:
 
 private:
     ImportFixture *mFixture;
-    Form2 *mWindow;
+    InspectionWindow *mWindow;
 };
 
 } // namespace
@@ -63,7 +63,7 @@ int ImportFixture::dialogRequests() const
     return mDialogRequests;
 }
 
-Form2 *ImportFixture::Open(const QString &path)
+InspectionWindow *ImportFixture::Open(const QString &path)
 {
     mAnswer = path;
     Control<QPushButton>(form, "Command2")->click();
@@ -72,7 +72,7 @@ Form2 *ImportFixture::Open(const QString &path)
     statusAtClose.clear();
     splitEndedAt = -1;
     closedAt = -1;
-    inspection = OpenWindow<Form2>();
+    inspection = OpenWindow<InspectionWindow>();
     if (!inspection || !inspection->isVisible())
         return nullptr;
     new CloseWatcher(this, inspection);

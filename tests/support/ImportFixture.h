@@ -11,7 +11,7 @@
 
 #include <functional>
 
-class Form2;
+class InspectionWindow;
 
 class ImportFixture : public StartedMainWindow
 {
@@ -23,7 +23,7 @@ public:
 
     // Answers the open dialog with 'path' and clicks "Open". Returns the
     // inspection window when one is shown.
-    Form2 *Open(const QString &path);
+    InspectionWindow *Open(const QString &path);
     int dialogRequests() const;
 
     // Runs 'action' once 'condition' holds, checking from the event loop
@@ -42,7 +42,7 @@ public:
     qint64 closedAt = -1;           // when the window received its close
     QElapsedTimer clock;
 
-    QPointer<Form2> inspection;
+    QPointer<InspectionWindow> inspection;
 
 private:
     int mDialogRequests = 0;

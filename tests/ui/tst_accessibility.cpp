@@ -5,9 +5,9 @@
 #include "StartedMainWindow.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
-#include "ui/Form2.h"
-#include "ui/Form4.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -178,16 +178,16 @@ private slots:
         QVERIFY(heard->actionInterface()->actionNames().contains(action));
         heard->actionInterface()->doAction(action);
         if (control == QLatin1String("Command2")) {
-            QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !form->SequenceRunning() && !OpenWindow<Form2>(), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !form->SequenceRunning() && !OpenWindow<InspectionWindow>(), 30000);
         } else if (control == QLatin1String("AvoidClippingBox")) {
             QVERIFY(session->session.Settings().avoidClipping);
         } else if (control == QLatin1String("AsDrawnBox")) {
             QVERIFY(session->session.Settings().asDrawn && session->session.Plan(0).asDrawn);
         } else if (control == QLatin1String("Command1_0")) {
             QTRY_VERIFY_WITH_TIMEOUT(!session->toolArguments(QStringLiteral("ffplay")).isEmpty()
-                                         && !form->PreviewRunning() && !OpenWindow<Form4>(), 30000);
+                                         && !form->PreviewRunning() && !OpenWindow<PreviewWindow>(), 30000);
         } else if (control == QLatin1String("Command1_1")) {
-            QTRY_VERIFY_WITH_TIMEOUT(OpenWindow<Form3>() && OpenWindow<Form3>()->Label1[8]->text() == QLatin1String("Completed"),
+            QTRY_VERIFY_WITH_TIMEOUT(OpenWindow<ExportWindow>() && OpenWindow<ExportWindow>()->Label1[8]->text() == QLatin1String("Completed"),
                                      30000);
             QCOMPARE(AudioMeasure::Channels(output), 2);
             form->CloseExportWindow();

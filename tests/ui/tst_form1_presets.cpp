@@ -110,7 +110,8 @@ class tst_Form1Presets : public QObject
     // being read any more.
     QString Message()
     {
-        QTest::qWaitFor([this] { return !mForm->Presets().ImportingProfile(); }, 120000);
+        if (!QTest::qWaitFor([this] { return !mForm->Presets().ImportingProfile(); }, 120000))
+            return QStringLiteral("still importing after 120 s");
         QString text;
         for (QMessageBox *box : mForm->findChildren<QMessageBox *>(QStringLiteral("PresetMessage"))) {
             text = (box->text() + ' ' + box->informativeText()).trimmed();

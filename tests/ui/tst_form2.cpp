@@ -6,7 +6,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
-#include "ui/Form2.h"
+#include "ui/InspectionWindow.h"
 
 #include "AudioMeasure.h"
 #include "ImportFixture.h"
@@ -83,7 +83,7 @@ void TestForm2::loadedAtStartUp()
 {
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
-    Form2 *window = OpenWindow<Form2>();
+    InspectionWindow *window = OpenWindow<InspectionWindow>();
     QVERIFY(window);
     QVERIFY(!window->isVisible());
     // Start-up must not start a probe.
@@ -109,7 +109,7 @@ void TestForm2::sequence()
     Control<QSlider>(form, "RightChanelSlider", 0)->setSliderPosition(3);
     Control<QSlider>(form, "RightChanelSlider", 33)->setSliderPosition(-12);
 
-    Form2 *window = fixture.Open(source);
+    InspectionWindow *window = fixture.Open(source);
     QVERIFY(window);
     QCOMPARE(window->Label1[1]->text(), QFileInfo(source).absoluteFilePath());
     QVERIFY(window->Timer1->isActive());
@@ -162,7 +162,7 @@ void TestForm2::closing()
     MainWindow *form = fixture.form;
     Control<QSlider>(form, "LeftChanelSlider", 5)->setValue(-7);
 
-    Form2 *window = fixture.Open(source);
+    InspectionWindow *window = fixture.Open(source);
     QVERIFY(window);
     qint64 tool = 0;
     qint64 closedAt = -1;
@@ -227,7 +227,7 @@ void TestForm2::openRefusedWhileInspecting()
     const QString source = OneSecondSource(fixture);
     QVERIFY(!source.isEmpty());
 
-    Form2 *window = fixture.Open(source);
+    InspectionWindow *window = fixture.Open(source);
     QVERIFY(window);
     bool openEnabled = true;
     int asked = -1;
@@ -252,7 +252,7 @@ void TestForm2::splitThatWritesNothingFails()
     const QString source = OneSecondSource(fixture);
     QVERIFY(!source.isEmpty());
 
-    Form2 *window = fixture.Open(source);
+    InspectionWindow *window = fixture.Open(source);
     QVERIFY(window);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Failed);
     QCOMPARE(window->Label2[0]->text(), QStringLiteral("Extracting Chanel Data Failed"));
@@ -263,7 +263,7 @@ void TestForm2::splitThatWritesNothingFails()
     // A new choice replaces the failed window with a fresh one.
     QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), ""));
     fixture.app.linkRealTool(QStringLiteral("ffmpeg"));
-    Form2 *fresh = fixture.Open(source);
+    InspectionWindow *fresh = fixture.Open(source);
     QVERIFY(fresh && Control<QLineEdit>(fixture.form, "Text1")->text() == source);
     QCOMPARE(fresh->Label2[0]->text(), QStringLiteral("Searching..."));
     QVERIFY(fresh->PBar->isVisible());
@@ -281,8 +281,8 @@ void TestForm2::cancelledDialogChangesNothing()
     QCOMPARE(fixture.dialogRequests(), 1);
     QCOMPARE(fixture.session.SourceFile(), QStringLiteral("/music/before.wav"));
     QCOMPARE(Control<QLineEdit>(fixture.form, "Text1")->text(), QStringLiteral("/music/before.wav"));
-    QVERIFY(!OpenWindow<Form2>()->isVisible());
-    QVERIFY(!OpenWindow<Form2>()->Timer1->isActive());
+    QVERIFY(!OpenWindow<InspectionWindow>()->isVisible());
+    QVERIFY(!OpenWindow<InspectionWindow>()->Timer1->isActive());
 }
 
 QTEST_MAIN(TestForm2)

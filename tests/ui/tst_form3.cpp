@@ -5,8 +5,8 @@
 #include "TakenSource.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
-#include "process/DOSOutputs.h"
+#include "ui/ExportWindow.h"
+#include "process/ToolRun.h"
 
 #include <QDir>
 #include <QLabel>
@@ -59,7 +59,7 @@ const QByteArray TenSecondTool =
 // What the real ffprobe says of a complete 10 s export and of its source.
 const QByteArray TenSecondProbe = "#!/bin/sh\nprintf 'channels=2\\nduration=10.000000\\n'\n";
 
-QStringList Statuses(const Form3 *form)
+QStringList Statuses(const ExportWindow *form)
 {
     return {Control<QLabel>(form, "Label1", 6)->text(), Control<QLabel>(form, "Label1", 7)->text(), Control<QLabel>(form, "Label1", 8)->text()};
 }
@@ -82,11 +82,11 @@ bool Write(const QString &path, const QByteArray &bytes)
 }
 
 // "Save As" answered with this path; the export window it opened.
-QPointer<Form3> SaveAs(MainWindow *form, const QString &path)
+QPointer<ExportWindow> SaveAs(MainWindow *form, const QString &path)
 {
     AnswerSaveDialog(path);
     Control<QPushButton>(form, "Command1", 1)->click();
-    return OpenWindow<Form3>();
+    return OpenWindow<ExportWindow>();
 }
 
 } // namespace
@@ -94,7 +94,7 @@ QPointer<Form3> SaveAs(MainWindow *form, const QString &path)
 void tst_Form3::cleanup()
 {
     SetFileDialogAnswer(FileDialogAnswer());
-    if (Form3 *window = OpenWindow<Form3>())
+    if (ExportWindow *window = OpenWindow<ExportWindow>())
         window->close();
 }
 
@@ -121,7 +121,7 @@ void tst_Form3::saveDialog()
     QCOMPARE(asked.nameFilters[2], QStringLiteral("All Files (*.*) (*)"));
     QCOMPARE(asked.selectedNameFilter, asked.nameFilters[0]);
     QCOMPARE(session.session.OutputFile(), QStringLiteral("/earlier/choice.wav"));
-    QVERIFY(!OpenWindow<Form3>());
+    QVERIFY(!OpenWindow<ExportWindow>());
 }
 
 void tst_Form3::progress_data()
@@ -151,7 +151,7 @@ void tst_Form3::progress()
     TakeSource(session.session, [&](Session::Source &s) { s.duration = duration; });
     const QString output = session.app.scratchPath(QStringLiteral("My Mix.wav"));
     MainWindow *form = session.form;
-    QPointer<Form3> window = SaveAs(form, output);
+    QPointer<ExportWindow> window = SaveAs(form, output);
     QVERIFY(window);
     QCOMPARE(window->Label1[1]->text(), output);
     QCOMPARE(Statuses(window), (QStringList{"Idle", "Idle", "Idle"}));
@@ -181,7 +181,7 @@ void tst_Form3::progress()
     QVERIFY(Control<QPushButton>(form, "Command1", 1)->isEnabled());
     QVERIFY(window->isVisible());
     QVERIFY(!window->Timer1->isActive());
-    QVERIFY(!window->objDOS);
+    QVERIFY(!window->Job());
     QVERIFY(window->Label2->text().isEmpty());
     QVERIFY(QFile::exists(output));
 }
@@ -211,7 +211,7 @@ void tst_Form3::realExport()
     // An earlier file of that name is replaced, its permissions kept.
     QVERIFY(Write(output, "earlier") && QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const QFile::Permissions kept = QFile::permissions(output);
-    QPointer<Form3> window = SaveAs(session.form, output);
+    QPointer<ExportWindow> window = SaveAs(session.form, output);
     QVERIFY(window);
     QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), (QStringList{"Completed", "Completed", "Completed"}), 60000);
     QCOMPARE(window->Label1[5]->text(), QStringLiteral("Overall Progress: 100.00% Completed"));
@@ -303,7 +303,7 @@ void tst_Form3::failure()
     else
         session.app.writeTool(QStringLiteral("ffmpeg"), ffmpeg);
     const QString output = session.app.scratchPath(QStringLiteral("out.mp3"));
-    QPointer<Form3> window = SaveAs(session.form, output);
+    QPointer<ExportWindow> window = SaveAs(session.form, output);
     QVERIFY(window);
     QTRY_COMPARE_WITH_TIMEOUT(Statuses(window), statuses, 15000);
     QTRY_VERIFY(!window->ExportRunning());
@@ -353,7 +353,7 @@ void tst_Form3::cancel()
         "case \"$*\" in " + hanging + ") echo $$ >> \"$0.pids\"; exec sleep 30;; esac\n" + WriteOutput);
     const QString output = session.app.scratchPath(QStringLiteral("out.wav"));
     MainWindow *form = session.form;
-    QPointer<Form3> window = SaveAs(form, output);
+    QPointer<ExportWindow> window = SaveAs(form, output);
     QVERIFY(window);
 
     const int hangingTools = hanging.count('|') + 1;
@@ -380,7 +380,7 @@ void tst_Form3::cancel()
         QVERIFY(!ProcessAlive(pid));
     QVERIFY(!QFile::exists(output));
     QCOMPARE(QDir(QFileInfo(output).path()).entryList({QStringLiteral(".out.*")}, QDir::AllEntries | QDir::Hidden), QStringList());
-    QVERIFY(!OpenWindow<Form3>());
+    QVERIFY(!OpenWindow<ExportWindow>());
     QTest::qWait(1500);
     QCOMPARE(Runs(session.app), 3);
     if (session.form)
@@ -469,7 +469,7 @@ void tst_Form3::faults()
     }
     const QFile::Permissions permissions = QFile::permissions(output);
 
-    QPointer<Form3> window = SaveAs(session.form, output);
+    QPointer<ExportWindow> window = SaveAs(session.form, output);
     QVERIFY(window);
     Watcher watcher([&] {
         if (said.isEmpty() && window && window->Label1[8]->text() == QLatin1String("Processing")
@@ -509,13 +509,13 @@ void tst_Form3::saveAsAgainStartsANewExport()
     session.app.writeTool(QStringLiteral("ffmpeg"), TenSecondTool);
     session.app.writeTool(QStringLiteral("ffprobe"), TenSecondProbe);
     TakeSource(session.session, [](Session::Source &s) { s.duration = QStringLiteral("10"); });
-    QPointer<Form3> first = SaveAs(session.form, session.app.scratchPath(QStringLiteral("first.wav")));
+    QPointer<ExportWindow> first = SaveAs(session.form, session.app.scratchPath(QStringLiteral("first.wav")));
     QVERIFY(first);
     QTRY_COMPARE_WITH_TIMEOUT(first->Label1[8]->text(), QStringLiteral("Completed"), 15000);
     QTRY_VERIFY(!first->ExportRunning());
 
     const QString second = session.app.scratchPath(QStringLiteral("second.wav"));
-    QPointer<Form3> window = SaveAs(session.form, second);
+    QPointer<ExportWindow> window = SaveAs(session.form, second);
     QVERIFY(window);
     QCOMPARE(window->Label1[1]->text(), second);
     QCOMPARE(Statuses(window), (QStringList{"Idle", "Idle", "Idle"}));
@@ -576,7 +576,7 @@ void tst_Form3::outputSafety()
         QVERIFY(process.waitForFinished(60000) && process.exitCode() == 1);
         QVERIFY(QString::fromLocal8Bit(process.readAllStandardError()).contains(said));
     } else {
-        QPointer<Form3> window = SaveAs(session.form, output);
+        QPointer<ExportWindow> window = SaveAs(session.form, output);
         const bool appears = through.endsWith(QLatin1String("appears"));
         QVERIFY(window && (!appears || Write(output, "appeared")));
         if (through.endsWith(QLatin1String("swapped"))) {

@@ -5,8 +5,8 @@
 #include "Controls.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
-#include "ui/Form2.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -59,7 +59,7 @@ private slots:
 
         QCOMPARE(Focused(), QStringLiteral("Command2"));
         Press(Qt::Key_O, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !OpenWindow<Form2>(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !OpenWindow<InspectionWindow>(), 30000);
         QVERIFY(Activate(form));
         // "Open" was disabled meanwhile and passed the focus on.
         Press(Qt::Key_Tab, Qt::ShiftModifier);
@@ -109,8 +109,8 @@ private slots:
         QCOMPARE(previews(), 1);
 
         Press(Qt::Key_S, Qt::ControlModifier);
-        QTRY_VERIFY(OpenWindow<Form3>());
-        QPointer<Form3> exported = OpenWindow<Form3>();
+        QTRY_VERIFY(OpenWindow<ExportWindow>());
+        QPointer<ExportWindow> exported = OpenWindow<ExportWindow>();
         QTRY_COMPARE_WITH_TIMEOUT(exported->Label1[8]->text(), QStringLiteral("Completed"), 30000);
         QCOMPARE(AudioMeasure::Channels(files.filePath(QStringLiteral("out.flac"))), 2);
         // The export window has the focus until its button closes it.

@@ -6,11 +6,11 @@
 #include "Controls.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
-#include "ui/Form4.h"
+#include "ui/ExportWindow.h"
+#include "ui/PreviewWindow.h"
 #include "core/tools/PreviewGraph.h"
 #include "jobs/PreviewJob.h"
-#include "process/DOSOutputs.h"
+#include "process/ToolRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -86,9 +86,9 @@ void tst_Preview::singleChannel()
     QList<bool> enabledWhilePlaying;
     QString previewWhilePlaying;
     Watcher watcher([&] {
-        if (Form4 *window = OpenWindow<Form4>())
+        if (PreviewWindow *window = OpenWindow<PreviewWindow>())
             heading = window->Label1[0]->text();
-        if (enabledWhilePlaying.isEmpty() && form->PreviewRunning() && OpenWindow<Form4>()) {
+        if (enabledWhilePlaying.isEmpty() && form->PreviewRunning() && OpenWindow<PreviewWindow>()) {
             enabledWhilePlaying << Control<QPushButton>(form, "Command2")->isEnabled() << Control<QPushButton>(form, "Command1", 0)->isEnabled()
                                 << Control<QPushButton>(form, "Command1", 1)->isEnabled() << Control<QPushButton>(form, "Command1", 2)->isEnabled();
             previewWhilePlaying = Control<QPushButton>(form, "Command1", 0)->text();
@@ -103,7 +103,7 @@ void tst_Preview::singleChannel()
     QVERIFY(!arguments[7].contains(QLatin1String("amovie")));
     QCOMPARE(heading, channel == 0 ? QStringLiteral("Previewing Left Chanel")
                                    : QStringLiteral("Previewing Right Chanel"));
-    QVERIFY(!OpenWindow<Form4>());
+    QVERIFY(!OpenWindow<PreviewWindow>());
     QCOMPARE(enabledWhilePlaying, (QList<bool>{false, true, false, true}));
     QCOMPARE(previewWhilePlaying, QStringLiteral("Stop"));
     QCOMPARE(Control<QPushButton>(form, "Command1", 0)->text(), QStringLiteral("Preview"));
@@ -128,7 +128,7 @@ void tst_Preview::bothChannels()
 
     QStringList states;
     Watcher watcher([&] {
-        Form4 *window = OpenWindow<Form4>();
+        PreviewWindow *window = OpenWindow<PreviewWindow>();
         if (!window)
             return;
         const QString state = window->Label1[0]->text() + " | " + window->Label1[2]->text() + " | "
@@ -149,7 +149,7 @@ void tst_Preview::bothChannels()
     QVERIFY(graph.contains(QLatin1String("volume@Llevel=volume=2,")));
     QVERIFY(graph.contains(QLatin1String("volume@Rlevel=volume=0,")));
     QVERIFY(!QFile::exists(session.workspace() + "/LR.wav"));
-    QVERIFY(!OpenWindow<Form4>());
+    QVERIFY(!OpenWindow<PreviewWindow>());
     QVERIFY(elapsed.elapsed() < 3000);
 }
 
@@ -178,7 +178,7 @@ void tst_Preview::log()
     BrenvoxSession session;
     QVERIFY(session.form);
     Control<QRadioButton>(session.form, "Option3", previewChoice)->setChecked(true);
-    Form4 *window = session.form->OpenPreviewWindow();
+    PreviewWindow *window = session.form->OpenPreviewWindow();
     for (QString chunk : chunks)
         session.form->Preview().Log(chunk);
     QCOMPARE(window->Text1->toPlainText(), log);
@@ -220,12 +220,12 @@ void tst_Preview::failure()
     QVERIFY(session.previewToEnd(qint16(channel)));
 
     QVERIFY(Control<QPushButton>(form, "Command1", 0)->isEnabled());
-    Form4 *window = OpenWindow<Form4>();
+    PreviewWindow *window = OpenWindow<PreviewWindow>();
     QVERIFY(window);
     QVERIFY2(window->Label1[1]->text().startsWith(said), qPrintable(window->Label1[1]->text()));
     QCOMPARE(window->Command1->text(), QStringLiteral("Close"));
     window->Command1->click();
-    QTRY_VERIFY(!OpenWindow<Form4>());
+    QTRY_VERIFY(!OpenWindow<PreviewWindow>());
 }
 
 void tst_Preview::withoutLiveChanges_data()
@@ -249,7 +249,7 @@ void tst_Preview::withoutLiveChanges()
     bool moved = false;
     QString note;
     Watcher watcher([&] {
-        Form4 *window = OpenWindow<Form4>();
+        PreviewWindow *window = OpenWindow<PreviewWindow>();
         if (!window || moved || window->Label1[1]->text() != PreviewJob::RestartNote)
             return;
         note = window->Label1[1]->text();
@@ -291,7 +291,7 @@ void tst_Preview::positionAndBypass()
     QString position;
     bool bypassed = false;
     Watcher watcher([&] {
-        Form4 *window = OpenWindow<Form4>();
+        PreviewWindow *window = OpenWindow<PreviewWindow>();
         if (!window || !position.isEmpty() || !window->Label1[2]->text().contains(QLatin1String("0:01")))
             return;
         position = window->Label1[2]->text();
@@ -325,15 +325,15 @@ void tst_Preview::stop_data()
 
     QTest::newRow("left, Stop") << 0 << "ffplay" << "Stop";
     QTest::newRow("right, preview choice changed") << 1 << "ffplay" << "choice";
-    QTest::newRow("both, Form4's Stop") << 2 << "ffplay" << "Form4";
+    QTest::newRow("both, PreviewWindow's Stop") << 2 << "ffplay" << "Form4";
     QTest::newRow("both, Reset") << 2 << "ffplay" << "Reset";
     QTest::newRow("both, main window closed") << 2 << "ffplay" << "main window";
     QTest::newRow("both, preview choice changed while playing") << 2 << "ffplay" << "choice";
-    QTest::newRow("left, Form4's Stop") << 0 << "ffplay" << "Form4";
+    QTest::newRow("left, PreviewWindow's Stop") << 0 << "ffplay" << "Form4";
 }
 
 // Every way of ending a preview ends it at once: its tool stops, no later
-// step runs, Form4 goes, and "Preview" reads "Preview" again.
+// step runs, PreviewWindow goes, and "Preview" reads "Preview" again.
 void tst_Preview::stop()
 {
     QFETCH(int, channel);
@@ -354,11 +354,11 @@ void tst_Preview::stop()
         MainWindow *form = session.form;
         stopText = Control<QPushButton>(form, "Command1", 0)->text();
         if (how == QLatin1String("Form4"))
-            stopText = OpenWindow<Form4>()->Command1->text();
+            stopText = OpenWindow<PreviewWindow>()->Command1->text();
         if (how == QLatin1String("Stop"))
             Control<QPushButton>(form, "Command1", 0)->click();
         else if (how == QLatin1String("Form4"))
-            OpenWindow<Form4>()->Command1->click();
+            OpenWindow<PreviewWindow>()->Command1->click();
         else if (how == QLatin1String("choice"))
             Control<QRadioButton>(form, "Option3", (channel + 1) % 3)->click();
         else if (how == QLatin1String("Reset"))
@@ -378,7 +378,7 @@ void tst_Preview::stop()
     QCOMPARE(pids.size(), tools);
     for (qint64 pid : pids)
         QVERIFY(!ProcessAlive(pid));
-    QVERIFY(!OpenWindow<Form4>());
+    QVERIFY(!OpenWindow<PreviewWindow>());
     if (running != QLatin1String("ffplay"))
         QVERIFY(session.toolArguments(QStringLiteral("ffplay")).isEmpty());
     if (how == QLatin1String("main window"))
@@ -444,11 +444,11 @@ void tst_Preview::realPlayer()
         const qint64 size = QFileInfo(played).size();
         qInfo("%lld bytes played", size);
         QVERIFY(size >= oneSecond * seconds * 9 / 10 && size < oneSecond * (seconds + 1));
-        QVERIFY(!OpenWindow<Form4>());
+        QVERIFY(!OpenWindow<PreviewWindow>());
     } else {
-        QVERIFY(OpenWindow<Form4>());
-        QCOMPARE(OpenWindow<Form4>()->Label1[1]->text(), said);
-        OpenWindow<Form4>()->close();
+        QVERIFY(OpenWindow<PreviewWindow>());
+        QCOMPARE(OpenWindow<PreviewWindow>()->Label1[1]->text(), said);
+        OpenWindow<PreviewWindow>()->close();
     }
     if (moveBand) {
         // Heard within what the player has queued, well under half a second.
@@ -486,7 +486,7 @@ void tst_Preview::sourceNeeded()
     QVERIFY(!Control<QPushButton>(session.form, "Command1", button)->isEnabled());
     QCOMPARE(dialogs, 0);
     QVERIFY(session.toolArguments(QStringLiteral("ffplay")).isEmpty());
-    QVERIFY(!OpenWindow<Form3>());
+    QVERIFY(!OpenWindow<ExportWindow>());
 }
 
 QTEST_MAIN(tst_Preview)

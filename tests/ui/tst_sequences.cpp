@@ -12,7 +12,7 @@
 #include "core/presets/ProfileImport.h"
 #include "core/system/AppFolder.h"
 #include "ui/FileDialogs.h"
-#include "ui/Form3.h"
+#include "ui/ExportWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -152,10 +152,10 @@ public:
         SetFileDialogAnswer([target](const FileDialogRequest &) { return target; });
         Control<QPushButton>(mWindow, QStringLiteral("Command1_1"))->click();
         SetFileDialogAnswer(FileDialogAnswer());
-        QVERIFY(OpenWindow<Form3>());
+        QVERIFY(OpenWindow<ExportWindow>());
         // Its end: the merge row done, or a row failed.
         QVERIFY(QTest::qWaitFor([] {
-            const Form3 *window = OpenWindow<Form3>();
+            const ExportWindow *window = OpenWindow<ExportWindow>();
             if (!window)
                 return true;
             const QString rows = window->Label1[6]->text() + window->Label1[7]->text() + window->Label1[8]->text();

@@ -1,9 +1,9 @@
 // Every text in every window is whole at the design geometry: it fits its
 // control, no frame cuts its control off and no two texts run together.
 #include "core/tools/ExportProgress.h"
-#include "ui/Form3.h"
-#include "ui/Form2.h"
-#include "ui/Form4.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include "Controls.h"
 #include "StartedMainWindow.h"
@@ -50,8 +50,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(mWindow.isValid());
-        OpenWindow<Form2>()->show();
-        Form3 *export_ = mWindow.form->OpenExportWindow();
+        OpenWindow<InspectionWindow>()->show();
+        ExportWindow *export_ = mWindow.form->OpenExportWindow();
         export_->Timer1->stop();
         // The widest text the export's progress takes.
         export_->Label1[5]->setText(ExportProgress::ProgressLabel(100, 100));
@@ -81,7 +81,7 @@ private slots:
         QFETCH(double, height);
         mWindow.form->SetHeightTwips(height);
         if (QTest::currentDataTag() == QLatin1String("export, failed"))
-            mWindow.form->findChild<Form3 *>()->RefuseOutput(QStringLiteral("/srv/media/archive/2024/recordings/"
+            mWindow.form->findChild<ExportWindow *>()->RefuseOutput(QStringLiteral("/srv/media/archive/2024/recordings/"
                 "concert-hall-session-final-master-mix-v12.flac appeared while exporting and was left as it is"));
         QWidget *form = window == mWindow.form->objectName() ? mWindow.form
                                                              : mWindow.form->findChild<QWidget *>(window);

@@ -5,9 +5,9 @@
 
 #include "session/Session.h"
 #include "core/equalizer/SettingsHistory.h"
-#include "ui/Form3.h"
-#include "ui/Form2.h"
-#include "ui/Form4.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QRadioButton>
 #include <QSlider>
@@ -77,8 +77,8 @@ private slots:
         form->UndoSettings();
         QVERIFY(form->session().Settings() == before);
         // Only settings moved: no window of a tool sequence came up.
-        QVERIFY(!OpenWindow<Form2>() || !OpenWindow<Form2>()->isVisible());
-        QVERIFY(!OpenWindow<Form3>() && !OpenWindow<Form4>());
+        QVERIFY(!OpenWindow<InspectionWindow>() || !OpenWindow<InspectionWindow>()->isVisible());
+        QVERIFY(!OpenWindow<ExportWindow>() && !OpenWindow<PreviewWindow>());
         QVERIFY(!form->SequenceRunning());
     }
 };

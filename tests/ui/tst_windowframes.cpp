@@ -1,8 +1,8 @@
 // The progress windows' outer sizes under a real window manager: offscreen
 // windows have no frame, so this test starts Xvfb and twm itself.
-#include "ui/Form3.h"
-#include "ui/Form2.h"
-#include "ui/Form4.h"
+#include "ui/ExportWindow.h"
+#include "ui/InspectionWindow.h"
+#include "ui/PreviewWindow.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -82,9 +82,9 @@ private slots:
     {
         if (!mFramed)
             QSKIP("Xvfb and twm could not start");
-        (new Form2(nullptr))->Timer1->stop();
-        (new Form3(nullptr))->Timer1->stop();
-        new Form4(nullptr);
+        (new InspectionWindow(nullptr))->Timer1->stop();
+        (new ExportWindow(nullptr))->Timer1->stop();
+        new PreviewWindow(nullptr);
         for (QWidget *window : QApplication::topLevelWidgets())
             window->show();
     }

@@ -19,7 +19,7 @@ QStringList ChannelFileInput(const QString &wav);
 // written as silence.
 QString VolumeText(double level);
 
-// The preview's player shows no window of its own (Form4 shows the preview
+// The preview's player shows no window of its own (PreviewWindow shows the preview
 // and its Stop) and ends with the sound:
 // {AppFolder}/ffplay -nodisp -autoexit -f lavfi -i {reader} -af {graph};
 // the reader (PreviewGraph::ChannelReader) reads sourceWav from the start,

@@ -16,9 +16,9 @@
 class BandPanel;
 class ChainPanel;
 class CurvePanel;
-class Form2;
-class Form3;
-class Form4;
+class InspectionWindow;
+class ExportWindow;
+class PreviewWindow;
 class OptionsPanel;
 class PresetsController;
 class PreviewController;
@@ -73,11 +73,11 @@ public:
     // The path box shows the open source: after a failed or abandoned
     // import, which leaves the previous source open, and after Reset.
     void ShowOpenSource();
-    // "Preview" of a channel (0 left, 1 right, 2 both), shown in Form4.
+    // "Preview" of a channel (0 left, 1 right, 2 both), shown in PreviewWindow.
     void StartPreview(int channel);
     void StopPreview();
     // "Save As": the dialog opens, the click handler returns; the choice
-    // opens Form3, which runs the export.
+    // opens ExportWindow, which runs the export.
     void SaveOutputAs();
     // The export of a file chosen without the dialog, as if chosen with it.
     void ExportTo(const QString &path);
@@ -90,13 +90,13 @@ public:
 
     // The progress windows this window opened, or null once closed; a closed
     // one may still be waiting for its tool to stop.
-    Form2 *InspectionWindow() const;
-    Form3 *ExportWindow() const;
-    Form4 *PreviewWindow() const;
+    InspectionWindow *CurrentInspectionWindow() const;
+    ExportWindow *CurrentExportWindow() const;
+    PreviewWindow *CurrentPreviewWindow() const;
     // The open window, or a new one; the preview's is shown at once.
-    Form2 *OpenInspectionWindow();
-    Form3 *OpenExportWindow();
-    Form4 *OpenPreviewWindow();
+    InspectionWindow *OpenInspectionWindow();
+    ExportWindow *OpenExportWindow();
+    PreviewWindow *OpenPreviewWindow();
     // Each stops its own tool as it closes.
     void CloseInspectionWindow();
     void CloseExportWindow();
@@ -158,8 +158,8 @@ private:
     PresetsController *mPresets = nullptr;
     PreviewController *mPreview = nullptr;
 
-    QPointer<Form2> mInspectionWindow;
-    QPointer<Form3> mExportWindow;
+    QPointer<InspectionWindow> mInspectionWindow;
+    QPointer<ExportWindow> mExportWindow;
 
     bool mReady = false;
     double mHeightTwips = 0;

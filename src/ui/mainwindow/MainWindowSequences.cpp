@@ -11,9 +11,9 @@
 #include "core/system/OutputReplacement.h"
 #include "core/system/ShortPath.h"
 #include "ui/FileDialogs.h"
-#include "ui/Form2.h"
-#include "ui/Form3.h"
-#include "ui/Form4.h"
+#include "ui/InspectionWindow.h"
+#include "ui/ExportWindow.h"
+#include "ui/PreviewWindow.h"
 #include "ui/OpenSourceDialog.h"
 #include "ui/mainwindow/BandPanel.h"
 #include "ui/mainwindow/OptionsPanel.h"
@@ -75,49 +75,49 @@ Window *UnlessClosing(Window *window)
 
 } // namespace
 
-Form2 *MainWindow::InspectionWindow() const
+InspectionWindow *MainWindow::CurrentInspectionWindow() const
 {
     return UnlessClosing(mInspectionWindow.data());
 }
 
-Form3 *MainWindow::ExportWindow() const
+ExportWindow *MainWindow::CurrentExportWindow() const
 {
     return UnlessClosing(mExportWindow.data());
 }
 
-Form4 *MainWindow::PreviewWindow() const
+PreviewWindow *MainWindow::CurrentPreviewWindow() const
 {
     return mPreview->Window();
 }
 
-Form2 *MainWindow::OpenInspectionWindow()
+InspectionWindow *MainWindow::OpenInspectionWindow()
 {
-    if (!InspectionWindow())
-        mInspectionWindow = new Form2(this);
+    if (!CurrentInspectionWindow())
+        mInspectionWindow = new InspectionWindow(this);
     return mInspectionWindow;
 }
 
-Form3 *MainWindow::OpenExportWindow()
+ExportWindow *MainWindow::OpenExportWindow()
 {
-    if (!ExportWindow())
-        mExportWindow = new Form3(this);
+    if (!CurrentExportWindow())
+        mExportWindow = new ExportWindow(this);
     return mExportWindow;
 }
 
-Form4 *MainWindow::OpenPreviewWindow()
+PreviewWindow *MainWindow::OpenPreviewWindow()
 {
     return mPreview->OpenWindow();
 }
 
 void MainWindow::CloseInspectionWindow()
 {
-    if (Form2 *window = InspectionWindow())
+    if (InspectionWindow *window = CurrentInspectionWindow())
         window->close();
 }
 
 void MainWindow::CloseExportWindow()
 {
-    if (Form3 *window = ExportWindow())
+    if (ExportWindow *window = CurrentExportWindow())
         window->close();
 }
 
@@ -137,14 +137,14 @@ void MainWindow::OpenSource(const QString &chosen)
         return;
     // A window still showing an earlier failure makes way for a fresh one,
     // whose load step clears the failure from its labels.
-    if (InspectionWindow() && InspectionWindow()->Failed())
+    if (CurrentInspectionWindow() && CurrentInspectionWindow()->Failed())
         CloseInspectionWindow();
 
     // The session keeps the open source until the new one is imported; the
     // path box shows the choice while it is inspected.
     const QString source = GetShortPath(chosen);
     mSourcePath->setText(source);
-    Form2 *inspection = OpenInspectionWindow();
+    InspectionWindow *inspection = OpenInspectionWindow();
     inspection->show();
     inspection->Label1[1]->setText(source);
     inspection->ScheduleInspection(source);
@@ -234,7 +234,7 @@ void MainWindow::ExportTo(const QString &fileName)
     const QString refusal = OutputRefusal(fileName, {shared.SourceFile()});
     if (!refusal.isEmpty()) {
         shared.SetOutputFile(QString());
-        Form3 *form = OpenExportWindow();
+        ExportWindow *form = OpenExportWindow();
         form->RefuseOutput(refusal);
         form->Label1[1]->setText(fileName);
         form->show();
@@ -252,7 +252,7 @@ void MainWindow::ExportTo(const QString &fileName)
     const auto temporary = OutputReplacement::TemporaryOutput::Create(fileName, &problem);
     shared.SetOutputFile(temporary ? NativePath::Absolute(fileName) : QString());
 
-    Form3 *form = OpenExportWindow();
+    ExportWindow *form = OpenExportWindow();
     if (temporary)
         form->SetTemporaryOutput(temporary, replaceExisting);
     else
@@ -373,7 +373,7 @@ void MainWindow::CleanUnload()
         std::fflush(stderr);
     }
 
-    // Each window stops its own tool as it closes; Form3 also removes an
+    // Each window stops its own tool as it closes; ExportWindow also removes an
     // output file whose export has not completed.
     CloseExportWindow();
     CloseInspectionWindow();

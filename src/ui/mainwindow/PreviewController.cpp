@@ -2,7 +2,7 @@
 
 #include "jobs/PreviewJob.h"
 #include "session/Session.h"
-#include "ui/Form4.h"
+#include "ui/PreviewWindow.h"
 
 #include <memory>
 
@@ -17,17 +17,17 @@ PreviewController::PreviewController(Session &session, QWidget *window)
 // are stopped while the job can still hear it.
 PreviewController::~PreviewController() = default;
 
-Form4 *PreviewController::Window() const
+PreviewWindow *PreviewController::Window() const
 {
     // A closed window may outlive its close while its tool stops; the next
     // preview gets a fresh one.
     return mWindow && !mWindow->Closing() ? mWindow.data() : nullptr;
 }
 
-Form4 *PreviewController::OpenWindow()
+PreviewWindow *PreviewController::OpenWindow()
 {
     if (!Window()) {
-        mWindow = new Form4(mOwner);
+        mWindow = new PreviewWindow(mOwner);
         mWindow->show();
     }
     return mWindow;
@@ -39,7 +39,7 @@ void PreviewController::Start(int channel)
     // sequence at a time.
     if (mSession.SequenceRunning() || channel < 0 || channel > 2)
         return;
-    Form4 *window = OpenWindow();
+    PreviewWindow *window = OpenWindow();
     window->ShowPreview(qint16(channel), mSession.SourceDuration().trimmed().toDouble());
     window->show();
     mJob = mSession.NewPreview(qint16(channel));
@@ -50,9 +50,9 @@ void PreviewController::Start(int channel)
 
 void PreviewController::Log(QString chunk)
 {
-    // The log follows only the preview of both channels; a closed Form4 is
+    // The log follows only the preview of both channels; a closed PreviewWindow is
     // not opened again for a late chunk.
-    Form4 *window = Window();
+    PreviewWindow *window = Window();
     if (!window || mSession.PreviewChannel() != 2)
         return;
     chunk.replace(QLatin1String("\r\n"), QLatin1String(" "));
@@ -61,15 +61,15 @@ void PreviewController::Log(QString chunk)
 
 void PreviewController::Stop()
 {
-    if (Form4 *window = Window())
+    if (PreviewWindow *window = Window())
         window->close();
 }
 
-// Form4 and its log show the job. Once the job has ended it goes (not
-// inside its own report), and Form4 with it unless it says why it failed.
-void PreviewController::Watch(Form4 *window, PreviewJob *job)
+// PreviewWindow and its log show the job. Once the job has ended it goes (not
+// inside its own report), and PreviewWindow with it unless it says why it failed.
+void PreviewController::Watch(PreviewWindow *window, PreviewJob *job)
 {
-    const QPointer<Form4> shown(window);
+    const QPointer<PreviewWindow> shown(window);
     auto failed = std::make_shared<bool>(false);
     connect(job, &PreviewJob::position, this, [shown](double seconds) {
         if (shown)

@@ -1,5 +1,5 @@
 // The preview's window.
-#include "ui/Form4.h"
+#include "ui/PreviewWindow.h"
 
 #include "ui/Twips.h"
 #include "jobs/PreviewJob.h"
@@ -32,7 +32,7 @@ const char *const Headings[] = {"Previewing Left Chanel", "Previewing Right Chan
 
 } // namespace
 
-Form4::Form4(QWidget *owner)
+PreviewWindow::PreviewWindow(QWidget *owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Form4"));
@@ -82,7 +82,7 @@ Form4::Form4(QWidget *owner)
     // A drag plays on from where it is let go; a key, a click on the groove
     // or a value set by a screen reader at once. The player's own position
     // moves it too, and that is no choice.
-    connect(Position, &QSlider::sliderReleased, this, &Form4::PositionChosen);
+    connect(Position, &QSlider::sliderReleased, this, &PreviewWindow::PositionChosen);
     connect(Position, &QSlider::valueChanged, this, [this] {
         if (!mShowingPosition && !Position->isSliderDown())
             PositionChosen();
@@ -106,7 +106,7 @@ Form4::Form4(QWidget *owner)
     ShowPosition(0);
 }
 
-QString Form4::ClockText(double seconds)
+QString PreviewWindow::ClockText(double seconds)
 {
     const long whole = std::isfinite(seconds) && seconds > 0 ? long(seconds) : 0;
     const QString secondsText = QStringLiteral("%1").arg(whole % 60, 2, 10, QLatin1Char('0'));
@@ -118,7 +118,7 @@ QString Form4::ClockText(double seconds)
         .arg(secondsText);
 }
 
-void Form4::ShowPreview(int channel, double durationSeconds)
+void PreviewWindow::ShowPreview(int channel, double durationSeconds)
 {
     Label1[0]->setText(QLatin1String(Headings[channel >= 0 && channel <= 2 ? channel : 2]));
     mDuration = std::isfinite(durationSeconds) && durationSeconds > 0 ? durationSeconds : 0;
@@ -128,7 +128,7 @@ void Form4::ShowPreview(int channel, double durationSeconds)
     ShowPosition(0);
 }
 
-void Form4::ShowPosition(double seconds)
+void PreviewWindow::ShowPosition(double seconds)
 {
     if (!Position->isSliderDown()) {
         mShowingPosition = true;
@@ -138,14 +138,14 @@ void Form4::ShowPosition(double seconds)
     Label1[2]->setText(QStringLiteral("Position %1 of %2").arg(ClockText(seconds), ClockText(mDuration)));
 }
 
-void Form4::ShowNote(const QString &note)
+void PreviewWindow::ShowNote(const QString &note)
 {
     Label1[1]->setText(note);
     Label1[1]->setToolTip(note);
     AppendLog(note);
 }
 
-void Form4::ShowFailure(const QString &failure)
+void PreviewWindow::ShowFailure(const QString &failure)
 {
     Label1[1]->setText(failure);
     Label1[1]->setToolTip(failure);
@@ -153,25 +153,25 @@ void Form4::ShowFailure(const QString &failure)
     AppendLog(failure);
 }
 
-void Form4::AppendLog(const QString &chunk)
+void PreviewWindow::AppendLog(const QString &chunk)
 {
     QTextCursor end(Text1->document());
     end.movePosition(QTextCursor::End);
     end.insertText(chunk + QLatin1Char('\n'));
 }
 
-void Form4::WatchJob(PreviewJob *job)
+void PreviewWindow::WatchJob(PreviewJob *job)
 {
     mJob = job;
 }
 
-void Form4::PositionChosen()
+void PreviewWindow::PositionChosen()
 {
     if (mJob)
         mJob->Seek(Position->value());
 }
 
-void Form4::closeEvent(QCloseEvent *event)
+void PreviewWindow::closeEvent(QCloseEvent *event)
 {
     mUnloading = true;
     // Closing ends the preview: the player stops with it.

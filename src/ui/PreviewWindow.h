@@ -15,13 +15,13 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 
-class Form4 : public QWidget
+class PreviewWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // Deleted once closed.
-    explicit Form4(QWidget *owner);
+    explicit PreviewWindow(QWidget *owner);
 
     // Closed, and about to be deleted.
     bool Closing() const { return mUnloading; }

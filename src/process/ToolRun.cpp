@@ -1,4 +1,4 @@
-#include "process/DOSOutputs.h"
+#include "process/ToolRun.h"
 
 #include "core/system/NativePath.h"
 #include "core/tools/CommandText.h"
@@ -14,12 +14,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-DOSOutputs::DOSOutputs(QObject *parent)
+ToolRun::ToolRun(QObject *parent)
     : QObject(parent)
 {
 }
 
-DOSOutputs::~DOSOutputs()
+ToolRun::~ToolRun()
 {
     if (!mProcess)
         return;
@@ -65,7 +65,7 @@ std::vector<int> HandOverRawPaths(QStringList &arguments, std::vector<std::pair<
 
 } // namespace
 
-bool DOSOutputs::Start(const ToolCommand &command)
+bool ToolRun::Start(const ToolCommand &command)
 {
     std::vector<std::pair<int, int>> passed = std::exchange(mPassed, {});
     if (IsRunning())
@@ -111,27 +111,27 @@ bool DOSOutputs::Start(const ToolCommand &command)
         return false;
     }
     mProcess = process;
-    connect(process, &QProcess::readyRead, this, &DOSOutputs::DeliverAvailableOutput);
-    connect(process, &QProcess::finished, this, &DOSOutputs::ProcessFinished);
+    connect(process, &QProcess::readyRead, this, &ToolRun::DeliverAvailableOutput);
+    connect(process, &QProcess::finished, this, &ToolRun::ProcessFinished);
     return true;
 }
 
-void DOSOutputs::PassDescriptor(int descriptor, int childDescriptor)
+void ToolRun::PassDescriptor(int descriptor, int childDescriptor)
 {
     mPassed.emplace_back(descriptor, childDescriptor);
 }
 
-void DOSOutputs::SetNiceness(int niceness)
+void ToolRun::SetNiceness(int niceness)
 {
     mNiceness = niceness;
 }
 
-bool DOSOutputs::IsRunning() const
+bool ToolRun::IsRunning() const
 {
     return !mProcess.isNull();
 }
 
-void DOSOutputs::Stop()
+void ToolRun::Stop()
 {
     if (!mProcess)
         return;
@@ -144,27 +144,27 @@ void DOSOutputs::Stop()
     });
 }
 
-DOSOutputs::End DOSOutputs::LastEnd() const
+ToolRun::End ToolRun::LastEnd() const
 {
     return mLastEnd;
 }
 
-int DOSOutputs::ExitCode() const
+int ToolRun::ExitCode() const
 {
     return mExitCode;
 }
 
-int DOSOutputs::ExitSignal() const
+int ToolRun::ExitSignal() const
 {
     return mExitSignal;
 }
 
-QString DOSOutputs::FailureReason() const
+QString ToolRun::FailureReason() const
 {
     return mFailureReason;
 }
 
-void DOSOutputs::DeliverAvailableOutput()
+void ToolRun::DeliverAvailableOutput()
 {
     // A handler that processes events can bring us here again; the outer
     // call keeps delivering so the chunks stay in read order.
@@ -178,7 +178,7 @@ void DOSOutputs::DeliverAvailableOutput()
         FinishRun();
 }
 
-void DOSOutputs::ProcessFinished()
+void ToolRun::ProcessFinished()
 {
     // The end is told after every chunk, also when a chunk's handler is
     // still on the stack.
@@ -187,7 +187,7 @@ void DOSOutputs::ProcessFinished()
         DeliverAvailableOutput();
 }
 
-void DOSOutputs::FinishRun()
+void ToolRun::FinishRun()
 {
     mEndPending = false;
     QProcess *process = mProcess;

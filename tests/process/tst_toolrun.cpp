@@ -1,7 +1,7 @@
 // The console runner, driven with a small child program of our own.
 #include "core/tools/CommandText.h"
 #include "process/ChildPipe.h"
-#include "process/DOSOutputs.h"
+#include "process/ToolRun.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -16,16 +16,16 @@ const QString Child = QStringLiteral(RUNNER_CHILD);
 // Runs one command to its end and keeps every chunk it read.
 struct Run
 {
-    DOSOutputs runner;
+    ToolRun runner;
     QList<QByteArray> chunks;
-    QList<DOSOutputs::End> ends;
+    QList<ToolRun::End> ends;
 
     Run()
     {
-        QObject::connect(&runner, &DOSOutputs::ChunkRead, &runner,
+        QObject::connect(&runner, &ToolRun::ChunkRead, &runner,
                          [this](const QByteArray &chunk) { chunks << chunk; });
-        QObject::connect(&runner, &DOSOutputs::Ended, &runner,
-                         [this](DOSOutputs::End end, int, const QString &) { ends << end; });
+        QObject::connect(&runner, &ToolRun::Ended, &runner,
+                         [this](ToolRun::End end, int, const QString &) { ends << end; });
     }
 
     // Whether the child started with these arguments and told its end once,
@@ -40,7 +40,7 @@ struct Run
 
 } // namespace
 
-class tst_DOSOutputs : public QObject
+class tst_ToolRun : public QObject
 {
     Q_OBJECT
 
@@ -63,7 +63,7 @@ private slots:
         Run run;
         QVERIFY(run.toEnd(child));
         QCOMPARE(run.chunks, chunks);
-        QCOMPARE(run.ends.first(), DOSOutputs::End::Finished);
+        QCOMPARE(run.ends.first(), ToolRun::End::Finished);
     }
 
     void bytesArriveUnchanged()
@@ -111,7 +111,7 @@ private slots:
         QVERIFY(!run.runner.Start({program, {QStringLiteral("-i"), QStringLiteral("x")}}));
         QCoreApplication::processEvents();
         QCOMPARE(run.ends.size(), 1);
-        QCOMPARE(run.runner.LastEnd(), failedStart ? DOSOutputs::End::FailedToStart : DOSOutputs::End::None);
+        QCOMPARE(run.runner.LastEnd(), failedStart ? ToolRun::End::FailedToStart : ToolRun::End::None);
         QCOMPARE(run.runner.FailureReason().isEmpty(), !failedStart);
     }
 
@@ -145,11 +145,11 @@ private slots:
         QFETCH(int, code);
         QFETCH(int, signal);
         Run run;
-        QSignalSpy ended(&run.runner, &DOSOutputs::Ended);
+        QSignalSpy ended(&run.runner, &ToolRun::Ended);
         QVERIFY(run.toEnd({mode, QString::number(value)}));
         QCOMPARE(run.runner.ExitCode(), code);
         QCOMPARE(run.runner.ExitSignal(), signal);
-        QCOMPARE(run.runner.LastEnd(), DOSOutputs::End::Finished);
+        QCOMPARE(run.runner.LastEnd(), ToolRun::End::Finished);
         QCOMPARE(ended.first().at(1).toInt(), code);
     }
 
@@ -173,9 +173,9 @@ private slots:
         QFETCH(QStringList, reader);
         QFETCH(QString, read);
         QFETCH(int, writerSignal);
-        DOSOutputs runs[2];
+        ToolRun runs[2];
         QString output;
-        connect(&runs[1], &DOSOutputs::ChunkRead, this, [&output](const QByteArray &chunk) { output += chunk; });
+        connect(&runs[1], &ToolRun::ChunkRead, this, [&output](const QByteArray &chunk) { output += chunk; });
         {
             ChildPipe pipe;
             QVERIFY(pipe.IsOpen() && pipe.ReadEnd() >= ChildPipe::LowestOwnDescriptor);
@@ -200,10 +200,10 @@ private slots:
     {
         QFETCH(QString, mode);
         Run run;
-        connect(&run.runner, &DOSOutputs::ChunkRead, this, [&run] { run.runner.Stop(); });
+        connect(&run.runner, &ToolRun::ChunkRead, this, [&run] { run.runner.Stop(); });
         QVERIFY(run.toEnd({mode}));
-        QCOMPARE(run.ends.first(), DOSOutputs::End::Stopped);
-        QCOMPARE(run.runner.LastEnd(), DOSOutputs::End::Stopped);
+        QCOMPARE(run.ends.first(), ToolRun::End::Stopped);
+        QCOMPARE(run.runner.LastEnd(), ToolRun::End::Stopped);
     }
 
     // A handler that processes events must not get chunks out of order.
@@ -211,7 +211,7 @@ private slots:
     {
         Run run;
         QByteArray joined;
-        connect(&run.runner, &DOSOutputs::ChunkRead, this, [&joined](const QByteArray &chunk) {
+        connect(&run.runner, &ToolRun::ChunkRead, this, [&joined](const QByteArray &chunk) {
             QCoreApplication::processEvents();
             joined += chunk;
             QCoreApplication::processEvents();
@@ -227,7 +227,7 @@ private slots:
     {
         Run run;
         bool second = true;
-        connect(&run.runner, &DOSOutputs::ChunkRead, this, [&] {
+        connect(&run.runner, &ToolRun::ChunkRead, this, [&] {
             second = second && run.runner.Start({Child, {QStringLiteral("silent")}});
         });
         QVERIFY(run.toEnd({QStringLiteral("slow"), QStringLiteral("2")}));
@@ -236,5 +236,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_DOSOutputs)
-#include "tst_dosoutputs.moc"
+QTEST_GUILESS_MAIN(tst_ToolRun)
+#include "tst_toolrun.moc"

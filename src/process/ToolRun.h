@@ -14,7 +14,7 @@
 class QProcess;
 struct ToolCommand;
 
-class DOSOutputs : public QObject
+class ToolRun : public QObject
 {
     Q_OBJECT
 
@@ -26,9 +26,9 @@ public:
         FailedToStart, // missing or not executable: nothing was read
     };
 
-    explicit DOSOutputs(QObject *parent = nullptr);
+    explicit ToolRun(QObject *parent = nullptr);
     // A child still running is killed: no tool outlives its run.
-    ~DOSOutputs() override;
+    ~ToolRun() override;
 
     // Starts the program with its arguments, each handed over whole, with
     // standard input at its end, both output channels merged, and a
@@ -62,7 +62,7 @@ signals:
     // At most ChunkSize bytes, in read order.
     void ChunkRead(const QByteArray &chunk);
     // Once per started run, after its last chunk.
-    void Ended(DOSOutputs::End end, int exitCode, const QString &failureReason);
+    void Ended(ToolRun::End end, int exitCode, const QString &failureReason);
 
 private:
     void DeliverAvailableOutput();

@@ -17,14 +17,14 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 
-class Form2 : public QWidget
+class InspectionWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // Its load step reads the session's source; the start timer runs.
-    explicit Form2(MainWindow *owner);
-    ~Form2() override;
+    explicit InspectionWindow(MainWindow *owner);
+    ~InspectionWindow() override;
 
     // Closed, though it may still be waiting for its tool to stop.
     bool Closing() const { return mClosed; }
@@ -40,7 +40,7 @@ public:
     void GetSourceDuration();
     // What follows a complete split: the bands re-applied, the close timer.
     void GetAudioData();
-    void objDOS_ReceiveOutputs(QString &CommandOutputs);
+    void ShowToolOutput(QString &CommandOutputs);
 
     // The last inspection ended in a failure that the status labels show.
     bool Failed() const;
@@ -52,14 +52,15 @@ public:
     QTimer *Timer1 = nullptr; // start timer: its first tick runs the inspection
     QTimer *Timer2 = nullptr; // closes the window after the split
 
-    // The running import.
-    std::unique_ptr<ImportJob> objDOS;
+    // The running import, or null.
+    const ImportJob *Job() const { return mJob.get(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    std::unique_ptr<ImportJob> mJob;
     void BuildControls();
     void Form_Load();
     void Timer1_Timer();

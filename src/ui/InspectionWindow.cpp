@@ -1,5 +1,5 @@
-// Form2's controls, load step, timers and closing.
-#include "ui/Form2.h"
+// InspectionWindow's controls, load step, timers and closing.
+#include "ui/InspectionWindow.h"
 
 #include "ui/mainwindow/MainWindow.h"
 #include "ui/Twips.h"
@@ -51,7 +51,7 @@ QLabel *MakeLabel(QWidget *parent, const QString &name, const LabelDesign &desig
 
 } // namespace
 
-Form2::Form2(MainWindow *owner)
+InspectionWindow::InspectionWindow(MainWindow *owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                          | Qt::WindowCloseButtonHint)
     , mOwner(owner)
@@ -62,16 +62,16 @@ Form2::Form2(MainWindow *owner)
     Form_Load();
 }
 
-Form2::~Form2()
+InspectionWindow::~InspectionWindow()
 {
     // Destroyed with its owner while a tool still runs: the tool must not
     // go on writing the channel files for nobody.
-    if (objDOS)
-        objDOS->Cancel();
+    if (mJob)
+        mJob->Cancel();
     MarkSequenceEnded();
 }
 
-void Form2::BuildControls()
+void InspectionWindow::BuildControls()
 {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(8.25);
@@ -96,16 +96,16 @@ void Form2::BuildControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &InspectionWindow::Timer1_Timer);
     Timer1->start();
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(2000);
-    connect(Timer2, &QTimer::timeout, this, &Form2::Timer2_Timer);
+    connect(Timer2, &QTimer::timeout, this, &InspectionWindow::Timer2_Timer);
 }
 
-void Form2::Form_Load()
+void InspectionWindow::Form_Load()
 {
     if (mOwner)
         setWindowIcon(mOwner->windowIcon());
@@ -118,19 +118,19 @@ void Form2::Form_Load()
     SetBothStatus(QStringLiteral("Searching..."));
 }
 
-bool Form2::Failed() const
+bool InspectionWindow::Failed() const
 {
     return mFailed;
 }
 
-void Form2::ScheduleInspection(const QString &source)
+void InspectionWindow::ScheduleInspection(const QString &source)
 {
     mSource = source;
     MarkSequenceStarted();
     Timer1->start();
 }
 
-void Form2::Timer1_Timer()
+void InspectionWindow::Timer1_Timer()
 {
     // A running timer would start the inspection again while it runs.
     Timer1->stop();
@@ -143,7 +143,7 @@ void Form2::Timer1_Timer()
     GetSourceDuration();
 }
 
-void Form2::Timer2_Timer()
+void InspectionWindow::Timer2_Timer()
 {
     Timer2->stop();
     PBar->setValue(100);
@@ -152,13 +152,13 @@ void Form2::Timer2_Timer()
     close();
 }
 
-void Form2::closeEvent(QCloseEvent *event)
+void InspectionWindow::closeEvent(QCloseEvent *event)
 {
     mClosed = true;
     Timer1->stop();
     Timer2->stop();
-    if (objDOS)
-        objDOS->Cancel();
+    if (mJob)
+        mJob->Cancel();
     MarkSequenceEnded();
     // An import closed before its end leaves the earlier source open.
     if (mOwner)
@@ -168,7 +168,7 @@ void Form2::closeEvent(QCloseEvent *event)
         deleteLater();
 }
 
-void Form2::showEvent(QShowEvent *event)
+void InspectionWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!mOwner)
@@ -178,7 +178,7 @@ void Form2::showEvent(QShowEvent *event)
     move(frame.topLeft());
 }
 
-void Form2::MarkSequenceStarted()
+void InspectionWindow::MarkSequenceStarted()
 {
     if (mSequenceMarked || !mSession)
         return;
@@ -186,7 +186,7 @@ void Form2::MarkSequenceStarted()
     mSession->SequenceStarted();
 }
 
-void Form2::MarkSequenceEnded()
+void InspectionWindow::MarkSequenceEnded()
 {
     if (!mSequenceMarked)
         return;
@@ -195,7 +195,7 @@ void Form2::MarkSequenceEnded()
         mSession->SequenceEnded();
 }
 
-void Form2::SetBothStatus(const QString &text)
+void InspectionWindow::SetBothStatus(const QString &text)
 {
     Label2[0]->setText(text);
     Label2[1]->setText(text);

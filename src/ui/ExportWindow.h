@@ -20,14 +20,14 @@ class QTimer;
 class SequenceScope;
 class Session;
 
-class Form3 : public QWidget
+class ExportWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // Its load step arms the start timer.
-    explicit Form3(MainWindow *owner);
-    ~Form3() override;
+    explicit ExportWindow(MainWindow *owner);
+    ~ExportWindow() override;
 
     // Closed, though it may still be waiting for the export to stop.
     bool Closing() const { return mUnloading; }
@@ -37,7 +37,7 @@ public:
     // rename over OutputFile.
     void SaveChanels();
     // Takes one piece of the running step's output into the progress.
-    void objDOS_ReceiveOutputs(QString &CommandOutputs);
+    void ShowToolOutput(QString &CommandOutputs);
 
     bool ExportRunning() const;
     // The file the merge writes, beside OutputFile; it is removed when the
@@ -50,8 +50,8 @@ public:
     // export does not run.
     void RefuseOutput(const QString &reason);
 
-    // The running export; released once it has ended.
-    std::unique_ptr<ExportJob> objDOS;
+    // The running export, or null.
+    const ExportJob *Job() const { return mJob.get(); }
 
     QVector<QLabel *> Label1;  // 0 heading, 1 output path, 2..4 step names,
                                // 5 overall progress, 6..8 step statuses
@@ -68,6 +68,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    std::unique_ptr<ExportJob> mJob;
     void Timer1_Timer();
     void RowStarted(int row);
     void RowOutput(int row, const QString &chunk);

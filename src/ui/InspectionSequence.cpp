@@ -1,6 +1,6 @@
-// Form2's inspection: the duration probe, the channel split and the
+// InspectionWindow's inspection: the duration probe, the channel split and the
 // re-application of the band settings, with the failures it reports.
-#include "ui/Form2.h"
+#include "ui/InspectionWindow.h"
 
 #include "core/system/AppFolder.h"
 #include "ui/mainwindow/MainWindow.h"
@@ -13,31 +13,31 @@
 
 #include <limits>
 
-void Form2::GetSourceDuration()
+void InspectionWindow::GetSourceDuration()
 {
     PBar->setValue(25);
     // The open source, its facts and its channel files stay in use until
     // the new source has been split: a failure leaves them working.
-    objDOS = mSession->NewImport(mSource);
+    mJob = mSession->NewImport(mSource);
     mImported = false;
     // The session keeps the source's duration, rate and peak.
-    connect(objDOS.get(), &ImportJob::output, this, &Form2::ImportOutput);
-    connect(objDOS.get(), &ImportJob::probed, this, &Form2::Probed);
-    connect(objDOS.get(), &ImportJob::splitStarted, this, &Form2::SplitStarted);
-    connect(objDOS.get(), &ImportJob::failed, this, &Form2::ImportFailed);
-    connect(objDOS.get(), &ImportJob::ended, this, &Form2::ImportEnded);
+    connect(mJob.get(), &ImportJob::output, this, &InspectionWindow::ImportOutput);
+    connect(mJob.get(), &ImportJob::probed, this, &InspectionWindow::Probed);
+    connect(mJob.get(), &ImportJob::splitStarted, this, &InspectionWindow::SplitStarted);
+    connect(mJob.get(), &ImportJob::failed, this, &InspectionWindow::ImportFailed);
+    connect(mJob.get(), &ImportJob::ended, this, &InspectionWindow::ImportEnded);
 
     if (mSource.isEmpty()) {
-        objDOS.reset();
+        mJob.reset();
         ShowFailure(QStringLiteral("Searching Failed"),
                     QStringLiteral("The chosen file cannot be found"));
         mInspecting = false;
         return;
     }
-    objDOS->Start();
+    mJob->Start();
 }
 
-void Form2::InspectionEnded()
+void InspectionWindow::InspectionEnded()
 {
     mInspecting = false;
     // Closed while the inspection ran: the deletion was held back until now.
@@ -48,14 +48,14 @@ void Form2::InspectionEnded()
     if (mImported)
         GetAudioData();
     else
-        objDOS.reset();
+        mJob.reset();
 }
 
-void Form2::GetAudioData()
+void InspectionWindow::GetAudioData()
 {
     SetBothStatus(QStringLiteral("Extracting Chanel Data Complete"));
     PBar->setValue(80);
-    objDOS.reset();
+    mJob.reset();
 
     // The session applied every band for the new source; the captions
     // follow its rate.
@@ -64,43 +64,43 @@ void Form2::GetAudioData()
     Timer2->start();
 }
 
-void Form2::objDOS_ReceiveOutputs(QString &)
+void InspectionWindow::ShowToolOutput(QString &)
 {
     if (mClosed)
         return;
     PBar->setValue(75);
 }
 
-void Form2::ImportOutput(const QString &chunk)
+void InspectionWindow::ImportOutput(const QString &chunk)
 {
     QString copy = chunk;
-    objDOS_ReceiveOutputs(copy);
+    ShowToolOutput(copy);
 }
 
-void Form2::Probed()
+void InspectionWindow::Probed()
 {
     PBar->setValue(50);
     SetBothStatus(QStringLiteral("Search Audio Data"));
 }
 
-void Form2::SplitStarted()
+void InspectionWindow::SplitStarted()
 {
     SetBothStatus(QStringLiteral("Extracting Chanel Data"));
 }
 
-void Form2::ImportFailed(const QString &heading, const QString &reason)
+void InspectionWindow::ImportFailed(const QString &heading, const QString &reason)
 {
     if (!mClosed)
         ShowFailure(heading, reason);
 }
 
-void Form2::ImportEnded(bool completed)
+void InspectionWindow::ImportEnded(bool completed)
 {
     mImported = completed;
-    QTimer::singleShot(0, this, &Form2::InspectionEnded);
+    QTimer::singleShot(0, this, &InspectionWindow::InspectionEnded);
 }
 
-void Form2::ShowFailure(const QString &heading, const QString &reason)
+void InspectionWindow::ShowFailure(const QString &heading, const QString &reason)
 {
     mFailed = true;
     if (mOwner)

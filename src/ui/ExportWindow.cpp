@@ -1,6 +1,6 @@
 // The export window: the export job's rows, and the progress read from
 // ffmpeg's status lines.
-#include "ui/Form3.h"
+#include "ui/ExportWindow.h"
 
 #include "core/system/AppFolder.h"
 #include "ui/mainwindow/MainWindow.h"
@@ -26,7 +26,7 @@ const QString Failed = QStringLiteral("Failed");
 
 } // namespace
 
-Form3::Form3(MainWindow *owner)
+ExportWindow::ExportWindow(MainWindow *owner)
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , mSession(owner ? &owner->session() : nullptr)
 {
@@ -95,7 +95,7 @@ Form3::Form3(MainWindow *owner)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &ExportWindow::Timer1_Timer);
 
     SetFixedOuterSizeTwips(this, 7320, 3840);
 
@@ -103,17 +103,17 @@ Form3::Form3(MainWindow *owner)
     Timer1->start();
 }
 
-Form3::~Form3()
+ExportWindow::~ExportWindow()
 {
     RemoveIncompleteOutput();
 }
 
-bool Form3::ExportRunning() const
+bool ExportWindow::ExportRunning() const
 {
     return mExporting;
 }
 
-void Form3::SetTemporaryOutput(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
+void ExportWindow::SetTemporaryOutput(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
                                bool replaceExisting)
 {
     mTemporaryOutput = std::move(output);
@@ -123,13 +123,13 @@ void Form3::SetTemporaryOutput(std::shared_ptr<OutputReplacement::TemporaryOutpu
     Label3->setToolTip(Label3->text());
 }
 
-void Form3::RefuseOutput(const QString &reason)
+void ExportWindow::RefuseOutput(const QString &reason)
 {
     mRefusal = reason;
     ShowFailure(reason);
 }
 
-void Form3::Timer1_Timer()
+void ExportWindow::Timer1_Timer()
 {
     Timer1->stop();
     if (mExporting || mUnloading)
@@ -145,48 +145,48 @@ void Form3::Timer1_Timer()
         mSequence.reset();
 }
 
-void Form3::SaveChanels()
+void ExportWindow::SaveChanels()
 {
     // The job removes the temporary file from now on, unless it becomes
     // the output.
     mExporting = true;
-    objDOS = mSession->NewExport(std::move(mTemporaryOutput), mReplaceExisting);
-    connect(objDOS.get(), &ExportJob::rowStarted, this, &Form3::RowStarted);
-    connect(objDOS.get(), &ExportJob::rowOutput, this, &Form3::RowOutput);
-    connect(objDOS.get(), &ExportJob::rowCompleted, this, &Form3::RowCompleted);
-    connect(objDOS.get(), &ExportJob::rowFailed, this, &Form3::RowFailed);
-    connect(objDOS.get(), &ExportJob::rowStopped, this, &Form3::RowStopped);
-    connect(objDOS.get(), &ExportJob::writtenPeakMeasured, this, &Form3::WrittenPeakMeasured);
-    connect(objDOS.get(), &ExportJob::ended, this, &Form3::ExportEnded);
+    mJob = mSession->NewExport(std::move(mTemporaryOutput), mReplaceExisting);
+    connect(mJob.get(), &ExportJob::rowStarted, this, &ExportWindow::RowStarted);
+    connect(mJob.get(), &ExportJob::rowOutput, this, &ExportWindow::RowOutput);
+    connect(mJob.get(), &ExportJob::rowCompleted, this, &ExportWindow::RowCompleted);
+    connect(mJob.get(), &ExportJob::rowFailed, this, &ExportWindow::RowFailed);
+    connect(mJob.get(), &ExportJob::rowStopped, this, &ExportWindow::RowStopped);
+    connect(mJob.get(), &ExportJob::writtenPeakMeasured, this, &ExportWindow::WrittenPeakMeasured);
+    connect(mJob.get(), &ExportJob::ended, this, &ExportWindow::ExportEnded);
     // Without the source's duration the job counts completed steps instead.
-    PBar->setRange(0, objDOS->ProgressMaximum());
-    objDOS->SaveChanels();
+    PBar->setRange(0, mJob->ProgressMaximum());
+    mJob->SaveChanels();
 }
 
-QLabel *Form3::RowStatus(int row) const
+QLabel *ExportWindow::RowStatus(int row) const
 {
     return Label1[6 + row];
 }
 
-void Form3::RowStarted(int row)
+void ExportWindow::RowStarted(int row)
 {
     RowStatus(row)->setText(Processing);
 }
 
-void Form3::RowOutput(int, const QString &chunk)
+void ExportWindow::RowOutput(int, const QString &chunk)
 {
     QString copy = chunk;
-    objDOS_ReceiveOutputs(copy);
+    ShowToolOutput(copy);
 }
 
-void Form3::RowCompleted(int row)
+void ExportWindow::RowCompleted(int row)
 {
     RowStatus(row)->setText(Completed);
     // The job counts the step as through the whole source.
     ShowJobProgress();
 }
 
-void Form3::RowFailed(int row, const QString &said)
+void ExportWindow::RowFailed(int row, const QString &said)
 {
     RowStatus(row)->setText(Failed);
     ShowFailure(said);
@@ -194,33 +194,33 @@ void Form3::RowFailed(int row, const QString &said)
     ShowJobProgress();
 }
 
-void Form3::ShowJobProgress()
+void ExportWindow::ShowJobProgress()
 {
-    PBar->setValue(std::min(objDOS->ProgressValue(), PBar->maximum()));
+    PBar->setValue(std::min(mJob->ProgressValue(), PBar->maximum()));
     Label1[5]->setText(ExportProgress::ProgressLabel(PBar->value(), PBar->maximum()));
 }
 
-void Form3::RowStopped(int row)
+void ExportWindow::RowStopped(int row)
 {
     RowStatus(row)->setText(Idle);
 }
 
-void Form3::WrittenPeakMeasured(double peakDb)
+void ExportWindow::WrittenPeakMeasured(double peakDb)
 {
     Label3->setText(WrittenAudioCheck::SavedPeakText(peakDb));
 }
 
-void Form3::ExportEnded()
+void ExportWindow::ExportEnded()
 {
     // The job is still on the stack.
-    objDOS.release()->deleteLater();
+    mJob.release()->deleteLater();
     mExporting = false;
     mSequence.reset();
     if (mUnloading)
         deleteLater();
 }
 
-void Form3::ShowFailure(const QString &failure)
+void ExportWindow::ShowFailure(const QString &failure)
 {
     // A reason with a path seldom fits one row. The export has ended, so
     // the overall progress and its bar give their rows to it, down to the
@@ -235,12 +235,12 @@ void Form3::ShowFailure(const QString &failure)
     Label2->setToolTip(failure);
 }
 
-void Form3::RemoveIncompleteOutput()
+void ExportWindow::RemoveIncompleteOutput()
 {
     mTemporaryOutput.reset();
 }
 
-void Form3::objDOS_ReceiveOutputs(QString &CommandOutputs)
+void ExportWindow::ShowToolOutput(QString &CommandOutputs)
 {
     if (mUnloading)
         return;
@@ -250,11 +250,11 @@ void Form3::objDOS_ReceiveOutputs(QString &CommandOutputs)
     // end of each run catches up.
     const int before = PBar->value();
     const int maximum = PBar->maximum();
-    PBar->setValue(std::min(objDOS ? objDOS->ProgressValue() : before, maximum));
+    PBar->setValue(std::min(mJob ? mJob->ProgressValue() : before, maximum));
     Label1[5]->setText(ExportProgress::ProgressLabel(before, maximum));
 }
 
-void Form3::closeEvent(QCloseEvent *event)
+void ExportWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     if (mUnloading)
@@ -264,7 +264,7 @@ void Form3::closeEvent(QCloseEvent *event)
     RemoveIncompleteOutput();
     if (mExporting) {
         // The window goes once the job has stopped its tools.
-        objDOS->Cancel();
+        mJob->Cancel();
         return;
     }
     mSequence.reset();
