@@ -112,7 +112,8 @@ int main(int argc, char *argv[])
         for (const Chain &sliders : group->settings) {
             const auto start = std::chrono::steady_clock::now();
             const AsDrawn::Solution solution = AsDrawn::Solve(sliders);
-            times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            const auto took = std::chrono::steady_clock::now() - start;
+            times.push_back(std::chrono::duration<double, std::milli>(took).count());
             Chain solved = sliders;
             solved.gainsDb = solution.gainsDb;
             solved.widthsOctaves = solution.widthsOctaves;

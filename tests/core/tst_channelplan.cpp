@@ -27,7 +27,8 @@ EqualizerSettings OneKilohertzUp(int gain, bool avoidClipping, bool lowCut = fal
 
 // Expands "B<first>-<last>" into the band elements at their widths, each
 // with its gain text from "band=text ..." or "0"; other parts stay as they are.
-QString Expanded(const QString &pattern, const std::array<double, BandTable::BandCount> &widths, const QString &texts)
+QString Expanded(const QString &pattern, const std::array<double, BandTable::BandCount> &widths,
+                 const QString &texts)
 {
     QMap<int, QString> gain;
     for (const QString &pair : texts.split(QLatin1Char(' '), Qt::SkipEmptyParts))
@@ -150,7 +151,8 @@ private slots:
         planner.Update(settings, 0, rate, peakDb);
         // The widths "as drawn" gives are measured through ffmpeg elsewhere;
         // here they only have to be the ones written.
-        const auto widths = asDrawn ? planner.Plan(0).chain.widthsOctaves : ChannelResponse::EveryBand(double(bandwidth));
+        const auto widths =
+            asDrawn ? planner.Plan(0).chain.widthsOctaves : ChannelResponse::EveryBand(double(bandwidth));
         QCOMPARE(ChainText::Render(planner.Plan(0).chain, true), Expanded(box, widths, texts));
         QCOMPARE(ChainText::Render(planner.Plan(0).chain, false), Expanded(tool, widths, texts));
     }
