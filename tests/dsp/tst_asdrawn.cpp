@@ -128,24 +128,20 @@ private slots:
         QCOMPARE(QString::fromStdString(AsDrawn::GainText(gain)), text);
     }
 
-    // What ffmpeg plays from the chain text, at every band, against the
-    // sliders: within 1 dB where the steps are at most 6 dB, but for bands
-    // with a neighbour closer than 0.08 octave; elsewhere the window's
-    // figure is at least what plays.
+    // What ffmpeg plays at every band against the sliders: within 1 dB for steps
+    // up to 6 dB, but beside a band under 0.08 octave away; else as told.
     void playsTheSliders_data()
     {
         QTest::addColumn<EqualizerSettings>("settings");
         QTest::addColumn<bool>("promised");
-        // 100 Hz, 1 kHz and 10 kHz lie over three octaves apart: each as good
-        // as alone, and each at every gain once.
+        // 100 Hz, 1 kHz and 10 kHz, over 3 octaves apart: each as if alone.
         const int g[] = {12, -6, 6, -12};
         for (int r = 0; r < 4; ++r)
             QTest::addRow("lone %+d, %+d, %+d dB", g[r], g[(r + 1) % 4], g[(r + 2) % 4])
                 << Sliders([&](int b) { return b == 13 ? g[r] : b == 29 ? g[(r + 1) % 4] : b == 56 ? g[(r + 2) % 4] : 0; })
                 << true;
         QTest::newRow("smooth bumps")
-            << Sliders([](int b) { return int(std::lround(10 * std::sin(1.3 * std::log2(BandTable::FrequencyHz(b))))); })
-            << true;
+            << Sliders([](int b) { return int(std::lround(10 * std::sin(1.3 * std::log2(BandTable::FrequencyHz(b))))); }) << true;
         QTest::newRow("neighbours 6 dB apart") << Sliders([](int b) { return b % 2 ? 3 : -3; }) << true;
         QTest::newRow("close pair, told") << Sliders([](int b) { return b == 44 ? 12 : 0; }) << false;
         QTest::newRow("jagged, told") << Sliders([](int b) { return b % 2 ? 12 : -12; }) << false;
