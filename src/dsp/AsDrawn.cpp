@@ -13,6 +13,19 @@ namespace {
 using ChannelResponse::Chain;
 using ChannelResponse::SquaredMagnitude;
 
+// A band as wide as one and a half times the mean distance to its
+// neighbours overlaps them enough that a row of equal sliders plays flat
+// between them, and is narrow enough that its neighbours can take back its
+// skirts: over lone sliders and settings stepping by up to 6 dB, 1.0 left
+// ripple of up to 5 dB between steps, 2.0 missed lone sliders beside close
+// neighbours by 4.6 dB instead of 3.8.
+constexpr double WidthPerSpacing = 1.5;
+// The midpoints between the sliders keep the curve from bulging between
+// them, but the sliders are what is promised: at equal weight, steps of 6 dB
+// were missed by up to 2.2 dB at the sliders; at 0.4, by 0.3 dB, with the
+// curve between them within 3 dB of the step.
+constexpr double MidpointWeight = 0.4;
+
 // Row-major dense matrix, small enough (129 x 65) to keep simple.
 struct Matrix
 {
@@ -29,6 +42,7 @@ struct Problem
     std::vector<int> bands;        // the unknowns: bands in the chain
     std::vector<double> phi;       // per row
     std::vector<double> target;    // per row: slider curve minus the low cut
+    std::vector<double> weight;    // per row
 };
 
 Problem MakeProblem(const Chain &chain)
@@ -38,19 +52,20 @@ Problem MakeProblem(const Chain &chain)
         if (chain.inChain[band])
             problem.bands.push_back(band);
     const SquaredMagnitude lowCut = chain.lowCut ? ChannelResponse::LowCut(chain.sampleRate) : SquaredMagnitude();
-    const auto addRow = [&](double frequency, double sliderDb) {
+    const auto addRow = [&](double frequency, double sliderDb, double weight) {
         const double phi = ChannelResponse::Phi(frequency, chain.sampleRate);
         problem.phi.push_back(phi);
+        problem.weight.push_back(weight);
         problem.target.push_back(sliderDb - 10 * std::log10(lowCut.Ratio(phi)));
     };
     for (size_t i = 0; i < problem.bands.size(); ++i) {
         const int band = problem.bands[i];
-        addRow(chain.bandFrequencies[band], chain.gainsDb[band]);
+        addRow(chain.bandFrequencies[band], chain.gainsDb[band], 1);
         if (i + 1 < problem.bands.size()) {
             const int next = problem.bands[i + 1];
             // Linear in dB over log frequency: the geometric midpoint gets the mean.
             addRow(std::sqrt(chain.bandFrequencies[band] * chain.bandFrequencies[next]),
-                   (chain.gainsDb[band] + chain.gainsDb[next]) / 2);
+                   (chain.gainsDb[band] + chain.gainsDb[next]) / 2, MidpointWeight);
         }
     }
     return problem;
@@ -70,7 +85,7 @@ Matrix Responses(const Chain &chain, const Problem &problem, const std::vector<d
 
 // Solves (J^T J + lambda I) x = J^T r - lambda g by Cholesky; false when the
 // system is not positive definite.
-bool SolveRegularised(const Matrix &jacobian, const std::vector<double> &residual,
+bool SolveRegularised(const Matrix &jacobian, const std::vector<double> &residual, const std::vector<double> &weight,
                       const std::vector<double> &gains, double lambda, std::vector<double> &step)
 {
     // Plain pointers in the inner loops: this runs on every slider move, and
@@ -80,11 +95,13 @@ bool SolveRegularised(const Matrix &jacobian, const std::vector<double> &residua
     std::vector<double> right(n, 0.0);
     for (int row = 0; row < jacobian.rows; ++row) {
         const double *line = &jacobian.values[size_t(row) * n];
+        const double w = weight[size_t(row)] * weight[size_t(row)];
         for (size_t i = 0; i < n; ++i) {
-            right[i] += line[i] * residual[size_t(row)];
+            const double weighted = w * line[i];
+            right[i] += weighted * residual[size_t(row)];
             double *normalRow = &normal.values[i * n];
             for (size_t j = 0; j <= i; ++j)
-                normalRow[j] += line[i] * line[j];
+                normalRow[j] += weighted * line[j];
         }
     }
     double *l = normal.values.data(); // becomes the Cholesky factor, lower triangle
@@ -151,7 +168,7 @@ std::vector<double> Refine(const Chain &chain, const Problem &problem, std::vect
                 jacobian(row, k) = (high(row, k) - now(row, k)) / delta;
                 residual[size_t(row)] -= now(row, k);
             }
-        if (!SolveRegularised(jacobian, residual, gains, lambda, step))
+        if (!SolveRegularised(jacobian, residual, problem.weight, gains, lambda, step))
             break;
         for (size_t k = 0; k < n; ++k)
             gains[k] = std::clamp(gains[k] + step[k], -AsDrawn::GainLimitDb, AsDrawn::GainLimitDb);
@@ -178,7 +195,7 @@ std::vector<double> Fit(const Chain &chain, const Problem &problem, double *lamb
     double lambda = 1e-4 * trace / double(n);
     std::vector<double> step;
     for (int attempt = 0; attempt < 16; ++attempt, lambda *= 4) {
-        if (!SolveRegularised(unit, problem.target, std::vector<double>(n, 0.0), lambda, step))
+        if (!SolveRegularised(unit, problem.target, problem.weight, std::vector<double>(n, 0.0), lambda, step))
             continue;
         gains = step;
         if (LargestMagnitude(gains) <= AsDrawn::GainLimitDb)
@@ -193,6 +210,7 @@ std::vector<double> Fit(const Chain &chain, const Problem &problem, double *lamb
 AsDrawn::Solution Rounded(const Chain &chain, const Problem &problem, const std::vector<double> &gains)
 {
     AsDrawn::Solution solution;
+    solution.widthsOctaves = chain.widthsOctaves;
     for (size_t k = 0; k < problem.bands.size(); ++k) {
         const double rounded = std::round(gains[k] * 10) / 10;
         solution.gainsDb[size_t(problem.bands[k])] = rounded == 0 ? 0 : rounded;
@@ -207,10 +225,35 @@ AsDrawn::Solution Rounded(const Chain &chain, const Problem &problem, const std:
 
 namespace AsDrawn {
 
-Solution Solve(const Chain &chain)
+std::array<double, ChannelResponse::BandCount> BandWidths(const Chain &chain)
 {
+    std::array<double, ChannelResponse::BandCount> widths = chain.widthsOctaves;
+    std::vector<int> bands;
+    for (int band = 0; band < ChannelResponse::BandCount; ++band)
+        if (chain.inChain[band])
+            bands.push_back(band);
+    for (size_t i = 0; i < bands.size(); ++i) {
+        const double frequency = chain.bandFrequencies[size_t(bands[i])];
+        const double below = i > 0 ? std::log2(frequency / chain.bandFrequencies[size_t(bands[i - 1])]) : 0;
+        const double above =
+            i + 1 < bands.size() ? std::log2(chain.bandFrequencies[size_t(bands[i + 1])] / frequency) : 0;
+        // The band at either end has one neighbour; a lone band, none.
+        const double spacing = below > 0 && above > 0 ? (below + above) / 2
+            : below > 0 || above > 0                ? std::max(below, above)
+                                                    : WidestWidthOctaves;
+        const double width = std::clamp(WidthPerSpacing * spacing, NarrowestWidthOctaves, WidestWidthOctaves);
+        widths[size_t(bands[i])] = std::round(width * 100) / 100;
+    }
+    return widths;
+}
+
+Solution Solve(const Chain &sliders)
+{
+    Chain chain = sliders;
+    chain.widthsOctaves = BandWidths(sliders);
     const Problem problem = MakeProblem(chain);
     Solution solution;
+    solution.widthsOctaves = chain.widthsOctaves;
     if (problem.bands.empty())
         return solution;
     double lambda = 0;

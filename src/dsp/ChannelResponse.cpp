@@ -78,7 +78,7 @@ SquaredMagnitude LowCut(double sampleRate)
 SquaredMagnitude Band(const Chain &chain, int band, double gainDb)
 {
     return FromCoefficients(BiquadResponse::EqualizerElement(chain.bandFrequencies[band], gainDb,
-                                                             chain.bandwidthOctaves, chain.sampleRate));
+                                                             chain.widthsOctaves[band], chain.sampleRate));
 }
 
 double TopFrequency(double sampleRate)

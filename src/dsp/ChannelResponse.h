@@ -15,6 +15,15 @@ constexpr int GridPoints = 480;
 constexpr double LowCutFrequency = 25;
 constexpr double LowCutQ = 0.707;
 
+template <typename T>
+constexpr std::array<T, BandCount> EveryBand(T value)
+{
+    std::array<T, BandCount> all{};
+    for (T &one : all)
+        one = value;
+    return all;
+}
+
 // What one channel's chain does, as numbers. ChannelChain::FromSettings
 // fills it from the settings with the band table and the level rule.
 struct Chain
@@ -27,7 +36,9 @@ struct Chain
     // rate, not finite at this bandwidth (BandTable::BandActs), or replaced
     // by the low cut.
     std::array<bool, BandCount> inChain{};
-    double bandwidthOctaves = 1;
+    // Each band's width in octaves, exactly as its element writes it: the
+    // common bandwidth, or the one "as drawn" chose for the band.
+    std::array<double, BandCount> widthsOctaves = EveryBand(1.0);
     bool lowCut = false;
     // The factor after "volume="; 0 or below silences the channel.
     double volume = 1;

@@ -61,15 +61,18 @@ void tst_PreviewGraph::commands_data()
     lowCut.inChain[0] = lowCut.inChain[1] = lowCut.inChain[2] = false;
     QTest::newRow("low cut") << lowCut << QStringList{"highpass@Rcut enable 1"};
     Chain width = Flat();
-    width.bandwidthOctaves = 3;
+    width.widthsOctaves = ChannelResponse::EveryBand(3.0);
     QStringList everyBand;
     for (int b = 0; b < ChannelResponse::BandCount; ++b)
         if (BandTable::ActsAtSampleRate(b, 32000))
             everyBand << QStringLiteral("equalizer@R%1 w 3").arg(b);
     QTest::newRow("bandwidth reaches every band acting at the rate") << width << everyBand;
-    width.bandwidthOctaves = 300; // 15.55 kHz cannot act at 32 kHz: disabled, it keeps its width
+    width.widthsOctaves = ChannelResponse::EveryBand(300.0); // 15.55 kHz cannot act at 32 kHz: disabled, it keeps its width
     everyBand.replaceInStrings(" w 3", " w 300").removeLast();
     QTest::newRow("a band that cannot act at the bandwidth") << width << everyBand;
+    Chain own = Flat();
+    own.widthsOctaves[29] = 0.33;
+    QTest::newRow("a band's own width reaches that band alone") << own << QStringList{"equalizer@R29 w 0.33"};
     QTest::newRow("nothing changed") << Flat() << QStringList();
 }
 

@@ -60,7 +60,7 @@ double GraphDb(const std::map<QString, std::map<QString, double>> &nodes, const 
 double ChainTextDb(const QString &chain, double f)
 {
     double db = 0;
-    static const QRegularExpression equalizer(QStringLiteral("^equalizer=f=([\\d.]+):width_type=o:width=(\\d+):g=(.+)$"));
+    static const QRegularExpression equalizer(QStringLiteral("^equalizer=f=([\\d.]+):width_type=o:width=([\\d.]+):g=(.+)$"));
     for (const QString &element : chain.split(QLatin1Char(','))) {
         const auto band = equalizer.match(element);
         const double w0 = 2 * M_PI * band.captured(1).toDouble() / PipeWireExport::SampleRate;

@@ -24,6 +24,13 @@ QString GainText(double gainDb)
     return QString::fromStdString(AsDrawn::GainText(gainDb));
 }
 
+// The common bandwidth is whole octaves; "as drawn" rounds its widths to
+// hundredths, so six digits write either exactly.
+QString WidthText(double octaves)
+{
+    return QString::number(octaves);
+}
+
 void Append(QString &chain, const QString &element)
 {
     if (!chain.isEmpty())
@@ -45,7 +52,6 @@ QString Render(const ChannelResponse::Chain &chain, bool everyElement)
             all[band] = BandTable::ElementPrefix(band);
         return all;
     }();
-    const QString widthAndGain = QString::number(chain.bandwidthOctaves) + QLatin1String(":g=");
 
     QString text;
     text.reserve(3600);
@@ -71,7 +77,8 @@ QString Render(const ChannelResponse::Chain &chain, bool everyElement)
             continue;
         if (!everyElement && ShowsAsZero(chain.gainsDb[band]))
             continue;
-        Append(text, prefixes[band] + widthAndGain + GainText(chain.gainsDb[band]));
+        Append(text, prefixes[band] + WidthText(chain.widthsOctaves[band]) + QLatin1String(":g=")
+                         + GainText(chain.gainsDb[band]));
     }
     if (text.isEmpty())
         text = QStringLiteral("anull");

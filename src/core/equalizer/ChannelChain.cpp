@@ -33,7 +33,7 @@ ChannelResponse::Chain FromSettings(const EqualizerSettings &settings, int chann
     chain.sampleRate = CurveSampleRate(sampleRate);
     chain.sourceSampleRate = sampleRate > 0 ? sampleRate : 0;
     chain.gainsDb = solvedGains ? *solvedGains : SliderDb(settings, channel);
-    chain.bandwidthOctaves = settings.bandwidth;
+    chain.widthsOctaves = ChannelResponse::EveryBand(double(settings.bandwidth));
     chain.lowCut = settings.lowCut;
     const int lastBand = BandTable::LastActingBand(int(chain.sampleRate), settings.bandwidth);
     for (int band = 0; band < EqualizerSettings::BandCount; ++band) {

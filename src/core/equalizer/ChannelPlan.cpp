@@ -56,11 +56,13 @@ bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int 
         if (!kept.valid || !kept.plan.asDrawn || !kept.inputs.SameSolve(inputs)) {
             const AsDrawn::Solution solution = AsDrawn::Solve(plan.chain);
             kept.solved = solution.gainsDb;
+            kept.solvedWidths = solution.widthsOctaves;
             kept.solvedDeviationDb = solution.largestDeviationDb;
             kept.solvedWorstBand = solution.worstBand;
             ++mSolves;
         }
         plan.chain.gainsDb = kept.solved;
+        plan.chain.widthsOctaves = kept.solvedWidths;
         plan.deviationDb = kept.solvedDeviationDb;
         plan.worstBand = kept.solvedWorstBand;
     }

@@ -12,7 +12,7 @@ struct ChannelPlan
 {
     using Gains = std::array<double, EqualizerSettings::BandCount>;
 
-    // gainsDb are the solved gains in "as drawn", preGainDb the cut of
+    // gainsDb and widthsOctaves are the solved ones in "as drawn", preGainDb the cut of
     // "Avoid clipping".
     ChannelResponse::Chain chain;
     ChannelResponse::Curve curve;
@@ -60,6 +60,7 @@ private:
         Inputs inputs;
         ChannelPlan plan;
         ChannelPlan::Gains solved{};
+        ChannelPlan::Gains solvedWidths{};
         double solvedDeviationDb = 0;
         int solvedWorstBand = -1;
     };

@@ -56,7 +56,7 @@ QString Text(const ProfileExport::Chains &chains)
             append(QStringLiteral("%1_band_%2").arg(side).arg(band + 1), "bq_peaking",
                    QStringLiteral("\"Freq\" = %1 \"Q\" = %2 \"Gain\" = %3")
                        .arg(Number(frequency),
-                            Number(BiquadResponse::QFromOctaves(frequency, chain.bandwidthOctaves, chain.sampleRate)),
+                            Number(BiquadResponse::QFromOctaves(frequency, chain.widthsOctaves[band], chain.sampleRate)),
                             QString::fromStdString(AsDrawn::GainText(chain.gainsDb[band]))));
         }
         outputs << QStringLiteral("\"%1:Out\"").arg(last);

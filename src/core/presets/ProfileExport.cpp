@@ -62,7 +62,7 @@ QString Text(const EqualizerSettings &settings, const Chains &played)
         for (int band = 0; band < BandTable::BandCount; ++band) {
             if (!chain.inChain[band] || chain.gainsDb[band] == 0)
                 continue;
-            const double q = BiquadResponse::QFromOctaves(chain.bandFrequencies[band], chain.bandwidthOctaves, rate);
+            const double q = BiquadResponse::QFromOctaves(chain.bandFrequencies[band], chain.widthsOctaves[band], rate);
             text += QStringLiteral("Filter: ON PK Fc %1 Hz Gain %2 dB Q %3\n")
                         .arg(BandTable::FrequencyText(band),
                              QString::fromStdString(AsDrawn::GainText(chain.gainsDb[band])), Number(q));

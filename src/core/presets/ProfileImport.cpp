@@ -115,6 +115,22 @@ std::vector<double> Grid(const TargetCurve::Curve &curve, double sampleRate)
     return grid;
 }
 
+// The width of the played band closest to a frequency: "as drawn" gives
+// each band its own.
+double WidthNear(const ChannelResponse::Chain &played, double frequency)
+{
+    double width = played.widthsOctaves[0];
+    double closest = std::numeric_limits<double>::infinity();
+    for (int band = 0; band < ChannelResponse::BandCount; ++band) {
+        const double distance = std::abs(std::log2(played.bandFrequencies[band] / frequency));
+        if (played.inChain[band] && distance < closest) {
+            closest = distance;
+            width = played.widthsOctaves[band];
+        }
+    }
+    return width;
+}
+
 // How far the chain's response (bands, low cut and preamp) is from the
 // profile's curve and its preamp, and where the bands miss it by more than
 // MissDb or are clamped to the range.
@@ -134,7 +150,8 @@ Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &
     // grid nobody can tell how far it goes on.
     const auto close = [&] {
         const bool clamped = clampedFrom > 0;
-        const bool narrow = std::log2(clampedTo / clampedFrom) < played.bandwidthOctaves / 3
+        const bool narrow = std::log2(clampedTo / clampedFrom)
+                < WidthNear(played, std::sqrt(clampedFrom * clampedTo)) / 3
             && clampedFrom > grid.front() && clampedTo < grid.back();
         region.why = played.lowCut && region.to < 60 && worst < 0 ? QStringLiteral("the low cut is on")
             : clamped && !narrow ? QStringLiteral("beyond the \u00b1%1 dB range").arg(range)

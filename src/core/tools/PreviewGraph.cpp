@@ -47,7 +47,7 @@ bool Present(const Chain &chain, int band)
 
 bool Finite(const Chain &chain, int band)
 {
-    return BandTable::BandActs(band, int(chain.sampleRate), chain.bandwidthOctaves);
+    return BandTable::BandActs(band, int(chain.sampleRate), chain.widthsOctaves[band]);
 }
 
 // A band the low cut replaces stays in the graph with no gain. A band moved
@@ -88,7 +88,7 @@ QString ChannelElements(const QString &name, const Chain &chain)
             continue;
         text += QStringLiteral(",equalizer@%1%2=f=%3:width_type=o:width=%4:g=%5")
                     .arg(name, QString::number(band), BandTable::FrequencyText(band),
-                         Number(Finite(chain, band) ? chain.bandwidthOctaves : EqualizerSettings::BandwidthMinimum),
+                         Number(Finite(chain, band) ? chain.widthsOctaves[band] : EqualizerSettings::BandwidthMinimum),
                          Number(GainDb(chain, band)));
         if (!Enabled(chain, band))
             text += QLatin1String(":enable=0");
@@ -150,10 +150,10 @@ QStringList Commands(const QString &name, const Chain &playing, const Chain &wan
     if (playing.lowCut != wanted.lowCut)
         commands << QStringLiteral("highpass@%1cut enable %2")
                         .arg(name, QLatin1String(wanted.lowCut ? "1" : "0"));
-    const bool width = playing.bandwidthOctaves != wanted.bandwidthOctaves;
     for (int band = 0; band < ChannelResponse::BandCount; ++band) {
         if (!Present(wanted, band))
             continue;
+        const bool width = playing.widthsOctaves[band] != wanted.widthsOctaves[band];
         const QString element = QStringLiteral("equalizer@%1%2").arg(name).arg(band);
         const bool wasEnabled = Enabled(playing, band);
         const bool enabled = Enabled(wanted, band);
@@ -161,7 +161,7 @@ QStringList Commands(const QString &name, const Chain &playing, const Chain &wan
             commands << element + QLatin1String(" enable 0");
         // An element keeps the last width it was finite at.
         if (Finite(wanted, band) && (width || !Finite(playing, band)))
-            commands << element + QLatin1String(" w ") + Number(wanted.bandwidthOctaves);
+            commands << element + QLatin1String(" w ") + Number(wanted.widthsOctaves[band]);
         if (GainDb(playing, band) != GainDb(wanted, band))
             commands << element + QLatin1String(" g ") + Number(GainDb(wanted, band));
         if (enabled && !wasEnabled)
@@ -172,8 +172,8 @@ QStringList Commands(const QString &name, const Chain &playing, const Chain &wan
 
 bool NeedsFreshState(const Chain &playing, const Chain &wanted)
 {
-    const bool width = playing.bandwidthOctaves != wanted.bandwidthOctaves;
     for (int band = 0; band < ChannelResponse::BandCount; ++band) {
+        const bool width = playing.widthsOctaves[band] != wanted.widthsOctaves[band];
         // What a disabled band holds is not heard, and it is heard again
         // only after a change of coefficients that this looks at then.
         if (!Present(wanted, band) || !Enabled(wanted, band))
@@ -182,7 +182,7 @@ bool NeedsFreshState(const Chain &playing, const Chain &wanted)
         if (changed
             && BiquadResponse::DecaySeconds(
                    BiquadResponse::EqualizerElement(BandTable::FrequencyHz(band), GainDb(wanted, band),
-                                                    wanted.bandwidthOctaves, wanted.sampleRate),
+                                                    wanted.widthsOctaves[band], wanted.sampleRate),
                    wanted.sampleRate)
                 > LongestDecaySeconds)
             return true;
