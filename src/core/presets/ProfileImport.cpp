@@ -229,18 +229,17 @@ Applied Apply(const Target &target, EqualizerSettings settings, double sampleRat
         if (!target.covered[channel])
             continue;
         ChannelSettings &sliders = settings.channels[channel];
-        const std::vector<double> atBands = TargetCurve::CurveDb(target.curves[channel], BandFrequencies(), sampleRate,
-                                                                 target.stop);
-        // A notch or a peak narrower than the bands, sampled on a band's
-        // frequency, says nothing of the curve's level.
+        // A notch or a peak narrower than the bands cannot be drawn by them:
+        // sampled on a band's frequency it would pull that band, and with it
+        // the curve's level, a sixth of an octave wide. It is measured and
+        // named all the same.
         TargetCurve::Curve broad = target.curves[channel];
-        broad.filters.erase(std::remove_if(broad.filters.begin(), broad.filters.end(),
-                                           [](const Filter &filter) { return filter.q > NarrowerThanBandsQ; }),
-                            broad.filters.end());
-        const double offset = target.offsetIntoPreamp
-            ? OffsetIntoPreamp(TargetCurve::CurveDb(broad, BandFrequencies(), sampleRate, target.stop), range,
-                               target.preampDb[channel])
-            : 0;
+        broad.filters.erase(std::remove_if(broad.filters.begin(), broad.filters.end(), [](const Filter &filter) {
+                                return (filter.kind == Kind::Peaking || filter.kind == Kind::Notch)
+                                    && filter.q > NarrowerThanBandsQ;
+                            }), broad.filters.end());
+        const std::vector<double> atBands = TargetCurve::CurveDb(broad, BandFrequencies(), sampleRate, target.stop);
+        const double offset = target.offsetIntoPreamp ? OffsetIntoPreamp(atBands, range, target.preampDb[channel]) : 0;
         for (int band = 0; band < BandTable::BandCount; ++band) {
             const double db = atBands[size_t(band)] - offset;
             sliders.gains[size_t(band)] = std::isnan(db) ? 0 : int(std::clamp(std::round(db), -range, range));
