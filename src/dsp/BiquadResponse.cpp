@@ -50,10 +50,16 @@ double QFromShelfSlope(double gainDb, double slope)
     return square > 0 ? 1 / std::sqrt(square) : std::nan("");
 }
 
-double ShelfCentreFromCorner(Kind kind, double corner, double gainDb)
+double ShelfSlopeFromQ(double gainDb, double q)
 {
-    const double shift = std::pow(10.0, std::abs(gainDb) / 80);
-    return kind == Kind::LowShelf ? corner / shift : corner * shift;
+    const double a = std::pow(10.0, gainDb / 40);
+    return 1 / (1 + (1 / (q * q) - 2) / (a + 1 / a));
+}
+
+double ShelfCentreFromCorner(Kind kind, double corner, double gainDb, double slope)
+{
+    const double shift = std::pow(10.0, std::abs(gainDb) / (80 * slope));
+    return kind == Kind::LowShelf ? corner * shift : corner / shift;
 }
 
 Coefficients Design(const Filter &filter, double sampleRate)

@@ -42,10 +42,13 @@ double OctavesFromQ(double frequency, double q, double sampleRate);
 // A = 10^(gain/40); ffmpeg's width_type=s. NaN for a slope too steep for
 // the gain (the root of a negative number).
 double QFromShelfSlope(double gainDb, double slope);
-// A shelf given by its corner, where the shelf leaves the flat side: the
-// cookbook's centre frequency lies |gain|/80 decades from it towards the
-// shelf, where its pole or zero on the flat side sits at the corner.
-double ShelfCentreFromCorner(Kind kind, double corner, double gainDb);
+// The slope S a shelf's Q stands for at this gain, the inverse of
+// QFromShelfSlope; finite and above 0 for every Q above 0.
+double ShelfSlopeFromQ(double gainDb, double q);
+// A shelf given by its corner frequency as profiles write it: the centre
+// lies |gain| / (80 S) decades above the corner of a low shelf and as far
+// below that of a high shelf.
+double ShelfCentreFromCorner(Kind kind, double corner, double gainDb, double slope);
 
 Coefficients Design(const Filter &filter, double sampleRate);
 

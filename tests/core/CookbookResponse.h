@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-enum Shape { Peak, LowShelf, HighShelf, LowPass, HighPass };
+enum Shape { Peak, LowShelf, HighShelf, LowPass, HighPass, Notch };
 struct Part { Shape shape; double f0, gain, q; };
 
 // |H| in dB by the power formula, not a complex sum.
@@ -21,6 +21,8 @@ inline double CookbookDb(const Part &p, double f, double rate)
                          filter || !shelf ? -2 * c : -g * 2 * ((a - 1) + g * (a + 1) * c),
                          filter ? 1 - alpha : shelf ? (a + 1) + g * (a - 1) * c - s : 1 - alpha / a};
     const double w = 2 * M_PI * f / rate;
+    if (p.shape == Notch) // |1 - 2c/z + 1/z^2|^2 over |(1 + alpha) - 2c/z + (1 - alpha)/z^2|^2
+        return 10 * std::log10(std::pow(std::cos(w) - c, 2) / (std::pow(std::cos(w) - c, 2) + std::pow(alpha * std::sin(w), 2)));
     const auto power = [w](const double *k) {
         return k[0] * k[0] + k[1] * k[1] + k[2] * k[2] + 2 * (k[0] * k[1] + k[1] * k[2]) * std::cos(w)
             + 2 * k[0] * k[2] * std::cos(2 * w);

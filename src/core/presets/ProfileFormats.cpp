@@ -21,6 +21,8 @@ namespace {
 
 const double CentreShelfQ = 1 / std::sqrt(2.0);
 const double PassQ = 0.707;
+// A notch without a width cuts a hum, not a band.
+const double NotchQ = 30;
 const double CornerShelfSlope = 0.9;
 
 // Bounds no real profile comes near. A value beyond them, or not finite, is
@@ -114,7 +116,7 @@ LineUse ParseFilter(const QStringList &tokens, double sampleRate, Filter *filter
         {QStringLiteral("HP"), {Kind::HighPass, false, false, false, PassQ}},
         {QStringLiteral("HPQ"), {Kind::HighPass, false, false, false, PassQ}},
         {QStringLiteral("BP"), {Kind::BandPass, false, false, false, PassQ}},
-        {QStringLiteral("NO"), {Kind::Notch, false, false, false, PassQ}},
+        {QStringLiteral("NO"), {Kind::Notch, false, false, false, NotchQ}},
         {QStringLiteral("AP"), {Kind::AllPass, false, false, false, PassQ}},
         {QStringLiteral("LS"), {Kind::LowShelf, true, false, true, NAN}},
         {QStringLiteral("HS"), {Kind::HighShelf, true, false, true, NAN}},
@@ -189,11 +191,14 @@ LineUse ParseFilter(const QStringList &tokens, double sampleRate, Filter *filter
     if (!problem->isEmpty())
         return LineUse::Wrong;
     filter->gainDb = type.gain ? gain : 0;
-    filter->frequency = type.corner ? BiquadResponse::ShelfCentreFromCorner(type.kind, fc, gain) : fc;
     filter->q = !std::isnan(octaves) ? BiquadResponse::QFromOctaves(fc, octaves, sampleRate)
         : !std::isnan(q)             ? q
         : type.corner                ? BiquadResponse::QFromShelfSlope(gain, CornerShelfSlope)
                                      : type.defaultQ;
+    // A corner shelf's centre moves with the slope its width stands for.
+    filter->frequency = type.corner && filter->q > 0
+        ? BiquadResponse::ShelfCentreFromCorner(type.kind, fc, gain, BiquadResponse::ShelfSlopeFromQ(gain, filter->q))
+        : fc;
     // Close to half the rate an octave width needs a Q too small to compute.
     if (!(filter->q > 0)) {
         *problem = QStringLiteral("BW Oct %1 gives no Q at Fc %2 Hz").arg(octaves).arg(fc);
@@ -325,6 +330,7 @@ bool FromConfiguration(const QString &text, double sampleRate, Profile *profile,
 
     bool section[2] = {true, true};
     QString sectionNames; // a section for neither channel
+    QString otherDevice;  // lines under it play on another device, not here
     const auto setAsideLine = [&](int index, const QString &line, const QString &why) {
         profile->notUsed << LineNotUsed(index, line, why);
         if (!why.isEmpty())
@@ -346,6 +352,17 @@ bool FromConfiguration(const QString &text, double sampleRate, Profile *profile,
         const QString rest = match.captured(3).trimmed();
         const QStringList tokens = Tokens(rest);
         const bool numbered = !match.captured(2).isEmpty();
+        if (keyword == QLatin1String("device") && !numbered) {
+            otherDevice = rest;
+            for (const QString &pattern : rest.split(QLatin1Char(';')))
+                if (pattern.trimmed().compare(QLatin1String("all"), Qt::CaseInsensitive) == 0)
+                    otherDevice.clear();
+            continue;
+        }
+        if (!otherDevice.isEmpty()) {
+            profile->notUsed << LineNotUsed(index, line, QStringLiteral("for device %1 only").arg(otherDevice));
+            continue;
+        }
         const bool applies = keyword == QLatin1String("preamp") || keyword == QLatin1String("filter")
             || keyword == QLatin1String("graphiceq");
         if (applies && !section[0] && !section[1]) {
@@ -477,9 +494,16 @@ bool FromEqualizationCsv(const QString &text, Profile *profile, QString *problem
         return false;
     }
     std::stable_sort(points.begin(), points.end(), ByFrequency);
+    // The curve is a correction with no preamp of its own: lowered by its
+    // highest point within hearing, it never drives the signal above 0 dB.
+    double highest = std::max({0.0, TargetCurve::InterpolatedDb(points, 20), TargetCurve::InterpolatedDb(points, 20000)});
+    for (const TargetCurve::Point &point : points)
+        if (point.frequency >= 20 && point.frequency <= 20000)
+            highest = std::max(highest, point.gainDb);
     for (int channel = 0; channel < 2; ++channel) {
         profile->curves[channel].graphics.push_back(points);
         profile->covered[channel] = true;
+        profile->preampDb[channel] = -highest;
     }
     return true;
 }

@@ -31,6 +31,9 @@ constexpr double MissDb = 2;
 constexpr double DeepestDb = -120;
 constexpr int GridPoints = 1500;
 constexpr int RegionsShown = 4;
+// The Q of a filter as wide as the space between two bands, about a sixth
+// of an octave.
+const double NarrowerThanBandsQ = 1 / (2 * std::sinh(std::log(2.0) / 2 * std::log2(20000.0 / 20) / 64));
 
 const std::vector<double> &BandFrequencies()
 {
@@ -74,6 +77,8 @@ struct Target
     std::array<TargetCurve::Curve, 2> curves;
     std::array<double, 2> preampDb{};
     std::array<bool, 2> covered{};
+    // A profile's level is its own; an audiogram is lowered on purpose.
+    bool offsetIntoPreamp = false;
     const std::atomic<bool> *stop = nullptr;
 };
 
@@ -134,8 +139,8 @@ double WidthNear(const ChannelResponse::Chain &played, double frequency)
 // How far the chain's response (bands, low cut and preamp) is from the
 // profile's curve and its preamp, and where the bands miss it by more than
 // MissDb or are clamped to the range.
-Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &curve, double preampDb, int range,
-                const std::atomic<bool> *stop)
+Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &curve, double preampDb,
+                double offsetDb, int range, const std::atomic<bool> *stop)
 {
     const std::vector<double> grid = Grid(curve, played.sampleRate);
     const std::vector<double> bands = ChannelResponse::FiltersDb(played, grid);
@@ -162,9 +167,10 @@ Fit FitOfPlayed(const ChannelResponse::Chain &played, const TargetCurve::Curve &
         clampedFrom = clampedTo = worst = 0;
     };
     for (size_t i = 0; i < grid.size(); ++i) {
-        const double target = std::max(DeepestDb, targets[i]);
+        // The sliders hold the curve less the part the preamp carries.
+        const double target = std::max(DeepestDb, targets[i]) - offsetDb;
         const double miss = bands[i] - target;
-        fit.largestDb = std::max(fit.largestDb, std::abs(miss + played.preampDb - preampDb));
+        fit.largestDb = std::max(fit.largestDb, std::abs(miss + played.preampDb - offsetDb - preampDb));
         const bool clamped = std::abs(target) > range + 0.5;
         if (std::abs(miss) > MissDb || clamped) {
             if (!inRegion)
@@ -202,6 +208,25 @@ QString RegionsText(const std::vector<Region> &regions)
     return parts.join(QLatin1String(", "));
 }
 
+// The common level the sliders leave to the preamp, in tenths of a dB as
+// the preamp takes it: none when the curve fits the range; else the least
+// that brings it within; when it spans more than the range, the level of
+// its middle band, so most bands stay free and both ends are clamped
+// alike. The preamp's own limits bound it.
+double OffsetIntoPreamp(std::vector<double> atBands, double range, double preampDb)
+{
+    atBands.erase(std::remove_if(atBands.begin(), atBands.end(), [](double db) { return std::isnan(db); }), atBands.end());
+    if (atBands.empty())
+        return 0;
+    std::sort(atBands.begin(), atBands.end());
+    const double least = atBands.back() - range, most = atBands.front() + range;
+    const double offset = least <= most ? std::clamp(0.0, least, most)
+                                        : std::clamp(atBands[atBands.size() / 2], most, least);
+    const double lowest = std::min(0.0, EqualizerSettings::PreampTenthsMinimum / 10.0 - preampDb);
+    const double highest = std::max(0.0, EqualizerSettings::PreampTenthsMaximum / 10.0 - preampDb);
+    return std::round(std::clamp(offset, lowest, highest) * 10) / 10;
+}
+
 struct Applied
 {
     Result result;
@@ -221,14 +246,24 @@ Applied Apply(const Target &target, EqualizerSettings settings, double sampleRat
         if (!target.covered[channel])
             continue;
         ChannelSettings &sliders = settings.channels[channel];
-        const std::vector<double> atBands = TargetCurve::CurveDb(target.curves[channel], BandFrequencies(), sampleRate,
-                                                                 target.stop);
+        // A notch or a peak narrower than the bands cannot be drawn by them:
+        // sampled on a band's frequency it would pull that band, and with it
+        // the curve's level, a sixth of an octave wide. It is measured and
+        // named all the same.
+        TargetCurve::Curve broad = target.curves[channel];
+        broad.filters.erase(std::remove_if(broad.filters.begin(), broad.filters.end(), [](const Filter &filter) {
+                                return (filter.kind == Kind::Peaking || filter.kind == Kind::Notch)
+                                    && filter.q > NarrowerThanBandsQ;
+                            }), broad.filters.end());
+        const std::vector<double> atBands = TargetCurve::CurveDb(broad, BandFrequencies(), sampleRate, target.stop);
+        const double offset = target.offsetIntoPreamp ? OffsetIntoPreamp(atBands, range, target.preampDb[channel]) : 0;
         for (int band = 0; band < BandTable::BandCount; ++band) {
-            const double db = atBands[size_t(band)];
+            const double db = atBands[size_t(band)] - offset;
             sliders.gains[size_t(band)] = std::isnan(db) ? 0 : int(std::clamp(std::round(db), -range, range));
         }
         sliders.moved.fill(true);
-        sliders.preampTenths = int(std::clamp(std::round(target.preampDb[channel] * 10),
+        result.offsetDb[channel] = offset;
+        sliders.preampTenths = int(std::clamp(std::round((target.preampDb[channel] + offset) * 10),
                                               double(EqualizerSettings::PreampTenthsMinimum),
                                               double(EqualizerSettings::PreampTenthsMaximum)));
         result.channelsSet[channel] = true;
@@ -240,7 +275,8 @@ Applied Apply(const Target &target, EqualizerSettings settings, double sampleRat
             continue;
         planner.Update(settings, channel, int(sampleRate), std::numeric_limits<double>::quiet_NaN());
         applied.fits[channel] = FitOfPlayed(planner.Plan(channel).chain, target.curves[channel],
-                                            target.preampDb[channel], settings.range, target.stop);
+                                            target.preampDb[channel], result.offsetDb[channel], settings.range,
+                                            target.stop);
         result.largestDifferenceDb[channel] = applied.fits[channel].largestDb;
     }
     result.ok = true;
@@ -268,15 +304,22 @@ QStringList PlayedSentences(const Applied &applied)
 
 QString PreampSentence(const Result &result)
 {
-    std::array<QString, 2> written, set;
-    bool clamped = false, any = false;
+    std::array<QString, 2> written, set, offsets;
+    bool clamped = false, any = false, offset = false;
     for (int channel = 0; channel < 2; ++channel) {
         const double applied = result.settings.channels[channel].PreampDb();
+        const double wanted = result.preampDb[channel] + result.offsetDb[channel];
         written[channel] = Decibels(result.preampDb[channel]);
         set[channel] = Decibels(applied);
-        clamped = clamped || (result.channelsSet[channel] && std::abs(applied - result.preampDb[channel]) > 0.05);
-        any = any || (result.channelsSet[channel] && result.preampDb[channel] != 0);
+        offsets[channel] = Decibels(result.offsetDb[channel]);
+        clamped = clamped || (result.channelsSet[channel] && std::abs(applied - wanted) > 0.05);
+        any = any || (result.channelsSet[channel] && applied != 0);
+        offset = offset || (result.channelsSet[channel] && result.offsetDb[channel] != 0);
     }
+    if (offset)
+        return QStringLiteral("Its curve lies beyond the \u00b1%1 dB range, so the preamp carries %2 of it: the preamp "
+                              "is set to %3")
+            .arg(result.settings.range).arg(PerChannel(result.channelsSet, offsets), PerChannel(result.channelsSet, set));
     if (clamped)
         return QStringLiteral("Its preamp (%1) lies beyond -30 to 12 dB: the preamp is set to %2")
             .arg(PerChannel(result.channelsSet, written), PerChannel(result.channelsSet, set));
@@ -364,6 +407,7 @@ Result FromProfile(const QString &name, const ProfileFormats::Profile &profile, 
                                     PreampSentence(result), notUsed});
         return result;
     }
+    target.offsetIntoPreamp = true;
     Applied applied = Apply(target, current, sampleRate);
     Result &result = applied.result;
     result.message = Sentences(QStringList{QStringLiteral("Imported the profile %1 onto %2, with \"As drawn\" on")

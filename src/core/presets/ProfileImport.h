@@ -36,8 +36,11 @@ struct Result
     // (its preamp included) and what the channel's chain plays, from 20 Hz
     // to 20 kHz or half the rate; the message rounds it up.
     std::array<double, EqualizerSettings::ChannelCount> largestDifferenceDb{};
-    // Per channel: the profile's preamp as written.
+    // Per channel: the profile's preamp as written, and the common level
+    // taken off the sliders and added to the preamp so that the curve fits
+    // the range.
     std::array<double, EqualizerSettings::ChannelCount> preampDb{};
+    std::array<double, EqualizerSettings::ChannelCount> offsetDb{};
     bool audiogram = false;
     // When the file holds several listeners' audiograms and none was
     // chosen: their names, to choose one from.
