@@ -124,6 +124,9 @@ void ImportJob::StepDone(int step)
     mFacts.duration = report->seconds;
     mFacts.sampleRate = report->sampleRate;
     mFacts.bitsPerSample = report->bitsPerSample;
+    mFacts.channels = report->channels;
+    mFacts.channelLayout = report->channelLayout;
+    mFacts.streams = report->streams;
     if (!report->seconds.isEmpty())
         emit durationRead(report->seconds);
     emit probed(report->sampleRate, report->bitsPerSample);

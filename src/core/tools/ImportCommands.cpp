@@ -14,6 +14,13 @@ namespace {
 const QLatin1String MeasuredFloat(
     ",aformat=sample_fmts=flt,astats=measure_perchannel=Peak_level:measure_overall=none");
 
+// The source's first audio stream, more than two channels downmixed by
+// ffmpeg's own matrix, the one "-ac 2" applies (centre and surrounds into
+// both sides, normalized so nothing clips): taking only its first two
+// channels would leave dialogue in the centre out. A mono or stereo stream
+// passes as it is.
+const QLatin1String SourceAudio("[0:a:0]aformat=channel_layouts=mono|stereo,");
+
 const QLatin1String LeftPick("pan=mono|c0=c0");
 // From the stream merged with itself (ChannelGraph tells why).
 const QLatin1String RightPick("amerge=inputs=2,pan=mono|c0=c1");
@@ -29,14 +36,14 @@ QString ChannelGraph(const QString &leftEnd, const QString &rightEnd)
     // is a copy of the only one. pan on its own would give silence for a
     // channel the stream lacks, and -map_channel picks by stream number
     // (often video) and is gone from newer ffmpeg.
-    return QLatin1String("[0:a:0]asplit=3[a][b][c];[a]") + LeftPick + leftEnd + QLatin1String(";[b][c]")
+    return SourceAudio + QLatin1String("asplit=3[a][b][c];[a]") + LeftPick + leftEnd + QLatin1String(";[b][c]")
         + RightPick + rightEnd;
 }
 
 QString ChannelBranch(int channel, const QString &end)
 {
-    return (channel == 0 ? QLatin1String("[0:a:0]") + LeftPick
-                         : QLatin1String("[0:a:0]asplit=2[b][c];[b][c]") + RightPick)
+    return SourceAudio
+        + (channel == 0 ? QString(LeftPick) : QLatin1String("asplit=2[b][c];[b][c]") + RightPick)
         + end;
 }
 
@@ -46,7 +53,8 @@ ToolCommand ProbeCommand(const QString &appFolder, const QString &sourceFile)
     // them; only what the import needs is asked for.
     return {Tool(appFolder, "ffprobe"),
             {u"-hide_banner"_s, u"-stats"_s, u"-i"_s, ToolFile(sourceFile), u"-show_entries"_s,
-             u"stream=codec_type,codec_name,sample_rate,sample_fmt,bits_per_raw_sample:format=duration"_s,
+             u"stream=index,codec_type,codec_name,sample_rate,sample_fmt,bits_per_raw_sample,channels,channel_layout"
+             u":stream_disposition=attached_pic:format=duration"_s,
              u"-of"_s, u"json"_s}};
 }
 

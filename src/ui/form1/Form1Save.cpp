@@ -1,6 +1,7 @@
 // The main window's "Save As": asks for the output file and opens Form3,
 // which runs the export.
 #include "ui/FileDialogs.h"
+#include "ui/KeptStreamsQuestion.h"
 #include "ui/form1/Form1.h"
 #include "ui/Form3.h"
 #include "core/system/NativePath.h"
@@ -22,17 +23,12 @@ void Form1::SaveOutputAs()
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
     request.title = QStringLiteral("Save As");
-    // Qt's dialog matches the patterns regardless of letter case; on Linux
-    // "*.*" would hide names without a dot. A name without an extension
-    // gets ".wav".
-    request.nameFilters = {QtNameFilter(QStringLiteral("Wav Files (*.wav)"), QStringLiteral("*.WAV")),
-                           QtNameFilter(QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("*.MP3")),
-                           QtNameFilter(QStringLiteral("All Files (*.*)"), QStringLiteral("*"))};
-    request.selectedNameFilter = request.nameFilters.constFirst();
-    request.defaultSuffix = QStringLiteral("wav");
+    SetSaveFileTypes(request);
     request.confirmOverwrite = true;
 
-    ShowFileDialog(this, request, [this](const QString &fileName) { ExportTo(fileName); });
+    ShowFileDialog(this, request, [this](const QString &fileName) {
+        AskBeforeLeavingOut(this, mSession, fileName, [this, fileName] { ExportTo(fileName); });
+    });
 }
 
 void Form1::ExportTo(const QString &fileName)

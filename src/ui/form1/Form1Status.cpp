@@ -1,4 +1,4 @@
-// The main window's status line: which bands the open source or the
+// The main window's status line: a source downmixed to stereo, which bands the open source or the
 // bandwidth leaves no room for, and tools that cannot be found.
 #include "ui/form1/Form1.h"
 
@@ -42,11 +42,13 @@ void Form1::ShowSourceBands()
             firstInactive = band;
     }
     // The bands are ordered by frequency: the inactive ones are the top ones.
-    mSourceStatus = firstInactive < 0
-        ? QString()
-        : QStringLiteral("This source is sampled at %1 Hz: bands %2 have no effect on it.")
-              .arg(sampleRate)
-              .arg(BandRange(firstInactive, BandTable::LastBand));
+    QStringList notes{mSession.SourceNote()};
+    if (firstInactive >= 0)
+        notes << QStringLiteral("This source is sampled at %1 Hz: bands %2 have no effect on it.")
+                     .arg(sampleRate)
+                     .arg(BandRange(firstInactive, BandTable::LastBand));
+    notes.removeAll(QString());
+    mSourceStatus = notes.join(QLatin1String("  "));
     ShowBandwidthBands();
 }
 
