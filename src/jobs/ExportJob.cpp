@@ -62,7 +62,8 @@ ExportJob::ExportJob(const ExportRequest &request, QObject *parent)
         std::vector<ToolStep> steps{
             {RowName(2), ffmpeg,
              ExportCommands::RenderWhole(r.encoderFolder, r.sourceFile, r.leftVolume, r.leftChain,
-                                         r.rightVolume, r.rightChain, output, r.sourceBitsPerSample, r.kept),
+                                         r.rightVolume, r.rightChain, output, r.sourceBitsPerSample, r.kept,
+                                         r.sourceChannels),
              output, 0},
             {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, output),
              QString(), 1},
@@ -78,7 +79,7 @@ ExportJob::ExportJob(const ExportRequest &request, QObject *parent)
     const auto render = [&](const QString &sourceWav, double level, const QString &chain, int pipe) {
         if (fromSource)
             return ExportCommands::RenderSourceChannel(r.encoderFolder, r.sourceFile, pipe == LeftPipe ? 0 : 1,
-                                                       level, chain, pipe);
+                                                       level, chain, pipe, r.sourceChannels);
         return ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, pipe);
     };
     std::vector<ToolStep> steps{

@@ -48,6 +48,8 @@ struct ExportRequest
     // Of the source (EqualizerState::SourceBitsPerSample): a WAV or FLAC
     // file keeps a depth above 16 bits.
     int sourceBitsPerSample = 0;
+    // Of its first audio stream: more than two are downmixed to stereo.
+    int sourceChannels = 0;
     // Its whole seconds as the import read them: the progress counts them.
     QString sourceDuration;
 };

@@ -127,6 +127,11 @@ void ImportJob::StepDone(int step)
     mFacts.channels = report->channels;
     mFacts.channelLayout = report->channelLayout;
     mFacts.streams = report->streams;
+    if (!mRequest.leftWav.isEmpty()) {
+        mSequence->SetCommand(Split, ImportCommands::SplitCommand(mRequest.encoderFolder, mRequest.sourceFile,
+                                                                  mRequest.leftWav, mRequest.rightWav,
+                                                                  report->channels));
+    }
     if (!report->seconds.isEmpty())
         emit durationRead(report->seconds);
     emit probed(report->sampleRate, report->bitsPerSample);

@@ -490,6 +490,7 @@ std::unique_ptr<ExportJob> Session::NewExport(std::shared_ptr<OutputReplacement:
         request.kept = KeptFor(mOutputFile);
     }
     request.sourceBitsPerSample = mSource.bitsPerSample;
+    request.sourceChannels = mSource.channels;
     request.sourceDuration = mSource.duration;
     auto job = std::make_unique<ExportJob>(request);
     CountWhileRunning(job.get());

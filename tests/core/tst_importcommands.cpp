@@ -7,7 +7,7 @@
 namespace {
 
 const QString SplitGraph = QStringLiteral(
-    "[0:a:0]aformat=channel_layouts=mono|stereo,asplit=3[a][b][c];"
+    "[0:a:0]asplit=3[a][b][c];"
     "[a]pan=mono|c0=c0,aformat=sample_fmts=flt,astats=measure_perchannel=Peak_level:measure_overall=none[left];"
     "[b][c]amerge=inputs=2,pan=mono|c0=c1,aformat=sample_fmts=flt,"
     "astats=measure_perchannel=Peak_level:measure_overall=none[right]");

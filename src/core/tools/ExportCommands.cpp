@@ -79,11 +79,11 @@ ToolCommand RenderChannel(const QString &appFolder, const QString &sourceWav, do
 }
 
 ToolCommand RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, double level,
-                                const QString &chain, int pipe)
+                                const QString &chain, int pipe, int sourceChannels)
 {
     return {Tool(appFolder, "ffmpeg"),
             QStringList{u"-y"_s, u"-i"_s, ToolFile(sourceFile), u"-filter_complex"_s,
-                        ImportCommands::ChannelBranch(channel, SourceBranch(level, chain, "[c]")), u"-map"_s,
+                        ImportCommands::ChannelBranch(channel, SourceBranch(level, chain, "[c]"), sourceChannels), u"-map"_s,
                         u"[c]"_s, u"-c:a"_s, u"pcm_f32le"_s}
                 + ChannelCommands::PipeOutput(pipe)};
 }
@@ -108,10 +108,11 @@ ToolCommand Join(const QString &appFolder, int leftPipe, int rightPipe, const QS
 
 ToolCommand RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
                         const QString &leftChain, double rightLevel, const QString &rightChain,
-                        const QString &outputFile, int sourceBitsPerSample, const KeptStreams::Plan &kept)
+                        const QString &outputFile, int sourceBitsPerSample, const KeptStreams::Plan &kept,
+                        int sourceChannels)
 {
     const QString graph = ImportCommands::ChannelGraph(SourceBranch(leftLevel, leftChain, "[l]"),
-                                                       SourceBranch(rightLevel, rightChain, "[r]"))
+                                                       SourceBranch(rightLevel, rightChain, "[r]"), sourceChannels)
         + QLatin1String(";[l][r]") + MeasuredMerge;
     return {Tool(appFolder, "ffmpeg"),
             QStringList{u"-y"_s, u"-i"_s, ToolFile(sourceFile), u"-filter_complex"_s, graph, u"-map"_s, u"[aout]"_s}

@@ -19,7 +19,7 @@ ToolCommand RenderChannel(const QString &appFolder, const QString &sourceWav, do
 // as the split takes it: no channel file is needed, and the sound is the one
 // rendered from the channel file.
 ToolCommand RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, double level,
-                                const QString &chain, int pipe);
+                                const QString &chain, int pipe, int sourceChannels = 2);
 
 // The merge has "-y" once; the output's extension picks the format. A WAV
 // or FLAC file keeps a source's depth above 16 bits (WAV up to 32, FLAC up
@@ -43,7 +43,8 @@ ToolCommand Join(const QString &appFolder, int leftPipe, int rightPipe, const QS
 // keeps what `kept` names of the source, with its tags and chapters.
 ToolCommand RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
                         const QString &leftChain, double rightLevel, const QString &rightChain,
-                        const QString &outputFile, int sourceBitsPerSample, const KeptStreams::Plan &kept);
+                        const QString &outputFile, int sourceBitsPerSample, const KeptStreams::Plan &kept,
+                        int sourceChannels = 2);
 // The channel count of the first audio stream and the duration, one
 // "key=value" a line, for the check of the file the export wrote.
 ToolCommand ProbeAudio(const QString &appFolder, const QString &file);
