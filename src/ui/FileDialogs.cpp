@@ -75,9 +75,15 @@ void ShowFileDialog(QWidget *parent, const FileDialogRequest &request,
     dialog->setNameFilters(request.nameFilters);
     dialog->selectNameFilter(request.selectedNameFilter);
     dialog->setDefaultSuffix(request.defaultSuffix);
+    // The dialog tells a chosen type by its label when the details are
+    // hidden, and by the whole filter otherwise.
     const auto followFilter = [dialog, request](const QString &filter) {
-        const qsizetype index = request.nameFilters.indexOf(filter);
-        const QString suffix = index >= 0 ? request.filterSuffixes.value(index) : QString();
+        QString suffix;
+        for (qsizetype i = 0; i < request.nameFilters.size(); ++i) {
+            const QString &entry = request.nameFilters.at(i);
+            if (entry == filter || entry.startsWith(filter + QLatin1String(" (")))
+                suffix = request.filterSuffixes.value(i);
+        }
         dialog->setDefaultSuffix(suffix.isEmpty() ? request.defaultSuffix : suffix);
     };
     QObject::connect(dialog, &QFileDialog::filterSelected, dialog, followFilter);
