@@ -74,7 +74,6 @@ void tst_FileDialogs::selectedFileType_data()
 
     QTest::newRow("Open") << "Command2" << "Open File" << 4 << "All Files (*.*)" << 4 << "";
     QTest::newRow("Save As, then Opus") << "Command1_1" << "Save As" << 0 << "Wav Files (*.wav)" << 3 << "opus";
-    QTest::newRow("Save As, then All Files") << "Command1_1" << "Save As" << 0 << "Wav Files (*.wav)" << 7 << "wav";
 }
 
 void tst_FileDialogs::selectedFileType()
@@ -105,8 +104,7 @@ void tst_FileDialogs::selectedFileType()
             auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
             shownEntry = types->currentIndex();
             shownLabel = dialog.selectedNameFilter();
-            types->setCurrentIndex(chosen);
-            emit types->textActivated(types->currentText());
+            emit types->textActivated(types->itemText(chosen));
             shownSuffix = dialog.defaultSuffix();
             dialog.reject();
         });

@@ -43,7 +43,7 @@ ToolCommand Join(const QString &appFolder, int leftPipe, int rightPipe, const QS
 // keeps what `kept` names of the source, with its tags and chapters.
 ToolCommand RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
                         const QString &leftChain, double rightLevel, const QString &rightChain,
-                        const QString &outputFile, int sourceBitsPerSample, const KeptStreams::Plan &kept,
+                        const QString &outputFile, int sourceBitsPerSample, const KeptStreams::Plan &kept = {},
                         int sourceChannels = 2);
 // The channel count of the first audio stream and the duration, one
 // "key=value" a line, for the check of the file the export wrote.
