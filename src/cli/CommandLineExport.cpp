@@ -116,6 +116,12 @@ private:
         // The session applied every band once more for the source, as at
         // the window's import: "As drawn" and "Avoid clipping" act here too,
         // the latter with the peak the split measured.
+        // Told before the export starts; a batch goes on with what the
+        // container can hold.
+        for (const QString &note : {mSession.SourceNote(), mSession.KeptFor(mOutput).notice}) {
+            if (!note.isEmpty())
+                Say(QStringLiteral("%1: %2").arg(mInput, note));
+        }
         // The job removes the temporary file from now on.
         mExport = mSession.NewExport(std::move(mTemporary), mOverwrite, mReads);
         QObject::connect(mExport.get(), &ExportJob::rowOutput, [this] { ShowProgress(); });

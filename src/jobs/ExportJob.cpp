@@ -51,7 +51,9 @@ ExportJob::ExportJob(const ExportRequest &request, QObject *parent)
     mProgressMaximum = mSourceSeconds * (r.reads == ExportReads::SourceInOneRun ? 1 : 3);
     // Beside the probe of the written file, in its stage.
     const auto addDecode = [&](std::vector<ToolStep> &steps, int stage) {
-        if (!ExportCommands::LengthOnlyByDecoding(r.target))
+        // A film kept beside the sound may outlast it, and the container's
+        // length is the longer of the two.
+        if (!ExportCommands::LengthOnlyByDecoding(r.target) && !r.kept.keepsVideo)
             return;
         mDecodeStep = int(steps.size());
         steps.push_back({RowName(2), ffmpeg, ExportCommands::DecodeAudio(r.encoderFolder, output), QString(), stage});
@@ -60,7 +62,8 @@ ExportJob::ExportJob(const ExportRequest &request, QObject *parent)
         std::vector<ToolStep> steps{
             {RowName(2), ffmpeg,
              ExportCommands::RenderWhole(r.encoderFolder, r.sourceFile, r.leftVolume, r.leftChain,
-                                         r.rightVolume, r.rightChain, output, r.sourceBitsPerSample),
+                                         r.rightVolume, r.rightChain, output, r.sourceBitsPerSample, r.kept,
+                                         r.sourceChannels),
              output, 0},
             {RowName(2), ffprobe, ExportCommands::ProbeAudio(r.proberFolder, output),
              QString(), 1},
@@ -76,13 +79,14 @@ ExportJob::ExportJob(const ExportRequest &request, QObject *parent)
     const auto render = [&](const QString &sourceWav, double level, const QString &chain, int pipe) {
         if (fromSource)
             return ExportCommands::RenderSourceChannel(r.encoderFolder, r.sourceFile, pipe == LeftPipe ? 0 : 1,
-                                                       level, chain, pipe);
+                                                       level, chain, pipe, r.sourceChannels);
         return ExportCommands::RenderChannel(r.encoderFolder, sourceWav, level, chain, pipe);
     };
     std::vector<ToolStep> steps{
         {RowName(0), ffmpeg, render(paths.LeftSourceWav, r.leftVolume, r.leftChain, LeftPipe), QString(), 0},
         {RowName(1), ffmpeg, render(paths.RightSourceWav, r.rightVolume, r.rightChain, RightPipe), QString(), 0},
-        {RowName(2), ffmpeg, ExportCommands::Join(r.encoderFolder, LeftPipe, RightPipe, output, r.sourceBitsPerSample),
+        {RowName(2), ffmpeg, ExportCommands::Join(r.encoderFolder, LeftPipe, RightPipe, output, r.sourceBitsPerSample,
+                                                  r.sourceFile, r.kept),
          output, 0},
         // A clean exit and clean output can still leave a file cut short.
         // The source's duration is kept in whole seconds; the channel file

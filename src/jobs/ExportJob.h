@@ -8,6 +8,7 @@
 #include "core/system/OutputReplacement.h"
 #include "core/system/JobPaths.h"
 #include "core/tools/ExportProgress.h"
+#include "core/tools/KeptStreams.h"
 #include "jobs/ToolSequence.h"
 
 #include <QObject>
@@ -39,10 +40,16 @@ struct ExportRequest
     QString encoderFolder; // ToolFolder("ffmpeg")
     QString proberFolder;  // ToolFolder("ffprobe")
     ExportReads reads = ExportReads::ChannelFiles;
-    QString sourceFile; // unless the channel files are read
+    // What the renders read unless the channel files are read; and where
+    // the output takes the source's tags, chapters and the streams `kept`
+    // names. Empty: the sound alone is written.
+    QString sourceFile;
+    KeptStreams::Plan kept;
     // Of the source (EqualizerState::SourceBitsPerSample): a WAV or FLAC
     // file keeps a depth above 16 bits.
     int sourceBitsPerSample = 0;
+    // Of its first audio stream: more than two are downmixed to stereo.
+    int sourceChannels = 0;
     // Its whole seconds as the import read them: the progress counts them.
     QString sourceDuration;
 };

@@ -126,6 +126,14 @@ void ImportJob::StepDone(int step)
     mFacts.duration = report->seconds;
     mFacts.sampleRate = report->sampleRate;
     mFacts.bitsPerSample = report->bitsPerSample;
+    mFacts.channels = report->channels;
+    mFacts.channelLayout = report->channelLayout;
+    mFacts.streams = report->streams;
+    if (!mRequest.leftWav.isEmpty()) {
+        mSequence->SetCommand(Split, ImportCommands::SplitCommand(mRequest.encoderFolder, mRequest.sourceFile,
+                                                                  mRequest.leftWav, mRequest.rightWav,
+                                                                  report->channels));
+    }
     if (!report->seconds.isEmpty())
         emit durationRead(report->seconds);
     emit probed(report->sampleRate, report->bitsPerSample);

@@ -3,6 +3,7 @@
 // channel with the peak level measured, with the import's own failure texts.
 #pragma once
 
+#include "core/tools/KeptStreams.h"
 #include "core/tools/ToolOutputReader.h"
 #include "jobs/ToolSequence.h"
 
@@ -27,6 +28,9 @@ struct ImportFacts
     int sampleRate = 0;
     int bitsPerSample = 0;
     double peakDb = std::numeric_limits<double>::quiet_NaN();
+    int channels = 0;
+    QString channelLayout;
+    QList<KeptStreams::SourceStream> streams;
 };
 
 class ImportJob : public QObject, private JobObserver

@@ -79,6 +79,12 @@ const std::vector<ToolStep> &ToolSequence::Steps() const
     return mSteps;
 }
 
+void ToolSequence::SetCommand(int step, const ToolCommand &command)
+{
+    if (!mRuns[step])
+        mSteps[step].command = command;
+}
+
 QString ToolSequence::Output(int step) const
 {
     return step >= 0 && step < int(mOutputs.size()) ? mOutputs[step] : QString();

@@ -73,6 +73,9 @@ public:
     bool IsRunning() const;
     bool WasCancelled() const;
     const std::vector<ToolStep> &Steps() const;
+    // A step that has not started runs `command` instead: what an earlier
+    // stage found out decides it.
+    void SetCommand(int step, const ToolCommand &command);
     // The whole output of a step that ran.
     QString Output(int step) const;
 

@@ -414,7 +414,8 @@ std::unique_ptr<ImportJob> Session::NewImport(const QString &source, bool split)
         }
         const ImportFacts &facts = importing->Facts();
         const Source taken{source, facts.duration, facts.sampleRate, facts.bitsPerSample, facts.peakDb,
-                           files.LeftSourceWav, files.RightSourceWav};
+                           files.LeftSourceWav, files.RightSourceWav, facts.channels, facts.channelLayout,
+                           facts.streams};
         // The band settings made before the import stay in force for the new
         // source: each band does what a move of its slider does, and that is
         // no step of the user's to undo.
@@ -453,6 +454,16 @@ std::unique_ptr<PreviewJob> Session::NewPreview(int channel)
     return job;
 }
 
+KeptStreams::Plan Session::KeptFor(const QString &outputFile) const
+{
+    return KeptStreams::ForOutput(mSource.streams, outputFile);
+}
+
+QString Session::SourceNote() const
+{
+    return KeptStreams::DownmixNote(mSource.channels, mSource.channelLayout);
+}
+
 std::unique_ptr<ExportJob> Session::NewExport(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
                                               bool replaceExisting, ExportReads reads)
 {
@@ -472,9 +483,14 @@ std::unique_ptr<ExportJob> Session::NewExport(std::shared_ptr<OutputReplacement:
     request.encoderFolder = ToolFolder(QStringLiteral("ffmpeg"));
     request.proberFolder = ToolFolder(QStringLiteral("ffprobe"));
     request.reads = reads;
-    if (reads != ExportReads::ChannelFiles)
+    // Channel files are all an export needs of a source that went away
+    // since its import; it then writes the sound alone.
+    if (reads != ExportReads::ChannelFiles || QFileInfo(mSource.file).isFile()) {
         request.sourceFile = mSource.file;
+        request.kept = KeptFor(mOutputFile);
+    }
     request.sourceBitsPerSample = mSource.bitsPerSample;
+    request.sourceChannels = mSource.channels;
     request.sourceDuration = mSource.duration;
     auto job = std::make_unique<ExportJob>(request);
     CountWhileRunning(job.get());

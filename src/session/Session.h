@@ -61,6 +61,11 @@ public:
         double peakDb = std::numeric_limits<double>::quiet_NaN();
         QString leftWav;
         QString rightWav;
+        // Of the stream the split takes; 0 unknown.
+        int channels = 0;
+        QString channelLayout;
+        // Every stream of the file, for what an export keeps beside the sound.
+        QList<KeptStreams::SourceStream> streams;
     };
     const Source &OpenSource() const { return mSource; }
     const QString &SourceFile() const { return mSource.file; }
@@ -164,6 +169,11 @@ public:
     // OutputFile, the renders reading what `reads` says.
     std::unique_ptr<ExportJob> NewExport(std::shared_ptr<OutputReplacement::TemporaryOutput> output,
                                          bool replaceExisting, ExportReads reads = ExportReads::ChannelFiles);
+    // What an export to `outputFile` keeps of the open source, and what the
+    // user is told of it before it starts.
+    KeptStreams::Plan KeptFor(const QString &outputFile) const;
+    // "5.1 source: downmixed to stereo", or empty.
+    QString SourceNote() const;
     // The numbers each played channel's chain applies now.
     std::vector<ChannelResponse::Chain> PreviewChains(int channel) const;
 

@@ -118,8 +118,13 @@ void ExportWindow::SetTemporaryOutput(std::shared_ptr<OutputReplacement::Tempora
 {
     mTemporaryOutput = std::move(output);
     mReplaceExisting = replaceExisting;
-    // Said before it runs: the user may rather choose another disk.
-    Label3->setText(mTemporaryOutput->Lacks());
+    // Said before it runs: the user may rather choose another disk, or
+    // another format.
+    QStringList notes{mTemporaryOutput->Lacks()};
+    if (mSession)
+        notes << mSession->SourceNote() << mSession->KeptFor(mSession->OutputFile()).notice;
+    notes.removeAll(QString());
+    Label3->setText(notes.join(QLatin1String("  ")));
     Label3->setToolTip(Label3->text());
 }
 

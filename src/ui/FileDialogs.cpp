@@ -25,6 +25,35 @@ QString QtNameFilter(const QString &label, const QString &pattern)
     return label + QLatin1String(" (") + pattern + QLatin1Char(')');
 }
 
+void SetSaveFileTypes(FileDialogRequest &request)
+{
+    // Qt's dialog matches the patterns regardless of letter case; on Linux
+    // "*.*" would hide names without a dot.
+    static const struct
+    {
+        const char *label;
+        const char *pattern;
+        const char *suffix;
+    } types[] = {
+        {"Wav Files (*.wav)", "*.WAV", "wav"},
+        {"MP3 Files (*.mp3)", "*.MP3", "mp3"},
+        {"FLAC Files (*.flac)", "*.FLAC", "flac"},
+        {"Opus Files (*.opus)", "*.OPUS", "opus"},
+        {"Ogg Vorbis Files (*.ogg)", "*.OGG", "ogg"},
+        {"M4A/AAC Files (*.m4a)", "*.M4A", "m4a"},
+        {"AIFF Files (*.aiff)", "*.AIFF *.AIF", "aiff"},
+        {"All Files (*.*)", "*", ""},
+    };
+    request.nameFilters.clear();
+    request.filterSuffixes.clear();
+    for (const auto &type : types) {
+        request.nameFilters << QtNameFilter(QLatin1String(type.label), QLatin1String(type.pattern));
+        request.filterSuffixes << QLatin1String(type.suffix);
+    }
+    request.selectedNameFilter = request.nameFilters.constFirst();
+    request.defaultSuffix = QStringLiteral("wav");
+}
+
 void ShowFileDialog(QWidget *parent, const FileDialogRequest &request,
                     std::function<void(const QString &path)> chosen)
 {
@@ -46,6 +75,19 @@ void ShowFileDialog(QWidget *parent, const FileDialogRequest &request,
     dialog->setNameFilters(request.nameFilters);
     dialog->selectNameFilter(request.selectedNameFilter);
     dialog->setDefaultSuffix(request.defaultSuffix);
+    // The dialog tells a chosen type by its label when the details are
+    // hidden, and by the whole filter otherwise.
+    const auto followFilter = [dialog, request](const QString &filter) {
+        QString suffix;
+        for (qsizetype i = 0; i < request.nameFilters.size(); ++i) {
+            const QString &entry = request.nameFilters.at(i);
+            if (entry == filter || entry.startsWith(filter + QLatin1String(" (")))
+                suffix = request.filterSuffixes.value(i);
+        }
+        dialog->setDefaultSuffix(suffix.isEmpty() ? request.defaultSuffix : suffix);
+    };
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, followFilter);
+    followFilter(request.selectedNameFilter);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.directory.isEmpty())
         dialog->setDirectory(request.directory);

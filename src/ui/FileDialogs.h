@@ -18,6 +18,9 @@ struct FileDialogRequest
     QStringList nameFilters;
     QString selectedNameFilter;
     QString defaultSuffix; // without the dot
+    // Per name filter, the suffix a typed name without one gets once that
+    // filter is chosen; empty ones keep defaultSuffix.
+    QStringList filterSuffixes;
     bool confirmOverwrite = false;
     QString directory; // where the dialog starts; empty for Qt's choice
 };
@@ -27,6 +30,11 @@ struct FileDialogRequest
 // parenthesised group and, with the details hidden, shows what stands before
 // it, so the label stays exact whatever its own parentheses say.
 QString QtNameFilter(const QString &label, const QString &pattern);
+
+// The save dialog's file types, WAV and MP3 first, then the other common
+// formats by name and All Files; a name typed without an extension gets the
+// chosen type's (".wav" under All Files).
+void SetSaveFileTypes(FileDialogRequest &request);
 
 // Shows the dialog (window-modal) and returns at once, so nothing waits in
 // the handler that asked for it; `chosen` gets the path once the user

@@ -69,9 +69,11 @@ void tst_FileDialogs::selectedFileType_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("entry");
     QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("chosen"); // the type the user then picks
+    QTest::addColumn<QString>("suffix"); // what a name typed without one gets
 
-    QTest::newRow("Open") << "Command2" << "Open File" << 4 << "All Files (*.*)";
-    QTest::newRow("Save As") << "Command1_1" << "Save As" << 0 << "Wav Files (*.wav)";
+    QTest::newRow("Open") << "Command2" << "Open File" << 4 << "All Files (*.*)" << 4 << "";
+    QTest::newRow("Save As, then Opus") << "Command1_1" << "Save As" << 0 << "Wav Files (*.wav)" << 3 << "opus";
 }
 
 void tst_FileDialogs::selectedFileType()
@@ -80,6 +82,7 @@ void tst_FileDialogs::selectedFileType()
     QFETCH(QString, title);
     QFETCH(int, entry);
     QFETCH(QString, label);
+    QFETCH(int, chosen);
 
     StartedMainWindow window;
     QVERIFY(window.isValid());
@@ -92,14 +95,17 @@ void tst_FileDialogs::selectedFileType()
     { const SequenceScope imported(&window.session); }
     QString shownTitle;
     int shownEntry = -1;
-    QString shownLabel;
+    QString shownLabel, shownSuffix;
     SetFileDialogWatcher([&](QFileDialog &dialog) {
         // Read once the dialog shows, as the user meets it.
         QTimer::singleShot(0, &dialog, [&] {
             QVERIFY(dialog.isVisible());
             shownTitle = dialog.windowTitle();
-            shownEntry = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentIndex();
+            auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            shownEntry = types->currentIndex();
             shownLabel = dialog.selectedNameFilter();
+            emit types->textActivated(types->itemText(chosen));
+            shownSuffix = dialog.defaultSuffix();
             dialog.reject();
         });
     });
@@ -110,6 +116,7 @@ void tst_FileDialogs::selectedFileType()
     QTRY_COMPARE(shownTitle, title);
     QCOMPARE(shownEntry, entry);
     QCOMPARE(shownLabel, label);
+    QTEST(shownSuffix, "suffix");
 }
 
 QTEST_MAIN(tst_FileDialogs)

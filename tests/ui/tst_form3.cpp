@@ -115,10 +115,10 @@ void tst_Form3::saveDialog()
     QCOMPARE(asked.title, QStringLiteral("Save As"));
     QCOMPARE(asked.defaultSuffix, QStringLiteral("wav"));
     QVERIFY(asked.confirmOverwrite);
-    QCOMPARE(asked.nameFilters.size(), 3);
+    QCOMPARE(asked.nameFilters.size(), 8);
     QCOMPARE(asked.nameFilters[0], QStringLiteral("Wav Files (*.wav) (*.WAV)"));
     QCOMPARE(asked.nameFilters[1], QStringLiteral("MP3 Files (*.mp3) (*.MP3)"));
-    QCOMPARE(asked.nameFilters[2], QStringLiteral("All Files (*.*) (*)"));
+    QCOMPARE(asked.nameFilters[7], QStringLiteral("All Files (*.*) (*)"));
     QCOMPARE(asked.selectedNameFilter, asked.nameFilters[0]);
     QCOMPARE(session.session.OutputFile(), QStringLiteral("/earlier/choice.wav"));
     QVERIFY(!OpenWindow<ExportWindow>());

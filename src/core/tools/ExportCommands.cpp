@@ -50,13 +50,15 @@ QString SourceBranch(double level, const QString &chain, const char *label)
         + QLatin1String(",aformat=sample_fmts=flt:channel_layouts=mono") + QLatin1String(label);
 }
 
-// `inputs`: each channel's input options and input, left first.
+// `inputs`: each channel's input options and input, left first; then
+// `kept`, the options that keep streams and tags of a third input.
 ToolCommand JoinInputs(const QString &appFolder, const QStringList &inputs, const QString &outputFile,
-                       int sourceBitsPerSample)
+                       int sourceBitsPerSample, const QStringList &kept = QStringList())
 {
     ToolCommand command{Tool(appFolder, "ffmpeg"), QStringList{u"-y"_s} + inputs};
     command.arguments << u"-filter_complex"_s << QLatin1String("[0:a][1:a]") + MeasuredMerge << u"-map"_s
-                      << u"[aout]"_s << OutputOptions(outputFile, sourceBitsPerSample) << ToolFile(outputFile);
+                      << u"[aout]"_s << kept << OutputOptions(outputFile, sourceBitsPerSample)
+                      << ToolFile(outputFile);
     return command;
 }
 
@@ -77,11 +79,11 @@ ToolCommand RenderChannel(const QString &appFolder, const QString &sourceWav, do
 }
 
 ToolCommand RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, double level,
-                                const QString &chain, int pipe)
+                                const QString &chain, int pipe, int sourceChannels)
 {
     return {Tool(appFolder, "ffmpeg"),
             QStringList{u"-y"_s, u"-i"_s, ToolFile(sourceFile), u"-filter_complex"_s,
-                        ImportCommands::ChannelBranch(channel, SourceBranch(level, chain, "[c]")), u"-map"_s,
+                        ImportCommands::ChannelBranch(channel, SourceBranch(level, chain, "[c]"), sourceChannels), u"-map"_s,
                         u"[c]"_s, u"-c:a"_s, u"pcm_f32le"_s}
                 + ChannelCommands::PipeOutput(pipe)};
 }
@@ -95,24 +97,26 @@ ToolCommand Join(const QString &appFolder, const QString &leftOutWav, const QStr
 }
 
 ToolCommand Join(const QString &appFolder, int leftPipe, int rightPipe, const QString &outputFile,
-                 int sourceBitsPerSample)
+                 int sourceBitsPerSample, const QString &sourceFile, const KeptStreams::Plan &kept)
 {
-    return JoinInputs(appFolder, ChannelCommands::PipeInput(leftPipe) + ChannelCommands::PipeInput(rightPipe),
-                      outputFile, sourceBitsPerSample);
+    QStringList inputs = ChannelCommands::PipeInput(leftPipe) + ChannelCommands::PipeInput(rightPipe);
+    if (sourceFile.isEmpty())
+        return JoinInputs(appFolder, inputs, outputFile, sourceBitsPerSample);
+    inputs << u"-i"_s << ToolFile(sourceFile);
+    return JoinInputs(appFolder, inputs, outputFile, sourceBitsPerSample, KeptStreams::CopyOptions(kept, 2));
 }
 
 ToolCommand RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
                         const QString &leftChain, double rightLevel, const QString &rightChain,
-                        const QString &outputFile, int sourceBitsPerSample)
+                        const QString &outputFile, int sourceBitsPerSample, const KeptStreams::Plan &kept,
+                        int sourceChannels)
 {
-    // The source's tags stay behind: only the equalized sound is written.
     const QString graph = ImportCommands::ChannelGraph(SourceBranch(leftLevel, leftChain, "[l]"),
-                                                       SourceBranch(rightLevel, rightChain, "[r]"))
+                                                       SourceBranch(rightLevel, rightChain, "[r]"), sourceChannels)
         + QLatin1String(";[l][r]") + MeasuredMerge;
     return {Tool(appFolder, "ffmpeg"),
-            QStringList{u"-y"_s, u"-i"_s, ToolFile(sourceFile), u"-filter_complex"_s, graph, u"-map"_s, u"[aout]"_s,
-                        u"-map_metadata"_s, u"-1"_s}
-                + OutputOptions(outputFile, sourceBitsPerSample) + QStringList{ToolFile(outputFile)}};
+            QStringList{u"-y"_s, u"-i"_s, ToolFile(sourceFile), u"-filter_complex"_s, graph, u"-map"_s, u"[aout]"_s}
+                + KeptStreams::CopyOptions(kept, 0) + OutputOptions(outputFile, sourceBitsPerSample) + QStringList{ToolFile(outputFile)}};
 }
 
 ToolCommand ProbeAudio(const QString &appFolder, const QString &file)

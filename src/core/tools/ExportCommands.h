@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/tools/CommandText.h"
+#include "core/tools/KeptStreams.h"
 
 namespace ExportCommands {
 
@@ -18,7 +19,7 @@ ToolCommand RenderChannel(const QString &appFolder, const QString &sourceWav, do
 // as the split takes it: no channel file is needed, and the sound is the one
 // rendered from the channel file.
 ToolCommand RenderSourceChannel(const QString &appFolder, const QString &sourceFile, int channel, double level,
-                                const QString &chain, int pipe);
+                                const QString &chain, int pipe, int sourceChannels = 2);
 
 // The merge has "-y" once; the output's extension picks the format. A WAV
 // or FLAC file keeps a source's depth above 16 bits (WAV up to 32, FLAC up
@@ -29,16 +30,21 @@ ToolCommand RenderSourceChannel(const QString &appFolder, const QString &sourceF
 // count of samples that are not finite (ToolOutputFacts::NonFiniteSamples).
 ToolCommand Join(const QString &appFolder, const QString &leftOutWav, const QString &rightOutWav,
                  const QString &outputFile, int sourceBitsPerSample);
-// The same from the renders' pipes, as its descriptors leftPipe and rightPipe.
+// The same from the renders' pipes, as its descriptors leftPipe and rightPipe;
+// with a source file, the source as a third input, from which the output
+// keeps what `kept` names, with the source's tags and chapters.
 ToolCommand Join(const QString &appFolder, int leftPipe, int rightPipe, const QString &outputFile,
-                 int sourceBitsPerSample);
+                 int sourceBitsPerSample, const QString &sourceFile = QString(),
+                 const KeptStreams::Plan &kept = {});
 
 // One run from the source to the output: the split's channels, each with
 // its level and chain, merged as Join merges them. A batch of files runs one
-// of these per file, so every core renders a file of its own.
+// of these per file, so every core renders a file of its own. The output
+// keeps what `kept` names of the source, with its tags and chapters.
 ToolCommand RenderWhole(const QString &appFolder, const QString &sourceFile, double leftLevel,
                         const QString &leftChain, double rightLevel, const QString &rightChain,
-                        const QString &outputFile, int sourceBitsPerSample);
+                        const QString &outputFile, int sourceBitsPerSample, const KeptStreams::Plan &kept = {},
+                        int sourceChannels = 2);
 // The channel count of the first audio stream and the duration, one
 // "key=value" a line, for the check of the file the export wrote.
 ToolCommand ProbeAudio(const QString &appFolder, const QString &file);

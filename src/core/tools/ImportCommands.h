@@ -15,13 +15,14 @@ ToolCommand ProbeCommand(const QString &appFolder, const QString &sourceFile);
 // and its second to the right file, or its only channel to both. Existing
 // files are replaced. The run's log ends with the peak level of each file
 // (ToolOutputFacts::PeakLevelDb).
+// A stream of more than `sourceChannels` 2 is first downmixed to stereo.
 ToolCommand SplitCommand(const QString &appFolder, const QString &sourceFile,
-                         const QString &leftWav, const QString &rightWav);
+                         const QString &leftWav, const QString &rightWav, int sourceChannels = 2);
 // The split's graph with each channel's branch ending in the given text
 // (e.g. "[left]", or more filters and a label), so whatever reads the
 // source's channels takes them as the split does.
-QString ChannelGraph(const QString &leftEnd, const QString &rightEnd);
+QString ChannelGraph(const QString &leftEnd, const QString &rightEnd, int sourceChannels = 2);
 // One of those branches alone: channel 0 (left) or 1 (right), then `end`.
-QString ChannelBranch(int channel, const QString &end);
+QString ChannelBranch(int channel, const QString &end, int sourceChannels = 2);
 
 } // namespace ImportCommands

@@ -157,16 +157,22 @@ std::optional<ProbeReport> ReadProbeReport(const QStringList &lines)
     const QJsonObject root = document.object();
     for (const QJsonValue &value : root.value(QLatin1String("streams")).toArray()) {
         const QJsonObject stream = value.toObject();
-        if (stream.value(QLatin1String("codec_type")).toString() != QLatin1String("audio"))
+        const QString type = stream.value(QLatin1String("codec_type")).toString();
+        report.streams.append({int(qBound(qint64(0), WholeNumber(stream.value(QLatin1String("index"))), qint64(1) << 20)), type,
+                               stream.value(QLatin1String("codec_name")).toString(),
+                               stream.value(QLatin1String("disposition")).toObject()
+                                       .value(QLatin1String("attached_pic")).toInt() == 1});
+        if (type != QLatin1String("audio") || report.hasAudio)
             continue;
         report.hasAudio = true;
+        report.channels = int(qBound(qint64(0), WholeNumber(stream.value(QLatin1String("channels"))), qint64(1024)));
+        report.channelLayout = stream.value(QLatin1String("channel_layout")).toString();
         report.sampleRate = int(qBound(qint64(0), WholeNumber(stream.value(QLatin1String("sample_rate"))), qint64(1) << 30));
         const qint64 raw = WholeNumber(stream.value(QLatin1String("bits_per_raw_sample")));
         report.bitsPerSample = raw > 0 && raw <= 64
             ? int(raw)
             : FormatBits(stream.value(QLatin1String("codec_name")).toString(),
                          stream.value(QLatin1String("sample_fmt")).toString());
-        break;
     }
     bool known = false;
     const double seconds = root.value(QLatin1String("format")).toObject()

@@ -2,6 +2,8 @@
 // and about why the run failed.
 #pragma once
 
+#include "core/tools/KeptStreams.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,10 @@ struct ProbeReport
     int sampleRate = 0;    // of the first audio stream, the one the split takes; 0 unknown
     int bitsPerSample = 0; // as AudioBitsPerSample tells it; 0 unknown
     QString seconds;       // whole seconds of the source's duration; empty unknown
+    int channels = 0;      // of that stream; 0 unknown
+    QString channelLayout; // as ffprobe names it ("5.1(side)")
+    // Every stream, so an export can keep what is beside the sound.
+    QList<KeptStreams::SourceStream> streams;
 };
 
 // The JSON report (-of json) that ends ffprobe's merged output, from its

@@ -1,6 +1,7 @@
 // What the main window starts and ends: opening a source (with the dialog,
 // dropped, or named on the command line), the preview, the export, Reset,
-// the progress windows it owns, the status line and shutdown.
+// the progress windows it owns, the status line (a source downmixed to
+// stereo, bands that cannot act, missing tools) and shutdown.
 #include "ui/mainwindow/MainWindow.h"
 
 #include "core/equalizer/BandTable.h"
@@ -11,6 +12,7 @@
 #include "core/system/OutputReplacement.h"
 #include "core/system/ShortPath.h"
 #include "ui/FileDialogs.h"
+#include "ui/KeptStreamsQuestion.h"
 #include "ui/InspectionWindow.h"
 #include "ui/ExportWindow.h"
 #include "ui/PreviewWindow.h"
@@ -208,17 +210,12 @@ void MainWindow::SaveOutputAs()
     FileDialogRequest request;
     request.kind = FileDialogRequest::Kind::Save;
     request.title = QStringLiteral("Save As");
-    // Qt's dialog matches the patterns regardless of letter case; on Linux
-    // "*.*" would hide names without a dot. A name without an extension
-    // gets ".wav".
-    request.nameFilters = {QtNameFilter(QStringLiteral("Wav Files (*.wav)"), QStringLiteral("*.WAV")),
-                           QtNameFilter(QStringLiteral("MP3 Files (*.mp3)"), QStringLiteral("*.MP3")),
-                           QtNameFilter(QStringLiteral("All Files (*.*)"), QStringLiteral("*"))};
-    request.selectedNameFilter = request.nameFilters.constFirst();
-    request.defaultSuffix = QStringLiteral("wav");
+    SetSaveFileTypes(request);
     request.confirmOverwrite = true;
 
-    ShowFileDialog(this, request, [this](const QString &fileName) { ExportTo(fileName); });
+    ShowFileDialog(this, request, [this](const QString &fileName) {
+        AskBeforeLeavingOut(this, mSession, fileName, [this, fileName] { ExportTo(fileName); });
+    });
 }
 
 void MainWindow::ExportTo(const QString &fileName)
@@ -298,11 +295,13 @@ void MainWindow::ShowSourceBands()
             firstInactive = band;
     }
     // The bands are ordered by frequency: the inactive ones are the top ones.
-    mSourceStatus = firstInactive < 0
-        ? QString()
-        : QStringLiteral("This source is sampled at %1 Hz: bands %2 have no effect on it.")
-              .arg(sampleRate)
-              .arg(BandRange(firstInactive, BandTable::LastBand));
+    QStringList notes{mSession.SourceNote()};
+    if (firstInactive >= 0)
+        notes << QStringLiteral("This source is sampled at %1 Hz: bands %2 have no effect on it.")
+                     .arg(sampleRate)
+                     .arg(BandRange(firstInactive, BandTable::LastBand));
+    notes.removeAll(QString());
+    mSourceStatus = notes.join(QLatin1String("  "));
     ShowBandwidthBands();
 }
 
