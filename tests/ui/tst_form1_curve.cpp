@@ -155,7 +155,7 @@ private slots:
         QTest::addColumn<QVector<int>>("positions"); // bands 20 on, negated gains
         QTest::addColumn<bool>("warned");
         QTest::newRow("smooth") << QVector<int>{-1, -2, -3, -3, -3, -2, -1} << false;
-        QTest::newRow("jagged") << QVector<int>{0, 0, 0, -12, 0, 0, 0} << true;
+        QTest::newRow("jagged") << QVector<int>{-12, 12, -12, 12, -12, 12, -12} << true;
     }
 
     // With sync on a drag changes both channels: both chains carry the

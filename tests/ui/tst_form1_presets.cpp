@@ -212,7 +212,7 @@ private slots:
         QTest::addColumn<QString>("profile");
         QTest::addColumn<QString>("listener"); // the answer when asked which
         QTest::addColumn<QString>("messageEnd");
-        QTest::newRow("right channel only") << "right_only.txt" << "" << "right 0.5 dB.";
+        QTest::newRow("right channel only") << "right_only.txt" << "" << "right 1.4 dB.";
         QTest::newRow("audiogram") << "audiogram.csv" << "" << "This is not a hearing aid.";
         QTest::newRow("listeners file, the second") << "listeners.json" << "L2" << "This is not a hearing aid.";
     }
