@@ -7,6 +7,7 @@
 #include "AudioMeasure.h"
 #include "Controls.h"
 #include "TestAppFolder.h"
+#include "core/system/AppFolder.h"
 
 #include "ui/FileDialogs.h"
 #include "ui/mainwindow/MainWindow.h"
@@ -479,14 +480,17 @@ int main(int argc, char *argv[])
                                 ImportCommands::SplitCommand(app.path(), shared.SourceFile(), shared.LeftSourceWav(),
                                                              shared.RightSourceWav())});
         };
+        // The sequential way, through channel files, for comparison.
+        const QString leftOut = WorkspaceFile(QStringLiteral("Lout.wav"));
+        const QString rightOut = WorkspaceFile(QStringLiteral("Rout.wav"));
         const auto exportAlone = [&] {
             const CpuTimes start = CpuTimes::Now();
             const double seconds = RunAllAlone(
                 {ChannelCommands::RenderChannel(app.path(), shared.LeftSourceWav(), shared.Volume(0),
-                                                shared.FilterChain(0), shared.Paths().LeftOutWav),
+                                                shared.FilterChain(0), leftOut),
                  ChannelCommands::RenderChannel(app.path(), shared.RightSourceWav(), shared.Volume(1),
-                                                shared.FilterChain(1), shared.Paths().RightOutWav),
-                 ExportCommands::Join(app.path(), shared.Paths().LeftOutWav, shared.Paths().RightOutWav, output,
+                                                shared.FilterChain(1), rightOut),
+                 ExportCommands::Join(app.path(), leftOut, rightOut, output,
                                                shared.SourceBitsPerSample())},
                 &probe, &latenessAlone);
             busyAlone.push_back(CpuTimes::BusyPercentSince(start));

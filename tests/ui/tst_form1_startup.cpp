@@ -95,8 +95,6 @@ private slots:
         }
         QVERIFY(shared.FilterChain(0).isEmpty());
         QVERIFY(shared.FilterChain(1).isEmpty());
-        QCOMPARE(shared.Paths().LeftOutWav, WorkspaceFile(QStringLiteral("Lout.wav")));
-        QCOMPARE(shared.Paths().RightOutWav, WorkspaceFile(QStringLiteral("Rout.wav")));
 
         QCOMPARE(form->windowTitle(), QStringLiteral("Brenvox"));
         QCOMPARE(form->HeightTwips(), 9345.0);

@@ -2,6 +2,7 @@
 // ffmpeg runs, real exports measured, and the failure and cancel paths.
 #include "BrenvoxSession.h"
 #include "Controls.h"
+#include "core/system/AppFolder.h"
 #include "TakenSource.h"
 
 #include "ui/FileDialogs.h"
@@ -292,8 +293,8 @@ void tst_Form3::failure()
     BrenvoxSession session;
     QVERIFY(session.form);
     QVERIFY(session.importPinkNoise(1));
-    // Channel files of an earlier preview.
-    for (const QString &stale : {session.session.Paths().LeftOutWav, session.session.Paths().RightOutWav}) {
+    // Channel files an earlier version left in the workspace.
+    for (const QString &stale : {WorkspaceFile(QStringLiteral("Lout.wav")), WorkspaceFile(QStringLiteral("Rout.wav"))}) {
         QFile file(stale);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("RIFF from an earlier run");

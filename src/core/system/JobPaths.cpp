@@ -12,8 +12,6 @@ JobPaths Named(const std::function<QString(const QString &)> &file, int pair)
     JobPaths paths;
     paths.LeftSourceWav = file(QStringLiteral("Left%1.wav").arg(suffix));
     paths.RightSourceWav = file(QStringLiteral("Right%1.wav").arg(suffix));
-    paths.LeftOutWav = file(QStringLiteral("Lout.wav"));
-    paths.RightOutWav = file(QStringLiteral("Rout.wav"));
     paths.PreviewControl = file(QStringLiteral("preview.sock"));
     return paths;
 }

@@ -7,8 +7,6 @@ struct JobPaths
 {
     QString LeftSourceWav;  // the import's split
     QString RightSourceWav;
-    QString LeftOutWav;     // the equalized channels as files, which only the
-    QString RightOutWav;    // benchmarks write: an export streams them
     QString PreviewControl; // the socket the preview's player takes changes on
 
     // The names every job uses, inside `folder`. Pair 1 names the other
