@@ -19,7 +19,7 @@ MainWindow *Main(Session &shared, std::function<void(MainWindow *)> started)
     form->BuildBandPanels([form, started = std::move(started)] {
         PrepareWorkspace();
         form->FinishStartUp();
-        // The inspection window is made at start-up, hidden, as designed; its
+        // The inspection window is made at start-up, hidden; its
         // start timer must not start a probe now.
         form->OpenInspectionWindow()->Timer1->stop();
         if (started)

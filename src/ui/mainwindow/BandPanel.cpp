@@ -28,7 +28,7 @@ constexpr int BandPanelColour = 0x303030;
 constexpr int CaptionColour = 0xE0E0E0;
 constexpr int ReadoutColour = 14405055;
 constexpr int PageBandSteps = 3; // 3 dB
-// The options panel's left edge as designed, until the window is arranged.
+// The options panel's left edge until the window is first arranged.
 constexpr double DesignOptionsLeft = 13200;
 
 const char *const SliderNames[] = {"LeftChanelSlider", "RightChanelSlider"};
