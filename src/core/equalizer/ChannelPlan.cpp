@@ -4,6 +4,7 @@
 #include "dsp/AsDrawn.h"
 #include "core/equalizer/ChannelChain.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,10 +37,8 @@ bool ChannelPlanner::Inputs::operator==(const Inputs &other) const
         && SamePeak(sourcePeakDb, other.sourcePeakDb);
 }
 
-bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int sampleRate, double sourcePeakDb)
+bool ChannelPlanner::Refresh(const EqualizerSettings &settings, int channel, int sampleRate, double sourcePeakDb)
 {
-    if (!EqualizerSettings::IsChannel(channel))
-        return false;
     const Inputs inputs{settings.channels[channel], settings.bandwidth, settings.lowCut, sampleRate,
                         settings.asDrawn, settings.avoidClipping, sourcePeakDb};
     Kept &kept = mChannels[channel];
@@ -53,7 +52,7 @@ bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int 
     if (settings.asDrawn) {
         // A level, pre-gain or option change keeps the solve of the same
         // shape; so does the other channel's change with sync on.
-        if (!kept.valid || !kept.plan.asDrawn || !kept.inputs.SameSolve(inputs)) {
+        if (!kept.valid || !kept.uncut.asDrawn || !kept.inputs.SameSolve(inputs)) {
             const AsDrawn::Solution solution = AsDrawn::Solve(plan.chain);
             kept.solved = solution.gainsDb;
             kept.solvedWidths = solution.widthsOctaves;
@@ -67,20 +66,42 @@ bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int 
         plan.worstBand = kept.solvedWorstBand;
     }
     plan.curve = ChannelResponse::Evaluate(plan.chain);
-
     const double excess = sourcePeakDb + plan.curve.peakDb;
-    if (std::isfinite(excess) && excess > 0) {
+    if (std::isfinite(excess) && excess > 0)
         plan.clipDb = excess;
-        if (settings.avoidClipping) {
-            // Tenths, at least 0.05 dB below full scale: the curve's peak is
-            // read on a grid, and a sample at exactly full scale is clipped.
-            plan.chain.preGainDb = -std::ceil(excess * 10 + 0.5) / 10;
-            plan.curve = ChannelResponse::Evaluate(plan.chain);
-        }
-    }
     kept.inputs = inputs;
-    kept.plan = plan;
+    kept.uncut = plan;
     kept.valid = true;
+    ++kept.uncutVersion;
+    return true;
+}
+
+bool ChannelPlanner::Update(const EqualizerSettings &settings, int channel, int sampleRate, double sourcePeakDb)
+{
+    if (!EqualizerSettings::IsChannel(channel))
+        return false;
+    Refresh(settings, channel, sampleRate, sourcePeakDb);
+    // "Avoid clipping" lowers both channels by what the one that needs more
+    // needs, so it never changes the difference between the ears.
+    double needDb = mChannels[channel].uncut.clipDb;
+    if (settings.avoidClipping) {
+        const int other = 1 - channel;
+        Refresh(settings, other, sampleRate, sourcePeakDb);
+        needDb = std::max(needDb, mChannels[other].uncut.clipDb);
+    }
+    // Tenths, at least 0.05 dB below full scale: the curve's peak is read on
+    // a grid, and a sample at exactly full scale is clipped.
+    const double cutDb = settings.avoidClipping && needDb > 0 ? -std::ceil(needDb * 10 + 0.5) / 10 : 0;
+    Kept &kept = mChannels[channel];
+    if (kept.planVersion == kept.uncutVersion && kept.cutDb == cutDb)
+        return false;
+    kept.plan = kept.uncut;
+    if (cutDb < 0) {
+        kept.plan.chain.preGainDb = cutDb;
+        kept.plan.curve = ChannelResponse::Evaluate(kept.plan.chain);
+    }
+    kept.planVersion = kept.uncutVersion;
+    kept.cutDb = cutDb;
     return true;
 }
 
@@ -126,7 +147,10 @@ QString DeviationWarning(int channel, const ChannelPlan &plan)
 
 QString PeakText(const ChannelPlan &plan)
 {
-    return QString::fromStdString(ChannelResponse::PeakText(plan.curve.peakDb));
+    const QString peak = QString::fromStdString(ChannelResponse::PeakText(plan.curve.peakDb));
+    if (plan.chain.preGainDb >= 0 || plan.curve.silent)
+        return peak;
+    return peak + QLatin1String(" (cut ") + QString::number(-plan.chain.preGainDb, 'f', 1) + QLatin1String(" dB)");
 }
 
 } // namespace ChannelPlanText

@@ -24,7 +24,8 @@ struct ChannelPlan
     int worstBand = -1;
     // How far the source's peak plus the channel's curve (level included,
     // pre-gain left out) goes above 0 dBFS; 0 when it stays below, the
-    // channel is silent or the source's peak is unknown.
+    // channel is silent or the source's peak is unknown. "Avoid clipping"
+    // lowers both channels by the larger of the two.
     double clipDb = 0;
 };
 
@@ -34,7 +35,8 @@ struct ChannelPlan
 class ChannelPlanner
 {
 public:
-    // Returns whether the channel's plan changed.
+    // Returns whether the channel's plan changed. With "Avoid clipping" the
+    // other channel's need is worked out too, for their common cut.
     bool Update(const EqualizerSettings &settings, int channel, int sampleRate, double sourcePeakDb);
     const ChannelPlan &Plan(int channel) const { return mChannels[channel].plan; }
     // How many solves have run, for the tests of the above.
@@ -58,12 +60,20 @@ private:
     {
         bool valid = false;
         Inputs inputs;
+        // The plan before the common cut, and the plan with it.
+        ChannelPlan uncut;
         ChannelPlan plan;
+        int uncutVersion = 0;
+        int planVersion = -1;
+        double cutDb = 0;
         ChannelPlan::Gains solved{};
         ChannelPlan::Gains solvedWidths{};
         double solvedDeviationDb = 0;
         int solvedWorstBand = -1;
     };
+
+    // The channel's plan without the cut; returns whether it changed.
+    bool Refresh(const EqualizerSettings &settings, int channel, int sampleRate, double sourcePeakDb);
 
     std::array<Kept, EqualizerSettings::ChannelCount> mChannels;
     int mSolves = 0;
@@ -88,7 +98,8 @@ QString ClipWarning(int channel, const ChannelPlan &plan);
 // "Left curve is off the sliders by up to 3.2 dB at 1.2 kHz" when "as
 // drawn" misses a slider by more than 1 dB; empty otherwise.
 QString DeviationWarning(int channel, const ChannelPlan &plan);
-// "Peak +13.4 dB", "Silent".
+// "Peak +13.4 dB", "Silent"; "Peak -0.1 dB (cut 5.1 dB)" where "Avoid
+// clipping" lowers the channel.
 QString PeakText(const ChannelPlan &plan);
 
 } // namespace ChannelPlanText
