@@ -1,7 +1,13 @@
 #include "cli/CommandLine.h"
 
+#include "dsp/EqualizerSettings.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -64,10 +70,21 @@ CommandLineRequest ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption lowCut(QStringLiteral("low-cut"), QStringLiteral("Switch the low-cut filter on."));
     const QCommandLineOption bandwidth(QStringLiteral("bandwidth"),
         QStringLiteral("The bandwidth of every band in octaves, 1-300."), QStringLiteral("W"));
+    const QCommandLineOption profile(QStringLiteral("profile"),
+        QStringLiteral("An equalizer profile or audiogram read over the preset, onto the channels it names."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption asDrawn(QStringLiteral("as-drawn"),
+        QStringLiteral("Switch \"As drawn\" on: the curve passes through the bands' settings."));
+    const QCommandLineOption avoidClipping(QStringLiteral("avoid-clipping"),
+        QStringLiteral("Switch \"Avoid clipping\" on: both channels lowered alike below full scale."));
+    const QCommandLineOption leftPreamp(QStringLiteral("left-preamp"),
+        QStringLiteral("The left channel's preamp in dB, -30..12."), QStringLiteral("DB"));
+    const QCommandLineOption rightPreamp(QStringLiteral("right-preamp"),
+        QStringLiteral("The right channel's preamp in dB, -30..12."), QStringLiteral("DB"));
     const QCommandLineOption overwrite(QStringLiteral("overwrite"),
         QStringLiteral("Replace an output file that exists."));
-    parser.addOptions({exportTo, outputDir, format, jobs, preset, leftBand, rightBand, lowCut,
-                       bandwidth, overwrite});
+    parser.addOptions({exportTo, outputDir, format, jobs, preset, profile, leftBand, rightBand, lowCut,
+                       bandwidth, asDrawn, avoidClipping, leftPreamp, rightPreamp, overwrite});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("An audio or video file to open, as Open does, or the INPUT files."),
                                  QStringLiteral("[FILE|INPUT...]"));
@@ -91,13 +108,15 @@ CommandLineRequest ParseCommandLine(const QStringList &arguments)
     request.files = parser.positionalArguments();
     const bool single = parser.isSet(exportTo);
     const bool batch = parser.isSet(outputDir);
-    const bool settingsGiven = parser.isSet(preset) || parser.isSet(leftBand) || parser.isSet(rightBand)
-        || parser.isSet(lowCut) || parser.isSet(bandwidth) || parser.isSet(overwrite);
+    const QCommandLineOption *const equalizerOptions[] = {&profile, &leftBand, &rightBand, &lowCut, &bandwidth,
+                                                          &asDrawn, &avoidClipping, &leftPreamp, &rightPreamp,
+                                                          &overwrite};
+    const bool equalizerGiven = std::any_of(std::begin(equalizerOptions), std::end(equalizerOptions),
+                                            [&parser](const QCommandLineOption *option) { return parser.isSet(*option); });
+    const bool settingsGiven = parser.isSet(preset) || equalizerGiven;
     if (!single && !batch) {
         // A preset alone starts the window with it loaded.
-        const bool presetOnly = parser.isSet(preset) && parser.values(preset).size() == 1
-            && !parser.isSet(leftBand) && !parser.isSet(rightBand) && !parser.isSet(lowCut)
-            && !parser.isSet(bandwidth) && !parser.isSet(overwrite);
+        const bool presetOnly = parser.isSet(preset) && parser.values(preset).size() == 1 && !equalizerGiven;
         if ((settingsGiven && !presetOnly) || parser.isSet(format) || parser.isSet(jobs))
             return Refused(QStringLiteral("Equalizer options need --export or --output-dir."));
         request.preset = parser.value(preset);
@@ -143,6 +162,20 @@ CommandLineRequest ParseCommandLine(const QStringList &arguments)
         request.bandwidth = parser.value(bandwidth).toInt(&ok);
         if (!ok || request.bandwidth < 1 || request.bandwidth > 300)
             return Refused(QStringLiteral("--bandwidth wants a whole number from 1 to 300."));
+    }
+    request.profile = parser.value(profile);
+    request.asDrawn = parser.isSet(asDrawn);
+    request.avoidClipping = parser.isSet(avoidClipping);
+    for (int channel = 0; channel < 2; ++channel) {
+        const QCommandLineOption &option = channel == 0 ? leftPreamp : rightPreamp;
+        if (!parser.isSet(option))
+            continue;
+        bool ok = false;
+        const double db = parser.value(option).toDouble(&ok);
+        const long tenths = ok && std::isfinite(db) ? std::lround(db * 10) : EqualizerSettings::PreampTenthsMaximum + 1;
+        if (tenths < EqualizerSettings::PreampTenthsMinimum || tenths > EqualizerSettings::PreampTenthsMaximum)
+            return Refused(QStringLiteral("--%1 wants a number of dB from -30 to 12.").arg(option.names().constFirst()));
+        request.preampTenths[channel] = int(tenths);
     }
     request.overwrite = parser.isSet(overwrite);
     return request;

@@ -5,6 +5,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <array>
+#include <optional>
+
 struct CommandLineRequest
 {
     enum class Action {
@@ -32,8 +35,16 @@ struct CommandLineRequest
     int jobs = 0;                            // 0: half the cores, at least 1
     QString preset;
     QVector<BandGain> bands; // applied over the preset, in order
+    // A profile read over the preset onto the channels it names, as
+    // "Import profile..." reads it; before the bands and options below.
+    QString profile;
     bool lowCut = false;
     int bandwidth = 0; // 0: the preset's, or 1
+    bool asDrawn = false;
+    bool avoidClipping = false;
+    // Each channel's preamp in tenths of a dB; unset keeps the preset's or
+    // the profile's.
+    std::array<std::optional<int>, 2> preampTenths;
     bool overwrite = false;
 };
 

@@ -1,6 +1,8 @@
 #include "cli/CommandLineExport.h"
 
 #include "core/presets/PresetFile.h"
+#include "core/presets/ProfileImport.h"
+#include "dsp/BiquadResponse.h"
 #include "core/system/AppFolder.h"
 #include "core/system/OutputRefusal.h"
 #include "core/system/OutputReplacement.h"
@@ -206,6 +208,22 @@ bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings
 {
     if (!request.preset.isEmpty() && !PresetFile::Read(request.preset, settings, problem))
         return false;
+    if (!request.profile.isEmpty()) {
+        // Fitted at 48 kHz, as the window fits it with no source open.
+        const ProfileImport::Result read =
+            ProfileImport::ImportFile(request.profile, *settings, BiquadResponse::DefaultSampleRate, QString(), nullptr);
+        if (!read.ok) {
+            *problem = read.message;
+            return false;
+        }
+        for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+            if (read.channelsSet[channel])
+                settings->channels[channel] = read.settings.channels[channel];
+        }
+        settings->asDrawn = read.settings.asDrawn;
+        settings->avoidClipping = read.settings.avoidClipping;
+        Say(QStringLiteral("brenvox: ") + read.message);
+    }
     for (const CommandLineRequest::BandGain &gain : request.bands) {
         settings->channels[gain.channel].gains[gain.band] = gain.gain;
         settings->channels[gain.channel].moved[gain.band] = true;
@@ -213,6 +231,12 @@ bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings
     settings->lowCut = settings->lowCut || request.lowCut;
     if (request.bandwidth > 0)
         settings->bandwidth = request.bandwidth;
+    settings->asDrawn = settings->asDrawn || request.asDrawn;
+    settings->avoidClipping = settings->avoidClipping || request.avoidClipping;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        if (request.preampTenths[channel])
+            settings->channels[channel].preampTenths = *request.preampTenths[channel];
+    }
     // A band beyond a preset's narrow range is nothing its sliders could show.
     const std::string outOfRange = settings->Problem();
     if (!outOfRange.empty()) {

@@ -123,6 +123,8 @@ void tst_CliExport::initTestCase()
     EqualizerSettings raised;
     raised.channels[EqualizerSettings::Left].preampTenths = raised.channels[EqualizerSettings::Right].preampTenths = 60;
     QVERIFY2(PresetFile::Save(mFolder.filePath(QStringLiteral("preamp.json")), raised, &message), qPrintable(message));
+    QFile profile(mFolder.filePath(QStringLiteral("right.txt")));
+    QVERIFY(profile.open(QIODevice::WriteOnly) && profile.write("Channel: R\nFilter: ON PK Fc 1000 Hz Gain -6 dB Q 1\n") > 0);
 }
 
 void tst_CliExport::exports_data()
@@ -141,6 +143,10 @@ void tst_CliExport::exports_data()
                                        << 0 << "a.mp3: Saved, peak -18." << QStringList{"Mix.wav"};
     QTest::newRow("a preset's preamps") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/preamp.json", "IN/a.mp3"}
                                         << 0 << "a.mp3: Saved, peak -12." << QStringList{"Mix.wav"};
+    // The right tone at 1 kHz 6 dB down, the left 12 dB: both below -20.
+    QTest::newRow("a profile on one ear, a preamp on the other")
+        << QStringList{"--export", "out/Mix.wav", "--profile", "IN/right.txt", "--left-preamp", "-12", "IN/a.mp3"} << 0
+        << "onto the right channel\na.mp3: Saved, peak -2" << QStringList{"Mix.wav"};
     QTest::newRow("missing preset") << QStringList{"--export", "out/Mix.wav", "--preset", "IN/none.json", "IN/a.mp3"}
                                     << 2 << "none.json" << QStringList{};
     QTest::newRow("batch with a bad input") << QStringList{"--output-dir", "out", "--format", "flac", "--jobs", "2", "IN/a.mp3", "IN/bad.mp3", "IN/b.wav"}

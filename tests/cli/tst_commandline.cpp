@@ -37,6 +37,13 @@ private slots:
                                                  << int(Action::Error) << QStringList{} << "not 30=99999999999";
         QTest::newRow("equalizer option without an output") << QStringList{"--low-cut", "a.mp3"}
                                                             << int(Action::Error) << QStringList{} << "need --export";
+        QTest::newRow("a profile and the options")
+            << QStringList{"--export", "o.wav", "--profile", "p.txt", "--as-drawn", "--avoid-clipping", "--left-preamp", "-3.5", "a.mp3"}
+            << int(Action::Export) << QStringList{"a.mp3"} << "";
+        QTest::newRow("preamp beyond the range") << QStringList{"--export", "o.wav", "--right-preamp", "12.1", "a.mp3"}
+                                                 << int(Action::Error) << QStringList{} << "--right-preamp wants";
+        QTest::newRow("a profile without an output") << QStringList{"--profile", "p.txt", "a.mp3"}
+                                                     << int(Action::Error) << QStringList{} << "need --export";
         QTest::newRow("a preset opens the window with it") << QStringList{"--preset", "p.json", "a.mp3"}
                                                            << int(Action::Window) << QStringList{"a.mp3"} << "";
         QTest::newRow("a preset and a band without an output") << QStringList{"--preset", "p.json", "--left-band", "1=2"}
