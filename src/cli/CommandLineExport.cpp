@@ -216,12 +216,7 @@ bool ReadSettings(const CommandLineRequest &request, EqualizerSettings *settings
             *problem = read.message;
             return false;
         }
-        for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-            if (read.channelsSet[channel])
-                settings->channels[channel] = read.settings.channels[channel];
-        }
-        settings->asDrawn = read.settings.asDrawn;
-        settings->avoidClipping = read.settings.avoidClipping;
+        *settings = ProfileImport::Applied(read, *settings);
         Say(QStringLiteral("brenvox: ") + read.message);
     }
     for (const CommandLineRequest::BandGain &gain : request.bands) {

@@ -188,11 +188,7 @@ bool Session::LoadSettings(const EqualizerSettings &settings)
 
 bool Session::TakeProfile(const ProfileImport::Result &profile, QString *problem)
 {
-    EqualizerSettings settings = profile.settings;
-    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
-        if (!profile.channelsSet[channel])
-            settings.channels[channel] = mModel.Settings().channels[channel];
-    }
+    EqualizerSettings settings = ProfileImport::Applied(profile, mModel.Settings());
     if (LoadSettings(settings))
         return true;
     if (problem)

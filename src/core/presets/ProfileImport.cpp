@@ -550,6 +550,16 @@ QString Refusal(const QString &name, const QString &problem)
     return QStringLiteral("Cannot import the profile %1: %2.").arg(name, problem);
 }
 
+EqualizerSettings Applied(const Result &result, const EqualizerSettings &current)
+{
+    EqualizerSettings settings = result.settings;
+    for (int channel = 0; channel < EqualizerSettings::ChannelCount; ++channel) {
+        if (!result.channelsSet[channel])
+            settings.channels[channel] = current.channels[channel];
+    }
+    return settings;
+}
+
 bool Load(const QString &path, EqualizerModel &model, QString *message, double sampleRate)
 {
     const Result result = ImportFile(path, model.Settings(), sampleRate);

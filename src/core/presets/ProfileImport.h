@@ -76,6 +76,11 @@ Result FromText(const QString &name, const QString &text, const EqualizerSetting
 Result FromAudiogram(const QString &name, const QString &text, const EqualizerSettings &current,
                      double sampleRate = BiquadResponse::DefaultSampleRate);
 
+// The settings an import leaves once read: its own, with the channels it
+// did not set as they are in `current` (which may have changed while the
+// file was read).
+EqualizerSettings Applied(const Result &result, const EqualizerSettings &current);
+
 // "Cannot import the profile <name>: <problem>."
 QString Refusal(const QString &name, const QString &problem);
 
