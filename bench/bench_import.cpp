@@ -1,5 +1,5 @@
 // Import cost: how long the duration probe and the channel split of a long
-// stereo MP3 take with the real tools, read through the runner as InspectionWindow does,
+// stereo MP3 take with the real tools, read through the runner as ImportWindow does,
 // and what the split's peak measurement adds to it.
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ToolOutputReader.h"

@@ -16,7 +16,7 @@
 #include "core/equalizer/ChainText.h"
 #include "core/equalizer/ChannelChain.h"
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "core/tools/ImportCommands.h"
 #include "core/tools/ChannelCommands.h"
 #include "core/tools/ExportCommands.h"
@@ -257,7 +257,7 @@ double ImportThroughBrenvox(MainWindow *form, const QString &source, int sourceS
     click.start();
     Control<QPushButton>(form, "Command2")->click();
     const double clickSeconds = click.nsecsElapsed() / 1e9;
-    QPointer<InspectionWindow> window = OpenWindow<InspectionWindow>();
+    QPointer<ImportWindow> window = OpenWindow<ImportWindow>();
     if (!window)
         return -1;
     // From the window's first tick, which starts the probe, to the split's
@@ -270,7 +270,7 @@ double ImportThroughBrenvox(MainWindow *form, const QString &source, int sourceS
     });
     if (!QTest::qWaitFor([&] { return splitEnded >= 0 || !window || window->Failed(); }, 30 * 60 * 1000)
         || !window) {
-        std::fprintf(stderr, "the import window went or never ended its inspection\n");
+        std::fprintf(stderr, "the import window went or never ended its import\n");
         return -1;
     }
     if (window->Failed() || !window->Timer2->isActive()

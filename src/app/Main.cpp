@@ -2,7 +2,7 @@
 
 #include "core/system/AppFolder.h"
 #include "session/Session.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "ui/mainwindow/MainWindow.h"
 
 MainWindow *Main(Session &shared, std::function<void(MainWindow *)> started)
@@ -19,9 +19,9 @@ MainWindow *Main(Session &shared, std::function<void(MainWindow *)> started)
     form->BuildBandPanels([form, started = std::move(started)] {
         PrepareWorkspace();
         form->FinishStartUp();
-        // The inspection window is made at start-up, hidden; its
+        // The import window is made at start-up, hidden; its
         // start timer must not start a probe now.
-        form->OpenInspectionWindow()->Timer1->stop();
+        form->OpenImportWindow()->Timer1->stop();
         if (started)
             started(form);
     });

@@ -133,8 +133,8 @@ QAccessibleInterface *Factory(const QString &className, QObject *object)
     if (!object || !object->isWidgetType())
         return nullptr;
     auto *widget = static_cast<QWidget *>(object);
-    // The import window has no title: it inspects the source and splits it.
-    if (className == QLatin1String("InspectionWindow"))
+    // The import window has no title: it probes the source and splits it.
+    if (className == QLatin1String("ImportWindow"))
         return new AccessibleWindow(widget, QStringLiteral("Inspecting Audio"));
     if (className == QLatin1String("MainWindow") || className == QLatin1String("ExportWindow")
         || className == QLatin1String("PreviewWindow"))

@@ -35,7 +35,7 @@ ExportWindow::ExportWindow(MainWindow *owner)
     if (owner)
         setWindowIcon(owner->windowIcon());
 
-    // The face and size the design's texts fit, as in the inspection window.
+    // The face and size the design's texts fit, as in the import window.
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(8.25);
     setFont(font);

@@ -1,6 +1,6 @@
-// InspectionWindow's inspection: the duration probe, the channel split and the
+// ImportWindow's sequence: the duration probe, the channel split and the
 // re-application of the band settings, with the failures it reports.
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 
 #include "core/system/AppFolder.h"
 #include "ui/mainwindow/MainWindow.h"
@@ -13,7 +13,7 @@
 
 #include <limits>
 
-void InspectionWindow::GetSourceDuration()
+void ImportWindow::GetSourceDuration()
 {
     PBar->setValue(25);
     // The open source, its facts and its channel files stay in use until
@@ -21,26 +21,26 @@ void InspectionWindow::GetSourceDuration()
     mJob = mSession->NewImport(mSource);
     mImported = false;
     // The session keeps the source's duration, rate and peak.
-    connect(mJob.get(), &ImportJob::output, this, &InspectionWindow::ImportOutput);
-    connect(mJob.get(), &ImportJob::probed, this, &InspectionWindow::Probed);
-    connect(mJob.get(), &ImportJob::splitStarted, this, &InspectionWindow::SplitStarted);
-    connect(mJob.get(), &ImportJob::failed, this, &InspectionWindow::ImportFailed);
-    connect(mJob.get(), &ImportJob::ended, this, &InspectionWindow::ImportEnded);
+    connect(mJob.get(), &ImportJob::output, this, &ImportWindow::ImportOutput);
+    connect(mJob.get(), &ImportJob::probed, this, &ImportWindow::Probed);
+    connect(mJob.get(), &ImportJob::splitStarted, this, &ImportWindow::SplitStarted);
+    connect(mJob.get(), &ImportJob::failed, this, &ImportWindow::ImportFailed);
+    connect(mJob.get(), &ImportJob::ended, this, &ImportWindow::ImportEnded);
 
     if (mSource.isEmpty()) {
         mJob.reset();
         ShowFailure(QStringLiteral("Searching Failed"),
                     QStringLiteral("The chosen file cannot be found"));
-        mInspecting = false;
+        mImporting = false;
         return;
     }
     mJob->Start();
 }
 
-void InspectionWindow::InspectionEnded()
+void ImportWindow::SequenceFinished()
 {
-    mInspecting = false;
-    // Closed while the inspection ran: the deletion was held back until now.
+    mImporting = false;
+    // Closed while the import ran: the deletion was held back until now.
     if (mClosed) {
         deleteLater();
         return;
@@ -51,7 +51,7 @@ void InspectionWindow::InspectionEnded()
         mJob.reset();
 }
 
-void InspectionWindow::GetAudioData()
+void ImportWindow::GetAudioData()
 {
     SetBothStatus(QStringLiteral("Extracting Chanel Data Complete"));
     PBar->setValue(80);
@@ -64,43 +64,43 @@ void InspectionWindow::GetAudioData()
     Timer2->start();
 }
 
-void InspectionWindow::ShowToolOutput(QString &)
+void ImportWindow::ShowToolOutput(QString &)
 {
     if (mClosed)
         return;
     PBar->setValue(75);
 }
 
-void InspectionWindow::ImportOutput(const QString &chunk)
+void ImportWindow::ImportOutput(const QString &chunk)
 {
     QString copy = chunk;
     ShowToolOutput(copy);
 }
 
-void InspectionWindow::Probed()
+void ImportWindow::Probed()
 {
     PBar->setValue(50);
     SetBothStatus(QStringLiteral("Search Audio Data"));
 }
 
-void InspectionWindow::SplitStarted()
+void ImportWindow::SplitStarted()
 {
     SetBothStatus(QStringLiteral("Extracting Chanel Data"));
 }
 
-void InspectionWindow::ImportFailed(const QString &heading, const QString &reason)
+void ImportWindow::ImportFailed(const QString &heading, const QString &reason)
 {
     if (!mClosed)
         ShowFailure(heading, reason);
 }
 
-void InspectionWindow::ImportEnded(bool completed)
+void ImportWindow::ImportEnded(bool completed)
 {
     mImported = completed;
-    QTimer::singleShot(0, this, &InspectionWindow::InspectionEnded);
+    QTimer::singleShot(0, this, &ImportWindow::SequenceFinished);
 }
 
-void InspectionWindow::ShowFailure(const QString &heading, const QString &reason)
+void ImportWindow::ShowFailure(const QString &heading, const QString &reason)
 {
     mFailed = true;
     if (mOwner)
@@ -114,6 +114,6 @@ void InspectionWindow::ShowFailure(const QString &heading, const QString &reason
     SetTwips(Label2[1], 2280, 1440, 3495, 690);
     Label2[1]->setText(reason);
     Label2[1]->setToolTip(reason);
-    // The inspection has ended: "Open" may choose another source.
+    // The import has ended: "Open" may choose another source.
     MarkSequenceEnded();
 }

@@ -1,5 +1,5 @@
-// InspectionWindow's controls, load step, timers and closing.
-#include "ui/InspectionWindow.h"
+// ImportWindow's controls, load step, timers and closing.
+#include "ui/ImportWindow.h"
 
 #include "ui/mainwindow/MainWindow.h"
 #include "ui/Twips.h"
@@ -51,7 +51,7 @@ QLabel *MakeLabel(QWidget *parent, const QString &name, const LabelDesign &desig
 
 } // namespace
 
-InspectionWindow::InspectionWindow(MainWindow *owner)
+ImportWindow::ImportWindow(MainWindow *owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                          | Qt::WindowCloseButtonHint)
     , mOwner(owner)
@@ -62,7 +62,7 @@ InspectionWindow::InspectionWindow(MainWindow *owner)
     Form_Load();
 }
 
-InspectionWindow::~InspectionWindow()
+ImportWindow::~ImportWindow()
 {
     // Destroyed with its owner while a tool still runs: the tool must not
     // go on writing the channel files for nobody.
@@ -71,7 +71,7 @@ InspectionWindow::~InspectionWindow()
     MarkSequenceEnded();
 }
 
-void InspectionWindow::BuildControls()
+void ImportWindow::BuildControls()
 {
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(8.25);
@@ -96,16 +96,16 @@ void InspectionWindow::BuildControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &InspectionWindow::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &ImportWindow::Timer1_Timer);
     Timer1->start();
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(2000);
-    connect(Timer2, &QTimer::timeout, this, &InspectionWindow::Timer2_Timer);
+    connect(Timer2, &QTimer::timeout, this, &ImportWindow::Timer2_Timer);
 }
 
-void InspectionWindow::Form_Load()
+void ImportWindow::Form_Load()
 {
     if (mOwner)
         setWindowIcon(mOwner->windowIcon());
@@ -118,32 +118,32 @@ void InspectionWindow::Form_Load()
     SetBothStatus(QStringLiteral("Searching..."));
 }
 
-bool InspectionWindow::Failed() const
+bool ImportWindow::Failed() const
 {
     return mFailed;
 }
 
-void InspectionWindow::ScheduleInspection(const QString &source)
+void ImportWindow::ScheduleImport(const QString &source)
 {
     mSource = source;
     MarkSequenceStarted();
     Timer1->start();
 }
 
-void InspectionWindow::Timer1_Timer()
+void ImportWindow::Timer1_Timer()
 {
-    // A running timer would start the inspection again while it runs.
+    // A running timer would start the import again while it runs.
     Timer1->stop();
-    if (mInspecting || mClosed || !mSession)
+    if (mImporting || mClosed || !mSession)
         return;
     Label1[1]->setText(mSource);
-    mInspecting = true;
+    mImporting = true;
     mFailed = false;
     MarkSequenceStarted();
     GetSourceDuration();
 }
 
-void InspectionWindow::Timer2_Timer()
+void ImportWindow::Timer2_Timer()
 {
     Timer2->stop();
     PBar->setValue(100);
@@ -152,7 +152,7 @@ void InspectionWindow::Timer2_Timer()
     close();
 }
 
-void InspectionWindow::closeEvent(QCloseEvent *event)
+void ImportWindow::closeEvent(QCloseEvent *event)
 {
     mClosed = true;
     Timer1->stop();
@@ -164,11 +164,11 @@ void InspectionWindow::closeEvent(QCloseEvent *event)
     if (mOwner)
         mOwner->ShowOpenSource();
     event->accept();
-    if (!mInspecting)
+    if (!mImporting)
         deleteLater();
 }
 
-void InspectionWindow::showEvent(QShowEvent *event)
+void ImportWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!mOwner)
@@ -178,7 +178,7 @@ void InspectionWindow::showEvent(QShowEvent *event)
     move(frame.topLeft());
 }
 
-void InspectionWindow::MarkSequenceStarted()
+void ImportWindow::MarkSequenceStarted()
 {
     if (mSequenceMarked || !mSession)
         return;
@@ -186,7 +186,7 @@ void InspectionWindow::MarkSequenceStarted()
     mSession->SequenceStarted();
 }
 
-void InspectionWindow::MarkSequenceEnded()
+void ImportWindow::MarkSequenceEnded()
 {
     if (!mSequenceMarked)
         return;
@@ -195,7 +195,7 @@ void InspectionWindow::MarkSequenceEnded()
         mSession->SequenceEnded();
 }
 
-void InspectionWindow::SetBothStatus(const QString &text)
+void ImportWindow::SetBothStatus(const QString &text)
 {
     Label2[0]->setText(text);
     Label2[1]->setText(text);

@@ -1,4 +1,4 @@
-// The source inspection window: probes the chosen source's duration, splits
+// The import window: probes the chosen source's duration, splits
 // it into one WAV file per channel and re-applies the band settings to it.
 #pragma once
 
@@ -17,22 +17,22 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 
-class InspectionWindow : public QWidget
+class ImportWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // Its load step reads the session's source; the start timer runs.
-    explicit InspectionWindow(MainWindow *owner);
-    ~InspectionWindow() override;
+    explicit ImportWindow(MainWindow *owner);
+    ~ImportWindow() override;
 
     // Closed, though it may still be waiting for its tool to stop.
     bool Closing() const { return mClosed; }
 
-    // Starts the timer whose first tick runs the inspection of `source`.
+    // Starts the timer whose first tick runs the import of `source`.
     // The import is under way from now: during the pause before the probe
     // no other import, preview or export may start.
-    void ScheduleInspection(const QString &source);
+    void ScheduleImport(const QString &source);
 
     // Starts the import job (the probe, then the split) and returns; the
     // job ends early, showing why, when a tool cannot run or fails, and
@@ -42,14 +42,14 @@ public:
     void GetAudioData();
     void ShowToolOutput(QString &CommandOutputs);
 
-    // The last inspection ended in a failure that the status labels show.
+    // The last import ended in a failure that the status labels show.
     bool Failed() const;
 
     QVector<QLabel *> Label1; // headings, source, row captions
     QVector<QLabel *> Label2; // status of the left and the right channel
     QProgressBar *PBar = nullptr;
     QPushButton *Command1 = nullptr; // "Close"
-    QTimer *Timer1 = nullptr; // start timer: its first tick runs the inspection
+    QTimer *Timer1 = nullptr; // start timer: its first tick runs the import
     QTimer *Timer2 = nullptr; // closes the window after the split
 
     // The running import, or null.
@@ -73,9 +73,9 @@ private:
     void ImportEnded(bool completed);
     void ShowFailure(const QString &heading, const QString &reason);
     // After the job has told its end, once it is off the stack.
-    void InspectionEnded();
+    void SequenceFinished();
     void SetBothStatus(const QString &text);
-    // While the inspection runs the main window refuses another "Open".
+    // While the import runs the main window refuses another "Open".
     void MarkSequenceStarted();
     void MarkSequenceEnded();
 
@@ -85,7 +85,7 @@ private:
     QString mSource;
     bool mImported = false;
     bool mSequenceMarked = false;
-    bool mInspecting = false;
+    bool mImporting = false;
     bool mClosed = false;
     bool mFailed = false;
 };

@@ -43,7 +43,7 @@ PreviewWindow::PreviewWindow(QWidget *owner)
     if (owner)
         setWindowIcon(owner->windowIcon());
 
-    // The face and size the design's texts fit, as in the inspection window.
+    // The face and size the design's texts fit, as in the import window.
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(8.25);
     setFont(font);

@@ -11,7 +11,7 @@
 #include "core/system/NativePath.h"
 #include "ui/FileDialogs.h"
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -218,7 +218,7 @@ void tst_BadInputs::open()
     const auto restore = qScopeGuard([folder = QDir::currentPath()] { QDir::setCurrent(folder); });
     QVERIFY(!relative || QDir::setCurrent(scratch));
     // The dialog shows such a name as Qt decodes it.
-    InspectionWindow *window = fixture.Open(relative ? fileName : raw ? QFile::decodeName(NativePath::ToBytes(source)) : source);
+    ImportWindow *window = fixture.Open(relative ? fileName : raw ? QFile::decodeName(NativePath::ToBytes(source)) : source);
     QVERIFY(window);
     const ImportFixture::End end = fixture.WaitForEnd();
     QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner);

@@ -8,7 +8,7 @@
 
 #include "ui/FileDialogs.h"
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "ui/PreviewWindow.h"
 #include "core/tools/PreviewGraph.h"
 
@@ -77,7 +77,7 @@ private slots:
 
 private:
     // Clicks "Open" with the dialog answering 'path' and waits for the
-    // inspection to end; true when it completed.
+    // import to end; true when it completed.
     bool Open(const QString &path);
     // Clicks "Save As" with the dialog answering 'path' and waits for the
     // export to end.
@@ -129,7 +129,7 @@ bool tst_EndToEnd::Open(const QString &path)
     MainWindow *form = mSession->form;
     mAnswer = path;
     QTest::mouseClick(Control<QPushButton>(form, "Command2"), Qt::LeftButton);
-    QPointer<InspectionWindow> window = OpenWindow<InspectionWindow>();
+    QPointer<ImportWindow> window = OpenWindow<ImportWindow>();
     if (!window || !window->isVisible())
         return false;
     QString lastStatus;
@@ -184,7 +184,7 @@ void tst_EndToEnd::openStereoMp3()
     // Two tones of 0.1 at most add up to 0.2 (-14 dBFS); an MP3 has no depth.
     QVERIFY2(mSession->session.SourcePeakDb() > -16 && mSession->session.SourcePeakDb() < -13.5, qPrintable(QString::number(mSession->session.SourcePeakDb())));
     QCOMPARE(mSession->session.SourceBitsPerSample(), 0);
-    QVERIFY(!OpenWindow<InspectionWindow>());
+    QVERIFY(!OpenWindow<ImportWindow>());
     for (QPushButton *button : {Control<QPushButton>(mSession->form, "Command2"), Control<QPushButton>(mSession->form, "Command1", 0), Control<QPushButton>(mSession->form, "Command1", 1)})
         QVERIFY(button->isEnabled());
 }

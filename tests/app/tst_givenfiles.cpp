@@ -3,7 +3,7 @@
 #include "Controls.h"
 #include "StartedMainWindow.h"
 
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 
 #include <QDropEvent>
 #include <QFile>
@@ -63,13 +63,13 @@ private slots:
         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(started.form, &drop);
 
-        InspectionWindow *inspection = OpenWindow<InspectionWindow>();
+        ImportWindow *importWindow = OpenWindow<ImportWindow>();
         if (refusal.isEmpty()) {
-            QVERIFY(inspection && inspection->isVisible());
+            QVERIFY(importWindow && importWindow->isVisible());
             QCOMPARE(Control<QLineEdit>(started.form, "Text1")->text(), file);
-            started.form->CloseInspectionWindow();
+            started.form->CloseImportWindow();
         } else {
-            QVERIFY(!inspection || !inspection->isVisible());
+            QVERIFY(!importWindow || !importWindow->isVisible());
             QVERIFY2(Control<QLabel>(started.form, "StatusLine")->text().contains(refusal),
                      qPrintable(Control<QLabel>(started.form, "StatusLine")->text()));
             QVERIFY(started.session.SourceFile().isEmpty());

@@ -6,7 +6,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 
 #include "AudioMeasure.h"
 #include "ImportFixture.h"
@@ -218,18 +218,18 @@ void TestImportPipeline::badSources()
         });
     }
 
-    InspectionWindow *window = fixture.Open(source);
+    ImportWindow *window = fixture.Open(source);
     QVERIFY(window);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Failed);
     QCOMPARE(window->Label2[0]->text(), heading);
     QCOMPARE(window->Label2[1]->text(),
              QString(reason).replace(QLatin1String("<app>"), fixture.app.path()).replace(QLatin1String("<source>"), source));
-    // The inspection has ended: another source may be chosen.
+    // The import has ended: another source may be chosen.
     QVERIFY(Control<QPushButton>(fixture.form, "Command2")->isEnabled());
 
     // It stays, without claiming success, until the user closes it.
     QTest::qWait(2300);
-    QVERIFY(fixture.inspection);
+    QVERIFY(fixture.importWindow);
     QVERIFY(window->isVisible());
     QVERIFY(!window->PBar->isVisible());
     QCOMPARE(fixture.closedAt, -1);
@@ -239,7 +239,7 @@ void TestImportPipeline::badSources()
     QVERIFY(fixture.session.SourceImported());
 
     window->Command1->click();
-    QTRY_VERIFY(!fixture.inspection);
+    QTRY_VERIFY(!fixture.importWindow);
 }
 
 QTEST_MAIN(TestImportPipeline)

@@ -18,7 +18,7 @@
 #include "ui/Colours.h"
 #include "ui/FileDialogs.h"
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "ui/PreviewWindow.h"
 #include "process/ToolRun.h"
 
@@ -131,9 +131,9 @@ QStringList LeftoverProcesses(const QString &root)
 // Nothing runs and nothing is about to start.
 bool Idle(MainWindow *form)
 {
-    const InspectionWindow *inspection = OpenWindow<InspectionWindow>();
+    const ImportWindow *importWindow = OpenWindow<ImportWindow>();
     const ExportWindow *export_ = OpenWindow<ExportWindow>();
-    return !form->SequenceRunning() && !(inspection && inspection->Timer1->isActive())
+    return !form->SequenceRunning() && !(importWindow && importWindow->Timer1->isActive())
         && !(export_ && export_->Timer1->isActive());
 }
 
@@ -177,7 +177,7 @@ public:
         QStringList running;
         if (mSession.form && mSession.form->PreviewRunning())
             running << QStringLiteral("preview");
-        if (InspectionWindow *inspection = OpenWindow<InspectionWindow>(); inspection && inspection->Job() && inspection->Job()->IsRunning())
+        if (ImportWindow *importWindow = OpenWindow<ImportWindow>(); importWindow && importWindow->Job() && importWindow->Job()->IsRunning())
             running << QStringLiteral("import");
         if (ExportWindow *export_ = OpenWindow<ExportWindow>(); export_ && export_->Job() && export_->Job()->IsRunning())
             running << QStringLiteral("export");
@@ -265,7 +265,7 @@ private:
         if (kind < 84) {
             Note(QStringLiteral("open"));
             Control<QPushButton>(form, "Command2")->click();
-            WatchInspection();
+            WatchImport();
         } else if (kind < 92) {
             // During a preview the button reads "Stop".
             const bool stop = Control<QPushButton>(form, "Command1", 0)->text() == QLatin1String("Stop");
@@ -298,13 +298,13 @@ private:
 
     // The channel files are the last completed import's from the moment
     // the split reports them written until another import completes.
-    void WatchInspection()
+    void WatchImport()
     {
-        InspectionWindow *inspection = OpenWindow<InspectionWindow>();
-        if (!inspection || inspection->property("stressWatched").toBool())
+        ImportWindow *importWindow = OpenWindow<ImportWindow>();
+        if (!importWindow || importWindow->property("stressWatched").toBool())
             return;
-        inspection->setProperty("stressWatched", true);
-        connect(inspection->PBar, &QProgressBar::valueChanged, this, [this](int value) {
+        importWindow->setProperty("stressWatched", true);
+        connect(importWindow->PBar, &QProgressBar::valueChanged, this, [this](int value) {
             if (value == 80) {
                 ++counts[QStringLiteral("imported")];
                 mImportedSeconds = NoSource;
@@ -366,7 +366,7 @@ private:
     {
         QList<QWidget *> windows;
         QList<QPushButton *> buttons;
-        if (InspectionWindow *form = OpenWindow<InspectionWindow>(); form && form->isVisible()) {
+        if (ImportWindow *form = OpenWindow<ImportWindow>(); form && form->isVisible()) {
             windows << form;
             buttons << form->Command1;
         }

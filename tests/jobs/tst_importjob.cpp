@@ -1,5 +1,5 @@
 // The import job without windows: the probe's facts and the split's files,
-// or the heading and reason the inspection window shows.
+// or the heading and reason the import window shows.
 #include "AudioMeasure.h"
 #include "TestAppFolder.h"
 

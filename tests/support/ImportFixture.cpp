@@ -3,7 +3,7 @@
 #include "Controls.h"
 
 #include "ui/FileDialogs.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -18,7 +18,7 @@ namespace {
 class CloseWatcher : public QObject
 {
 public:
-    CloseWatcher(ImportFixture *fixture, InspectionWindow *window)
+    CloseWatcher(ImportFixture *fixture, ImportWindow *window)
         : QObject(window), mFixture(fixture), mWindow(window)
     {
         window->installEventFilter(this);
@@ -35,7 +35,7 @@ public:
 
 private:
     ImportFixture *mFixture;
-    InspectionWindow *mWindow;
+    ImportWindow *mWindow;
 };
 
 } // namespace
@@ -63,7 +63,7 @@ int ImportFixture::dialogRequests() const
     return mDialogRequests;
 }
 
-InspectionWindow *ImportFixture::Open(const QString &path)
+ImportWindow *ImportFixture::Open(const QString &path)
 {
     mAnswer = path;
     Control<QPushButton>(form, "Command2")->click();
@@ -72,21 +72,21 @@ InspectionWindow *ImportFixture::Open(const QString &path)
     statusAtClose.clear();
     splitEndedAt = -1;
     closedAt = -1;
-    inspection = OpenWindow<InspectionWindow>();
-    if (!inspection || !inspection->isVisible())
+    importWindow = OpenWindow<ImportWindow>();
+    if (!importWindow || !importWindow->isVisible())
         return nullptr;
-    new CloseWatcher(this, inspection);
-    QObject::connect(inspection->PBar, &QProgressBar::valueChanged, inspection, [this](int value) {
+    new CloseWatcher(this, importWindow);
+    QObject::connect(importWindow->PBar, &QProgressBar::valueChanged, importWindow, [this](int value) {
         progress << value;
         if (value == 80)
             splitEndedAt = clock.elapsed();
     });
-    return inspection;
+    return importWindow;
 }
 
 void ImportFixture::WhenTrue(std::function<bool()> condition, std::function<void()> action)
 {
-    // The inspection runs while the test waits, so what is to happen
+    // The import runs while the test waits, so what is to happen
     // meanwhile must come from a timer.
     auto *poll = new QTimer(form);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, condition, action] {
@@ -104,9 +104,9 @@ ImportFixture::End ImportFixture::WaitForEnd(int timeoutMilliseconds)
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < timeoutMilliseconds) {
-        if (!inspection || !inspection->isVisible())
+        if (!importWindow || !importWindow->isVisible())
             return statusAtClose.value(0) == QLatin1String("Completed.") ? End::Completed : End::ClosedEarly;
-        if (inspection->Failed())
+        if (importWindow->Failed())
             return End::Failed;
         QTest::qWait(10);
     }

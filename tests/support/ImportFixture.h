@@ -11,7 +11,7 @@
 
 #include <functional>
 
-class InspectionWindow;
+class ImportWindow;
 
 class ImportFixture : public StartedMainWindow
 {
@@ -22,8 +22,8 @@ public:
     ~ImportFixture() override;
 
     // Answers the open dialog with 'path' and clicks "Open". Returns the
-    // inspection window when one is shown.
-    InspectionWindow *Open(const QString &path);
+    // import window when one is shown.
+    ImportWindow *Open(const QString &path);
     int dialogRequests() const;
 
     // Runs 'action' once 'condition' holds, checking from the event loop
@@ -31,7 +31,7 @@ public:
     void WhenTrue(std::function<bool()> condition, std::function<void()> action);
 
     enum class End { Completed, Failed, ClosedEarly, StillRunning };
-    // Waits for the inspection shown by Open to end: the window closed
+    // Waits for the import shown by Open to end: the window closed
     // itself after "Completed.", it shows a failure, or it went otherwise.
     End WaitForEnd(int timeoutMilliseconds = 60000);
 
@@ -42,7 +42,7 @@ public:
     qint64 closedAt = -1;           // when the window received its close
     QElapsedTimer clock;
 
-    QPointer<InspectionWindow> inspection;
+    QPointer<ImportWindow> importWindow;
 
 private:
     int mDialogRequests = 0;

@@ -2,11 +2,12 @@
 // through Qt's accessibility interface.
 #include "BrenvoxSession.h"
 #include "Controls.h"
+#include "ui/mainwindow/PreviewController.h"
 #include "StartedMainWindow.h"
 
 #include "ui/FileDialogs.h"
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "ui/PreviewWindow.h"
 
 #include <QAbstractButton>
@@ -127,9 +128,9 @@ private slots:
     void progressWindowsSayWhatTheyDo()
     {
         QStringList names;
-        for (QWidget *window : {static_cast<QWidget *>(mWindow->form->OpenInspectionWindow()),
+        for (QWidget *window : {static_cast<QWidget *>(mWindow->form->OpenImportWindow()),
                                 static_cast<QWidget *>(mWindow->form->OpenExportWindow()),
-                                static_cast<QWidget *>(mWindow->form->OpenPreviewWindow())}) {
+                                static_cast<QWidget *>(mWindow->form->Preview().OpenWindow())}) {
             QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(window);
             QCOMPARE(int(heard->role()), int(QAccessible::Window));
             names << heard->text(QAccessible::Name);
@@ -178,7 +179,7 @@ private slots:
         QVERIFY(heard->actionInterface()->actionNames().contains(action));
         heard->actionInterface()->doAction(action);
         if (control == QLatin1String("Command2")) {
-            QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !form->SequenceRunning() && !OpenWindow<InspectionWindow>(), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !form->SequenceRunning() && !OpenWindow<ImportWindow>(), 30000);
         } else if (control == QLatin1String("AvoidClippingBox")) {
             QVERIFY(session->session.Settings().avoidClipping);
         } else if (control == QLatin1String("AsDrawnBox")) {

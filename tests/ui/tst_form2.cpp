@@ -1,4 +1,4 @@
-// The inspection window's sequence as the user sees it: progress, status
+// The import window's sequence as the user sees it: progress, status
 // texts, the band settings carried over, closing, and what "Open" does.
 #include "core/system/AppFolder.h"
 #include "Controls.h"
@@ -6,7 +6,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/mainwindow/MainWindow.h"
 #include "session/Session.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 
 #include "AudioMeasure.h"
 #include "ImportFixture.h"
@@ -68,7 +68,7 @@ private slots:
     void closing_data();
     void closing();
     void mainWindowGoesWhileToolRuns();
-    void openRefusedWhileInspecting();
+    void openRefusedWhileImporting();
     void splitThatWritesNothingFails();
     void cancelledDialogChangesNothing();
 };
@@ -83,7 +83,7 @@ void TestForm2::loadedAtStartUp()
 {
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
-    InspectionWindow *window = OpenWindow<InspectionWindow>();
+    ImportWindow *window = OpenWindow<ImportWindow>();
     QVERIFY(window);
     QVERIFY(!window->isVisible());
     // Start-up must not start a probe.
@@ -109,7 +109,7 @@ void TestForm2::sequence()
     Control<QSlider>(form, "RightChanelSlider", 0)->setSliderPosition(3);
     Control<QSlider>(form, "RightChanelSlider", 33)->setSliderPosition(-12);
 
-    InspectionWindow *window = fixture.Open(source);
+    ImportWindow *window = fixture.Open(source);
     QVERIFY(window);
     QCOMPARE(window->Label1[1]->text(), QFileInfo(source).absoluteFilePath());
     QVERIFY(window->Timer1->isActive());
@@ -162,7 +162,7 @@ void TestForm2::closing()
     MainWindow *form = fixture.form;
     Control<QSlider>(form, "LeftChanelSlider", 5)->setValue(-7);
 
-    InspectionWindow *window = fixture.Open(source);
+    ImportWindow *window = fixture.Open(source);
     QVERIFY(window);
     qint64 tool = 0;
     qint64 closedAt = -1;
@@ -180,7 +180,7 @@ void TestForm2::closing()
             QVERIFY(!window->isVisible());
         });
 
-    QTRY_VERIFY_WITH_TIMEOUT(!fixture.inspection, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!fixture.importWindow, 20000);
     const qint64 closing = fixture.clock.elapsed() - closedAt;
     QVERIFY2(closing < 3000, qPrintable(QString::number(closing)));
     QVERIFY(!ProcessAlive(tool));
@@ -215,11 +215,11 @@ void TestForm2::mainWindowGoesWhileToolRuns()
     fixture.WhenTrue([&] { return (tool = StandInProcess(fixture, QStringLiteral("ffprobe"))) != 0; },
                      [&] { delete fixture.form; });
     QTRY_VERIFY_WITH_TIMEOUT(!fixture.form, 10000);
-    QVERIFY(!fixture.inspection);
+    QVERIFY(!fixture.importWindow);
     QTRY_VERIFY_WITH_TIMEOUT(!ProcessAlive(tool), 5000);
 }
 
-void TestForm2::openRefusedWhileInspecting()
+void TestForm2::openRefusedWhileImporting()
 {
     ImportFixture fixture;
     QVERIFY(fixture.isValid());
@@ -227,7 +227,7 @@ void TestForm2::openRefusedWhileInspecting()
     const QString source = OneSecondSource(fixture);
     QVERIFY(!source.isEmpty());
 
-    InspectionWindow *window = fixture.Open(source);
+    ImportWindow *window = fixture.Open(source);
     QVERIFY(window);
     bool openEnabled = true;
     int asked = -1;
@@ -239,7 +239,7 @@ void TestForm2::openRefusedWhileInspecting()
                          asked = fixture.dialogRequests() - before;
                          window->Command1->click();
                      });
-    QTRY_VERIFY_WITH_TIMEOUT(!fixture.inspection, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!fixture.importWindow, 20000);
     QVERIFY(!openEnabled);
     QCOMPARE(asked, 0);
 }
@@ -252,7 +252,7 @@ void TestForm2::splitThatWritesNothingFails()
     const QString source = OneSecondSource(fixture);
     QVERIFY(!source.isEmpty());
 
-    InspectionWindow *window = fixture.Open(source);
+    ImportWindow *window = fixture.Open(source);
     QVERIFY(window);
     QCOMPARE(fixture.WaitForEnd(), ImportFixture::End::Failed);
     QCOMPARE(window->Label2[0]->text(), QStringLiteral("Extracting Chanel Data Failed"));
@@ -263,7 +263,7 @@ void TestForm2::splitThatWritesNothingFails()
     // A new choice replaces the failed window with a fresh one.
     QVERIFY(UseStandIn(fixture, QStringLiteral("ffmpeg"), ""));
     fixture.app.linkRealTool(QStringLiteral("ffmpeg"));
-    InspectionWindow *fresh = fixture.Open(source);
+    ImportWindow *fresh = fixture.Open(source);
     QVERIFY(fresh && Control<QLineEdit>(fixture.form, "Text1")->text() == source);
     QCOMPARE(fresh->Label2[0]->text(), QStringLiteral("Searching..."));
     QVERIFY(fresh->PBar->isVisible());
@@ -281,8 +281,8 @@ void TestForm2::cancelledDialogChangesNothing()
     QCOMPARE(fixture.dialogRequests(), 1);
     QCOMPARE(fixture.session.SourceFile(), QStringLiteral("/music/before.wav"));
     QCOMPARE(Control<QLineEdit>(fixture.form, "Text1")->text(), QStringLiteral("/music/before.wav"));
-    QVERIFY(!OpenWindow<InspectionWindow>()->isVisible());
-    QVERIFY(!OpenWindow<InspectionWindow>()->Timer1->isActive());
+    QVERIFY(!OpenWindow<ImportWindow>()->isVisible());
+    QVERIFY(!OpenWindow<ImportWindow>()->Timer1->isActive());
 }
 
 QTEST_MAIN(TestForm2)

@@ -6,7 +6,7 @@
 
 #include "ui/FileDialogs.h"
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -59,7 +59,7 @@ private slots:
 
         QCOMPARE(Focused(), QStringLiteral("Command2"));
         Press(Qt::Key_O, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !OpenWindow<InspectionWindow>(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(form->SourceImported() && !OpenWindow<ImportWindow>(), 30000);
         QVERIFY(Activate(form));
         // "Open" was disabled meanwhile and passed the focus on.
         Press(Qt::Key_Tab, Qt::ShiftModifier);

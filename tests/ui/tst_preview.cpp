@@ -178,7 +178,7 @@ void tst_Preview::log()
     BrenvoxSession session;
     QVERIFY(session.form);
     Control<QRadioButton>(session.form, "Option3", previewChoice)->setChecked(true);
-    PreviewWindow *window = session.form->OpenPreviewWindow();
+    PreviewWindow *window = session.form->Preview().OpenWindow();
     for (QString chunk : chunks)
         session.form->Preview().Log(chunk);
     QCOMPARE(window->Text1->toPlainText(), log);

@@ -2,10 +2,11 @@
 // control, no frame cuts its control off and no two texts run together.
 #include "core/tools/ExportProgress.h"
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "ui/PreviewWindow.h"
 
 #include "Controls.h"
+#include "ui/mainwindow/PreviewController.h"
 #include "StartedMainWindow.h"
 
 #include <QAbstractButton>
@@ -50,13 +51,13 @@ private slots:
     void initTestCase()
     {
         QVERIFY(mWindow.isValid());
-        OpenWindow<InspectionWindow>()->show();
+        OpenWindow<ImportWindow>()->show();
         ExportWindow *export_ = mWindow.form->OpenExportWindow();
         export_->Timer1->stop();
         // The widest text the export's progress takes.
         export_->Label1[5]->setText(ExportProgress::ProgressLabel(100, 100));
         export_->show();
-        mWindow.form->OpenPreviewWindow();
+        mWindow.form->Preview().OpenWindow();
     }
 
     void textsAreWhole_data()
@@ -68,7 +69,7 @@ private slots:
         QTest::newRow("main") << "Form1" << QStringList() << MainWindow::StartHeightTwips;
         QTest::newRow("main, lowered by the user") << "Form1" << QStringList() << 3000.0;
         QTest::newRow("main, with the chains") << "Form1" << QStringList() << 12000.0;
-        QTest::newRow("inspection") << "Form2" << QStringList{QStringLiteral("Label1_1")} << 0.0;
+        QTest::newRow("import window") << "Form2" << QStringList{QStringLiteral("Label1_1")} << 0.0;
         QTest::newRow("export") << "Form3" << QStringList{QStringLiteral("Label1_1"), QStringLiteral("Label2")} << 0.0;
         QTest::newRow("preview") << "Form4" << QStringList{QStringLiteral("Label1_1")} << 0.0;
         QTest::newRow("export, failed") << "Form3" << QStringList{QStringLiteral("Label1_1")} << 0.0;

@@ -6,7 +6,7 @@
 #include "session/Session.h"
 #include "core/equalizer/SettingsHistory.h"
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "ui/PreviewWindow.h"
 
 #include <QRadioButton>
@@ -77,7 +77,7 @@ private slots:
         form->UndoSettings();
         QVERIFY(form->session().Settings() == before);
         // Only settings moved: no window of a tool sequence came up.
-        QVERIFY(!OpenWindow<InspectionWindow>() || !OpenWindow<InspectionWindow>()->isVisible());
+        QVERIFY(!OpenWindow<ImportWindow>() || !OpenWindow<ImportWindow>()->isVisible());
         QVERIFY(!OpenWindow<ExportWindow>() && !OpenWindow<PreviewWindow>());
         QVERIFY(!form->SequenceRunning());
     }

@@ -1,7 +1,7 @@
 // The progress windows' outer sizes under a real window manager: offscreen
 // windows have no frame, so this test starts Xvfb and twm itself.
 #include "ui/ExportWindow.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "ui/PreviewWindow.h"
 
 #include <QApplication>
@@ -82,7 +82,7 @@ private slots:
     {
         if (!mFramed)
             QSKIP("Xvfb and twm could not start");
-        (new InspectionWindow(nullptr))->Timer1->stop();
+        (new ImportWindow(nullptr))->Timer1->stop();
         (new ExportWindow(nullptr))->Timer1->stop();
         new PreviewWindow(nullptr);
         for (QWidget *window : QApplication::topLevelWidgets())
@@ -96,7 +96,7 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QSize>("outer");
         // The design's outer sizes, 15 twips to the pixel.
-        QTest::newRow("inspection") << "Form2" << QSize(406, 215);
+        QTest::newRow("import window") << "Form2" << QSize(406, 215);
         QTest::newRow("export") << "Form3" << QSize(488, 256);
         QTest::newRow("preview") << "Form4" << QSize(433, 179);
     }

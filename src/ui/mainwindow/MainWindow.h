@@ -16,9 +16,8 @@
 class BandPanel;
 class ChainPanel;
 class CurvePanel;
-class InspectionWindow;
+class ImportWindow;
 class ExportWindow;
-class PreviewWindow;
 class OptionsPanel;
 class PresetsController;
 class PreviewController;
@@ -46,7 +45,7 @@ public:
     void BuildBandPanels(std::function<void()> ready = {});
     // From the moment `ready` runs. Until then "Open" and dropped files wait:
     // an import started in the pause would see start-up replace its
-    // workspace and its inspection window under it.
+    // workspace and its import window under it.
     bool Ready() const { return mReady; }
     // What start-up does once the band panels show: the levels at volume 1,
     // the title, the window's height, the tools checked and undo started.
@@ -90,15 +89,13 @@ public:
 
     // The progress windows this window opened, or null once closed; a closed
     // one may still be waiting for its tool to stop.
-    InspectionWindow *CurrentInspectionWindow() const;
+    ImportWindow *CurrentImportWindow() const;
     ExportWindow *CurrentExportWindow() const;
-    PreviewWindow *CurrentPreviewWindow() const;
-    // The open window, or a new one; the preview's is shown at once.
-    InspectionWindow *OpenInspectionWindow();
+    // The open window, or a new one. The preview's is Preview()'s.
+    ImportWindow *OpenImportWindow();
     ExportWindow *OpenExportWindow();
-    PreviewWindow *OpenPreviewWindow();
     // Each stops its own tool as it closes.
-    void CloseInspectionWindow();
+    void CloseImportWindow();
     void CloseExportWindow();
 
     // The status line at the bottom of the window: what the user should
@@ -158,7 +155,7 @@ private:
     PresetsController *mPresets = nullptr;
     PreviewController *mPreview = nullptr;
 
-    QPointer<InspectionWindow> mInspectionWindow;
+    QPointer<ImportWindow> mImportWindow;
     QPointer<ExportWindow> mExportWindow;
 
     bool mReady = false;

@@ -13,7 +13,7 @@
 #include "core/system/ShortPath.h"
 #include "ui/FileDialogs.h"
 #include "ui/KeptStreamsQuestion.h"
-#include "ui/InspectionWindow.h"
+#include "ui/ImportWindow.h"
 #include "ui/ExportWindow.h"
 #include "ui/PreviewWindow.h"
 #include "ui/OpenSourceDialog.h"
@@ -77,9 +77,9 @@ Window *UnlessClosing(Window *window)
 
 } // namespace
 
-InspectionWindow *MainWindow::CurrentInspectionWindow() const
+ImportWindow *MainWindow::CurrentImportWindow() const
 {
-    return UnlessClosing(mInspectionWindow.data());
+    return UnlessClosing(mImportWindow.data());
 }
 
 ExportWindow *MainWindow::CurrentExportWindow() const
@@ -87,16 +87,11 @@ ExportWindow *MainWindow::CurrentExportWindow() const
     return UnlessClosing(mExportWindow.data());
 }
 
-PreviewWindow *MainWindow::CurrentPreviewWindow() const
+ImportWindow *MainWindow::OpenImportWindow()
 {
-    return mPreview->Window();
-}
-
-InspectionWindow *MainWindow::OpenInspectionWindow()
-{
-    if (!CurrentInspectionWindow())
-        mInspectionWindow = new InspectionWindow(this);
-    return mInspectionWindow;
+    if (!CurrentImportWindow())
+        mImportWindow = new ImportWindow(this);
+    return mImportWindow;
 }
 
 ExportWindow *MainWindow::OpenExportWindow()
@@ -106,14 +101,9 @@ ExportWindow *MainWindow::OpenExportWindow()
     return mExportWindow;
 }
 
-PreviewWindow *MainWindow::OpenPreviewWindow()
+void MainWindow::CloseImportWindow()
 {
-    return mPreview->OpenWindow();
-}
-
-void MainWindow::CloseInspectionWindow()
-{
-    if (InspectionWindow *window = CurrentInspectionWindow())
+    if (ImportWindow *window = CurrentImportWindow())
         window->close();
 }
 
@@ -125,7 +115,7 @@ void MainWindow::CloseExportWindow()
 
 void MainWindow::OpenSourceFile()
 {
-    // One inspection at a time: a second one would split into the same
+    // One import at a time: a second one would split into the same
     // channel files while the first still writes them.
     if (SequenceRunning() || !Ready())
         return;
@@ -139,17 +129,17 @@ void MainWindow::OpenSource(const QString &chosen)
         return;
     // A window still showing an earlier failure makes way for a fresh one,
     // whose load step clears the failure from its labels.
-    if (CurrentInspectionWindow() && CurrentInspectionWindow()->Failed())
-        CloseInspectionWindow();
+    if (CurrentImportWindow() && CurrentImportWindow()->Failed())
+        CloseImportWindow();
 
     // The session keeps the open source until the new one is imported; the
-    // path box shows the choice while it is inspected.
+    // path box shows the choice while it is imported.
     const QString source = GetShortPath(chosen);
     mSourcePath->setText(source);
-    InspectionWindow *inspection = OpenInspectionWindow();
-    inspection->show();
-    inspection->Label1[1]->setText(source);
-    inspection->ScheduleInspection(source);
+    ImportWindow *importWindow = OpenImportWindow();
+    importWindow->show();
+    importWindow->Label1[1]->setText(source);
+    importWindow->ScheduleImport(source);
 }
 
 void MainWindow::ShowOpenSource()
@@ -272,7 +262,7 @@ void MainWindow::ResetEqualizer()
 {
     StopPreview();
     CloseExportWindow();
-    CloseInspectionWindow();
+    CloseImportWindow();
     // The source stays open through Reset, so the path box keeps naming it.
     ShowOpenSource();
     mOptions->SelectPreviewChannel(0);
@@ -375,7 +365,7 @@ void MainWindow::CleanUnload()
     // Each window stops its own tool as it closes; ExportWindow also removes an
     // output file whose export has not completed.
     CloseExportWindow();
-    CloseInspectionWindow();
+    CloseImportWindow();
     StopPreview();
     close();
     // Nothing is asked, not even while an export runs.
